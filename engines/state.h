@@ -1,0 +1,5 @@
+// Shared variables of this subsystem (declared in state.def with their start values).
+#pragma once
+#include "module/state_registry.h"
+#define KR_STATE_FILE "engines/state.def"
+#include "module/state_extern.inc"

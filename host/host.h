@@ -1,0 +1,163 @@
+// The headless host: plays the simulator's part for the module. It writes its service table
+// into the module's ImportTable, keeps host variables, windows, key events and named data
+// blocks, places gauges, runs frames (callbacks, then the draw pass) and hit-tests clicks.
+#pragma once
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/panel_config.h"
+#include "module/host_interface.h"
+#include "module/state_registry.h"
+
+// What the host needs of a loaded module: its two records and its state directory.
+struct ModuleLink {
+    LinkageRecord* linkage = nullptr;
+    ImportTableRecord* import = nullptr;
+    const VarTable* state = nullptr;  // null when the module's state cannot be reached
+    u32 resource_handle = 0;
+};
+
+struct KeyLogEntry {
+    u64 frame;
+    bool sent;  // send_key_event (true) or trigger_key_event (false)
+    u32 id;
+    u32 value;
+};
+
+// What the draw pass last read from an element's callbacks.
+struct DrawnValue {
+    bool drawn = false;
+    f64 value = 0.0, x = 0.0, y = 0.0;
+};
+
+struct PlacedGauge {
+    GaugeHeader* header;
+    u32 window;
+    bool on_window;
+    std::vector<ElementHeader*> elements;  // depth-first chain order
+    std::vector<DrawnValue> drawn;
+};
+
+class Host {
+public:
+    explicit Host(const ModuleLink& link);
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    static Host* current();
+
+    // ---- module and panel
+    const ModuleLink& module() const { return link_; }
+    GaugeHeader* find_gauge(const std::string& name) const;
+    void use_panel(const PanelConfig& panel);
+    const PanelConfig& panel() const { return panel_; }
+
+    // ---- gauges
+    void place(GaugeHeader* gauge);  // install service sent
+    void place_all();                // every gauge of the panel, in panel order
+    bool remove(GaugeHeader* gauge); // kill service, then removal of its first instance
+    void remove_all();
+    bool is_placed(GaugeHeader* gauge) const;
+    const std::vector<PlacedGauge>& placed() const { return placed_; }
+    void set_reverse_order(bool reverse) { reverse_order_ = reverse; }
+
+    // ---- time
+    void set_fps(f64 fps);
+    f64 fps() const { return fps_; }
+    u64 frame() const { return frame_; }
+    void run_frames(u64 count);
+    void run_seconds(f64 seconds);
+
+    // ---- host variables
+    void set_token(u32 id, f64 value);
+    f64 token(u32 id) const;
+    static bool is_integer_token(u32 id);
+    void set_calc(const std::string& expr, f64 value);
+
+    // ---- windows
+    bool window_visible(u32 ident) const;
+    void window_set(u32 ident, bool visible);
+    void window_toggle(u32 ident) { window_set(ident, !window_visible(ident)); }
+    std::vector<u32> visible_windows() const;
+
+    // ---- mouse: event flags as in MouseFlags; false when no rectangle took the event
+    bool click(GaugeHeader* gauge, i32 x, i32 y, u32 event_flags);
+
+    // ---- key events
+    const std::vector<KeyLogEntry>& key_log() const { return key_log_; }
+
+    // ---- named data blocks (stable, below 4 GiB so that 32-bit pointers inside them work)
+    u8* data_block(const std::string& name, size_t* size = nullptr);
+
+    // ---- readout
+    std::string describe_gauge(const PlacedGauge& g) const;
+    const PlacedGauge* placed_instance(GaugeHeader* gauge) const;
+
+    // ---- services the module calls (public for the slot trampolines)
+    u32 svc_lookup_var(TokenVar* record);
+    u32 svc_key_event(u32 id, u32 value, bool sent);
+    u32 svc_window_visible(u32 ident) const { return window_visible(ident) ? 1u : 0u; }
+    u32 svc_window_toggle(u32 ident);
+    u32 svc_init_var_by_name(TokenVar* record, const char* name);
+    u32 svc_calculator(const char* code, f64* f, i32* i, const char** s);
+    u32 svc_element_list(u32 slot, ElementHeader* element, u32 arg);
+
+    // The element-list services only record what reached them (the module forwards the first
+    // element of the first gauge).
+    struct ElementListCall {
+        u32 slot;
+        ElementHeader* element;
+        u32 arg;
+    };
+    const std::vector<ElementListCall>& element_list_calls() const { return element_list_calls_; }
+    // What the element-list services answer: distinct per slot and argument, so that tests can
+    // see the module hand the result back unchanged.
+    static u32 element_list_result(u32 slot, u32 arg) { return (slot << 16) | (arg & 0xFFFFu); }
+
+private:
+    void advance_clock();
+    void apply_key(u32 id, u32 value);
+    void draw();
+    void index_elements(PlacedGauge& g);
+    void give_text_buffers(PlacedGauge& g);
+
+    ModuleLink link_;
+    PanelServiceTable services_{};
+    PanelConfig panel_;
+    std::vector<PlacedGauge> placed_;
+    bool reverse_order_ = false;
+
+    f64 fps_ = 18.0;
+    u64 frame_ = 0;
+    f64 sim_time_base_ = 0.0, elapsed_base_ = 0.0;
+    u64 sim_frames_ = 0, elapsed_frames_ = 0;  // frames since the bases were set
+
+    std::vector<f64> tokens_;  // by id, for ids below kDirectTokens
+    std::map<u32, f64> far_tokens_;
+    std::map<std::string, f64> calc_values_;
+    std::vector<std::string> calc_unknown_logged_;
+
+    std::vector<u32> visible_;
+    std::vector<KeyLogEntry> key_log_;
+    struct PendingKey {
+        u64 due_frame;
+        u32 id, value;
+    };
+    std::vector<PendingKey> pending_keys_;
+    std::vector<ElementListCall> element_list_calls_;
+
+    struct Block {
+        std::string name;
+        u8* data;
+        size_t size;
+    };
+    std::vector<Block> blocks_;
+    std::vector<std::unique_ptr<char[]>> text_buffers_;
+};
+
+// Sizes of the named data blocks the host publishes.
+constexpr size_t kDataBlockSize = 64 * 1024;

@@ -1,0 +1,37 @@
+// What the simulator does with the module's key events, which tokens it publishes as integers,
+// and which calculator expressions it answers from its variables. Each gauge that sends a new
+// event adds its row here, so that "send only on a difference" converges in tests.
+#pragma once
+#include <cstddef>
+
+#include "module/types.h"
+
+enum class KeyAction : u8 {
+    WindowOpen,    // value: window ident
+    WindowClose,
+    WindowToggle,
+    SetToken,      // token = arg
+    SetFromValue,  // token = event value
+    ToggleToken,   // token = token == 1 ? 0 : 1
+    StepToken,     // token += arg
+};
+
+struct KeyRule {
+    u32 event;
+    KeyAction action;
+    u32 token;
+    f64 arg;
+    u32 latency_frames;  // 0: takes effect at once
+};
+
+struct CalcRule {
+    const char* expr;
+    u32 token;  // answered from this host variable
+};
+
+extern const KeyRule kKeyRules[];
+extern const size_t kKeyRuleCount;
+extern const u32 kIntegerTokens[];
+extern const size_t kIntegerTokenCount;
+extern const CalcRule kCalcRules[];
+extern const size_t kCalcRuleCount;

@@ -1,0 +1,23 @@
+// Host key events and panel-window idents shared by many gauges.
+#pragma once
+#include "module/types.h"
+
+constexpr u32 key_panel_id_toggle = 0x103ca;
+constexpr u32 key_panel_id_open = 0x103cb;
+constexpr u32 key_panel_id_close = 0x103cc;
+
+constexpr u32 panel_win_main = 10010;
+constexpr u32 panel_win_upper_1 = 10030;
+constexpr u32 panel_win_pedestal = 10040;
+constexpr u32 panel_win_pedestal_big = 10045;
+constexpr u32 panel_win_radios = 10050;
+constexpr u32 panel_win_fe_1 = 10060;
+constexpr u32 panel_win_fe_2 = 10065;
+constexpr u32 panel_win_ins = 10070;
+constexpr u32 panel_win_gps = 10080;
+constexpr u32 panel_win_mwp_popup = 10090;
+constexpr u32 panel_win_failures = 10100;
+constexpr u32 panel_win_upper_2 = 10110;
+constexpr u32 panel_win_overview = 10510;
+constexpr u32 panel_win_panload = 10520;
+constexpr u32 panel_win_gps_alt = 10900;

@@ -1,0 +1,35 @@
+// Fixed-width names used throughout the module, and the saturating conversions every
+// double-to-integer step goes through (host values can be NaN, infinite or huge).
+#pragma once
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+using u8 = uint8_t;
+using i8 = int8_t;
+using u16 = uint16_t;
+using i16 = int16_t;
+using u32 = uint32_t;
+using i32 = int32_t;
+using u64 = uint64_t;
+using i64 = int64_t;
+using f32 = float;
+using f64 = double;
+
+// Truncates toward zero, clamping to the target's range; NaN gives 0.
+template <typename T>
+constexpr T sat_cast(double v) {
+    if (!(v == v)) return T(0);
+    constexpr double lo = double(std::numeric_limits<T>::lowest());
+    constexpr double hi = double(std::numeric_limits<T>::max());
+    if (v <= lo) return std::numeric_limits<T>::lowest();
+    if (v >= hi) return std::numeric_limits<T>::max();
+    return T(v);
+}
+
+inline i32 sat_i32(double v) { return sat_cast<i32>(v); }
+inline u32 sat_u32(double v) { return sat_cast<u32>(v); }
+inline u8 sat_u8(double v) { return sat_cast<u8>(v); }
+
+// Replaces NaN and infinities so that garbage from the host cannot poison the model.
+inline double finite_or(double v, double fallback) { return std::isfinite(v) ? v : fallback; }

@@ -1,0 +1,93 @@
+// The host's own behaviour that gauge tests rely on: clock, tokens, windows, key events,
+// data blocks, order of gauges and the guard on unmodelled services.
+#include <cmath>
+
+#include "module/keys.h"
+#include "module/services.h"
+#include "module/tokens.h"
+#include "tests/host_fixture.h"
+
+class HostBasics : public HostTest {};
+
+TEST_F(HostBasics, ClockTokensFollowFramesAtAnyRate) {
+    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
+        host().set_fps(fps);
+        token(604, 100.0);
+        host().run_frames(u64(fps) * 2);
+        EXPECT_NEAR(host().token(604), 102.0, 1e-9) << fps;
+        EXPECT_EQ(host().token(1), std::floor(102.0 * 18.0)) << fps;
+    }
+    EXPECT_EQ(tok_read(tok_tick18), host().token(1));
+}
+
+TEST_F(HostBasics, TokenRecordsRefreshOnlyThroughLookupVar) {
+    token(61, 250.5);
+    EXPECT_EQ(token_f64(tok_ias_kt), 0.0);
+    EXPECT_EQ(tok_read(tok_ias_kt), 250.5);
+    token(61, 120.0);
+    EXPECT_EQ(token_f64(tok_ias_kt), 250.5) << "a second read without refresh keeps the value";
+    EXPECT_EQ(tok_read(tok_ias_kt), 120.0);
+    // Integer tokens arrive in the low word, saturated.
+    token(46, 0xC0);
+    EXPECT_EQ(tok_read_u32(tok_nav1_code), 0xC0u);
+    token(46, NAN);
+    EXPECT_EQ(tok_read_i32(tok_nav1_code), 0);
+    token(46, 1e20);
+    EXPECT_EQ(tok_read_i32(tok_nav1_code), INT32_MAX);
+}
+
+TEST_F(HostBasics, WindowEventsAndTheToggleService) {
+    EXPECT_TRUE(svc::is_panel_window_visible_ident(panel_win_main));
+    EXPECT_FALSE(svc::is_panel_window_visible_ident(panel_win_fe_1));
+    svc::trigger_key_event(key_panel_id_open, panel_win_fe_1);
+    EXPECT_TRUE(svc::is_panel_window_visible_ident(panel_win_fe_1));
+    svc::trigger_key_event(key_panel_id_open, panel_win_fe_1);  // already shown: stays shown
+    EXPECT_TRUE(svc::is_panel_window_visible_ident(panel_win_fe_1));
+    svc::send_key_event(key_panel_id_toggle, panel_win_fe_1);
+    EXPECT_FALSE(svc::is_panel_window_visible_ident(panel_win_fe_1));
+    svc::send_key_event(key_panel_id_close, panel_win_main);
+    svc::send_key_event(key_panel_id_close, panel_win_main);
+    EXPECT_FALSE(svc::is_panel_window_visible_ident(panel_win_main));
+    svc::panel_window_toggle(panel_win_gps);
+    EXPECT_EQ(host().visible_windows(), std::vector<u32>{panel_win_gps});
+    const auto keys = new_keys();
+    ASSERT_EQ(keys.size(), 5u);
+    EXPECT_FALSE(keys[0].sent);
+    EXPECT_TRUE(keys[2].sent);
+    EXPECT_EQ(keys[4].id, key_panel_id_close);
+    EXPECT_EQ(keys[4].value, panel_win_main);
+}
+
+TEST_F(HostBasics, NamedDataBlocksBindBelowFourGigabytes) {
+    TokenVar r{};
+    EXPECT_EQ(svc::initialize_var_by_name(r, "FS2002 GPS DATA"), 1u);
+    ASSERT_NE(r.data, nullptr);
+    EXPECT_LT(reinterpret_cast<uintptr_t>(r.data), uintptr_t(1) << 32);
+    EXPECT_EQ(r.data, host().data_block("FS2002 GPS DATA"));
+    TokenVar unknown{};
+    EXPECT_EQ(svc::initialize_var_by_name(unknown, "NO SUCH BLOCK"), 0u);
+    EXPECT_EQ(unknown.data, nullptr);
+}
+
+TEST_F(HostBasics, CalculatorAnswersSetValuesAndZeroOtherwise) {
+    host().set_calc("(A:TOTAL WEIGHT, Pound)", 123456.0);
+    f64 f = -1;
+    i32 i = -1;
+    svc::execute_calculator_code("(A:TOTAL WEIGHT, Pound)", &f, &i, nullptr);
+    EXPECT_EQ(f, 123456.0);
+    EXPECT_EQ(i, 123456);
+    svc::execute_calculator_code("(A:NOTHING KNOWN, Bool)", &f, nullptr, nullptr);
+    EXPECT_EQ(f, 0.0);
+}
+
+TEST(HostDeath, AnUnmodelledServiceSlotStopsTheRunNamingIt) {
+    EXPECT_DEATH(
+        {
+            ModuleLink link;
+            std::string error;
+            link_module("", link, error);
+            Host host(link);
+            reinterpret_cast<void(FSAPI*)()>(ImportTable.services->slot[SlotElementListErase / 4])();
+        },
+        "slot 0x78");
+}

@@ -1,0 +1,109 @@
+// The module's records as the host reads them, the standard routines and the callback protocol.
+#include <cstring>
+
+#include "core/state.h"
+#include "ins/state.h"
+#include "module/tokens.h"
+#include "tests/host_fixture.h"
+
+TEST(Linkage, RecordsCarryTheHostValues) {
+    EXPECT_EQ(ImportTable.id, 0xFu);
+    EXPECT_EQ(ImportTable.end_id, 0u);
+    EXPECT_EQ(ImportTable.end_ptr, nullptr);
+    EXPECT_EQ(Linkage.module_id, 0x13u);
+    EXPECT_EQ(Linkage.status, 0u);
+    EXPECT_EQ(Linkage.module_var, 0u);
+    EXPECT_EQ(Linkage.version, 0x900u);
+    ASSERT_NE(Linkage.init, nullptr);
+    ASSERT_NE(Linkage.deinit, nullptr);
+    Linkage.init();
+    Linkage.deinit();
+    ASSERT_NE(Linkage.gauges[0], nullptr);
+    EXPECT_STREQ(Linkage.gauges[0]->name, "testgauge2k");
+}
+
+TEST(Linkage, EveryHeaderIsCompleteAndTheTableEndsWithNull) {
+    size_t n = 0;
+    for (; n <= kMaxGauges && Linkage.gauges[n]; ++n) {
+        const GaugeHeader* g = Linkage.gauges[n];
+        EXPECT_EQ(g->version, 0x320u) << g->name;
+        ASSERT_NE(g->elements, nullptr) << g->name;
+        EXPECT_NE(g->elements[0], nullptr) << g->name;
+        EXPECT_EQ(g->elements[1], nullptr) << g->name << ": exactly one root";
+        EXPECT_NE(g->mouse_rects, nullptr) << g->name;
+        EXPECT_NE(g->callback, nullptr) << g->name;
+        EXPECT_EQ(g->height_mm, 0u) << g->name;
+        EXPECT_EQ(g->user_data, 0u) << g->name;
+        EXPECT_EQ(g->query, Linkage.gauges[0]->query);
+        EXPECT_EQ(g->kill, Linkage.gauges[0]->kill);
+        // Click map: parent first, end-of-parent before the end record.
+        const MouseRect* r = g->mouse_rects;
+        EXPECT_EQ(r[0].kind, u32(MouseRectParent)) << g->name;
+        size_t k = 0;
+        while (r[k].kind != MouseRectEnd && k < 1000) ++k;
+        ASSERT_GT(k, 0u);
+        EXPECT_EQ(r[k - 1].kind, u32(MouseRectEndParent)) << g->name;
+        EXPECT_EQ(r[k].cursor, CursorNone);
+    }
+    EXPECT_LE(n, size_t(kMaxGauges));
+    EXPECT_EQ(Linkage.gauges[n], nullptr);
+}
+
+TEST(Tokens, EveryRecordStartsWithItsIdAlone) {
+    EXPECT_EQ(kTokenNameCount, 198u);
+    EXPECT_EQ(tok_tick18.id, 1u);
+    EXPECT_EQ(tok_bank_deg.id, 79u);
+    EXPECT_EQ(tok_bank_deg_b.id, 79u);
+    EXPECT_EQ(tok_rudder_pos.id, 316u);
+    EXPECT_EQ(tok_elevator_pos.id, 317u);
+    EXPECT_EQ(tok_hsi_gnd_spd.id, 859u);
+    EXPECT_EQ(tok_gpws_host_flag.id, 991u);
+    EXPECT_EQ(tok_sim_time_s.data, nullptr);
+    EXPECT_EQ(token_f64(tok_sim_time_s), 0.0);
+}
+
+class StandardRoutines : public HostTest {};
+
+TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsUsed) {
+    ElementHeader* first = Linkage.gauges[0]->elements[0];
+    // Every header names the same routines; call them through the last gauge's header.
+    GaugeHeader* g = Linkage.gauges[0];
+    for (size_t i = 0; Linkage.gauges[i]; ++i) g = Linkage.gauges[i];
+    struct Call {
+        u32 result;
+        u32 slot;
+        u32 arg;
+    } calls[] = {
+        {g->query(), SlotElementListQuery, 0},
+        {g->install(77), SlotElementListInstall, 77},
+        {g->initialize(), SlotElementListInitialize, 0},
+        {g->update(), SlotElementListUpdate, 0},
+        {g->generate(3), SlotElementListGenerate, 3},
+        {g->draw(), SlotElementListPlot, 0},
+        {g->kill(), SlotElementListKill, 0},
+    };
+    const auto& seen = host().element_list_calls();
+    ASSERT_EQ(seen.size(), 7u);
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(seen[i].slot, calls[i].slot);
+        EXPECT_EQ(seen[i].element, first);
+        EXPECT_EQ(seen[i].arg, calls[i].arg);
+        EXPECT_EQ(calls[i].result, Host::element_list_result(calls[i].slot, calls[i].arg)) << "result unchanged";
+    }
+}
+
+class CallbackProtocol : public HostTest {};
+
+TEST_F(CallbackProtocol, OtherServiceIdsAndEmptyCallbacksChangeNothing) {
+    place("testgauge2k");
+    std::memset(light_zone, 1, sizeof light_zone);
+    annunciator_bright = 1;
+    GaugeHeader* g = gauge("testgauge2k");
+    std::vector<u32> before;
+    for (size_t i = 0; i < 6; ++i) before.push_back(element("testgauge2k", i)->image_flags);
+    for (i32 service : {0, 1, 3, 4, 5, 6, 7, 8, 11, 12, 13, -1, 1000}) g->callback(g, service, 0);
+    frames(3);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(element("testgauge2k", i)->image_flags & ~ImageOnScreen, before[i] & ~ImageOnScreen)
+            << "element " << i << ": an empty callback never walks";
+}
