@@ -132,6 +132,8 @@ Host::~Host() {
     remove_all();
     if (link_.linkage->deinit) link_.linkage->deinit();
     link_.import->services = nullptr;
+    // The records outlive this host: take back the text buffers it lent them.
+    for (TextBuffer& b : text_buffers_) b.element->text = nullptr;
     for (Block& b : blocks_) free_block(b.data, b.size);
     if (g_host == this) g_host = nullptr;
 }
@@ -176,8 +178,8 @@ void Host::give_text_buffers(PlacedGauge& g) {
         auto* s = reinterpret_cast<StringElement*>(e);
         if (s->text) continue;  // the records are shared by every instance of the gauge
         const size_t size = size_t(s->max_chars) + 1;
-        text_buffers_.emplace_back(new char[size]());
-        s->text = text_buffers_.back().get();
+        text_buffers_.push_back(TextBuffer{s, std::unique_ptr<char[]>(new char[size]())});
+        s->text = text_buffers_.back().data.get();
     }
 }
 

@@ -156,7 +156,11 @@ private:
         size_t size;
     };
     std::vector<Block> blocks_;
-    std::vector<std::unique_ptr<char[]>> text_buffers_;
+    struct TextBuffer {
+        StringElement* element;
+        std::unique_ptr<char[]> data;
+    };
+    std::vector<TextBuffer> text_buffers_;
 };
 
 // Sizes of the named data blocks the host publishes.
