@@ -8,6 +8,8 @@
 #include "host/script.h"
 
 #if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -42,6 +44,10 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // Same bytes as the Linux readout: no CRLF translation.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::string panel, sound_out;
     double fps = 18.0;
     std::vector<std::string> scripts;

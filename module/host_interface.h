@@ -329,7 +329,7 @@ using FnInitVarByName = u32(FSAPI*)(TokenVar* record, const char* name);
 using FnLookupVar = u32(FSAPI*)(TokenVar* record);
 using FnCalculatorCode = u32(FSAPI*)(const char* code, f64* f_result, i32* i_result, const char** s_result);
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(KR_BUILDING_MODULE)
 #define KR_EXPORT __declspec(dllexport)
 #else
 #define KR_EXPORT

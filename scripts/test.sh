@@ -22,6 +22,12 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan -j "$jobs" --output-on-failure
 
+step "Frame benchmark (must allocate nothing per frame)"
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DKR_BENCH=ON -DKR_TESTS=OFF >/dev/null
+cmake --build build/bench -j "$jobs" --target frame_bench
+./build/bench/bench/frame_bench --benchmark_min_time=0.2 2>&1 | tee build/bench/frame_bench.txt
+grep -q 'allocs_per_frame=0 ' build/bench/frame_bench.txt || { echo "frames allocate"; exit 1; }
+
 if [ -f scripts/test-windows.sh ]; then
   step "Windows module and host"
   bash scripts/test-windows.sh

@@ -1,0 +1,5 @@
+// Shared variables: APU panel and simulation: switches, speeds, EGT, oil, intake flap, fire handle and agent (declared in apu_state.def).
+#pragma once
+#include "module/state_registry.h"
+#define KR_STATE_FILE "fe_panel/apu_state.def"
+#include "module/state_extern.inc"
