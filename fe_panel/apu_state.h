@@ -1,4 +1,4 @@
-// Shared variables: APU panel and simulation: switches, speeds, EGT, oil, intake flap, fire handle and agent (declared in apu_state.def).
+// Shared variables of the APU panel and simulation (declared in apu_state.def).
 #pragma once
 #include "module/state_registry.h"
 #define KR_STATE_FILE "fe_panel/apu_state.def"

@@ -1,4 +1,4 @@
-// Shared variables: Fuel shut-off valves, crossfeed and fuel-used totals (declared in fuel_valves_state.def).
+// Shared variables of the fuel valves, crossfeed and fuel-used totals (declared in fuel_valves_state.def).
 #pragma once
 #include "module/state_registry.h"
 #define KR_STATE_FILE "fe_panel/fuel_valves_state.def"

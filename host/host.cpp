@@ -11,6 +11,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if !defined(_WIN32)
+#include "sound/recording.h"  // the module's recording sound device, linked in
+#endif
 
 namespace {
 Host* g_host = nullptr;
@@ -261,6 +264,10 @@ void Host::run_frames(u64 count) {
         }
         pending_keys_.resize(kept);
         advance_clock();
+#if !defined(_WIN32)
+        // The sound device follows what plays in host time and stamps calls with this frame.
+        sound_recording_begin_frame(frame_, 1.0 / fps_);
+#endif
         const size_t count_placed = placed_.size();
         for (size_t i = 0; i < count_placed && i < placed_.size(); ++i) {
             PlacedGauge& g = placed_[reverse_order_ ? count_placed - 1 - i : i];
@@ -444,6 +451,12 @@ u32 Host::svc_window_toggle(u32 ident) {
 
 // ---- key events -----------------------------------------------------------------------------
 u32 Host::svc_key_event(u32 id, u32 value, bool sent) {
+    if (key_log_.size() == key_log_.capacity()) {
+        // Drop the older half in place: the log never allocates after start-up.
+        const size_t half = key_log_.size() / 2;
+        key_log_.erase(key_log_.begin(), key_log_.begin() + std::ptrdiff_t(half));
+        key_log_base_ += half;
+    }
     key_log_.push_back(KeyLogEntry{frame_, sent, id, value});
     u32 latency = 0;
     for (size_t k = 0; k < kKeyRuleCount; ++k)
@@ -453,6 +466,12 @@ u32 Host::svc_key_event(u32 id, u32 value, bool sent) {
     else
         pending_keys_.push_back(PendingKey{frame_ + latency, id, value});
     return 1;
+}
+
+std::vector<KeyLogEntry> Host::keys_since(u64 from) const {
+    const u64 start = std::max(from, key_log_base_) - key_log_base_;
+    if (start >= key_log_.size()) return {};
+    return std::vector<KeyLogEntry>(key_log_.begin() + std::ptrdiff_t(start), key_log_.end());
 }
 
 void Host::apply_key(u32 id, u32 value) {
@@ -465,6 +484,7 @@ void Host::apply_key(u32 id, u32 value) {
             case KeyAction::WindowToggle: window_toggle(value); break;
             case KeyAction::SetToken: set_token(r.token, r.arg); break;
             case KeyAction::SetFromValue: set_token(r.token, f64(value)); break;
+            case KeyAction::SetFromSignedValue: set_token(r.token, f64(i32(value))); break;
             case KeyAction::ToggleToken: set_token(r.token, token(r.token) == 1.0 ? 0.0 : 1.0); break;
             case KeyAction::StepToken: set_token(r.token, token(r.token) + r.arg); break;
         }

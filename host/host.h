@@ -88,7 +88,13 @@ public:
     bool click(GaugeHeader* gauge, i32 x, i32 y, u32 event_flags);
 
     // ---- key events
+    // The log keeps the most recent entries (a module may send an event every frame for hours);
+    // entry i of key_log() has the absolute number key_log_base() + i.
     const std::vector<KeyLogEntry>& key_log() const { return key_log_; }
+    u64 key_log_base() const { return key_log_base_; }
+    u64 key_log_end() const { return key_log_base_ + key_log_.size(); }
+    // Entries from absolute number `from` on (older ones that were dropped are skipped).
+    std::vector<KeyLogEntry> keys_since(u64 from) const;
 
     // ---- named data blocks (stable, below 4 GiB so that 32-bit pointers inside them work)
     u8* data_block(const std::string& name, size_t* size = nullptr);
@@ -143,6 +149,7 @@ private:
 
     std::vector<u32> visible_;
     std::vector<KeyLogEntry> key_log_;
+    u64 key_log_base_ = 0;
     struct PendingKey {
         u64 due_frame;
         u32 id, value;

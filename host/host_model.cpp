@@ -1,5 +1,7 @@
 #include "host/host_model.h"
 
+#include "core/lighting_keys.h"
+#include "core/systems_keys.h"
 #include "module/keys.h"
 
 const KeyRule kKeyRules[] = {
@@ -7,6 +9,66 @@ const KeyRule kKeyRules[] = {
     {key_panel_id_toggle, KeyAction::WindowToggle, 0, 0.0, 0},
     {key_panel_id_open, KeyAction::WindowOpen, 0, 0.0, 0},
     {key_panel_id_close, KeyAction::WindowClose, 0, 0.0, 0},
+    // APU: starter and off move the host APU's speed; the fire event puts its fire out.
+    {key_apu_starter, KeyAction::SetToken, 975, 1.0, 0},
+    {key_apu_off, KeyAction::SetToken, 975, 0.0, 0},
+    {key_apu_fire_event, KeyAction::SetToken, 980, 0.0, 0},
+    // Generators: the engine generator switches toggle, the APU generator takes the value.
+    {key_gen1_toggle, KeyAction::ToggleToken, 762, 0.0, 0},
+    {key_gen2_toggle, KeyAction::ToggleToken, 764, 0.0, 0},
+    {key_apu_gen_set, KeyAction::SetFromValue, 978, 0.0, 0},
+    // Engine fuel valves (1.0 open, 0.0 shut).
+    {key_fuel_valve_eng1_toggle, KeyAction::ToggleToken, 895, 0.0, 0},
+    {key_fuel_valve_eng2_toggle, KeyAction::ToggleToken, 896, 0.0, 0},
+    // Systems computer. The battery master is only ever sent to switch a dead host on.
+    {key_battery_master_toggle, KeyAction::SetToken, 759, 24.0, 0},
+    {key_eng1_mixture_event_a, KeyAction::SetToken, 130, 16383.0, 0},
+    {key_eng1_mixture_event_b, KeyAction::SetToken, 130, 0.0, 0},
+    {key_eng2_mixture_event_a, KeyAction::SetToken, 165, 16383.0, 0},
+    {key_eng2_mixture_event_b, KeyAction::SetToken, 165, 0.0, 0},
+    {key_yaw_damper_event_a, KeyAction::SetToken, 114, 1.0, 0},
+    {key_yaw_damper_event_b, KeyAction::SetToken, 114, 0.0, 0},
+    {key_trim_axis_set, KeyAction::SetFromSignedValue, 318, 0.0, 0},
+    {key_gear_up, KeyAction::SetToken, 333, 0.0, 0},
+    {key_gear_up, KeyAction::SetToken, 334, 0.0, 0},
+    {key_gear_down, KeyAction::SetToken, 333, 16383.0, 0},
+    {key_gear_down, KeyAction::SetToken, 334, 16383.0, 0},
+    {key_systems_event_10305, KeyAction::ToggleToken, 824, 0.0, 0},
+    {key_systems_event_10306, KeyAction::ToggleToken, 323, 0.0, 0},  // parking brake
+    {key_fctl_event_10099, KeyAction::SetToken, 316, 0.0, 0},
+    {key_spoilers_set, KeyAction::SetFromValue, 326, 0.0, 0},
+    {key_spoilers_set, KeyAction::SetFromValue, 327, 0.0, 0},
+    {key_spoilers_event_10210, KeyAction::SetToken, 326, 16383.0, 0},
+    {key_spoilers_event_10210, KeyAction::SetToken, 327, 16383.0, 0},
+    {key_spoilers_event_10211, KeyAction::SetToken, 326, 0.0, 0},
+    {key_spoilers_event_10211, KeyAction::SetToken, 327, 0.0, 0},
+    {key_systems_event_1004c, KeyAction::SetToken, 313, 0.0, 0},  // centres aileron and rudder
+    {key_systems_event_1004c, KeyAction::SetToken, 316, 0.0, 0},
+    {key_aileron_set, KeyAction::SetFromSignedValue, 313, 0.0, 0},
+    {key_rudder_set, KeyAction::SetFromSignedValue, 316, 0.0, 0},
+    {key_exit_event_10356, KeyAction::SetToken, 866, 0.0, 0},
+    {key_pitot_heat_on, KeyAction::SetToken, 13, 1.0, 0},
+    {key_pitot_heat_off, KeyAction::SetToken, 13, 0.0, 0},
+    // Aural warning unit: switches the host's own ground proximity warning (token 991) off.
+    {0x104a1, KeyAction::SetToken, 991, 0.0, 0},
+    // Panel lighting: the knob's lights on and off; a redraw request counts in a host-side token.
+    {key_panel_lights_on, KeyAction::SetToken, 10, 1.0, 0},
+    {key_panel_lights_off, KeyAction::SetToken, 10, 0.0, 0},
+    {key_panel_light_event, KeyAction::StepToken, kHostPanelLightRedrawsToken, 1.0, 0},
+    // Exterior lights (1.0 on). Each NAV event flips the light; the panel sends the three
+    // together, so the light ends flipped once.
+    {key_ext_light_a_event_1, KeyAction::ToggleToken, 619, 0.0, 0},
+    {key_ext_light_a_event_2, KeyAction::ToggleToken, 619, 0.0, 0},
+    {key_ext_light_a_event_3, KeyAction::ToggleToken, 619, 0.0, 0},
+    {key_ext_light_b_toggle, KeyAction::ToggleToken, 620, 0.0, 0},
+    {key_beacon_lights_toggle, KeyAction::ToggleToken, 368, 0.0, 0},
+    {key_strobes_on, KeyAction::SetToken, 11, 1.0, 0},
+    {key_strobes_off, KeyAction::SetToken, 11, 0.0, 0},
+    {key_ext_light_c_toggle, KeyAction::ToggleToken, 621, 0.0, 0},
+    {key_landing_lights_on, KeyAction::SetToken, 14, 1.0, 0},
+    {key_landing_lights_off, KeyAction::SetToken, 14, 0.0, 0},
+    {key_ext_light_d_set, KeyAction::SetFromValue, 869, 0.0, 0},  // 1 extended, 0 retracted
+    {key_taxi_lights_toggle, KeyAction::ToggleToken, 369, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
@@ -14,6 +76,8 @@ const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 const u32 kIntegerTokens[] = {
     46,   // NAV 1 station code
     55,   // NAV 2 station code
+    274,  // airspeed indicator failure
+    275,  // altimeter failure
     283,  // vertical speed indicator failure
     286,  // pitot failure
 };
@@ -22,6 +86,6 @@ const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[
 // Expressions answered from host variables ("set token" moves them); any other expression
 // answers what "set calc" gave it, else 0.
 const CalcRule kCalcRules[] = {
-    {"", 0},
+    {"(E:TIME OF DAY,Enum)", kHostTimeOfDayToken},
 };
-const size_t kCalcRuleCount = 0;
+const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

@@ -12,6 +12,7 @@ enum class KeyAction : u8 {
     WindowToggle,
     SetToken,      // token = arg
     SetFromValue,  // token = event value
+    SetFromSignedValue,  // token = event value read as a signed 32-bit number
     ToggleToken,   // token = token == 1 ? 0 : 1
     StepToken,     // token += arg
 };
@@ -28,6 +29,11 @@ struct CalcRule {
     const char* expr;
     u32 token;  // answered from this host variable
 };
+
+// Host variables with no token of the simulator's own, kept under ids that no token uses so
+// that scripts can set and read them ("set token 4001 3" makes it night).
+constexpr u32 kHostTimeOfDayToken = 4001;          // (E:TIME OF DAY,Enum): 3 is night
+constexpr u32 kHostPanelLightRedrawsToken = 4002;  // counts the panel-lighting redraw requests
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;

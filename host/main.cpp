@@ -13,6 +13,8 @@
 #include <windows.h>
 #else
 #include <unistd.h>
+
+#include "sound/recording.h"
 #endif
 
 namespace {
@@ -87,13 +89,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "panelhost: %s\n", error.c_str());
         return 2;
     }
+    // What the module plays is mixed into this file (Linux: the recording sound device).
+    if (!sound_out.empty()) {
+#if defined(_WIN32)
+        std::fprintf(stderr, "panelhost: --sound-out needs the Linux build; ignored\n");
+#else
+        if (!sound_recording_open_output(sound_out.c_str())) {
+            std::fprintf(stderr, "panelhost: cannot write %s\n", sound_out.c_str());
+            return 2;
+        }
+#endif
+    }
     int status = 0;
     {
         Host host(link);
         host.set_fps(fps);
         ScriptRunner runner(host, stdout);
         runner.set_default_panel(panel);
-        (void)sound_out;  // the recording sound device mixes into this file
         // Every script is read and checked before the first one runs.
         std::vector<std::vector<ScriptCommand>> loaded(scripts.size());
         ScriptResult r;
@@ -105,5 +117,8 @@ int main(int argc, char** argv) {
             status = r.status;
         }
     }
+#if !defined(_WIN32)
+    sound_recording_close_output();  // after the kills: every sound has stopped
+#endif
     return status;
 }

@@ -7,6 +7,9 @@
 #include <sstream>
 
 #include "module/tokens.h"
+#if !defined(_WIN32)
+#include "sound/recording.h"
+#endif
 
 namespace {
 constexpr int kMaxIncludeDepth = 16;
@@ -394,13 +397,12 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
             parse_token(w[2], u);
             std::fprintf(out_, "token %u = %s\n", unsigned(u), num(host_.token(u)).c_str());
         } else if (w[1] == "keys") {
-            const auto& log = host_.key_log();
-            for (size_t i = keys_shown_; i < log.size(); ++i)
-                std::fprintf(out_, "key %llu %s 0x%x %u\n", static_cast<unsigned long long>(log[i].frame),
-                             log[i].sent ? "send" : "trigger", unsigned(log[i].id), unsigned(log[i].value));
-            keys_shown_ = log.size();
+            for (const KeyLogEntry& k : host_.keys_since(keys_shown_))
+                std::fprintf(out_, "key %llu %s 0x%x %u\n", static_cast<unsigned long long>(k.frame),
+                             k.sent ? "send" : "trigger", unsigned(k.id), unsigned(k.value));
+            keys_shown_ = host_.key_log_end();
         } else if (w[1] == "sounds") {
-            // Sounds are recorded by the module's sound layer once it exists.
+            show_sounds();
         } else if (w[1] == "windows") {
             std::string line = "windows";
             for (u32 id : host_.visible_windows()) line += " " + std::to_string(id);
@@ -429,6 +431,33 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
     }
     std::fflush(out_);
     return r;
+}
+
+// What the sound device did since the last call: every call that changed what is heard or
+// set (a play of a sound already playing goes on and is not shown). The Windows module's
+// DirectSound device cannot be watched: nothing is shown there.
+void ScriptRunner::show_sounds() {
+#if !defined(_WIN32)
+    const u64 count = sound_recording_count();
+    for (u64 i = sounds_shown_; i < count; ++i) {
+        SoundEvent e;
+        if (!sound_recording_event(i, &e) || !e.changed) continue;
+        const char* what = nullptr;
+        switch (e.call) {
+            case SoundCall::Play: what = "play"; break;
+            case SoundCall::Loop: what = "loop"; break;
+            case SoundCall::Stop: what = "stop"; break;
+            case SoundCall::Release: what = "release"; break;
+            case SoundCall::Volume:
+                std::fprintf(out_, "sound %llu %s volume %d\n", static_cast<unsigned long long>(e.frame), e.name,
+                             int(e.value));
+                continue;
+            default: continue;
+        }
+        std::fprintf(out_, "sound %llu %s %s\n", static_cast<unsigned long long>(e.frame), e.name, what);
+    }
+    sounds_shown_ = count;
+#endif
 }
 
 ScriptResult ScriptRunner::run(const std::vector<ScriptCommand>& commands) {

@@ -40,11 +40,13 @@ private:
     ScriptResult execute(const ScriptCommand& c);
     bool ensure_panel(ScriptResult& r, const ScriptCommand& c);
     void ensure_placed();
+    void show_sounds();
 
     Host& host_;
     std::FILE* out_;
     std::string default_panel_ = "panels/default.cfg";
     bool panel_loaded_ = false;
     bool placed_by_script_ = false;
-    size_t keys_shown_ = 0;
+    u64 keys_shown_ = 0;
+    u64 sounds_shown_ = 0;
 };

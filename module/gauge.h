@@ -31,7 +31,7 @@ struct ElementDef {
     u32 token = 0, token_y = 0, token_rot = 0;  // source tokens (0: none)
     const FailureEntry* failures = nullptr;     // null: the shared empty list
     bool no_failure_list = false;
-    const NonlinearityPoint* nonlinearity = nullptr;
+    NonlinearityPoint* nonlinearity = nullptr;  // the host writes the angles
     u32 nonlinearity_count = 0;
     const TextStyle* text = nullptr;
 
@@ -57,7 +57,7 @@ struct ElementDef {
         return d;
     }
     template <size_t N>
-    constexpr ElementDef table(const NonlinearityPoint (&points)[N]) const {
+    constexpr ElementDef table(NonlinearityPoint (&points)[N]) const {
         ElementDef d = *this;
         d.nonlinearity = points;
         d.nonlinearity_count = N;

@@ -126,7 +126,7 @@ struct NeedleElement {
     ElementHeader head;
     TokenVar source;
     u32 reserved1[6];
-    const NonlinearityPoint* nonlinearity;
+    NonlinearityPoint* nonlinearity;  // the host fills the angles
     u32 nonlinearity_count;
     u32 reserved2[26];
     ElementValueFn update;

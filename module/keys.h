@@ -6,6 +6,18 @@ constexpr u32 key_panel_id_toggle = 0x103ca;
 constexpr u32 key_panel_id_open = 0x103cb;
 constexpr u32 key_panel_id_close = 0x103cc;
 
+// APU and engine fuel valves.
+constexpr u32 key_apu_starter = 0x10490;
+constexpr u32 key_apu_off = 0x10491;
+constexpr u32 key_apu_gen_set = 0x10493;
+constexpr u32 key_apu_fire_event = 0x1050a;
+constexpr u32 key_fuel_valve_eng1_toggle = 0x103be;
+constexpr u32 key_fuel_valve_eng2_toggle = 0x103bf;
+
+// Engine generators.
+constexpr u32 key_gen1_toggle = 0x1033b;
+constexpr u32 key_gen2_toggle = 0x1033c;
+
 constexpr u32 panel_win_main = 10010;
 constexpr u32 panel_win_upper_1 = 10030;
 constexpr u32 panel_win_pedestal = 10040;

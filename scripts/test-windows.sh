@@ -27,15 +27,23 @@ echo "ketravin.dll: PE32 DLL, exports: $exports, imports: $(echo $imports | tr '
 linux_host=build/linux/panelhost
 [ -x "$linux_host" ] || { cmake -S . -B build/linux >/dev/null; cmake --build build/linux -j "$jobs" --target panelhost; }
 
-export WINEDEBUG=-all WINEPREFIX="$PWD/build/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml="
+# No audio driver: DirectSound creation fails and the module runs silent, as specified.
+export WINEDEBUG=-all WINEPREFIX="$PWD/build/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv="
 out=build/win32/readouts
 mkdir -p "$out"
 status=0
 for s in scenarios/*.kr; do
   head -1 "$s" | grep -q 'linux-only' && continue
   name=$(basename "$s" .kr)
-  "$linux_host" "$s" > "$out/$name.linux.txt" 2>&1 || true
-  timeout 300 wine build/win32/panelhost.exe "$s" > "$out/$name.wine.txt" 2>&1 || true
+  set +e
+  "$linux_host" "$s" > "$out/$name.linux.txt" 2> "$out/$name.linux.err"
+  linux_rc=$?
+  timeout 300 wine build/win32/panelhost.exe "$s" > "$out/$name.wine.txt" 2> "$out/$name.wine.err"
+  wine_rc=$?
+  set -e
+  if [ $linux_rc -ne $wine_rc ]; then
+    echo "exit status of $s: Linux $linux_rc, Wine $wine_rc"; cat "$out/$name.wine.err" | head -5; status=1; continue
+  fi
   if cmp -s "$out/$name.linux.txt" "$out/$name.wine.txt"; then
     echo "wine readout of $s: identical ($(wc -l < "$out/$name.wine.txt") lines)"
   else

@@ -67,16 +67,15 @@ protected:
     }
     // Key events logged since the previous call.
     std::vector<KeyLogEntry> new_keys() {
-        const auto& log = host_->key_log();
-        std::vector<KeyLogEntry> out(log.begin() + std::ptrdiff_t(keys_seen_), log.end());
-        keys_seen_ = log.size();
+        std::vector<KeyLogEntry> out = host_->keys_since(keys_seen_);
+        keys_seen_ = host_->key_log_end();
         return out;
     }
 
 private:
     ModuleLink link_;
     std::unique_ptr<Host> host_;
-    size_t keys_seen_ = 0;
+    u64 keys_seen_ = 0;
 };
 
 inline bool lit_luminous(const ElementHeader* e) { return (e->image_flags & ImageLuminous) != 0; }

@@ -91,3 +91,14 @@ TEST(HostDeath, AnUnmodelledServiceSlotStopsTheRunNamingIt) {
         },
         "slot 0x78");
 }
+
+TEST_F(HostBasics, KeyLogStaysBoundedWhenAModuleSendsEveryFrame) {
+    const size_t capacity = host().key_log().capacity();
+    for (u32 i = 0; i < 3 * capacity; ++i) svc::send_key_event(0x1004c, i);
+    EXPECT_EQ(host().key_log().capacity(), capacity) << "no growth";
+    EXPECT_EQ(host().key_log_end(), 3 * capacity);
+    const auto recent = host().keys_since(host().key_log_end() - 2);
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[1].value, 3 * capacity - 1);
+    EXPECT_FALSE(host().keys_since(0).empty()) << "dropped entries are skipped, the rest kept";
+}

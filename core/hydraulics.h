@@ -1,0 +1,7 @@
+// Hydraulic model and flight-control availability: the systems computer's step after the
+// electrical network.
+#pragma once
+
+// Electric pumps, the four line pressures, availability, the actions on loss of hydraulics and
+// the engine pump ramps, in that order.
+void hydraulics_frame();

@@ -1,0 +1,240 @@
+// The APU gauge and its meters through the host: the start timeline frame by frame with and without
+// the meters drawn, creep and ceilings, second-speed demand, failure, timers at several frame rates,
+// fire handle, START refusals and hostile host values.
+#include <cmath>
+#include <string>
+
+#include "core/mwp_state.h"
+#include "core/state.h"
+#include "engines/state.h"
+#include "fe_panel/state.h"
+#include "module/keys.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kApu = "ketravin apu_kr60";
+const char* kMeters[] = {"ketravin apu_ind_oil_kr60", "ketravin apu_ind_n1_n2_kr60", "ketravin apu_ind_egt_kr60"};
+enum { HandlePulledPicture = 1, StartLit = 10, LampStbyOn = 12, LampOil = 14, LampFault, LampFlap, AgentArmed,
+       AgentDischarged };
+constexpr f64 kMetresPerFoot = 1.0 / 3.281;
+}  // namespace
+
+class Apu : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        place(kApu);
+        dc_ess_powered = 1;
+    }
+    void master(bool on) { click(kApu, 80, on ? 195 : 215); }
+    void start() { click(kApu, 30, 150); }
+    void run_settled() {  // running on the ground in NOR
+        master(true);
+        start();
+        frames(400);
+        ASSERT_EQ(apu_running, 1);
+        ASSERT_EQ(apu_n1_pct, 63.0);
+    }
+};
+
+enum class Meters { None, OnHiddenWindow, Drawn, DrawnReverseOrder };
+class ApuStart : public Apu, public ::testing::WithParamInterface<Meters> {};
+std::string meters_name(const ::testing::TestParamInfo<Meters>& p) {
+    static const char* const names[] = {"None", "OnHiddenWindow", "Drawn", "DrawnReverseOrder"};
+    return names[int(p.param)];
+}
+
+TEST_P(ApuStart, TimelineIsTheSameWhetherOrNotTheMetersAreDrawn) {
+    for (const char* g : kMeters)
+        if (GetParam() != Meters::None) place(g);
+    const bool on_screen = GetParam() == Meters::Drawn || GetParam() == Meters::DrawnReverseOrder;
+    host().window_set(panel_win_fe_1, on_screen);
+    host().set_reverse_order(GetParam() == Meters::DrawnReverseOrder);
+    master(true);
+    start();  // the next frame is frame 1
+    u64 landed = 0, first_running = 0;
+    for (u64 f = 1; f <= 400; ++f) {
+        frames(1);
+        ASSERT_LE(apu_n1_pct, 120.0) << "frame " << f;
+        if (!first_running && apu_running == 1) first_running = f;
+        if (!landed && f > 257 && apu_n1_pct == 63.0) landed = f;
+        if (landed) {
+            ASSERT_EQ(apu_n1_pct, 63.0) << "frame " << f << ": stays once landed";
+        }
+        switch (f) {
+            case 250:
+                EXPECT_NEAR(apu_n2_pct, 50.0, 1e-9);
+                EXPECT_NEAR(apu_n1_pct, 12.5, 1e-9);
+                break;
+            case 256:
+                EXPECT_NEAR(apu_n2_pct, 88.58, 0.005);
+                EXPECT_EQ(apu_n1_pct, 120.0) << "142.4 unbounded";
+                break;
+            case 257:
+                EXPECT_NEAR(apu_n2_pct, 97.44, 0.005);
+                EXPECT_EQ(apu_n1_pct, 120.0) << "213.6 unbounded";
+                break;
+            case 264: EXPECT_NEAR(apu_egt_deg, 158.4, 1e-9); break;
+            case 265: EXPECT_EQ(apu_egt_deg, 540.0); break;
+            default: break;
+        }
+    }
+    EXPECT_EQ(first_running, 270u);
+    EXPECT_EQ(landed, 334u);
+    EXPECT_EQ(drawn(kMeters[1], 1).drawn, on_screen);
+    const auto keys = new_keys();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].id, key_apu_starter);
+}
+INSTANTIATE_TEST_SUITE_P(Meters, ApuStart,
+                         ::testing::Values(Meters::None, Meters::OnHiddenWindow, Meters::Drawn,
+                                           Meters::DrawnReverseOrder),
+                         meters_name);
+
+TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUp) {
+    token(73, 26000.0 * kMetresPerFoot);
+    master(true);
+    start();
+    u64 f = 0;
+    for (; apu_starting == 1 && f < 1000; ++f) frames(1);
+    EXPECT_GE(apu_n2_pct, 35.0);
+    EXPECT_NEAR(apu_n2_pct, 0.2 * f64(f - 1), 1e-9);
+    EXPECT_NEAR(apu_n1_pct, 0.01 * f64(f - 1), 1e-9);
+    EXPECT_NEAR(apu_egt_deg, 0.6 * f64(f - 1), 1e-9);
+    frames(2000);
+    EXPECT_EQ(apu_n2_pct + apu_n1_pct + apu_egt_deg, 0.0);
+}
+
+TEST_F(Apu, CeilingsStopTheStartThenTheApuAndDescentDoesNotRestart) {
+    run_settled();
+    const struct { f64 feet; u8 starting, running; } phases[] = {{26000, 0, 1}, {31000, 0, 0}, {1000, 0, 0}};
+    for (const auto& p : phases) {
+        token(73, p.feet * kMetresPerFoot);
+        frames(300);
+        EXPECT_EQ(apu_starting, p.starting) << p.feet;
+        EXPECT_EQ(apu_running, p.running) << p.feet;
+    }
+}
+
+TEST_F(Apu, SecondSpeedFollowsTheDemand) {
+    run_settled();
+    const struct { u8 control, start_master, wing; f64 engines_n1, feet, target; } cases[] = {
+        {2, 0, 0, 0, 0, 97},  {1, 0, 0, 0, 0, 89},    {0, 0, 0, 0, 0, 63},   {0, 0, 0, 0, 8000, 89},
+        {0, 2, 0, 0, 0, 97},  {0, 0, 1, 9.8, 0, 97},  {0, 0, 1, 10.0, 0, 63},
+    };
+    for (const auto& c : cases) {
+        apu_control_sys_sw = c.control;
+        eng_start_master = c.start_master;
+        aice_wing_active = c.wing;
+        token(624, c.engines_n1 / 2);
+        token(643, c.engines_n1 / 2);
+        token(73, c.feet * kMetresPerFoot);
+        frames(300);
+        EXPECT_EQ(apu_n1_pct, c.target) << int(c.control) << " " << c.feet << " " << c.engines_n1;
+        EXPECT_EQ(!hidden(element(kApu, LampStbyOn)), c.control == 1);
+    }
+}
+
+TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
+    run_settled();
+    fail_active[0] = 1;
+    frames(5000);
+    EXPECT_EQ(apu_egt_deg, 700.0);
+    EXPECT_EQ(apu_n2_pct, 0.0);
+    EXPECT_EQ(apu_starting, 1) << "the failure does not clear the start";
+    for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
+    EXPECT_EQ(warn_apu_fault, 1);
+    master(false);
+    frames(1);
+    EXPECT_EQ(warn_apu_fault, 1) << "FAULT still lit";
+    fail_active[0] = 0;
+    frames(1);
+    EXPECT_EQ(warn_apu_fault, 0);
+}
+
+TEST_F(Apu, FlapAndOilTimersRunOnTheClockAtAnyFrameRate) {
+    run_settled();
+    master(false);
+    frames(1);
+    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
+        host().set_fps(fps);
+        master(true);  // 90 ticks of FLAP
+        seconds(4.9);
+        EXPECT_EQ(apu_door_state, 1) << fps;
+        EXPECT_FALSE(hidden(element(kApu, LampFlap))) << fps;
+        seconds(0.3);
+        EXPECT_EQ(apu_door_state, 2) << fps;
+        master(false);
+        frames(1);
+        EXPECT_EQ(apu_door_state, 0) << fps;
+    }
+    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
+        host().set_fps(fps);
+        apu_master_sw = apu_starting = 1;
+        apu_n2_pct = 100.0;
+        apu_oil_timer_armed = 0;
+        token(604, 1000.3);  // first unit at 1060
+        const u32 before = apu_oil_qty;
+        seconds(59.5);
+        EXPECT_EQ(apu_oil_qty, before) << fps;
+        seconds(0.3);
+        EXPECT_EQ(apu_oil_qty, before - 1) << fps;
+    }
+}
+
+TEST_F(Apu, StartNeedsMasterPowerAndOil) {
+    const struct { u8 master, dc_ess; u32 oil; u8 starting_after_frame; size_t keys; } cases[] = {
+        {1, 1, 800, 1, 1}, {0, 1, 800, 0, 0}, {1, 0, 800, 0, 0}, {1, 2, 800, 0, 0}, {1, 1, 599, 0, 1},
+    };
+    for (const auto& c : cases) {
+        apu_starting = 0;
+        apu_master_sw = c.master;
+        dc_ess_powered = c.dc_ess;
+        apu_oil_qty = c.oil;
+        new_keys();
+        start();
+        EXPECT_EQ(new_keys().size(), c.keys);
+        frames(1);
+        EXPECT_EQ(apu_starting, c.starting_after_frame) << int(c.master) << int(c.dc_ess) << c.oil;
+    }
+}
+
+TEST_F(Apu, FireHandleStopsDischargesAndClearsTheWarningOnlyWithPower) {
+    run_settled();
+    elec_gen_sw[2] = 1;
+    air_apu_bleed = 100;
+    fire_apu_latched = warn_fire[2] = 1;
+    dc_ess_powered = 0;
+    click(kApu, 40, 80, MouseRightSingle);
+    frames(3);
+    EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 3) << "unpowered: left as they are";
+    for (size_t pos = StartLit; pos <= AgentDischarged; ++pos) EXPECT_TRUE(hidden(element(kApu, pos))) << pos;
+    dc_ess_powered = 1;
+    new_keys();
+    for (int i = 0; i < 3; ++i) {
+        token(980, 1.0);  // the host's fire burns on
+        frames(1);
+        const auto keys = new_keys();
+        ASSERT_EQ(keys.size(), 1u);
+        EXPECT_TRUE(keys[0].sent && keys[0].id == key_apu_fire_event && keys[0].value == 1);
+        EXPECT_EQ(fire_apu_latched, 1);
+    }
+    frames(1);  // the host model put it out
+    EXPECT_TRUE(new_keys().empty());
+    EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 0);
+    EXPECT_EQ(apu_master_sw + elec_gen_sw[2] + air_apu_bleed + apu_running, 0);
+    EXPECT_FALSE(hidden(element(kApu, HandlePulledPicture)));
+    EXPECT_FALSE(hidden(element(kApu, AgentDischarged)));
+    EXPECT_TRUE(hidden(element(kApu, AgentArmed)));
+}
+
+TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
+    run_settled();
+    for (f64 v : {f64(NAN), f64(INFINITY), f64(-INFINITY), 1e300, -1e300, -5.0}) {
+        for (u32 id : {73u, 331u, 332u, 624u, 643u, 604u}) token(id, v);
+        frames(20);
+        for (f64 x : {apu_n1_pct, apu_n2_pct, apu_egt_deg}) EXPECT_TRUE(x >= 0.0 && x <= 700.0) << v;
+        EXPECT_LE(apu_oil_qty, 800u) << v;
+        token(604, 100.0);
+    }
+}
