@@ -1,6 +1,7 @@
 #include "host/host_model.h"
 
 #include "core/lighting_keys.h"
+#include "core/presets_keys.h"
 #include "core/systems_keys.h"
 #include "module/keys.h"
 
@@ -69,6 +70,21 @@ const KeyRule kKeyRules[] = {
     {key_landing_lights_off, KeyAction::SetToken, 14, 0.0, 0},
     {key_ext_light_d_set, KeyAction::SetFromValue, 869, 0.0, 0},  // 1 extended, 0 retracted
     {key_taxi_lights_toggle, KeyAction::ToggleToken, 369, 0.0, 0},
+    // Standby compass window, shown and hidden.
+    {key_compass_event_on, KeyAction::SetToken, kHostCompassShownToken, 1.0, 0},
+    {key_compass_event_off, KeyAction::SetToken, kHostCompassShownToken, 0.0, 0},
+    // Presets: starters toggle; the take-off set-up is counted; each trim nudge moves the host's
+    // trim by 0.001 rad (about 0.06 degree, less than the take-off band); the parking brake is set.
+    {key_eng1_starter_toggle, KeyAction::ToggleToken, 563, 0.0, 0},
+    {key_eng2_starter_toggle, KeyAction::ToggleToken, 573, 0.0, 0},
+    {key_systems_event_1003f, KeyAction::StepToken, kHostTakeoffSetupsToken, 1.0, 0},
+    {key_elev_trim_up, KeyAction::StepToken, 783, 0.001, 0},
+    {key_elev_trim_dn, KeyAction::StepToken, 783, -0.001, 0},
+    {key_parking_brakes, KeyAction::SetToken, 323, 1.0, 0},
+    {key_apu_event_102b0, KeyAction::SetFromValue, kHostApuEvent102b0Token, 0.0, 0},
+    // Engine failures: value 1 fails the host's engine, 0 repairs it.
+    {key_eng1_failure_toggle, KeyAction::SetFromValue, 564, 0.0, 0},
+    {key_eng2_failure_toggle, KeyAction::SetFromValue, 574, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 

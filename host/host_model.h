@@ -34,6 +34,10 @@ struct CalcRule {
 // that scripts can set and read them ("set token 4001 3" makes it night).
 constexpr u32 kHostTimeOfDayToken = 4001;          // (E:TIME OF DAY,Enum): 3 is night
 constexpr u32 kHostPanelLightRedrawsToken = 4002;  // counts the panel-lighting redraw requests
+constexpr u32 kHostCompassShownToken = 4003;      // the host's compass window: 1 shown
+
+constexpr u32 kHostTakeoffSetupsToken = 4010;   // counts EASY START's take-off set-up events
+constexpr u32 kHostApuEvent102b0Token = 4011;  // last value of the engines-autostart APU event
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;

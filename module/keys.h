@@ -14,6 +14,10 @@ constexpr u32 key_apu_fire_event = 0x1050a;
 constexpr u32 key_fuel_valve_eng1_toggle = 0x103be;
 constexpr u32 key_fuel_valve_eng2_toggle = 0x103bf;
 
+// Standby compass shown and hidden (the compass gauge and the overview's ATC icon).
+constexpr u32 key_compass_event_on = 0x103d1;
+constexpr u32 key_compass_event_off = 0x103d2;
+
 // Engine generators.
 constexpr u32 key_gen1_toggle = 0x1033b;
 constexpr u32 key_gen2_toggle = 0x1033c;

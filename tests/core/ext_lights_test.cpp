@@ -2,6 +2,7 @@
 // keys only on a difference, the landing lights' three positions, and the signs' chimes.
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/lighting_keys.h"
@@ -15,7 +16,6 @@
 namespace {
 const char* kExtLt = "ketravin ext_lt_kr60";
 const char* kSigns = "ketravin signs_kr60";
-enum { NoseDown = 15, NoseUp, RunwayDown, RunwayUp };
 constexpr u32 kNav = 619, kLogo = 620, kBeacon = 368, kStrobe = 11, kWing = 621, kLanding = 14, kTaxi = 369,
               kExtended = 869;
 constexpr u32 kLights[] = {kNav, kLogo, kBeacon, kStrobe, kWing, kLanding, kExtended, kTaxi};
@@ -40,13 +40,7 @@ protected:
 };
 
 TEST_F(ExtLights, EachLightFollowsItsSwitchUnderItsBusTermsAndThenGoesQuiet) {
-    struct Case {
-        const char* what;
-        u8 dc, ac;
-        u32 gen;
-        u8 ext;
-        f64 want[8];  // in the order of kLights
-    } cases[] = {
+    const struct { const char* what; u8 dc, ac; u32 gen; u8 ext; f64 want[8]; } cases[] = {  // want: kLights
         {"DC only", 1, 0, 0, 0, {1, 0, 0, 0, 0, 0, 0, 0}},
         {"AC on ground power", 1, 1, 0, 1, {1, 1, 0, 0, 0, 0, 0, 0}},
         {"AC alone", 1, 1, 0, 0, {1, 0, 0, 0, 0, 0, 0, 0}},
@@ -56,7 +50,7 @@ TEST_F(ExtLights, EachLightFollowsItsSwitchUnderItsBusTermsAndThenGoesQuiet) {
         {"dead", 0, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}},
     };
     switches(1);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         power(c.dc, c.ac, c.gen, c.ext);
         frames(1);
         for (size_t i = 0; i < 8; ++i)
@@ -65,11 +59,10 @@ TEST_F(ExtLights, EachLightFollowsItsSwitchUnderItsBusTermsAndThenGoesQuiet) {
         frames(2);
         EXPECT_TRUE(new_keys().empty()) << c.what << ": a key without a difference";
     }
-    // Loads that would wrap round to 0 when added still count as a generator.
     power(1, 1, 0, 0);
     elec_gen1_load = elec_gen2_load = 0x80000000u;
     frames(1);
-    EXPECT_EQ(host().token(kBeacon), 1.0);
+    EXPECT_EQ(host().token(kBeacon), 1.0) << "loads that would wrap to 0 when added still count";
     switches(0);
     frames(1);
     for (u32 t : kLights) EXPECT_EQ(host().token(t), 0.0) << t;
@@ -94,8 +87,7 @@ TEST_F(ExtLights, NavWithDcOnlySendsItsThreeEventsEachFrameTheHostLightIsOff) {
     light_nav_sw = 0;
     frames(1);
     EXPECT_EQ(ids(), triple) << "the same three switch it off";
-    // Readings that are neither 0.0 nor 1.0 are left alone.
-    power(1, 1, 40, 0);
+    power(1, 1, 40, 0);  // readings that are neither 0.0 nor 1.0 are left alone
     for (f64 v : {0.5, -1.0, f64(NAN), f64(INFINITY)}) {
         for (u32 t : kLights) token(t, v);
         switches(1);
@@ -106,36 +98,20 @@ TEST_F(ExtLights, NavWithDcOnlySendsItsThreeEventsEachFrameTheHostLightIsOff) {
     }
 }
 
-TEST_F(ExtLights, LandingLightsThreePositionsAndLeverClicks) {
+TEST_F(ExtLights, LandingLightsThreePositionsAndTheLevers) {
     power(1, 1, 40, 0);
-    light_land_sw = 2;
-    frames(1);
-    new_keys();
-    light_land_sw = 1;  // OFF: extended, dark
-    frames(1);
-    EXPECT_EQ(host().token(kLanding), 0.0);
-    EXPECT_EQ(host().token(kExtended), 1.0);
-    light_land_sw = 2;
-    frames(1);
-    new_keys();
-    light_land_sw = 0;  // RETRACT with the light on: out, then retracted, in one frame
-    frames(1);
-    const auto keys = new_keys();
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].id, key_landing_lights_off);
-    EXPECT_EQ(keys[1].id, key_ext_light_d_set);
-    EXPECT_EQ(keys[1].value, 0u);
-
-    struct Click {
-        u8 from;
-        f64 host_lit;
-        i32 y;
-        u8 want;
-    } clicks[] = {
+    const struct { u8 sw; f64 lit, extended; } positions[] = {{2, 1, 1}, {1, 0, 1}, {2, 1, 1}, {0, 0, 0}};
+    for (const auto& p : positions) {  // ON, OFF (extended, dark), RETRACT straight from ON
+        light_land_sw = p.sw;
+        frames(1);
+        EXPECT_EQ(host().token(kLanding), p.lit) << int(p.sw);
+        EXPECT_EQ(host().token(kExtended), p.extended) << int(p.sw);
+    }
+    const struct { u8 from; f64 host_lit; i32 y; u8 want; } clicks[] = {
         {1, 0, 60, 2}, {0, 0, 60, 0}, {2, 1, 80, 1}, {0, 0, 80, 1},  // up from OFF only; middle to OFF
         {1, 0, 100, 0}, {2, 1, 100, 2}, {2, 0, 100, 0},              // down refused while lit
     };
-    for (const Click& c : clicks) {
+    for (const auto& c : clicks) {
         light_land_sw = c.from;
         token(kLanding, c.host_lit);
         EXPECT_TRUE(click(kExtLt, 30, c.y));
@@ -143,19 +119,7 @@ TEST_F(ExtLights, LandingLightsThreePositionsAndLeverClicks) {
     }
 }
 
-TEST_F(ExtLights, RunwayMovesTheNoseSwitchToo) {
-    click(kExtLt, 150, 62);
-    EXPECT_EQ(light_nose_sw, 1);
-    frames(1);
-    for (int pos : {NoseUp, RunwayUp}) EXPECT_FALSE(hidden(element(kExtLt, size_t(pos)))) << pos;
-    for (int pos : {NoseDown, RunwayDown}) EXPECT_TRUE(hidden(element(kExtLt, size_t(pos)))) << pos;
-    click(kExtLt, 110, 82);
-    EXPECT_EQ(light_nose_sw, 0);
-}
-
-class Signs : public HostTest {};
-
-TEST_F(Signs, ClickOnARealChangeAndChimeOnlyWithEssentialDc) {
+TEST_F(HostTest, SignsClickOnARealChangeAndChimeOnlyWithEssentialDc) {
     place(kSigns);
     sound_init(0);
     snd_click = sound_create("CLICK");
@@ -163,15 +127,9 @@ TEST_F(Signs, ClickOnARealChangeAndChimeOnlyWithEssentialDc) {
     snd_lo = sound_create("LO");
     u64 seen = sound_recording_count();
     using V = std::vector<std::string>;
-    struct Step {
-        i32 x, y;
-        u8 dc;
-        V sounds;
-    } steps[] = {
-        {30, 5, 1, V{"CLICK", "HI"}}, {30, 5, 1, V{}}, {25, 25, 1, V{"CLICK", "LO"}},
-        {20, 50, 0, V{"CLICK"}},      {10, 70, 0, V{"CLICK"}},
-    };
-    for (const Step& s : steps) {
+    const struct { i32 x, y; u8 dc; V sounds; } steps[] = {
+        {30, 5, 1, V{"CLICK", "HI"}}, {30, 5, 1, V{}}, {25, 25, 1, V{"CLICK", "LO"}}, {20, 50, 0, V{"CLICK"}}};
+    for (const auto& s : steps) {
         dc_ess_powered = s.dc;
         EXPECT_TRUE(click(kSigns, s.x, s.y));
         V played;
@@ -179,13 +137,6 @@ TEST_F(Signs, ClickOnARealChangeAndChimeOnlyWithEssentialDc) {
             if (sound_recording_event(seen, &e) && e.call == SoundCall::Play) played.push_back(e.name);
         EXPECT_EQ(played, s.sounds) << s.x << "," << s.y;
     }
-    frames(1);
-    EXPECT_FALSE(hidden(element(kSigns, 1)) || hidden(element(kSigns, 3))) << "both signs off";
-    EXPECT_TRUE(hidden(element(kSigns, 2)) && hidden(element(kSigns, 4)));
-    EXPECT_TRUE(new_keys().empty());
-    for (SoundBuffer** b : {&snd_click, &snd_hi, &snd_lo}) {
-        sound_release(*b);
-        *b = nullptr;
-    }
+    for (SoundBuffer** b : {&snd_click, &snd_hi, &snd_lo}) sound_release(std::exchange(*b, nullptr));
     sound_shutdown();
 }

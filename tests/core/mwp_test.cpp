@@ -1,10 +1,8 @@
 // The master warning panels through the host: the lamp rule on all four gauges, cancel clicks,
-// group conditions, fire latches, cancels released by new alerts, take-off inhibit and REC,
-// MWS FLT., and the warning pop-up with the main panel.
+// groups, fire latches, T.O. INNI and REC, and the pop-up.
 #include <cmath>
 #include <vector>
 
-#include "autoflight/state.h"
 #include "core/mwp_state.h"
 #include "core/state.h"
 #include "engines/state.h"
@@ -20,13 +18,10 @@ const char* kMwp2 = "ketravin mwp_2_kr60";
 const char* kMwp1Big = "ketravin mwp_1_big_kr60";
 const char* kMwp2Big = "ketravin mwp_2_big_kr60";
 constexpr u32 kEng1Fire = 887, kEng2Fire = 888, kApuFire = 980, kOnGround = 60, kNoseGear = 332;
-// Points inside click boxes (gauge pixels).
-struct At {
-    i32 x, y;
-};
-constexpr At kSmallServos{8, 87}, kBigServos{2, 114}, kSmallFuel{72, 38}, kBigFuel{102, 58};
+struct At { i32 x, y; };  // a point inside a click box, in gauge pixels
+constexpr At kSmallFuel{72, 38}, kBigFuel{102, 58};
 constexpr At kSmallParkBrk{40, 161}, kSmallMwsFlt{12, 103}, kBigMwsFlt{10, 154}, kSmallPitchFeel{8, 107};
-constexpr At kSmallToInni{31, 95}, kBigToInni{46, 154}, kSmallRec{55, 95}, kBigAudCan{120, 154};
+constexpr At kSmallToInni{31, 95}, kBigToInni{46, 154}, kSmallRec{55, 95};
 constexpr At kRequestStrip{50, 190}, kCloseStrip{70, 270};
 }  // namespace
 
@@ -54,21 +49,17 @@ protected:
 };
 
 TEST_F(Mwp, LampRuleOfPowerLampTestInhibitAndCancel) {
-    std::vector<int> all1, all2;
-    for (int n = 1; n <= 20; ++n) all1.push_back(n);
-    for (int n = 1; n <= 17; ++n) all2.push_back(n);
     light_lamp_test = 1;
     for (bool reverse : {false, true}) {
         host().set_reverse_order(reverse);
         dc_ess_powered = 0;
         frames(2);
-        EXPECT_EQ(warn_power_fault, 1);
         EXPECT_TRUE(lit(1).empty()) << "no essential DC: dark, lamp test and MWS FLT. included";
         EXPECT_TRUE(lit(2).empty());
         dc_ess_powered = 1;
         frames(1);
-        EXPECT_EQ(lit(1), all1) << "lamp test lights even the lamps nothing ever sets";
-        EXPECT_EQ(lit(2), all2);
+        EXPECT_EQ(lit(1).size(), 20u) << "lamp test lights even the lamps nothing ever sets";
+        EXPECT_EQ(lit(2).size(), 17u);
     }
     mwp_to_inhibit = 1;
     mwp1_cancel[3] = mwp2_cancel[12] = 1;  // CONFIG and SMOKE cancelled
@@ -76,51 +67,30 @@ TEST_F(Mwp, LampRuleOfPowerLampTestInhibitAndCancel) {
     frames(1);
     EXPECT_EQ(lit(1), (std::vector<int>{1, 2, 3, 5, 6, 19}));
     EXPECT_EQ(lit(2), (std::vector<int>{3, 12, 14, 15, 16, 17}));
-    // Out of lamp test a condition lights at exactly 1 only.
     light_lamp_test = mwp_to_inhibit = 0;
-    for (u8 v : {u8(1), u8(2)}) {
-        warn_servos = v;
-        frames(1);
-        EXPECT_EQ(lamp(kMwp1, 7), v == 1);
-    }
-    // MWS FLT. lights one frame after the normal DC bus is lost, with essential DC.
-    dc_normal_powered = 0;
+    warn_servos = 2;
     frames(1);
-    EXPECT_EQ(warn_power_fault, 1);
+    EXPECT_FALSE(lamp(kMwp1, 7)) << "out of lamp test a condition lights at exactly 1 only";
+    dc_normal_powered = 0;  // MWS FLT. one frame after the normal DC bus is lost
+    frames(1);
     EXPECT_FALSE(lamp(kMwp2, 17));
     frames(1);
     EXPECT_TRUE(lamp(kMwp2, 17));
 }
 
 TEST_F(Mwp, ClicksCancelAndRestoreAndCancelsLastOnlyWhileTheConditionHolds) {
-    struct Case {
-        const char* small;
-        const char* big;
-        At s, b;
-        int lamp;
-        u8* condition;
-        u8* cancel;
-    } cases[] = {{kMwp1, kMwp1Big, kSmallServos, kBigServos, 7, &warn_servos, &mwp1_cancel[6]},
-                 {kMwp2, kMwp2Big, kSmallFuel, kBigFuel, 9, &warn_fuel_low, &mwp2_cancel[8]}};
-    for (const Case& c : cases) {
-        *c.condition = 1;
-        EXPECT_TRUE(click(c.small, c.s.x, c.s.y));
-        frames(1);
-        EXPECT_FALSE(lamp(c.small, c.lamp));
-        EXPECT_FALSE(lamp(c.big, c.lamp));
-        EXPECT_TRUE(click(c.big, c.b.x, c.b.y));
-        EXPECT_EQ(*c.cancel, 0) << "a second click lights it again";
-        EXPECT_TRUE(click(c.big, c.b.x, c.b.y));
-        *c.condition = 0;
-        frames(1);
-        EXPECT_EQ(*c.cancel, 0) << "released when the condition drops";
-        *c.condition = 1;
-        frames(1);
-        EXPECT_TRUE(lamp(c.small, c.lamp)) << "and lit again when it returns";
-        *c.condition = 0;
-        click(c.small, c.s.x, c.s.y);
-        EXPECT_EQ(*c.cancel, 0) << "no cancel without the condition";
-    }
+    warn_fuel_low = 1;
+    EXPECT_TRUE(click(kMwp2, kSmallFuel.x, kSmallFuel.y));
+    frames(1);
+    EXPECT_FALSE(lamp(kMwp2Big, 9));
+    EXPECT_TRUE(click(kMwp2Big, kBigFuel.x, kBigFuel.y));
+    EXPECT_EQ(mwp2_cancel[8], 0) << "a second click lights it again";
+    EXPECT_TRUE(click(kMwp2Big, kBigFuel.x, kBigFuel.y));
+    warn_fuel_low = 0;
+    frames(1);
+    EXPECT_EQ(mwp2_cancel[8], 0) << "released when the condition drops";
+    click(kMwp2, kSmallFuel.x, kSmallFuel.y);
+    EXPECT_EQ(mwp2_cancel[8], 0) << "no cancel without the condition";
     light_lamp_test = 1;
     click(kMwp1, kSmallPitchFeel.x, kSmallPitchFeel.y);
     EXPECT_EQ(mwp1_cancel[9], 0) << "a never-set lamp stays uncancelled in lamp test";
@@ -129,18 +99,11 @@ TEST_F(Mwp, ClicksCancelAndRestoreAndCancelsLastOnlyWhileTheConditionHolds) {
 }
 
 TEST_F(Mwp, GroupConditions) {
-    struct Case {
-        u8* source;
-        u8* group;
-        u8 value, want;
-    } cases[] = {
-        {&warn_lo_spd_ail, &warn_config, 2, 1},       {&warn_to_config_trim, &warn_config, 1, 1},
-        {&warn_flag_adf, &warn_flag_in, 255, 1},      {&warn_flag_asi, &warn_flag_in, 1, 1},
-        {&warn_gen_fault[2], &warn_elec, 1, 1},       {&warn_ac_fault, &warn_elec, 1, 1},
-        {&warn_hyd_level_lo[2], &warn_hydrau, 1, 1},  {&warn_hyd_green_lo_press, &warn_hydrau, 1, 1},
-        {&warn_hyd_pump_fault, &warn_hydrau, 2, 0},   // HYDRAU counts bytes at exactly 1
-    };
-    for (const Case& c : cases) {
+    const struct { u8 *source, *group; u8 value, want; } cases[] = {  // HYDRAU counts bytes at exactly 1
+        {&warn_lo_spd_ail, &warn_config, 2, 1}, {&warn_flag_adf, &warn_flag_in, 255, 1},
+        {&warn_gen_fault[2], &warn_elec, 1, 1}, {&warn_hyd_level_lo[2], &warn_hydrau, 1, 1},
+        {&warn_hyd_pump_fault, &warn_hydrau, 2, 0}};
+    for (const auto& c : cases) {
         *c.source = c.value;
         frames(1);
         EXPECT_EQ(*c.group, c.want) << int(c.value);
@@ -148,82 +111,41 @@ TEST_F(Mwp, GroupConditions) {
         frames(1);
         EXPECT_EQ(*c.group, 0);
     }
-    // Panel 2 shows ELEC within two frames whatever the gauge order.
-    for (bool reverse : {false, true}) {
+    for (bool reverse : {false, true}) {  // ELEC within two frames whatever the gauge order
         host().set_reverse_order(reverse);
-        warn_dc_fault = 1;
-        frames(2);
-        EXPECT_TRUE(lamp(kMwp2, 5));
-        warn_dc_fault = 0;
-        frames(2);
-        EXPECT_FALSE(lamp(kMwp2, 5));
+        for (u8 fault : {1, 0}) {
+            warn_dc_fault = fault;
+            frames(2);
+            EXPECT_EQ(lamp(kMwp2, 5), fault == 1) << reverse;
+        }
     }
 }
 
 TEST_F(Mwp, FiresLatchOnTheFirstOccurrenceOnly) {
     token(kEng1Fire, 1.0);
     frames(2);
-    EXPECT_EQ(fire_eng1_state, 1);
     EXPECT_TRUE(lamp(kMwp1, 1));
     for (f64 v : {0.5, f64(NAN), 0.0, 1.0}) {
         token(kEng1Fire, v);
         frames(1);
         EXPECT_EQ(warn_fire[0], v == 0.5 || v != v ? 1 : 0) << "put out by 0.0 only, not relit: " << v;
     }
-    fire_eng1_state = 0;  // the presets
-    frames(1);
-    EXPECT_EQ(warn_fire[0], 1);
     fire_eng2_state = 2;  // agent discharged
     token(kEng2Fire, 1.0);
     frames(1);
     EXPECT_EQ(warn_fire[1], 0);
-    token(kApuFire, 1.0);
-    frames(1);
-    token(kApuFire, 0.0);
-    frames(1);
-    EXPECT_EQ(warn_fire[2], 1) << "APU FIRE waits for the APU gauge";
-    warn_fire[2] = 0;
-    token(kApuFire, 1.0);
-    frames(1);
-    EXPECT_EQ(warn_fire[2], 0) << "latched until the presets clear it";
-}
-
-TEST_F(Mwp, NewAlertsGiveTheirCancelledLampsBack) {
-    struct Case {
-        u8 latch;
-        u8* condition;
-        u8* cancel;
-    } cases[] = {
-        {3, &warn_flag_asi, &mwp1_cancel[15]}, {8, &warn_flag_adf, &mwp1_cancel[15]},
-        {9, &warn_ac_fault, &mwp2_cancel[4]},  {13, &warn_gen_fault[2], &mwp2_cancel[4]},
-        {18, &warn_eng_oil_press_lo[1], &mwp1_cancel[5]}, {20, &warn_thr_off, &mwp1_cancel[8]},
-        {23, &warn_pitch_trim, &mwp1_cancel[12]}, {24, &warn_ess_eqpt_ac2_off, &mwp1_cancel[14]},
-        {28, &warn_doors, &mwp2_cancel[3]}, {30, &warn_hyd_pump_fault, &mwp2_cancel[7]},
-        {31, &warn_fuel_low, &mwp2_cancel[8]},
-        {29, &warn_pneu, &mwp2_cancel[6]},  // PNEU: no release
-    };
-    for (const Case& c : cases) {
-        *c.condition = 1;  // held (and composed into its group), so that only the latch releases
+    for (u8 seen : {1, 0}) {  // APU FIRE waits for the APU gauge, latched until the presets clear it
+        warn_fire[2] = 0;
+        token(kApuFire, 1.0);
         frames(1);
-        for (u8 latch : {u8(2), u8(1)}) {
-            *c.cancel = 1;
-            warn_alert_latch[c.latch] = latch;
-            frames(1);
-            const u8 want = latch == 1 && c.latch != 29 ? 0 : 1;
-            EXPECT_EQ(*c.cancel, want) << "latch " << int(c.latch) << " = " << int(latch);
-        }
-        warn_alert_latch[c.latch] = 0;
+        token(kApuFire, 0.0);
+        frames(1);
+        EXPECT_EQ(warn_fire[2], seen);
     }
 }
 
-TEST_F(Mwp, TakeOffInhibitRecAndAuralCancel) {
-    struct Step {
-        f64 on_ground;
-        u8 inhibit, rec;
-        const char* g;
-        At at;
-        u8 want, want_rec;
-    } steps[] = {
+TEST_F(Mwp, TakeOffInhibitAndRec) {
+    const struct { f64 on_ground; u8 inhibit, rec; const char* g; At at; u8 want, want_rec; } steps[] = {
         {0.0, 1, 1, kMwp2, kSmallToInni, 1, 1},   // airborne: the small button does nothing
         {0.0, 1, 1, kMwp2Big, kBigToInni, 0, 1},  // the enlarged one clears
         {0.0, 0, 1, kMwp2, kSmallToInni, 0, 1},
@@ -234,7 +156,7 @@ TEST_F(Mwp, TakeOffInhibitRecAndAuralCancel) {
         {1.0, 1, 0, kMwp2, kSmallRec, 0, 1},      // REC on clears the inhibit at once
         {1.0, 1, 1, kMwp2, kSmallRec, 1, 0},      // REC off leaves it
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         token(kOnGround, s.on_ground);
         mwp_to_inhibit = s.inhibit;
         mwp2_lamp15 = s.rec;
@@ -251,10 +173,6 @@ TEST_F(Mwp, TakeOffInhibitRecAndAuralCancel) {
         EXPECT_EQ(mwp_to_inhibit, nose == 15999.0 ? 0 : 1) << nose;
         EXPECT_EQ(mwp2_lamp15, mwp_to_inhibit);
     }
-    click(kMwp2Big, kBigAudCan.x, kBigAudCan.y);
-    frames(1);
-    EXPECT_EQ(mwp_aural_cancel, 1);
-    EXPECT_TRUE(lamp(kMwp2, 16));
 }
 
 TEST_F(Mwp, PopUpOpensOnlyWithTheMainPanelAndClosesAsAsked) {

@@ -1,14 +1,9 @@
-// Panel lighting gauges through the host: walked plates by zone, tint controls, tint overlays
-// and their refresh requests, the chronometer button, and the host's time of day.
-#include <cmath>
-#include <cstring>
-
+// Panel lighting gauges through the host: tint controls, tint overlays and their refresh
+// requests, and the chronometer button.
 #include "core/lighting_state.h"
 #include "core/state.h"
 #include "fe_panel/state.h"
-#include "host/host_model.h"
 #include "instruments/state.h"
-#include "module/services.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -19,38 +14,13 @@ const char* kMapLt = "ketravin map_lt_kr60";
 
 class PanelLighting : public HostTest {};
 
-TEST_F(PanelLighting, EachPlateFollowsItsOwnZoneOnly) {
-    struct Case {
-        const char* gauge;
-        u8 zone;
-    } cases[] = {{kFdBars, 4}, {"ketravin switching_norm_kr60", 0}, {kMapLt, 5}, {"ketravin ext_lt_kr60", 2},
-                 {"ketravin signs_kr60", 2}};
-    for (const Case& c : cases) place(c.gauge);
-    for (const Case& c : cases) {
-        std::memset(light_zone, 1, sizeof light_zone);
-        light_zone[c.zone] = 0;
-        annunciator_bright = 1;
-        frames(1);
-        ElementHeader* plate = element(c.gauge, 0);
-        EXPECT_FALSE(lit_bright(plate) || lit_luminous(plate)) << c.gauge << ": dark with its zone dark";
-        light_zone[c.zone] = 1;
-        frames(1);
-        EXPECT_TRUE(lit_bright(plate) && !lit_luminous(plate)) << c.gauge;
-        annunciator_bright = 0;
-        frames(1);
-        EXPECT_TRUE(lit_luminous(plate) && !lit_bright(plate)) << c.gauge;
-    }
-}
-
 TEST_F(PanelLighting, TintSwitchAndLevelArrows) {
     place(kFdBars);
-    struct Switch {
-        u8 sw, dc;
-        i32 time_of_day;
-        u8 want_sw, want_level, want_bright;  // 9 and 7: left as they were
-    } switches[] = {{0, 1, 3, 1, 3, 0}, {0, 1, 2, 1, 2, 7}, {0, 1, 1, 1, 1, 1}, {0, 1, -5, 1, 1, 1},
-                    {0, 0, 3, 0, 9, 7}, {1, 0, 3, 0, 9, 7}, {1, 1, 2, 0, 9, 7}};
-    for (const Switch& c : switches) {
+    // Level 9 and brightness 7: left as they were.
+    const struct { u8 sw, dc; i32 time_of_day; u8 want_sw, want_level, want_bright; } switches[] = {
+        {0, 1, 3, 1, 3, 0}, {0, 1, 2, 1, 2, 7}, {0, 1, 1, 1, 1, 1}, {0, 1, -5, 1, 1, 1},
+        {0, 0, 3, 0, 9, 7}, {1, 0, 3, 0, 9, 7}, {1, 1, 2, 0, 9, 7}};
+    for (const auto& c : switches) {
         light_tint_sw = c.sw;
         dc_ess_powered = c.dc;
         light_time_of_day = c.time_of_day;
@@ -63,12 +33,10 @@ TEST_F(PanelLighting, TintSwitchAndLevelArrows) {
         EXPECT_EQ(annunciator_bright, c.want_bright) << c.time_of_day;
         EXPECT_EQ(light_refresh, 1);
     }
-    struct Arrow {
-        i32 x;
-        u8 from, want_level, want_bright;
-    } arrows[] = {{35, 0, 1, 7}, {35, 1, 2, 7}, {35, 2, 3, 0}, {35, 3, 3, 0}, {35, 200, 3, 0},  // toward DIM
-                  {80, 0, 1, 1}, {80, 2, 1, 1}, {80, 3, 2, 7}, {80, 200, 2, 7}};                  // toward BRIGHT
-    for (const Arrow& a : arrows) {
+    const struct { i32 x; u8 from, want_level, want_bright; } arrows[] = {
+        {35, 0, 1, 7}, {35, 1, 2, 7}, {35, 2, 3, 0}, {35, 3, 3, 0}, {35, 200, 3, 0},  // toward DIM
+        {80, 0, 1, 1}, {80, 2, 1, 1}, {80, 3, 2, 7}, {80, 200, 2, 7}};                 // toward BRIGHT
+    for (const auto& a : arrows) {
         light_tint_level = a.from;
         annunciator_bright = 7;
         light_refresh = 0;
@@ -81,23 +49,17 @@ TEST_F(PanelLighting, TintSwitchAndLevelArrows) {
 
 TEST_F(PanelLighting, OverlaysShowOneTintAndAskForRefreshes) {
     for (const char* g : kOverlays) place(g);
-    struct Case {
-        u8 sw, ac, level;
-        int shown;  // chain position, -1 none
-        i32 time_of_day, prev;
-        u8 want_refresh;
-    } cases[] = {
+    // shown: the chain position of the tint shown, -1 none.
+    const struct { u8 sw, ac, level; int shown; i32 time_of_day, prev; u8 want_refresh; } cases[] = {
         {1, 1, 3, 0, 0, 0, 0},  {1, 1, 2, 1, 0, 0, 0},  {1, 1, 0, 2, 0, 0, 0},  {1, 1, 250, 2, 3, 3, 0},
-        {0, 1, 3, -1, 3, 0, 1}, {2, 1, 3, -1, 0, 3, 1}, {1, 0, 3, -1, 1, 1, 1}, {0, 0, 3, -1, 1, 1, 0},
-    };
-    for (const Case& c : cases) {
+        {0, 1, 3, -1, 3, 0, 1}, {2, 1, 3, -1, 0, 3, 1}, {1, 0, 3, -1, 1, 1, 1}, {0, 0, 3, -1, 1, 1, 0}};
+    for (const auto& c : cases) {
         light_tint_sw = c.sw;
         elec_ess_ac_any_powered = c.ac;
         light_tint_level = c.level;
         light_time_of_day = c.time_of_day;
         light_time_of_day_prev = c.prev;
-        light_refresh = 2;  // a slow refresh is turned into a normal one, never cleared
-        if (!c.want_refresh) light_refresh = 0;
+        light_refresh = c.want_refresh ? 2 : 0;  // a slow refresh becomes a normal one, never cleared
         frames(1);
         EXPECT_EQ(light_refresh, c.want_refresh ? 1 : 0) << int(c.sw) << " " << int(c.ac) << " " << c.time_of_day;
         for (const char* g : kOverlays)
@@ -108,27 +70,15 @@ TEST_F(PanelLighting, OverlaysShowOneTintAndAskForRefreshes) {
 
 TEST_F(PanelLighting, ChronometerButtonStartsOnlyAPoweredClockButStepsARunningOneAnyway) {
     place(kMapLt);
-    struct Case {
-        u8 state, batt_sw;
-        u32 charge;
-        u8 dc, want;
-    } cases[] = {{0, 1, 1800, 0, 1}, {0, 2, 1, 0, 1}, {0, 0, 1800, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 0, 1, 1},
-                 {1, 0, 0, 0, 2},    {2, 0, 0, 0, 3}, {3, 1, 1800, 1, 0}, {255, 0, 0, 0, 0}};
-    for (const Case& c : cases) {
+    const struct { u8 state, batt_sw; u32 charge; u8 dc, want; } cases[] = {
+        {0, 1, 1800, 0, 1}, {0, 2, 1, 0, 1}, {0, 0, 1800, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 0, 1, 1},
+        {1, 0, 0, 0, 2},    {2, 0, 0, 0, 3}, {3, 1, 1800, 1, 0}, {255, 0, 0, 0, 0}};
+    for (const auto& c : cases) {
         inst_chrono_state = c.state;
         elec_batt_sw[0] = c.batt_sw;
         battery_charge = c.charge;
         dc_ess_powered = c.dc;
         EXPECT_TRUE(click(kMapLt, 60, 20));
         EXPECT_EQ(inst_chrono_state, c.want) << int(c.state) << " " << int(c.batt_sw) << " " << c.charge;
-    }
-}
-
-TEST_F(PanelLighting, HostAnswersTheTimeOfDayFromItsOwnVariable) {
-    for (f64 v : {0.0, 3.0, f64(NAN), 1e12}) {
-        token(kHostTimeOfDayToken, v);
-        i32 i = -99;
-        svc::execute_calculator_code("(E:TIME OF DAY,Enum)", nullptr, &i, nullptr);
-        EXPECT_EQ(i, sat_i32(v)) << v;
     }
 }

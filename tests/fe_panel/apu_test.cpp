@@ -1,8 +1,7 @@
-// The APU gauge and its meters through the host: the start timeline frame by frame with and without
-// the meters drawn, creep and ceilings, second-speed demand, failure, timers at several frame rates,
-// fire handle, START refusals and hostile host values.
+// The APU gauge and its meters through the host: the start timeline with and without the meters
+// drawn, creep and ceilings, second-speed demand, failure, timers, fire handle, START refusals and
+// hostile host values.
 #include <cmath>
-#include <string>
 
 #include "core/mwp_state.h"
 #include "core/state.h"
@@ -14,8 +13,7 @@
 namespace {
 const char* kApu = "ketravin apu_kr60";
 const char* kMeters[] = {"ketravin apu_ind_oil_kr60", "ketravin apu_ind_n1_n2_kr60", "ketravin apu_ind_egt_kr60"};
-enum { HandlePulledPicture = 1, StartLit = 10, LampStbyOn = 12, LampOil = 14, LampFault, LampFlap, AgentArmed,
-       AgentDischarged };
+enum { HandlePulled = 1, StartLit = 10, LampStbyOn = 12, LampOil = 14, LampFault, LampFlap, AgentArmed, AgentDone };
 constexpr f64 kMetresPerFoot = 1.0 / 3.281;
 }  // namespace
 
@@ -37,61 +35,43 @@ protected:
     }
 };
 
-enum class Meters { None, OnHiddenWindow, Drawn, DrawnReverseOrder };
-class ApuStart : public Apu, public ::testing::WithParamInterface<Meters> {};
-std::string meters_name(const ::testing::TestParamInfo<Meters>& p) {
-    static const char* const names[] = {"None", "OnHiddenWindow", "Drawn", "DrawnReverseOrder"};
-    return names[int(p.param)];
-}
+// Meters: 0 not placed, 1 on a hidden window, 2 drawn, 3 drawn in reverse gauge order.
+class ApuStart : public Apu, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ApuStart, TimelineIsTheSameWhetherOrNotTheMetersAreDrawn) {
     for (const char* g : kMeters)
-        if (GetParam() != Meters::None) place(g);
-    const bool on_screen = GetParam() == Meters::Drawn || GetParam() == Meters::DrawnReverseOrder;
+        if (GetParam() != 0) place(g);
+    const bool on_screen = GetParam() >= 2;
     host().window_set(panel_win_fe_1, on_screen);
-    host().set_reverse_order(GetParam() == Meters::DrawnReverseOrder);
+    host().set_reverse_order(GetParam() == 3);
     master(true);
     start();  // the next frame is frame 1
     u64 landed = 0, first_running = 0;
+    f64 n1[401] = {}, n2[401] = {}, egt[401] = {};
     for (u64 f = 1; f <= 400; ++f) {
         frames(1);
-        ASSERT_LE(apu_n1_pct, 120.0) << "frame " << f;
+        n1[f] = apu_n1_pct, n2[f] = apu_n2_pct, egt[f] = apu_egt_deg;
+        ASSERT_LE(n1[f], 120.0) << "frame " << f;
         if (!first_running && apu_running == 1) first_running = f;
-        if (!landed && f > 257 && apu_n1_pct == 63.0) landed = f;
-        if (landed) {
-            ASSERT_EQ(apu_n1_pct, 63.0) << "frame " << f << ": stays once landed";
-        }
-        switch (f) {
-            case 250:
-                EXPECT_NEAR(apu_n2_pct, 50.0, 1e-9);
-                EXPECT_NEAR(apu_n1_pct, 12.5, 1e-9);
-                break;
-            case 256:
-                EXPECT_NEAR(apu_n2_pct, 88.58, 0.005);
-                EXPECT_EQ(apu_n1_pct, 120.0) << "142.4 unbounded";
-                break;
-            case 257:
-                EXPECT_NEAR(apu_n2_pct, 97.44, 0.005);
-                EXPECT_EQ(apu_n1_pct, 120.0) << "213.6 unbounded";
-                break;
-            case 264: EXPECT_NEAR(apu_egt_deg, 158.4, 1e-9); break;
-            case 265: EXPECT_EQ(apu_egt_deg, 540.0); break;
-            default: break;
-        }
+        if (!landed && f > 257 && n1[f] == 63.0) landed = f;
+        ASSERT_TRUE(!landed || n1[f] == 63.0) << "frame " << f << ": stays once landed";
     }
+    EXPECT_NEAR(n2[250], 50.0, 1e-9);
+    EXPECT_NEAR(n1[250], 12.5, 1e-9);
+    EXPECT_NEAR(n2[256], 88.58, 0.005);
+    EXPECT_NEAR(n2[257], 97.44, 0.005);
+    EXPECT_TRUE(n1[256] == 120.0 && n1[257] == 120.0) << "142.4 and 213.6 unbounded";
+    EXPECT_NEAR(egt[264], 158.4, 1e-9);
+    EXPECT_EQ(egt[265], 540.0);
     EXPECT_EQ(first_running, 270u);
     EXPECT_EQ(landed, 334u);
     EXPECT_EQ(drawn(kMeters[1], 1).drawn, on_screen);
     const auto keys = new_keys();
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(keys[0].id, key_apu_starter);
+    EXPECT_TRUE(keys.size() == 1 && keys[0].id == key_apu_starter) << keys.size();
 }
-INSTANTIATE_TEST_SUITE_P(Meters, ApuStart,
-                         ::testing::Values(Meters::None, Meters::OnHiddenWindow, Meters::Drawn,
-                                           Meters::DrawnReverseOrder),
-                         meters_name);
+INSTANTIATE_TEST_SUITE_P(Meters, ApuStart, ::testing::Range(0, 4));
 
-TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUp) {
+TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheApu) {
     token(73, 26000.0 * kMetresPerFoot);
     master(true);
     start();
@@ -103,15 +83,15 @@ TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUp) {
     EXPECT_NEAR(apu_egt_deg, 0.6 * f64(f - 1), 1e-9);
     frames(2000);
     EXPECT_EQ(apu_n2_pct + apu_n1_pct + apu_egt_deg, 0.0);
-}
 
-TEST_F(Apu, CeilingsStopTheStartThenTheApuAndDescentDoesNotRestart) {
+    token(73, 0.0);
+    master(false);
     run_settled();
-    const struct { f64 feet; u8 starting, running; } phases[] = {{26000, 0, 1}, {31000, 0, 0}, {1000, 0, 0}};
+    const struct { f64 feet; u8 running; } phases[] = {{26000, 1}, {31000, 0}, {1000, 0}};  // no restart
     for (const auto& p : phases) {
         token(73, p.feet * kMetresPerFoot);
         frames(300);
-        EXPECT_EQ(apu_starting, p.starting) << p.feet;
+        EXPECT_EQ(apu_starting, 0) << p.feet;
         EXPECT_EQ(apu_running, p.running) << p.feet;
     }
 }
@@ -139,11 +119,9 @@ TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     run_settled();
     fail_active[0] = 1;
     frames(5000);
-    EXPECT_EQ(apu_egt_deg, 700.0);
-    EXPECT_EQ(apu_n2_pct, 0.0);
+    EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
     EXPECT_EQ(apu_starting, 1) << "the failure does not clear the start";
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
-    EXPECT_EQ(warn_apu_fault, 1);
     master(false);
     frames(1);
     EXPECT_EQ(warn_apu_fault, 1) << "FAULT still lit";
@@ -153,32 +131,27 @@ TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
 }
 
 TEST_F(Apu, FlapAndOilTimersRunOnTheClockAtAnyFrameRate) {
-    run_settled();
-    master(false);
-    frames(1);
-    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
+    for (f64 fps : {10.0, 60.0}) {
+        SCOPED_TRACE(fps);
         host().set_fps(fps);
         master(true);  // 90 ticks of FLAP
         seconds(4.9);
-        EXPECT_EQ(apu_door_state, 1) << fps;
-        EXPECT_FALSE(hidden(element(kApu, LampFlap))) << fps;
+        EXPECT_TRUE(apu_door_state == 1 && !hidden(element(kApu, LampFlap)));
         seconds(0.3);
-        EXPECT_EQ(apu_door_state, 2) << fps;
-        master(false);
-        frames(1);
-        EXPECT_EQ(apu_door_state, 0) << fps;
-    }
-    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
-        host().set_fps(fps);
-        apu_master_sw = apu_starting = 1;
+        EXPECT_EQ(apu_door_state, 2);
+        apu_starting = 1;  // oil: one unit a minute from arming
         apu_n2_pct = 100.0;
         apu_oil_timer_armed = 0;
-        token(604, 1000.3);  // first unit at 1060
+        token(604, 1000.3);
         const u32 before = apu_oil_qty;
         seconds(59.5);
-        EXPECT_EQ(apu_oil_qty, before) << fps;
+        EXPECT_EQ(apu_oil_qty, before);
         seconds(0.3);
-        EXPECT_EQ(apu_oil_qty, before - 1) << fps;
+        EXPECT_EQ(apu_oil_qty, before - 1);
+        apu_starting = 0;
+        master(false);
+        frames(1);
+        EXPECT_EQ(apu_door_state, 0);
     }
 }
 
@@ -208,23 +181,21 @@ TEST_F(Apu, FireHandleStopsDischargesAndClearsTheWarningOnlyWithPower) {
     click(kApu, 40, 80, MouseRightSingle);
     frames(3);
     EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 3) << "unpowered: left as they are";
-    for (size_t pos = StartLit; pos <= AgentDischarged; ++pos) EXPECT_TRUE(hidden(element(kApu, pos))) << pos;
+    for (size_t pos = StartLit; pos <= AgentDone; ++pos) EXPECT_TRUE(hidden(element(kApu, pos))) << pos;
     dc_ess_powered = 1;
     new_keys();
     for (int i = 0; i < 3; ++i) {
-        token(980, 1.0);  // the host's fire burns on
+        token(980, 1.0);  // the host's fire burns on: the agent is sent again each frame
         frames(1);
         const auto keys = new_keys();
         ASSERT_EQ(keys.size(), 1u);
         EXPECT_TRUE(keys[0].sent && keys[0].id == key_apu_fire_event && keys[0].value == 1);
-        EXPECT_EQ(fire_apu_latched, 1);
     }
     frames(1);  // the host model put it out
     EXPECT_TRUE(new_keys().empty());
     EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 0);
     EXPECT_EQ(apu_master_sw + elec_gen_sw[2] + air_apu_bleed + apu_running, 0);
-    EXPECT_FALSE(hidden(element(kApu, HandlePulledPicture)));
-    EXPECT_FALSE(hidden(element(kApu, AgentDischarged)));
+    for (size_t pos : {HandlePulled, AgentDone}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
     EXPECT_TRUE(hidden(element(kApu, AgentArmed)));
 }
 

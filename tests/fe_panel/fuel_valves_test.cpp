@@ -11,7 +11,7 @@
 namespace {
 const char* kValves = "ketravin fuel_valves_kr60";
 const char* kUsed = "ketravin fuel_fuelused_kr60";
-enum { S1LeftOpen = 1, S1RightOpen = 5, S2LeftOpen = 9, XfeedKnobLevel = 19, XfeedBarsSide1 = 20 };
+enum { S1RightOpen = 5, S2LeftOpen = 9, XfeedKnobLevel = 19, XfeedBarsSide1 = 20 };
 constexpr u32 kHost1 = 895, kHost2 = 896;
 constexpr i32 kS1Left = 10, kS1Right = 80, kS2Right = 260, kXf1 = 165, kXfCentre = 140, kXf2 = 110, kY = 30;
 using Toggles = std::pair<size_t, size_t>;
@@ -41,18 +41,17 @@ protected:
 
 TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
     const struct { i32 x; u8 side1, side2, selector, state; } steps[] = {
-        {kXf1, 1, 1, 1, 1},       {kS1Left, 0, 1, 1, 0},  {kXf2, 0, 1, 2, 2},  {kS2Right, 0, 0, 2, 0},
-        {kS1Right, 1, 0, 2, 0},   {kXf1, 1, 0, 1, 1},     {kXf1, 1, 0, 1, 1},  {kXfCentre, 1, 0, 0, 0},
+        {kXf1, 1, 1, 1, 1},     {kS1Left, 0, 1, 1, 0}, {kXf2, 0, 1, 2, 2}, {kS2Right, 0, 0, 2, 0},
+        {kS1Right, 1, 0, 2, 0}, {kXf1, 1, 0, 1, 1},    {kXf1, 1, 0, 1, 1}, {kXfCentre, 1, 0, 0, 0},
     };
     for (const auto& s : steps) {
         EXPECT_TRUE(click(kValves, s.x, kY));
         frames(1);
-        EXPECT_EQ(fuel_shutoff_valve_sw[0], s.side1) << s.x;
-        EXPECT_EQ(fuel_shutoff_valve_sw[1], s.side2) << s.x;
-        EXPECT_EQ(xfeed_selector, s.selector) << s.x;
-        EXPECT_EQ(xfeed_state, s.state) << s.x;
-        // Both knobs of a side show its switch; the cross-feed knob shows the selector.
-        EXPECT_EQ(hidden(element(kValves, S1LeftOpen)), s.side1 == 0);
+        SCOPED_TRACE(s.x);
+        EXPECT_EQ(fuel_shutoff_valve_sw[0], s.side1);
+        EXPECT_EQ(fuel_shutoff_valve_sw[1], s.side2);
+        EXPECT_EQ(xfeed_selector, s.selector);
+        EXPECT_EQ(xfeed_state, s.state);
         EXPECT_EQ(hidden(element(kValves, S1RightOpen)), s.side1 == 0);
         EXPECT_EQ(hidden(element(kValves, S2LeftOpen)), s.side2 == 0);
         EXPECT_EQ(hidden(element(kValves, XfeedKnobLevel)), s.selector == 0);
@@ -60,53 +59,32 @@ TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
     }
 }
 
-TEST_F(FuelValves, SelectorToSide1WithSide1ShutLetsEachEngineFollowItsSwitch) {
-    xfeed_selector = 1;
-    fuel_shutoff_valve_sw[0] = 0;
-    token(kHost2, 0.0);
-    frames(1);
-    EXPECT_EQ(xfeed_state, 0);
-    EXPECT_EQ(toggles(), Toggles(1, 1));
-    frames(3);
-    EXPECT_EQ(host().token(kHost1), 0.0);
-    EXPECT_EQ(host().token(kHost2), 1.0);
-    EXPECT_EQ(toggles(), Toggles(0, 0)) << "converged";
-}
-
-TEST_F(FuelValves, CrossfeedHoldsTheFedEngineOpenUntilCentred) {
-    xfeed_selector = 1;
-    fuel_shutoff_valve_sw[1] = 0;
-    token(kHost2, 0.0);
-    frames(1);
-    EXPECT_EQ(xfeed_state, 1);
-    EXPECT_EQ(toggles(), Toggles(0, 1));
-    frames(10);
-    EXPECT_EQ(toggles(), Toggles(0, 0)) << "never closed while state 1 holds";
-    EXPECT_EQ(host().token(kHost2), 1.0);
-    click(kValves, kXfCentre, kY);
-    frames(1);
-    EXPECT_EQ(toggles(), Toggles(0, 1));
-    EXPECT_EQ(host().token(kHost2), 0.0);
-    // The mirror, with engine 1's switch forced shut as by its fire handle.
-    xfeed_selector = 2;
-    fuel_shutoff_valve_sw[0] = 0;
-    fuel_shutoff_valve_sw[1] = 1;
-    token(kHost1, 0.0);
-    frames(2);
-    EXPECT_EQ(host().token(kHost1), 1.0);
-    EXPECT_EQ(host().token(kHost2), 1.0);
-}
-
-TEST_F(FuelValves, WithoutNormalDcNothingIsSentThenOneToggle) {
-    fuel_shutoff_valve_sw[0] = 0;
-    for (u8 dc : {0, 2}) {
-        dc_normal_powered = dc;
-        frames(5);
-        EXPECT_EQ(toggles(), Toggles(0, 0)) << int(dc);
+TEST_F(FuelValves, CrossfeedStateDecidesWhichHostValvesFollowTheirSwitch) {
+    const struct { u8 dc, selector, sw1, sw2; f64 host1, host2; u8 state; Toggles first; f64 end1, end2; } cases[] = {
+        {0, 1, 0, 1, 1.0, 0.0, 0, {0, 0}, 1.0, 0.0},  // no normal DC: nothing sent
+        {2, 1, 0, 1, 1.0, 0.0, 0, {0, 0}, 1.0, 0.0},
+        {1, 1, 0, 1, 1.0, 0.0, 0, {1, 1}, 0.0, 1.0},  // side 1 shut: no crossfeed
+        {1, 1, 1, 0, 1.0, 0.0, 1, {0, 1}, 1.0, 1.0},  // engine 2 held open against its switch
+        {1, 0, 1, 0, 1.0, 1.0, 0, {0, 1}, 1.0, 0.0},  // centred: released
+        {1, 2, 0, 1, 0.0, 1.0, 2, {1, 0}, 1.0, 1.0},  // the mirror
+        {1, 2, 0, 0, 1.0, 1.0, 0, {1, 1}, 0.0, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.dc) << int(c.selector) << int(c.sw1) << int(c.sw2));
+        dc_normal_powered = c.dc;
+        xfeed_selector = c.selector;
+        fuel_shutoff_valve_sw[0] = c.sw1;
+        fuel_shutoff_valve_sw[1] = c.sw2;
+        token(kHost1, c.host1);
+        token(kHost2, c.host2);
+        frames(1);
+        EXPECT_EQ(xfeed_state, c.state);
+        EXPECT_EQ(toggles(), c.first);
+        frames(10);
+        EXPECT_EQ(toggles(), Toggles(0, 0)) << "converged";
+        EXPECT_EQ(host().token(kHost1), c.end1);
+        EXPECT_EQ(host().token(kHost2), c.end2);
     }
-    dc_normal_powered = 1;
-    frames(5);
-    EXPECT_EQ(toggles(), Toggles(1, 0));
 }
 
 TEST_F(FuelValves, HostValuesOtherThanExactlyOpenOrShutDrawNoEvent) {

@@ -69,7 +69,7 @@ TEST(Script, ReadoutOfGaugeKeysWindowsAndVariables) {
               "  3 string shown bright value=0 text=\"0.000000\"\n"
               "  4 string shown bright value=0 text=\"0.000000\"\n"
               "  5 string shown bright value=12.5 text=\"12.500000\"\n"
-              "windows 10010 10060\n"
+              "windows 10010 10060 10520\n"
               "var debug_readout_index = 2\n"
               "var light_zone[0] = 0\nvar light_zone[1] = 0\nvar light_zone[2] = 0\n"
               "var light_zone[3] = 0\nvar light_zone[4] = 0\nvar light_zone[5] = 0\n"

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,27 +16,25 @@
 
 namespace {
 std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
     std::stringstream ss;
-    ss << f.rdbuf();
+    ss << std::ifstream(path, std::ios::binary).rdbuf();
     return ss.str();
 }
 
-u32 word(const std::string& b, size_t at) {
-    return u32(u8(b[at])) | u32(u8(b[at + 1])) << 8 | u32(u8(b[at + 2])) << 16 |
-           u32(u8(b[at + 3])) << 24;
+// Little-endian fields, as on the machines that run the Linux build.
+template <typename T>
+T field(const std::string& b, size_t at) {
+    T v{};
+    if (at + sizeof v <= b.size()) std::memcpy(&v, b.data() + at, sizeof v);
+    return v;
 }
 
-// Root-mean-square level of 16-bit mono samples between two times.
+// Root-mean-square level of the 16-bit mono samples between two times.
 double rms(const std::string& wav, double from_s, double to_s) {
-    const size_t first = size_t(from_s * 22050), last = size_t(to_s * 22050);
-    double sum = 0;
-    size_t n = 0;
-    for (size_t i = first; i < last && 44 + 2 * i + 1 < wav.size(); ++i, ++n) {
-        const i16 v = i16(u16(u8(wav[44 + 2 * i])) | u16(u8(wav[45 + 2 * i])) << 8);
-        sum += double(v) * v;
-    }
-    return n ? std::sqrt(sum / double(n)) / 32768.0 : 0.0;
+    double sum = 0, n = 0;
+    for (size_t i = size_t(from_s * 22050); i < size_t(to_s * 22050) && 46 + 2 * i <= wav.size(); ++i, ++n)
+        sum += std::pow(field<i16>(wav, 44 + 2 * i), 2);
+    return n ? std::sqrt(sum / n) / 32768.0 : 0.0;
 }
 }  // namespace
 
@@ -47,18 +45,10 @@ TEST(SoundOutput, ShowSoundsAndTheMixedFile) {
                                          "gauge00=ketravin!ketravin gpws_kr60, 0, 0, 47\n";
     // 18 frames a second: the bell loops from frame 10 (0.556 s) to frame 19 (1.056 s).
     std::ofstream(dir + "/test.kr") << "panel " << dir << "/panel.cfg\n"
-                                    << "place \"ketravin gpws_kr60\"\n"
-                                       "frames 1\n"
-                                       "show sounds\n"
-                                       "set var dc_ess_powered 1\n"
-                                       "frames 8\n"
-                                       "show sounds\n"
-                                       "set var warn_fire[1] 1\n"
-                                       "frames 9\n"
-                                       "show sounds\n"
-                                       "set var warn_fire[1] 0\n"
-                                       "frames 9\n"
-                                       "show sounds\n";
+                                    << "place \"ketravin gpws_kr60\"\nframes 1\nshow sounds\n"
+                                       "set var dc_ess_powered 1\nframes 8\nshow sounds\n"
+                                       "set var warn_fire[1] 1\nframes 9\nshow sounds\n"
+                                       "set var warn_fire[1] 0\nframes 9\nshow sounds\n";
     const std::string cmd = "cd " + dir + " && " KR_PANELHOST " --sound-out " + dir + "/cockpit.wav " + dir +
                             "/test.kr > " + dir + "/out.txt 2> " + dir + "/err.txt";
     const int rc = std::system(cmd.c_str());
@@ -75,19 +65,17 @@ TEST(SoundOutput, ShowSoundsAndTheMixedFile) {
 
     const std::string wav = slurp(dir + "/cockpit.wav");
     ASSERT_GE(wav.size(), 44u);
-    EXPECT_EQ(wav.substr(0, 4), "RIFF");
-    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(word(wav, 24), 22050u);
-    EXPECT_EQ(word(wav, 40), 27u * 22050 / 18 * 2) << "27 frames at 18 a second";
-    EXPECT_EQ(word(wav, 4), word(wav, 40) + 36);
+    EXPECT_EQ(wav.substr(0, 16), std::string("RIFF") + wav.substr(4, 4) + "WAVEfmt ");
+    EXPECT_EQ(field<u32>(wav, 24), 22050u);
+    EXPECT_EQ(field<u32>(wav, 40), 27u * 22050 / 18 * 2) << "27 frames at 18 a second";
+    EXPECT_EQ(field<u32>(wav, 4), field<u32>(wav, 40) + 36);
     EXPECT_EQ(rms(wav, 0.0, 0.55), 0.0);
     EXPECT_GT(rms(wav, 0.6, 1.0), 0.01) << "the bell is heard";
     EXPECT_EQ(rms(wav, 1.06, 1.5), 0.0);
 }
 
 TEST(SoundOutput, UnwritableFileIsRefused) {
-    const std::string cmd = KR_PANELHOST " --sound-out /nonexistent-dir/x.wav - < /dev/null > /dev/null 2>&1";
-    const int rc = std::system(cmd.c_str());
+    const int rc = std::system(KR_PANELHOST " --sound-out /nonexistent-dir/x.wav - < /dev/null > /dev/null 2>&1");
     ASSERT_TRUE(WIFEXITED(rc));
     EXPECT_EQ(WEXITSTATUS(rc), 2);
 }

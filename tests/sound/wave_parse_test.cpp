@@ -2,10 +2,10 @@
 // heap copy, so that AddressSanitizer catches any read past the bytes given.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "sound/wave.h"
@@ -13,39 +13,8 @@
 namespace {
 using Bytes = std::vector<u8>;
 
-void put32(Bytes& b, u32 v) {
-    for (int i = 0; i < 4; ++i) b.push_back(u8(v >> (8 * i)));
-}
-void put_id(Bytes& b, const char* id) { b.insert(b.end(), id, id + 4); }
-
 // A chunk with its declared size, its body, and the pad byte after an odd body unless left out.
-void chunk(Bytes& b, const char* id, u32 declared, const Bytes& body, bool pad = true) {
-    put_id(b, id);
-    put32(b, declared);
-    b.insert(b.end(), body.begin(), body.end());
-    if (pad && body.size() % 2) b.push_back(0);
-}
-
-// 16-bit mono 22050 Hz, cut or extended to `size` bytes.
-Bytes fmt_body(size_t size = 16) {
-    Bytes f = {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xac, 0, 0, 2, 0, 16, 0};
-    f.resize(size, 0xEE);
-    return f;
-}
-
-Bytes riff(const Bytes& chunks, i64 riff_size = -1) {
-    Bytes b;
-    put_id(b, "RIFF");
-    put32(b, riff_size < 0 ? u32(4 + chunks.size()) : u32(riff_size));
-    put_id(b, "WAVE");
-    b.insert(b.end(), chunks.begin(), chunks.end());
-    return b;
-}
-
-Bytes head(Bytes b, size_t n) {
-    b.resize(n);
-    return b;
-}
+struct Chunk { const char* id; u32 declared; Bytes body; bool pad = true; };
 
 Bytes samples(size_t n) {
     Bytes d(n);
@@ -53,12 +22,41 @@ Bytes samples(size_t n) {
     return d;
 }
 
-struct Parsed {
-    bool ok;
-    WaveFormat format;
-    long data_offset;  // -1: null
-    u32 size;
-};
+// 16-bit mono 22050 Hz, cut or extended (0xEE filler) to `size` bytes, `ext` as extension size.
+Bytes fmt_body(size_t size = 16, u16 ext = 0xEEEE) {
+    Bytes f = {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xac, 0, 0, 2, 0, 16, 0, u8(ext), u8(ext >> 8)};
+    f.resize(size, 0xEE);
+    return f;
+}
+Chunk F(size_t size = 16, u16 ext = 0xEEEE) { return {"fmt ", u32(size), fmt_body(size, ext)}; }
+Chunk D(u32 n, bool pad = true) { return {"data", n, samples(n), pad}; }
+
+Bytes riff(std::initializer_list<Chunk> chunks, i64 riff_size = -1) {
+    const auto put32 = [](Bytes& b, u32 v) {
+        for (int i = 0; i < 4; ++i) b.push_back(u8(v >> (8 * i)));
+    };
+    Bytes c;
+    for (const Chunk& k : chunks) {
+        c.insert(c.end(), k.id, k.id + 4);
+        put32(c, k.declared);
+        c.insert(c.end(), k.body.begin(), k.body.end());
+        if (k.pad && k.body.size() % 2) c.push_back(0);
+    }
+    Bytes b = {'R', 'I', 'F', 'F'};
+    put32(b, riff_size < 0 ? u32(4 + c.size()) : u32(riff_size));
+    b.insert(b.end(), {'W', 'A', 'V', 'E'});
+    b.insert(b.end(), c.begin(), c.end());
+    return b;
+}
+
+// The first `keep` bytes, byte `at` (if any) changed to `to`.
+Bytes changed(Bytes b, size_t keep, size_t at = SIZE_MAX, u8 to = 0) {
+    if (at < b.size()) b[at] = to;
+    b.resize(keep);
+    return b;
+}
+
+struct Parsed { bool ok; WaveFormat format; long data_offset /* -1: null */; u32 size; };
 
 // Parses from an allocation of exactly the file's size.
 Parsed parse(const Bytes& file, bool want_format = true, bool want_data = true, bool want_size = true) {
@@ -74,77 +72,46 @@ Parsed parse(const Bytes& file, bool want_format = true, bool want_data = true, 
 }  // namespace
 
 TEST(WaveParse, WellFormedAndMalformedFiles) {
-    Bytes plain, data_first, odd_padded, odd_unpadded, short_fmt13, short_fmt14, fmt_with_ext, list_odd;
-    chunk(plain, "fmt ", 16, fmt_body());
-    chunk(plain, "data", 6, samples(6));
-    chunk(data_first, "data", 6, samples(6));
-    chunk(data_first, "fmt ", 16, fmt_body());
-    chunk(odd_padded, "LIST", 3, samples(3));
-    chunk(odd_padded, "fmt ", 16, fmt_body());
-    chunk(odd_padded, "data", 6, samples(6));
-    chunk(odd_unpadded, "LIST", 3, samples(3), false);
-    chunk(odd_unpadded, "fmt ", 16, fmt_body());
-    chunk(odd_unpadded, "data", 6, samples(6));
-    chunk(short_fmt13, "fmt ", 13, fmt_body(13));
-    chunk(short_fmt13, "data", 6, samples(6));
-    chunk(short_fmt14, "fmt ", 14, fmt_body(14));
-    chunk(short_fmt14, "data", 6, samples(6));
-    chunk(fmt_with_ext, "fmt ", 20, [] {
-        Bytes f = fmt_body(20);
-        f[16] = 22;  // claims a 22-byte extension, holds 2
-        f[17] = 0;
-        return f;
-    }());
-    chunk(fmt_with_ext, "data", 4, samples(4));
-    Bytes odd_data;  // the last chunk odd and without its pad byte
-    chunk(odd_data, "fmt ", 16, fmt_body());
-    chunk(odd_data, "data", 5, samples(5), false);
-
-    Bytes data_past_end, fmt_past_end, huge_chunk;
-    chunk(data_past_end, "fmt ", 16, fmt_body());
-    chunk(data_past_end, "data", 100, samples(6));
-    chunk(fmt_past_end, "fmt ", 40, fmt_body());
-    chunk(huge_chunk, "junk", 0xFFFFFFFFu, samples(2));
-    chunk(huge_chunk, "fmt ", 16, fmt_body());
-    chunk(huge_chunk, "data", 2, samples(2));
-    Bytes huge_data;
-    chunk(huge_data, "fmt ", 16, fmt_body());
-    chunk(huge_data, "data", 0xFFFFFFFEu, samples(2));
-    Bytes no_data;
-    chunk(no_data, "fmt ", 16, fmt_body());
-
+    const Bytes plain = riff({F(), D(6)});
+    const size_t n = plain.size();
+    // A short format chunk arrives zero-filled; the extension size is cut to the bytes really there.
     struct Case {
         const char* what;
         Bytes file;
         bool ok;
-        long data_offset;  // from the start of the file
-        u32 size;
+        long data_offset = 0;  // from the start of the file
+        u32 size = 0;
+        u16 bits = 16, extra_size = 0;
     } cases[] = {
-        {"plain", riff(plain), true, 44, 6},
-        {"data before format", riff(data_first), true, 20, 6},
-        {"odd chunk with its pad byte", riff(odd_padded), true, 56, 6},
-        {"odd chunk without its pad byte", riff(odd_unpadded), false, 0, 0},
-        {"13-byte format", riff(short_fmt13), false, 0, 0},
-        {"14-byte format", riff(short_fmt14), true, 42, 6},
-        {"format with a short extension", riff(fmt_with_ext), true, 48, 4},
-        {"last chunk odd without pad", riff(odd_data), true, 44, 5},
-        {"RIFF size larger than the bytes", riff(plain, 1000000), true, 44, 6},
-        {"RIFF size 0xFFFFFFFF", riff(plain, 0xFFFFFFFFu), true, 44, 6},
-        {"RIFF size ends before the data", riff(plain, 4 + 24), false, 0, 0},
-        {"data chunk past the end", riff(data_past_end), false, 0, 0},
-        {"format chunk past the end", riff(fmt_past_end), false, 0, 0},
-        {"chunk size near 4 GiB", riff(huge_chunk), false, 0, 0},
-        {"data size near 4 GiB", riff(huge_data), false, 0, 0},
-        {"no data chunk", riff(no_data), false, 0, 0},
-        {"empty", Bytes{}, false, 0, 0},
-        {"RIFF only", Bytes{'R', 'I', 'F', 'F'}, false, 0, 0},
-        {"header truncated", head(riff(plain), 11), false, 0, 0},
-        {"header only", head(riff(plain), 12), false, 0, 0},
-        {"chunk header truncated", head(riff(plain), 17), false, 0, 0},
-        {"format body truncated", head(riff(plain), 30), false, 0, 0},
-        {"data body truncated", head(riff(plain), 47), false, 0, 0},
-        {"not RIFF", [&] { Bytes b = riff(plain); b[0] = 'X'; return b; }(), false, 0, 0},
-        {"not WAVE", [&] { Bytes b = riff(plain); b[11] = 'X'; return b; }(), false, 0, 0},
+        {"plain", plain, true, 44, 6},
+        {"data before format", riff({D(6), F()}), true, 20, 6},
+        {"odd chunk with its pad byte", riff({{"LIST", 3, samples(3)}, F(), D(6)}), true, 56, 6},
+        {"odd chunk without its pad byte", riff({{"LIST", 3, samples(3), false}, F(), D(6)}), false},
+        {"last chunk odd without pad", riff({F(), D(5, false)}), true, 44, 5},
+        {"13-byte format", riff({F(13), D(6)}), false},
+        {"14-byte format", riff({F(14), D(6)}), true, 42, 6, 0},
+        {"15-byte format", riff({F(15), D(2)}), true, 44, 2},
+        {"17-byte format", riff({F(17), D(2)}), true, 46, 2},  // byte 16 is filler, not an extension
+        {"18-byte format", riff({F(18), D(2)}), true, 46, 2},
+        {"extension cut to 2 bytes", riff({F(20, 22), D(2)}), true, 48, 2, 16, 2},
+        {"extension cut to 4 bytes", riff({F(22, 0xFFFF), D(2)}), true, 50, 2, 16, 4},
+        {"RIFF size larger than the bytes", riff({F(), D(6)}, 1000000), true, 44, 6},
+        {"RIFF size 0xFFFFFFFF", riff({F(), D(6)}, 0xFFFFFFFFu), true, 44, 6},
+        {"RIFF size ends before the data", riff({F(), D(6)}, 4 + 24), false},
+        {"data chunk past the end", riff({F(), {"data", 100, samples(6)}}), false},
+        {"format chunk past the end", riff({{"fmt ", 40, fmt_body()}}), false},
+        {"chunk size near 4 GiB", riff({{"junk", 0xFFFFFFFFu, samples(2)}, F(), D(2)}), false},
+        {"data size near 4 GiB", riff({F(), {"data", 0xFFFFFFFEu, samples(2)}}), false},
+        {"no data chunk", riff({F()}), false},
+        {"empty", Bytes{}, false},
+        {"RIFF only", Bytes{'R', 'I', 'F', 'F'}, false},
+        {"header truncated", changed(plain, 11), false},
+        {"header only", changed(plain, 12), false},
+        {"chunk header truncated", changed(plain, 17), false},
+        {"format body truncated", changed(plain, 30), false},
+        {"data body truncated", changed(plain, 47), false},
+        {"not RIFF", changed(plain, n, 0, 'X'), false},
+        {"not WAVE", changed(plain, n, 11, 'X'), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -153,59 +120,20 @@ TEST(WaveParse, WellFormedAndMalformedFiles) {
         if (!c.ok) continue;
         EXPECT_EQ(p.data_offset, c.data_offset);
         EXPECT_EQ(p.size, c.size);
-        EXPECT_EQ(p.format.format_tag, 1);
-        EXPECT_EQ(p.format.channels, 1);
-        EXPECT_EQ(p.format.samples_per_sec, 22050u);
+        EXPECT_TRUE(p.format.format_tag == 1 && p.format.samples_per_sec == 22050 && p.format.block_align == 2);
+        EXPECT_EQ(p.format.bits_per_sample, c.bits);
+        EXPECT_EQ(p.format.extra_size, c.extra_size);
     }
-}
-
-TEST(WaveParse, ShortFormatChunksArriveZeroFilled) {
-    for (size_t n : {14u, 15u, 16u, 17u, 18u}) {
-        SCOPED_TRACE(n);
-        Bytes body;
-        chunk(body, "fmt ", u32(n), fmt_body(n));
-        chunk(body, "data", 2, samples(2));
-        const Parsed p = parse(riff(body));
-        ASSERT_TRUE(p.ok);
-        EXPECT_EQ(p.format.avg_bytes_per_sec, 44100u);
-        EXPECT_EQ(p.format.block_align, 2);
-        EXPECT_EQ(p.format.bits_per_sample, n >= 15 ? 16 : 0);
-        // Byte 16 of a 17-byte chunk is the extension size's low byte (0xEE from the filler).
-        EXPECT_EQ(p.format.extra_size, 0) << "no extension bytes were really there";
-    }
-    Bytes ext;
-    chunk(ext, "fmt ", 22, [] {
-        Bytes f = fmt_body(22);
-        f[16] = 0xFF;  // claims 0xFFFF extension bytes, holds 4
-        f[17] = 0xFF;
-        return f;
-    }());
-    chunk(ext, "data", 2, samples(2));
-    const Parsed p = parse(riff(ext));
-    ASSERT_TRUE(p.ok);
-    EXPECT_EQ(p.format.extra_size, 4);
 }
 
 TEST(WaveParse, OutArgumentsNotWantedChangeWhatCounts) {
-    Bytes fmt_only, data_only, short_fmt_then_data;
-    chunk(fmt_only, "fmt ", 16, fmt_body());
-    chunk(data_only, "data", 6, samples(6));
-    chunk(short_fmt_then_data, "fmt ", 13, fmt_body(13));
-    chunk(short_fmt_then_data, "data", 6, samples(6));
-    struct Case {
-        const char* what;
-        Bytes file;
-        bool format, data, size, ok;
-    } cases[] = {
-        {"format alone, none of data wanted", riff(fmt_only), true, false, false, true},
-        {"data alone, format not wanted", riff(data_only), false, true, true, true},
-        {"size alone", riff(data_only), false, false, true, true},
-        {"short format skipped when not wanted", riff(short_fmt_then_data), false, true, true, true},
-        {"nothing wanted", riff(data_only), false, false, false, false},
+    struct Case { const char* what; Bytes file; bool format, data, size, ok; } cases[] = {
+        {"format alone", riff({F()}), true, false, false, true},
+        {"data alone", riff({D(6)}), false, true, true, true},
+        {"size alone", riff({D(6)}), false, false, true, true},
+        {"short format skipped when not wanted", riff({F(13), D(6)}), false, true, true, true},
+        {"nothing wanted", riff({D(6)}), false, false, false, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(parse(c.file, c.format, c.data, c.size).ok, c.ok);
-    }
+    for (const Case& c : cases) EXPECT_EQ(parse(c.file, c.format, c.data, c.size).ok, c.ok) << c.what;
     EXPECT_FALSE(wave_parse(nullptr, 100, nullptr, nullptr, nullptr));
 }
