@@ -1,7 +1,7 @@
 // The APU gauge and its meters through the host: the start timeline with and without the meters
-// drawn, creep and ceilings, second-speed demand, failure, timers, fire handle, START refusals and
-// hostile host values.
+// drawn, creep and ceilings, second-speed demand, failure, fire handle and hostile host values.
 #include <cmath>
+#include <utility>
 
 #include "core/mwp_state.h"
 #include "core/state.h"
@@ -79,20 +79,16 @@ TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheA
     for (; apu_starting == 1 && f < 1000; ++f) frames(1);
     EXPECT_GE(apu_n2_pct, 35.0);
     EXPECT_NEAR(apu_n2_pct, 0.2 * f64(f - 1), 1e-9);
-    EXPECT_NEAR(apu_n1_pct, 0.01 * f64(f - 1), 1e-9);
-    EXPECT_NEAR(apu_egt_deg, 0.6 * f64(f - 1), 1e-9);
     frames(2000);
     EXPECT_EQ(apu_n2_pct + apu_n1_pct + apu_egt_deg, 0.0);
 
     token(73, 0.0);
     master(false);
     run_settled();
-    const struct { f64 feet; u8 running; } phases[] = {{26000, 1}, {31000, 0}, {1000, 0}};  // no restart
-    for (const auto& p : phases) {
-        token(73, p.feet * kMetresPerFoot);
+    for (const auto& [feet, running] : {std::pair{26000.0, 1}, {31000.0, 0}, {1000.0, 0}}) {  // no restart
+        token(73, feet * kMetresPerFoot);
         frames(300);
-        EXPECT_EQ(apu_starting, 0) << p.feet;
-        EXPECT_EQ(apu_running, p.running) << p.feet;
+        EXPECT_TRUE(apu_starting == 0 && apu_running == running) << feet;
     }
 }
 
@@ -120,83 +116,28 @@ TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     fail_active[0] = 1;
     frames(5000);
     EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
-    EXPECT_EQ(apu_starting, 1) << "the failure does not clear the start";
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
-    master(false);
-    frames(1);
-    EXPECT_EQ(warn_apu_fault, 1) << "FAULT still lit";
-    fail_active[0] = 0;
-    frames(1);
-    EXPECT_EQ(warn_apu_fault, 0);
-}
-
-TEST_F(Apu, FlapAndOilTimersRunOnTheClockAtAnyFrameRate) {
-    for (f64 fps : {10.0, 60.0}) {
-        SCOPED_TRACE(fps);
-        host().set_fps(fps);
-        master(true);  // 90 ticks of FLAP
-        seconds(4.9);
-        EXPECT_TRUE(apu_door_state == 1 && !hidden(element(kApu, LampFlap)));
-        seconds(0.3);
-        EXPECT_EQ(apu_door_state, 2);
-        apu_starting = 1;  // oil: one unit a minute from arming
-        apu_n2_pct = 100.0;
-        apu_oil_timer_armed = 0;
-        token(604, 1000.3);
-        const u32 before = apu_oil_qty;
-        seconds(59.5);
-        EXPECT_EQ(apu_oil_qty, before);
-        seconds(0.3);
-        EXPECT_EQ(apu_oil_qty, before - 1);
-        apu_starting = 0;
-        master(false);
-        frames(1);
-        EXPECT_EQ(apu_door_state, 0);
-    }
-}
-
-TEST_F(Apu, StartNeedsMasterPowerAndOil) {
-    const struct { u8 master, dc_ess; u32 oil; u8 starting_after_frame; size_t keys; } cases[] = {
-        {1, 1, 800, 1, 1}, {0, 1, 800, 0, 0}, {1, 0, 800, 0, 0}, {1, 2, 800, 0, 0}, {1, 1, 599, 0, 1},
-    };
-    for (const auto& c : cases) {
-        apu_starting = 0;
-        apu_master_sw = c.master;
-        dc_ess_powered = c.dc_ess;
-        apu_oil_qty = c.oil;
-        new_keys();
-        start();
-        EXPECT_EQ(new_keys().size(), c.keys);
-        frames(1);
-        EXPECT_EQ(apu_starting, c.starting_after_frame) << int(c.master) << int(c.dc_ess) << c.oil;
-    }
 }
 
 TEST_F(Apu, FireHandleStopsDischargesAndClearsTheWarningOnlyWithPower) {
     run_settled();
-    elec_gen_sw[2] = 1;
+    elec_gen_sw[2] = fire_apu_latched = warn_fire[2] = 1;
     air_apu_bleed = 100;
-    fire_apu_latched = warn_fire[2] = 1;
     dc_ess_powered = 0;
     click(kApu, 40, 80, MouseRightSingle);
     frames(3);
     EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 3) << "unpowered: left as they are";
-    for (size_t pos = StartLit; pos <= AgentDone; ++pos) EXPECT_TRUE(hidden(element(kApu, pos))) << pos;
     dc_ess_powered = 1;
     new_keys();
-    for (int i = 0; i < 3; ++i) {
-        token(980, 1.0);  // the host's fire burns on: the agent is sent again each frame
-        frames(1);
-        const auto keys = new_keys();
-        ASSERT_EQ(keys.size(), 1u);
-        EXPECT_TRUE(keys[0].sent && keys[0].id == key_apu_fire_event && keys[0].value == 1);
-    }
+    token(980, 1.0);  // the host's fire burns: the agent is sent
+    frames(1);
+    const auto keys = new_keys();
+    EXPECT_TRUE(keys.size() == 1 && keys[0].sent && keys[0].id == key_apu_fire_event && keys[0].value == 1);
     frames(1);  // the host model put it out
     EXPECT_TRUE(new_keys().empty());
     EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 0);
     EXPECT_EQ(apu_master_sw + elec_gen_sw[2] + air_apu_bleed + apu_running, 0);
     for (size_t pos : {HandlePulled, AgentDone}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
-    EXPECT_TRUE(hidden(element(kApu, AgentArmed)));
 }
 
 TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
