@@ -4,7 +4,7 @@
 set -euo pipefail
 
 want=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang llvm
-      mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 file)
+      libclang-rt-14-dev mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 file)
 want_i386=(wine wine32:i386)
 
 missing=()

@@ -1,5 +1,5 @@
 // The electrical network through the host: battery timelines (with the mended charge
-// bookkeeping), charging, the generator threshold and the contactors.
+// bookkeeping), the generator threshold and the contactors.
 #include <limits>
 
 #include "tests/core/systems_fixture.h"
@@ -76,23 +76,6 @@ TEST_F(Battery, AClockRunningBackwardsCountsNothing) {
         EXPECT_LE(battery_charge, before) << back_to;
         EXPECT_GE(battery_charge + 10, before) << back_to;
     }
-}
-
-TEST_F(Battery, ChargingTapersAboveThe1750Mark) {
-    ext_power_on = 1;
-    frames(1);  // AC buses up; the ESS TR gives output from the next frame
-    battery_charge = 1700;
-    frames(1);
-    const f64 t0 = std::floor(host().frame() / host().fps());
-    const struct { f64 after_s; u32 charge; i32 next_current; } steps[] = {
-        {10, 1710, 50}, {50, 1750, 50}, {51, 1751, 49}, {99, 1799, 1}, {100, 1800, 0}, {200, 1800, 0}};
-    for (const auto& s : steps) {
-        frames(u64((t0 + s.after_s) * 18) - host().frame());
-        EXPECT_EQ(battery_charge, s.charge) << s.after_s;
-        frames(1);
-        EXPECT_EQ(battery_current, s.next_current) << s.after_s;
-    }
-    EXPECT_EQ(elec_batt_charging, 0);
 }
 
 TEST_F(SystemsTest, GeneratorLoadNeedsTenPercentN1) {

@@ -1,21 +1,16 @@
-// Exterior lights and signs through the host: host lights kept in step under their bus terms,
-// keys only on a difference, the landing lights' three positions, and the signs' chimes.
+// Exterior lights through the host: host lights kept in step under their bus terms,
+// keys only on a difference, and the landing lights' three positions.
 #include <cmath>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "core/lighting_keys.h"
 #include "core/lighting_state.h"
 #include "core/state.h"
 #include "fe_panel/state.h"
-#include "sound/recording.h"
-#include "sound/sound_engine.h"
 #include "tests/host_fixture.h"
 
 namespace {
 const char* kExtLt = "ketravin ext_lt_kr60";
-const char* kSigns = "ketravin signs_kr60";
 constexpr u32 kNav = 619, kLogo = 620, kBeacon = 368, kStrobe = 11, kWing = 621, kLanding = 14, kTaxi = 369,
               kExtended = 869;
 constexpr u32 kLights[] = {kNav, kLogo, kBeacon, kStrobe, kWing, kLanding, kExtended, kTaxi};
@@ -117,26 +112,4 @@ TEST_F(ExtLights, LandingLightsThreePositionsAndTheLevers) {
         EXPECT_TRUE(click(kExtLt, 30, c.y));
         EXPECT_EQ(light_land_sw, c.want) << int(c.from) << " at y " << c.y;
     }
-}
-
-TEST_F(HostTest, SignsClickOnARealChangeAndChimeOnlyWithEssentialDc) {
-    place(kSigns);
-    sound_init(0);
-    snd_click = sound_create("CLICK");
-    snd_hi = sound_create("HI");
-    snd_lo = sound_create("LO");
-    u64 seen = sound_recording_count();
-    using V = std::vector<std::string>;
-    const struct { i32 x, y; u8 dc; V sounds; } steps[] = {
-        {30, 5, 1, V{"CLICK", "HI"}}, {30, 5, 1, V{}}, {25, 25, 1, V{"CLICK", "LO"}}, {20, 50, 0, V{"CLICK"}}};
-    for (const auto& s : steps) {
-        dc_ess_powered = s.dc;
-        EXPECT_TRUE(click(kSigns, s.x, s.y));
-        V played;
-        for (SoundEvent e; seen < sound_recording_count(); ++seen)
-            if (sound_recording_event(seen, &e) && e.call == SoundCall::Play) played.push_back(e.name);
-        EXPECT_EQ(played, s.sounds) << s.x << "," << s.y;
-    }
-    for (SoundBuffer** b : {&snd_click, &snd_hi, &snd_lo}) sound_release(std::exchange(*b, nullptr));
-    sound_shutdown();
 }

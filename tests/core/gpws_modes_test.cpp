@@ -91,20 +91,6 @@ TEST_F(Gpws, Mode2ClosureBoundAndCeiling) {
     }
 }
 
-TEST_F(Gpws, Mode2PullUpHoldsBetweenHalfAndBoundUntilAClimbOf300Feet) {
-    freeze_sampler();
-    gpws_closure_rate = -3000;  // bound 840, half 420
-    struct Step { f64 ra, alt; u8 want; u16 callout; } steps[] = {
-        {400, 1000, 2, 22}, {600, 1100, 2, 22}, {800, 1300, 2, 22}, {800, 1301, 0, 0}, {800, 1301, 1, 20},
-    };
-    for (const Step& s : steps) {
-        inst_radio_alt_ft = s.ra;
-        set(tok_indicated_altitude_ft, s.alt);
-        gpws_modes_frame();
-        EXPECT_TRUE(gpws_mode2 == s.want && gpws_callout == s.callout) << s.ra << " ft, altitude " << s.alt;
-    }
-}
-
 // Climb-out from fields at three elevations, then a sink: the same warnings everywhere,
 // including below sea level where the peak starts negative.
 TEST_F(Gpws, Mode3AltitudeLossFromAnyFieldElevation) {

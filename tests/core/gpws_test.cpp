@@ -164,12 +164,9 @@ TEST_F(AuralWarning, RequestBytesAreServedInTurn) {
     struct Case { const char* what; u8* byte; u8 value; bool callout; const char* sound; bool loops, plays; u8 after; };
     const Case cases[] = {
         {"trim motion", &warn_trim_motion, 1, false, "WROOF", false, true, 1},
-        {"trim motion 2", &warn_trim_motion, 2, false, "WROOF", false, false, 2},
         {"overspeed", &warn_overspeed, 1, false, "CLACKER", true, false, 1},
         {"altitude alert", &ap_alt_alert_request, 1, false, "RE", false, true, 2},
         {"altitude alert during a call-out", &ap_alt_alert_request, 1, true, "RE", false, false, 1},
-        {"altitude deviation", &ap_alt_deviation_alert, 1, false, "REREP", true, false, 1},
-        {"altitude deviation during a call-out", &ap_alt_deviation_alert, 1, true, "REREP", false, false, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,5 +1,5 @@
 // The hydraulic model through the host: pressure timelines in frames, the gate, spool-up,
-// transfers, availability, and the host actions on loss of circuits.
+// availability, and the host actions on loss of circuits.
 #include "autoflight/state.h"
 #include "tests/core/systems_fixture.h"
 
@@ -65,22 +65,6 @@ TEST_F(SystemsTest, ASpoolingPumpHoldsItsLineFor20FramesAndNeverWrapsBelowZero) 
     EXPECT_EQ(hyd_eng_pump_sw[1], 0);
     frames(1);
     EXPECT_EQ(hyd_eng_pump_sw[0], 0);
-}
-
-TEST_F(SystemsTest, TransfersBlueLiftsGreenAtOnceYellowANextFrame) {
-    start();
-    engines(25.0, 0.0);
-    set_pumps(200, 0, 0, 0);
-    set_pressures(1720, 0, 0);
-    frames(1);
-    EXPECT_EQ(hyd_press_green2, 30u) << "blue of this frame";
-    engines(0.0, 25.0);
-    set_pumps(0, 0, 0, 200);
-    set_pressures(0, 0, 1720);
-    frames(1);
-    EXPECT_EQ(hyd_press_green1, 0u) << "yellow of the last frame";
-    frames(1);
-    EXPECT_EQ(hyd_press_green1, 30u);
 }
 
 TEST_F(SystemsTest, YellowAirDrivenAbove150KnotsWithEngine2Stopped) {

@@ -1,15 +1,12 @@
 // Panel lighting gauges through the host: tint controls, tint overlays and their refresh
-// requests, and the chronometer button.
+// requests.
 #include "core/lighting_state.h"
 #include "core/state.h"
-#include "fe_panel/state.h"
-#include "instruments/state.h"
 #include "tests/host_fixture.h"
 
 namespace {
 const char* kFdBars = "ketravin fd_bars_sw_kr60";
 const char* kOverlays[] = {"ketravin panel_light_kr60", "ketravin panel_light_w_kr60"};
-const char* kMapLt = "ketravin map_lt_kr60";
 }  // namespace
 
 class PanelLighting : public HostTest {};
@@ -65,20 +62,5 @@ TEST_F(PanelLighting, OverlaysShowOneTintAndAskForRefreshes) {
         for (const char* g : kOverlays)
             for (int pos = 0; pos < 3; ++pos)
                 EXPECT_EQ(hidden(element(g, size_t(pos))), pos != c.shown) << g << " level " << int(c.level);
-    }
-}
-
-TEST_F(PanelLighting, ChronometerButtonStartsOnlyAPoweredClockButStepsARunningOneAnyway) {
-    place(kMapLt);
-    const struct { u8 state, batt_sw; u32 charge; u8 dc, want; } cases[] = {
-        {0, 1, 1800, 0, 1}, {0, 2, 1, 0, 1}, {0, 0, 1800, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 0, 1, 1},
-        {1, 0, 0, 0, 2},    {2, 0, 0, 0, 3}, {3, 1, 1800, 1, 0}, {255, 0, 0, 0, 0}};
-    for (const auto& c : cases) {
-        inst_chrono_state = c.state;
-        elec_batt_sw[0] = c.batt_sw;
-        battery_charge = c.charge;
-        dc_ess_powered = c.dc;
-        EXPECT_TRUE(click(kMapLt, 60, 20));
-        EXPECT_EQ(inst_chrono_state, c.want) << int(c.state) << " " << int(c.batt_sw) << " " << c.charge;
     }
 }

@@ -8,7 +8,6 @@
 #include "core/failures_panel_state.h"
 #include "core/presets_state.h"
 #include "core/state.h"
-#include "host/host_model.h"
 #include "instruments/state.h"
 #include "module/keys.h"
 #include "tests/core/systems_fixture.h"
@@ -187,20 +186,11 @@ TEST_F(Overview, AreasHighlightActAndCloseTheOverviewOnlyWhenArmed) {
     EXPECT_TRUE(host().window_visible(panel_win_pedestal));
 }
 
-TEST_F(Overview, AtcFlipsTheCompassCloseBoxRearmsEmptyAreasTakeMovesOnly) {
-    panel_compass_shown = 7;  // any value but 1 counts as hidden
-    for (u8 shown : {1, 0}) {
-        click(kOverview, 252, 397);
-        EXPECT_EQ(host().token(kHostCompassShownToken) + panel_compass_shown, 2.0 * shown);
-    }
+TEST_F(Overview, CloseBoxClosesAndRearms) {
     panel_overview_state = 1;
     host().window_set(panel_win_overview, true);
     EXPECT_FALSE(click(kOverview, 0, 0, MouseMove));
     click(kOverview, 0, 0);
     EXPECT_FALSE(open());
     EXPECT_EQ(panel_overview_state, 0);
-    panel_overview_hover = 3;
-    EXPECT_TRUE(click(kOverview, 538, 449, MouseMove));
-    EXPECT_FALSE(click(kOverview, 538, 449));
-    EXPECT_EQ(panel_overview_hover, 0);
 }

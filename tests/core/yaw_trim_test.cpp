@@ -1,4 +1,4 @@
-// HP valves, yaw dampers, pitch trim channels, trim stop and runaway monitor through the host:
+// HP valves, trim stop and runaway monitor through the host:
 // the host follows every key event, so each goes out once per difference.
 #include <cmath>
 
@@ -25,8 +25,6 @@ protected:
         token(tk::flaps, 5000.0);
         all_buses();
         frames(100);
-        fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = 1;  // dropped while the circuits came up
-        frames(1);
         new_keys();
     }
 };
@@ -50,23 +48,6 @@ TEST_F(SystemsTest, HpValvesTakeTheHostLeversOnceThenLead) {
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 1u);
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_a), 0u);
     EXPECT_EQ(eng_hp_valve_open[0], 1);
-}
-
-TEST_F(YawTrim, YawDampersDropWithTheirConditions) {
-    EXPECT_EQ(warn_yaw_damper, 0);
-    EXPECT_EQ(host().token(tk::yaw_damper), 0.0) << "autopilot off: the host's damper is left alone";
-    token(tk::ap_engaged, 1.0);
-    frames(3);
-    EXPECT_EQ(sent_now(key_yaw_damper_event_a), 1u);
-    token(tk::flaps, 0.99);  // fully up without the rudder limiter: both drop, and the host's
-    frames(3);
-    EXPECT_EQ(fctl_yaw_damper_sw[0] + fctl_yaw_damper_sw[1], 0);
-    EXPECT_EQ(warn_yaw_damper, 1);
-    EXPECT_EQ(sent_now(key_yaw_damper_event_b), 1u);
-    fctl_rudder_limiter_active = 1;
-    fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = 1;
-    frames(1);
-    EXPECT_EQ(fctl_yaw_damper_sw[0] + fctl_yaw_damper_sw[1], 2) << "the limiter keeps them";
 }
 
 TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
@@ -103,19 +84,4 @@ TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
         }
         EXPECT_EQ(seen, c.warn) << c.flaps << " " << c.change;
     }
-}
-
-TEST_F(YawTrim, PitchTrimChannelsHandTheTrimBackOnceWhenTheSupplyGoes) {
-    fctl_pitch_trim_sw[0] = fctl_pitch_trim_sw[1] = 1;
-    frames(1);
-    token(tk::ap_engaged, 1.0);
-    token(tk::trim_axis, 1234.9);
-    dead();
-    u32 value = 0;
-    EXPECT_EQ(sent_now(key_trim_axis_set, &value), 1u);
-    EXPECT_EQ(value, 1234u);
-    EXPECT_EQ(fctl_pitch_trim_sw[0] + fctl_pitch_trim_sw[1], 0);
-    EXPECT_EQ(warn_pitch_trim, 1);
-    frames(3);
-    EXPECT_EQ(sent_now(key_trim_axis_set), 0u) << "once";
 }

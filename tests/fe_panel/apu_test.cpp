@@ -1,11 +1,9 @@
 // The APU gauge and its meters through the host: the start timeline with and without the meters
-// drawn, creep and ceilings, second-speed demand, failure, fire handle and hostile host values.
+// drawn, creep and ceilings, failure and hostile host values.
 #include <cmath>
 #include <utility>
 
-#include "core/mwp_state.h"
 #include "core/state.h"
-#include "engines/state.h"
 #include "fe_panel/state.h"
 #include "module/keys.h"
 #include "tests/host_fixture.h"
@@ -13,7 +11,7 @@
 namespace {
 const char* kApu = "ketravin apu_kr60";
 const char* kMeters[] = {"ketravin apu_ind_oil_kr60", "ketravin apu_ind_n1_n2_kr60", "ketravin apu_ind_egt_kr60"};
-enum { HandlePulled = 1, StartLit = 10, LampStbyOn = 12, LampOil = 14, LampFault, LampFlap, AgentArmed, AgentDone };
+enum { StartLit = 10, LampOil = 14, LampFault };
 constexpr f64 kMetresPerFoot = 1.0 / 3.281;
 }  // namespace
 
@@ -92,52 +90,12 @@ TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheA
     }
 }
 
-TEST_F(Apu, SecondSpeedFollowsTheDemand) {
-    run_settled();
-    const struct { u8 control, start_master, wing; f64 engines_n1, feet, target; } cases[] = {
-        {2, 0, 0, 0, 0, 97},  {1, 0, 0, 0, 0, 89},    {0, 0, 0, 0, 0, 63},   {0, 0, 0, 0, 8000, 89},
-        {0, 2, 0, 0, 0, 97},  {0, 0, 1, 9.8, 0, 97},  {0, 0, 1, 10.0, 0, 63},
-    };
-    for (const auto& c : cases) {
-        apu_control_sys_sw = c.control;
-        eng_start_master = c.start_master;
-        aice_wing_active = c.wing;
-        token(624, c.engines_n1 / 2);
-        token(643, c.engines_n1 / 2);
-        token(73, c.feet * kMetresPerFoot);
-        frames(300);
-        EXPECT_EQ(apu_n1_pct, c.target) << int(c.control) << " " << c.feet << " " << c.engines_n1;
-        EXPECT_EQ(!hidden(element(kApu, LampStbyOn)), c.control == 1);
-    }
-}
-
 TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     run_settled();
     fail_active[0] = 1;
     frames(5000);
     EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
-}
-
-TEST_F(Apu, FireHandleStopsDischargesAndClearsTheWarningOnlyWithPower) {
-    run_settled();
-    elec_gen_sw[2] = fire_apu_latched = warn_fire[2] = 1;
-    air_apu_bleed = 100;
-    dc_ess_powered = 0;
-    click(kApu, 40, 80, MouseRightSingle);
-    frames(3);
-    EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 3) << "unpowered: left as they are";
-    dc_ess_powered = 1;
-    new_keys();
-    token(980, 1.0);  // the host's fire burns: the agent is sent
-    frames(1);
-    const auto keys = new_keys();
-    EXPECT_TRUE(keys.size() == 1 && keys[0].sent && keys[0].id == key_apu_fire_event && keys[0].value == 1);
-    frames(1);  // the host model put it out
-    EXPECT_TRUE(new_keys().empty());
-    EXPECT_EQ(fire_apu_latched + warn_fire[2] + apu_fire_agent_armed, 0);
-    EXPECT_EQ(apu_master_sw + elec_gen_sw[2] + air_apu_bleed + apu_running, 0);
-    for (size_t pos : {HandlePulled, AgentDone}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
 }
 
 TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
