@@ -180,7 +180,8 @@ void FSAPI ext_lt_update(GaugeHeader* g, i32 service, u32) {
     const f64 taxi = tok_read(tok_taxi_lights);
     const f64 landing = tok_read(tok_landing_lights);
 
-    // 4. Power: a generator carries load when any of the three does.
+    // 4. Power: a generator carries load when any of the three does (tested one by one, since
+    // adding the u32 loads could wrap to 0).
     const bool dc = dc_ess_powered == 1;
     const bool ac = elec_ac_bus1_powered == 1 || elec_ac_bus2_powered == 1;
     const bool gen = elec_gen1_load != 0 || elec_gen2_load != 0 || elec_apu_gen_load_a != 0;

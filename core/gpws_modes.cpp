@@ -235,7 +235,7 @@ void mode3(const Frame& f) {
         gpws_mode3_peak = sat_i32(altitude);
         gpws_mode3_peak_set = 1;
     }
-    gpws_mode3_loss = gpws_mode3_peak_set ? sat_i32(f64(gpws_mode3_peak) - altitude) : 0;
+    gpws_mode3_loss = sat_i32(f64(gpws_mode3_peak) - altitude);  // an unset peak counts as 0
 
     bool sinking = false;
     if (in_envelope && clean && gpws_mode3_state == 1) {

@@ -199,8 +199,8 @@ Gauge<kElements, sizeof kRects / sizeof kRects[0]> gauge(gauge_elec_ac_bus, "ket
 
 // An AC bus OFF lamp lights on a dead bus while its lamp supply is live, and raises the AC
 // fault; only the network clears the fault.
-void bus_off_lamp(size_t lamp, bool bus_powered, bool lamp_supply) {
-    const bool lit = !bus_powered && lamp_supply;
+void bus_off_lamp(size_t lamp, bool bus_dead, bool lamp_supply) {
+    const bool lit = bus_dead && lamp_supply;
     if (lit) warn_ac_fault = 1;
     show_if(gauge.el(lamp), lit);
 }
@@ -216,9 +216,9 @@ void FSAPI ac_bus_update(GaugeHeader*, i32 service, u32) {
     show_lever_pair(gauge, Trans1Down, Trans1Up, elec_trans_sw[0] != kSwOff);
     show_lever_pair(gauge, Trans2Down, Trans2Up, elec_trans_sw[1] != kSwOff);
     // 3..5. OFF lamps: buses 1 and 2 lit from the DC normal bus, the essential bus from DC ess
-    bus_off_lamp(LampAcBus1Off, elec_ac_bus1_powered == 1, dc_normal);
-    bus_off_lamp(LampAcBus2Off, elec_ac_bus2_powered == 1, dc_normal);
-    bus_off_lamp(LampAcEssBusOff, elec_ess_ac_powered == 1, dc_ess);
+    bus_off_lamp(LampAcBus1Off, elec_ac_bus1_powered == 0, dc_normal);
+    bus_off_lamp(LampAcBus2Off, elec_ac_bus2_powered == 0, dc_normal);
+    bus_off_lamp(LampAcEssBusOff, elec_ess_ac_powered == 0, dc_ess);
     // 6. transfer contactors
     show_flow_bar(gauge, Trans1InLine, dc_normal, elec_trans_closed[0] == 1);
     show_flow_bar(gauge, Trans2InLine, dc_normal, elec_trans_closed[1] == 1);

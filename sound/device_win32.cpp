@@ -24,6 +24,9 @@ namespace {
 constexpr DWORD kBufferFlags =
     DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME | DSBCAPS_GETCURRENTPOSITION2;
 static_assert(kBufferFlags == 0x100E2, "buffer flags");
+#if !defined(_WIN64)
+static_assert(sizeof(DSBUFFERDESC) == 36, "buffer description of the 32-bit host");
+#endif
 constexpr WORD kRcData = 10;
 
 // The engine's opaque handles are the DirectSound objects themselves.

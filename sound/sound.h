@@ -6,7 +6,7 @@
 
 struct SoundBuffer;
 
-#define KR_SOUND(var, name, volume) extern SoundBuffer* var;
+#define KR_SOUND(var, name) extern SoundBuffer* var;
 #include "sound/sounds.def"
 #undef KR_SOUND
 

@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-#define KR_SOUND(var, name, volume) SoundBuffer* var = nullptr;
+#define KR_SOUND(var, name) SoundBuffer* var = nullptr;
 #include "sound/sounds.def"
 #undef KR_SOUND
 
 const SoundSlot kSoundSlots[kSoundCount] = {
-#define KR_SOUND(var, name, volume) {&var, name, volume},
+#define KR_SOUND(var, name) {&var, name},
 #include "sound/sounds.def"
 #undef KR_SOUND
 };

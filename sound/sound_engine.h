@@ -28,6 +28,5 @@ void sound_shutdown();
 struct SoundSlot {
     SoundBuffer** buffer;
     const char* name;
-    i16 start_volume;
 };
 extern const SoundSlot kSoundSlots[kSoundCount];

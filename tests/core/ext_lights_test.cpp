@@ -1,12 +1,14 @@
 // Exterior lights through the host: host lights kept in step under their bus terms,
 // keys only on a difference, and the landing lights' three positions.
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "core/lighting_keys.h"
 #include "core/lighting_state.h"
 #include "core/state.h"
 #include "fe_panel/state.h"
+#include "sound/recording.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -111,5 +113,33 @@ TEST_F(ExtLights, LandingLightsThreePositionsAndTheLevers) {
         token(kLanding, c.host_lit);
         EXPECT_TRUE(click(kExtLt, 30, c.y));
         EXPECT_EQ(light_land_sw, c.want) << int(c.from) << " at y " << c.y;
+    }
+}
+
+// The signs click on a real change and chime (HI on, LO off) only with essential DC power.
+TEST_F(ExtLights, SignsClickAndChimeOnlyOnARealChangeWithPower) {
+    const char* kSigns = "ketravin signs_kr60";
+    place("ketravin gpws_kr60");  // loads the sounds
+    place(kSigns);
+    frames(1);
+    struct At { i32 x, y; };
+    const struct { u8* sign; u8 from, dc; At at; u8 want; const char* sounds; } cases[] = {
+        {&sign_seat_belts_sw, 0, 1, {30, 10}, 1, "CLICK HI"},  {&sign_seat_belts_sw, 1, 1, {25, 30}, 0, "CLICK LO"},
+        {&sign_no_smoking_sw, 0, 0, {15, 50}, 1, "CLICK"},     {&sign_no_smoking_sw, 1, 1, {15, 50}, 1, ""},
+        {&sign_no_smoking_sw, 1, 1, {10, 70}, 0, "CLICK LO"},
+    };
+    for (const auto& c : cases) {
+        *c.sign = c.from;
+        dc_ess_powered = c.dc;
+        const u64 seen = sound_recording_count();
+        EXPECT_TRUE(click(kSigns, c.at.x, c.at.y));
+        EXPECT_EQ(*c.sign, c.want) << c.at.x << "," << c.at.y;
+        std::string played;
+        for (u64 i = seen; i < sound_recording_count(); ++i)
+            if (SoundEvent e; sound_recording_event(i, &e) && e.call == SoundCall::Play)
+                played += (played.empty() ? "" : " ") + std::string(e.name);
+        EXPECT_EQ(played, c.sounds) << c.at.x << "," << c.at.y << " dc " << int(c.dc);
+        frames(1);
+        EXPECT_EQ(hidden(element(kSigns, c.sign == &sign_seat_belts_sw ? 2 : 4)), c.want == 0);
     }
 }

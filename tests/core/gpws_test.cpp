@@ -60,12 +60,19 @@ TEST_F(AuralWarning, LoadsOnceAndReleasesOnTheLastKill) {
     look();
     place(kGpws);
     place(kGpws);
-    size_t created = 0;
+    size_t created = 0, volumes = 0;
     for (const SoundEvent& e : events()) {
-        if (e.call != SoundCall::Create) continue;
-        EXPECT_STREQ(e.name, kSoundSlots[created++ % kSoundCount].name);
+        if (e.call == SoundCall::Create) {
+            EXPECT_STREQ(e.name, kSoundSlots[created++ % kSoundCount].name);
+        }
+        if (e.call != SoundCall::Volume) continue;
+        // Volumes follow the creations, in load order, from the volume table.
+        EXPECT_EQ(created, kSoundCount);
+        EXPECT_STREQ(e.name, kSoundSlots[volumes].name);
+        EXPECT_EQ(e.value, sound_volume_table[volumes++]) << e.name;
     }
     EXPECT_EQ(created, kSoundCount);
+    EXPECT_EQ(volumes, kSoundCount);
     host().remove(gauge(kGpws));
     EXPECT_EQ(sound_recording_live_buffers(), kSoundCount) << "one instance still placed";
     host().remove(gauge(kGpws));

@@ -2,6 +2,8 @@
 // requests.
 #include "core/lighting_state.h"
 #include "core/state.h"
+#include "fe_panel/state.h"
+#include "instruments/state.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -62,5 +64,23 @@ TEST_F(PanelLighting, OverlaysShowOneTintAndAskForRefreshes) {
         for (const char* g : kOverlays)
             for (int pos = 0; pos < 3; ++pos)
                 EXPECT_EQ(hidden(element(g, size_t(pos))), pos != c.shown) << g << " level " << int(c.level);
+    }
+}
+
+TEST_F(PanelLighting, MapLightClockButtonStepsTheChronometer) {
+    const char* kMapLt = "ketravin map_lt_kr60";
+    place(kMapLt);
+    // The clock starts only with power: battery 1 switched and charged, or essential DC.
+    const struct { u8 from, batt1; u32 charge; u8 dc, want; } cases[] = {
+        {0, 0, 1800, 0, 0}, {0, 1, 0, 0, 0}, {0, 1, 1, 0, 1}, {0, 2, 1800, 0, 1}, {0, 0, 0, 1, 1},
+        {1, 0, 0, 0, 2},    {2, 0, 0, 0, 3}, {3, 0, 0, 0, 0}, {200, 1, 1800, 1, 0}};
+    for (const auto& c : cases) {
+        inst_chrono_state = c.from;
+        elec_batt_sw[0] = c.batt1;
+        battery_charge = c.charge;
+        dc_ess_powered = c.dc;
+        EXPECT_TRUE(click(kMapLt, 60, 20));
+        EXPECT_EQ(inst_chrono_state, c.want) << int(c.from) << " batt " << int(c.batt1) << " charge " << c.charge
+                                             << " dc " << int(c.dc);
     }
 }
