@@ -321,10 +321,7 @@ void easy_start_delay_step() {
 
 void startup_preset_frame() {
     set_all(eng_hp_valve_open, kOn);
-    set_all(elec_batt_sw, kOn);
-    set_all(elec_tr_sw, kOn);
-    set_all(elec_trans_sw, kOn);
-    set_all(elec_line_sw, kOn);
+    elec_normal_switches();
     elec_ess_ac_source_sel = kEssSourceNorm;
     elec_gen_sw[0] = elec_gen_sw[1] = kOn;
     elec_smoke_drill_sw = kOff;
