@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "autoflight/state.h"
@@ -17,17 +16,13 @@
 #include "sound/sound_engine.h"
 #include "tests/host_fixture.h"
 
-namespace {
 const char* const kGpws = "ketravin gpws_kr60";
-constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
-}  // namespace
 
 class AuralWarning : public HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        inst_flap_detent[1] = 5243;
-        inst_flap_detent[2] = 10485;
+        inst_flap_detent[1] = 5243, inst_flap_detent[2] = 10485;
         token(tok_gear_nose_pos.id, 16384);  // gear down: no klaxon unless a test asks
     }
     void install() {
@@ -55,7 +50,8 @@ protected:
     u64 seen_ = 0;
 };
 
-// Placed twice: the first install loads every sound at its volume, the last kill releases them.
+// Placed twice: the first install loads every sound, then sets the volumes from the volume table,
+// both in load order; the last kill releases them. A kill without an install does nothing.
 TEST_F(AuralWarning, LoadsOnceAndReleasesOnTheLastKill) {
     look();
     place(kGpws);
@@ -64,23 +60,19 @@ TEST_F(AuralWarning, LoadsOnceAndReleasesOnTheLastKill) {
     for (const SoundEvent& e : events()) {
         if (e.call == SoundCall::Create) {
             EXPECT_STREQ(e.name, kSoundSlots[created++ % kSoundCount].name);
+        } else if (e.call == SoundCall::Volume) {
+            EXPECT_TRUE(created == kSoundCount && std::strcmp(e.name, kSoundSlots[volumes].name) == 0) << e.name;
+            EXPECT_EQ(e.value, sound_volume_table[volumes++]) << e.name;
         }
-        if (e.call != SoundCall::Volume) continue;
-        // Volumes follow the creations, in load order, from the volume table.
-        EXPECT_EQ(created, kSoundCount);
-        EXPECT_STREQ(e.name, kSoundSlots[volumes].name);
-        EXPECT_EQ(e.value, sound_volume_table[volumes++]) << e.name;
     }
-    EXPECT_EQ(created, kSoundCount);
-    EXPECT_EQ(volumes, kSoundCount);
+    EXPECT_TRUE(created == kSoundCount && volumes == kSoundCount);
     host().remove(gauge(kGpws));
     EXPECT_EQ(sound_recording_live_buffers(), kSoundCount) << "one instance still placed";
     host().remove(gauge(kGpws));
-    EXPECT_EQ(sound_recording_live_buffers(), 0u);
-    EXPECT_FALSE(sound_recording_device_open());
+    EXPECT_TRUE(sound_recording_live_buffers() == 0 && !sound_recording_device_open());
     look();
     gauge(kGpws)->callback(gauge(kGpws), ServicePreKill, 0);
-    EXPECT_EQ(sound_recording_count(), seen_) << "a kill without an install does nothing";
+    EXPECT_EQ(sound_recording_count(), seen_);
 }
 
 // Two new cautions in one frame: one chime a frame, in chime order.
@@ -98,8 +90,7 @@ TEST_F(AuralWarning, NewCautionsChimeOnceEach) {
         look();
         frames(s.frames);
         EXPECT_EQ(calls("GONGMONO", SoundCall::Play), s.chimes) << int(s.doors);
-        EXPECT_EQ(warn_alert_latch[3], s.latch3);
-        EXPECT_EQ(warn_alert_latch[28], s.latch28);
+        EXPECT_TRUE(warn_alert_latch[3] == s.latch3 && warn_alert_latch[28] == s.latch28) << int(s.doors);
     }
 }
 
@@ -120,20 +111,16 @@ TEST_F(AuralWarning, FireBellFollowsHandlesCutoutAndCancel) {
         SCOPED_TRACE(c.what);
         std::copy(c.fire, c.fire + 3, warn_fire);
         std::copy(c.handle, c.handle + 2, fire_handle);
-        apu_fire_handle_pulled = c.apu_pulled;
-        fire_bell_cutout = c.cutout;
-        mwp_aural_cancel = c.cancel;
+        apu_fire_handle_pulled = c.apu_pulled, fire_bell_cutout = c.cutout, mwp_aural_cancel = c.cancel;
         warn_flag_asi = 1;
-        look();
         frames(2);
         EXPECT_EQ(looping(snd_sonnerie), c.bell);
-        EXPECT_EQ(calls("SONNERIE", SoundCall::Loop) > 0, c.bell);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(warn_alert_latch[14 + i], c.fire[i] ? 2 : 0);
         EXPECT_EQ(warn_alert_latch[3], 1) << "the caution waits";
-        for (u8& f : warn_fire) f = 0;
+        std::fill(warn_fire, warn_fire + 3, 0);
+        look();
         frames(1);
-        EXPECT_FALSE(looping(snd_sonnerie)) << "the bell stops with the fire";
-        EXPECT_EQ(calls("GONGMONO", SoundCall::Play), 1) << "then the caution chimes";
+        EXPECT_TRUE(!looping(snd_sonnerie) && calls("GONGMONO", SoundCall::Play) == 1) << "bell off, caution chimes";
         warn_flag_asi = 0;
         frames(1);
     }
@@ -150,69 +137,54 @@ TEST_F(AuralWarning, ClassesInOrderAndLowerLoopsGoOnUnderAHigherOne) {
     };
     warn_overspeed = 1;
     for (const Step& s : steps) {
-        SCOPED_TRACE(testing::Message() << int(s.power) << int(s.config) << int(s.cab) << int(s.fire));
-        dc_ess_powered = s.power;
-        warn_to_config_flaps = s.config;
-        warn_cab_press = s.cab;
-        warn_fire[1] = s.fire;
+        dc_ess_powered = s.power, warn_to_config_flaps = s.config, warn_cab_press = s.cab, warn_fire[1] = s.fire;
         frames(1);
-        EXPECT_EQ(looping(snd_klaxonint), s.klaxon);
-        EXPECT_EQ(looping(snd_gongcont), s.chime);
-        EXPECT_EQ(looping(snd_sonnerie), s.bell);
-        EXPECT_EQ(warn_alert_latch[15], s.fire_latch);
+        EXPECT_TRUE(looping(snd_klaxonint) == s.klaxon && looping(snd_gongcont) == s.chime &&
+                    looping(snd_sonnerie) == s.bell && warn_alert_latch[15] == s.fire_latch)
+            << "step " << &s - steps;
         EXPECT_TRUE(looping(snd_clacker)) << "requests are served";
     }
 }
 
+// Three frames of each request: played every frame, looped, or played once and marked served.
 TEST_F(AuralWarning, RequestBytesAreServedInTurn) {
     install();
     dc_ess_powered = 1;
     // `callout`: a ground proximity call-out (sink rate) is current.
-    struct Case { const char* what; u8* byte; u8 value; bool callout; const char* sound; bool loops, plays; u8 after; };
+    struct Case { u8* byte; bool callout; SoundBuffer* const* buf; const char* name; bool loops; int plays; u8 after; };
     const Case cases[] = {
-        {"trim motion", &warn_trim_motion, 1, false, "WROOF", false, true, 1},
-        {"overspeed", &warn_overspeed, 1, false, "CLACKER", true, false, 1},
-        {"altitude alert", &ap_alt_alert_request, 1, false, "RE", false, true, 2},
-        {"altitude alert during a call-out", &ap_alt_alert_request, 1, true, "RE", false, false, 1},
+        {&warn_trim_motion, false, &snd_wroof, "WROOF", false, 3, 1},
+        {&warn_overspeed, false, &snd_clacker, "CLACKER", true, 0, 1},
+        {&ap_alt_alert_request, false, &snd_re, "RE", false, 1, 2},
+        {&ap_alt_alert_request, true, &snd_re, "RE", false, 0, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SoundBuffer* sound = nullptr;
-        for (const SoundSlot& s : kSoundSlots)
-            if (std::strcmp(s.name, c.sound) == 0) sound = *s.buffer;
-        inst_vs_fpm = c.callout ? -3000 : 0;
-        inst_radio_alt_ft = 1000;
-        *c.byte = c.value;
+    for (const auto& [byte, callout, buf, name, loops, plays, after] : cases) {
+        inst_vs_fpm = callout ? -3000 : 0, inst_radio_alt_ft = 1000;
+        *byte = 1;
         look();
+        frames(3);
+        EXPECT_EQ(gpws_callout != 0, callout);
+        EXPECT_TRUE(looping(*buf) == loops && calls(name, SoundCall::Play) == plays && *byte == after)
+            << name << (callout ? " during a call-out" : "");
+        *byte = 0;
         frames(1);
-        EXPECT_EQ(gpws_callout != 0, c.callout);
-        EXPECT_EQ(looping(sound), c.loops);
-        EXPECT_EQ(calls(c.sound, SoundCall::Play) > 0, c.plays);
-        EXPECT_EQ(*c.byte, c.after);
-        *c.byte = 0;
-        frames(1);
-        EXPECT_FALSE(looping(sound));
+        EXPECT_FALSE(looping(*buf)) << name;
     }
-    inst_vs_fpm = 0;
-    warn_trim_motion = 1;
-    look();
-    frames(5);
-    EXPECT_EQ(calls("WROOF", SoundCall::Play), 5) << "started again every frame while the byte holds";
 }
 
 TEST_F(AuralWarning, GearKlaxonWithGearUpAndFlapsPastTheLastDetent) {
     install();
-    struct Case { f64 gear, flaps; u8 cancel; bool klaxon; } cases[] = {
+    constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
+    const struct { f64 gear, flaps; u8 cancel; bool klaxon; } cases[] = {
         {0, 10487, 0, true},      {15999, 16383, 0, true}, {16000, 16383, 0, false},
         {16384, 16383, 0, false}, {0, 10486, 0, false},    {0, 10487, 1, false},
         {kNaN, 16383, 0, false},  {0, kNaN, 0, false},     {-1e300, 1e300, 0, true},
     };
-    for (const auto& c : cases) {
-        token(tok_gear_nose_pos.id, c.gear);
-        token(tok_flaps_left_pos.id, c.flaps);
-        mwp_aural_cancel = c.cancel;
+    for (const auto& [gear, flaps, cancel, klaxon] : cases) {
+        token(tok_gear_nose_pos.id, gear), token(tok_flaps_left_pos.id, flaps);
+        mwp_aural_cancel = cancel;
         frames(1);
-        EXPECT_EQ(looping(snd_klaxoncont), c.klaxon) << c.gear << " " << c.flaps << " " << int(c.cancel);
+        EXPECT_EQ(looping(snd_klaxoncont), klaxon) << gear << " " << flaps << " " << int(cancel);
     }
 }
 
@@ -224,8 +196,7 @@ TEST_F(AuralWarning, NoDeviceMeansSilenceWhileEverythingElseRuns) {
     for (const SoundSlot& s : kSoundSlots) EXPECT_EQ(*s.buffer, nullptr) << s.name;
     dc_ess_powered = 1;
     warn_fire[0] = warn_flag_asi = warn_overspeed = warn_trim_motion = ap_alt_alert_request = 1;
-    token(tok_gear_nose_pos.id, 0);
-    token(tok_flaps_left_pos.id, 16383);
+    token(tok_gear_nose_pos.id, 0), token(tok_flaps_left_pos.id, 16383);
     frames(2);
     warn_fire[0] = 0;
     frames(1);
