@@ -69,13 +69,6 @@ const ElementDef kElementDefs[kElements] = {
 
 constexpr LightWalk kWalk{2, walk_positions({Plate})};
 
-// ---- clicks ----------------------------------------------------------------------------------
-template <u8* Switch, u8 Value>
-i32 FSAPI set_switch(MousePoint*, u32) {
-    switch_to(*Switch, Value);
-    return 0;
-}
-
 i32 FSAPI land_up(MousePoint*, u32) {
     if (light_land_sw == kLandOff) switch_to(light_land_sw, kLandOn);
     return 0;
@@ -94,23 +87,23 @@ i32 FSAPI land_down(MousePoint*, u32) {
 
 const RectDef kRects[] = {
     //          x    y   w   h   cursor           events           action
-    rect::Click(14,  14, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_nav_sw, 1>),
-    rect::Click(11,  34, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_nav_sw, 0>),
-    rect::Click(50,  16, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_logo_sw, 1>),
-    rect::Click(47,  34, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_logo_sw, 0>),
-    rect::Click(85,  14, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_beacon_sw, 1>),
-    rect::Click(82,  34, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_beacon_sw, 0>),
-    rect::Click(120, 14, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_strobe_sw, 1>),
-    rect::Click(117, 34, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_strobe_sw, 0>),
-    rect::Click(157, 14, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_wing_sw, 1>),
-    rect::Click(154, 34, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_wing_sw, 0>),
+    rect::Click(14,  14, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_nav_sw, 1>),
+    rect::Click(11,  34, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_nav_sw, 0>),
+    rect::Click(50,  16, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_logo_sw, 1>),
+    rect::Click(47,  34, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_logo_sw, 0>),
+    rect::Click(85,  14, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_beacon_sw, 1>),
+    rect::Click(82,  34, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_beacon_sw, 0>),
+    rect::Click(120, 14, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_strobe_sw, 1>),
+    rect::Click(117, 34, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_strobe_sw, 0>),
+    rect::Click(157, 14, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_wing_sw, 1>),
+    rect::Click(154, 34, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_wing_sw, 0>),
     rect::Click(6,   56, 88, 20, CursorUpArrow,   MouseLeftSingle, land_up),
     rect::Click(4,   76, 88, 17, CursorHand,      MouseLeftSingle, land_middle),
     rect::Click(2,   93, 88, 20, CursorDownArrow, MouseLeftSingle, land_down),
-    rect::Click(98,  58, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_nose_sw, 1>),  // NOSE
-    rect::Click(95,  78, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_nose_sw, 0>),
-    rect::Click(142, 58, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_nose_sw, 1>),  // RUNWAY
-    rect::Click(139, 78, 33, 20, CursorHand,      MouseLeftSingle, set_switch<&light_nose_sw, 0>),
+    rect::Click(98,  58, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_nose_sw, 1>),  // NOSE
+    rect::Click(95,  78, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_nose_sw, 0>),
+    rect::Click(142, 58, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_nose_sw, 1>),  // RUNWAY
+    rect::Click(139, 78, 33, 20, CursorHand,      MouseLeftSingle, click_switch<&light_nose_sw, 0>),
 };
 
 // ---- host sync -------------------------------------------------------------------------------

@@ -60,23 +60,18 @@ const ElementDef kElementDefs[kElements] = {
     el::Icon(kBmpLeverUp,          88,  65, kFlagsLeverHidden),
 };
 
-template <size_t Battery, u8 Position>
-i32 FSAPI battery_switch_set(MousePoint*, u32) {
-    switch_to(elec_batt_sw[Battery], Position);
-    return 0;
-}
 
 const RectDef kRects[] = {
     //          x    y   w   h   cursor           events           action
-    rect::Click(19,  50, 31, 25, CursorUpArrow,   MouseLeftSingle, battery_switch_set<0, kOn>),
-    rect::Click(19,  75, 31, 25, CursorHand,      MouseLeftSingle, battery_switch_set<0, kNorm>),
-    rect::Click(19, 100, 31, 25, CursorDownArrow, MouseLeftSingle, battery_switch_set<0, kOff>),
-    rect::Click(50,  50, 31, 25, CursorUpArrow,   MouseLeftSingle, battery_switch_set<1, kOn>),
-    rect::Click(50,  75, 31, 25, CursorHand,      MouseLeftSingle, battery_switch_set<1, kNorm>),
-    rect::Click(50, 100, 31, 25, CursorDownArrow, MouseLeftSingle, battery_switch_set<1, kOff>),
-    rect::Click(81,  50, 31, 25, CursorUpArrow,   MouseLeftSingle, battery_switch_set<2, kOn>),
-    rect::Click(81,  75, 31, 25, CursorHand,      MouseLeftSingle, battery_switch_set<2, kNorm>),
-    rect::Click(81, 100, 31, 25, CursorDownArrow, MouseLeftSingle, battery_switch_set<2, kOff>),
+    rect::Click(19,  50, 31, 25, CursorUpArrow,   MouseLeftSingle, click_switch<elec_batt_sw, kOn, 0>),
+    rect::Click(19,  75, 31, 25, CursorHand,      MouseLeftSingle, click_switch<elec_batt_sw, kNorm, 0>),
+    rect::Click(19, 100, 31, 25, CursorDownArrow, MouseLeftSingle, click_switch<elec_batt_sw, kOff, 0>),
+    rect::Click(50,  50, 31, 25, CursorUpArrow,   MouseLeftSingle, click_switch<elec_batt_sw, kOn, 1>),
+    rect::Click(50,  75, 31, 25, CursorHand,      MouseLeftSingle, click_switch<elec_batt_sw, kNorm, 1>),
+    rect::Click(50, 100, 31, 25, CursorDownArrow, MouseLeftSingle, click_switch<elec_batt_sw, kOff, 1>),
+    rect::Click(81,  50, 31, 25, CursorUpArrow,   MouseLeftSingle, click_switch<elec_batt_sw, kOn, 2>),
+    rect::Click(81,  75, 31, 25, CursorHand,      MouseLeftSingle, click_switch<elec_batt_sw, kNorm, 2>),
+    rect::Click(81, 100, 31, 25, CursorDownArrow, MouseLeftSingle, click_switch<elec_batt_sw, kOff, 2>),
 };
 
 void FSAPI elec_batt_update(GaugeHeader*, i32 service, u32);

@@ -57,23 +57,16 @@ const ElementDef kElementDefs[kElements] = {
     el::Icon(kBmpLampEssTrOff,     79, 110, kFlagsLampHidden),
 };
 
-// Bytes names the switch's array (or a scalar's address), Index the switch within it.
-template <u8* Bytes, size_t Index, u8 Position>
-i32 FSAPI dc_switch_set(MousePoint*, u32) {
-    switch_to(Bytes[Index], Position);
-    return 0;
-}
-
 const RectDef kRects[] = {
     //          x    y   w   h   cursor      events           action
-    rect::Click(12,  49, 39, 39, CursorHand, MouseLeftSingle, dc_switch_set<elec_tr_sw, kTr1, kSwOn>),
-    rect::Click(12,  88, 39, 39, CursorHand, MouseLeftSingle, dc_switch_set<elec_tr_sw, kTr1, kSwOff>),
-    rect::Click(79,  49, 39, 39, CursorHand, MouseLeftSingle, dc_switch_set<elec_tr_sw, kEssTr, kSwOn>),
-    rect::Click(79,  88, 39, 39, CursorHand, MouseLeftSingle, dc_switch_set<elec_tr_sw, kEssTr, kSwOff>),
-    rect::Click(155, 49, 30, 39, CursorHand, MouseLeftSingle, dc_switch_set<elec_tr_sw, kTr2, kSwOn>),
-    rect::Click(155, 88, 30, 39, CursorHand, MouseLeftSingle, dc_switch_set<elec_tr_sw, kTr2, kSwOff>),
-    rect::Click(125,  0, 30, 39, CursorHand, MouseLeftSingle, dc_switch_set<&elec_dc_tie_sw, 0, kSwOn>),
-    rect::Click(125, 39, 30, 39, CursorHand, MouseLeftSingle, dc_switch_set<&elec_dc_tie_sw, 0, kSwOff>),
+    rect::Click(12,  49, 39, 39, CursorHand, MouseLeftSingle, click_switch<elec_tr_sw, kSwOn, kTr1>),
+    rect::Click(12,  88, 39, 39, CursorHand, MouseLeftSingle, click_switch<elec_tr_sw, kSwOff, kTr1>),
+    rect::Click(79,  49, 39, 39, CursorHand, MouseLeftSingle, click_switch<elec_tr_sw, kSwOn, kEssTr>),
+    rect::Click(79,  88, 39, 39, CursorHand, MouseLeftSingle, click_switch<elec_tr_sw, kSwOff, kEssTr>),
+    rect::Click(155, 49, 30, 39, CursorHand, MouseLeftSingle, click_switch<elec_tr_sw, kSwOn, kTr2>),
+    rect::Click(155, 88, 30, 39, CursorHand, MouseLeftSingle, click_switch<elec_tr_sw, kSwOff, kTr2>),
+    rect::Click(125,  0, 30, 39, CursorHand, MouseLeftSingle, click_switch<&elec_dc_tie_sw, kSwOn, 0>),
+    rect::Click(125, 39, 30, 39, CursorHand, MouseLeftSingle, click_switch<&elec_dc_tie_sw, kSwOff, 0>),
 };
 
 void FSAPI dc_bus_update(GaugeHeader*, i32 service, u32);
@@ -162,12 +155,6 @@ const ElementDef kElementDefs[kElements] = {
         .table(selector_points),
 };
 
-// Bytes names the switch's array (or a scalar's address), Index the switch within it.
-template <u8* Bytes, size_t Index, u8 Position>
-i32 FSAPI ac_switch_set(MousePoint*, u32) {
-    switch_to(Bytes[Index], Position);
-    return 0;
-}
 i32 FSAPI ess_ac_selector_down(MousePoint*, u32) {
     selector_down(elec_ess_ac_source_sel);
     return 0;
@@ -179,14 +166,14 @@ i32 FSAPI ess_ac_selector_up(MousePoint*, u32) {
 
 const RectDef kRects[] = {
     //          x    y    w   h   cursor           events           action
-    rect::Click(16,  192, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_line_sw, 0, kSwOn>),
-    rect::Click(16,  220, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_line_sw, 0, kSwOff>),
-    rect::Click(150, 192, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_line_sw, 1, kSwOn>),
-    rect::Click(150, 220, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_line_sw, 1, kSwOff>),
-    rect::Click(55,  192, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_trans_sw, 0, kSwOn>),
-    rect::Click(55,  220, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_trans_sw, 0, kSwOff>),
-    rect::Click(111, 192, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_trans_sw, 1, kSwOn>),
-    rect::Click(111, 220, 31, 28, CursorHand,      MouseLeftSingle, ac_switch_set<elec_trans_sw, 1, kSwOff>),
+    rect::Click(16,  192, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_line_sw, kSwOn, 0>),
+    rect::Click(16,  220, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_line_sw, kSwOff, 0>),
+    rect::Click(150, 192, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_line_sw, kSwOn, 1>),
+    rect::Click(150, 220, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_line_sw, kSwOff, 1>),
+    rect::Click(55,  192, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_trans_sw, kSwOn, 0>),
+    rect::Click(55,  220, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_trans_sw, kSwOff, 0>),
+    rect::Click(111, 192, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_trans_sw, kSwOn, 1>),
+    rect::Click(111, 220, 31, 28, CursorHand,      MouseLeftSingle, click_switch<elec_trans_sw, kSwOff, 1>),
     rect::Click(29,   48, 70, 95, CursorDownArrow, MouseLeftSingle, ess_ac_selector_down),
     rect::Click(99,   48, 70, 95, CursorUpArrow,   MouseLeftSingle, ess_ac_selector_up),
 };

@@ -69,11 +69,6 @@ const ElementDef kElementDefs[kElements] = {
 
 constexpr LightWalk kWalk{4, walk_positions({Background, MsgAvail, MsgOff, MsgNoExtPwr})};
 
-template <u8* Switch, u8 Position>
-i32 FSAPI ext_switch_set(MousePoint*, u32) {
-    switch_to(*Switch, Position);
-    return 0;
-}
 // The push-button only latches a request; the next frame connects or refuses.
 i32 FSAPI ext_power_request(MousePoint*, u32) {
     if (elec_ext_pwr_request == 0) elec_ext_pwr_request = 1;
@@ -82,12 +77,12 @@ i32 FSAPI ext_power_request(MousePoint*, u32) {
 
 const RectDef kRects[] = {
     //          x   y   w   h   cursor      events           action
-    rect::Click(56,  0, 31, 32, CursorHand, MouseLeftSingle, ext_switch_set<&elec_ext_pwr_sw, 1>),
-    rect::Click(56, 32, 31, 32, CursorHand, MouseLeftSingle, ext_switch_set<&elec_ext_pwr_sw, 0>),
-    rect::Click(17, 58, 31, 32, CursorHand, MouseLeftSingle, ext_switch_set<&elec_smoke_drill_sw, 0>),
-    rect::Click(17, 90, 31, 32, CursorHand, MouseLeftSingle, ext_switch_set<&elec_smoke_drill_sw, 1>),
-    rect::Click(93, 58, 31, 32, CursorHand, MouseLeftSingle, ext_switch_set<&elec_ess_bus_sw, 1>),
-    rect::Click(93, 90, 31, 32, CursorHand, MouseLeftSingle, ext_switch_set<&elec_ess_bus_sw, 0>),
+    rect::Click(56,  0, 31, 32, CursorHand, MouseLeftSingle, click_switch<&elec_ext_pwr_sw, 1>),
+    rect::Click(56, 32, 31, 32, CursorHand, MouseLeftSingle, click_switch<&elec_ext_pwr_sw, 0>),
+    rect::Click(17, 58, 31, 32, CursorHand, MouseLeftSingle, click_switch<&elec_smoke_drill_sw, 0>),
+    rect::Click(17, 90, 31, 32, CursorHand, MouseLeftSingle, click_switch<&elec_smoke_drill_sw, 1>),
+    rect::Click(93, 58, 31, 32, CursorHand, MouseLeftSingle, click_switch<&elec_ess_bus_sw, 1>),
+    rect::Click(93, 90, 31, 32, CursorHand, MouseLeftSingle, click_switch<&elec_ess_bus_sw, 0>),
     rect::Click(92,  4, 57, 51, CursorHand, MouseLeftSingle, ext_power_request),
 };
 

@@ -16,6 +16,14 @@ bool switch_to(T& sw, T value) {
     return true;
 }
 
+// Mouse callback that moves a switch byte (element Index of Bytes, or a scalar's address) to
+// Value, clicking only on a real change.
+template <u8* Bytes, u8 Value, size_t Index = 0>
+i32 FSAPI click_switch(MousePoint*, u32) {
+    switch_to(Bytes[Index], Value);
+    return 0;
+}
+
 // Shows element `first + which` of `count` consecutive position images and hides the others.
 template <typename G>
 void show_one_of(G& gauge, size_t first, size_t count, size_t which) {
