@@ -1,4 +1,5 @@
-// Shared variables of this subsystem (declared in state.def with their start values).
+// Shared variables: autoflight: autopilot, flight director and autothrottle.
+// Declared with their start values in state.def.
 #pragma once
 #include "module/state_registry.h"
 #define KR_STATE_FILE "autoflight/state.def"

@@ -1,8 +1,8 @@
 #include "host/host_model.h"
 
-#include "core/lighting_keys.h"
-#include "core/presets_keys.h"
-#include "core/systems_keys.h"
+#include "lighting/lighting_keys.h"
+#include "sim_control/presets_keys.h"
+#include "systems/systems_keys.h"
 #include "module/keys.h"
 
 const KeyRule kKeyRules[] = {

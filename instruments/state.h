@@ -1,4 +1,5 @@
-// Shared variables of this subsystem (declared in state.def with their start values).
+// Shared variables: flight instruments: air data instruments, radio altimeter, clock and their flags.
+// Declared with their start values in state.def.
 #pragma once
 #include "module/state_registry.h"
 #define KR_STATE_FILE "instruments/state.def"

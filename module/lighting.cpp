@@ -1,6 +1,6 @@
 #include "module/lighting.h"
 
-#include "core/state.h"
+#include "lighting/state.h"
 
 void light_walk(const GaugeHeader& gauge, const LightWalk& walk) {
     u32 set = 0, clear = ImageLuminous | ImageBright;

@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
-# Creates a state file trio (NAME.def, NAME.h, NAME.cpp) in a subsystem folder and registers its
-# table, so that a group of gauges can declare its shared variables apart from the others.
-# usage: scripts/new-state.sh DIR NAME TABLE "one-line description"
+# Creates the shared-state trio (state.def, state.h, state.cpp) of a new system folder and
+# registers its table, so that the folder can declare the variables its system owns.
+# usage: scripts/new-state.sh DIR "one-line description"
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=$1 name=$2 table=$3 what=$4
-[ -e "$dir/$name.def" ] && { echo "$dir/$name.def exists" >&2; exit 1; }
-printf '// %s\n' "$what" > "$dir/$name.def"
-cat > "$dir/$name.h" <<H
-// Shared variables: $what (declared in $name.def).
+dir=$1 what=$2
+table=k$(echo "$dir" | sed -E 's/(^|_)([a-z])/\U\2/g')State
+[ -e "$dir/state.def" ] && { echo "$dir/state.def exists" >&2; exit 1; }
+mkdir -p "$dir"
+printf '// %s\n// KR_SCALAR(type, name, start) / KR_ARRAY(type, name, count, start values...)\n' "$what" > "$dir/state.def"
+cat > "$dir/state.h" <<H
+// Shared variables: $what
+// Declared with their start values in state.def.
 #pragma once
 #include "module/state_registry.h"
-#define KR_STATE_FILE "$dir/$name.def"
+#define KR_STATE_FILE "$dir/state.def"
 #include "module/state_extern.inc"
 H
-cat > "$dir/$name.cpp" <<C
-#include "$dir/$name.h"
-#define KR_STATE_FILE "$dir/$name.def"
+cat > "$dir/state.cpp" <<C
+#include "$dir/state.h"
+#define KR_STATE_FILE "$dir/state.def"
 #define KR_STATE_TABLE $table
 #include "module/state_define.inc"
 C
 echo "KR_SUBSYSTEM($table)" >> module/subsystems.def
+echo "add $dir to KR_MODULE_DIRS in CMakeLists.txt if it is new"

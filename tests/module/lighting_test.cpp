@@ -1,10 +1,10 @@
 // The lighting walk, on a gauge built here from the same tables a real gauge uses.
 #include <cstring>
 
-#include "core/state.h"
 #include "module/gauge.h"
 #include "module/lighting.h"
 #include "tests/host_fixture.h"
+#include "lighting/state.h"
 
 namespace {
 GaugeHeader walk_gauge_header;

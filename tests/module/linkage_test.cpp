@@ -1,10 +1,9 @@
 // The module's records as the host reads them, the standard routines and the callback protocol.
 #include <cstring>
 
-#include "core/state.h"
-#include "ins/state.h"
 #include "module/tokens.h"
 #include "tests/host_fixture.h"
+#include "lighting/state.h"
 
 TEST(Linkage, RecordsCarryTheHostValues) {
     EXPECT_EQ(ImportTable.id, 0xFu);

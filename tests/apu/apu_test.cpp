@@ -1,0 +1,111 @@
+// The APU gauge and its meters through the host: the start timeline with and without the meters
+// drawn, creep and ceilings, failure and hostile host values.
+#include <cmath>
+#include <utility>
+
+#include "apu/state.h"
+#include "electrical/state.h"
+#include "sim_control/state.h"
+#include "module/keys.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kApu = "ketravin apu_kr60";
+const char* kMeters[] = {"ketravin apu_ind_oil_kr60", "ketravin apu_ind_n1_n2_kr60", "ketravin apu_ind_egt_kr60"};
+enum { StartLit = 10, LampOil = 14, LampFault };
+constexpr f64 kMetresPerFoot = 1.0 / 3.281;
+}  // namespace
+
+class Apu : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        place(kApu);
+        dc_ess_powered = 1;
+    }
+    void master(bool on) { click(kApu, 80, on ? 195 : 215); }
+    void start() { click(kApu, 30, 150); }
+    void run_settled() {  // running on the ground in NOR
+        master(true);
+        start();
+        frames(400);
+        ASSERT_EQ(apu_running, 1);
+        ASSERT_EQ(apu_n1_pct, 63.0);
+    }
+};
+
+// Meters: 0 not placed, 1 on a hidden window, 2 drawn, 3 drawn in reverse gauge order.
+class ApuStart : public Apu, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ApuStart, TimelineIsTheSameWhetherOrNotTheMetersAreDrawn) {
+    for (const char* g : kMeters)
+        if (GetParam() != 0) place(g);
+    const bool on_screen = GetParam() >= 2;
+    host().window_set(panel_win_fe_1, on_screen);
+    host().set_reverse_order(GetParam() == 3);
+    master(true);
+    start();  // the next frame is frame 1
+    u64 landed = 0, first_running = 0;
+    f64 n1[401] = {}, n2[401] = {}, egt[401] = {};
+    for (u64 f = 1; f <= 400; ++f) {
+        frames(1);
+        n1[f] = apu_n1_pct, n2[f] = apu_n2_pct, egt[f] = apu_egt_deg;
+        ASSERT_LE(n1[f], 120.0) << "frame " << f;
+        if (!first_running && apu_running == 1) first_running = f;
+        if (!landed && f > 257 && n1[f] == 63.0) landed = f;
+        ASSERT_TRUE(!landed || n1[f] == 63.0) << "frame " << f << ": stays once landed";
+    }
+    EXPECT_NEAR(n2[250], 50.0, 1e-9);
+    EXPECT_NEAR(n1[250], 12.5, 1e-9);
+    EXPECT_NEAR(n2[256], 88.58, 0.005);
+    EXPECT_NEAR(n2[257], 97.44, 0.005);
+    EXPECT_TRUE(n1[256] == 120.0 && n1[257] == 120.0) << "142.4 and 213.6 unbounded";
+    EXPECT_NEAR(egt[264], 158.4, 1e-9);
+    EXPECT_EQ(egt[265], 540.0);
+    EXPECT_EQ(first_running, 270u);
+    EXPECT_EQ(landed, 334u);
+    EXPECT_EQ(drawn(kMeters[1], 1).drawn, on_screen);
+    const auto keys = new_keys();
+    EXPECT_TRUE(keys.size() == 1 && keys[0].id == key_apu_starter) << keys.size();
+}
+INSTANTIATE_TEST_SUITE_P(Meters, ApuStart, ::testing::Range(0, 4));
+
+TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheApu) {
+    token(73, 26000.0 * kMetresPerFoot);
+    master(true);
+    start();
+    u64 f = 0;
+    for (; apu_starting == 1 && f < 1000; ++f) frames(1);
+    EXPECT_GE(apu_n2_pct, 35.0);
+    EXPECT_NEAR(apu_n2_pct, 0.2 * f64(f - 1), 1e-9);
+    frames(2000);
+    EXPECT_EQ(apu_n2_pct + apu_n1_pct + apu_egt_deg, 0.0);
+
+    token(73, 0.0);
+    master(false);
+    run_settled();
+    for (const auto& [feet, running] : {std::pair{26000.0, 1}, {31000.0, 0}, {1000.0, 0}}) {  // no restart
+        token(73, feet * kMetresPerFoot);
+        frames(300);
+        EXPECT_TRUE(apu_starting == 0 && apu_running == running) << feet;
+    }
+}
+
+TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
+    run_settled();
+    fail_active[0] = 1;
+    frames(5000);
+    EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
+    for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
+}
+
+TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
+    run_settled();
+    for (f64 v : {f64(NAN), f64(INFINITY), f64(-INFINITY), 1e300, -1e300, -5.0}) {
+        for (u32 id : {73u, 331u, 332u, 624u, 643u, 604u}) token(id, v);
+        frames(20);
+        for (f64 x : {apu_n1_pct, apu_n2_pct, apu_egt_deg}) EXPECT_TRUE(x >= 0.0 && x <= 700.0) << v;
+        EXPECT_LE(apu_oil_qty, 800u) << v;
+        token(604, 100.0);
+    }
+}

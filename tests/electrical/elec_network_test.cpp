@@ -1,0 +1,116 @@
+// The electrical network through the host: battery timelines (with the mended charge
+// bookkeeping), the generator threshold and the contactors.
+#include <limits>
+
+#include "tests/systems/systems_fixture.h"
+#include "electrical/state.h"
+#include "sim_control/state.h"
+
+struct Discharge { f64 fps; u8 level; i32 current; u32 empty_after_s; };  // level: elec_ess_equipment_level
+void PrintTo(const Discharge& d, std::ostream* os) { *os << d.fps << " fps, level " << int(d.level); }
+class BatteryDischarge : public SystemsTest, public ::testing::WithParamInterface<Discharge> {};
+
+TEST_P(BatteryDischarge, EmptiesAtTheRateOfItsCurrentAndStaysEmpty) {
+    const Discharge d = GetParam();
+    host().set_fps(d.fps);
+    elec_ess_equipment_level = d.level;
+    start();  // the discharge starts in the first frame, at 0 s
+    const auto at = [&](u32 s) { frames(u64(s * d.fps) - host().frame()); };
+    at(d.empty_after_s / 2);
+    EXPECT_EQ(battery_current, d.current);
+    EXPECT_EQ(battery_charge, 900u);
+    at(d.empty_after_s - 1);
+    EXPECT_GE(battery_charge, 1u);
+    EXPECT_EQ(dc_ess_powered, 1);
+    at(d.empty_after_s);
+    EXPECT_EQ(battery_charge, 0u);
+    EXPECT_EQ(dc_ess_powered, 0);
+    frames(u64(100 * d.fps));
+    EXPECT_EQ(battery_charge, 0u);
+    EXPECT_EQ(battery_current, d.current);
+}
+INSTANTIATE_TEST_SUITE_P(Rates, BatteryDischarge,
+                         ::testing::Values(Discharge{10, 2, -50, 1800}, Discharge{60, 1, -50, 1800},
+                                           Discharge{10, 0, -10, 5400}, Discharge{60, 0, -10, 5400}));
+
+class Battery : public SystemsTest {
+protected:
+    void SetUp() override {
+        SystemsTest::SetUp();
+        elec_ess_equipment_level = 2;
+        start();
+    }
+    void until(f64 sim_s) { frames(u64(sim_s * host().fps() + 0.5) - host().frame()); }
+};
+
+// One timeline: OFF and on again, 50 A to 10 A and back, a partial charge, then a discharge. A
+// change never makes the charge jump; each segment carries on from the charge it found.
+TEST_F(Battery, SegmentsCarryOnFromTheChargeTheyFound) {
+    const struct {
+        f64 at_s;
+        u32 charge;  // at at_s, and still one frame after the change
+        u8 level, batts, ext;
+        i32 current;  // two frames after the change
+    } steps[] = {{600, 1200, 2, 0, 0, 0},  {900, 1200, 2, 1, 0, -50}, {910, 1190, 0, 1, 0, -10},
+                 {940, 1180, 1, 1, 0, -50}, {950, 1170, 1, 1, 1, 50},   {1250, 1470, 1, 1, 0, -50},
+                 {1300, 1420, 1, 1, 0, -50}};
+    for (const auto& s : steps) {
+        until(s.at_s);
+        EXPECT_EQ(battery_charge, s.charge) << s.at_s;
+        elec_ess_equipment_level = s.level;
+        std::memset(elec_batt_sw, s.batts, sizeof elec_batt_sw);
+        ext_power_on = s.ext;
+        frames(1);
+        EXPECT_EQ(battery_charge, s.charge) << s.at_s;
+        frames(1);
+        EXPECT_EQ(battery_current, s.current) << s.at_s;
+    }
+}
+
+TEST_F(Battery, AClockRunningBackwardsCountsNothing) {
+    until(600);
+    for (f64 back_to : {300.0, 100.0, -5.0, std::numeric_limits<f64>::quiet_NaN()}) {
+        const u32 before = battery_charge;
+        token(tk::sim_time, back_to);
+        frames(1);
+        EXPECT_EQ(battery_charge, before) << back_to;
+        frames(18 * 10);
+        EXPECT_LE(battery_charge, before) << back_to;
+        EXPECT_GE(battery_charge + 10, before) << back_to;
+    }
+}
+
+TEST_F(SystemsTest, GeneratorLoadNeedsTenPercentN1) {
+    start();
+    elec_gen_sw[0] = 1;
+    const struct { f64 n1; u32 load; } cases[] = {{10.0, 50}, {9.99, 0}, {std::nan(""), 0}, {95.0, 50}, {-1.0, 0}};
+    for (const auto& c : cases) {
+        token(tk::eng1_n1, c.n1);
+        frames(1);
+        EXPECT_EQ(elec_gen1_load, c.load) << c.n1;
+        EXPECT_EQ(elec_ac_bus1_powered, c.load ? 1 : 0) << c.n1;
+    }
+    elec_gen_sw[0] = 2;  // TEST
+    frames(1);
+    EXPECT_EQ(elec_gen1_load, 0u);
+}
+
+TEST_F(SystemsTest, ContactorsCloseTogetherOnAGeneratorFailure) {
+    start();
+    engines(90, 90);
+    elec_gen_sw[0] = elec_gen_sw[1] = 1;
+    frames(3);
+    // The host's generator 2 drops off line: the failure timers mark it failed at the end of a
+    // frame, the network acts on it in the next.
+    token(763, 0.0);
+    frames(1);
+    ASSERT_EQ(fail_active[2], 1);
+    frames(1);
+    EXPECT_EQ(elec_trans_closed[0] + elec_trans_closed[1], 2) << "both in the same frame";
+    EXPECT_EQ(elec_gen1_load, 50u);
+    frames(1);
+    EXPECT_EQ(elec_gen1_load, 100u) << "one frame later";
+    elec_trans_sw[1] = 0;
+    frames(1);
+    EXPECT_EQ(elec_trans_closed[1], 0) << "TRANS OFF opens it whatever the sources";
+}

@@ -1,0 +1,89 @@
+// HP valves, trim stop and runaway monitor through the host:
+// the host follows every key event, so each goes out once per difference.
+#include <cmath>
+
+#include "tests/systems/systems_fixture.h"
+#include "engines/state.h"
+#include "flight_controls/state.h"
+
+namespace {
+// The host's trim in radians for an angle in the instrument's degrees, nudged until the systems
+// computer's own conversion reaches the angle.
+f64 trim_rad(f64 deg) {
+    const auto to_deg = [](f64 rad) { return rad * 180.0 / 3.14116; };
+    f64 rad = deg * 3.14116 / 180.0;
+    while (deg >= 0 ? to_deg(rad) < deg : to_deg(rad) > deg) rad = std::nextafter(rad, deg >= 0 ? 1e9 : -1e9);
+    return rad;
+}
+}  // namespace
+
+class YawTrim : public SystemsTest {
+protected:
+    // Every bus powered, both engines running with all circuits up, flaps out.
+    void SetUp() override {
+        SystemsTest::SetUp();
+        start();
+        engines(60.0, 60.0);
+        token(tk::flaps, 5000.0);
+        all_buses();
+        frames(100);
+        new_keys();
+    }
+};
+
+TEST_F(SystemsTest, HpValvesTakeTheHostLeversOnceThenLead) {
+    token(tk::on_ground, 1.0);
+    token(tk::parking_brake, 1.0);
+    token(tk::mixture1, 9000.0);
+    token(tk::mixture2, 0.2);
+    frames(1);
+    EXPECT_EQ(eng_hp_valve_open[0], 1);
+    EXPECT_EQ(eng_hp_valve_open[1], 1) << "taken shut from its lever, then opened by the ready values";
+    const auto first = new_keys();
+    EXPECT_EQ(sent(first, key_eng1_mixture_event_b) + sent(first, key_eng2_mixture_event_a), 0u)
+        << "both host levers agreed with their valves when taken";
+    token(tk::mixture1, 0.0);  // the host closes lever 1: the open valve sends it back, once
+    frames(3);
+    EXPECT_EQ(sent_now(key_eng1_mixture_event_a), 1u);
+    dead();  // no DC essential power: the host's lever is closed, once; the valve stays
+    auto keys = new_keys();
+    EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 1u);
+    EXPECT_EQ(sent(keys, key_eng1_mixture_event_a), 0u);
+    EXPECT_EQ(eng_hp_valve_open[0], 1);
+}
+
+TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
+    const struct { f64 deg, axis; size_t sent; i32 value; } cases[] = {
+        {12.0, 1000.0, 1, 950}, {11.99, 1000.0, 0, 0}, {-3.0, -2000.0, 1, -1950}, {-2.99, 0.0, 0, 0}, {30.0, -20.0, 1, -70}};
+    for (const auto& c : cases) {
+        token(tk::pitch_trim_rad, trim_rad(c.deg));
+        token(tk::trim_axis, c.axis);
+        new_keys();
+        frames(1);
+        u32 value = 0;
+        EXPECT_EQ(sent_now(key_trim_axis_set, &value), c.sent) << c.deg;
+        if (c.sent) {
+            EXPECT_EQ(i32(value), c.value) << c.deg;
+            EXPECT_EQ(host().token(tk::trim_axis), f64(c.value)) << "the host reads it signed";
+        }
+    }
+}
+
+TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
+    const struct { f64 flaps, change; u8 warn; } cases[] = {
+        {0.0, 3.0, 1}, {5000.0, 3.0, 0}, {5000.0, 5.0, 1}, {0.0, -2.0, 0}, {0.0, -2.6, 1}};
+    f64 deg = 0.0;
+    for (const auto& c : cases) {
+        token(tk::flaps, c.flaps);
+        frames(18 * 3);  // settle: equal samples
+        ASSERT_EQ(warn_trim_motion, 0);
+        deg += c.change;
+        token(tk::pitch_trim_rad, trim_rad(deg));
+        u8 seen = 0;
+        for (int f = 0; f < 19; ++f) {  // the next sample falls within a second
+            frames(1);
+            seen |= warn_trim_motion;
+        }
+        EXPECT_EQ(seen, c.warn) << c.flaps << " " << c.change;
+    }
+}

@@ -1,0 +1,159 @@
+// The hydraulic model through the host: pressure timelines in frames, the gate, spool-up,
+// availability, and the host actions on loss of circuits.
+#include "autoflight/state.h"
+#include "engines/state.h"
+#include "flight_controls/state.h"
+#include "hydraulics/state.h"
+#include "tests/systems/systems_fixture.h"
+
+namespace {
+void set_pressures(u32 blue, u32 green, u32 yellow) {
+    hyd_press_blue = blue;
+    hyd_press_green1 = hyd_press_green2 = hyd_press_green = green;
+    hyd_press_yellow = yellow;
+}
+void set_pumps(u8 blue, u8 green1, u8 green2, u8 yellow) {
+    const u8 sw[4] = {blue, green1, green2, yellow};
+    std::memcpy(hyd_eng_pump_sw, sw, sizeof sw);
+}
+}  // namespace
+
+// Pressures move per frame, whatever the frame rate.
+class PressureTimeline : public SystemsTest, public ::testing::WithParamInterface<f64> {};
+TEST_P(PressureTimeline, HundredFramesUpTwoHundredDown) {
+    host().set_fps(GetParam());
+    start();
+    hyd_xfer_sw[0] = hyd_xfer_sw[1] = 0;
+    const struct { f64 n2; u32 frames_before, before, after; } legs[] = {{25.0, 99, 2970, 3000}, {0.0, 199, 15, 0}};
+    for (const auto& l : legs) {
+        engines(l.n2, l.n2);
+        frames(l.frames_before);
+        EXPECT_EQ(hyd_press_blue, l.before);
+        frames(1);
+        for (u32 p : {hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_green, hyd_press_yellow})
+            EXPECT_EQ(p, l.after);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Fps, PressureTimeline, ::testing::Values(10.0, 60.0));
+
+TEST_F(SystemsTest, NoPumpOrNoOpenValveDecaysEveryLineNeverBelowZero) {
+    start();
+    engines(25.0, 25.0);
+    token(tk::ias, 300.0);
+    const struct { u8 pump, valve; u32 from, to; } cases[] = {{0, 1, 3000, 2985}, {200, 0, 3000, 2985}, {200, 0, 7, 0}};
+    for (const auto& c : cases) {
+        set_pressures(c.from, c.from, c.from);
+        set_pumps(c.pump, c.pump, c.pump, c.pump);
+        std::memset(hyd_pump_fire_valve, c.valve, sizeof hyd_pump_fire_valve);
+        frames(1);
+        for (u32 p : {hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow})
+            EXPECT_EQ(p, c.to) << int(c.pump) << int(c.valve) << " " << c.from;
+    }
+}
+
+TEST_F(SystemsTest, ASpoolingPumpHoldsItsLineFor20FramesAndNeverWrapsBelowZero) {
+    start();
+    engines(25.0, 0.0);
+    set_pumps(100, 0, 0, 0);
+    set_pressures(1500, 0, 0);
+    hyd_xfer_sw[0] = 0;
+    frames(20);
+    EXPECT_EQ(hyd_press_blue, 1500u);
+    frames(1);
+    EXPECT_EQ(hyd_press_blue, 1530u);
+    hyd_eng_pump_sw[0] = 95;  // switched off: 19 frames down to 0
+    hyd_eng_pump_sw[1] = 3;   // below the step
+    frames(18);
+    EXPECT_EQ(hyd_eng_pump_sw[0], 5);
+    EXPECT_EQ(hyd_eng_pump_sw[1], 0);
+    frames(1);
+    EXPECT_EQ(hyd_eng_pump_sw[0], 0);
+}
+
+TEST_F(SystemsTest, YellowAirDrivenAbove150KnotsWithEngine2Stopped) {
+    start();
+    engines(25.0, 0.0);
+    hyd_xfer_sw[1] = 0;
+    set_pumps(200, 200, 0, 0);
+    for (auto [ias, yellow] : {std::pair<f64, u8>{150.0, 3}, {149.9, 2}, {400.0, 3}}) {
+        token(tk::ias, ias);
+        hyd_press_yellow = 3000;
+        frames(1);
+        EXPECT_EQ(hyd_avail[2], yellow) << ias;
+    }
+}
+
+TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
+    start();
+    engines(25.0, 25.0);
+    frames(100);
+    new_keys();
+    set_pumps(200, 200, 0, 200);  // green lost with yellow available: no action
+    hyd_xfer_sw[1] = 0;
+    engines(0.0, 25.0);
+    set_pressures(0, 0, 3000);
+    token(tk::gear_left, 16383.0);
+    token(tk::gear_right, 16383.0);
+    token(tk::sys_fraction, 1.0);
+    ap_fd_engaged = ap_cmd_engaged = 3;
+    frames(3);
+    EXPECT_EQ(hyd_avail[1], 0);
+    EXPECT_EQ(ap_cmd_engaged, 3);
+    EXPECT_TRUE(new_keys().empty());
+    engines(0.0, 0.0);
+    set_pressures(0, 0, 0);
+    frames(1);
+    EXPECT_EQ(hyd_loss_gear_left, 16383u);
+    EXPECT_EQ(ap_fd_engaged + ap_cmd_engaged, 0);
+    auto keys = new_keys();
+    EXPECT_EQ(sent(keys, key_systems_event_10305), 1u);
+    EXPECT_EQ(sent(keys, key_systems_event_10306), 1u) << "parking brake was off";
+    EXPECT_EQ(sent(keys, key_gear_down), 0u) << "already down";
+    token(tk::gear_left, 9000.0);  // the gear starts up: sent down once, the host follows
+    frames(3);
+    keys = new_keys();
+    EXPECT_EQ(sent(keys, key_gear_down), 1u);
+    EXPECT_EQ(sent(keys, key_systems_event_10305) + sent(keys, key_systems_event_10306), 0u);
+    engines(25.0, 25.0);  // recovery: each event once more, the snapshot released
+    frames(60);
+    keys = new_keys();
+    EXPECT_EQ(sent(keys, key_systems_event_10305), 1u);
+    EXPECT_EQ(sent(keys, key_systems_event_10306), 1u);
+    EXPECT_EQ(hyd_loss_snapshot_taken, 0);
+}
+
+TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
+    start();
+    token(tk::on_ground, 1.0);
+    token(tk::trim_axis, 5000.0);
+    token(tk::aileron, 200.0);
+    token(tk::yaw_damper, 1.0);
+    fctl_yaw_damper_sw[0] = 1;
+    frames(1);
+    EXPECT_EQ(fctl_yaw_damper_sw[0], 0);
+    u32 value = 99;
+    auto keys = new_keys();
+    EXPECT_EQ(sent(keys, key_trim_axis_set, &value), 1u);
+    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(sent(keys, key_systems_event_1004c), 1u);
+    EXPECT_EQ(sent(keys, key_yaw_damper_event_b), 1u);
+    frames(5);
+    EXPECT_TRUE(new_keys().empty()) << "the host followed every event";
+    token(tk::on_ground, 0.0);  // in the air the controls go to neutral every frame
+    frames(2);
+    keys = new_keys();
+    EXPECT_EQ(sent(keys, key_rudder_set), 2u);
+    EXPECT_EQ(sent(keys, key_aileron_set), 2u);
+    // The spoiler step runs twice a frame; the second run sees what the host made of the first.
+    const struct { f64 pos, ias; u32 key, per_frame; } cases[] = {
+        {8000.0, 100.0, key_spoilers_set, 2}, {8000.0, 40.0, key_spoilers_event_10210, 1},
+        {16382.0, 40.0, key_spoilers_event_10210, 0}, {500.0, 40.0, key_spoilers_event_10211, 1},
+        {0.5, 40.0, key_spoilers_event_10211, 0}};
+    for (const auto& c : cases) {
+        token(tk::spoilers, c.pos);
+        token(tk::ias, c.ias);
+        new_keys();
+        frames(1);
+        EXPECT_EQ(sent_now(c.key), c.per_frame) << c.pos << " " << c.ias;
+    }
+}

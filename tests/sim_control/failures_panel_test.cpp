@@ -1,0 +1,152 @@
+// The failures and easy-start panel through the host: ON and OFF, the settings' bounds, the
+// displays, the lamps, VALID with the systems computer, and EXIT.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "engines/state.h"
+#include "sim_control/state.h"
+#include "module/keys.h"
+#include "tests/systems/systems_fixture.h"
+
+namespace {
+const char* kPanel = "ketravin failures_kr60";
+constexpr i32 kButtonW = 67, kButtonH = 28;
+constexpr size_t kValidLit = 1;
+
+// The 18 selection bytes, to check that a click touches only its own.
+std::vector<u8> selection() {
+    std::vector<u8> s;
+    for (u8 b : panel_preset_select) s.push_back(b);
+    for (u8 b : fail_select) s.push_back(b);
+    s.push_back(fail_eng1_select);
+    s.push_back(fail_eng2_select);
+    return s;
+}
+}  // namespace
+
+class FailuresPanel : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        place(kPanel);
+        host().window_set(panel_win_failures, true);
+    }
+    bool lit(size_t pos) { return !hidden(element(kPanel, pos)); }
+};
+
+TEST_F(FailuresPanel, OnArmsOnlyFromOffOffClearsAnyRowsLightExitHides) {
+    const struct { const char* what; i32 on_x, off_x, y; u8* byte; size_t lamp; } kRows[] = {
+        {"EASY START", 923, 990, 93, &panel_preset_select[0], 23}, {"ENGINE 2", 763, 830, 284, &fail_eng2_select, 18},
+        {"gen 1", 763, 830, 458, &fail_select[1], 15},             {"hyd auto", 923, 990, 605, &fail_select[13], 2},
+        {"CANCEL ALL", 610, 677, 783, &fail_select[9], 6},
+    };
+    for (const auto& r : kRows) {
+        SCOPED_TRACE(r.what);
+        const std::vector<u8> before = selection();
+        EXPECT_TRUE(click(kPanel, r.on_x + kButtonW - 1, r.y + kButtonH - 1));
+        EXPECT_EQ(*r.byte, 2);
+        frames(1);
+        EXPECT_TRUE(lit(r.lamp));
+        EXPECT_FALSE(lit(kValidLit)) << "VALID lights from the systems computer's sums only";
+        click(kPanel, r.off_x, r.y);
+        EXPECT_EQ(selection(), before);
+        frames(1);
+        EXPECT_FALSE(lit(r.lamp));
+        *r.byte = 1;  // active: ON leaves it alone, OFF clears it
+        click(kPanel, r.on_x, r.y);
+        EXPECT_EQ(*r.byte, 1);
+        click(kPanel, r.off_x + kButtonW - 1, r.y + kButtonH - 1);
+        EXPECT_EQ(*r.byte, 0);
+    }
+    EXPECT_TRUE(click(kPanel, 908 + 178, 757 + 44));  // EXIT, through the window service
+    EXPECT_FALSE(host().window_visible(panel_win_failures));
+    EXPECT_TRUE(new_keys().empty());
+}
+
+TEST_F(FailuresPanel, SettingsStopAtZeroAndAtTheTopOfTheByteAlsoOnRepeat) {
+    const struct { size_t index; i32 minus_x, plus_x, y; } kSettings[] = {
+        {8, 525, 592, 202}, {5, 321, 388, 373}, {0, 442, 509, 617}};
+    for (const auto& s : kSettings) {
+        SCOPED_TRACE(s.index);
+        u8& v = fail_setting[s.index];
+        click(kPanel, s.minus_x, s.y);
+        EXPECT_EQ(v, 0) << "\"-\" at 0 leaves 0";
+        for (int i = 0; i < 3; ++i) click(kPanel, s.plus_x + kButtonW - 1, s.y);
+        click(kPanel, s.plus_x, s.y + kButtonH - 1, MouseRepeat);
+        EXPECT_EQ(v, 4);
+        click(kPanel, s.minus_x, s.y, MouseRepeat);
+        EXPECT_EQ(v, 3);
+        v = 254;
+        for (int i = 0; i < 3; ++i) click(kPanel, s.plus_x, s.y, MouseRepeat);
+        EXPECT_EQ(v, 255) << "no wrap to 0";
+        v = 0;
+        EXPECT_EQ(std::count(fail_setting, fail_setting + 10, 0), 10) << "only its own setting moves";
+    }
+}
+
+TEST_F(FailuresPanel, DisplaysShowTheirOwnByteInThreeCharacters) {
+    for (u8 i = 0; i < 8; ++i) fail_countdown[i] = u8(10 + i);
+    fail_setting[8] = 108;
+    fail_setting[6] = 106;
+    frames(1);
+    const char* kByPosition[] = {" 17", "108", " 16", "106", " 15", " 13", " 14", " 12", " 11", " 10"};
+    for (size_t pos = 24; pos <= 33; ++pos) EXPECT_EQ(text(kPanel, pos), kByPosition[pos - 24]) << pos;
+
+    const struct { u8 value; const char* text; } kCases[] = {{0, "  0"}, {7, "  7"}, {255, "255"}};
+    for (const auto& c : kCases) {
+        std::memset(fail_countdown, c.value, sizeof fail_countdown);
+        std::memset(fail_setting, c.value, sizeof fail_setting);
+        frames(1);
+        for (size_t pos = 24; pos <= 33; ++pos) {
+            EXPECT_EQ(text(kPanel, pos), c.text) << pos;
+            EXPECT_EQ(drawn(kPanel, pos).value, c.value) << pos;
+        }
+    }
+}
+
+TEST_F(FailuresPanel, LampsFollowTheirRowsAndEngineFires) {
+    const struct { const char* what; u8* byte; u8 value; std::vector<size_t> lit; } kCases[] = {
+        {"engine 1 fire", &fire_eng1_state, 1, {21}}, {"engine 2 armed", &fail_eng2_select, 2, {18, 19}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        *c.byte = c.value;
+        frames(1);
+        for (size_t pos = 1; pos <= 23; ++pos)
+            EXPECT_EQ(lit(pos), std::count(c.lit.begin(), c.lit.end(), pos) == 1) << pos;
+        *c.byte = 0;
+    }
+}
+
+// VALID with the systems computer computing the selection sums (both gauge orders: panload_test).
+TEST_F(SystemsTest, FailuresPanelValidAppliesNotesTheStartTimeAndWhenDarkOnlyCopiesTheSum) {
+    place(kPanel);
+    host().window_set(panel_win_failures, true);
+    start();
+    const auto valid_lit = [&] { return !hidden(element(kPanel, kValidLit)); };
+    fail_setting[3] = 2;
+    seconds(125.5);
+    click(kPanel, 763, 458);  // gen 1 ON
+    frames(2);
+    EXPECT_TRUE(valid_lit());
+    click(kPanel, 830, 458);  // OFF before VALID: VALID dark again
+    frames(2);
+    EXPECT_FALSE(valid_lit());
+    click(kPanel, 763, 458);
+    frames(2);
+    ASSERT_TRUE(valid_lit());
+    const u32 now_s = u32(host().token(tk::sim_time));
+    EXPECT_TRUE(click(kPanel, 908, 691));
+    EXPECT_EQ(fail_select[1], 1);
+    EXPECT_EQ(fail_start_time[5], now_s);
+    frames(2);
+    EXPECT_FALSE(valid_lit());
+    EXPECT_EQ(text(kPanel, 29), "  2");
+    // The dark VALID still clicks: with nothing lit it only copies the sum.
+    fail_select[3] = 2;
+    fail_select_sum = 7;
+    EXPECT_TRUE(click(kPanel, 1086, 735));
+    EXPECT_EQ(fail_select[3], 2);
+    EXPECT_EQ(fail_select_sum_applied, 7);
+}

@@ -1,0 +1,215 @@
+// The master warning panels through the host: the lamp rule on all four gauges, cancel clicks,
+// groups, fire latches, T.O. INNI and REC, and the pop-up.
+#include <cmath>
+#include <vector>
+
+#include "electrical/state.h"
+#include "engines/state.h"
+#include "flight_controls/state.h"
+#include "fuel/state.h"
+#include "hydraulics/state.h"
+#include "lighting/state.h"
+#include "navigation/state.h"
+#include "warnings/state.h"
+#include "module/keys.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kMwp1 = "ketravin mwp_1_kr60";
+const char* kMwp2 = "ketravin mwp_2_kr60";
+const char* kMwp1Big = "ketravin mwp_1_big_kr60";
+const char* kMwp2Big = "ketravin mwp_2_big_kr60";
+constexpr u32 kEng1Fire = 887, kEng2Fire = 888, kApuFire = 980, kOnGround = 60, kNoseGear = 332;
+struct At { i32 x, y; };  // a point inside a click box, in gauge pixels
+constexpr At kSmallFuel{72, 38}, kBigFuel{102, 58};
+constexpr At kSmallParkBrk{40, 161}, kSmallMwsFlt{12, 103}, kBigMwsFlt{10, 154}, kSmallPitchFeel{8, 107};
+constexpr At kSmallToInni{31, 95}, kBigToInni{46, 154}, kSmallRec{55, 95};
+constexpr At kRequestStrip{50, 190}, kCloseStrip{70, 270};
+}  // namespace
+
+class Mwp : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        for (const char* g : {kMwp1, kMwp2, kMwp1Big, kMwp2Big}) place(g);
+        dc_ess_powered = dc_normal_powered = 1;
+        token(kOnGround, 1.0);
+        token(kNoseGear, 16383.0);
+    }
+    bool lamp(const char* g, int n) { return !hidden(element(g, size_t(n))); }
+    // Lamps lit on a panel; both sizes must agree.
+    std::vector<int> lit(int panel) {
+        const char* small = panel == 1 ? kMwp1 : kMwp2;
+        const char* big = panel == 1 ? kMwp1Big : kMwp2Big;
+        std::vector<int> out;
+        for (int n = 1; n <= (panel == 1 ? 20 : 17); ++n) {
+            EXPECT_EQ(lamp(small, n), lamp(big, n)) << "panel " << panel << " lamp " << n;
+            if (lamp(small, n)) out.push_back(n);
+        }
+        return out;
+    }
+};
+
+TEST_F(Mwp, LampRuleOfPowerLampTestInhibitAndCancel) {
+    light_lamp_test = 1;
+    for (bool reverse : {false, true}) {
+        host().set_reverse_order(reverse);
+        dc_ess_powered = 0;
+        frames(2);
+        EXPECT_TRUE(lit(1).empty()) << "no essential DC: dark, lamp test and MWS FLT. included";
+        EXPECT_TRUE(lit(2).empty());
+        dc_ess_powered = 1;
+        frames(1);
+        EXPECT_EQ(lit(1).size(), 20u) << "lamp test lights even the lamps nothing ever sets";
+        EXPECT_EQ(lit(2).size(), 17u);
+    }
+    mwp_to_inhibit = 1;
+    mwp1_cancel[3] = mwp2_cancel[12] = 1;  // CONFIG and SMOKE cancelled
+    warn_config = warn_smoke = 1;
+    frames(1);
+    EXPECT_EQ(lit(1), (std::vector<int>{1, 2, 3, 5, 6, 19}));
+    EXPECT_EQ(lit(2), (std::vector<int>{3, 12, 14, 15, 16, 17}));
+    light_lamp_test = mwp_to_inhibit = 0;
+    warn_servos = 2;
+    frames(1);
+    EXPECT_FALSE(lamp(kMwp1, 7)) << "out of lamp test a condition lights at exactly 1 only";
+    dc_normal_powered = 0;  // MWS FLT. one frame after the normal DC bus is lost
+    frames(1);
+    EXPECT_FALSE(lamp(kMwp2, 17));
+    frames(1);
+    EXPECT_TRUE(lamp(kMwp2, 17));
+}
+
+TEST_F(Mwp, ClicksCancelAndRestoreAndCancelsLastOnlyWhileTheConditionHolds) {
+    warn_fuel_low = 1;
+    EXPECT_TRUE(click(kMwp2, kSmallFuel.x, kSmallFuel.y));
+    frames(1);
+    EXPECT_FALSE(lamp(kMwp2Big, 9));
+    EXPECT_TRUE(click(kMwp2Big, kBigFuel.x, kBigFuel.y));
+    EXPECT_EQ(mwp2_cancel[8], 0) << "a second click lights it again";
+    EXPECT_TRUE(click(kMwp2Big, kBigFuel.x, kBigFuel.y));
+    warn_fuel_low = 0;
+    frames(1);
+    EXPECT_EQ(mwp2_cancel[8], 0) << "released when the condition drops";
+    click(kMwp2, kSmallFuel.x, kSmallFuel.y);
+    EXPECT_EQ(mwp2_cancel[8], 0) << "no cancel without the condition";
+    light_lamp_test = 1;
+    click(kMwp1, kSmallPitchFeel.x, kSmallPitchFeel.y);
+    EXPECT_EQ(mwp1_cancel[9], 0) << "a never-set lamp stays uncancelled in lamp test";
+    for (auto [g, at] : {std::pair{kMwp1, kSmallParkBrk}, {kMwp2, kSmallMwsFlt}, {kMwp2Big, kBigMwsFlt}})
+        EXPECT_FALSE(click(g, at.x, at.y)) << "PARK BRK ON and MWS FLT. have no click box";
+}
+
+TEST_F(Mwp, GroupConditions) {
+    const struct { u8 *source, *group; u8 value, want; } cases[] = {  // HYDRAU counts bytes at exactly 1
+        {&warn_lo_spd_ail, &warn_config, 2, 1}, {&warn_flag_adf, &warn_flag_in, 255, 1},
+        {&warn_gen_fault[2], &warn_elec, 1, 1}, {&warn_hyd_level_lo[2], &warn_hydrau, 1, 1},
+        {&warn_hyd_pump_fault, &warn_hydrau, 2, 0}};
+    for (const auto& c : cases) {
+        *c.source = c.value;
+        frames(1);
+        EXPECT_EQ(*c.group, c.want) << int(c.value);
+        *c.source = 0;
+        frames(1);
+        EXPECT_EQ(*c.group, 0);
+    }
+    for (bool reverse : {false, true}) {  // ELEC within two frames whatever the gauge order
+        host().set_reverse_order(reverse);
+        for (u8 fault : {1, 0}) {
+            warn_dc_fault = fault;
+            frames(2);
+            EXPECT_EQ(lamp(kMwp2, 5), fault == 1) << reverse;
+        }
+    }
+}
+
+TEST_F(Mwp, FiresLatchOnTheFirstOccurrenceOnly) {
+    token(kEng1Fire, 1.0);
+    frames(2);
+    EXPECT_TRUE(lamp(kMwp1, 1));
+    for (f64 v : {0.5, f64(NAN), 0.0, 1.0}) {
+        token(kEng1Fire, v);
+        frames(1);
+        EXPECT_EQ(warn_fire[0], v == 0.5 || v != v ? 1 : 0) << "put out by 0.0 only, not relit: " << v;
+    }
+    fire_eng2_state = 2;  // agent discharged
+    token(kEng2Fire, 1.0);
+    frames(1);
+    EXPECT_EQ(warn_fire[1], 0);
+    for (u8 seen : {1, 0}) {  // APU FIRE waits for the APU gauge, latched until the presets clear it
+        warn_fire[2] = 0;
+        token(kApuFire, 1.0);
+        frames(1);
+        token(kApuFire, 0.0);
+        frames(1);
+        EXPECT_EQ(warn_fire[2], seen);
+    }
+}
+
+TEST_F(Mwp, TakeOffInhibitAndRec) {
+    const struct { f64 on_ground; u8 inhibit, rec; const char* g; At at; u8 want, want_rec; } steps[] = {
+        {0.0, 1, 1, kMwp2, kSmallToInni, 1, 1},   // airborne: the small button does nothing
+        {0.0, 1, 1, kMwp2Big, kBigToInni, 0, 1},  // the enlarged one clears
+        {0.0, 0, 1, kMwp2, kSmallToInni, 0, 1},
+        {1.0, 0, 1, kMwp2, kSmallToInni, 1, 0},   // on the ground: set, REC off
+        {1.0, 1, 0, kMwp2, kSmallToInni, 1, 0},   // set: the small one cannot clear
+        {1.0, 1, 1, kMwp2Big, kBigToInni, 0, 1},  // the enlarged one toggles
+        {1.0, 0, 1, kMwp2Big, kBigToInni, 1, 0},
+        {1.0, 1, 0, kMwp2, kSmallRec, 0, 1},      // REC on clears the inhibit at once
+        {1.0, 1, 1, kMwp2, kSmallRec, 1, 0},      // REC off leaves it
+    };
+    for (const auto& s : steps) {
+        token(kOnGround, s.on_ground);
+        mwp_to_inhibit = s.inhibit;
+        mwp2_lamp15 = s.rec;
+        click(s.g, s.at.x, s.at.y);
+        EXPECT_EQ(mwp_to_inhibit, s.want) << s.g << " " << s.at.x << " ground " << s.on_ground;
+        EXPECT_EQ(mwp2_lamp15, s.want_rec) << s.g << " " << s.at.x << " ground " << s.on_ground;
+    }
+    // After lift-off the inhibit holds until the nose gear leaves its down position.
+    token(kOnGround, 0.0);
+    mwp_to_inhibit = mwp2_lamp15 = 1;
+    for (f64 nose : {16000.0, f64(NAN), 15999.0}) {
+        token(kNoseGear, nose);
+        frames(1);
+        EXPECT_EQ(mwp_to_inhibit, nose == 15999.0 ? 0 : 1) << nose;
+        EXPECT_EQ(mwp2_lamp15, mwp_to_inhibit);
+    }
+}
+
+TEST_F(Mwp, PopUpOpensOnlyWithTheMainPanelAndClosesAsAsked) {
+    EXPECT_TRUE(click(kMwp1, kRequestStrip.x, kRequestStrip.y));
+    frames(1);
+    EXPECT_EQ(mwp_popup_state, 2);
+    EXPECT_TRUE(host().window_visible(panel_win_mwp_popup));
+    new_keys();
+    frames(3);
+    EXPECT_TRUE(new_keys().empty()) << "watched quietly while the main panel shows";
+    host().window_set(panel_win_main, false);
+    click(kMwp1, kRequestStrip.x, kRequestStrip.y);  // a request now opens nothing
+    frames(3);
+    const auto closes = new_keys();
+    ASSERT_EQ(closes.size(), 3u) << "one close a frame while the main panel is hidden";
+    for (const KeyLogEntry& k : closes)
+        EXPECT_TRUE(k.sent && k.id == key_panel_id_close && k.value == panel_win_mwp_popup);
+    host().window_set(panel_win_main, true);
+    frames(2);
+    EXPECT_FALSE(host().window_visible(panel_win_mwp_popup)) << "not reopened";
+    EXPECT_TRUE(new_keys().empty());
+    click(kMwp1, kRequestStrip.x, kRequestStrip.y);
+    frames(1);
+    EXPECT_TRUE(click(kMwp1Big, kCloseStrip.x, kCloseStrip.y));
+    frames(1);
+    EXPECT_EQ(mwp_popup_state, 0);
+    EXPECT_FALSE(host().window_visible(panel_win_mwp_popup));
+}
+
+TEST_F(Mwp, AFireOpensThePopUpThroughTheAuralWarningUnit) {
+    place("ketravin gpws_kr60");
+    host().set_reverse_order(true);
+    mwp1_cancel[0] = 1;
+    token(kEng1Fire, 1.0);
+    frames(4);
+    EXPECT_TRUE(host().window_visible(panel_win_mwp_popup));
+    EXPECT_TRUE(lamp(kMwp1Big, 1)) << "the new fire took its cancel back";
+}
