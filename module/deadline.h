@@ -1,0 +1,22 @@
+// Deadlines on the host's clocks (tok_tick18 ticks or whole simulation seconds), kept as the
+// absolute moment they fall due. The host's clock can jump back (a new flight, a loaded
+// situation): a deadline found further ahead than its full length was armed in a future that no
+// longer exists, so it is re-armed from now with its full length. A non-finite clock is no
+// reading: nothing changes that frame. A negative clock counts as 0.
+#pragma once
+#include "module/types.h"
+
+// The deadline `length` units after `now` (saturating; a non-finite or negative now counts as 0).
+inline u32 deadline_arm(f64 now, u32 length) {
+    const f64 t = std::isfinite(now) && now > 0.0 ? now : 0.0;
+    return sat_u32(t + f64(length));
+}
+
+// True when `now` has reached `deadline`. First re-arms a deadline that lies more than `length`
+// ahead of the clock. A non-finite clock leaves the deadline and answers false.
+inline bool deadline_reached(u32& deadline, f64 now, u32 length) {
+    if (!std::isfinite(now)) return false;
+    const f64 t = now > 0.0 ? now : 0.0;
+    if (f64(deadline) - t > f64(length)) deadline = deadline_arm(t, length);
+    return t >= f64(deadline);
+}
