@@ -10,7 +10,9 @@ namespace {
 // Elements without failures of their own share one empty list.
 const FailureEntry kNoFailures[] = {{0, 0}};
 
-void fill_element(ElementRecord& r, const ElementDef& d, GaugeHeader* gauge) {
+void fill_element(ElementSlot& slot, const ElementDef& d, GaugeHeader* gauge) {
+    slot.binding = d.binding;
+    ElementRecord& r = slot.record;
     ElementHeader& h = r.head;
     h.type = d.kind;
     h.bitmap = d.bitmap;
@@ -120,18 +122,18 @@ void build_gauge(const GaugeStorage& s, const char* name, u32 width_mm, GaugeCal
 
     const size_t n = s.element_count;
     for (size_t i = 0; i < n; ++i) fill_element(s.elements[i], defs[i], &g);
-    s.root[0] = n ? &s.elements[0].head : nullptr;
+    s.root[0] = n ? &s.elements[0].record.head : nullptr;
     s.root[1] = nullptr;
     if (shape == ChainShape::Linear) {
         for (size_t i = 0; i + 1 < n; ++i) {
-            s.links[2 * i] = &s.elements[i + 1].head;
+            s.links[2 * i] = &s.elements[i + 1].record.head;
             s.links[2 * i + 1] = nullptr;
-            s.elements[i].head.next = &s.links[2 * i];
+            s.elements[i].record.head.next = &s.links[2 * i];
         }
     } else if (n > 1) {
-        for (size_t i = 1; i < n; ++i) s.links[i - 1] = &s.elements[i].head;
+        for (size_t i = 1; i < n; ++i) s.links[i - 1] = &s.elements[i].record.head;
         s.links[n - 1] = nullptr;
-        s.elements[0].head.next = s.links;
+        s.elements[0].record.head.next = s.links;
     }
 
     size_t k = 0;

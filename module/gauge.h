@@ -7,6 +7,17 @@
 #include "module/host_interface.h"
 
 // ---- Element lines -------------------------------------------------------------------------
+// What a value callback shared by many elements needs to know about one of them: the variables
+// the element is bound to and its member's constants. The host hands a value callback only the
+// element, so the binding is stored beside the element's record (see element_binding) and each
+// element carries its own. Only the callback that owns a rule interprets the fields.
+struct ElementBinding {
+    void* var[2] = {nullptr, nullptr};
+    f64 k[5] = {};
+    u32 rule = 0;  // 0: no binding
+    u32 arg = 0;
+};
+
 struct TextStyle {
     i32 box_w, box_h;
     u32 colour, background, highlight;  // 0x00BBGGRR
@@ -34,6 +45,7 @@ struct ElementDef {
     NonlinearityPoint* nonlinearity = nullptr;  // the host writes the angles
     u32 nonlinearity_count = 0;
     const TextStyle* text = nullptr;
+    ElementBinding binding{};
 
     constexpr ElementDef pivot(i32 px, i32 py) const {
         ElementDef d = *this;
@@ -152,13 +164,25 @@ union ElementRecord {
     SpriteElement sprite;
 };
 
+// An element's record as the host sees it, followed by what is ours alone. The host passes the
+// record's address back to the value callbacks, which find the binding right behind it.
+struct ElementSlot {
+    ElementRecord record;
+    ElementBinding binding;
+};
+
+// The binding of an element built by a Gauge (every element of the module is).
+inline const ElementBinding& element_binding(const ElementHeader* e) {
+    return reinterpret_cast<const ElementSlot*>(e)->binding;
+}
+
 // Linear: each element's next list names the following one. Fan: the root's list names every
 // other element, each the start of its own one-element chain.
 enum class ChainShape { Linear, Fan };
 
 struct GaugeStorage {
     GaugeHeader* header;
-    ElementRecord* elements;
+    ElementSlot* elements;
     ElementHeader** links;  // 2 * element count (Linear) or element count + 1 (Fan)
     ElementHeader** root;   // 2 entries
     size_t element_count;
@@ -177,8 +201,8 @@ public:
         : header_(header) {
         build_gauge(storage(), name, width_mm, callback, elements, rects, NR, shape);
     }
-    ElementHeader* el(size_t pos) { return &elements_[pos].head; }
-    StringElement* string(size_t pos) { return &elements_[pos].string; }
+    ElementHeader* el(size_t pos) { return &elements_[pos].record.head; }
+    StringElement* string(size_t pos) { return &elements_[pos].record.string; }
     GaugeHeader& header() { return header_; }
 
 private:
@@ -186,7 +210,7 @@ private:
         return GaugeStorage{&header_, elements_, &links_[0], root_, NE, rects_};
     }
     GaugeHeader& header_;
-    ElementRecord elements_[NE] = {};
+    ElementSlot elements_[NE] = {};
     ElementHeader* links_[2 * NE] = {};
     ElementHeader* root_[2] = {};
     MouseRect rects_[NR + 3] = {};
