@@ -13,6 +13,7 @@
 #include "warnings/state.h"
 #include "apu/apu_bounds.h"
 #include "module/gauge.h"
+#include "module/deadline.h"
 #include "module/keys.h"
 #include "module/lighting.h"
 #include "module/switches.h"
@@ -174,7 +175,7 @@ constexpr f64 kN1Rise = 0.2;
 constexpr f64 kN1Band = 1.0;              // within target .. target + band: lands on target
 constexpr f64 kEnginesStoppedN1 = 10.0;   // wing anti-ice loads the APU while engines are below
 
-constexpr f64 kOilPeriodS = 60.0;         // one hundredth of a quart per minute of running
+constexpr u32 kOilPeriodS = 60;           // one hundredth of a quart per minute of running
 constexpr u32 kFlapOpeningTicks = 90;
 
 constexpr u8 kDoorClosed = 0;
@@ -287,10 +288,10 @@ void oil_step() {
     const f64 now = tok_read(tok_sim_time_s);
     if (apu_running == 1) {
         if (apu_oil_timer_armed == 0) {
-            apu_oil_deadline = sat_u32(now + kOilPeriodS);
+            apu_oil_deadline = deadline_arm(now, kOilPeriodS);
             apu_oil_timer_armed = 1;
         }
-        if (apu_oil_timer_armed == 1 && f64(apu_oil_deadline) <= now) {
+        if (apu_oil_timer_armed == 1 && deadline_reached(apu_oil_deadline, now, kOilPeriodS)) {
             if (apu_oil_qty > 0) --apu_oil_qty;
             apu_oil_timer_armed = 0;
         }
@@ -306,11 +307,11 @@ void intake_flap_step() {
         apu_door_state = kDoorMoving;
     } else if (apu_master_sw == 1) {
         if (apu_door_timer_armed == 0 && apu_door_state == kDoorClosed) {
-            apu_door_deadline = sat_u32(tick + f64(kFlapOpeningTicks));
+            apu_door_deadline = deadline_arm(tick, kFlapOpeningTicks);
             apu_door_timer_armed = 1;
         }
         if (apu_door_timer_armed == 1) {
-            if (f64(apu_door_deadline) > tick) {
+            if (!deadline_reached(apu_door_deadline, tick, kFlapOpeningTicks)) {
                 apu_door_state = kDoorMoving;
             } else {
                 apu_door_state = kDoorOpen;

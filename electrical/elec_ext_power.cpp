@@ -10,6 +10,7 @@
 #include "air/state.h"
 #include "electrical/state.h"
 #include "electrical/elec_panel.h"
+#include "module/deadline.h"
 #include "module/lighting.h"
 #include "module/switches.h"
 
@@ -30,7 +31,7 @@ enum Pos : size_t {
 // Messages drawn over the push-button (elec_ext_pwr_msg).
 constexpr u8 kMsgNone = 0, kMsgAvail = 1, kMsgOff = 2, kMsgNoExtPwr = 3;
 constexpr size_t kMessages = 3;
-constexpr f64 kMessageTicks = 36.0;  // two seconds of tok_tick18
+constexpr u32 kMessageTicks = 36;  // two seconds of tok_tick18
 
 // Availability: on the ground, not both engines running, parked, at rest.
 constexpr f64 kOnGround = 1.0;
@@ -133,10 +134,11 @@ void update_messages() {
         ElementHeader* e = gauge.el(MsgAvail + m);
         if (elec_ext_pwr_msg == message && elec_ext_pwr_msg_running[m] == 0) {
             set_hidden(e, false);
-            elec_ext_pwr_msg_deadline[m] = sat_u32(tick + kMessageTicks);
+            elec_ext_pwr_msg_deadline[m] = deadline_arm(tick, kMessageTicks);
             elec_ext_pwr_msg_running[m] = 1;
         }
-        if (elec_ext_pwr_msg_running[m] == 1 && f64(elec_ext_pwr_msg_deadline[m]) <= tick) {
+        if (elec_ext_pwr_msg_running[m] == 1 &&
+            deadline_reached(elec_ext_pwr_msg_deadline[m], tick, kMessageTicks)) {
             set_hidden(e, true);
             elec_ext_pwr_msg = kMsgNone;
             elec_ext_pwr_msg_deadline[m] = 0;

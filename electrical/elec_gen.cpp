@@ -10,6 +10,7 @@
 #include "electrical/state.h"
 #include "sim_control/state.h"
 #include "electrical/elec_panel.h"
+#include "module/deadline.h"
 #include "module/keys.h"
 #include "module/lighting.h"
 #include "module/switches.h"
@@ -31,7 +32,7 @@ constexpr size_t kGen1 = 0, kGen2 = 1, kApuGen = 2, kGenerators = 3;
 constexpr u8 kOffReset = 0, kOn = 1, kTestFromOff = 2, kTestFromOn = 3;
 inline bool in_test(u8 sw) { return sw >= kTestFromOff; }
 
-constexpr f64 kSpringBackTicks = 27.0;
+constexpr u32 kSpringBackTicks = 27;
 constexpr f64 kGenOnMinN1 = 5.0;        // the host generator comes on line only above this N1
 constexpr f64 kApuRunningRpm = 0.9;     // host APU speed fraction that counts as running
 constexpr u32 kHostEventValue = 0;
@@ -135,10 +136,11 @@ void spring_back() {
     for (size_t i = 0; i < kGenerators; ++i) {
         u8& sw = elec_gen_sw[i];
         if (elec_gen_test_running == 0 && in_test(sw)) {
-            elec_gen_test_deadline = sat_u32(tick + kSpringBackTicks);
+            elec_gen_test_deadline = deadline_arm(tick, kSpringBackTicks);
             elec_gen_test_running = 1;
         }
-        if (elec_gen_test_running == 1 && in_test(sw) && f64(elec_gen_test_deadline) <= tick) {
+        if (elec_gen_test_running == 1 && in_test(sw) &&
+            deadline_reached(elec_gen_test_deadline, tick, kSpringBackTicks)) {
             sw = sw == kTestFromOn ? kOn : kOffReset;
             elec_gen_test_running = 0;
         }

@@ -20,6 +20,7 @@
 #include "hydraulics/state.h"
 #include "navigation/state.h"
 #include "systems/systems_keys.h"
+#include "module/deadline.h"
 #include "module/services.h"
 #include "module/tokens.h"
 
@@ -150,7 +151,8 @@ void trim_monitor() {
     f64& b = fctl_trim_sample_b;
     f64& due = fctl_trim_sample_due;
     const f64 trim = fctl_pitch_trim_deg;
-    const f64 t = finite_or(tok_read(tok_tick18), 0.0);
+    const f64 tick = tok_read(tok_tick18);
+    const f64 t = finite_or(tick, 0.0);
     if (p == kMonitorRestart && h == kMonitorRestart) {
         a = b = trim;
         p = h = 0;
@@ -161,20 +163,20 @@ void trim_monitor() {
         p = 1;
         compare_samples();
     }
-    if (p == 1 && h == 0 && t >= due) {
+    if (p == 1 && h == 0 && deadline_reached(due, tick, kSampleTicks)) {
         b = trim;
         h = 1;
         due = t + kSampleTicks;
         compare_samples();
     }
-    if (p == 1 && h == 1 && t >= due) {
+    if (p == 1 && h == 1 && deadline_reached(due, tick, kSampleTicks)) {
         p = 2;
         a = trim;
         due = t + kSampleTicks;
         h = 0;
         compare_samples();
     }
-    if (p == 2 && h == 0 && t >= due) {
+    if (p == 2 && h == 0 && deadline_reached(due, tick, kSampleTicks)) {
         b = trim;
         due = t + kSampleTicks;
         p = 0;

@@ -224,8 +224,9 @@ void all_circuits_loss() {
 
 void pump_ramps() {
     for (u8& sw : hyd_eng_pump_sw) {
+        // Each ramp stops on its end value, whatever step the byte was left on.
         if (sw >= kPumpSpoolFrom)
-            sw = sw < kPumpRunning ? u8(sw + kPumpRampStep) : kPumpRunning;
+            sw = sw < kPumpRunning - kPumpRampStep ? u8(sw + kPumpRampStep) : kPumpRunning;
         else
             sw = sw >= kPumpRampStep ? u8(sw - kPumpRampStep) : 0;  // never wraps below 0
     }

@@ -11,6 +11,7 @@
 #include "lighting/lighting_keys.h"
 #include "electrical/state.h"
 #include "lighting/state.h"
+#include "module/deadline.h"
 #include "module/services.h"
 #include "module/tokens.h"
 
@@ -30,14 +31,15 @@ void refresh_sequence() {
     if (light_refresh == 0) return;
     const u32 spacing = light_refresh == kRefreshSlow ? kRefreshSpacingSlow : kRefreshSpacingNormal;
     const f64 now = tok_read(tok_tick18);
-    const u32 next_due = sat_u32(now) + spacing;
+    const u32 next_due = deadline_arm(now, spacing);
     if (light_refresh_step == 0) {
         svc::send_key_event(key_panel_light_event, 0);
         light_refresh_due = next_due;
         light_refresh_step = 1;
         return;
     }
-    if (f64(light_refresh_due) > now) return;
+    // Either spacing may be in force for the deadline set at the previous event.
+    if (!deadline_reached(light_refresh_due, now, kRefreshSpacingSlow)) return;
     svc::send_key_event(key_panel_light_event, 0);
     if (light_refresh_step < 3) {
         light_refresh_due = next_due;

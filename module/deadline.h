@@ -6,9 +6,11 @@
 #pragma once
 #include "module/types.h"
 
-// The deadline `length` units after `now` (saturating; a non-finite or negative now counts as 0).
+// The deadline `length` units after `now` (saturating; a negative now counts as 0). A non-finite
+// now gives the far end of the range, which the first real reading re-arms with the full length.
 inline u32 deadline_arm(f64 now, u32 length) {
-    const f64 t = std::isfinite(now) && now > 0.0 ? now : 0.0;
+    if (!std::isfinite(now)) return std::numeric_limits<u32>::max();
+    const f64 t = now > 0.0 ? now : 0.0;
     return sat_u32(t + f64(length));
 }
 
@@ -19,4 +21,20 @@ inline bool deadline_reached(u32& deadline, f64 now, u32 length) {
     const f64 t = now > 0.0 ? now : 0.0;
     if (f64(deadline) - t > f64(length)) deadline = deadline_arm(t, length);
     return t >= f64(deadline);
+}
+
+// The same rule for a deadline kept as a double (fractions of a unit count).
+inline bool deadline_reached(f64& deadline, f64 now, f64 length) {
+    if (!std::isfinite(now)) return false;
+    const f64 t = now > 0.0 ? now : 0.0;
+    if (!(deadline - t <= length)) deadline = t + length;  // also mends a deadline that is not a number
+    return t >= deadline;
+}
+
+// A timer kept as the moment it started (it falls due a length after it): a start the clock
+// has gone back past restarts the count from now. A non-finite clock changes nothing.
+inline void start_rebase(u32& start, f64 now) {
+    if (!std::isfinite(now)) return;
+    const u32 t = sat_u32(now);  // negative counts as 0
+    if (start > t) start = t;
 }

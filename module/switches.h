@@ -2,6 +2,7 @@
 // change, show one image of a switch's positions, keep the host in step only on a difference,
 // and tick deadlines on the host's 18 Hz counter.
 #pragma once
+#include "module/deadline.h"
 #include "module/host_interface.h"
 #include "module/services.h"
 #include "module/tokens.h"
@@ -46,19 +47,21 @@ inline bool sync_host_flag(TokenVar& host_flag, bool panel_on, u32 key, u32 valu
 }
 
 // A deadline on tok_tick18: armed with a count of ticks, it expires on the first frame on which
-// the counter is at or past it, and is then cleared.
+// the counter is at or past it, and is then cleared. A counter set back re-arms it from then.
 struct TickDeadline {
     u32 at = 0;
+    u32 length = 0;
     u8 running = 0;
 
     void arm(u32 ticks) {
-        at = sat_u32(tok_read(tok_tick18) + f64(ticks));
+        length = ticks;
+        at = deadline_arm(tok_read(tok_tick18), ticks);
         running = 1;
     }
     // True once, on the frame the deadline is reached.
     bool expired() {
         if (!running) return false;
-        if (tok_read(tok_tick18) < f64(at)) return false;
+        if (!deadline_reached(at, tok_read(tok_tick18), length)) return false;
         running = 0;
         return true;
     }

@@ -12,6 +12,7 @@
 #include "sim_control/failure_timers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <limits>
 
@@ -21,6 +22,7 @@
 #include "sim_control/state.h"
 #include "warnings/state.h"
 #include "sim_control/presets_keys.h"
+#include "module/deadline.h"
 #include "module/services.h"
 #include "module/tokens.h"
 
@@ -78,10 +80,18 @@ constexpr f64 kTypical1IasKt = 150.0;
 constexpr f64 kTypical2GenMach = 600.0;  // Mach in thousandths
 constexpr f64 kTypical2EngMach = 750.0;
 
-// Due when delay x 60 + start time (whole seconds) is at or below the clock. NaN is never due.
+// A start time the clock has gone back past (a new flight, a loaded situation) counts the whole
+// delay again from now.
+void rebase_starts(f64 t) {
+    for (const TimedItem& it : kItems)
+        if (*it.select == kSelectActive) start_rebase(fail_start_time[it.start], t);
+}
+
+// Due when delay x 60 + start time (whole seconds) is at or below the clock. A clock that is not
+// a number or infinite is no reading: never due.
 bool due(const TimedItem& it, f64 t) {
     const u64 at = u64(fail_setting[it.delay]) * kSecondsPerMinuteU + fail_start_time[it.start];
-    return f64(at) <= t;
+    return std::isfinite(t) && f64(at) <= t;
 }
 
 void set_active(const TimedItem& it) {
@@ -90,7 +100,7 @@ void set_active(const TimedItem& it) {
 }
 
 // 1. Minutes left, stepping down just before each whole minute of the clock. A clock that runs
-// backwards (or is not a number) never shows more than the delay.
+// backwards never shows more than the delay; one that is not finite leaves the count shown.
 void countdowns(f64 t) {
     for (const TimedItem& it : kItems) {
         const u8 setting = fail_setting[it.delay];
@@ -99,10 +109,9 @@ void countdowns(f64 t) {
             shown = setting;
             continue;
         }
-        if (due(it, t)) continue;
+        if (!std::isfinite(t) || due(it, t)) continue;
         const f64 start_minute = f64(fail_start_time[it.start] / kSecondsPerMinuteU);
         const f64 left = f64(setting) - (t / kSecondsPerMinute - start_minute) + kCountdownLead;
-        if (left != left) continue;
         shown = sat_u8(std::min(left, f64(setting)));
     }
 }
@@ -168,7 +177,7 @@ void random_failures(f64 t) {
     fail_select[ModeElecAuto] = fail_select[ModeHydAuto] = 0;
     fail_random_cycle = fail_random_cycle < kRandomCycleLast ? u8(fail_random_cycle + 1) : 1;
     for (u8 phase : {u8(0), u8(1)}) {
-        if (f64(fail_random_due) <= t && fail_random_phase == phase) {
+        if (fail_random_phase == phase && deadline_reached(fail_random_due, t, kRandomStepS)) {
             fail_random_pick = fail_random_cycle;
             fail_random_due = add_saturated(fail_random_due, kRandomStepS);
             fail_random_phase = phase ^ 1;
@@ -239,7 +248,9 @@ void clear_failures_and_fires() {
 
 void failures_apply() {
     if (fail_apply_enable == kApplyLit) {
-        const u32 now_s = sat_u32(tok_read(tok_sim_time_s));
+        // With no reading of the clock the delay starts at the first real one (see rebase_starts).
+        const f64 t = tok_read(tok_sim_time_s);
+        const u32 now_s = std::isfinite(t) ? sat_u32(t) : std::numeric_limits<u32>::max();
         fail_apply_enable = 0;
         for (u8* s : kSelections) {
             if (*s != kSelectArmed) continue;
@@ -261,6 +272,7 @@ void failure_apply_enable_frame() {
 
 void failure_timers_frame() {
     const f64 t = tok_read(tok_sim_time_s);
+    rebase_starts(t);
     countdowns(t);
     engine_failures(t);
     failed_states(t);

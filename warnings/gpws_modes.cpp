@@ -15,6 +15,7 @@
 #include "flight_controls/state.h"
 #include "instruments/state.h"
 #include "warnings/state.h"
+#include "module/deadline.h"
 #include "module/tokens.h"
 #include "sound/sound.h"
 
@@ -143,14 +144,14 @@ void mode1(f64 ra) {
 // step 3 and shares a frame with step 1's test.
 void closure_sampler(f64 ra, f64 tick) {
     constexpr f64 kPerMinute = 60;
-    constexpr f64 kInterval = 18;
+    constexpr u32 kInterval = 18;
     const auto sample = [&](u32 previous, u32& store, u8 next) {
         gpws_closure_rate = sat_i32((ra - previous) * kPerMinute);
-        gpws_closure_deadline = sat_u32(tick + kInterval);
+        gpws_closure_deadline = deadline_arm(tick, kInterval);
         store = sat_u32(ra);
         gpws_closure_state = next;
     };
-    const auto due = [&] { return tick >= gpws_closure_deadline; };
+    const auto due = [&] { return deadline_reached(gpws_closure_deadline, tick, kInterval); };
     if (gpws_closure_state == 0) sample(gpws_closure_sample_b, gpws_closure_sample_a, 1);
     if (gpws_closure_state == 1 && due()) sample(gpws_closure_sample_a, gpws_closure_sample_b, 2);
     if (gpws_closure_state == 2 && due()) sample(gpws_closure_sample_b, gpws_closure_sample_a, 3);
@@ -365,7 +366,7 @@ void end_test() {
 // Uses the readings of this frame's envelopes (the test only runs while powered, when they ran).
 void test_sequence(f64 ra) {
     constexpr f64 kAirborneTestAbove = 1500;
-    constexpr f64 kPhraseTicks = 36;
+    constexpr u32 kPhraseTicks = 36;
     const bool on_ground = g_on_ground.value() == kHostTrue;
     if (gpws_test_active != 1 || !(on_ground || ra > kAirborneTestAbove) || gpws_callout != kNoCallout ||
         dc_ess_powered != 1) {
@@ -375,10 +376,10 @@ void test_sequence(f64 ra) {
     const f64 tick = g_tick.value();
     const auto next_phrase = [&](SoundBuffer* phrase, u8 step) {
         sound_play(phrase, 0);
-        gpws_test_deadline = sat_u32(tick + kPhraseTicks);
+        gpws_test_deadline = deadline_arm(tick, kPhraseTicks);
         gpws_test_step = step;
     };
-    const bool due = tick >= gpws_test_deadline;
+    const bool due = deadline_reached(gpws_test_deadline, tick, kPhraseTicks);
     switch (gpws_test_step) {
         case 0:
             next_phrase(snd_glideslope, 1);

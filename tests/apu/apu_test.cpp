@@ -7,6 +7,7 @@
 #include "electrical/state.h"
 #include "sim_control/state.h"
 #include "module/keys.h"
+#include "tests/clock_jump.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -108,4 +109,16 @@ TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
         EXPECT_LE(apu_oil_qty, 800u) << v;
         token(604, 100.0);
     }
+}
+
+TEST_F(Apu, FlapAndOilTimersSurviveTheClockJumpingBack) {
+    run_settled();
+    u32 oil = 0;
+    const JumpTimer timers[] = {
+        {"intake flap opening", 5.0, [] { apu_door_state = apu_door_timer_armed = 0; },
+         [] { return apu_door_state == 2; }},
+        {"oil use", 60.0, [&] { apu_oil_timer_armed = 0, oil = apu_oil_qty; }, [&] { return apu_oil_qty < oil; }},
+    };
+    for (const JumpTimer& t : timers) expect_timer_survives_clock_jumps(host(), t);
+    EXPECT_EQ(apu_running, 1);
 }

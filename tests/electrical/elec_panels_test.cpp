@@ -10,6 +10,7 @@
 #include "electrical/state.h"
 #include "module/keys.h"
 #include "sound/recording.h"
+#include "tests/clock_jump.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -263,6 +264,16 @@ TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {
     EXPECT_EQ(elec_gen_test_running, 0);
 }
 INSTANTIATE_TEST_SUITE_P(FrameRates, ElecAtFps, ::testing::Values(10.0, 18.0, 30.0, 60.0));
+
+TEST_F(ElecPanels, TickTimersSurviveTheClockJumpingBack) {
+    place(kGen);
+    place(kExt);
+    const JumpTimer timers[] = {
+        {"generator TEST spring-back", 1.5, [&] { click(kGen, 20, 110); }, [] { return elec_gen_sw[0] == 0; }},
+        {"ground power message", 2.0, [] { elec_ext_pwr_msg = 1; }, [] { return elec_ext_pwr_msg == 0; }},
+    };
+    for (const JumpTimer& t : timers) expect_timer_survives_clock_jumps(host(), t);
+}
 
 TEST_F(ElecPanels, GeneratorsAndTheHostConverge) {
     place(kGen);

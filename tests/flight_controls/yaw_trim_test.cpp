@@ -2,6 +2,7 @@
 // the host follows every key event, so each goes out once per difference.
 #include <cmath>
 
+#include "tests/clock_jump.h"
 #include "tests/systems/systems_fixture.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
@@ -86,4 +87,10 @@ TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
         }
         EXPECT_EQ(seen, c.warn) << c.flaps << " " << c.change;
     }
+}
+
+TEST_F(YawTrim, RunawayMonitorSurvivesTheClockJumpingBack) {
+    const auto restart = [] { fctl_trim_monitor_phase = fctl_trim_monitor_half = 3; };
+    const auto sampled = [] { return fctl_trim_monitor_half == 1; };
+    expect_timer_survives_clock_jumps(host(), {"trim sample", 1.0, restart, sampled});
 }

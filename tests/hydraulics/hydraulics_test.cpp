@@ -70,6 +70,19 @@ TEST_F(SystemsTest, ASpoolingPumpHoldsItsLineFor20FramesAndNeverWrapsBelowZero) 
     EXPECT_EQ(hyd_eng_pump_sw[0], 0);
 }
 
+// Whatever step a pump byte was left on, the spool-up lands on 200 and the run-down on 0.
+TEST_F(SystemsTest, EveryPumpByteLandsOnItsRampEnd) {
+    start();
+    for (u32 from = 0; from < 200; from += 4) {
+        set_pumps(u8(from), u8(from + 1), u8(from + 2), u8(from + 3));
+        frames(20);  // the longest ramp: 100 up, or 99 down
+        for (u32 i = 0; i < 4; ++i)
+            EXPECT_EQ(hyd_eng_pump_sw[i], from + i >= 100 ? 200 : 0) << "from " << from + i;
+        frames(1);
+        for (u32 i = 0; i < 4; ++i) EXPECT_EQ(hyd_eng_pump_sw[i], from + i >= 100 ? 200 : 0) << "stays";
+    }
+}
+
 TEST_F(SystemsTest, YellowAirDrivenAbove150KnotsWithEngine2Stopped) {
     start();
     engines(25.0, 0.0);

@@ -4,6 +4,7 @@
 #include "electrical/state.h"
 #include "lighting/state.h"
 #include "host/host_model.h"
+#include "tests/clock_jump.h"
 #include "tests/systems/systems_fixture.h"
 
 namespace {
@@ -118,6 +119,20 @@ TEST_F(Lighting, ANewRequestMidSequenceOnlyChangesTheSpacing) {
     // spacing applies from then on.
     EXPECT_EQ(t[2], t0 + 5 + 5);
     EXPECT_EQ(t[3], t0 + 5 + 5 + 9);
+}
+
+// A clock set back re-arms the next event within the longer (slow) spacing, whichever is in force.
+TEST_F(Lighting, RefreshSurvivesTheClockJumpingBack) {
+    start();
+    frames(40);
+    for (u8 request : {u8(1), u8(2)}) {
+        const auto arm = [&, request] {
+            light_refresh = request, light_refresh_step = 0;
+            frames(1);  // the first event goes out at once
+        };
+        expect_timer_survives_clock_jumps(host(), {request == 1 ? "refresh, normal" : "refresh, slow", 0.5, arm,
+                                                   [] { return light_refresh_step != 1; }});
+    }
 }
 
 TEST_F(Lighting, LampTestFollowsTheSwitchAndTheKnobStepsThreeWays) {

@@ -7,6 +7,7 @@
 #include "sim_control/failure_timers.h"
 #include "sim_control/presets_keys.h"
 #include "sim_control/state.h"
+#include "tests/clock_jump.h"
 #include "tests/systems/systems_fixture.h"
 
 namespace {
@@ -115,4 +116,40 @@ TEST_F(Failures, CancelAllRepairsTheHostOnceAndTypicalFailuresCarryOn) {
     EXPECT_EQ(sent(keys, key_eng1_failure_toggle, &value), 1u);
     EXPECT_EQ(value, 1u);
     EXPECT_EQ(sent(keys, key_eng2_failure_toggle), 0u);
+}
+
+TEST_F(Failures, DelaysAndRandomPicksSurviveTheClockJumpingBack) {
+    host().set_fps(2.0);  // the random step is 18 minutes
+    fail_setting[1] = 1;  // green: one minute
+    const auto apply_green = [&] {
+        fail_select[4] = 0;
+        frames(1);
+        fail_select[4] = 2, fail_apply_enable = 2;
+        failures_apply();
+    };
+    u8 phase = 0;
+    const JumpTimer timers[] = {
+        {"green failure delay", 60.0, apply_green, [] { return fail_active[4] == 1; }},
+        {"random failure pick", 1080.0,
+         [&] {
+             fail_select[8] = 0;
+             frames(1);
+             fail_select[8] = 1;
+             frames(3);  // the picks left behind by a late clock are caught up
+             phase = fail_random_phase;
+         },
+         [&] { return fail_random_phase != phase; }},
+    };
+    for (const JumpTimer& t : timers) expect_timer_survives_clock_jumps(host(), t);
+
+    // Applied with no reading of the clock, the minute counts from the first real one.
+    fail_select[8] = 0;
+    token(tk::sim_time, kNaN);
+    apply_green();
+    frames(3);
+    token(tk::sim_time, 100.0);
+    seconds(59.0);
+    EXPECT_EQ(fail_active[4], 0);
+    seconds(1.5);
+    EXPECT_EQ(fail_active[4], 1);
 }

@@ -13,6 +13,7 @@
 #include "warnings/gpws_modes.h"
 #include "module/tokens.h"
 #include "sound/recording.h"
+#include "tests/clock_jump.h"
 #include "tests/host_fixture.h"
 
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
@@ -222,6 +223,15 @@ TEST_F(Gpws, TestSequenceTimesItsPhrasesInTicks) {
             ASSERT_EQ(pull_up.size(), flaps == kFlapsUp ? 1u : 0u) << "flaps out: the glide-slope phrase alone";
             for (f64 at : pull_up) EXPECT_NEAR(at, 2.0, tolerance);
         }
+}
+
+TEST_F(Gpws, SamplerAndTestSequenceSurviveTheClockJumpingBack) {
+    set(tok_on_ground, 1);
+    const JumpTimer timers[] = {
+        {"closure sample", 1.0, [] { gpws_closure_state = 0; }, [] { return gpws_closure_state == 2; }},
+        {"test phrase", 2.0, [] { gpws_test_active = 1, gpws_test_step = 0; }, [] { return gpws_test_step == 2; }},
+    };
+    for (const JumpTimer& t : timers) expect_timer_survives_clock_jumps(host(), t);
 }
 
 // Airborne at or below 1500 ft, unpowered or during a call-out, the test ends before its first phrase.
