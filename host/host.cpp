@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/host_model.h"
+#include "host/parse.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -97,6 +98,26 @@ std::string num(f64 v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.10g", v);
     return buf;
+}
+
+// A text in double quotes, at most `limit` bytes of it, with quotes, backslashes and bytes
+// outside printable ASCII escaped.
+std::string quoted(const char* s, size_t limit) {
+    std::string text = "\"";
+    for (size_t k = 0; s && k < limit && s[k]; ++k) {
+        const unsigned char c = static_cast<unsigned char>(s[k]);
+        if (c == '"' || c == '\\') {
+            text += '\\';
+            text += char(c);
+        } else if (c < 0x20 || c >= 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            text += buf;
+        } else {
+            text += char(c);
+        }
+    }
+    return text + "\"";
 }
 }  // namespace
 
@@ -222,7 +243,12 @@ bool Host::remove(GaugeHeader* gauge) {
 }
 
 void Host::remove_all() {
-    while (!placed_.empty()) remove(placed_.back().header);
+    // From the back: each kill is then constant time, and the last instance placed goes first.
+    while (!placed_.empty()) {
+        GaugeHeader* g = placed_.back().header;
+        if (g->callback) g->callback(g, ServicePreKill, 0);
+        placed_.pop_back();
+    }
 }
 
 bool Host::is_placed(GaugeHeader* gauge) const { return placed_instance(gauge) != nullptr; }
@@ -373,26 +399,26 @@ u32 Host::svc_lookup_var(TokenVar* r) {
     return 1;
 }
 
+f64 Host::calc_value(const std::string& expr, bool* known) const {
+    if (known) *known = true;
+    auto it = calc_values_.find(expr);
+    if (it != calc_values_.end()) return it->second;
+    for (size_t k = 0; k < kCalcRuleCount; ++k)
+        if (expr == kCalcRules[k].expr) return token(kCalcRules[k].token);
+    if (known) *known = false;
+    return 0.0;
+}
+
 u32 Host::svc_calculator(const char* code, f64* f, i32* i, const char** s) {
     f64 v = 0.0;
     bool known = false;
     if (code) {
-        for (size_t k = 0; k < kCalcRuleCount; ++k)
-            if (std::strcmp(kCalcRules[k].expr, code) == 0) {
-                v = token(kCalcRules[k].token);
-                known = true;
-            }
-        if (!known) {
-            auto it = calc_values_.find(code);
-            if (it != calc_values_.end()) {
-                v = it->second;
-                known = true;
-            }
-        }
+        v = calc_value(code, &known);
         if (!known && std::find(calc_unknown_logged_.begin(), calc_unknown_logged_.end(), code) ==
                           calc_unknown_logged_.end()) {
             calc_unknown_logged_.emplace_back(code);
-            std::fprintf(stderr, "panelhost: unknown calculator expression \"%s\" answers 0\n", code);
+            std::fprintf(stderr, "panelhost: unknown calculator expression \"%s\" answers 0\n",
+                         printable(code).c_str());
         }
     }
     if (f) *f = v;
@@ -529,25 +555,96 @@ std::string Host::describe_gauge(const PlacedGauge& g) const {
         }
         if (e->type == ElementString) {
             const auto* s = reinterpret_cast<const StringElement*>(e);
-            std::string text;
-            if (s->text) {
-                for (size_t k = 0; k <= s->max_chars && s->text[k]; ++k) {
-                    const unsigned char c = static_cast<unsigned char>(s->text[k]);
-                    if (c == '"' || c == '\\') {
-                        text += '\\';
-                        text += char(c);
-                    } else if (c < 0x20 || c >= 0x7f) {
-                        char buf[8];
-                        std::snprintf(buf, sizeof buf, "\\x%02x", c);
-                        text += buf;
-                    } else {
-                        text += char(c);
-                    }
-                }
-            }
-            out += " text=\"" + text + "\"";
+            out += " text=" + quoted(s->text, s->text ? size_t(s->max_chars) + 1 : 0);
         }
         out += "\n";
     }
+    return out;
+}
+
+namespace {
+// Fills the host's "%N!spec!" placeholders (N from 1, spec a printf conversion) with the
+// tooltip's arguments; "%%" is a percent sign. A placeholder the host could not fill (no such
+// argument, an unknown conversion) stays as written.
+std::string fill_tooltip(const char* text, const TooltipArg* args, u32 count, const Host& host) {
+    std::string out;
+    const size_t len = std::strlen(text);
+    for (size_t i = 0; i < len;) {
+        if (text[i] != '%') {
+            out += text[i++];
+            continue;
+        }
+        if (i + 1 < len && text[i + 1] == '%') {
+            out += '%';
+            i += 2;
+            continue;
+        }
+        size_t j = i + 1;
+        u32 n = 0;
+        while (j < len && j < i + 3 && text[j] >= '0' && text[j] <= '9') n = n * 10 + u32(text[j++] - '0');
+        const size_t spec_at = j + 1;
+        const size_t spec_end = spec_at < len ? std::string(text).find('!', spec_at) : std::string::npos;
+        if (n == 0 || j >= len || text[j] != '!' || spec_end == std::string::npos || spec_end - spec_at > 8 ||
+            !args || n > count) {
+            out += text[i++];
+            continue;
+        }
+        const std::string spec(text + spec_at, spec_end - spec_at);
+        // Flags, a width and a precision of two digits at most, then one conversion.
+        size_t k = spec.find_first_not_of("-+ #0");
+        if (k == std::string::npos) k = spec.size();
+        const size_t width_at = k;
+        while (k < spec.size() && k < width_at + 2 && spec[k] >= '0' && spec[k] <= '9') ++k;
+        if (k < spec.size() && spec[k] == '.') {
+            const size_t prec_at = ++k;
+            while (k < spec.size() && k < prec_at + 2 && spec[k] >= '0' && spec[k] <= '9') ++k;
+        }
+        const std::string conv = spec.substr(k);
+        const f64 v = host.token(args[n - 1].token) * args[n - 1].scale;
+        const std::string fmt = "%" + spec;
+        char buf[128];
+        int written = -1;
+        if (conv == "d" || conv == "i")
+            written = std::snprintf(buf, sizeof buf, fmt.c_str(), int(sat_i32(v)));
+        else if (conv == "u" || conv == "x" || conv == "X" || conv == "o")
+            written = std::snprintf(buf, sizeof buf, fmt.c_str(), unsigned(sat_u32(v)));
+        else if (conv == "f" || conv == "F" || conv == "e" || conv == "E" || conv == "g" || conv == "G")
+            written = std::snprintf(buf, sizeof buf, fmt.c_str(), std::isfinite(v) ? v : 0.0);
+        if (written < 0) {
+            out += text[i++];
+            continue;
+        }
+        out += buf;
+        i = spec_end + 1;
+    }
+    return out;
+}
+}  // namespace
+
+std::vector<TooltipText> Host::tooltips(const GaugeHeader* gauge) const {
+    std::vector<TooltipText> out;
+    const MouseRect* r = gauge ? gauge->mouse_rects : nullptr;
+    if (!r) return out;
+    i32 group[4] = {0, 0, 0, 0};
+    for (size_t n = 0; n < 4096 && r[n].kind != MouseRectEnd; ++n) {
+        const MouseRect& m = r[n];
+        if (m.kind == MouseRectParent) {
+            group[0] = m.x, group[1] = m.y, group[2] = m.w, group[3] = m.h;
+        } else if (m.kind == MouseRectEndParent) {
+            group[0] = group[1] = group[2] = group[3] = 0;
+        } else if (m.kind == MouseRectTooltip && m.text) {
+            const bool own = m.w != 0 || m.h != 0;
+            out.push_back(TooltipText{own ? m.x : group[0], own ? m.y : group[1], own ? m.w : group[2],
+                                      own ? m.h : group[3], fill_tooltip(m.text, m.args, m.event_id, *this)});
+        }
+    }
+    return out;
+}
+
+std::string Host::describe_tooltips(const GaugeHeader* gauge) const {
+    std::string out = "tooltips \"" + std::string(gauge->name) + "\"\n";
+    for (const TooltipText& t : tooltips(gauge))
+        out += "  RECT " + std::to_string(t.x) + " " + std::to_string(t.y) + " " + std::to_string(t.w) + " " +
+               std::to_string(t.h) + " " + quoted(t.text.c_str(), t.text.size()) + "\n";
     return out;
 }

@@ -33,6 +33,13 @@ struct DrawnValue {
     f64 value = 0.0, x = 0.0, y = 0.0;
 };
 
+// A tooltip of a gauge's click map, its placeholders filled from the host's tokens. The box is
+// the tooltip's own, else that of the group holding it; 0 0 0 0 stands for the whole gauge.
+struct TooltipText {
+    i32 x, y, w, h;
+    std::string text;
+};
+
 struct PlacedGauge {
     GaugeHeader* header;
     u32 window;
@@ -60,10 +67,11 @@ public:
     void place(GaugeHeader* gauge);  // install service sent
     void place_all();                // every gauge of the panel, in panel order
     bool remove(GaugeHeader* gauge); // kill service, then removal of its first instance
-    void remove_all();
+    void remove_all();               // last placed first
     bool is_placed(GaugeHeader* gauge) const;
     const std::vector<PlacedGauge>& placed() const { return placed_; }
     void set_reverse_order(bool reverse) { reverse_order_ = reverse; }
+    bool reverse_order() const { return reverse_order_; }
 
     // ---- time
     void set_fps(f64 fps);
@@ -76,7 +84,10 @@ public:
     void set_token(u32 id, f64 value);
     f64 token(u32 id) const;
     static bool is_integer_token(u32 id);
+    // A value set for an expression wins over the host's own rule for it from then on.
     void set_calc(const std::string& expr, f64 value);
+    // What the module reads for an expression (0 for one the host does not know).
+    f64 calc_value(const std::string& expr, bool* known = nullptr) const;
 
     // ---- windows
     bool window_visible(u32 ident) const;
@@ -102,6 +113,8 @@ public:
     // ---- readout
     std::string describe_gauge(const PlacedGauge& g) const;
     const PlacedGauge* placed_instance(GaugeHeader* gauge) const;
+    std::vector<TooltipText> tooltips(const GaugeHeader* gauge) const;
+    std::string describe_tooltips(const GaugeHeader* gauge) const;
 
     // ---- services the module calls (public for the slot trampolines)
     u32 svc_lookup_var(TokenVar* record);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/module_link.h"
+#include "host/parse.h"
 #include "host/script.h"
 
 #if defined(_WIN32)
@@ -12,6 +13,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "sound/recording.h"
@@ -39,6 +41,17 @@ bool exists(const std::string& path) {
     return true;
 }
 
+#if !defined(_WIN32)
+// Where the sound is written first: a regular file (or a new one) is written beside itself and
+// put in place only when the run went through, so that a failed run leaves it as it was; a
+// device or pipe is written directly.
+std::string sound_staging_path(const std::string& target) {
+    struct stat st {};
+    if (stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return target;
+    return target + ".partial-" + std::to_string(getpid());
+}
+#endif
+
 int usage() {
     std::fprintf(stderr, "usage: panelhost [--panel FILE] [--fps N] [--sound-out FILE] SCRIPT...\n");
     return 2;
@@ -51,13 +64,14 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::string panel, sound_out;
+    bool panel_given = false;
     double fps = 18.0;
     std::vector<std::string> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if ((a == "--panel" || a == "--fps" || a == "--sound-out") && i + 1 < argc) {
             const std::string v = argv[++i];
-            if (a == "--panel") panel = v;
+            if (a == "--panel") panel = v, panel_given = true;
             else if (a == "--sound-out") sound_out = v;
             else if (!parse_f64(v, fps) || !(fps >= 1.0 && fps <= 1000.0)) {
                 std::fprintf(stderr, "panelhost: --fps needs a number from 1 to 1000\n");
@@ -86,39 +100,56 @@ int main(int argc, char** argv) {
     ModuleLink link;
     std::string error;
     if (!link_module(dir + "/ketravin.dll", link, error)) {
-        std::fprintf(stderr, "panelhost: %s\n", error.c_str());
+        std::fprintf(stderr, "panelhost: %s\n", printable(error).c_str());
         return 2;
     }
-    // What the module plays is mixed into this file (Linux: the recording sound device).
-    if (!sound_out.empty()) {
 #if defined(_WIN32)
-        std::fprintf(stderr, "panelhost: --sound-out needs the Linux build; ignored\n");
-#else
-        if (!sound_recording_open_output(sound_out.c_str())) {
-            std::fprintf(stderr, "panelhost: cannot write %s\n", sound_out.c_str());
-            return 2;
-        }
+    if (!sound_out.empty()) std::fprintf(stderr, "panelhost: --sound-out needs the Linux build; ignored\n");
+    sound_out.clear();
 #endif
-    }
+    std::string staging;
+    bool sound_ok = true;
     int status = 0;
     {
         Host host(link);
         host.set_fps(fps);
         ScriptRunner runner(host, stdout);
         runner.set_default_panel(panel);
-        // Every script is read and checked before the first one runs.
-        std::vector<std::vector<ScriptCommand>> loaded(scripts.size());
+        // The panel the user named and every script are read and checked before anything runs.
         ScriptResult r;
+        if (panel_given) r = runner.check_default_panel();
+        std::vector<std::vector<ScriptCommand>> loaded(scripts.size());
         for (size_t i = 0; i < scripts.size() && !r.status; ++i) r = runner.load(scripts[i], loaded[i]);
+#if !defined(_WIN32)
+        // What the module plays is mixed into this file (the recording sound device).
+        if (!r.status && !sound_out.empty()) {
+            staging = sound_staging_path(sound_out);
+            if (!sound_recording_open_output(staging.c_str())) {
+                std::fprintf(stderr, "panelhost: cannot write %s\n", printable(sound_out).c_str());
+                return 2;  // like any other bad input: nothing has run
+            }
+        }
+#endif
         for (size_t i = 0; i < scripts.size() && !r.status; ++i) r = runner.run(loaded[i]);
         std::fflush(stdout);
         if (r.status) {
-            std::fprintf(stderr, "%s\n", r.message.c_str());
+            std::fprintf(stderr, "%s\n", printable(r.message).c_str());
             status = r.status;
         }
     }
 #if !defined(_WIN32)
-    sound_recording_close_output();  // after the kills: every sound has stopped
+    if (!staging.empty()) {
+        // After the kills: every sound has stopped.
+        sound_ok = sound_recording_close_output();
+        if (sound_ok && status != 2 && staging != sound_out && std::rename(staging.c_str(), sound_out.c_str()) != 0)
+            sound_ok = false;
+        if (staging != sound_out && (!sound_ok || status == 2)) std::remove(staging.c_str());
+        if (!sound_ok) {
+            std::fprintf(stderr, "panelhost: cannot write %s\n", printable(sound_out).c_str());
+            if (status == 0) status = 3;
+        }
+    }
 #endif
+    (void)sound_ok;
     return status;
 }

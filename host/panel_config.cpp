@@ -1,65 +1,8 @@
 #include "host/panel_config.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 
-std::string trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n')) --e;
-    return s.substr(b, e - b);
-}
-
-bool read_file(const std::string& path, std::string& out) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    if (f.bad()) return false;
-    out = ss.str();
-    return true;
-}
-
-bool parse_f64(const std::string& s, f64& out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const f64 v = std::strtod(s.c_str(), &end);
-    if (end != s.c_str() + s.size()) return false;
-    out = v;  // overflow gives an infinity, which scripts may use on purpose
-    return true;
-}
-
-bool parse_u32(const std::string& s, u32& out) {
-    if (s.empty() || s.size() > 12) return false;
-    const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
-    u64 v = 0;
-    for (size_t i = hex ? 2 : 0; i < s.size(); ++i) {
-        const char c = s[i];
-        int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
-        v = v * (hex ? 16 : 10) + u64(d);
-        if (v > 0xFFFFFFFFull) return false;
-    }
-    out = u32(v);
-    return true;
-}
-
-bool parse_i32(const std::string& s, i32& out) {
-    if (s.empty()) return false;
-    const bool neg = s[0] == '-';
-    u32 mag;
-    if (!parse_u32(neg || s[0] == '+' ? s.substr(1) : s, mag)) return false;
-    if (neg ? mag > 0x80000000u : mag > 0x7FFFFFFFu) return false;
-    out = neg ? i32(-i64(mag)) : i32(mag);
-    return true;
-}
+#include "host/parse.h"
 
 namespace {
 std::vector<std::string> split_commas(const std::string& s) {
@@ -88,17 +31,43 @@ bool starts_with_ci(const std::string& s, const char* prefix) {
     }
     return true;
 }
+
+// What a section header names.
+enum class Section { Window, Other, Bad };
+Section classify(const std::string& name, std::string& why) {
+    if (name.empty()) {
+        why = "empty section name []";
+        return Section::Bad;
+    }
+    if (!starts_with_ci(name, "window")) return Section::Other;
+    const std::string rest = name.substr(6);
+    // "[Window Titles]" and the like belong to the simulator; "[Window]" and "[WindowXX]"
+    // are window sections gone wrong, whose gauges would silently be lost.
+    if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t')) return Section::Other;
+    u32 n;
+    if (rest.empty() || !parse_u32(rest, n) || rest.compare(0, 2, "0x") == 0 || rest.compare(0, 2, "0X") == 0) {
+        why = "window section needs a number: [" + name + "]";
+        return Section::Bad;
+    }
+    return Section::Window;
+}
 }  // namespace
 
-bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_exists)(const std::string&),
+bool parse_panel(const std::string& path, const std::string& text_in, bool (*gauge_exists)(const std::string&),
                  PanelConfig& out, std::string& error) {
+    std::string text = text_in;
+    skip_bom(text);
     PanelConfig cfg;
     cfg.path = path;
     std::istringstream in(text);
     std::string raw;
     int line_no = 0;
     int current = -1;  // index into cfg.windows, -1 outside a window section
-    bool ident_seen = false;
+    int section_line = 0;
+    // Per window section: where ident= and visible= stood, and the gauge slots used.
+    int ident_line = 0, visible_line = 0;
+    std::vector<std::pair<u32, int>> slots;
+    std::vector<int> window_lines;  // line of each window's ident=
     std::vector<PanelGauge> section_gauges;
     auto fail = [&](const std::string& what) {
         error = path + ":" + std::to_string(line_no) + ": " + what;
@@ -106,7 +75,7 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
     };
     auto close_section = [&]() -> bool {
         if (current < 0) return true;
-        if (!ident_seen) return false;
+        if (!ident_line) return false;
         for (PanelGauge& g : section_gauges) {
             g.window = cfg.windows[size_t(current)].ident;
             cfg.gauges.push_back(g);
@@ -114,7 +83,6 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
         section_gauges.clear();
         return true;
     };
-    int section_line = 0;
     while (std::getline(in, raw)) {
         ++line_no;
         const std::string line = trim(raw);
@@ -128,14 +96,18 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
             }
             const std::string name = trim(line.substr(1, line.size() - 2));
             current = -1;
-            ident_seen = false;
+            ident_line = visible_line = 0;
+            slots.clear();
             section_line = line_no;
-            if (starts_with_ci(name, "window") && name.size() > 6) {
-                u32 n;
-                if (parse_u32(name.substr(6), n)) {
+            std::string why;
+            switch (classify(name, why)) {
+                case Section::Bad: return fail(why);
+                case Section::Window:
                     cfg.windows.push_back(PanelWindow{});
+                    window_lines.push_back(0);
                     current = int(cfg.windows.size()) - 1;
-                }
+                    break;
+                case Section::Other: break;
             }
             continue;
         }
@@ -146,15 +118,26 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
         if (current < 0) continue;  // other sections (titles, views) are the simulator's business
         PanelWindow& w = cfg.windows[size_t(current)];
         if (key == "ident") {
+            if (ident_line) return fail("ident= given twice (first at line " + std::to_string(ident_line) + ")");
             if (!parse_u32(value, w.ident)) return fail("ident is not a number: \"" + value + "\"");
-            ident_seen = true;
+            for (size_t i = 0; i + 1 < cfg.windows.size(); ++i)
+                if (cfg.windows[i].ident == w.ident)
+                    return fail("window ident " + value + " already used at line " + std::to_string(window_lines[i]));
+            ident_line = line_no;
+            window_lines.back() = line_no;
         } else if (key == "visible") {
+            if (visible_line) return fail("visible= given twice (first at line " + std::to_string(visible_line) + ")");
             u32 v;
             if (!parse_u32(value, v) || v > 1) return fail("visible must be 0 or 1: \"" + value + "\"");
             w.visible = v == 1;
+            visible_line = line_no;
         } else if (starts_with_ci(key, "gauge")) {
             u32 slot;
             if (!parse_u32(key.substr(5), slot)) return fail("bad gauge key \"" + key + "\"");
+            for (const auto& s : slots)
+                if (s.first == slot)
+                    return fail(key + "= given twice (first at line " + std::to_string(s.second) + ")");
+            slots.emplace_back(slot, line_no);
             const std::vector<std::string> parts = split_commas(value);
             if (parts.size() < 3 || parts.size() > 5) return fail("gauge line needs MODULE!NAME, x, y[, w[, h]]");
             const size_t bang = parts[0].find('!');
@@ -170,9 +153,10 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
             if (!parse_i32(parts[1], g.x) || !parse_i32(parts[2], g.y))
                 return fail("gauge position is not a number");
             if (parts.size() >= 4 && !parse_i32(parts[3], g.w)) return fail("gauge width is not a number");
+            if (parts.size() >= 5 && !parse_i32(parts[4], g.h)) return fail("gauge height is not a number");
             section_gauges.push_back(g);
         }
-        // other window keys (size, position, background) only matter to a real simulator
+        // other window keys (file, size_mm, position, zorder, colours) only matter to a real simulator
     }
     if (!close_section()) {
         line_no = section_line;
@@ -184,9 +168,9 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
 
 bool load_panel(const std::string& path, bool (*gauge_exists)(const std::string&), PanelConfig& out,
                 std::string& error) {
-    std::string text;
-    if (!read_file(path, text)) {
-        error = path + ":0: cannot read panel file";
+    std::string text, why;
+    if (!read_text_file(path, text, why)) {
+        error = path + ":0: cannot read panel file: " + why;
         return false;
     }
     return parse_panel(path, text, gauge_exists, out, error);

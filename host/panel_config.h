@@ -1,5 +1,6 @@
 // Panel configuration in the simulator's style: [WindowNN] sections with ident=, visible= and
-// gaugeNN=ketravin!NAME, x, y, w lines.
+// gaugeNN=ketravin!NAME, x, y[, w[, h]] lines. Other sections and keys of a full configuration
+// (titles, views, sizes, positions, colours) are accepted and left to a real simulator.
 #pragma once
 #include <string>
 #include <vector>
@@ -8,7 +9,7 @@
 
 struct PanelGauge {
     std::string name;  // the gauge header's name
-    i32 x = 0, y = 0, w = 0;
+    i32 x = 0, y = 0, w = 0, h = 0;
     u32 window = 0;
 };
 
@@ -29,10 +30,3 @@ bool parse_panel(const std::string& path, const std::string& text, bool (*gauge_
                  PanelConfig& out, std::string& error);
 bool load_panel(const std::string& path, bool (*gauge_exists)(const std::string&), PanelConfig& out,
                 std::string& error);
-
-// Helpers shared with the script reader.
-bool read_file(const std::string& path, std::string& out);
-bool parse_u32(const std::string& s, u32& out);
-bool parse_i32(const std::string& s, i32& out);
-bool parse_f64(const std::string& s, f64& out);
-std::string trim(const std::string& s);

@@ -2,10 +2,9 @@
 
 #include <cmath>
 #include <cstring>
-#include <iostream>
-#include <iterator>
 #include <sstream>
 
+#include "host/parse.h"
 #include "module/tokens.h"
 #if !defined(_WIN32)
 #include "sound/recording.h"
@@ -13,6 +12,8 @@
 
 namespace {
 constexpr int kMaxIncludeDepth = 16;
+// Includes repeated inside includes could otherwise grow a script without bound.
+constexpr size_t kMaxCommands = 1000000;
 
 // Host token names come from the module's own list of records.
 struct TokenName {
@@ -36,13 +37,8 @@ std::string num(f64 v) {
     return buf;
 }
 
-std::string dir_of(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 ScriptResult bad(const ScriptCommand& c, const std::string& what) {
-    return ScriptResult{2, c.file + ":" + std::to_string(c.line) + ": " + what};
+    return ScriptResult{2, printable(c.file + ":" + std::to_string(c.line) + ": " + what)};
 }
 
 // Splits a line into words; double quotes group a word, '#' outside quotes starts a comment.
@@ -142,13 +138,11 @@ bool parse_event(const std::string& w, u32& flags) {
 }  // namespace
 
 ScriptResult ScriptRunner::load(const std::string& path, std::vector<ScriptCommand>& commands) {
-    std::string text;
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else if (!read_file(path, text)) {
-        return ScriptResult{2, path + ":0: cannot read script"};
-    }
-    return parse(path == "-" ? "<stdin>" : path, text, 0, commands);
+    std::string text, why;
+    const bool ok = path == "-" ? read_text_stream(stdin, text, why) : read_text_file(path, text, why);
+    const std::string name = path == "-" ? "<stdin>" : path;
+    if (!ok) return ScriptResult{2, printable(name + ":0: cannot read script: " + why)};
+    return parse(name, std::move(text), 0, commands);
 }
 
 ScriptResult ScriptRunner::load_text(const std::string& name, const std::string& text,
@@ -156,8 +150,20 @@ ScriptResult ScriptRunner::load_text(const std::string& name, const std::string&
     return parse(name, text, 0, commands);
 }
 
-ScriptResult ScriptRunner::parse(const std::string& name, const std::string& text, int depth,
+ScriptResult ScriptRunner::check_default_panel() {
+    if (default_panel_index_ >= 0) return ScriptResult{};
+    PanelConfig cfg;
+    std::string error;
+    g_gauge_lookup_host = &host_;
+    if (!load_panel(default_panel_, gauge_exists, cfg, error)) return ScriptResult{2, printable(error)};
+    panels_.push_back(std::move(cfg));
+    default_panel_index_ = int(panels_.size()) - 1;
+    return ScriptResult{};
+}
+
+ScriptResult ScriptRunner::parse(const std::string& name, std::string text, int depth,
                                  std::vector<ScriptCommand>& commands) {
+    skip_bom(text);
     std::istringstream in(text);
     std::string line;
     int line_no = 0;
@@ -169,14 +175,25 @@ ScriptResult ScriptRunner::parse(const std::string& name, const std::string& tex
         std::string error;
         if (!split_line(line, c.words, c.quoted, error)) return bad(c, error);
         if (c.words.empty()) continue;
+        if (++commands_checked_ > kMaxCommands) return bad(c, "more than 1000000 commands");
         ScriptResult r = check(c, depth, commands);
         if (r.status) return r;
     }
     return ScriptResult{};
 }
 
+// Placing every gauge of the panel in use, as the run will.
+void ScriptRunner::expect_placed_all() {
+    if (expected_.panel < 0) return;
+    for (const PanelGauge& pg : panels_[size_t(expected_.panel)].gauges)
+        if (const GaugeHeader* g = host_.find_gauge(pg.name)) {
+            ++expected_.placed[g];
+            ++expected_.placed_count;
+        }
+}
+
 // Checks one command completely, so that a bad script is refused before anything runs.
-ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<ScriptCommand>& commands) {
+ScriptResult ScriptRunner::check(ScriptCommand& c, int depth, std::vector<ScriptCommand>& commands) {
     const auto& w = c.words;
     const std::string& cmd = w[0];
     const size_t n = w.size();
@@ -193,6 +210,16 @@ ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<
         }
         return true;
     };
+    // The gauge must be placed when the command runs (frames and readouts place the panel).
+    auto placed_ok = [&](size_t i, ScriptResult& r) {
+        if (expected_.placed[host_.find_gauge(w[i])] > 0) return true;
+        r = bad(c, "gauge \"" + w[i] + "\" is not placed here");
+        return false;
+    };
+    auto expect_ensure_placed = [&]() {
+        if (!expected_.placed_by_script && expected_.placed_count == 0) expect_placed_all();
+        expected_.placed_by_script = true;
+    };
     ScriptResult r;
     f64 f;
     u32 u;
@@ -202,31 +229,57 @@ ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<
     if (cmd == "include") {
         if (!args(1, 1)) return bad(c, "usage: include FILE");
         if (depth >= kMaxIncludeDepth) return bad(c, "includes nested too deeply");
-        const std::string path = w[1].size() && w[1][0] == '/' ? w[1] : dir_of(c.file) + w[1];
-        std::string text;
-        if (!read_file(path, text)) return bad(c, "cannot read included file \"" + path + "\"");
-        return parse(path, text, depth + 1, commands);
+        const std::string path = relative_to(c.file, w[1]);
+        std::string text, why;
+        if (!read_text_file(path, text, why)) return bad(c, "cannot read included file \"" + path + "\": " + why);
+        return parse(path, std::move(text), depth + 1, commands);
     }
     if (cmd == "panel") {
         if (!args(1, 1)) return bad(c, "usage: panel FILE");
         PanelConfig cfg;
-        if (!load_panel(w[1], gauge_exists, cfg, error)) return bad(c, "bad panel file: " + error);
-    } else if (cmd == "place") {
+        if (!load_panel(relative_to(c.file, w[1]), gauge_exists, cfg, error))
+            return bad(c, "bad panel file: " + error);
+        panels_.push_back(std::move(cfg));
+        c.panel = expected_.panel = int(panels_.size()) - 1;
+        commands.push_back(c);
+        return ScriptResult{};
+    }
+    // Every other command runs with a panel: the default one unless a script named one.
+    if (expected_.panel < 0) {
+        r = check_default_panel();
+        if (r.status) return r;
+        expected_.panel = default_panel_index_;
+    }
+    if (cmd == "place") {
         if (n < 2) return bad(c, "usage: place all | place \"GAUGE\"...");
-        if (!(n == 2 && w[1] == "all" && !c.quoted[1]))
+        if (n == 2 && w[1] == "all" && !c.quoted[1]) {
+            expect_placed_all();
+        } else {
             for (size_t i = 1; i < n; ++i)
                 if (!gauge_ok(i, r)) return r;
+            for (size_t i = 1; i < n; ++i) {
+                ++expected_.placed[host_.find_gauge(w[i])];
+                ++expected_.placed_count;
+            }
+        }
+        expected_.placed_by_script = true;
     } else if (cmd == "remove") {
         if (!args(1, 1)) return bad(c, "usage: remove \"GAUGE\"");
-        if (!gauge_ok(1, r)) return r;
+        if (!gauge_ok(1, r) || !placed_ok(1, r)) return r;
+        --expected_.placed[host_.find_gauge(w[1])];
+        --expected_.placed_count;
     } else if (cmd == "fps") {
         if (!args(1, 1) || !parse_f64(w[1], f) || !(f >= 1.0 && f <= 1000.0))
             return bad(c, "fps needs a number from 1 to 1000");
     } else if (cmd == "frames") {
         if (!args(1, 1) || !parse_u32(w[1], u)) return bad(c, "frames needs a whole number of frames");
+        expect_ensure_placed();
     } else if (cmd == "seconds") {
         if (!args(1, 1) || !parse_f64(w[1], f) || !(f >= 0.0 && f <= 1e6))
             return bad(c, "seconds needs a number from 0 to 1000000");
+        expect_ensure_placed();
+    } else if (cmd == "order") {
+        if (!args(1, 1) || (w[1] != "forward" && w[1] != "reverse")) return bad(c, "usage: order forward|reverse");
     } else if (cmd == "set") {
         if (!args(3, 3)) return bad(c, "usage: set token|calc|var NAME VALUE");
         if (!parse_f64(w[3], f)) return bad(c, "malformed number \"" + w[3] + "\"");
@@ -246,14 +299,21 @@ ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<
         if (!parse_i32(w[2], s) || !parse_i32(w[3], s)) return bad(c, "click position must be whole numbers");
         for (size_t i = 4; i < n; ++i)
             if (!parse_event(w[i], u)) return bad(c, "unknown mouse event \"" + w[i] + "\"");
+        expect_ensure_placed();
+        if (!placed_ok(1, r)) return r;
     } else if (cmd == "window") {
         if (!args(2, 2) || (w[1] != "open" && w[1] != "close" && w[1] != "toggle"))
             return bad(c, "usage: window open|close|toggle IDENT");
         if (!parse_u32(w[2], u)) return bad(c, "malformed window ident \"" + w[2] + "\"");
     } else if (cmd == "show") {
-        if (n < 2) return bad(c, "usage: show gauge|var|token|keys|sounds|windows");
+        if (n < 2) return bad(c, "usage: show gauge|tooltips|var|token|calc|keys|sounds|windows");
         if (w[1] == "gauge") {
             if (!args(2, 2)) return bad(c, "usage: show gauge \"GAUGE\"");
+            if (!gauge_ok(2, r)) return r;
+            expect_ensure_placed();
+            if (!placed_ok(2, r)) return r;
+        } else if (w[1] == "tooltips") {
+            if (!args(2, 2)) return bad(c, "usage: show tooltips \"GAUGE\"");
             if (!gauge_ok(2, r)) return r;
         } else if (w[1] == "var") {
             VarRef ref;
@@ -261,6 +321,8 @@ ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<
             if (!parse_var_ref(host_, w[2], ref, error)) return bad(c, error);
         } else if (w[1] == "token") {
             if (!args(2, 2) || !parse_token(w[2], u)) return bad(c, "usage: show token ID|tok_NAME");
+        } else if (w[1] == "calc") {
+            if (!args(2, 2) || !c.quoted[2]) return bad(c, "usage: show calc \"EXPR\"");
         } else if (w[1] == "keys" || w[1] == "sounds" || w[1] == "windows") {
             if (!args(1, 1)) return bad(c, "show " + w[1] + " takes no arguments");
         } else {
@@ -286,18 +348,11 @@ ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<
     return ScriptResult{};
 }
 
-bool ScriptRunner::ensure_panel(ScriptResult& r, const ScriptCommand& c) {
-    if (panel_loaded_) return true;
-    PanelConfig cfg;
-    std::string error;
-    g_gauge_lookup_host = &host_;
-    if (!load_panel(default_panel_, gauge_exists, cfg, error)) {
-        r = bad(c, "cannot use the default panel: " + error);
-        return false;
-    }
-    host_.use_panel(cfg);
+// The default panel, checked before the run, comes into use at the first command that needs one.
+void ScriptRunner::ensure_panel() {
+    if (panel_loaded_) return;
+    if (default_panel_index_ >= 0) host_.use_panel(panels_[size_t(default_panel_index_)]);
     panel_loaded_ = true;
-    return true;
 }
 
 void ScriptRunner::ensure_placed() {
@@ -313,14 +368,11 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
     u32 u = 0;
     std::string error;
     if (cmd == "panel") {
-        PanelConfig cfg;
-        g_gauge_lookup_host = &host_;
-        if (!load_panel(w[1], gauge_exists, cfg, error)) return bad(c, "bad panel file: " + error);
-        host_.use_panel(cfg);
+        host_.use_panel(panels_[size_t(c.panel)]);
         panel_loaded_ = true;
         return r;
     }
-    if (!ensure_panel(r, c)) return r;
+    ensure_panel();
     if (cmd == "place") {
         placed_by_script_ = true;
         if (w.size() == 2 && w[1] == "all" && !c.quoted[1])
@@ -329,6 +381,8 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
             for (size_t i = 1; i < w.size(); ++i) host_.place(host_.find_gauge(w[i]));
     } else if (cmd == "remove") {
         if (!host_.remove(host_.find_gauge(w[1]))) return bad(c, "gauge \"" + w[1] + "\" is not placed");
+    } else if (cmd == "order") {
+        host_.set_reverse_order(w[1] == "reverse");
     } else if (cmd == "fps") {
         parse_f64(w[1], f);
         host_.set_fps(f);
@@ -381,6 +435,10 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
             const PlacedGauge* p = host_.placed_instance(host_.find_gauge(w[2]));
             if (!p) return bad(c, "gauge \"" + w[2] + "\" is not placed");
             std::fputs(host_.describe_gauge(*p).c_str(), out_);
+        } else if (w[1] == "tooltips") {
+            std::fputs(host_.describe_tooltips(host_.find_gauge(w[2])).c_str(), out_);
+        } else if (w[1] == "calc") {
+            std::fprintf(out_, "calc \"%s\" = %s\n", printable(w[2]).c_str(), num(host_.calc_value(w[2])).c_str());
         } else if (w[1] == "var") {
             VarRef ref;
             parse_var_ref(host_, w[2], ref, error);

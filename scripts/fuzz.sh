@@ -2,22 +2,32 @@
 # Builds every fuzz target under tests/fuzz (*_fuzz.cc) with clang, libFuzzer and the address
 # and undefined-behaviour sanitizers, and runs each for FUZZ_SECONDS (default 20) seconds.
 # A crash fails the run. A target names the module sources it needs on a "// fuzz-sources:"
-# line and may name seed files on a "// fuzz-seeds:" line.
+# line, or, when it needs the whole module and host, its CMake target on a
+# "// fuzz-cmake-target:" line (built with -DKR_FUZZ=ON); it may name seed files on a
+# "// fuzz-seeds:" line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build/fuzz
 seconds=${FUZZ_SECONDS:-20}
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 mkdir -p "$out"
 status=0
 shopt -s nullglob
 for src in tests/fuzz/*_fuzz.cc; do
   name=$(basename "$src" .cc)
   sources=$(sed -n 's|^// fuzz-sources:||p' "$src")
+  target=$(sed -n 's|^// fuzz-cmake-target: *||p' "$src")
   seeds=$(sed -n 's|^// fuzz-seeds:||p' "$src")
   echo "fuzz: building $name"
-  # shellcheck disable=SC2086
-  clang++ -std=c++17 -g -O1 -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    "$src" $sources -o "$out/$name"
+  if [ -n "$target" ]; then
+    CXX=clang++ cmake -S . -B "$out/cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKR_FUZZ=ON -DKR_TESTS=OFF >/dev/null
+    cmake --build "$out/cmake" -j "$jobs" --target "$target" >/dev/null
+    cp "$out/cmake/$target" "$out/$name"
+  else
+    # shellcheck disable=SC2086
+    clang++ -std=c++17 -g -O1 -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+      "$src" $sources -o "$out/$name"
+  fi
   corpus="$out/$name.corpus"
   mkdir -p "$corpus"
   # shellcheck disable=SC2086

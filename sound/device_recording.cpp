@@ -319,11 +319,14 @@ bool sound_recording_open_output(const char* path) {
     return true;
 }
 
-void sound_recording_close_output() {
-    if (!g_out) return;
+bool sound_recording_close_output() {
+    if (!g_out) return true;
     write_header(u32(g_out_samples * 2));
-    std::fclose(g_out);
+    // The error mark stays set from any failed write; the close flushes what is buffered.
+    bool ok = !std::ferror(g_out);
+    if (std::fclose(g_out) != 0) ok = false;
     g_out = nullptr;
+    return ok;
 }
 
 bool sound_recording_buffer_state(const SoundBuffer* b, SoundBufferState* out) {

@@ -34,7 +34,8 @@ bool sound_recording_event(u64 index, SoundEvent* out);
 
 // Mixing what plays, at the times it plays, into a 16-bit mono WAV file.
 bool sound_recording_open_output(const char* path);
-void sound_recording_close_output();
+// False when any write to the file, or its close, failed.
+bool sound_recording_close_output();
 constexpr u32 kRecordingOutputRate = 22050;
 
 // What a buffer is doing now (tests).

@@ -1,5 +1,6 @@
 // The host's own behaviour that gauge tests rely on: clock, tokens, windows, key events,
 // data blocks, order of gauges and the guard on unmodelled services.
+#include <chrono>
 #include <cmath>
 
 #include "module/keys.h"
@@ -78,6 +79,98 @@ TEST_F(HostBasics, CalculatorAnswersSetValuesAndZeroOtherwise) {
     EXPECT_EQ(i, 123456);
     svc::execute_calculator_code("(A:NOTHING KNOWN, Bool)", &f, nullptr, nullptr);
     EXPECT_EQ(f, 0.0);
+}
+
+TEST_F(HostBasics, ASetCalculatorValueWinsOverTheHostsOwnRuleForTheRestOfTheRun) {
+    const char* kTimeOfDay = "(E:TIME OF DAY,Enum)";
+    f64 f = -1;
+    token(4001, 1);
+    svc::execute_calculator_code(kTimeOfDay, &f, nullptr, nullptr);
+    EXPECT_EQ(f, 1.0) << "the host's rule answers from its token";
+    host().set_calc(kTimeOfDay, 3);
+    token(4001, 2);
+    svc::execute_calculator_code(kTimeOfDay, &f, nullptr, nullptr);
+    EXPECT_EQ(f, 3.0);
+    EXPECT_EQ(host().calc_value(kTimeOfDay), 3.0);
+}
+
+namespace {
+// Kills seen by the stand-in gauges below, in order.
+std::vector<GaugeHeader*> g_kills;
+void FSAPI record_kills(GaugeHeader* g, i32 service, u32) {
+    if (service == ServicePreKill) g_kills.push_back(g);
+}
+}  // namespace
+
+TEST_F(HostBasics, RemovingEverythingKillsTheLastPlacedFirst) {
+    GaugeHeader a{}, b{};
+    a.name = "stand-in a";
+    b.name = "stand-in b";
+    a.callback = b.callback = record_kills;
+    g_kills.clear();
+    for (GaugeHeader* g : {&a, &b, &a}) host().place(g);
+    host().remove_all();
+    EXPECT_EQ(g_kills, (std::vector<GaugeHeader*>{&a, &b, &a}));
+}
+
+TEST_F(HostBasics, TwentyThousandPlacedGaugesShutDownWellUnderASecond) {
+    GaugeHeader* g = gauge("testgauge2k");
+    for (int i = 0; i < 20000; ++i) host().place(g);
+    const auto start = std::chrono::steady_clock::now();
+    host().remove_all();
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(host().placed().empty());
+    EXPECT_LT(took, 0.25);
+}
+
+TEST_F(HostBasics, TooltipsFillTheHostsPlaceholdersFromTokens) {
+    static const TooltipArg kArgs[] = {{3, 1.0}, {4, 1.0}, {61, 0.5}};
+    struct Case {
+        const char* text;
+        u32 args;
+        const char* shown;
+    } cases[] = {
+        {"Local Time %1!d!h%2!d!", 2, "Local Time 14h5"},
+        {"%1!02d!:%2!02d!", 2, "14:05"},
+        {"%3!.1f! kt", 3, "125.3 kt"},
+        {"%1!x! %1!u!", 1, "e 14"},
+        {"100%% sure", 0, "100% sure"},
+        {"%2!d! with one argument", 1, "%2!d! with one argument"},
+        {"%1!s! %1!n! %1!999d! %1 %1!d", 2, "%1!s! %1!n! %1!999d! %1 %1!d"},
+        {"ends in %", 0, "ends in %"},
+    };
+    token(3, 14.7);
+    token(4, 5);
+    token(61, 250.6);
+    for (const Case& c : cases) {
+        MouseRect rects[4] = {};
+        rects[0].kind = MouseRectParent;
+        rects[0].x = 31, rects[0].y = 54, rects[0].w = 100, rects[0].h = 52;
+        rects[1].kind = MouseRectTooltip;
+        rects[1].text = c.text;
+        rects[1].event_id = c.args;
+        rects[1].args = kArgs;
+        rects[2].kind = MouseRectEndParent;
+        rects[3].kind = MouseRectEnd;
+        GaugeHeader g{};
+        g.name = "stand-in";
+        g.mouse_rects = rects;
+        const std::vector<TooltipText> t = host().tooltips(&g);
+        ASSERT_EQ(t.size(), 1u) << c.text;
+        EXPECT_EQ(t[0].text, c.shown) << c.text;
+        EXPECT_EQ(t[0].x, 31) << "the box of the group holding it";
+        EXPECT_EQ(t[0].h, 52);
+    }
+    token(3, NAN);
+    MouseRect rects[2] = {};
+    rects[0].kind = MouseRectTooltip;
+    rects[0].text = "%1!d!h";
+    rects[0].event_id = 1;
+    rects[0].args = kArgs;
+    GaugeHeader g{};
+    g.name = "stand-in";
+    g.mouse_rects = rects;
+    EXPECT_EQ(host().describe_tooltips(&g), "tooltips \"stand-in\"\n  RECT 0 0 0 0 \"0h\"\n") << "NaN shows as 0";
 }
 
 TEST(HostDeath, AnUnmodelledServiceSlotStopsTheRunNamingIt) {

@@ -122,26 +122,142 @@ TEST(Script, BadScriptsAreRefusedWithFileAndLineBeforeAnythingRuns) {
     }
 }
 
-TEST(Script, MalformedPanelFilesAreRefusedLikeScripts) {
-    const std::string dir = temp_dir();
+// Inputs that are not what they claim, panel mistakes, and commands that would fail while
+// running: each is one line on standard error and an exit status; for status 2 nothing runs.
+// "@" in a case stands for a scratch folder holding a FIFO, a 17 MiB file and bad.cfg.
+TEST(Script, BadInputsAreRefusedWithOneLineAndTheirExitStatus) {
+    const std::string dir = temp_dir() + "/bad_inputs";
+    const std::string setup = "mkdir -p " + dir + " && rm -f " + dir + "/fifo && mkfifo " + dir +
+                              "/fifo && truncate -s 17M " + dir + "/big.kr";
+    ASSERT_EQ(std::system(setup.c_str()), 0);
+    const char* kGauge = "gauge00=ketravin!testgauge2k, 0, 0\n";
     struct Case {
-        const char* text;
+        std::string args;    // before the script
+        std::string script;
+        std::string panel;   // written to @/bad.cfg when not empty
         const char* message;
+        int status;
     } cases[] = {
-        {"[Window00]\nident=10010\nvisible=1\ngauge00=ketravin!nothing, 0, 0\n", ":4: unknown gauge"},
-        {"[Window00]\nident=abc\n", ":2: ident is not a number"},
-        {"[Window00]\nvisible=1\n", ":1: window section without ident="},
-        {"[Window00\n", ":1: section header without ']'"},
-        {"[Window00]\nident=1\njust words\n", ":3: expected key=value"},
-        {"[Window00]\nident=1\ngauge00=other!testgauge2k, 0, 0\n", ":3: gauge is not from the ketravin module"},
-        {"[Window00]\nident=1\ngauge00=ketravin!testgauge2k, x, 0\n", ":3: gauge position is not a number"},
+        // files that are not regular files, or too big
+        {"", "include /dev/zero\n", "", "test.kr:1: cannot read included file \"/dev/zero\": is not a regular file", 2},
+        {"", "include @\n", "", "is a directory", 2},
+        {"", "include @/fifo\n", "", "is not a regular file", 2},
+        {"", "include @/big.kr\n", "", "is larger than 16 MiB", 2},
+        {"/dev/zero", "frames 1\n", "", "/dev/zero:0: cannot read script: is not a regular file", 2},
+        {"@", "frames 1\n", "", "bad_inputs:0: cannot read script: is a directory", 2},
+        {"--panel /dev/zero", "frames 1\n", "", "/dev/zero:0: cannot read panel file: is not a regular file", 2},
+        {"", "panel @\n", "", "test.kr:1: bad panel file: ", 2},
+        // panel mistakes, named by the file the user gave
+        {"--panel @/bad.cfg", "frames 1\n", "[WindowXX]\nident=1\n",
+         "bad.cfg:1: window section needs a number: [WindowXX]", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window]\nident=1\n", "bad.cfg:1: window section needs a number", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[]\nident=1\n", "bad.cfg:1: empty section name", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nident=10010\n[Window01]\nident=10010\n",
+         "bad.cfg:4: window ident 10010 already used at line 2", 2},
+        {"--panel @/bad.cfg", "frames 1\n", std::string("[Window00]\nident=1\n") + kGauge + kGauge,
+         "bad.cfg:4: gauge00= given twice (first at line 3)", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nident=1\nvisible=1\nident=2\n",
+         "bad.cfg:4: ident= given twice", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nident=1\ngauge00=ketravin!testgauge2k, 0, 0, 10, tall\n",
+         "bad.cfg:3: gauge height is not a number", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nident=1\ngauge00=ketravin!testgauge2k, 0, 0, 10, 5, 1\n",
+         "bad.cfg:3: gauge line needs", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nident=10010\nvisible=1\ngauge00=ketravin!nothing, 0, 0\n",
+         "bad.cfg:4: unknown gauge", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nvisible=1\n", "bad.cfg:1: window section without ident=", 2},
+        {"--panel @/bad.cfg", "frames 1\n", "[Window00]\nident=1\ngauge00=other!testgauge2k, 0, 0\n",
+         "bad.cfg:3: gauge is not from the ketravin module", 2},
+        // what the run would find: the check knows what is placed at each line
+        {"", "remove \"testgauge2k\"\n", "", "test.kr:1: gauge \"testgauge2k\" is not placed here", 2},
+        {"", "frames 1\nremove \"testgauge2k\"\nremove \"testgauge2k\"\n", "",
+         "test.kr:3: gauge \"testgauge2k\" is not placed", 2},
+        {"", "place \"testgauge2k\"\nremove \"testgauge2k\"\nclick \"testgauge2k\" 1 1\n", "", "test.kr:3: gauge", 2},
+        {"", "place \"testgauge2k\"\nshow gauge \"ketravin elec_batt_kr60\"\n", "", "test.kr:2: gauge", 2},
+        {"--panel @/bad.cfg", "place all\nclick \"testgauge2k\" 1 1\n", "[Window00]\nident=1\n", "test.kr:2: gauge", 2},
+        // control bytes are shown escaped
+        {"", std::string("fr\0ames 1\n", 10), "", "test.kr:1: unknown command \"fr\\x00ames\"", 2},
+        {"", "show gauge \"a\tb\"\n", "", "unknown gauge \"a\\x09b\"", 2},
+        {"", "order sideways\n", "", "usage: order forward|reverse", 2},
+        {"", "show calc (A:X,Bool)\n", "", "usage: show calc \"EXPR\"", 2},
+        {"", "show tooltips \"nothing\"\n", "", "unknown gauge \"nothing\"", 2},
+        // the sound file cannot be written
+        {"--sound-out /dev/full", "frames 2\n", "", "panelhost: cannot write /dev/full", 3},
+        {"--sound-out @/no/such/folder.wav", "frames 2\n", "", "cannot write", 2},
+    };
+    auto here = [&](std::string s) {
+        for (size_t at; (at = s.find('@')) != std::string::npos;) s.replace(at, 1, dir);
+        return s;
     };
     for (const Case& c : cases) {
-        std::ofstream(dir + "/bad.cfg") << c.text;
-        const HostRun r = run_script("show windows\n", "--panel " + dir + "/bad.cfg");
-        EXPECT_EQ(r.status, 2) << c.text;
-        EXPECT_NE(r.err.find(std::string("bad.cfg") + c.message), std::string::npos) << c.text << " -> " << r.err;
+        if (!c.panel.empty()) std::ofstream(dir + "/bad.cfg") << c.panel;
+        const HostRun r = run_script(here(c.script), here(c.args));
+        const std::string what = c.args + " " + c.script;
+        EXPECT_EQ(r.status, c.status) << what;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << what << " -> " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << ": one line: " << r.err;
+        EXPECT_EQ(r.err.find("default panel"), std::string::npos) << r.err;
+        if (c.status == 2) {
+            EXPECT_EQ(r.out, "") << what << ": nothing runs";
+        }
     }
+}
+
+// What a full panel configuration carries beyond what the host uses stays accepted, a
+// byte-order mark is skipped in panels and scripts, and a script's panel is found beside it.
+TEST(Script, FullPanelFilesAndPathsFromTheScriptsFolder) {
+    const std::string dir = temp_dir() + "/full";
+    ASSERT_EQ(std::system(("mkdir -p " + dir + "/inner").c_str()), 0);
+    const std::string panel =
+        "\xEF\xBB\xBF[Window Titles]\nWindow00=Main panel\n"
+        "[Window00]\nfile=main.bmp\nsize_mm=1024,768\nposition=0\nzorder=1\nbackground_color=0,0,0\n"
+        "window_size_ratio=1.0\nvisible=1\nident=10010\ngauge00=ketravin!testgauge2k, 0, 0, 100, 50\n"
+        "[VIEWS]\nVIEW_FORWARD_WINDOWS=MAIN_PANEL\n[Default View]\nX=0\n[Color]\nDay=255,255,255\n"
+        "[Vcockpit01]\ngauge00=other!dial, 0, 0\n";
+    std::ofstream(dir + "/p.cfg") << panel;
+    std::ofstream(dir + "/inner/p.cfg") << "[Window00]\nident=10520\nvisible=1\n";
+    std::ofstream(dir + "/inner/inner.kr") << "panel p.cfg\nshow windows\n";
+    std::ofstream(dir + "/main.kr") << "\xEF\xBB\xBFpanel p.cfg\nframes 1\nshow windows\nremove \"testgauge2k\"\n"
+                                     "include inner/inner.kr\n";
+    const HostRun r = run_script("show windows\n", dir + "/main.kr");  // run from the source folder
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "windows 10010\nwindows 10520\nwindows 10520\n");
+}
+
+TEST(Script, SoundFileIsLeftAsItWasUnlessTheRunGoesThrough) {
+    const std::string dir = temp_dir() + "/sound";
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    const std::string wav = dir + "/keep.wav", before = "a good recording, byte for byte";
+    std::ofstream(wav) << before;
+    HostRun r = run_script("frames 10\nfrmaes 1\n", "--sound-out " + wav);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(slurp(wav), before);
+    r = run_script("frames 10\n", "--sound-out " + wav);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(wav).compare(0, 4, "RIFF"), 0);
+    EXPECT_EQ(std::system(("test $(ls " + dir + " | wc -l) -eq 1").c_str()), 0) << "no file left beside it";
+}
+
+TEST(Script, CalculatorValuesTooltipsAndGaugeOrder) {
+    const HostRun r = run_script(
+        "set token 4001 1\n"
+        "show calc \"(E:TIME OF DAY,Enum)\"\n"
+        "set calc \"(E:TIME OF DAY,Enum)\" 3\n"
+        "set token 4001 2\n"
+        "show calc \"(E:TIME OF DAY,Enum)\"\n"
+        "show calc \"(A:NOTHING KNOWN,Bool)\"\n"
+        "show tooltips \"ketravin toggle_pan_fe_kr60\"\n"
+        "show tooltips \"ketravin toggle_pan_gps_kr60\"\n"
+        "order reverse\n"
+        "frames 2\n"
+        "order forward\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "calc \"(E:TIME OF DAY,Enum)\" = 1\n"
+              "calc \"(E:TIME OF DAY,Enum)\" = 3\n"
+              "calc \"(A:NOTHING KNOWN,Bool)\" = 0\n"
+              "tooltips \"ketravin toggle_pan_fe_kr60\"\n"
+              "  RECT 0 0 0 0 \"display/hide flight engineer panel\"\n"
+              "tooltips \"ketravin toggle_pan_gps_kr60\"\n");
 }
 
 TEST(Script, IncludesRunInPlaceAndFramesBeforePlacePlaceTheWholePanel) {
