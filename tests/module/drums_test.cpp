@@ -210,7 +210,7 @@ TEST(DrumSplit, SelectorTargetsAreReversedDigits) {
 TEST_F(Drums, AClosedWindowKeepsItsDrumsWhereTheyStood) {
     PanelConfig panel;
     panel.windows.push_back(PanelWindow{77, false});
-    panel.gauges.push_back(PanelGauge{"drums test", 0, 0, 40, 77});
+    panel.gauges.push_back(PanelGauge{"drums test", 0, 0, 40, 0, 77});
     host().remove(&drums_header);
     host().use_panel(panel);
     host().place(&drums_header);
