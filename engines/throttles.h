@@ -1,4 +1,4 @@
-// Throttle quadrant pieces shared with other pedestal gauges.
+// Throttle quadrant parts shared with other pedestal gauges.
 #pragma once
 #include "module/host_interface.h"
 

@@ -19,8 +19,8 @@ GaugeHeader gauge_trim_2_big;
 namespace {
 constexpr f64 kPointerOffScaleAbove = 3.9;  // degrees: the pointer leaves its scale
 
-// Pointer travel in pixels for a trim of t degrees, piece by piece as the scale was drawn; the
-// pieces below -1 degree do not meet.
+// Pointer travel in pixels for a trim of t degrees, segment by segment as the scale was drawn;
+// the segments below -1 degree do not meet.
 f64 pointer_pixels(f64 t) {
     if (t > 3.0) return (1.0 - (t - 3.0) * (1.0 - 0.902)) * 21.33 * t;
     if (t > 2.0) return (1.0 - (t - 2.0) * (1.0 - 0.948)) * 22.5 * t;

@@ -213,7 +213,7 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
     }
 }
 
-TEST_F(PedestalControls, TrimPointerPiecesWheelTurnsAndNonNumbers) {
+TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
     const struct { f64 deg; f32 px; u8 phase; bool off_scale; } kSteps[] = {
         {1.0, 24.0f, 1, false},     {2.0, 45.0f, 0, false},      {3.0, 63.99f, 1, false},    {0.5, 12.0f, 0, false},
         {0.9, 21.6f, 0, false},     {-0.5, -13.5f, 0, false},    {-1.0, -27.0f, 1, false},   {-1.001, -26.527f, 1, false},
