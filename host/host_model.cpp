@@ -1,5 +1,6 @@
 #include "host/host_model.h"
 
+#include "flight_controls/fctl_keys.h"
 #include "lighting/lighting_keys.h"
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
@@ -43,6 +44,14 @@ const KeyRule kKeyRules[] = {
     {key_spoilers_event_10210, KeyAction::SetToken, 327, 16383.0, 0},
     {key_spoilers_event_10211, KeyAction::SetToken, 326, 0.0, 0},
     {key_spoilers_event_10211, KeyAction::SetToken, 327, 0.0, 0},
+    // Speed-brake lever: the handle follows the set position and the automatic deployment; the
+    // arming event flips the host's armed flag.
+    {key_spoilers_set, KeyAction::SetFromValue, 325, 0.0, 0},
+    {key_spoilers_event_10210, KeyAction::SetToken, 325, 16383.0, 0},
+    {key_spoilers_arm_toggle, KeyAction::ToggleToken, 324, 0.0, 0},
+    // Flap lever: one notch of four handle positions each way (the host model does not clamp).
+    {key_flaps_incr, KeyAction::StepToken, 328, 5461.0, 0},
+    {key_flaps_decr, KeyAction::StepToken, 328, -5461.0, 0},
     {key_systems_event_1004c, KeyAction::SetToken, 313, 0.0, 0},  // centres aileron and rudder
     {key_systems_event_1004c, KeyAction::SetToken, 316, 0.0, 0},
     {key_aileron_set, KeyAction::SetFromSignedValue, 313, 0.0, 0},
@@ -74,13 +83,14 @@ const KeyRule kKeyRules[] = {
     {key_compass_event_on, KeyAction::SetToken, kHostCompassShownToken, 1.0, 0},
     {key_compass_event_off, KeyAction::SetToken, kHostCompassShownToken, 0.0, 0},
     // Presets: starters toggle; the take-off set-up is counted; each trim nudge moves the host's
-    // trim by 0.001 rad (about 0.06 degree, less than the take-off band); the parking brake is set.
+    // trim by 0.001 rad (about 0.06 degree, less than the take-off band); the parking brake
+    // toggles (the cold preset sends it only while the brake is off).
     {key_eng1_starter_toggle, KeyAction::ToggleToken, 563, 0.0, 0},
     {key_eng2_starter_toggle, KeyAction::ToggleToken, 573, 0.0, 0},
     {key_systems_event_1003f, KeyAction::StepToken, kHostTakeoffSetupsToken, 1.0, 0},
     {key_elev_trim_up, KeyAction::StepToken, 783, 0.001, 0},
     {key_elev_trim_dn, KeyAction::StepToken, 783, -0.001, 0},
-    {key_parking_brakes, KeyAction::SetToken, 323, 1.0, 0},
+    {key_parking_brakes, KeyAction::ToggleToken, 323, 0.0, 0},
     {key_apu_event_102b0, KeyAction::SetFromValue, kHostApuEvent102b0Token, 0.0, 0},
     // Engine failures: value 1 fails the host's engine, 0 repairs it.
     {key_eng1_failure_toggle, KeyAction::SetFromValue, 564, 0.0, 0},
