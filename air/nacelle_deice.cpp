@@ -30,10 +30,10 @@ using namespace fl;
 const ElementDef kElementDefs[kElements] = {
     //       bitmap             x   y   start flags
     el::Static(kBmpBackground,   0,  0, Lum | Opt1),
-    el::Icon(kBmpLeverDownO,    37, 78, Opt3),        // engine 1 CLOSE
-    el::Icon(kBmpLeverUpO,      37, 63, Hid | Opt3),  // engine 1 VALVE OPEN
-    el::Icon(kBmpLeverDownO,   142, 78, Opt3),
-    el::Icon(kBmpLeverUpO,     142, 63, Hid | Opt3),
+    el::Icon(kBmpOverheadDown,  37, 78, Opt3),        // engine 1 CLOSE
+    el::Icon(kBmpOverheadUp,    37, 63, Hid | Opt3),  // engine 1 VALVE OPEN
+    el::Icon(kBmpOverheadDown, 142, 78, Opt3),
+    el::Icon(kBmpOverheadUp,   142, 63, Hid | Opt3),
     el::Icon(kBmpDisagree,      22, 29, Hid | Bri | Opt3),
     el::Icon(kBmpDisagree,     126, 29, Hid | Bri | Opt3),
 };

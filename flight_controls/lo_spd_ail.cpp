@@ -38,9 +38,9 @@ const ElementDef kElementDefs[kElements] = {
     el::Icon(kBmpBarInLine,      70, 60, Hid | Lum | Opt2),  // LH connected
     el::Icon(kBmpBarCrossLine,  118, 60, Hid | Lum | Opt2),
     el::Icon(kBmpBarInLine,     118, 60, Hid | Lum | Opt2),
-    el::Icon(kBmpLeverDownO,     27, 51, Hid | Opt3),        // SPD LO
-    el::Icon(kBmpLeverCentred,   27, 47, Opt3),              // NORM
-    el::Icon(kBmpLeverUpO,       27, 37, Hid | Opt3),        // SPD HI
+    el::Icon(kBmpOverheadDown,   27, 51, Hid | Opt3),        // SPD LO
+    el::Icon(kBmpOverheadCentre, 27, 47, Opt3),              // NORM
+    el::Icon(kBmpOverheadUp,     27, 37, Hid | Opt3),        // SPD HI
     el::Icon(kBmpLamp,           79, 16, Hid | Bri | Opt3),
 };
 

@@ -32,10 +32,10 @@ using namespace fl;
 const ElementDef kElementDefs[kElements] = {
     //       bitmap             x   y   start flags
     el::Static(kBmpBackground,   0,  0, Lum | Opt1),
-    el::Icon(kBmpLeverDownO,    67, 39, Hid | Opt3),  // system 1 OFF RESET
-    el::Icon(kBmpLeverUpO,      67, 25, Opt3),        // system 1 ON
-    el::Icon(kBmpLeverDownO,   111, 39, Hid | Opt3),
-    el::Icon(kBmpLeverUpO,     111, 25, Opt3),
+    el::Icon(kBmpOverheadDown,  67, 39, Hid | Opt3),  // system 1 OFF RESET
+    el::Icon(kBmpOverheadUp,    67, 25, Opt3),        // system 1 ON
+    el::Icon(kBmpOverheadDown, 111, 39, Hid | Opt3),
+    el::Icon(kBmpOverheadUp,   111, 25, Opt3),
     el::Icon(kBmpLamp1,         12, 30, Hid | Bri | Opt3),
     el::Icon(kBmpLamp2,        136, 30, Hid | Bri | Opt3),
 };

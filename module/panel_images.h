@@ -7,9 +7,9 @@ constexpr u32 kBmpBarInLine = 275;     // green flow bar, in line (open, connect
 constexpr u32 kBmpBarCrossLine = 278;  // green flow bar with a white bar across (shut)
 constexpr u32 kBmpToggleDown = 294;    // small toggle lever, down
 constexpr u32 kBmpToggleUp = 297;      // small toggle lever, up
-constexpr u32 kBmpLeverCentred = 300;  // overhead lever, centred
-constexpr u32 kBmpLeverDownO = 304;    // overhead lever, down
-constexpr u32 kBmpLeverUpO = 307;      // overhead lever, up
+constexpr u32 kBmpOverheadCentre = 300;  // overhead lever, centred
+constexpr u32 kBmpOverheadDown = 304;    // overhead lever, down
+constexpr u32 kBmpOverheadUp = 307;      // overhead lever, up
 
 // Start image flags, as the element tables list them. Opt1 and Opt2 are the host's option bits.
 namespace fl {

@@ -3,6 +3,8 @@
 #pragma once
 #include <strings.h>
 
+#include <string>
+
 #include "sound/recording.h"
 #include "tests/host_fixture.h"
 
@@ -17,6 +19,17 @@ protected:
     char pair(const char* g, size_t shut) {
         const bool s = shown(g, shut), o = shown(g, shut + 1);
         return s && o ? '?' : o ? 'O' : s ? 'S' : '-';
+    }
+    // Lamps at first, first + stride, ... as '1' shown, '0' hidden; bytes as digits.
+    std::string lamps(const char* g, size_t first, size_t count, size_t stride = 1) {
+        std::string s;
+        for (size_t i = 0; i < count; ++i) s += shown(g, first + i * stride) ? '1' : '0';
+        return s;
+    }
+    static std::string bytes(const u8* b, size_t count) {
+        std::string s;
+        for (size_t i = 0; i < count; ++i) s += char('0' + b[i]);
+        return s;
     }
     // CLICK plays since the last call.
     size_t clicks() {
