@@ -1,5 +1,6 @@
 #include "host/host_model.h"
 
+#include "air/anti_ice_keys.h"
 #include "flight_controls/fctl_keys.h"
 #include "lighting/lighting_keys.h"
 #include "sim_control/presets_keys.h"
@@ -59,6 +60,10 @@ const KeyRule kKeyRules[] = {
     {key_exit_event_10356, KeyAction::SetToken, 866, 0.0, 0},
     {key_pitot_heat_on, KeyAction::SetToken, 13, 1.0, 0},
     {key_pitot_heat_off, KeyAction::SetToken, 13, 0.0, 0},
+    // Anti-ice: the structural de-ice and the two engines' anti-ice flags (1.0 on) flip.
+    {key_structural_deice_toggle, KeyAction::ToggleToken, 905, 0.0, 0},
+    {key_eng1_antiice_toggle, KeyAction::ToggleToken, 883, 0.0, 0},
+    {key_eng2_antiice_toggle, KeyAction::ToggleToken, 884, 0.0, 0},
     // Aural warning unit: switches the host's own ground proximity warning (token 991) off.
     {0x104a1, KeyAction::SetToken, 991, 0.0, 0},
     // Panel lighting: the knob's lights on and off; a redraw request counts in a host-side token.

@@ -1,0 +1,123 @@
+// Probe heat lamps, the wing anti-ice panel's host flag and bleed demand, and the nacelle valves'
+// 27-tick transit with the host's engine anti-ice kept in step.
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "air/anti_ice_keys.h"
+#include "air/state.h"
+#include "electrical/state.h"
+#include "tests/panel_fixture.h"
+
+namespace {
+const char* kProbes = "ketravin probes_heat_kr60";
+const char* kWing = "ketravin wing_deice_kr60";
+const char* kNacelle = "ketravin nacelle_deice_kr60";
+constexpr u32 kTick = 1, kPitotHeat = 13, kOnGround = 60, kPitotFail = 286, kEng1AntiIce = 883, kEng2AntiIce = 884,
+              kStructuralDeice = 905;
+constexpr f64 kNaN = f64(NAN);
+enum { ProbeCaptPitot = 7 };
+enum { WingLeftShut = 7, WingRightShut = 9 };
+enum { NacelleDisagree1 = 5 };
+constexpr i32 kNacelle1X = 30, kOpenY = 60, kCloseY = 85;
+}  // namespace
+
+class AntiIce : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        dc_ess_powered = dc_normal_powered = 1;
+    }
+};
+
+TEST_F(AntiIce, ProbeLampsLitWhileTheirProbeIsUnheated) {
+    place(kProbes);
+    const struct { u8 dc_ess; f64 host_heat; f64 fail; u8 heater; bool capt; size_t lit; } cases[] = {
+        {1, 0.0, 0, 0, true, 14},  {1, 1.0, 0, 1, false, 0}, {1, 1.0, 1, 1, true, 1},
+        {1, kNaN, kNaN, 1, false, 0}, {1, 0.5, 0, 0, false, 13}, {0, 0.0, 1, 0, false, 0},
+    };
+    for (const auto& c : cases) {
+        dc_ess_powered = c.dc_ess;
+        token(kPitotHeat, c.host_heat);
+        token(kPitotFail, c.fail);
+        std::memset(aice_probe_lamp, c.heater, sizeof aice_probe_lamp);
+        frames(1);
+        size_t lit = 0;
+        for (size_t k = 0; k < 14; ++k) lit += shown(kProbes, ProbeCaptPitot + k);
+        EXPECT_EQ(shown(kProbes, ProbeCaptPitot), c.capt) << &c - cases;
+        EXPECT_EQ(lit, c.lit) << &c - cases;
+    }
+}
+
+TEST_F(AntiIce, WingLeftSideDrivesTheHostAndEitherSideTheDemand) {
+    place(kWing);
+    // S shut, O open, - blank; the host flag is read before the frame and sends counted in it.
+    const struct { u8 left, right; f64 ground; u8 dc_normal, duct0, duct1; f64 host; size_t toggles; u8 active;
+                   const char* images; } cases[] = {
+        {1, 0, 0.0, 1, 1, 0, 0.0, 1, 1, "OS"},
+        {1, 0, 0.0, 1, 1, 0, 1.0, 0, 1, "OS"},  // already on: active stays from the last frame
+        {1, 0, 0.0, 1, 0, 0, 0.0, 0, 1, "OS"},  // no left duct air: not turned on, nor off
+        {1, 0, 1.0, 1, 1, 1, 1.0, 1, 0, "SS"},  // ON on the ground is not selected
+        {2, 2, 1.0, 1, 1, 1, 0.0, 1, 0, "OO"},  // GRND CHECK: host on, demand never raised
+        {2, 1, 0.0, 1, 1, 1, 1.0, 1, 1, "SO"},  // right side alone: host off, demand on
+        {0, 0, 0.0, 1, 1, 1, 0.0, 0, 0, "SS"},
+        {1, 1, 0.0, 0, 1, 1, 1.0, 1, 0, "--"},
+        {1, 1, kNaN, 1, 1, 1, kNaN, 0, 0, "SS"},
+    };
+    for (const auto& c : cases) {
+        aice_wing_sw[0] = c.left, aice_wing_sw[1] = c.right;
+        token(kOnGround, c.ground);
+        dc_normal_powered = c.dc_normal;
+        air_duct_supply[0] = c.duct0, air_duct_supply[1] = c.duct1;
+        token(kStructuralDeice, c.host);
+        new_keys();
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(sends(key_structural_deice_toggle), c.toggles);
+        EXPECT_EQ(aice_wing_active, c.active);
+        EXPECT_EQ(std::string({pair(kWing, WingLeftShut), pair(kWing, WingRightShut)}), c.images);
+    }
+}
+
+TEST_F(AntiIce, NacelleValveOpensAfter27TicksThenTurnsTheHostOn) {
+    place(kNacelle);
+    air_duct_supply[0] = 1;
+    token(kTick, 1.0);
+    click(kNacelle, kNacelle1X, kOpenY);
+    std::string seen;  // valve state per frame, ticks 2..31
+    for (int f = 0; f < 30; ++f) frames(1), seen += char('0' + aice_nacelle_valve[0]);
+    EXPECT_EQ(host().token(kTick), 31.0);
+    EXPECT_EQ(seen, std::string(27, '2') + "111") << "VALVE OPEN at tick 2 opens at tick 29";
+    EXPECT_EQ(sends(key_eng1_antiice_toggle), 1u);
+    EXPECT_EQ(host().token(kEng1AntiIce), 1.0);
+    EXPECT_FALSE(shown(kNacelle, NacelleDisagree1));
+}
+
+TEST_F(AntiIce, NacelleHostKeptInStepAndTransitSurvivesAClockSetBack) {
+    place(kNacelle);
+    air_duct_supply[0] = air_duct_supply[1] = 1;
+    token(kTick, 1000.0);
+    token(kEng2AntiIce, 1.0);  // turned on from outside while shut: undone next frame
+    frames(1);
+    EXPECT_EQ(sends(key_eng2_antiice_toggle), 1u);
+    EXPECT_EQ(host().token(kEng2AntiIce), 0.0);
+
+    click(kNacelle, kNacelle1X, kOpenY);
+    frames(5);
+    ASSERT_EQ(aice_nacelle_valve[0], 2);
+    EXPECT_TRUE(shown(kNacelle, NacelleDisagree1));
+    token(kTick, 10.0);  // the counter goes back: the transit re-arms for 27 ticks from now
+    frames(26);
+    EXPECT_EQ(aice_nacelle_valve[0], 2);
+    frames(2);
+    EXPECT_EQ(aice_nacelle_valve[0], 1);
+    token(kTick, kNaN);  // no clock: an open valve stays open, a new transit does not start
+    click(kNacelle, kNacelle1X + 104, kOpenY);
+    frames(3);
+    EXPECT_EQ(aice_nacelle_valve[0], 1);
+    EXPECT_EQ(aice_nacelle_valve[1], 0);
+    click(kNacelle, kNacelle1X, kCloseY);
+    frames(1);
+    EXPECT_EQ(aice_nacelle_valve[0], 0) << "shuts at once";
+    EXPECT_EQ(host().token(kEng1AntiIce), 0.0);
+}

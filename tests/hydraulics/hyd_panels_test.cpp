@@ -1,0 +1,149 @@
+// The flight engineer's hydraulic gauges: PRES LO at the availability threshold, pump bytes on the
+// flow bars and PUMP PRESS LO, the dials' top, reservoir quantities and cautions, pump clicks.
+#include <cmath>
+#include <string>
+
+#include "electrical/state.h"
+#include "hydraulics/state.h"
+#include "tests/panel_fixture.h"
+
+namespace {
+const char* kPress = "ketravin hydrau_press_kr60";
+const char* kPumps = "ketravin hydrau_pumps_kr60";
+const char* kBaches = "ketravin hydrau_baches_kr60";
+const char* kBlueDial = "ketravin hydrau_ind_press_blue_kr60";
+const char* kGreenDial = "ketravin hydrau_ind_press_green_kr60";
+constexpr u32 kFeWindow = 10065;
+constexpr u32 kGearRight = 334, kHyd1Press = 732, kHyd1Res = 733, kHyd2Res = 735, kHydFlag = 781, kEng1N1 = 624;
+constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
+enum { Pump1Cross = 7, LampPumpPressLo = 15, LampBlue = 16 };  // hydraulic panel
+enum { BlueAirPresLo = 1, BlueLevlLo = 3, GreenAirPresLo = 4 };                // reservoirs
+}  // namespace
+
+class HydPanels : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        dc_ess_powered = dc_normal_powered = 1;
+        token(kHydFlag, 1.0);
+    }
+};
+
+TEST_F(HydPanels, PresLoBelow1750AndGreenOnlyWithBothLinesLow) {
+    place(kPress);
+    const struct { u32 blue, green1, green2, yellow; u8 dc_ess; const char* lit; } cases[] = {
+        {1750, 1750, 1750, 1750, 1, "000"},
+        {1749, 1749, 1750, 1749, 1, "101"},  // one green line holds the green lamp dark
+        {3000, 0, 1749, 3000, 1, "010"},
+        {0, 0, 0, 0, 0, "000"},              // no DC essential: dark whatever the pressures
+    };
+    for (const auto& c : cases) {
+        hyd_press_blue = c.blue, hyd_press_green1 = c.green1, hyd_press_green2 = c.green2, hyd_press_yellow = c.yellow;
+        dc_ess_powered = c.dc_ess;
+        frames(1);
+        EXPECT_EQ(lamps(kPress, LampBlue, 3), c.lit) << c.blue << " " << c.green1;
+        EXPECT_EQ(bytes(warn_hyd_press_lo, 3), c.lit);
+    }
+}
+
+TEST_F(HydPanels, PumpBytesOnTheFlowBarAndPumpPressLo) {
+    place(kPress);
+    const struct { u8 pump; f64 host_flag; u8 dc_normal; bool bar, fault; } cases[] = {
+        {100, 1.0, 1, false, true},  {195, 1.0, 1, false, true},  {196, 1.0, 1, true, false},
+        {200, 1.0, 1, true, false},  {95, 1.0, 1, true, false},   {1, 1.0, 1, true, false},
+        {0, 1.0, 1, false, false},   {200, 0.0, 1, true, true},   {200, kNaN, 1, true, false},
+        {200, -0.0, 1, true, true},  {200, 1.0, 0, false, false}, {150, 1.0, 0, false, true},
+    };
+    for (const auto& c : cases) {
+        hyd_eng_pump_sw[1] = c.pump;
+        token(kHydFlag, c.host_flag);
+        dc_normal_powered = c.dc_normal;
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "pump " << int(c.pump) << " flag " << c.host_flag);
+        EXPECT_EQ(pair(kPress, Pump1Cross), c.bar ? 'O' : '-') << "the cross-line bar never shows";
+        EXPECT_EQ(shown(kPress, LampPumpPressLo), c.fault);
+        EXPECT_EQ(warn_hyd_pump_fault, c.fault ? 1 : 0);
+    }
+}
+
+TEST_F(HydPanels, DialsHoldTheTopOfTheScaleInTheSharedValue) {
+    place(kBlueDial);
+    place(kGreenDial);
+    host().window_set(kFeWindow, true);
+    const struct { u32* psi; const char* dial; u32 set, drawn; } cases[] = {{&hyd_press_blue, kBlueDial, 3000, 3000},
+        {&hyd_press_blue, kBlueDial, 4001, 4000}, {&hyd_press_green, kGreenDial, 0xFFFFFFFF, 4000}};
+    for (const auto& c : cases) {
+        *c.psi = c.set;
+        frames(1);
+        EXPECT_EQ(drawn(c.dial, 1).value, f64(c.drawn));
+        EXPECT_EQ(*c.psi, c.drawn) << "left in the variable";
+    }
+}
+
+TEST_F(HydPanels, ReservoirQuantitiesAreClampedBeforeTheyBecomeBytes) {
+    place(kBaches);
+    const struct { f64 blue, yellow; u8 blue_qty, yellow_qty; const char* levl_lo; } cases[] = {
+        {1.0, 1.0, 55, 70, "000"},      {0.2727, 0.2143, 14, 15, "100"}, {0.2728, 0.2142, 15, 14, "001"},
+        {kNaN, kNaN, 0, 0, "101"},      {1e300, kInf, 100, 100, "000"},  {-1.0, -kInf, 0, 0, "101"},
+        {2.0, 4294967296.0, 100, 100, "000"},
+    };
+    for (const auto& c : cases) {
+        token(kHyd1Res, c.blue);
+        token(kHyd2Res, c.yellow);
+        frames(1);
+        EXPECT_EQ(hyd_reservoir_qty[0], c.blue_qty) << c.blue;
+        EXPECT_EQ(hyd_reservoir_qty[2], c.yellow_qty) << c.yellow;
+        EXPECT_EQ(bytes(warn_hyd_level_lo, 3), c.levl_lo);
+        EXPECT_EQ(lamps(kBaches, BlueLevlLo, 3, 3), c.levl_lo);
+    }
+}
+
+TEST_F(HydPanels, GreenFollowsTheGearOneUnitAFrame) {
+    place(kBaches);
+    token(kGearRight, 0.0);  // fully up
+    std::string seen;
+    for (int i = 0; i < 5; ++i) frames(1), seen += std::to_string(hyd_reservoir_qty[1]) + " ";
+    token(kGearRight, 1.5);
+    for (int i = 0; i < 5; ++i) frames(1), seen += std::to_string(hyd_reservoir_qty[1]) + " ";
+    EXPECT_EQ(seen, "73 74 75 76 76 75 74 73 72 72 ");
+}
+
+TEST_F(HydPanels, AirPresLoNeedsATurningEngineWithoutHostPressure) {
+    place(kBaches);
+    const struct { f64 psi, n1; u8 dc_ess, warn; bool lit; } cases[] = {
+        {0.0, 15.0, 1, 0, false},  {0.0, 15.1, 1, 1, true}, {0.1, 90.0, 1, 0, false}, {0.0999, 90.0, 1, 1, true},
+        {kNaN, 90.0, 1, 0, false}, {0.0, kNaN, 1, 0, false},
+        {0.0, 90.0, 0, 1, false},  // computed without power, shown only with it
+    };
+    for (const auto& c : cases) {
+        token(kHyd1Press, c.psi);
+        token(kEng1N1, c.n1);
+        dc_ess_powered = c.dc_ess;
+        frames(1);
+        EXPECT_EQ(shown(kBaches, BlueAirPresLo), c.lit) << c.psi << " psi, N1 " << c.n1;
+        EXPECT_EQ(warn_hyd_eng1_press_lo, c.warn);
+        EXPECT_FALSE(shown(kBaches, GreenAirPresLo));
+        EXPECT_EQ(warn_hyd_green_lo_press, 0);
+    }
+}
+
+TEST_F(HydPanels, ClicksStoreTheirValueAndSoundOnlyOnAChange) {
+    place(kPress);
+    place(kPumps);
+    frames(1);
+    const struct { const char* g; i32 x, y; u8* byte; u8 before, after; size_t clicks; } cases[] = {
+        {kPress, 80, 60, &hyd_xfer_sw[0], 1, 1, 0},       // ON while ON
+        {kPress, 80, 95, &hyd_xfer_sw[0], 1, 0, 1},
+        {kPumps, 10, 5, &hyd_eng_pump_sw[0], 200, 100, 0},  // ON on a running pump restarts it silently
+        {kPumps, 10, 40, &hyd_eng_pump_sw[0], 100, 95, 1},
+        {kPumps, 10, 40, &hyd_eng_pump_sw[0], 0, 95, 0},    // DUMP on a stopped pump
+        {kPumps, 10, 5, &hyd_eng_pump_sw[0], 40, 100, 1},   // ON during a run-down
+    };
+    for (const auto& c : cases) {
+        *c.byte = c.before;
+        clicks();
+        ASSERT_TRUE(click(c.g, c.x, c.y));
+        EXPECT_EQ(*c.byte, c.after) << c.g << " " << c.x << "," << c.y;
+        EXPECT_EQ(clicks(), c.clicks) << c.g << " " << c.x << "," << c.y;
+    }
+}
