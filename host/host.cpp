@@ -358,7 +358,15 @@ bool Host::is_integer_token(u32 id) {
     return false;
 }
 
-void Host::set_calc(const std::string& expr, f64 value) { calc_values_[expr] = value; }
+// An expression answered from a host variable sets that variable, so key events and scripts agree.
+void Host::set_calc(const std::string& expr, f64 value) {
+    for (size_t k = 0; k < kCalcRuleCount; ++k)
+        if (expr == kCalcRules[k].expr) {
+            set_token(kCalcRules[k].token, value);
+            return;
+        }
+    calc_values_[expr] = value;
+}
 
 u32 Host::svc_lookup_var(TokenVar* r) {
     if (!r) return 0;
@@ -486,6 +494,7 @@ void Host::apply_key(u32 id, u32 value) {
             case KeyAction::SetFromValue: set_token(r.token, f64(value)); break;
             case KeyAction::SetFromSignedValue: set_token(r.token, f64(i32(value))); break;
             case KeyAction::ToggleToken: set_token(r.token, token(r.token) == 1.0 ? 0.0 : 1.0); break;
+            case KeyAction::ToggleTokenTo: set_token(r.token, token(r.token) == r.arg ? 0.0 : r.arg); break;
             case KeyAction::StepToken: set_token(r.token, token(r.token) + r.arg); break;
         }
     }
