@@ -384,7 +384,23 @@ bool Host::is_integer_token(u32 id) {
     return false;
 }
 
-void Host::set_calc(const std::string& expr, f64 value) { calc_values_[expr] = value; }
+// An expression answered from a host variable sets that variable, so key events and scripts agree.
+// A value the user sets wins over the host's own rule for that expression until the host
+// model itself changes the variable behind it (a key event), which is newer than the user's
+// value. The variable takes the value too, so such a change starts from what the user set.
+void Host::set_calc(const std::string& expr, f64 value) {
+    calc_values_[expr] = value;
+    for (size_t k = 0; k < kCalcRuleCount; ++k)
+        if (expr == kCalcRules[k].expr) set_token(kCalcRules[k].token, value);
+}
+
+void Host::drop_calc_overrides_of(u32 token_id) {
+    for (size_t k = 0; k < kCalcRuleCount; ++k)
+        if (kCalcRules[k].token == token_id) {
+            auto it = calc_values_.find(kCalcRules[k].expr);
+            if (it != calc_values_.end()) calc_values_.erase(it);
+        }
+}
 
 u32 Host::svc_lookup_var(TokenVar* r) {
     if (!r) return 0;
@@ -399,7 +415,7 @@ u32 Host::svc_lookup_var(TokenVar* r) {
     return 1;
 }
 
-f64 Host::calc_value(const std::string& expr, bool* known) const {
+f64 Host::calc_value(std::string_view expr, bool* known) const {
     if (known) *known = true;
     auto it = calc_values_.find(expr);
     if (it != calc_values_.end()) return it->second;
@@ -512,8 +528,10 @@ void Host::apply_key(u32 id, u32 value) {
             case KeyAction::SetFromValue: set_token(r.token, f64(value)); break;
             case KeyAction::SetFromSignedValue: set_token(r.token, f64(i32(value))); break;
             case KeyAction::ToggleToken: set_token(r.token, token(r.token) == 1.0 ? 0.0 : 1.0); break;
+            case KeyAction::ToggleTokenTo: set_token(r.token, token(r.token) == r.arg ? 0.0 : r.arg); break;
             case KeyAction::StepToken: set_token(r.token, token(r.token) + r.arg); break;
         }
+        drop_calc_overrides_of(r.token);
     }
 }
 

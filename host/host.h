@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdio>
 #include <map>
+#include <string_view>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,8 +87,9 @@ public:
     static bool is_integer_token(u32 id);
     // A value set for an expression wins over the host's own rule for it from then on.
     void set_calc(const std::string& expr, f64 value);
+    void drop_calc_overrides_of(u32 token_id);
     // What the module reads for an expression (0 for one the host does not know).
-    f64 calc_value(const std::string& expr, bool* known = nullptr) const;
+    f64 calc_value(std::string_view expr, bool* known = nullptr) const;
 
     // ---- windows
     bool window_visible(u32 ident) const;
@@ -157,7 +159,7 @@ private:
 
     std::vector<f64> tokens_;  // by id, for ids below kDirectTokens
     std::map<u32, f64> far_tokens_;
-    std::map<std::string, f64> calc_values_;
+    std::map<std::string, f64, std::less<>> calc_values_;  // transparent: frames look up without allocating
     std::vector<std::string> calc_unknown_logged_;
 
     std::vector<u32> visible_;

@@ -6,6 +6,7 @@
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
 #include "module/keys.h"
+#include "air/air_keys.h"
 
 const KeyRule kKeyRules[] = {
     //  event               action                  token arg latency
@@ -57,7 +58,6 @@ const KeyRule kKeyRules[] = {
     {key_systems_event_1004c, KeyAction::SetToken, 316, 0.0, 0},
     {key_aileron_set, KeyAction::SetFromSignedValue, 313, 0.0, 0},
     {key_rudder_set, KeyAction::SetFromSignedValue, 316, 0.0, 0},
-    {key_exit_event_10356, KeyAction::SetToken, 866, 0.0, 0},
     {key_pitot_heat_on, KeyAction::SetToken, 13, 1.0, 0},
     {key_pitot_heat_off, KeyAction::SetToken, 13, 0.0, 0},
     // Anti-ice: the structural de-ice and the two engines' anti-ice flags (1.0 on) flip.
@@ -100,6 +100,17 @@ const KeyRule kKeyRules[] = {
     // Engine failures: value 1 fails the host's engine, 0 repairs it.
     {key_eng1_failure_toggle, KeyAction::SetFromValue, 564, 0.0, 0},
     {key_eng2_failure_toggle, KeyAction::SetFromValue, 574, 0.0, 0},
+    // Doors: the toggle alone flips the exit of token 868; followed at once by the select it flips
+    // the exit reported as a percentage instead (the select undoes the toggle's flip of 868). The
+    // hydraulic door group's event flips token 866.
+    {key_exit_toggle, KeyAction::ToggleToken, 868, 0.0, 0},
+    {key_exit_select, KeyAction::ToggleToken, 868, 0.0, 0},
+    {key_exit_select, KeyAction::ToggleTokenTo, kHostExitPercentToken, 100.0, 0},
+    {key_exit_event_10356, KeyAction::ToggleToken, 866, 0.0, 0},
+    // Pressurisation: the ALT knob moves the target cabin altitude by 100 ft; the dump toggles.
+    {key_press_target_inc, KeyAction::StepToken, 982, 100.0, 0},
+    {key_press_target_dec, KeyAction::StepToken, 982, -100.0, 0},
+    {key_press_dump_toggle, KeyAction::ToggleToken, 985, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
@@ -118,5 +129,6 @@ const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[
 // answers what "set calc" gave it, else 0.
 const CalcRule kCalcRules[] = {
     {"(E:TIME OF DAY,Enum)", kHostTimeOfDayToken},
+    {"(A:Exit open:1,percent)", kHostExitPercentToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

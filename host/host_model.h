@@ -14,6 +14,7 @@ enum class KeyAction : u8 {
     SetFromValue,  // token = event value
     SetFromSignedValue,  // token = event value read as a signed 32-bit number
     ToggleToken,   // token = token == 1 ? 0 : 1
+    ToggleTokenTo,  // token = token == arg ? 0 : arg
     StepToken,     // token += arg
 };
 
@@ -35,6 +36,7 @@ struct CalcRule {
 constexpr u32 kHostTimeOfDayToken = 4001;          // (E:TIME OF DAY,Enum): 3 is night
 constexpr u32 kHostPanelLightRedrawsToken = 4002;  // counts the panel-lighting redraw requests
 constexpr u32 kHostCompassShownToken = 4003;      // the host's compass window: 1 shown
+constexpr u32 kHostExitPercentToken = 4004;       // (A:Exit open:1,percent): 0 closed, 100 open
 
 constexpr u32 kHostTakeoffSetupsToken = 4010;   // counts EASY START's take-off set-up events
 constexpr u32 kHostApuEvent102b0Token = 4011;  // last value of the engines-autostart APU event

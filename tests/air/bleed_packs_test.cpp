@@ -1,0 +1,261 @@
+// Bleed air, its dials and the packs through the host: frame-counted rates, the cross-bleed
+// valve and the ducts in either gauge order, ground air, the MANIFOLD FAULT latch, the pack
+// valves with their FAULT lamps, flow, temperatures and the air-conditioning sound.
+#include "air/state.h"
+#include "apu/state.h"
+#include "engines/state.h"
+#include "tests/air/air_fixture.h"
+
+namespace {
+const char* kApuSw = "ketravin air_apugndsw_kr60";
+const char* kHp1 = "ketravin air_engsw_lh_kr60";
+const char* kBleed1 = "ketravin air_bleedvalve_lh_kr60";
+const char* kXbleed = "ketravin air_xbleed_kr60";
+const char* kBleedGauges[] = {kApuSw, kHp1, "ketravin air_engsw_rh_kr60", kBleed1, "ketravin air_bleedvalve_rh_kr60",
+                              kXbleed};
+const char* kPackSw1 = "ketravin air_packsw_lh_kr60";
+const char* kPack1 = "ketravin air_pack_lh_kr60";
+const char* kRamAir = "ketravin air_ramair_kr60";
+constexpr u32 kN2[2] = {625, 644};
+constexpr u32 kTat = 350;
+enum { XbleedFault = 2, BleedLampFault = 4, PackSwFault = 3, PackValveTemp = 5 };
+constexpr u8 kAuto = 2, kOpen = 100;
+}  // namespace
+
+class Bleed : public AirTest {
+protected:
+    void place_bleed(bool reverse) {
+        for (const char* g : kBleedGauges) place(g);
+        host().set_reverse_order(reverse);
+    }
+    void engine(size_t e, f64 n2) {
+        eng_hp_valve_open[e] = 1;
+        token(kN2[e], n2);
+    }
+};
+class BleedOrder : public Bleed, public ::testing::WithParamInterface<bool> {};
+
+// APU air reaches the left duct at once; the cross-bleed valve needs 96 frames, and the right
+// duct has air in the frame it is fully open, not before.
+TEST_P(BleedOrder, ApuAirCrossesOnlyAFullyOpenValve) {
+    place_bleed(GetParam());
+    apu_running = 1;
+    air_apu_bleed_sw = kAuto;
+    u64 first = 0, open_at = 0;
+    for (u64 f = 1; f <= 120 && !open_at; ++f) {
+        frames(1);
+        if (!first && air_duct_supply[0] == 1) first = f;
+        if (air_xbleed_valve == kOpen) open_at = f;
+        EXPECT_TRUE(open_at || air_duct_supply[1] == 0) << f;
+        EXPECT_TRUE(!first || open_at || shown(kXbleed, XbleedFault)) << f;
+    }
+    EXPECT_LE(first, 2u);
+    EXPECT_EQ(open_at - first, 95u) << "96 frames of travel";
+    EXPECT_EQ(air_duct_supply[1], 1);
+    EXPECT_FALSE(shown(kXbleed, XbleedFault));
+}
+
+// HP port at N2 50: pressure 400 after 80 frames, temperature 1500 after 300; at N2 60 the AUTO HP
+// valve shuts and the LP port carries on; without a source both fall, 1420 left after 80 frames.
+TEST_P(BleedOrder, EngineBleedRatesCountFrames) {
+    place_bleed(GetParam());
+    air_xbleed_sel = 0;
+    engine(0, 50.0);
+    u64 f = 0;
+    while (air_bleed_press[0] == 0 && f < 5) frames(1), ++f;
+    EXPECT_EQ(air_bleed_press[0], 5);
+    frames(78);
+    EXPECT_EQ(air_bleed_press[0], 395);
+    frames(1);
+    EXPECT_EQ(air_bleed_press[0], 400);
+    frames(220);
+    EXPECT_EQ(air_bleed_temp[0], 1500);
+    EXPECT_TRUE(air_hp_valve[0] == kOpen && air_bleed_valve[0] == kOpen && air_duct_supply[0] == 1);
+
+    token(kN2[0], 60.0);
+    frames(2);
+    EXPECT_EQ(air_hp_valve[0], 0);
+    EXPECT_TRUE(air_eng_supply[0] == 1 && air_bleed_valve[0] == kOpen && air_duct_supply[0] == 1);
+    EXPECT_EQ(air_duct_supply[1], 0) << "cross-bleed closed";
+
+    eng_start_valve[0] = 1;  // an open start valve ends the HP source
+    frames(GetParam() ? 81 : 80);  // the sources gauge runs last in reverse order
+    EXPECT_EQ(air_bleed_press[0], 0);
+    EXPECT_EQ(air_bleed_temp[0], 1420);
+}
+INSTANTIATE_TEST_SUITE_P(Orders, BleedOrder, ::testing::Bool());
+
+TEST_F(Bleed, GroundAirShutsTheAutomaticBleedValvesAndFeedsBothDucts) {
+    place_bleed(false);
+    engine(0, 50.0);
+    engine(1, 50.0);
+    frames(100);
+    ASSERT_EQ(air_bleed_press[1], 400);
+    EXPECT_EQ(air_xbleed_valve, 0) << "both sides supplying: the automatic valve stays shut";
+    air_ext_power_on = 1;
+    frames(96);
+    EXPECT_TRUE(air_bleed_valve[0] == 0 && air_bleed_valve[1] == 0);
+    EXPECT_TRUE(air_bleed_press[0] == 0 && air_bleed_press[1] == 0);
+    EXPECT_TRUE(air_duct_supply[0] == 1 && air_duct_supply[1] == 1 && air_xbleed_valve == kOpen);
+}
+
+TEST_F(Bleed, ManifoldFaultLatchesWithPowerAndOnlyCloseResetClearsIt) {
+    place_bleed(false);
+    struct Step {
+        u8 power;
+        i32 x, y;
+        u8 fault, sw;
+    };
+    const Step steps[] = {
+        {0, 10, 50, 0, kAuto},  // the lamp without power: nothing
+        {1, 10, 50, 1, kAuto},  // with power: raised
+        {1, 60, 20, 1, 1},      // OPEN keeps it
+        {1, 60, 40, 1, kAuto},  // A. keeps it
+        {1, 60, 60, 0, 0},      // CLOSE RESET clears it
+        {1, 10, 50, 1, 0},
+        {1, 60, 60, 0, 0},      // and again with the switch already down
+    };
+    for (const Step& s : steps) {
+        dc_ess_powered = s.power;
+        click(kBleed1, s.x, s.y);
+        frames(1);
+        EXPECT_EQ(air_bleed_fault[0], s.fault) << s.x << "," << s.y;
+        EXPECT_EQ(air_bleed_valve_sw[0], s.sw);
+        EXPECT_EQ(shown(kBleed1, BleedLampFault), s.fault == 1);
+    }
+}
+
+TEST_F(Bleed, DialsShowTheModelsLimitedAndParkWithoutPower) {
+    const char* temp = "ketravin air_bleedtemp_lh_kr60";
+    const char* press = "ketravin air_bleedpress_rh_kr60";
+    place(temp);
+    place(press);
+    struct Case {
+        u8 power;
+        u16 t, p;
+        f64 shown_t, shown_p;
+    };
+    for (const Case& c : {Case{1, 750, 300, 750, 300}, Case{1, 5000, 1000, 3000, 900}, Case{0, 1500, 400, 0, 0}}) {
+        dc_ess_powered = c.power;
+        air_bleed_temp[0] = c.t;
+        air_bleed_press[1] = c.p;
+        frames(1);
+        EXPECT_EQ(drawn(temp, 1).value, c.shown_t);
+        EXPECT_EQ(drawn(press, 1).value, c.shown_p);
+    }
+}
+
+class Packs : public AirTest {
+protected:
+    void SetUp() override {
+        AirTest::SetUp();
+        air_duct_supply[0] = 1;
+    }
+    void open_left() { click(kPackSw1, 60, 10); }
+};
+
+// The left pack opening from its loaded state: FAULT while travelling, flow from 300, the start
+// sound at 375, the loop 70 ticks later; closing it plays the stop sound below 375.
+TEST_F(Packs, OpeningAndClosingWithTheirSounds) {
+    for (const char* g : {"ketravin gpws_kr60", kPackSw1, kPack1, kRamAir}) place(g);
+    token(kTat, 15.0 / 256.0);  // outside air at the packs' load temperature: no drift
+    frames(1);
+    sounds();
+    open_left();
+    u64 ent_tick = 0, loop_tick = 0;
+    for (u64 f = 1; f <= 480; ++f) {
+        frames(1);
+        const u16 v = air_pack_valve[0];
+        ASSERT_EQ(v, std::min<u64>(f, 400));
+        EXPECT_EQ(shown(kPackSw1, PackSwFault), v < 400) << v;
+        EXPECT_EQ(air_pack_flow[0], v >= 300 ? 40 : 0) << v;
+        for (const std::string& s : sounds()) {
+            if (s == "AIRCONDENT") ent_tick = f;
+            if (s == "AIRCOND loop") loop_tick = f;
+        }
+    }
+    EXPECT_EQ(ent_tick, 375u);
+    EXPECT_EQ(loop_tick, 445u);
+    EXPECT_NEAR(air_pack_turbine_temp[0], 15.0 + 81 * 0.05, 1e-3) << "warming only from valve 400";
+
+    click(kPackSw1, 60, 30);
+    std::vector<std::string> heard;
+    for (u64 f = 1; f <= 30; ++f) {
+        frames(1);
+        for (const std::string& s : sounds())
+            if (s == "AIRCONDSORT") heard.push_back(s + " at " + std::to_string(air_pack_valve[0]));
+    }
+    EXPECT_EQ(heard, std::vector<std::string>{"AIRCONDSORT at 374"});
+}
+
+TEST_F(Packs, WithoutSoundsTheSequenceRunsSilently) {
+    for (const char* g : {kPackSw1, kRamAir}) place(g);
+    open_left();
+    frames(375);
+    EXPECT_EQ(air_aircond_sound_state, 2);
+    frames(70);
+    EXPECT_EQ(air_aircond_sound_state, 3);
+    EXPECT_EQ(air_aircond_sound_deadline, 0u);
+    air_pack_sw[0] = 0;
+    frames(26);
+    EXPECT_EQ(air_aircond_sound_state, 0);
+    EXPECT_TRUE(sounds().empty());
+}
+
+// Outside air from the total air temperature token times 256; the temperature valve reads 24 - A,
+// clamped to the dial when drawn. A reading that is no finite number leaves the temperatures be.
+TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
+    place(kPack1);
+    air_pack_valve[0] = 400;
+    struct Case {
+        f64 outside, stored, drawn;
+    };
+    for (const Case& c : {Case{-20, 20, 20}, Case{40, -16, -16}, Case{0, 20, 20}, Case{60, -20, -20}}) {
+        token(kTat, c.outside / 256.0);
+        frames(1);
+        EXPECT_EQ(air_pack_valve_temp[0], c.stored) << c.outside;
+        EXPECT_EQ(drawn(kPack1, PackValveTemp).value, c.drawn) << c.outside;
+    }
+    air_duct_supply[0] = 0;
+    const f32 turbine = air_pack_turbine_temp[0];
+    for (f64 bad : {kNaN, kInf, -kInf}) {
+        token(kTat, bad);
+        frames(10);
+        EXPECT_EQ(air_pack_turbine_temp[0], turbine) << bad;
+    }
+    token(kTat, 1e300);
+    frames(10);
+    EXPECT_TRUE(std::isfinite(air_pack_turbine_temp[0]) && std::isfinite(air_pack_valve_temp[0]));
+    token(kTat, -20.0 / 256.0);
+    frames(100);
+    EXPECT_NEAR(air_pack_turbine_temp[0], turbine + 10 * 0.001 - 1.0, 1e-3) << "warming 0.001, cooling 0.01 a frame";
+}
+
+TEST_F(Packs, StartMasterClosesBothPacksAndReleasingItReopensThem) {
+    place(kPackSw1);
+    place("ketravin air_packsw_rh_kr60");
+    air_pack_sw[0] = air_pack_sw[1] = 1;
+    air_pack_valve[0] = air_pack_valve[1] = 400;
+    eng_start_master = 2;
+    frames(200);
+    EXPECT_TRUE(air_pack_valve[0] == 200 && air_pack_valve[1] == 200);
+    eng_start_master = 0;
+    frames(200);
+    EXPECT_TRUE(air_pack_valve[0] == 400 && air_pack_valve[1] == 400);
+}
+
+// A clock that is no number never starts the loop; the first sane reading arms it in full.
+TEST_F(Packs, HostileClockStillLeadsToTheLoop) {
+    place(kRamAir);
+    air_pack_valve[0] = 400;
+    token(1, kNaN);
+    frames(1);
+    EXPECT_EQ(air_aircond_sound_state, 2);
+    frames(100);
+    EXPECT_EQ(air_aircond_sound_state, 2);
+    token(1, 1e12);
+    frames(1);
+    token(1, 500.0);
+    frames(72);
+    EXPECT_EQ(air_aircond_sound_state, 3);
+}

@@ -1,0 +1,259 @@
+// Doors, cabin pressure controller and indicators through the host: the DOORS caution and its
+// test, door clicks on the ground and in flight with the host's door model, the ALT knob's
+// ceiling, outflow valves, the turning image, the dump switch kept in step, differential
+// pressure, cabin vertical speed and EXCESS ALT, with hostile host values.
+#include "air/air_keys.h"
+#include "air/air_pressu.h"
+#include "air/state.h"
+#include "host/host_model.h"
+#include "hydraulics/state.h"
+#include "systems/systems_keys.h"
+#include "tests/air/air_fixture.h"
+
+namespace {
+const char* kDoors = "ketravin doors_kr60";
+const char* kCabAlt = "ketravin air_pressu_cabalt_kr60";
+const char* kSet1 = "ketravin air_pressu_set_s1_kr60";
+const char* kValves1 = "ketravin air_pvalvepos_s1_kr60";
+constexpr u32 kOnGround = 60, kAltitude = 74, kExit1 = 866, kExit2 = 867, kExit3 = 868, kCabin = 981,
+              kTarget = 982, kCabinVs = 983, kDump = 985;
+constexpr const char* kExitPct = "(A:Exit open:1,percent)";
+enum { LCabinFwd = 2, LCabinAft = 10, FaultDot = 21, TurningImage = 3 };
+constexpr i32 kTest[2] = {90, 200}, kSelectLamp[2] = {10, 37}, kExitLamp[2] = {10, 73}, kHydLamp[2] = {10, 191};
+}  // namespace
+
+class Doors : public AirTest {
+protected:
+    void SetUp() override {
+        AirTest::SetUp();
+        place(kDoors);
+    }
+    void doors(f64 e3, f64 e1, f64 e2, f64 pct) {
+        token(kExit3, e3);
+        token(kExit1, e1);
+        token(kExit2, e2);
+        host().set_calc(kExitPct, pct);
+    }
+};
+
+TEST_F(Doors, CautionFaultDotAndTestLatch) {
+    struct Case {
+        f64 e3, e1, e2, pct;
+        u8 test, warn;
+        bool dot, group;
+    };
+    const Case cases[] = {
+        {0.05, 0.05, 0, 0, 0, 0, true, true},  // S exactly 0.1
+        {0, 0, 0, 0.1000001, 0, 1, false, false},
+        {0, 0, 0, 0, 1, 1, true, true},      // test with every value 0
+        {0, 0.05, 0, 0, 1, 0, true, true},   // test with a door barely open
+        {0, 0.1, 0, 0, 0, 0, true, true},    // 0.1 lights the fault dot
+        {0, 0.11, 0, 0, 0, 1, false, true},
+        {0, 0, 0.5, 0, 0, 1, false, true},
+    };
+    for (const Case& c : cases) {
+        doors(c.e3, c.e1, c.e2, c.pct);
+        doors_test = c.test;
+        frames(1);
+        EXPECT_EQ(warn_doors, c.warn) << c.e1 << " " << c.pct;
+        EXPECT_EQ(shown(kDoors, FaultDot), c.dot) << c.e1;
+        EXPECT_EQ(shown(kDoors, LCabinAft), c.group) << c.e1;
+    }
+    dc_ess_powered = 0;
+    frames(1);
+    EXPECT_FALSE(shown(kDoors, LCabinAft)) << "dark without power; the caution goes on";
+    EXPECT_EQ(warn_doors, 1);
+    host().set_calc(kExitPct, kNaN);
+    frames(1);
+    EXPECT_EQ(doors_exit_open_pct, 0.0);
+
+    doors_test = 0;
+    for (const auto& [power, after] : {std::pair{1, 1}, {1, 0}, {0, 0}}) {
+        dc_ess_powered = u8(power);
+        click(kDoors, kTest[0], kTest[1]);
+        EXPECT_EQ(doors_test, after);
+    }
+}
+
+// On the ground every clickable lamp toggles its door through the host's model; in flight a click
+// acts only on a door read as open, and the hydraulic group wants the yellow circuit.
+TEST_F(Doors, ClicksOnTheGroundAndInFlight) {
+    hyd_avail[2] = 1;
+    token(kOnGround, 1.0);
+    frames(1);
+    click(kDoors, kSelectLamp[0], kSelectLamp[1]);
+    frames(1);
+    EXPECT_EQ(key_ids(), (std::vector<u32>{key_exit_toggle, key_exit_select}));
+    EXPECT_EQ(doors_exit_open_pct, 100.0);
+    EXPECT_EQ(host().token(kExit3), 0.0) << "the pair leaves token 868 alone";
+    click(kDoors, kExitLamp[0], kExitLamp[1]);
+    click(kDoors, kHydLamp[0], kHydLamp[1]);
+    EXPECT_TRUE(host().token(kExit3) == 1.0 && host().token(kExit1) == 1.0);
+    new_keys();
+
+    struct Case {
+        f64 ground, e3, e1, e2, pct;
+        u8 yellow;
+        i32 x, y;
+        std::vector<u32> sent;
+    };
+    const std::vector<Case> cases = {
+        {0.0, 0, 0, 0, 0.1, 1, kSelectLamp[0], kSelectLamp[1], {}},  // exactly 0.1 reads closed
+        {0.0, 0, 0, 0, 0.2, 1, 120, 73, {key_exit_toggle, key_exit_select}},
+        {0.5, 0.01, 0, 0, 0, 1, kExitLamp[0], kExitLamp[1], {key_exit_toggle}},
+        {0.0, 0, 0, 0, 0, 1, kExitLamp[0], kExitLamp[1], {}},
+        {0.0, 0, 0, 0.5, 0, 1, kHydLamp[0], kHydLamp[1], {}},  // lit by 867, yet closed by 866
+        {0.0, 0, 0.3, 0, 0, 1, 120, 60, {key_exit_event_10356}},
+        {1.0, 0, 0, 0, 0, 0, kHydLamp[0], kHydLamp[1], {}},  // no yellow circuit
+        {1.0, 0, 0, 0, 0, 3, 120, 166, {key_exit_event_10356}},
+    };
+    for (const Case& c : cases) {
+        token(kOnGround, c.ground);
+        doors(c.e3, c.e1, c.e2, c.pct);
+        hyd_avail[2] = c.yellow;
+        frames(1);
+        new_keys();
+        click(kDoors, c.x, c.y);
+        EXPECT_EQ(key_ids(), c.sent) << c.x << "," << c.y << " ground " << c.ground;
+    }
+}
+
+class Pressure : public AirTest {};
+
+TEST_F(Pressure, AltKnobStopsAt12000AndEveryAreaTouchesTheTurningImage) {
+    place(kSet1);
+    token(kTarget, 11800.0);
+    for (int n = 0; n < 4; ++n) click(kSet1, 70, 200, MouseLeftSingle | MouseRepeat);
+    EXPECT_EQ(host().token(kTarget), 12000.0);
+    token(kTarget, 11999.5);
+    click(kSet1, 70, 200);
+    EXPECT_EQ(host().token(kTarget), 12099.5);
+    for (int n = 0; n < 3; ++n) click(kSet1, 10, 200, MouseLeftSingle | MouseRepeat);
+    EXPECT_EQ(host().token(kTarget), 11799.5) << "no lower limit on the module's side";
+    frames(1);
+    EXPECT_FLOAT_EQ(press_alt_dial_deg, 11799.5f * 0.0225f);
+
+    // Hold: a touch before tick 100 holds to 150; a second one before 140 holds to 191.
+    for (const auto& [second, hidden_at] : {std::pair{false, 150u}, {true, 191u}}) {
+        frames(u64(99 - host().token(1) + (second ? 200 : 0)));  // the next frame has tick 100
+        click(kSet1, 120, 50);
+        u32 gone = 0;
+        for (int f = 0; f < 120 && !gone; ++f) {
+            frames(1);
+            const u32 tick = u32(host().token(1)) - (second ? 200 : 0);
+            if (second && tick == 139) click(kSet1, 120, 50);
+            if (hidden(element(kSet1, TurningImage))) gone = tick;
+        }
+        EXPECT_EQ(gone, hidden_at);
+    }
+}
+
+TEST_F(Pressure, OutflowValvesTakeFortyFiveFrames) {
+    place(kValves1);
+    token(kOnGround, 0.0);
+    struct Step {
+        i32 row_y;
+        u8 ground;
+        u64 n;
+        u8 fwd, aft;
+    };
+    const Step steps[] = {
+        {20, 0, 45, 45, 0},  // AFT CLOSED
+        {60, 0, 44, 1, 44},  // FWD CLOSED, one frame short
+        {60, 0, 1, 0, 45},
+        {40, 0, 45, 45, 45},  // centre: both open
+        {40, 1, 45, 0, 0},    // on the ground: inactive, both shut
+    };
+    for (const Step& s : steps) {
+        click(kValves1, 20, s.row_y);
+        token(kOnGround, s.ground);
+        frames(s.n);
+        EXPECT_EQ(air_outflow_pos_s1[1], s.fwd) << s.row_y;
+        EXPECT_EQ(air_outflow_pos_s1[0], s.aft) << s.row_y;
+    }
+    token(kOnGround, 0.0);
+    dc_ess_powered = 0;
+    frames(10);
+    EXPECT_EQ(air_press_ctl_active[0], 0) << "frozen without power";
+}
+
+// The dump decision kept in step with the host's switch, which our host flips at once.
+TEST_F(Pressure, DumpConvergesAndAnyDoorValueDumps) {
+    for (const char* g : {kValves1, kCabAlt}) place(g);
+    token(kOnGround, 0.0);
+    struct Step {
+        f64 door, host_dump;
+        u8 dump;
+        size_t toggles;
+    };
+    const Step steps[] = {
+        {0.0, 1.0, 0, 1},     // controllers active, doors shut: held off, one toggle
+        {0.0001, 0.0, 1, 1},  // a door value however small dumps
+        {0.0001, 0.5, 1, 0},  // a switch neither 0 nor 1 gets nothing
+        {0.0, 0.5, 0, 0},
+    };
+    for (const Step& s : steps) {
+        token(kExit2, s.door);
+        token(kDump, s.host_dump);
+        frames(1);
+        new_keys();
+        frames(5);
+        const auto keys = key_ids();
+        EXPECT_EQ(air_press_dump, s.dump) << s.door;
+        EXPECT_EQ(keys.size(), 0u) << "converged";
+        EXPECT_TRUE(!s.toggles || host().token(kDump) == f64(s.dump)) << s.door;
+    }
+}
+
+TEST_F(Pressure, DifferentialPressureAndExcessAltitude) {
+    for (const char* g : {kCabAlt, "ketravin air_pressu_diffpress_kr60", "ketravin air_pressu_warn_xsalt_kr60"})
+        place(g);
+    struct Case {
+        u8 power;
+        f64 aircraft, cabin, psi;
+        u8 excess;
+    };
+    const Case cases[] = {
+        {1, 21000, 0, 8.001, 0},
+        {1, 31000, 8000, 7.1645, 0},
+        {1, 21001, 0, 21001 * (0.000381 - 6.95e-9), 0},
+        {1, 1000, 9300, -8300 * 0.000381, 0},  // cabin above the aircraft: the needle shows 0
+        {1, 30000, 9300.5, 20699.5 * (0.000381 - 9000 * 6.95e-9), 1},
+        {0, 30000, 12000, 0, 0},     // no power: 0 psi, dark, no CAB PRESS
+        {1, kNaN, 2000, 0, 0},
+        {1, kInf, 2000, 0, 0},
+        {1, 1e300, kNaN, kNaN, 0},  // the cabin keeps its last sample; psi stays finite
+    };
+    for (const Case& c : cases) {
+        dc_ess_powered = c.power;
+        token(kAltitude, c.aircraft);
+        token(kCabin, c.cabin);
+        frames(2);
+        if (!std::isnan(c.psi)) {
+            EXPECT_NEAR(air_cabin_diff_psi, c.psi, 1e-5) << c.aircraft;
+            EXPECT_NEAR(air_cabin_diff_needle, std::max(c.psi, 0.0) * 1000, 1e-2) << c.aircraft;
+        }
+        EXPECT_TRUE(std::isfinite(air_cabin_diff_psi) && std::isfinite(air_cabin_diff_needle));
+        EXPECT_EQ(air_cabin_alt_excess, c.excess) << c.cabin;
+        EXPECT_EQ(warn_cab_press, c.excess);
+        EXPECT_EQ(shown("ketravin air_pressu_warn_xsalt_kr60", 0), c.excess == 1);
+    }
+    EXPECT_EQ(air_cabin_alt_ft, 2000.0f);
+}
+
+TEST_F(Pressure, CabinVerticalSpeed) {
+    place("ketravin air_pressu_vsi_kr60");
+    struct Case {
+        f64 v;
+        u8 dump;
+        i16 fpm;
+    };
+    const Case cases[] = {{20, 0, 2000},     {20.5, 0, 2000}, {-20.5, 0, -2000}, {-7.259, 0, -725}, {0.019, 0, 1},
+                          {kNaN, 0, 0},      {kInf, 0, 2000}, {-kInf, 0, -2000}, {12, 1, 0}};
+    for (const Case& c : cases) {
+        air_press_dump = c.dump;
+        token(kCabinVs, c.v);
+        frames(1);
+        EXPECT_EQ(air_cabin_vs_fpm, c.fpm) << c.v;
+    }
+}
