@@ -117,7 +117,6 @@ TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     EXPECT_EQ(sphere->source_y.id, 78u);
     EXPECT_EQ(sphere->source_rot.id, 80u);
     EXPECT_EQ(sphere->scale_y, 2.5);
-    EXPECT_EQ(sphere->scale_rot, -1.0);
     EXPECT_EQ(sphere->texture_scale_x, 0.6f);
 }
 
@@ -151,34 +150,6 @@ TEST_F(Attitude, StandbyRestWalkAndReturnSettleAtAnyBank) {
         EXPECT_TRUE(hidden(element(kSec, SecFlag)));
         token(kBank, 0.0);
     }
-}
-
-// From beyond 150 the rest walk goes on through 180 and -180 up to -30.
-TEST_F(Attitude, StandbyRestWalkFromBeyond150GoesRoundThrough180) {
-    place(kSec);
-    adi_sec_bank_display_deg = 178.5;
-    dc_ess_powered = 0;
-    const f64 expected[] = {179.5, 180.5, -180.0, -179.0};
-    for (f64 e : expected) {
-        frames(1);
-        EXPECT_EQ(adi_sec_bank_display_deg, e);
-    }
-    frames(150);
-    EXPECT_EQ(adi_sec_bank_display_deg, -30.0);
-}
-
-// At the end of the INS test the bank jumps at once; the pitch walks down to 2.5, then jumps.
-TEST_F(Attitude, StandbyInsTestEnd) {
-    place(kSec);
-    ins1_apfd_test = 1;
-    frames(30);
-    EXPECT_EQ(adi_sec_bank_display_deg, 22.5);
-    EXPECT_EQ(adi_sec_pitch_display_deg, 22.5);
-    ins1_apfd_test = 0;
-    frames(1);
-    EXPECT_EQ(adi_sec_bank_display_deg, 0.0);
-    EXPECT_EQ(walk(adi_sec_pitch_display_deg, 40), 19);
-    EXPECT_EQ(adi_sec_pitch_display_deg, 0.0);
 }
 
 TEST_F(Attitude, BarsSwitchClicksOnlyOnARealChangeAndShowsItsPosition) {
