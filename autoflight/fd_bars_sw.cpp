@@ -1,12 +1,14 @@
 // Flight-director bars switch gauge with the panel's integral light tint controls: the tint
-// switch between the tint level's DIM and BRIGHT arrows. The tint controls play no sound and
-// each asks for a lighting refresh.
-// Reads: dc_ess_powered, light_time_of_day, light_zone, annunciator_bright
-// Writes: light_tint_sw, light_tint_level, annunciator_bright, light_refresh
+// switch between the tint level's DIM and BRIGHT arrows. The bars switch clicks on a real change;
+// the tint controls play no sound and each asks for a lighting refresh.
+// Reads: dc_ess_powered, light_time_of_day, light_zone, annunciator_bright, fd_bars_on_flag
+// Writes: fd_bars_on_flag, light_tint_sw, light_tint_level, annunciator_bright, light_refresh
+#include "autoflight/state.h"
 #include "electrical/state.h"
 #include "lighting/state.h"
 #include "module/gauge.h"
 #include "module/lighting.h"
+#include "module/switches.h"
 
 GaugeHeader gauge_fd_bars_sw;
 
@@ -32,9 +34,15 @@ constexpr u8 kLevelBright = 1;  // light_tint_level: forces the bright image
 constexpr u8 kLevelMid = 2;
 constexpr u8 kLevelDim = 3;     // forbids the bright image
 
-// The flight-director bars switch itself belongs to the flight director's own logic.
-i32 FSAPI fd_bars_on(MousePoint*, u32) { return 0; }
-i32 FSAPI fd_bars_off(MousePoint*, u32) { return 0; }
+constexpr u8 kBarsOff = 0, kBarsOn = 1;
+i32 FSAPI fd_bars_on(MousePoint*, u32) {
+    switch_to(fd_bars_on_flag, kBarsOn);
+    return 0;
+}
+i32 FSAPI fd_bars_off(MousePoint*, u32) {
+    switch_to(fd_bars_on_flag, kBarsOff);
+    return 0;
+}
 
 i32 FSAPI tint_switch(MousePoint*, u32) {
     if (light_tint_sw == 1) {
@@ -86,11 +94,14 @@ const RectDef kRects[] = {
     rect::Click(75, 0,  17, 53, CursorUpArrow,   MouseLeftSingle, tint_brighter),
 };
 
-void FSAPI fd_bars_sw_update(GaugeHeader* g, i32 service, u32) {
-    if (service != ServicePreUpdate) return;
-    light_walk(*g, kWalk);
-}
+void FSAPI fd_bars_sw_update(GaugeHeader* g, i32 service, u32);
 
 Gauge<kElements, sizeof kRects / sizeof kRects[0]> gauge(gauge_fd_bars_sw, "ketravin fd_bars_sw_kr60", 92,
                                                          fd_bars_sw_update, kElementDefs, kRects);
+
+void FSAPI fd_bars_sw_update(GaugeHeader* g, i32 service, u32) {
+    if (service != ServicePreUpdate) return;
+    light_walk(*g, kWalk);
+    show_one_of(gauge, BarsDown, 2, fd_bars_on_flag == kBarsOn ? 1 : 0);
+}
 }  // namespace

@@ -120,8 +120,10 @@ const u32 kIntegerTokens[] = {
     55,   // NAV 2 station code
     274,  // airspeed indicator failure
     275,  // altimeter failure
+    276,  // attitude indicator failure
     283,  // vertical speed indicator failure
     286,  // pitot failure
+    288,  // vacuum failure
 };
 const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[0];
 

@@ -29,3 +29,10 @@ i32 tok_read_i32(TokenVar& t) {
     svc::lookup_var(t);
     return token_i32(t);
 }
+
+f64 tok_read_finite(TokenVar& t) {
+    constexpr f64 kLimit = 1e9;
+    const f64 v = tok_read(t);
+    if (!(v == v)) return 0.0;
+    return v > kLimit ? kLimit : v < -kLimit ? -kLimit : v;
+}

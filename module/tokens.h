@@ -11,6 +11,9 @@ f64 tok_read(TokenVar& t);
 u32 tok_read_u32(TokenVar& t);
 i32 tok_read_i32(TokenVar& t);
 void tok_refresh(TokenVar& t);
+// Refreshes and reads a host value for arithmetic: NaN gives 0 and anything beyond +-1e9 (far
+// outside every physical range the host reports) is held there, so sums and products stay finite.
+f64 tok_read_finite(TokenVar& t);
 
 struct TokenInfo {
     const char* name;

@@ -1,0 +1,294 @@
+// The flight-director computer and its command bars, run by the main attitude indicator's frame:
+// capture window and heading targets, the glide-slope states and V/S command law with its phase
+// cadence, roll sources, and the bars' approach, landing, parking and hostile commands.
+#include <cmath>
+#include <vector>
+
+#include "autoflight/flight_director.h"
+#include "autoflight/state.h"
+#include "electrical/state.h"
+#include "navigation/state.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kAdi = "ketravin adi_fd_kr60";
+namespace tk {
+constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, alt = 74,
+              pitch = 78, bank = 80, heading = 84, ap_engaged = 103, hdg_hold = 106, att_fail = 276, radio = 614,
+              bank_cmd = 794, obs = 854;
+}
+constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
+constexpr f64 kEntryVs140 = -(140.0 / 2.0 * 10.0) * 1.30048;  // -(5 x IAS) ft/min in host units
+}  // namespace
+
+class FlightDirector : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        place(kAdi);
+        dc_ess_powered = 1;
+        elec_ess_equipment_level = 1;
+        fd_bars_on_flag = 1;
+        token(tk::heading, 100.0);
+        token(tk::obs, 100.0);
+        token(tk::radio, 500.0);
+        token(tk::ias, 140.0);
+        token(tk::vs, -850.0);
+        token(tk::signal, 1.0);
+    }
+    void ils(f64 cdi) {
+        token(tk::code, 0xC0);
+        token(tk::cdi, cdi);
+    }
+    // Glide slope received on a heading inside the arming sector.
+    void glide_slope(f64 g) {
+        token(tk::gs_valid, 1.0);
+        token(tk::gs_needle, g);
+    }
+};
+
+TEST_F(FlightDirector, CaptureWindowIsFixedForAnIlsAndFollowsTheSignalForAVor) {
+    const struct { u32 code; f64 signal, window; } cases[] = {
+        {0x80, 0.0, 117.0}, {0x40, 5000.0, 117.0}, {0x00, 300.0, 20.0}, {0x00, 301.0, 40.0333}, {0x00, -30.0, -2.0}};
+    for (const auto& c : cases) {
+        token(tk::code, c.code);
+        token(tk::signal, c.signal);
+        frames(1);
+        EXPECT_NEAR(fd_capture_window, c.window, 1e-4) << c.code << " " << c.signal;
+    }
+}
+
+// ILS window 117: |D| in (26, 39] is the 15-degree band, (39, 117] the 20-degree band.
+TEST_F(FlightDirector, HeadingTargetWrapsAndBackBeamSwapsTheSides) {
+    const struct { u8 lateral; f64 course, cdi, heading; u32 target; } cases[] = {
+        {3, 10.0, -30.0, 100.0, 355},  {3, 350.0, 50.0, 100.0, 10},  {1, 10.0, 30.0, 100.0, 355},
+        {1, 350.0, -50.0, 100.0, 10},  {3, 340.0, 50.0, 100.0, 360}, {3, 200.0, 0.0, 123.7, 123},
+        {3, 200.0, 118.0, 45.9, 45},   {3, 200.0, 0.0, -5.0, 0},     {3, kNaN, -50.0, 100.0, 0},
+    };
+    for (const auto& c : cases) {
+        fd_lateral_mode = c.lateral;
+        hsi_drift_course_deg = c.course;
+        ils(c.cdi);
+        token(tk::heading, c.heading);
+        frames(1);
+        EXPECT_EQ(fd_vl_heading_target, c.target) << int(c.lateral) << " " << c.course << " " << c.cdi;
+    }
+}
+
+TEST(FlightDirectorHeading, ShortestDifferenceWithDeadBandAndFrozenOutsideTheCircle) {
+    const struct { f64 target, heading, band, error; } cases[] = {
+        {190.0, 10.0, 0.5, -180.0}, {10.0, 190.0, 0.5, 180.0}, {350.0, 10.0, 0.5, -20.0}, {10.0, 350.0, 0.5, 20.0},
+        {10.5, 10.0, 0.5, 0.0},     {10.3, 10.0, 0.2, 0.3},    {0.0, 360.0, 0.5, 77.0},   {kNaN, 10.0, 0.5, 0.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(fd_heading_error(c.target, c.heading, c.band, 77.0), c.error, 1e-9)
+            << c.target << " from " << c.heading;
+}
+
+// The inner latch reads 1, 2, 3 through the 0-, 1- and 0-degree bands; while it reads 2 the
+// 0-degree band narrows from edge_1 / 1.5 to edge_1 / 2.
+TEST_F(FlightDirector, InterceptBandsAndLatchesFollowTheNeedle) {
+    const struct { f64 cdi; i32 angle; u8 inner, outer; f64 edge0; } steps[] = {
+        {20.0, 10, 0, 0, 5.777778}, {3.0, 0, 1, 0, 5.777778}, {7.0, 1, 2, 1, 5.777778}, {3.0, 0, 3, 1, 4.333333},
+        {12.0, 5, 3, 2, 5.777778},  {6.0, 1, 0, 3, 4.622222}, {0.0, 0, 0, 3, 5.777778}, {-150.0, 0, 0, 3, 5.777778},
+    };
+    for (const auto& s : steps) {
+        ils(s.cdi);
+        frames(1);
+        EXPECT_EQ(fd_vl_intercept_angle, s.angle) << s.cdi;
+        EXPECT_EQ(fd_vl_inner_latch, s.inner) << s.cdi;
+        EXPECT_EQ(fd_vl_outer_latch, s.outer) << s.cdi;
+        EXPECT_NEAR(fd_vl_band_edge_0, s.edge0, 1e-5) << s.cdi;
+    }
+}
+
+// The command follows the state a frame later: 0, then the entry V/S, then the band law.
+TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
+    const struct { f64 g; u8 state; f64 command; } frames_[] = {
+        {-30.0, 0, 0.0}, {-14.0, 1, 0.0}, {-10.0, 1, kEntryVs140}, {0.0, 2, kEntryVs140}, {-119.0, 0, kEntryVs140},
+        {-14.0, 1, 0.0}, {-119.0, 0, kEntryVs140},
+    };
+    for (const auto& f : frames_) {
+        glide_slope(f.g);
+        frames(1);
+        EXPECT_EQ(fd_gs_armed, 1);
+        EXPECT_EQ(fd_gs_capture_state, f.state) << f.g;
+        EXPECT_NEAR(fd_gs_vs_command, f.command, 1e-9) << f.g;
+    }
+    token(tk::gs_valid, 0.999);  // valid only at exactly 1.0: disarmed, deadlines cleared
+    fd_gs_deadline_a = fd_gs_deadline_b = 50.0;
+    frames(1);
+    EXPECT_EQ(fd_gs_armed, 0);
+    EXPECT_EQ(fd_gs_deadline_a + fd_gs_deadline_b, 0.0);
+}
+
+// Samples and average all -850; entry -910.336 with IAS 140: base -880.168.
+TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
+    const f64 base = (kEntryVs140 - 850.0) / 2.0;
+    const struct { f64 g, radio, command; } cases[] = {
+        {-20.0, 500.0, 0.0},      {-10.0, 500.0, base + 450.0}, {10.0, 500.0, base - 75.0},  {20.0, 500.0, -1125.0},
+        {30.0, 101.0, -1500.0},   {30.0, 100.0, -777.0},        {25.0, 50.0, -850.0},
+    };
+    for (const auto& c : cases) {
+        fd_gs_capture_state = 2;
+        fd_gs_deadline_a = 1.0;  // phase A due now
+        fd_gs_phase_a_done = 0;
+        fd_gs_vs_command = -777.0;
+        glide_slope(c.g);
+        token(tk::radio, c.radio);
+        frames(1);
+        EXPECT_NEAR(fd_gs_vs_command, c.command, 1e-9) << c.g << " at " << c.radio;
+    }
+}
+
+// Deadline B is 0 after a disarm: phases alternate frame by frame until the deadlines have caught
+// up with the counter, then the law runs every 10 ticks. A deadline left far ahead by a clock set
+// back restarts from now.
+TEST_F(FlightDirector, GlideSlopePhasesCatchUpThenKeepTenTicks) {
+    glide_slope(5.0);
+    frames(35);  // tick counter about 35, capture state 2 from the second frame
+    ASSERT_EQ(fd_gs_capture_state, 2);
+    fd_gs_deadline_a = fd_gs_deadline_b = 0.0;
+    fd_gs_phase_a_done = fd_gs_phase_b_done = 0;
+    frames(1);
+    EXPECT_GT(fd_gs_deadline_a, 30.0);
+    std::vector<int> runs;
+    u8 last_a = 0, last_b = 0;
+    for (int f = 0; f < 60; ++f) {
+        frames(1);
+        if (fd_gs_phase_a_done != last_a || fd_gs_phase_b_done != last_b) runs.push_back(f);
+        last_a = fd_gs_phase_a_done;
+        last_b = fd_gs_phase_b_done;
+    }
+    // Deadlines 0, 10 .. 40 on consecutive frames, then every 10 ticks.
+    ASSERT_GE(runs.size(), 8u);
+    size_t k = 1;
+    while (k < runs.size() && runs[k] == runs[k - 1] + 1) ++k;
+    EXPECT_GE(k, 3u) << "catch-up runs";
+    for (++k; k < runs.size(); ++k) EXPECT_EQ(runs[k] - runs[k - 1], 10) << k;
+
+    fd_gs_deadline_a = 1e6;
+    fd_gs_phase_a_done = 0;
+    fd_gs_phase_b_done = 1;
+    frames(11);
+    EXPECT_EQ(fd_gs_phase_a_done, 1) << "a deadline from before the clock ran back";
+}
+
+TEST_F(FlightDirector, RollSourcesStepTheBankOutsideTheirBands) {
+    token(tk::bank, 2.0);
+    const struct { i32 hdg_target; f64 roll; } hdg[] = {{104, 7.0}, {103, 3.0}, {96, -3.0}, {95, -3.0}, {80, -23.0}};
+    for (const auto& c : hdg) {
+        ap_heading_target = c.hdg_target;
+        frames(1);
+        EXPECT_DOUBLE_EQ(fd_hdg_roll_command, c.roll) << c.hdg_target;
+    }
+    // V/L: ILS, 15-degree band on the front course, target = course + 15.
+    ils(30.0);
+    const struct { f64 course, roll; } vl[] = {{91.0, 7.0}, {90.0, 5.0}, {74.0, -8.0}};
+    for (const auto& c : vl) {
+        hsi_drift_course_deg = c.course;
+        frames(1);
+        EXPECT_DOUBLE_EQ(fd_vl_roll_command, c.roll) << c.course;
+    }
+}
+
+// ---- Command bars ------------------------------------------------------------------------------
+
+TEST_F(FlightDirector, SwitchedOffBarsLeaveTheCentreTwoUnitsAFrame) {
+    fd_bars_on_flag = 0;
+    const f64 roll[] = {8.0, 10.0, 12.0, 14.0, 14.0}, pitch[] = {4.0, 2.0, 0.0, -2.0, -4.0};
+    for (int f = 0; f < 5; ++f) {
+        frames(1);
+        EXPECT_EQ(fd_roll_bar, roll[f]) << f;
+        EXPECT_EQ(fd_pitch_bar, pitch[f]) << f;
+    }
+}
+
+// An attitude failure parks the bars one unit a frame; no equipment level parks them two; the
+// roll-out bar ignores the switch and the failure.
+TEST_F(FlightDirector, ParkingRatesByCause) {
+    ap_rollout_mode = 1;
+    const struct { u8 on; i32 fail; u8 level; f64 roll, pitch, rollout; } cases[] = {
+        {1, 1, 1, 7.0, 5.0, 6.1}, {0, 0, 1, 8.0, 4.0, 6.1}, {1, 0, 0, 8.0, 4.0, 7.0},
+    };
+    for (const auto& c : cases) {
+        fd_roll_bar = fd_pitch_bar = fd_rollout_bar = 6.0;
+        fd_rollout_bar_phase = 0;
+        fd_bars_on_flag = c.on;
+        token(tk::att_fail, c.fail);
+        elec_ess_equipment_level = c.level;
+        frames(1);
+        EXPECT_EQ(fd_roll_bar, c.roll) << int(c.on) << c.fail << int(c.level);
+        EXPECT_EQ(fd_pitch_bar, c.pitch) << int(c.on) << c.fail << int(c.level);
+        EXPECT_NEAR(fd_rollout_bar, c.rollout, 1e-12) << int(c.on) << c.fail << int(c.level);
+    }
+}
+
+// Target 6.0 (D = 0 steers the present heading: no V/L error).
+TEST_F(FlightDirector, VlRollBarRunsInFromParkAndLandsSettled) {
+    fd_roll_bar = 14.0;
+    fd_lateral_mode = 3;
+    ils(0.0);
+    for (f64 expected : {11.0, 10.0, 9.0, 8.0, 7.0}) {
+        frames(1);
+        EXPECT_EQ(fd_roll_bar, expected);
+    }
+    int fine = 0;
+    while (fd_roll_bar != 6.0 && fine < 40) {
+        const f64 before = fd_roll_bar;
+        frames(1);
+        if (fd_roll_bar != 6.0) {
+            EXPECT_NEAR(before - fd_roll_bar, 0.05, 1e-9);
+        }
+        ++fine;
+    }
+    EXPECT_EQ(fd_roll_bar, 6.0);
+    EXPECT_GE(fine, 18);
+    EXPECT_EQ(fd_roll_bar_phase[2], 1);
+    EXPECT_EQ(fd_roll_bar_phase[0] + fd_roll_bar_phase[1] + fd_roll_bar_phase[3], 6) << "the others handed over";
+
+    // B/B reverses the bar: the same command -15 (heading error -55, bank 10) on either side.
+    token(tk::bank, 10.0);
+    ils(-30.0);
+    const struct { u8 lateral; f64 course, bar; } sides[] = {{3, 60.0, 5.25}, {1, 30.0, 6.75}};
+    for (const auto& c : sides) {
+        fd_lateral_mode = c.lateral;
+        hsi_drift_course_deg = c.course;
+        frames(400);
+        EXPECT_EQ(fd_vl_roll_command, -15.0);
+        EXPECT_NEAR(fd_roll_bar, c.bar, 1e-12) << int(c.lateral);
+    }
+}
+
+TEST_F(FlightDirector, PitchBarFromParkTakesTheFloorThenFineSteps) {
+    fd_pitch_bar = -4.0;
+    fd_vertical_mode = 1;
+    fd_pitch_hold = 1;
+    for (f64 expected : {0.0, 1.0, 2.0, 3.0, 4.0, 5.0}) {
+        frames(1);
+        EXPECT_EQ(fd_pitch_bar, expected);
+    }
+    frames(1);
+    EXPECT_NEAR(fd_pitch_bar, 5.1, 1e-12);
+    frames(10);
+    EXPECT_EQ(fd_pitch_bar, 6.0);
+    EXPECT_EQ(fd_pitch_bar_phase, 1);
+}
+
+// A non-finite target holds the bar; a bar that is no number is parked by its limit step.
+TEST_F(FlightDirector, HostileCommandsAndBarsStayFinite) {
+    fd_vertical_mode = 1;
+    fd_pitch_hold = 1;
+    fd_lateral_mode = 3;
+    const struct { f64 reference, pitch_before, pitch_after, roll_before, roll_after; } cases[] = {
+        {kNaN, 3.0, 3.0, kInf, 14.0}, {kInf, 7.5, 7.5, -kInf, 14.0}, {kNaN, kNaN, -4.0, 6.0, 6.0},
+    };
+    for (const auto& c : cases) {
+        fd_pitch_reference = c.reference;
+        fd_pitch_bar = c.pitch_before;
+        fd_roll_bar = c.roll_before;
+        frames(1);
+        EXPECT_EQ(fd_pitch_bar, c.pitch_after) << c.reference << " " << c.pitch_before;
+        EXPECT_EQ(fd_roll_bar, c.roll_after) << c.roll_before;
+    }
+}
