@@ -85,6 +85,8 @@ const KeyRule kKeyRules[] = {
     // Engine failures: value 1 fails the host's engine, 0 repairs it.
     {key_eng1_failure_toggle, KeyAction::SetFromValue, 564, 0.0, 0},
     {key_eng2_failure_toggle, KeyAction::SetFromValue, 574, 0.0, 0},
+    // GPS drives NAV 1 (1.0 on): whatever the value, the event flips the flag.
+    {key_gps_drives_nav1_toggle, KeyAction::ToggleToken, 848, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
