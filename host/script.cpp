@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "host/blocks.h"
 #include "module/tokens.h"
 #if !defined(_WIN32)
 #include "sound/recording.h"
@@ -207,7 +208,9 @@ ScriptResult ScriptRunner::check(const ScriptCommand& c, int depth, std::vector<
         if (!read_file(path, text)) return bad(c, "cannot read included file \"" + path + "\"");
         return parse(path, text, depth + 1, commands);
     }
-    if (cmd == "panel") {
+    if (is_block_command(w)) {
+        if (!block_command_check(host_, w, c.quoted, error)) return bad(c, error);
+    } else if (cmd == "panel") {
         if (!args(1, 1)) return bad(c, "usage: panel FILE");
         PanelConfig cfg;
         if (!load_panel(w[1], gauge_exists, cfg, error)) return bad(c, "bad panel file: " + error);
@@ -321,7 +324,9 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
         return r;
     }
     if (!ensure_panel(r, c)) return r;
-    if (cmd == "place") {
+    if (is_block_command(w)) {
+        if (!block_command_run(host_, w, c.quoted, out_, error)) return bad(c, error);
+    } else if (cmd == "place") {
         placed_by_script_ = true;
         if (w.size() == 2 && w[1] == "all" && !c.quoted[1])
             host_.place_all();
