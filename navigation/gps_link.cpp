@@ -35,8 +35,8 @@ struct Split {
 // Whole degrees, whole minutes and tenths of a minute of the magnitude; each truncated.
 Split split_degrees(f64 d) {
     const f64 mag = d < 0 ? -d : d;
-    Split s;
-    s.deg_abs = sat_i32(mag);
+    Split s{sat_i32(mag), 0, 0};
+    if (!(mag < 2147483647.0)) return s;  // a fallback latitude of no use: no minutes
     const f64 m = (mag - s.deg_abs) * 60.0;
     s.min = sat_i32(m);
     s.tenths = sat_i32((m - s.min) * 10.0);

@@ -71,8 +71,10 @@ constexpr u8 kDtoSent = 3;
 // Whole part and the next digit (scale 10 for tenths, 100 for hundredths), each truncated.
 void digits(f64 v, i32& whole, i32& fraction, f64 scale) {
     whole = sat_i32(v);
-    fraction = sat_i32(v * scale - f64(whole) * scale);
+    fraction = fraction_digits(v, whole, scale);
 }
+
+constexpr f64 kWholeLimit = 2147483647.0;
 
 f64 wrap_360(f64 s) {
     if (s < 0) return s + 360.0;
@@ -141,7 +143,7 @@ void time_of_day() {
 
 void distance_digits() {
     ins_dist_int = sat_i32(gps_dist_nm);
-    ins_dist_tenth = sat_u8((gps_dist_nm - ins_dist_int) * 10.0);
+    ins_dist_tenth = tenths_digit(gps_dist_nm, ins_dist_int);
 }
 
 // Step E: the CDU's alignment countdown and the time since alignment, on simulation time. A
@@ -160,13 +162,14 @@ void alignment_and_nav_time(const InsNavUnit& u) {
     }
     const f64 remaining_min = f64(std::max(u.align_time_s, 0.0f)) / 60.0;
     u.align_time_min = sat_u8(remaining_min);
-    u.align_time_tenth = sat_u8(remaining_min * 10.0 - f64(u.align_time_min) * 10.0);
+    u.align_time_tenth = sat_u8(fraction_digits(remaining_min, u.align_time_min, 10.0));
 
     if (u.align_count < kCountAligned) {
         if (u.nav_stamp_s > now) u.nav_stamp_s = now;
         u.nav_time_h = (now - u.nav_stamp_s) / 3600.0;
         u.nav_time_int = sat_u8(u.nav_time_h);
-        u.nav_time_tenth = sat_u8(u.nav_time_h * 10.0 - f64(u.nav_time_int) * 10.0);
+        // Past 255 hours the whole digits stop; the tenths then stop with them.
+        u.nav_time_tenth = u.nav_time_h < 256.0 ? sat_u8(u.nav_time_h * 10.0 - f64(u.nav_time_int) * 10.0) : 0;
     } else {
         u.nav_stamp_s = now;
         u.nav_time_int = 0;
@@ -204,6 +207,12 @@ void plan_started(const InsNavUnit& u) {
     }
 }
 }  // namespace
+
+i32 fraction_digits(f64 v, i32 whole, f64 scale) {
+    return std::fabs(v) < kWholeLimit ? sat_i32(v * scale - f64(whole) * scale) : 0;
+}
+
+u8 tenths_digit(f64 v, i32 whole) { return std::fabs(v) < kWholeLimit ? sat_u8((v - f64(whole)) * 10.0) : 0; }
 
 f64 gc_distance_nm(f64 lat1, f64 lon1, f64 lat2, f64 lon2) {
     const f64 c = std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(lon2 - lon1);

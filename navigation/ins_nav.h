@@ -94,6 +94,12 @@ extern const InsNavUnit kIns2Nav;
 // One frame of a unit's computer, in its fixed order.
 void ins_nav_frame(const InsNavUnit& u);
 
+// The digit after the whole part (scale 10: tenths, 100: hundredths) as v x scale - whole x scale,
+// truncated; 0 for a value whose whole part does not fit 32 bits (its digits are not shown).
+i32 fraction_digits(f64 v, i32 whole, f64 scale);
+// The tenths digit as (v - whole) x 10, truncated, with the same guard.
+u8 tenths_digit(f64 v, i32 whole);
+
 // Great-circle distance in NM between two points in radians; equal points give 0.
 f64 gc_distance_nm(f64 lat1, f64 lon1, f64 lat2, f64 lon2);
 // Wind along the heading, negative for wind from ahead.

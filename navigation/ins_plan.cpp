@@ -224,10 +224,10 @@ void ins_plan_distances(const InsNavUnit& u) {
     }
     ins_dist_wpt0_int = sat_i32(u.dist_wpt0_nm);
     ins_sel_leg_int = sat_i32(u.sel_leg_nm);
-    ins_sel_leg_tenth = sat_u8(u.sel_leg_nm * 10.0 - f64(ins_sel_leg_int) * 10.0);
+    ins_sel_leg_tenth = sat_u8(fraction_digits(u.sel_leg_nm, ins_sel_leg_int, 10.0));
     u.sel_next_leg_nm = !valid || u.sel_wpt == n ? 0.0 : dist(u.fix_sel_m1, u.fix_sel);
     ins_sel_next_leg_int = sat_i32(u.sel_next_leg_nm);
-    ins_sel_next_leg_tenth = sat_u8(u.sel_next_leg_nm * 10.0 - f64(ins_sel_next_leg_int) * 10.0);
+    ins_sel_next_leg_tenth = sat_u8(fraction_digits(u.sel_next_leg_nm, ins_sel_next_leg_int, 10.0));
 
     if (u.first) {
         const i64 a = gps_active_wpt;
