@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/blocks.h"
 #include "host/host_model.h"
 #include "host/parse.h"
 
@@ -145,7 +146,7 @@ Host::Host(const ModuleLink& link) : link_(link), tokens_(kDirectTokens, 0.0) {
     pending_keys_.reserve(1024);
     element_list_calls_.reserve(64);
     for (const char* name : {"FS2002 GPS DATA", "FS2002 GPS DATA REQUEST"})
-        blocks_.push_back(Block{name, allocate_block(kDataBlockSize), kDataBlockSize});
+        blocks_.push_back(Block{name, allocate_block(kDataBlockSize + kDataBlockSlack), kDataBlockSize});
 
     // Load order of the simulator: write the service table, then call the module's init hook.
     link_.import->services = &services_;
@@ -158,7 +159,7 @@ Host::~Host() {
     link_.import->services = nullptr;
     // The records outlive this host: take back the text buffers it lent them.
     for (TextBuffer& b : text_buffers_) b.element->text = nullptr;
-    for (Block& b : blocks_) free_block(b.data, b.size);
+    for (Block& b : blocks_) free_block(b.data, b.size + kDataBlockSlack);
     if (g_host == this) g_host = nullptr;
 }
 
@@ -300,6 +301,7 @@ void Host::run_frames(u64 count) {
             if (g.header->callback) g.header->callback(g.header, ServicePreUpdate, 0);
         }
         draw();
+        publish_gps_request(*this);
     }
 }
 

@@ -185,5 +185,7 @@ private:
     std::vector<TextBuffer> text_buffers_;
 };
 
-// Sizes of the named data blocks the host publishes.
+// Sizes of the named data blocks the host publishes, and the zeroed memory mapped after each
+// (a request written at the end of a block stays in the host's memory).
 constexpr size_t kDataBlockSize = 64 * 1024;
+constexpr size_t kDataBlockSlack = 16 * 1024;

@@ -111,6 +111,8 @@ const KeyRule kKeyRules[] = {
     {key_press_target_inc, KeyAction::StepToken, 982, 100.0, 0},
     {key_press_target_dec, KeyAction::StepToken, 982, -100.0, 0},
     {key_press_dump_toggle, KeyAction::ToggleToken, 985, 0.0, 0},
+    // GPS drives NAV 1 (1.0 on): whatever the value, the event flips the flag.
+    {key_gps_drives_nav1_toggle, KeyAction::ToggleToken, 848, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 

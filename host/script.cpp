@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "host/blocks.h"
 #include "host/parse.h"
 #include "module/tokens.h"
 #if !defined(_WIN32)
@@ -250,7 +251,9 @@ ScriptResult ScriptRunner::check(ScriptCommand& c, int depth, std::vector<Script
         if (r.status) return r;
         expected_.panel = default_panel_index_;
     }
-    if (cmd == "place") {
+    if (is_block_command(w)) {
+        if (!block_command_check(host_, w, c.quoted, error)) return bad(c, error);
+    } else if (cmd == "place") {
         if (n < 2) return bad(c, "usage: place all | place \"GAUGE\"...");
         if (n == 2 && w[1] == "all" && !c.quoted[1]) {
             expect_placed_all();
@@ -373,7 +376,9 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
         return r;
     }
     ensure_panel();
-    if (cmd == "place") {
+    if (is_block_command(w)) {
+        if (!block_command_run(host_, w, c.quoted, out_, error)) return bad(c, error);
+    } else if (cmd == "place") {
         placed_by_script_ = true;
         if (w.size() == 2 && w[1] == "all" && !c.quoted[1])
             host_.place_all();

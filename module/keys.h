@@ -37,3 +37,6 @@ constexpr u32 panel_win_upper_2 = 10110;
 constexpr u32 panel_win_overview = 10510;
 constexpr u32 panel_win_panload = 10520;
 constexpr u32 panel_win_gps_alt = 10900;
+
+// The host GPS driving NAV 1 (token 848), toggled by the GPS-drives controls and the autopilot.
+constexpr u32 key_gps_drives_nav1_toggle = 0x10347;

@@ -1,0 +1,93 @@
+// The host GPS link's conversions into panel units. Without a valid block every converted value
+// takes its default so that a block that shrinks or disappears shows at once.
+// Reads: gps_data_ptr, tok_gps_latitude, tok_gps_drives_nav1, tok_ap_hdg_sel_deg,
+//        tok_heading_mag_deg, tok_heading_true_deg
+// Writes: gps_data_ptr, gps_request_ptr, the gps_ variables, ap_nav_course_deg, ins_hdg_mag_deg,
+//         ins_hdg_true_deg
+#include "navigation/gps_link.h"
+
+#include "module/services.h"
+#include "module/tokens.h"
+#include "navigation/gps_block.h"
+#include "navigation/state.h"
+
+namespace {
+constexpr const char* kDataBlockName = "FS2002 GPS DATA";
+constexpr const char* kRequestBlockName = "FS2002 GPS DATA REQUEST";
+constexpr f64 kPi = 3.141592653589793;
+constexpr f64 kCourseDegPerRad = 57.29578;
+constexpr f64 kNmPerMetre = 0.00054;
+constexpr f64 kKnotsPerMs = 3.6 * 0.54;
+constexpr f64 kAbsent = 99.0;
+
+void bind(u8*& ptr, const char* name) {
+    if (ptr) return;
+    TokenVar scratch{};
+    svc::initialize_var_by_name(scratch, name);
+    ptr = static_cast<u8*>(scratch.data);
+}
+
+f64 rad_to_deg(f64 r) { return r * 180.0 / kPi; }
+
+struct Split {
+    i32 deg_abs, min, tenths;
+};
+// Whole degrees, whole minutes and tenths of a minute of the magnitude; each truncated.
+Split split_degrees(f64 d) {
+    const f64 mag = d < 0 ? -d : d;
+    Split s{sat_i32(mag), 0, 0};
+    if (!(mag < 2147483647.0)) return s;  // a fallback latitude of no use: no minutes
+    const f64 m = (mag - s.deg_abs) * 60.0;
+    s.min = sat_i32(m);
+    s.tenths = sat_i32((m - s.min) * 10.0);
+    return s;
+}
+}  // namespace
+
+void gps_link_bind() {
+    bind(gps_data_ptr, kDataBlockName);
+    bind(gps_request_ptr, kRequestBlockName);
+}
+
+void gps_link_convert() {
+    const bool valid = gps_block_valid();
+    const GpsDataBlock b = gps_read_block(valid ? gps_data_ptr : nullptr);
+
+    // A field that is not a finite number counts as absent: it takes the default.
+    gps_course_deg = valid ? finite_or(b.waypoint_course * kCourseDegPerRad, 0.0) : 0.0;
+    gps_wpt_count = valid ? b.waypoint_count : 0;
+    gps_dtk_deg = valid ? finite_or(rad_to_deg(b.desired_track), kAbsent) : kAbsent;
+    gps_xtk_nm = valid ? finite_or(b.cross_track * kNmPerMetre, kAbsent) : kAbsent;
+    gps_dist_nm = valid ? finite_or(b.distance * kNmPerMetre, kAbsent) : kAbsent;
+    gps_mag_track_deg = valid ? finite_or(rad_to_deg(b.magnetic_track), kAbsent) : kAbsent;
+    gps_true_track_deg = valid ? finite_or(rad_to_deg(b.true_track), kAbsent) : kAbsent;
+    gps_ground_speed_kt = valid ? finite_or(b.ground_speed * kKnotsPerMs, 0.0) : 0.0;
+    gps_drift_deg = valid ? finite_or(rad_to_deg(b.drift_angle), kAbsent) : kAbsent;
+    gps_active_wpt = valid ? u8(b.active_index & 0xFF) : 0;
+
+    const f64 fallback_lat = tok_read(tok_gps_latitude);
+    gps_lat_rad = valid ? host_lat_to_rad(b.position.latitude) : finite_or(fallback_lat, 0.0);
+    const f64 lat_deg = rad_to_deg(gps_lat_rad);
+    const Split lat = split_degrees(lat_deg);
+    gps_lat_deg_abs = lat.deg_abs;
+    gps_lat_min = lat.min;
+    gps_lat_tenths = lat.tenths;
+    gps_lat_deg_signed = sat_i32(lat_deg);
+
+    gps_lon_deg = valid ? host_lon_to_deg(b.position.longitude) : 0.0;
+    gps_lon_rad = kPi * gps_lon_deg / 180.0;
+    const Split lon = split_degrees(gps_lon_deg);
+    gps_lon_deg_abs = lon.deg_abs;
+    gps_lon_min = lon.min;
+    gps_lon_tenths = lon.tenths;
+
+    gps_plan_active = valid ? b.plan_active : 0;
+
+    // NAV course word: the GPS course while the host's GPS drives NAV 1, else the selected
+    // heading; truncated, low 16 bits kept.
+    const f64 course = tok_read(tok_gps_drives_nav1) == 1.0 ? gps_course_deg : tok_read(tok_ap_hdg_sel_deg);
+    ap_nav_course_deg = u16(u32(sat_i32(course)) & 0xFFFFu);
+
+    ins_hdg_mag_deg = finite_or(tok_read(tok_heading_mag_deg), 0.0);
+    ins_hdg_true_deg = finite_or(tok_read(tok_heading_true_deg), 0.0);
+}

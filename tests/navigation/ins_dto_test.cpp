@@ -1,0 +1,86 @@
+// DIRECT TO: the request written into the host's block, the host taking it as its plan, and
+// the ident tables saved and rebuilt to match; the request's own checks.
+#include "tests/navigation/nav_fixture.h"
+
+class DtoTest : public NavTest {
+protected:
+    void SetUp() override {
+        NavTest::SetUp();
+        place(kSwitch);
+        place(kCdu1);
+        plan(north_line(5), 1);
+        frames(1);
+    }
+    void enter(u8 tens, u8 units, u8 state) {
+        ins_dto_tens = tens;
+        ins_dto_units = units;
+        frames(1);  // the computer derives the waypoint index
+        ins_dto_state = state;
+        ins_dto_execute(ins1_cdu_page);
+    }
+    std::vector<std::string> request_idents() {
+        std::vector<std::string> out;
+        const u32 n = get<u32>(request(), 0xa8);
+        for (u32 i = 0; i < n && i < 8; ++i)
+            out.emplace_back(reinterpret_cast<const char*>(request() + kRequestArray + i * 64 + 0x38));
+        return out;
+    }
+    std::vector<std::string> idents(size_t n) {
+        std::vector<std::string> out;
+        for (size_t i = 0; i < n; ++i) out.emplace_back(ins_wpt_ident[i]);
+        return out;
+    }
+};
+
+TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
+    using V = std::vector<std::string>;
+    ASSERT_EQ(idents(5), (V{"A0", "A1", "A2", "A3", "A4"}));
+    enter(0, 3, 2);  // first DIRECT TO to waypoint 3
+    EXPECT_EQ(get<u32>(request(), 0x04), 2u);
+    EXPECT_EQ(request_idents(), (V{"<P>", "A2", "A3", "A4"}));
+    EXPECT_EQ(get<i64>(request() + kRequestArray, 0x08), get<i64>(data(), 0x08)) << "present position first";
+    EXPECT_EQ(ins_dto_state, 3);
+    EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1);
+    frames(1);  // the host takes the request after the frame
+    EXPECT_EQ(get<u32>(request(), 0x04), 0u);
+    EXPECT_EQ(get<u32>(data(), 0xa8), 4u);
+    frames(20);
+    EXPECT_EQ(ins_dto_state, 5);
+    EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));
+
+    enter(0, 2, 7);  // a later DIRECT TO to waypoint 2 of the new plan
+    EXPECT_EQ(request_idents(), (V{"<P>", "A3", "A4"}));
+    EXPECT_EQ(ins_dto_state, 8);
+    frames(20);
+    EXPECT_EQ(ins_dto_state, 10);
+    EXPECT_EQ(idents(3), (V{"<P>", "A3", "A4"}));
+    EXPECT_EQ(gps_wpt_count, 3u);
+}
+
+TEST_F(DtoTest, RequestWritesNothingUnlessEveryCheckHolds) {
+    struct Case {
+        const char* what;
+        u8 tens, units, state;
+        u32 count, request_array;
+        u8 state_after;
+    } cases[] = {
+        {"waypoint before the plan", 0, 1, 2, 5, 1, 3},
+        {"waypoint past the plan", 0, 6, 5, 5, 1, 8},
+        {"more than 255 waypoints", 0, 3, 2, 256, 1, 3},
+        {"one waypoint", 0, 1, 5, 1, 1, 8},
+        {"no request array", 0, 3, 2, 5, 0, 3},
+    };
+    for (const Case& c : cases) {
+        put<u32>(data(), 0xa8, c.count);
+        put<u32>(request(), 0xac, c.request_array ? addr(request() + kRequestArray) : 0);
+        put<u32>(request(), 0x04, 0);
+        put<u32>(request(), 0xa8, 0);
+        ins1_cdu_page[kPageFlightPlan] = 7;
+        enter(c.tens, c.units, c.state);
+        EXPECT_EQ(get<u32>(request(), 0x04), 0u) << c.what;
+        EXPECT_EQ(get<u32>(request(), 0xa8), 0u) << c.what;
+        EXPECT_EQ(ins_dto_state, c.state_after) << c.what;
+        EXPECT_EQ(ins1_cdu_page[kPageFlightPlan], 0) << c.what;
+        EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1) << c.what;
+    }
+}

@@ -1,0 +1,134 @@
+// The mode selector units: off-delay, alignment timing at several frame rates, status by
+// counter, ATT settling, the shared battery, the BATT lamp test and the knob clicks.
+#include "electrical/state.h"
+#include "tests/navigation/nav_fixture.h"
+
+class MsuTest : public NavTest {
+protected:
+    void SetUp() override {
+        NavTest::SetUp();
+        place(kMsu1);
+    }
+};
+
+TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
+    ins1_msu_knob = 0;
+    frames(99);
+    EXPECT_EQ(ins1_powered, 1);
+    EXPECT_EQ(ins1_status, 0) << "status drops at once";
+    EXPECT_EQ(ins1_align_count, 100);
+    frames(1);
+    EXPECT_EQ(ins1_powered, 0);
+    EXPECT_EQ(ins1_mode, 0);
+}
+
+TEST_F(MsuTest, AlignmentFrom90To2Takes264SecondsAtAnyFrameRate) {
+    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
+        host().set_fps(fps);
+        ins1_msu_knob = 0;
+        frames(100);
+        ASSERT_EQ(ins1_powered, 0);
+        ins1_msu_knob = 1;  // STBY
+        frames(1);
+        ASSERT_EQ(ins1_align_count, 90);
+        frames(1);  // the first counted frame starts the clock
+        const f64 start = host().token(604);
+        while (ins1_align_count > 2 && host().token(604) - start < 300) frames(1);
+        EXPECT_NEAR(host().token(604) - start, 264.0, 1.0 / fps + 1e-9) << fps;
+        EXPECT_EQ(ins1_status, 2);
+        ins1_msu_knob = 3;  // NAV
+        frames(1);
+        EXPECT_EQ(ins1_align_count, 1);
+        EXPECT_EQ(ins1_status, 3);
+    }
+}
+
+TEST_F(MsuTest, StatusFollowsTheCounterAndTheAttFlag) {
+    struct Case {
+        u8 knob, count, status;
+    } cases[] = {
+        {1, 90, 0}, {1, 81, 0}, {1, 80, 1}, {1, 51, 1}, {1, 50, 2}, {1, 3, 2}, {1, 2, 2},
+        {4, 60, 0}, {4, 8, 0},  {4, 5, 2},
+    };
+    for (const Case& c : cases) {
+        ins1_msu_knob = ins1_mode = c.knob;
+        ins1_align_count = c.count;
+        ins1_align_timer_set = 0;
+        frames(1);
+        EXPECT_EQ(ins1_status, c.status) << int(c.knob) << " " << int(c.count);
+    }
+}
+
+TEST_F(MsuTest, AttFromNavGivesStatus0For33SecondsThen2) {
+    ins1_msu_knob = 4;
+    frames(1);
+    EXPECT_EQ(ins1_align_count, 60);
+    EXPECT_EQ(ins1_att_mode, 1);
+    int zero_frames = 0;
+    while (ins1_status == 0 && zero_frames < 2000) {
+        frames(1);
+        ++zero_frames;
+    }
+    EXPECT_NEAR(zero_frames, 33 * 18 + 2, 1);
+    EXPECT_EQ(ins1_status, 2);
+    EXPECT_EQ(ins1_align_count, 2);
+}
+
+TEST_F(MsuTest, SharedBatteryDrainsAndRecharges) {
+    struct Case {
+        u8 knob1, ac1, knob2, ac2;
+        u32 before, after;
+        i8 src1, src2;
+    } cases[] = {
+        {3, 0, 3, 0, 1000, 996, -1, -1},      // both on battery
+        {3, 0, 3, 1, 1000, 998, -1, 1},       // one on battery
+        {3, 1, 3, 1, 1000, 1001, 1, 1},       // both on their buses
+        {3, 1, 0, 0, 70000, 70000, 1, 0},     // full stays full
+        {0, 1, 0, 1, 1000, 1000, 0, 0},       // both off
+        {3, 0, 3, 0, 3, 0, -1, -1},           // floors at 0
+    };
+    for (const Case& c : cases) {
+        ins1_msu_knob = c.knob1;
+        ins2_msu_knob = c.knob2;
+        elec_ess_ac_powered = c.ac1;
+        elec_ac_bus2_powered = c.ac2;
+        ins_batt_charge = c.before;
+        frames(1);
+        EXPECT_EQ(ins_batt_charge, c.after) << c.before;
+        EXPECT_EQ(ins1_power_src, c.src1);
+        EXPECT_EQ(ins2_power_src, c.src2);
+    }
+}
+
+TEST_F(MsuTest, BattLampLightsNineFramesAfterAPressOnlyWithDcEssential) {
+    elec_ess_ac_powered = 1;
+    for (u8 dc : {1, 0}) {
+        dc_ess_powered = dc;
+        EXPECT_TRUE(click(kMsu1, 170, 35));
+        int lit = 0;
+        for (int f = 0; f < 12; ++f) {
+            frames(1);
+            lit += !hidden(element(kMsu1, 3));
+        }
+        EXPECT_EQ(lit, dc ? 9 : 0);
+    }
+}
+
+TEST_F(MsuTest, KnobClicks) {
+    struct Case {
+        u8 from;
+        i32 x;
+        u32 event;
+        u8 to;
+    } cases[] = {
+        {3, 20, MouseRightSingle, 2}, {3, 60, MouseRightSingle, 4}, {2, 20, MouseRightSingle, 2},
+        {3, 60, MouseLeftSingle, 3},  {4, 60, MouseLeftSingle, 4},  {0, 20, MouseLeftSingle, 0},
+        {3, 20, MouseLeftSingle, 3},  {4, 20, MouseLeftSingle, 3},  {0, 60, MouseLeftSingle, 1},
+        {2, 60, MouseLeftSingle, 3},  {1, 20, MouseLeftSingle, 0},
+    };
+    for (const Case& c : cases) {
+        ins1_msu_knob = c.from;
+        click(kMsu1, c.x, 20, c.event);
+        EXPECT_EQ(ins1_msu_knob, c.to) << int(c.from) << " " << c.x;
+    }
+}

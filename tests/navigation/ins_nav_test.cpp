@@ -1,0 +1,125 @@
+// The navigation computer's own numbers: desired track in TRUE, track-angle error, wind
+// component, acceleration, great-circle distance, alignment time and the latitude limit.
+#include "instruments/state.h"
+#include "tests/navigation/nav_fixture.h"
+
+class NavComputerTest : public NavTest {
+protected:
+    void SetUp() override {
+        NavTest::SetUp();
+        place(kCdu1);  // without the link gauge the gps_ inputs are the test's
+    }
+};
+
+TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
+    struct Case {
+        f64 dtk, course, var, want_dtk, want_course;
+    } cases[] = {
+        {350, 10, 10, 0, 20}, {355, 355, 10, 5, 5}, {5, 100, -10, 355, 90}, {180, 360, 0, 180, 0},
+    };
+    for (const Case& c : cases) {
+        ins1_hdg_ref = 1;
+        gps_dtk_deg = c.dtk;
+        gps_course_deg = c.course;
+        token(82, c.var);
+        frames(1);
+        EXPECT_DOUBLE_EQ(ins1_dtk_deg, c.want_dtk) << c.dtk << " " << c.var;
+        EXPECT_DOUBLE_EQ(ins1_wpt_course_deg, c.want_course);
+    }
+}
+
+TEST_F(NavComputerTest, TrackAngleErrorAndTrackFromHeadingWhenSlow) {
+    struct Case {
+        f64 gs, track, dtk, want_track, want_tke;
+    } cases[] = {
+        {20, 10, 350, 10, -20}, {20, 350, 10, 350, 20}, {20, 0, 180, 0, 180}, {20, 180, 0, 180, -180},
+        {10.0, 10, 350, 123, -133}, {10.01, 10, 350, 10, -20},
+    };
+    ins_hdg_mag_deg = 123;
+    for (const Case& c : cases) {
+        gps_ground_speed_kt = c.gs;
+        gps_mag_track_deg = c.track;
+        gps_dtk_deg = c.dtk;
+        frames(1);
+        EXPECT_DOUBLE_EQ(ins1_track_deg, c.want_track) << c.gs << " " << c.track;
+        EXPECT_DOUBLE_EQ(ins1_tke_deg, c.want_tke) << c.track << " " << c.dtk;
+    }
+}
+
+TEST_F(NavComputerTest, WindComponentAndAcceleration) {
+    struct Case {
+        f64 wind_dir, accel;
+        i32 want_wind, want_mg;
+    } cases[] = {
+        {90, 40, -20, 999}, {270, -40, 20, -999}, {180, 16.087, 0, 500}, {0, NAN, 0, 0},
+    };
+    ins_hdg_mag_deg = 90;
+    token(343, 20);
+    for (const Case& c : cases) {
+        token(344, c.wind_dir);
+        token(934, c.accel);
+        frames(1);
+        EXPECT_EQ(ins_wind_component_kt, c.want_wind) << c.wind_dir;
+        EXPECT_EQ(ins_accel_mg, c.want_mg) << c.accel;
+    }
+}
+
+TEST(GreatCircle, EqualPointsGiveZeroAndDistancesStayFinite) {
+    struct Case {
+        f64 lat1, lon1, lat2, lon2, want, tol;
+    } cases[] = {
+        {0.7, 0.3, 0.7, 0.3, 0.0, 0.0},
+        {0.123456789, -2.5, 0.123456789, -2.5, 0.0, 0.0},
+        {-1.5707963267948966, 0, -1.5707963267948966, 3, 0.0, 1e-6},
+        {0, 0, 0, M_PI, M_PI * 3440.34, 1e-6},  // antipodes: the cosine may fall below -1
+        {0.7853981633974483, 0.0872664625997165, 0.7941248096574199, 0.0872664625997165, 30.02263, 1e-4},
+    };
+    for (const Case& c : cases) {
+        const f64 d = gc_distance_nm(c.lat1, c.lon1, c.lat2, c.lon2);
+        EXPECT_FALSE(std::isnan(d));
+        EXPECT_NEAR(d, c.want, c.tol) << c.lat1 << " " << c.lon1;
+    }
+}
+
+TEST_F(NavComputerTest, AlignmentTimeCountsDownAndNeverGoesNegative) {
+    struct Step {
+        u8 count;
+        f64 advance_s;
+        f32 want;
+        u8 min, tenth;
+    } steps[] = {
+        {95, 1, 10.0f, 0, 1},    // off or held
+        {90, 1, 269.0f, 4, 4},   // 270 s from the last held frame
+        {90, 30, 239.0f, 3, 9},
+        {90, 1000, 0.0f, 0, 0},  // a jump far past the end: clamped, not wrapped
+        {90, 1, 0.0f, 0, 0},     // latched at 0
+        {100, 1, 10.0f, 0, 1},
+    };
+    for (const Step& s : steps) {
+        ins1_align_count = s.count;
+        seconds(s.advance_s);
+        EXPECT_NEAR(ins1_align_time_s, s.want, 0.06) << int(s.count);
+        EXPECT_EQ(ins1_align_time_min, s.min);
+        EXPECT_EQ(ins1_align_time_tenth, s.tenth);
+    }
+}
+
+TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
+    struct Case {
+        i32 lat;
+        u8 ref, att;
+        bool forced;
+    } cases[] = {
+        {74, 2, 0, true}, {-61, 2, 0, true}, {74, 2, 1, false}, {74, 1, 0, false}, {73, 2, 0, false},
+    };
+    for (const Case& c : cases) {
+        std::fill(ins1_cdu_page, ins1_cdu_page + kCduPages, u8(0));
+        ins1_cdu_page[kPageCrsDataAuto] = 1;
+        gps_lat_deg_signed = c.lat;
+        ins1_hdg_ref = c.ref;
+        ins1_att_mode = c.att;
+        frames(1);
+        EXPECT_EQ(ins1_cdu_page[kPageInstruData], c.forced ? 253 : 0) << c.lat;
+        EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], c.forced ? 0 : 1);
+    }
+}

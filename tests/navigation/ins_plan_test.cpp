@@ -1,0 +1,106 @@
+// Flight-plan tables and rows: distance to go, arrival times, what ground speeds that give no
+// time leave alone, the table bounds and the passes over host counts of any size.
+#include "tests/navigation/nav_fixture.h"
+
+class PlanTest : public NavTest {
+protected:
+    void SetUp() override {
+        NavTest::SetUp();
+        place(kCdu1);
+    }
+    // Legs 10, 20, 30, 40, 50 (sums 10, 30, 60, 100, 150) as the table of a five-waypoint plan.
+    void five_legs(u8 active, f64 to_active_nm, u8 page) {
+        const f32 legs[] = {10, 20, 30, 40, 50};
+        f32 sum = 0;
+        for (int i = 0; i < 5; ++i) {
+            ins_leg_nm[i] = legs[i];
+            ins_leg_cum_nm[i] = sum += legs[i];
+        }
+        gps_wpt_count = ins1_plan_count_seen = ins_leg_count_done = ins1_cum_count_done = 5;
+        gps_active_wpt = active;
+        gps_dist_nm = to_active_nm;
+        ins1_departed = 1;
+        ins1_cdu_page[kPageFlightPlan] = page;
+    }
+};
+
+TEST_F(PlanTest, DistanceToGoFromTheActiveWaypoint) {
+    five_legs(3, 12, 3);  // rows show waypoints 1, 2, 3, 4
+    frames(1);
+    EXPECT_EQ(ins1_fpl_rows[1], 2);
+    EXPECT_DOUBLE_EQ(ins1_fpl_dtg_nm[1], 0);
+    EXPECT_DOUBLE_EQ(ins1_fpl_dtg_nm[2], 12);
+    EXPECT_DOUBLE_EQ(ins1_fpl_dtg_nm[3], 62);
+    EXPECT_STREQ(ins1_fpl_label[1], "FM");
+    EXPECT_STREQ(ins1_fpl_label[2], "TO");
+}
+
+TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
+    struct Case {
+        f64 hour, minute, to_go_nm;
+        u32 eta_hour, eta_min;
+        i32 dtg_shown;
+    } cases[] = {
+        {23, 50, 900, 0, 5, 900},            // 15 minutes
+        {22, 10, 7500, 0, 15, 7500},         // 125 minutes
+        {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
+    };
+    five_legs(3, 0, 4);  // row 1 is the active waypoint: distance to go = G
+    token(832, 1852);    // one NM a second: a minute per 60 NM
+    for (const Case& c : cases) {
+        token(6, c.hour);
+        token(7, c.minute);
+        gps_dist_nm = c.to_go_nm;
+        frames(1);
+        EXPECT_EQ(ins1_fpl_eta_hour[1], c.eta_hour) << c.to_go_nm;
+        EXPECT_EQ(ins1_fpl_eta_min[1], c.eta_min);
+        EXPECT_EQ(ins1_fpl_dtg_int[1], c.dtg_shown);
+    }
+}
+
+TEST_F(PlanTest, NoUsableGroundSpeedKeepsTimes) {
+    five_legs(3, 900, 4);
+    token(6, 12);
+    token(7, 0);
+    token(832, 1852);
+    frames(1);
+    ASSERT_DOUBLE_EQ(ins1_fpl_ete_min[1], 15);
+    for (f64 gs : {0.0, -5.0, f64(NAN), f64(INFINITY)}) {
+        token(832, gs);
+        gps_dist_nm = 1800;
+        frames(1);
+        EXPECT_DOUBLE_EQ(ins1_fpl_ete_min[1], 15) << gs;
+        EXPECT_DOUBLE_EQ(ins1_fpl_ete_shown[1], 15);
+        EXPECT_EQ(ins1_fpl_eta_hour[1], 12u);
+        EXPECT_EQ(ins1_fpl_eta_min[1], 15u);
+    }
+}
+
+TEST(PlanTables, LegAndSumOutsideTheTableReadZero) {
+    ins_leg_nm[0] = 1;
+    ins_leg_nm[98] = 2;
+    ins_leg_cum_nm[98] = 3;
+    const struct {
+        i64 i;
+        f64 leg, cum;
+    } cases[] = {{-1, 0, 0}, {0, 1, 0}, {98, 2, 3}, {99, 0, 0}, {255, 0, 0}, {INT64_MIN, 0, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ins_leg(c.i), c.leg) << c.i;
+        EXPECT_EQ(ins_cum(c.i), c.cum) << c.i;
+    }
+}
+
+TEST_F(PlanTest, PassesEndAtOnceWhateverTheCountAndStopAfterRecord98) {
+    place(kSwitch);
+    plan(north_line(120, 0.01), 1);
+    for (u32 n : {120u, 255u, 4000000000u}) {
+        put<u32>(data(), 0xa8, n);
+        frames(3);  // the computer runs before the link here: one frame late, and sums one more
+        EXPECT_EQ(ins_leg_count_done, n);
+        EXPECT_EQ(ins_ident_count_done, n);
+        EXPECT_EQ(ins1_cum_count_done, n);
+        EXPECT_NEAR(ins_leg_nm[98], 0.6, 0.01);
+        EXPECT_NEAR(ins_leg_cum_nm[98], 0.6 * 99, 0.1);
+        EXPECT_STREQ(ins_wpt_ident[98], "A2");  // record 98 of the repeating idents
+    }
+}
