@@ -28,15 +28,18 @@ constexpr LightWalk kWalk{kZone, walk_range(KgFace, TenThousands)};
 
 constexpr u32 kStrip = 451;
 constexpr i32 kDrumY = 36;
+constexpr ElementDef drum_at(i32 x, u32 place, f64* scaled, f64* roll) {
+    return el::BandedDrum(kStrip, x, kDrumY, 0, drum::counter_place(place), scaled, roll);
+}
 constexpr ElementDef line(size_t pos, FuelUsedIndicator* r) {
     switch (pos) {
         case KgFace: return el::Static(448, 0, 0, ImageOption1);
         case LbFace: return el::Icon(4208, 0, 0, ImageHidden | ImageOption1);
         case Units: return el::ContinuousDrum(kStrip, 65, kDrumY, 0, &r->digit1_scaled, &r->digit1_drum);
-        case Tens: return el::BandedDrum(kStrip, 52, kDrumY, 0, drum::counter_place(2), &r->digit2_scaled, &r->digit2_roll);
-        case Hundreds: return el::BandedDrum(kStrip, 39, kDrumY, 0, drum::counter_place(3), &r->digit3_scaled, &r->digit3_roll);
-        case Thousands: return el::BandedDrum(kStrip, 26, kDrumY, 0, drum::counter_place(4), &r->digit4_scaled, &r->digit4_roll);
-        default: return el::BandedDrum(kStrip, 13, kDrumY, 0, drum::counter_place(5), &r->digit5_scaled, &r->digit5_roll);
+        case Tens: return drum_at(52, 2, &r->digit2_scaled, &r->digit2_roll);
+        case Hundreds: return drum_at(39, 3, &r->digit3_scaled, &r->digit3_roll);
+        case Thousands: return drum_at(26, 4, &r->digit4_scaled, &r->digit4_roll);
+        default: return drum_at(13, 5, &r->digit5_scaled, &r->digit5_roll);
     }
 }
 struct Defs {
@@ -94,9 +97,11 @@ Gauge<kElements, 2> fu_2(gauge_fuel_ind_fu_2, "ketravin fuel_ind_fu_2_kr60", kWi
                          kNoClicks);
 
 void FSAPI fu_1_update(GaugeHeader*, i32 service, u32) {
-    if (service == ServicePreUpdate) fuel_used_counter_update(fu_1, tok_eng1_fuel_flow_pph, fuel_used[0], fuel_used_ind_1);
+    if (service != ServicePreUpdate) return;
+    fuel_used_counter_update(fu_1, tok_eng1_fuel_flow_pph, fuel_used[0], fuel_used_ind_1);
 }
 void FSAPI fu_2_update(GaugeHeader*, i32 service, u32) {
-    if (service == ServicePreUpdate) fuel_used_counter_update(fu_2, tok_eng2_fuel_flow_pph, fuel_used[1], fuel_used_ind_2);
+    if (service != ServicePreUpdate) return;
+    fuel_used_counter_update(fu_2, tok_eng2_fuel_flow_pph, fuel_used[1], fuel_used_ind_2);
 }
 }  // namespace

@@ -59,19 +59,20 @@ Tank tanks[5] = {
 };
 
 // ---- needles ----------------------------------------------------------------------------------
+void clamp_to_dial(f64& shown, f64 full) { shown = shown > full ? full : shown < 0.0 ? 0.0 : shown; }
 // Each clamps its indicator's weight into its dial while its unit is selected, then shows it.
 f64 FSAPI fuel_qty_needle_lb(ElementHeader* e) {
     const ElementBinding& b = element_binding(e);
     if (b.rule != kRuleQtyNeedle) return 0.0;
     FuelQtyIndicator& ind = *static_cast<FuelQtyIndicator*>(b.var[0]);
-    if (tok_read(tok_units_of_measure) == 0.0) ind.shown = ind.shown > b.k[0] ? b.k[0] : ind.shown < 0.0 ? 0.0 : ind.shown;
+    if (tok_read(tok_units_of_measure) == 0.0) clamp_to_dial(ind.shown, b.k[0]);
     return ind.shown;
 }
 f64 FSAPI fuel_qty_needle_kg(ElementHeader* e) {
     const ElementBinding& b = element_binding(e);
     if (b.rule != kRuleQtyNeedle) return 0.0;
     FuelQtyIndicator& ind = *static_cast<FuelQtyIndicator*>(b.var[0]);
-    if (tok_read(tok_units_of_measure) > 0.0) ind.shown = ind.shown > b.k[0] ? b.k[0] : ind.shown < 0.0 ? 0.0 : ind.shown;
+    if (tok_read(tok_units_of_measure) > 0.0) clamp_to_dial(ind.shown, b.k[0]);
     return ind.shown;
 }
 
@@ -108,6 +109,11 @@ constexpr u32 kHidden = ImageHidden | ImageOption1;
 constexpr u32 kStripHigh = 464, kStripLow = 468;
 constexpr i32 kDrumY = 60;
 
+// One drum of the counter row: the place's band and roll-over bound, bound to the record's fields.
+constexpr ElementDef drum_at(u32 strip, i32 x, u32 place, f64* scaled, f64* roll) {
+    return el::BandedDrum(strip, x, kDrumY, 0, drum::counter_place(place), scaled, roll);
+}
+
 enum MainPos : size_t { KgFace, LbFace, Units, Tens, Hundreds, Thousands, TenThousands, MainKgNeedle, MainLbNeedle,
                         kMainElements };
 enum AuxPos : size_t { AuxKgNeedle = TenThousands, AuxLbNeedle, kAuxElements };
@@ -117,10 +123,10 @@ constexpr ElementDef main_line(size_t pos, FuelQtyIndicator* r) {
         case KgFace: return el::Static(460, 0, 0, kShown);
         case LbFace: return el::Icon(461, 0, 0, kHidden);
         case Units: return el::ContinuousDrum(kStripLow, 68, kDrumY, 0, &r->digit1_scaled, &r->digit1_drum);
-        case Tens: return el::BandedDrum(kStripLow, 56, kDrumY, 0, drum::counter_place(2), &r->digit2_scaled, &r->digit2_roll);
-        case Hundreds: return el::BandedDrum(kStripLow, 44, kDrumY, 0, drum::counter_place(3), &r->digit3_scaled, &r->digit3_roll);
-        case Thousands: return el::BandedDrum(kStripHigh, 32, kDrumY, 0, drum::counter_place(4), &r->digit4_scaled, &r->digit4_roll);
-        case TenThousands: return el::BandedDrum(kStripHigh, 20, kDrumY, 0, drum::counter_place(5), &r->digit5_scaled, &r->digit5_roll);
+        case Tens: return drum_at(kStripLow, 56, 2, &r->digit2_scaled, &r->digit2_roll);
+        case Hundreds: return drum_at(kStripLow, 44, 3, &r->digit3_scaled, &r->digit3_roll);
+        case Thousands: return drum_at(kStripHigh, 32, 4, &r->digit4_scaled, &r->digit4_roll);
+        case TenThousands: return drum_at(kStripHigh, 20, 5, &r->digit5_scaled, &r->digit5_roll);
         case MainKgNeedle: return needle(fuel_qty_needle_kg, kShown, r, kMainScale.full_kg, main_kg_points);
         default: return needle(fuel_qty_needle_lb, kHidden, r, kMainScale.full_lb, main_lb_points);
     }
@@ -130,9 +136,9 @@ constexpr ElementDef aux_line(size_t pos, FuelQtyIndicator* r) {
         case KgFace: return el::Static(462, 0, 0, kShown);
         case LbFace: return el::Icon(463, 0, 0, kHidden);
         case Units: return el::ContinuousDrum(kStripLow, 62, kDrumY, 0, &r->digit1_scaled, &r->digit1_drum);
-        case Tens: return el::BandedDrum(kStripLow, 50, kDrumY, 0, drum::counter_place(2), &r->digit2_scaled, &r->digit2_roll);
-        case Hundreds: return el::BandedDrum(kStripHigh, 38, kDrumY, 0, drum::counter_place(3), &r->digit3_scaled, &r->digit3_roll);
-        case Thousands: return el::BandedDrum(kStripHigh, 26, kDrumY, 0, drum::counter_place(4), &r->digit4_scaled, &r->digit4_roll);
+        case Tens: return drum_at(kStripLow, 50, 2, &r->digit2_scaled, &r->digit2_roll);
+        case Hundreds: return drum_at(kStripHigh, 38, 3, &r->digit3_scaled, &r->digit3_roll);
+        case Thousands: return drum_at(kStripHigh, 26, 4, &r->digit4_scaled, &r->digit4_roll);
         case AuxKgNeedle: return needle(fuel_qty_needle_kg, kShown, r, kAuxScale.full_kg, aux_kg_points);
         default: return needle(fuel_qty_needle_lb, kHidden, r, kAuxScale.full_lb, aux_lb_points);
     }

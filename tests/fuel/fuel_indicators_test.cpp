@@ -39,7 +39,7 @@ TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
     const struct { f64 cap, unit; u8 dc; int frames; f64 shown; } steps[] = {
         {2390, 0, 1, 23, 11500}, {2390, 0, 1, 1, 12000}, {2390, 0, 1, 1, 11950},  // 11950 lb from 0
         {1000, 0, 1, 1, 5000},   {1000, 1, 1, 1, 2265},   {1000, 0, 1, 1, 2765},   // down at once; kg; up by 500
-        {1000, 0, 0, 9, 2765},   {1000, 0, 1, 5, 5265}, {1000, 0, 1, 1, 5000},                            // no normal DC: stands
+        {1000, 0, 0, 9, 2765},   {1000, 0, 1, 5, 5265},   {1000, 0, 1, 1, 5000},   // no normal DC: stands
         {7000, 0, 1, 60, 30000}, {kNaN, 0, 1, 1, 30000}, {kInf, 0, 1, 1, 30000},   // over-full; bad capacity kept
         {7000, 1, 1, 1, 15000},                                                     // kilograms: its own full scale
     };
@@ -193,8 +193,8 @@ TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {
 }
 
 TEST_F(GrossWeight, KnobStopsAtBothEnds) {
-    const struct { i32 x; int clicks; u16 want; } steps[] = {{50, 1, 1010}, {50, 1, 1000}, {50, 5, 1000},
-                                                              {80, 221, 3210}, {80, 1, 3220}, {80, 9, 3220}};
+    const struct { i32 x; int clicks; u16 want; } steps[] = {
+        {50, 1, 1010}, {50, 1, 1000}, {50, 5, 1000}, {80, 221, 3210}, {80, 1, 3220}, {80, 9, 3220}};
     for (const auto& s : steps) {
         for (int i = 0; i < s.clicks; ++i) click(kWeight, s.x, 30);
         EXPECT_EQ(weight_knob_value, s.want);

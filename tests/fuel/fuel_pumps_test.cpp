@@ -130,13 +130,12 @@ protected:
         fuel_pump_a_sw[0] = f.a0, fuel_ctr_pump_sw[0] = f.c0, fuel_pump_a_sw[1] = f.a1, fuel_ctr_pump_sw[1] = f.c1;
         xfeed_state = f.xfeed, fuel_shutoff_valve_sw[0] = f.sov0, fuel_shutoff_valve_sw[1] = f.sov1;
         dc_ess_powered = f.ess, dc_normal_powered = 1;
-        fuel_qty_a_center = f.center;
-        fuel_qty_a_left = fuel_qty_a_right = fuel_qty_m_left = fuel_qty_m_right = f.wing;
+        fuel_qty_a_center = f.center, fuel_qty_a_left = fuel_qty_a_right = fuel_qty_m_left = fuel_qty_m_right = f.wing;
         token(kSel1, f.sel1), token(kSel2, f.sel2);
     }
     void expect_selectors() {
-        EXPECT_EQ(host().token(kSel1), GetParam().want1);
-        EXPECT_EQ(host().token(kSel2), GetParam().want2);
+        const Feed& f = GetParam();
+        EXPECT_EQ(std::make_pair(host().token(kSel1), host().token(kSel2)), std::make_pair(f64(f.want1), f64(f.want2)));
     }
 };
 
@@ -157,14 +156,11 @@ TEST_P(FuelFeed, HostAnsweringAFrameLateSettlesOnTheSameSelectors) {
     deferred.clear();
     for (int f = 0; f < 4; ++f) {
         frames(1);
-        if (f == 0) {
-            EXPECT_EQ(deferred.size(), GetParam().late_sends);
-        }
+        EXPECT_TRUE(f > 0 || deferred.size() == GetParam().late_sends) << deferred.size();
         for (const auto& k : deferred) host_send(k.first, k.second);
         deferred.clear();
     }
     expect_selectors();
-    new_keys();
     frames(3);
     EXPECT_TRUE(deferred.empty()) << "settled";
 }
