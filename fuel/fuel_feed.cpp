@@ -80,8 +80,8 @@ void fuel_feed_step() {
     } else if (xfeed_state == kRightFeedsBoth && (fuel_feed_avail[0] == 0 || fuel_shutoff_valve_sw[0] == 0)) {
         crossfeed(1);
     } else {
-        // Engine 1 holds its selector while the right side is set to feed both and only a nearly
-        // empty centre tank is left to it.
+        // Engine 1 alone keeps whatever selector it has while the right side is set to feed both
+        // and its centre pump, without pump A, has less than one unit left to draw.
         const bool centre_only = fuel_ctr_pump_sw[0] == kOn && fuel_pump_a_sw[0] != kOn;
         if (!(centre_only && xfeed_state == kRightFeedsBoth && fuel_qty_a_center < kFeedQty))
             apply(engines[0], own_side_choice(0));

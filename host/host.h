@@ -144,7 +144,7 @@ private:
 
     std::vector<f64> tokens_;  // by id, for ids below kDirectTokens
     std::map<u32, f64> far_tokens_;
-    std::map<std::string, f64> calc_values_;
+    std::map<std::string, f64, std::less<>> calc_values_;  // looked up by the module's text, without a copy
     std::vector<std::string> calc_unknown_logged_;
 
     std::vector<u32> visible_;
