@@ -7,6 +7,7 @@
 #include "systems/systems_keys.h"
 #include "module/keys.h"
 #include "air/air_keys.h"
+#include "fuel/fuel_keys.h"
 
 const KeyRule kKeyRules[] = {
     //  event               action                  token arg latency
@@ -24,6 +25,19 @@ const KeyRule kKeyRules[] = {
     // Engine fuel valves (1.0 open, 0.0 shut).
     {key_fuel_valve_eng1_toggle, KeyAction::ToggleToken, 895, 0.0, 0},
     {key_fuel_valve_eng2_toggle, KeyAction::ToggleToken, 896, 0.0, 0},
+    // Engine tank selectors: each event sets its engine's selector to its tank's value.
+    {key_fuel_sel_eng1_off, KeyAction::SetToken, 307, kTankOff, 0},
+    {key_fuel_sel_eng1_left, KeyAction::SetToken, 307, kTankLeft, 0},
+    {key_fuel_sel_eng1_right, KeyAction::SetToken, 307, kTankRight, 0},
+    {key_fuel_sel_eng1_left_aux, KeyAction::SetToken, 307, kTankLeftAux, 0},
+    {key_fuel_sel_eng1_right_aux, KeyAction::SetToken, 307, kTankRightAux, 0},
+    {key_fuel_sel_eng1_center, KeyAction::SetToken, 307, kTankCenter, 0},
+    {key_fuel_sel_eng2_off, KeyAction::SetToken, 906, kTankOff, 0},
+    {key_fuel_sel_eng2_left, KeyAction::SetToken, 906, kTankLeft, 0},
+    {key_fuel_sel_eng2_right, KeyAction::SetToken, 906, kTankRight, 0},
+    {key_fuel_sel_eng2_left_aux, KeyAction::SetToken, 906, kTankLeftAux, 0},
+    {key_fuel_sel_eng2_right_aux, KeyAction::SetToken, 906, kTankRightAux, 0},
+    {key_fuel_sel_eng2_center, KeyAction::SetToken, 906, kTankCenter, 0},
     // Systems computer. The battery master is only ever sent to switch a dead host on.
     {key_battery_master_toggle, KeyAction::SetToken, 759, 24.0, 0},
     {key_eng1_mixture_event_a, KeyAction::SetToken, 130, 16383.0, 0},
@@ -126,6 +140,8 @@ const u32 kIntegerTokens[] = {
     283,  // vertical speed indicator failure
     286,  // pitot failure
     288,  // vacuum failure
+    307,  // engine 1 tank selector
+    906,  // engine 2 tank selector
 };
 const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[0];
 
@@ -134,5 +150,7 @@ const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[
 const CalcRule kCalcRules[] = {
     {"(E:TIME OF DAY,Enum)", kHostTimeOfDayToken},
     {"(A:Exit open:1,percent)", kHostExitPercentToken},
+    {"(A:TOTAL WEIGHT, Pound)", kHostTotalWeightLbToken},
+    {"(A:TOTAL WEIGHT, kilogram)", kHostTotalWeightKgToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

@@ -37,6 +37,8 @@ constexpr u32 kHostTimeOfDayToken = 4001;          // (E:TIME OF DAY,Enum): 3 is
 constexpr u32 kHostPanelLightRedrawsToken = 4002;  // counts the panel-lighting redraw requests
 constexpr u32 kHostCompassShownToken = 4003;      // the host's compass window: 1 shown
 constexpr u32 kHostExitPercentToken = 4004;       // (A:Exit open:1,percent): 0 closed, 100 open
+constexpr u32 kHostTotalWeightLbToken = 4005;     // (A:TOTAL WEIGHT, Pound)
+constexpr u32 kHostTotalWeightKgToken = 4006;     // (A:TOTAL WEIGHT, kilogram)
 
 constexpr u32 kHostTakeoffSetupsToken = 4010;   // counts EASY START's take-off set-up events
 constexpr u32 kHostApuEvent102b0Token = 4011;  // last value of the engines-autostart APU event

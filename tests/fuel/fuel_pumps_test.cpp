@@ -1,0 +1,167 @@
+// Fuel pump panels and engine feed through the host: interlocks and clicks, flow bars from the
+// host's selectors, each feed path against a host that answers at once or a frame late, and
+// silence without essential DC.
+#include <strings.h>
+
+#include <vector>
+
+#include "electrical/state.h"
+#include "fuel/fuel_keys.h"
+#include "fuel/state.h"
+#include "sound/recording.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kLeft = "ketravin fuel_pumps_left_kr60";
+const char* kRight = "ketravin fuel_pumps_right_kr60";
+const char* kCenter = "ketravin fuel_pumps_center_kr60";
+constexpr u32 kSel1 = 307, kSel2 = 906;
+
+// A host that answers a frame late: the module's sends wait here and reach the host between frames.
+std::vector<std::pair<u32, u32>> deferred;
+FnKeyEvent host_send = nullptr;
+u32 FSAPI defer_send(u32 id, u32 value) {
+    deferred.emplace_back(id, value);
+    return 1;
+}
+}  // namespace
+
+class FuelPumps : public HostTest {
+protected:
+    size_t clicks() {
+        size_t n = 0;
+        const u64 end = sound_recording_count();
+        for (u64 i = sound_seen_; i < end; ++i) {
+            SoundEvent e;
+            n += sound_recording_event(i, &e) && e.call == SoundCall::Play && strcasecmp(e.name, "click") == 0;
+        }
+        sound_seen_ = end;
+        return n;
+    }
+    // A flow-bar window: I in line, X across, - dark.
+    char bar(const char* g, size_t in_line) {
+        const bool in = !hidden(element(g, in_line)), across = !hidden(element(g, in_line + 1));
+        return in && across ? '?' : in ? 'I' : across ? 'X' : '-';
+    }
+    u64 sound_seen_ = 0;
+};
+
+TEST_F(FuelPumps, InterlocksRefuseSilentlyAndClickOnlyOnAChange) {
+    place("ketravin gpws_kr60");
+    place(kLeft), place(kRight), place(kCenter);
+    frames(1);
+    clicks();
+    const struct { const char* g; i32 x, y; u8 a, b, c; size_t clicks; } steps[] = {
+        {kCenter, 35, 70, 1, 1, 0, 1},  // LH centre SHUT
+        {kLeft, 80, 50, 1, 1, 0, 0},    // pump B OFF refused: centre shut
+        {kLeft, 20, 50, 0, 1, 0, 1},    // pump A OFF
+        {kCenter, 35, 70, 0, 1, 0, 0},  // already shut
+        {kCenter, 35, 50, 0, 1, 1, 1},  // AUTO
+        {kLeft, 80, 50, 0, 0, 1, 1},    // pump B OFF takes pump A with it
+        {kCenter, 35, 70, 0, 0, 1, 0},  // SHUT refused: both wing pumps off
+        {kLeft, 20, 50, 0, 0, 1, 0},    // pump A already off
+        {kLeft, 20, 30, 1, 1, 1, 1},    // pump A ON brings pump B
+        {kRight, 40, 50, 1, 1, 1, 1},   // the right panel's pump B: index 1 only
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.g << " " << s.x << "," << s.y);
+        EXPECT_TRUE(click(s.g, s.x, s.y));
+        EXPECT_EQ(fuel_pump_a_sw[0], s.a);
+        EXPECT_EQ(fuel_pump_b_sw[0], s.b);
+        EXPECT_EQ(fuel_ctr_pump_sw[0], s.c);
+        EXPECT_EQ(clicks(), s.clicks);
+        frames(1);
+        EXPECT_EQ(hidden(element(kLeft, 10)), s.a != 1) << "pump A lever up";
+        EXPECT_EQ(hidden(element(kLeft, 14)), s.b != 1) << "pump B lever middle";
+        EXPECT_TRUE(hidden(element(kLeft, 15)) && hidden(element(kLeft, 18))) << "pump B never up";
+        EXPECT_EQ(hidden(element(kCenter, 8)), s.c != 1) << "LH lever middle";
+    }
+    EXPECT_EQ(fuel_pump_b_sw[1] + fuel_pump_a_sw[1], 0);
+}
+
+TEST_F(FuelPumps, WingBarsShowWhichPumpFeedsTheSelectedTank) {
+    place(kLeft);
+    const struct { i32 sel; f64 qty; u8 dc; const char* bars; } cases[] = {
+        {2, 1.0, 1, "XXII"},  {2, 0.999, 1, "IIXX"}, {4, 0.0, 1, "XXII"}, {6, 5.0, 1, "XXXX"},
+        {3, 5.0, 1, "XXXX"},  {2, 5.0, 0, "----"},   {2, 5.0, 2, "----"},
+    };
+    for (const auto& c : cases) {
+        token(kSel1, c.sel);
+        fuel_qty_m_left = c.qty;
+        dc_normal_powered = c.dc;
+        frames(1);
+        EXPECT_EQ(std::string({bar(kLeft, 1), bar(kLeft, 3), bar(kLeft, 5), bar(kLeft, 7)}), c.bars)
+            << c.sel << " " << c.qty;
+    }
+}
+
+// Each feed path from the given switches, quantities and host selectors: the selectors chosen, and
+// how many events the first frame sends. A crossfeed copy made before the host has answered
+// follows the old selector and is put right a frame later.
+struct Feed {
+    u8 a0, c0, a1, c1, xfeed, sov0, sov1, ess;
+    f64 center, wing;
+    i32 sel1, sel2, want1, want2;
+    size_t sends, late_sends;  // first frame, host at once / a frame late
+};
+const Feed kFeeds[] = {
+    // A0 C0 A1 C1 xf sov   ess  ctr   wing  host   want  sends
+    {1, 1, 1, 1, 0, 1, 1, 1, 5.0, 5.0, 0, 0, 6, 6, 2, 2},   // start: centre first
+    {1, 1, 1, 1, 0, 1, 1, 1, 0.9, 5.0, 6, 6, 6, 6, 0, 0},   // exactly 0.9: still centre, nothing sent
+    {1, 1, 1, 1, 0, 1, 1, 1, 0.89, 5.0, 6, 6, 2, 3, 2, 2},  // below: own wings
+    {0, 1, 1, 1, 0, 1, 1, 1, 0.0, 5.0, 2, 3, 6, 3, 1, 1},   // centre pump alone: empty centre stays
+    {0, 0, 1, 1, 0, 1, 1, 1, 5.0, 5.0, 6, 6, 4, 6, 1, 1},   // both off: left auxiliary
+    {0, 0, 1, 1, 1, 1, 0, 1, 5.0, 5.0, 6, 6, 4, 4, 2, 1},   // left feeds both, right valve shut
+    {1, 1, 1, 1, 1, 1, 1, 1, 0.5, 5.0, 6, 6, 2, 3, 2, 2},   // right feeds itself: own choices
+    {0, 1, 1, 1, 2, 1, 1, 1, 0.5, 5.0, 3, 6, 3, 3, 1, 1},   // engine 1 left alone
+    {0, 1, 1, 1, 2, 1, 1, 1, 1.0, 5.0, 3, 6, 6, 6, 1, 1},   // centre 1.0: engine 1 to centre
+    {1, 1, 1, 1, 2, 0, 1, 1, 0.5, 5.0, 6, 6, 3, 3, 2, 1},   // right feeds both, left valve shut
+    {1, 1, 1, 1, 2, 0, 1, 1, 5.0, 5.0, 2, 3, 6, 6, 2, 2},   // a copy of the centre is the centre
+    {1, 1, 1, 1, 0, 1, 1, 0, 5.0, 5.0, 0, 0, 0, 0, 0, 0},   // no essential DC, both off already
+    {1, 1, 1, 1, 0, 1, 1, 0, 5.0, 5.0, 6, 2, 0, 0, 2, 2},   // no essential DC: both to off
+};
+
+class FuelFeed : public FuelPumps, public ::testing::WithParamInterface<Feed> {
+protected:
+    void SetUp() override {
+        FuelPumps::SetUp();
+        place(kLeft), place(kRight), place(kCenter);  // the wing panels read the selectors first
+        const Feed& f = GetParam();
+        fuel_pump_a_sw[0] = f.a0, fuel_ctr_pump_sw[0] = f.c0, fuel_pump_a_sw[1] = f.a1, fuel_ctr_pump_sw[1] = f.c1;
+        xfeed_state = f.xfeed, fuel_shutoff_valve_sw[0] = f.sov0, fuel_shutoff_valve_sw[1] = f.sov1;
+        dc_ess_powered = f.ess, dc_normal_powered = 1;
+        fuel_qty_a_center = f.center, fuel_qty_a_left = fuel_qty_a_right = fuel_qty_m_left = fuel_qty_m_right = f.wing;
+        token(kSel1, f.sel1), token(kSel2, f.sel2);
+    }
+    void expect_selectors() {
+        const Feed& f = GetParam();
+        EXPECT_EQ(std::make_pair(host().token(kSel1), host().token(kSel2)), std::make_pair(f64(f.want1), f64(f.want2)));
+    }
+};
+
+TEST_P(FuelFeed, HostAnsweringAtOnceGetsOneEventPerDifference) {
+    frames(1);
+    const std::vector<KeyLogEntry> keys = new_keys();
+    EXPECT_EQ(keys.size(), GetParam().sends);
+    for (const KeyLogEntry& k : keys) EXPECT_TRUE(k.sent && k.value == 0);
+    expect_selectors();
+    frames(2);
+    EXPECT_TRUE(new_keys().empty());
+    EXPECT_EQ(bar(kCenter, 1), GetParam().want1 == 6 ? 'I' : 'X');
+}
+
+TEST_P(FuelFeed, HostAnsweringAFrameLateSettlesOnTheSameSelectors) {
+    host_send = reinterpret_cast<FnKeyEvent>(ImportTable.services->slot[SlotSendKeyEvent / 4]);
+    ImportTable.services->slot[SlotSendKeyEvent / 4] = reinterpret_cast<ServiceFn>(defer_send);
+    deferred.clear();
+    for (int f = 0; f < 4; ++f) {
+        frames(1);
+        EXPECT_TRUE(f > 0 || deferred.size() == GetParam().late_sends) << deferred.size();
+        for (const auto& k : deferred) host_send(k.first, k.second);
+        deferred.clear();
+    }
+    expect_selectors();
+    frames(3);
+    EXPECT_TRUE(deferred.empty()) << "settled";
+}
+INSTANTIATE_TEST_SUITE_P(Paths, FuelFeed, ::testing::ValuesIn(kFeeds));
