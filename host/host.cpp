@@ -73,14 +73,6 @@ u8* allocate_block(size_t size) {
     return static_cast<u8*>(std::calloc(size, 1));
 #endif
 }
-void free_block(u8* p, size_t size) {
-#if defined(__linux__) && defined(__x86_64__)
-    munmap(p, size);
-#else
-    (void)size;
-    std::free(p);
-#endif
-}
 
 const char* kind_name(u32 type) {
     switch (type) {
@@ -145,8 +137,15 @@ Host::Host(const ModuleLink& link) : link_(link), tokens_(kDirectTokens, 0.0) {
     key_log_.reserve(1 << 16);
     pending_keys_.reserve(1024);
     element_list_calls_.reserve(64);
-    for (const char* name : {"FS2002 GPS DATA", "FS2002 GPS DATA REQUEST"})
-        blocks_.push_back(Block{name, allocate_block(kDataBlockSize + kDataBlockSlack), kDataBlockSize});
+    // The simulator's named blocks live as long as the process and a module keeps their address
+    // once bound: every host of this process hands out the same memory, zeroed afresh.
+    static u8* persistent[2] = {allocate_block(kDataBlockSize + kDataBlockSlack),
+                                allocate_block(kDataBlockSize + kDataBlockSlack)};
+    const char* names[2] = {"FS2002 GPS DATA", "FS2002 GPS DATA REQUEST"};
+    for (size_t k = 0; k < 2; ++k) {
+        if (persistent[k]) std::memset(persistent[k], 0, kDataBlockSize + kDataBlockSlack);
+        blocks_.push_back(Block{names[k], persistent[k], kDataBlockSize});
+    }
 
     // Load order of the simulator: write the service table, then call the module's init hook.
     link_.import->services = &services_;
@@ -159,7 +158,6 @@ Host::~Host() {
     link_.import->services = nullptr;
     // The records outlive this host: take back the text buffers it lent them.
     for (TextBuffer& b : text_buffers_) b.element->text = nullptr;
-    for (Block& b : blocks_) free_block(b.data, b.size + kDataBlockSlack);
     if (g_host == this) g_host = nullptr;
 }
 
@@ -457,7 +455,7 @@ u32 Host::svc_init_var_by_name(TokenVar* r, const char* name) {
     return 0;
 }
 
-u8* Host::data_block(const std::string& name, size_t* size) {
+u8* Host::data_block(std::string_view name, size_t* size) {
     for (Block& b : blocks_)
         if (b.name == name) {
             if (size) *size = b.size;

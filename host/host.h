@@ -110,7 +110,7 @@ public:
     std::vector<KeyLogEntry> keys_since(u64 from) const;
 
     // ---- named data blocks (stable, below 4 GiB so that 32-bit pointers inside them work)
-    u8* data_block(const std::string& name, size_t* size = nullptr);
+    u8* data_block(std::string_view name, size_t* size = nullptr);  // no allocation: runs every frame
 
     // ---- readout
     std::string describe_gauge(const PlacedGauge& g) const;
