@@ -75,7 +75,7 @@ const RectDef kApuRects[] = {
     rect::Click(17, 63, 48, 19, CursorDownArrow, MouseLeftSingle, click_switch<&air_apu_bleed_sw, kSwDown>),
 };
 template <size_t E>
-constexpr RectDef kHpRects[] = {
+constexpr RectDef kHpRects[3] = {
     rect::Click(21, 25, 48, 19, CursorUpArrow,   MouseLeftSingle, click_switch<air_hp_valve_sw, kSwUp, E>),
     rect::Click(21, 44, 48, 19, CursorHand,      MouseLeftSingle, click_switch<air_hp_valve_sw, kSwCentre, E>),
     rect::Click(21, 63, 48, 19, CursorDownArrow, MouseLeftSingle, click_switch<air_hp_valve_sw, kSwDown, E>),
@@ -168,7 +168,7 @@ i32 FSAPI manifold_fault_click(MousePoint*, u32) {
     return 0;
 }
 template <size_t E>
-constexpr RectDef kBleedRects[] = {
+constexpr RectDef kBleedRects[4] = {
     //          x   y   w   h   cursor           events           action
     rect::Click(41, 13, 48, 19, CursorUpArrow,   MouseLeftSingle, click_switch<air_bleed_valve_sw, kSwUp, E>),
     rect::Click(41, 32, 48, 19, CursorHand,      MouseLeftSingle, click_switch<air_bleed_valve_sw, kSwCentre, E>),

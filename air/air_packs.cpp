@@ -52,7 +52,7 @@ constexpr ElementDef kSwitchElementDefs[kSwitchElements] = {
 template <size_t P>
 constexpr i32 kSwitchX = P == 0 ? 48 : 45;
 template <size_t P>
-constexpr RectDef kSwitchRects[] = {
+constexpr RectDef kSwitchRects[2] = {
     //          x            y   w   h   cursor           events           action
     rect::Click(kSwitchX<P>, 0,  48, 22, CursorUpArrow,   MouseLeftSingle, click_switch<air_pack_sw, kAuto, P>),
     rect::Click(kSwitchX<P>, 22, 48, 22, CursorDownArrow, MouseLeftSingle, click_switch<air_pack_sw, kClose, P>),

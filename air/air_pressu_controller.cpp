@@ -85,7 +85,7 @@ i32 FSAPI press_dial_touch_click(MousePoint*, u32) {
 }
 constexpr u32 kLeftHeld = MouseLeftSingle | MouseRepeat;
 template <size_t S>
-constexpr RectDef kSetRects[] = {
+constexpr RectDef kSetRects[3] = {
     //          x   y    w   h   cursor           events           action
     rect::Click(0,  165, 49, 91, CursorDownArrow, kLeftHeld,       press_alt_dec_click<S>),
     rect::Click(49, 165, 49, 91, CursorUpArrow,   kLeftHeld,       press_alt_inc_click<S>),
@@ -210,7 +210,7 @@ i32 FSAPI disch_valve_switch_click(MousePoint*, u32) {
     return 0;
 }
 template <size_t S>
-constexpr RectDef kValveRects[] = {
+constexpr RectDef kValveRects[3] = {
     //          x                    y   w   h   cursor      events           action
     rect::Click(kLayouts[S].rows_x, 14, 51, 20, CursorHand, MouseLeftSingle, disch_valve_switch_click<S, kSwUp>),
     rect::Click(kLayouts[S].rows_x, 34, 51, 20, CursorHand, MouseLeftSingle, disch_valve_switch_click<S, kSwCentre>),

@@ -90,7 +90,7 @@ Elements n1_elements() {
 
 // The bug's arrows, held down to repeat.
 template <int E>
-constexpr RectDef kRects[] = {
+constexpr RectDef kRects[2] = {
     //          x   y   w   h   cursor           events                         action
     rect::Click(97, 98, 36, 70, CursorDownArrow, MouseLeftSingle | MouseRepeat, n1_bug_dec<E>),
     rect::Click(133, 98, 36, 70, CursorUpArrow,  MouseLeftSingle | MouseRepeat, n1_bug_inc<E>),

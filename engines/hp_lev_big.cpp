@@ -22,7 +22,7 @@ i32 FSAPI set_valve(MousePoint*, u32) {
 }
 
 template <size_t Engine>
-constexpr RectDef kRects[] = {
+constexpr RectDef kRects[2] = {
     //          x   y   w   h   cursor           events            action
     rect::Click(0,  0, 51, 42, CursorUpArrow,   MouseLeftSingle,  set_valve<Engine, kOpen>),
     rect::Click(0, 42, 51, 42, CursorDownArrow, MouseRightSingle, set_valve<Engine, kShut>),

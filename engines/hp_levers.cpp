@@ -38,7 +38,7 @@ constexpr auto hp_lever_mouse = hp_lever_click<0>;
 constexpr auto hp_lever2_mouse = hp_lever_click<1>;
 
 template <MouseCallback Click>
-constexpr RectDef kRects[] = {
+constexpr RectDef kRects[1] = {
     //          x  y  w   h   cursor      events                              action
     rect::Click(0, 0, 35, 63, CursorHand, MouseLeftSingle | MouseRightSingle, Click),
 };
