@@ -1,9 +1,14 @@
 #include "host/host_model.h"
 
+#include "instruments/instruments_keys.h"
 #include "lighting/lighting_keys.h"
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
 #include "module/keys.h"
+
+namespace {
+constexpr f64 kInHgPerHpa = 0.0295299830714;
+}  // namespace
 
 const KeyRule kKeyRules[] = {
     //  event               action                  token arg latency
@@ -85,6 +90,10 @@ const KeyRule kKeyRules[] = {
     // Engine failures: value 1 fails the host's engine, 0 repairs it.
     {key_eng1_failure_toggle, KeyAction::SetFromValue, 564, 0.0, 0},
     {key_eng2_failure_toggle, KeyAction::SetFromValue, 574, 0.0, 0},
+    // Captain's altimeter knob: the setting in sixteenths of a hectopascal, shown by the host in
+    // hectopascals (75) and inches of mercury (76).
+    {key_baro_set, KeyAction::SetFromScaledValue, 75, 1.0 / 16.0, 0},
+    {key_baro_set, KeyAction::SetFromScaledValue, 76, kInHgPerHpa / 16.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
