@@ -527,6 +527,7 @@ void Host::apply_key(u32 id, u32 value) {
             case KeyAction::SetToken: set_token(r.token, r.arg); break;
             case KeyAction::SetFromValue: set_token(r.token, f64(value)); break;
             case KeyAction::SetFromSignedValue: set_token(r.token, f64(i32(value))); break;
+            case KeyAction::SetFromScaledValue: set_token(r.token, f64(i32(value)) * r.arg); break;
             case KeyAction::ToggleToken: set_token(r.token, token(r.token) == 1.0 ? 0.0 : 1.0); break;
             case KeyAction::ToggleTokenTo: set_token(r.token, token(r.token) == r.arg ? 0.0 : r.arg); break;
             case KeyAction::StepToken: set_token(r.token, token(r.token) + r.arg); break;

@@ -2,12 +2,17 @@
 
 #include "air/anti_ice_keys.h"
 #include "flight_controls/fctl_keys.h"
+#include "instruments/instruments_keys.h"
 #include "lighting/lighting_keys.h"
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
 #include "module/keys.h"
 #include "air/air_keys.h"
 #include "fuel/fuel_keys.h"
+
+namespace {
+constexpr f64 kInHgPerHpa = 0.0295299830714;
+}  // namespace
 
 const KeyRule kKeyRules[] = {
     //  event               action                  token arg latency
@@ -127,6 +132,10 @@ const KeyRule kKeyRules[] = {
     {key_press_dump_toggle, KeyAction::ToggleToken, 985, 0.0, 0},
     // GPS drives NAV 1 (1.0 on): whatever the value, the event flips the flag.
     {key_gps_drives_nav1_toggle, KeyAction::ToggleToken, 848, 0.0, 0},
+    // Captain's altimeter knob: the setting in sixteenths of a hectopascal, shown by the host in
+    // hectopascals (75) and inches of mercury (76).
+    {key_baro_set, KeyAction::SetFromScaledValue, 75, 1.0 / 16.0, 0},
+    {key_baro_set, KeyAction::SetFromScaledValue, 76, kInHgPerHpa / 16.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 

@@ -13,6 +13,7 @@ enum class KeyAction : u8 {
     SetToken,      // token = arg
     SetFromValue,  // token = event value
     SetFromSignedValue,  // token = event value read as a signed 32-bit number
+    SetFromScaledValue,  // token = event value (signed 32-bit) * arg
     ToggleToken,   // token = token == 1 ? 0 : 1
     ToggleTokenTo,  // token = token == arg ? 0 : arg
     StepToken,     // token += arg

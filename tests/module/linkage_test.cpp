@@ -49,7 +49,7 @@ TEST(Linkage, EveryHeaderIsCompleteAndTheTableEndsWithNull) {
 }
 
 TEST(Tokens, EveryRecordStartsWithItsIdAlone) {
-    EXPECT_EQ(kTokenNameCount, 198u);
+    EXPECT_EQ(kTokenNameCount, 200u);
     EXPECT_EQ(tok_tick18.id, 1u);
     EXPECT_EQ(tok_bank_deg.id, 79u);
     EXPECT_EQ(tok_bank_deg_b.id, 79u);

@@ -1,0 +1,175 @@
+// Both barometric altimeters: needle and drums, barometric counters, the captain's knob through the
+// host's setting, flags, and the alert flash at any frame rate.
+#include <vector>
+
+#include "autoflight/state.h"
+#include "instruments/instruments_keys.h"
+#include "lighting/state.h"
+#include "tests/instruments/instruments_fixture.h"
+
+namespace {
+const char* kMain = "ketravin alti_main_kr60";
+const char* kSec = "ketravin alti_sec_kr60";
+constexpr u32 kTick = 1, kAlt = 74, kHpa = 75, kInHg = 76, kAltFail = 275;
+enum { Alert = 2, Tens, Hundreds, Thousands, TenK, InHgTens = 10, HpaThousands = 14, Hatch, Negative, Off, Ssc, Needle };
+enum { SecHundreds = 2, SecThousands, SecTenK, SecHatch = 13, SecNegative, Vib };
+}  // namespace
+
+TEST_F(Instruments, CaptainNeedleDrumsAndFlagsFollowTheHostAltitude) {
+    place(kMain);
+    struct Case { f64 alt, needle, drum_alt, ten_k, thousands, hundreds, tens; int negative, hatch; } cases[] = {
+        {12345.6, 34.56, 12345.6, 9, 8, 7, 5.44, 0, 0}, {9995, 99.5, 9995, 9.5, 0.5, 0.5, 0.5, 0, 1},
+        {-150, -15, 850, 0, 0, 2, 5, 1, -1},           {-1500, -50, 1500, 0, 9, 5, 0, 1, -1},
+        {-2500, -50, 0, 0, 0, 0, 0, 1, -1},            {0.5, 0.05, 0, 0, 0, 0, 0, 0, 1},
+        {9998, 99.8, 9998, 9.2, 0.2, 0.2, 0.2, 0, 0},   {kNaN, 99.8, 9998, 9.2, 0.2, 0.2, 0.2, 0, 0},
+    };
+    for (const Case& c : cases) {
+        token(kAlt, c.alt);
+        frames(1);
+        const f64 got[] = {value(kMain, Needle), inst_alti1_drum_alt_ft, y(kMain, TenK), y(kMain, Thousands),
+                           y(kMain, Hundreds), std::fmod(y(kMain, Tens), 10.0)};
+        const f64 want[] = {c.needle, c.drum_alt, c.ten_k, c.thousands, c.hundreds, c.tens};
+        for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i], want[i], 1e-6) << c.alt << " item " << i;
+        EXPECT_EQ(shown(kMain, Negative), c.negative == 1) << c.alt;
+        EXPECT_TRUE(c.hatch < 0 || shown(kMain, Hatch) == (c.hatch == 1)) << c.alt;
+    }
+}
+
+TEST_F(Instruments, CaptainKnobSendsSixteenthsWithTheLimitTestedFirst) {
+    place(kMain);
+    struct Case { f64 setting; u8 powered; i32 x, y; std::vector<u32> sent; } cases[] = {
+        {1013, 1, 0, 160, {16198}}, {1013, 1, 0, 130, {16207}}, {1013, 1, 40, 130, {16209}}, {1013, 1, 40, 160, {16218}},
+        {750, 1, 0, 160, {}},       {750, 1, 0, 130, {11999}},  {750.5, 1, 0, 160, {11998}}, {739, 1, 0, 130, {}},
+        {1040, 1, 40, 160, {}},     {1053, 1, 40, 130, {}},     {1013, 0, 40, 130, {}},      {kNaN, 1, 40, 130, {}},
+    };
+    for (const Case& c : cases) {
+        token(kHpa, c.setting);
+        elec_ess_ac_any_powered = c.powered;
+        new_keys();
+        click(kMain, c.x, c.y);
+        std::vector<u32> sent;
+        for (const KeyLogEntry& k : new_keys()) sent.push_back(k.id == key_baro_set && !k.sent ? k.value : 0);
+        EXPECT_EQ(sent, c.sent) << c.setting << " at " << c.x << "," << c.y;
+    }
+    token(kHpa, 1013.0);
+    click(kMain, 40, 130);
+    EXPECT_DOUBLE_EQ(host().token(kHpa), 1013.0625) << "the host takes sixteenths of a hectopascal";
+    EXPECT_NEAR(host().token(kInHg), 29.9157, 1e-4);
+}
+
+TEST_F(Instruments, CaptainCountersAnnounceTheCarryAhead) {
+    place(kMain);
+    struct Case { f64 hpa, inhg, hpa_drums[4], inhg_drums[4]; } cases[] = {
+        {1013.25, 29.92, {1, 0, 1, 3.25}, {2, 9, 9, 2}},
+        {1009.7, 29.997, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},  // a carry target of 10 rests at 9.8 or more
+        {kNaN, kInf, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},     // no reading: the counters stand
+    };
+    for (const Case& c : cases) {
+        token(kHpa, c.hpa), token(kInHg, c.inhg);
+        frames(40);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(y(kMain, HpaThousands - i), c.hpa_drums[i], i == 3 ? 1e-9 : 0.2) << c.hpa << " drum " << i;
+            EXPECT_NEAR(y(kMain, InHgTens - i), c.inhg_drums[i], i == 3 ? 1e-9 : 0.2) << c.inhg << " drum " << i;
+        }
+    }
+}
+
+TEST_F(Instruments, CaptainFlagsAndWarningByte) {
+    place(kMain);
+    struct Case { u8 ac; i32 fail; u8 adc, alt_valid, air_valid; int warn, off, ssc; } cases[] = {
+        {1, 0, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 0, 1, 1, 1, 0}, {1, 0, 1, 1, 0, 0, 0, 1},
+        {0, 0, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1, 1, 1}, {1, 0, 0, 1, 1, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        elec_ess_ac_any_powered = c.ac, inst_adc1_powered = c.adc, inst_adc1_alt_valid = c.alt_valid;
+        inst_adc1_air_valid = c.air_valid;
+        token(kAltFail, c.fail);
+        frames(1);
+        EXPECT_EQ(warn_flag_alti, c.warn) << &c - cases;
+        EXPECT_EQ(shown(kMain, Off), c.off == 1) << &c - cases;
+        EXPECT_EQ(shown(kMain, Ssc), c.ssc == 1) << &c - cases;
+    }
+}
+
+// Lit 4 ticks and dark 4 at every frame rate, also at 6 fps where frames skip ticks, and on through a
+// tick count set back.
+TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
+    place(kMain);
+    for (f64 fps : {6.0, 10.0, 18.0, 30.0, 60.0}) {
+        host().set_fps(fps);
+        ap_alt_alert_state = 0, frames(1), ap_alt_alert_state = 3;
+        int lit = 0, starts = 0;
+        for (int n = 0, was = 0; n < int(4 * fps); ++n) {
+            if (n == int(2 * fps)) token(kTick, 5.0);
+            frames(1);
+            const int on = shown(kMain, Alert);
+            lit += on, starts += on && !was, was = on;
+        }
+        EXPECT_GE(starts, 7) << fps << " fps: about nine flashes in 4 s";
+        EXPECT_GT(lit, int(fps)) << fps;
+        EXPECT_LT(lit, int(3 * fps)) << fps;
+    }
+    struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
+        {1, 1, 0, true}, {2, 1, 0, true}, {0, 1, 1, true}, {0, 1, 0, false}, {3, 0, 0, false}, {2, 0, 1, false},
+    };
+    for (const Case& c : steady) {
+        ap_alt_alert_state = c.state, dc_ess_powered = c.dc, light_lamp_test = c.lamp_test;
+        frames(2);
+        EXPECT_EQ(shown(kMain, Alert), c.lit) << &c - steady;
+    }
+}
+
+TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
+    place(kSec);
+    dc_ess_powered = 0;  // the first frame copies the host's setting whatever the power
+    token(kHpa, 1013.0), token(kAlt, 1000.0);
+    frames(1);
+    EXPECT_TRUE(shown(kSec, Vib));
+    EXPECT_EQ(inst_alti2_needle, 0.0) << "the needle stands without power";
+    EXPECT_NEAR(inst_alti2_inhg100, 2991.4903, 1e-9);
+    EXPECT_EQ(inst_alti2_inhg_d1000 * 100 + inst_alti2_inhg_d100 * 10 + inst_alti2_inhg_d10, 299);
+    EXPECT_NEAR(inst_alti2_inhg_units, 1.4903, 1e-9);
+    dc_ess_powered = 1, inst_alti2_baro_hpa = 1023.0;
+    for (f64 alt : {1000.0, kNaN, kInf}) {
+        token(kAlt, alt);
+        frames(1);
+        EXPECT_NEAR(inst_alti2_alt_ft, 1295.2, 1e-9) << alt << " (no reading holds the last)";
+    }
+}
+
+TEST_F(Instruments, FirstOfficerKnobStopsOneStepPastItsLimits) {
+    place(kSec);
+    token(kHpa, 1013.0);
+    frames(1);
+    struct Case { i32 x; int steps; f64 end; } cases[] = {{10, 822, 738.99452}, {50, 942, 1053.0008}};
+    for (const Case& c : cases) {
+        int steps = -1;
+        for (f64 before = -1; before != inst_alti2_baro_hpa && steps < 2000; ++steps) {
+            before = inst_alti2_baro_hpa;
+            click(kSec, c.x, 150, MouseLeftSingle | MouseRepeat);
+        }
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_NEAR(inst_alti2_baro_hpa, c.end, 1e-6);
+    }
+    dc_ess_powered = 0;
+    click(kSec, 10, 150);
+    EXPECT_NEAR(inst_alti2_baro_hpa, 1053.0008, 1e-6) << "lost while unpowered";
+}
+
+TEST_F(Instruments, FirstOfficerDrumsRollOverTheLastFoot) {
+    place(kSec);
+    token(kHpa, 1013.0);
+    struct Case { f64 alt, ten_k, thousands, hundreds; int hatch, negative; } cases[] = {
+        {9990, 0, 1, 0.1, 1, 0}, {9999.5, 9.5, 0.5, 0.005, 1, 0}, {10000, 9, 0, 0, 0, 0},
+        {-500, 0, 0, 5, 0, 1},   {0.5, 0, 0, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        token(kAlt, c.alt);
+        frames(1);
+        EXPECT_NEAR(y(kSec, SecTenK), c.ten_k, 1e-6) << c.alt;
+        EXPECT_NEAR(y(kSec, SecThousands), c.thousands, 1e-6) << c.alt;
+        EXPECT_NEAR(y(kSec, SecHundreds), c.hundreds, 1e-6) << c.alt;
+        EXPECT_EQ(shown(kSec, SecHatch), c.hatch == 1) << c.alt;
+        EXPECT_EQ(shown(kSec, SecNegative), c.negative == 1) << c.alt;
+    }
+}

@@ -1,0 +1,95 @@
+// Clock and chronometer: ET and CHR lines through holds, outages and a clock set back, the
+// hot-battery CHR, seconds bars, the display test and the local-time tooltip.
+#include <string>
+
+#include "tests/instruments/instruments_fixture.h"
+
+namespace {
+const char* kClock = "ketravin chrono_kr60";
+constexpr u32 kTick = 1, kSecond = 5, kZuluHour = 6, kZuluMinute = 7, kSimTime = 604;
+enum { Bar1 = 2, EtColon = 7, Utc0 = 9, Et0 = 13, Chr0 = 17, Hand = 19 };
+enum Click { None, EtRun, EtHold, EtReset, Chr, TestButton };
+
+class Clock : public Instruments {
+protected:
+    void SetUp() override {
+        Instruments::SetUp();
+        place(kClock);
+        at(100);
+    }
+    void at(f64 sim, Click c = None) {
+        const i32 xy[][2] = {{0, 0}, {5, 110}, {5, 130}, {30, 140}, {130, 130}, {130, 20}};
+        if (c != None) click(kClock, xy[c][0], xy[c][1]);
+        token(kSimTime, sim);
+        frames(1);
+    }
+    std::string line(size_t first, size_t n) {
+        std::string s;
+        for (size_t i = first; i < first + n; ++i) s += text(kClock, i);
+        return s;
+    }
+    void power(u8 dc, u8 batt1) { dc_ess_powered = dc, elec_batt_sw[0] = batt1; }
+};
+}  // namespace
+
+TEST_F(Clock, ElapsedTimeRunsHoldsResetsAndRebasesOnAClockSetBack) {
+    struct Step { Click knob; f64 sim; const char* et; bool colon; } steps[] = {
+        {None, 100, "    ", false},   {EtRun, 100, "0000", true},     {None, 3700, "0100", true},
+        {None, 36100, "1000", true},  {EtHold, 50000, "    ", false}, {EtRun, 50000, "1000", true},
+        {None, 50060, "1001", true},  {EtReset, 60000, "0000", false}, {EtRun, 60000, "0000", true},
+        {None, 420300, "0005", true},  // 100 h 5 min: hours modulo 100
+        {None, 30000, "0000", true},   // back behind the start: 0 and re-based ...
+        {None, 30120, "0002", true},   // ... counting on from there
+    };
+    for (const Step& s : steps) {
+        at(s.sim, s.knob);
+        EXPECT_EQ(line(Et0, 4), s.et) << s.sim;
+        EXPECT_EQ(shown(kClock, EtColon), s.colon) << s.sim;
+    }
+}
+
+TEST_F(Clock, ChronometerStartsOnTheHotBatteryAndCountsThroughAnOutage) {
+    power(0, 0);
+    at(1000, Chr);
+    EXPECT_EQ(inst_chrono_state, 0) << "battery 1 off and no DC: dark, no start";
+    power(0, 1);
+    at(1000);
+    at(1000, Chr);
+    EXPECT_EQ(inst_chrono_state, 1) << "hot battery";
+    struct Step { u8 batt1; f64 sim; const char* chr; f64 hand; } steps[] = {
+        {1, 1150, "02", 30}, {0, 1750, "  ", 30},  // ten minutes dark at 2:30 ...
+        {1, 1750, "12", 30},                        // ... counted when power returns
+        {1, 4599, "59", 59}, {1, 4600, "00", 0},    // the hour rolls over
+        {1, 500, "00", 0},   {1, 545, "00", 45},    // back behind the start: 0, re-based
+    };
+    for (const Step& s : steps) {
+        power(0, s.batt1);
+        at(s.sim);
+        EXPECT_EQ(line(Chr0, 2), s.chr) << s.sim;
+        EXPECT_EQ(value(kClock, Hand), s.hand) << s.sim;
+    }
+}
+
+TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
+    token(kZuluHour, 13), token(kZuluMinute, 47);
+    struct Case { f64 second; int bars; } cases[] = {{14.9, 0}, {15, 1}, {44.9, 2}, {45, 3}, {kNaN, 0}};
+    for (const Case& c : cases) {
+        token(kSecond, c.second);
+        frames(1);
+        EXPECT_EQ(line(Utc0, 4), "1347");
+        for (int b = 0; b < 3; ++b) EXPECT_EQ(shown(kClock, Bar1 + b), b < c.bars) << c.second << " bar " << b + 1;
+    }
+    token(kZuluHour, 123);  // a tens byte of 12 shows modulo 10
+    at(200, TestButton);
+    EXPECT_EQ(line(Utc0, 10), "8888888888") << "display test";
+    token(kTick, 0);  // the tick count set back mid-test: it still ends within its 36 ticks
+    at(200, TestButton);    // a second press does nothing
+    seconds(1.9);
+    EXPECT_EQ(inst_clock_test_state, 2);
+    seconds(0.2);
+    EXPECT_EQ(line(Utc0, 4), "2347");
+    token(3, 9), token(4, 5);
+    const std::vector<TooltipText> tips = host().tooltips(gauge(kClock));
+    ASSERT_EQ(tips.size(), 1u);
+    EXPECT_EQ(tips[0].text, "Local Time 9h5");
+}
