@@ -513,6 +513,13 @@ void Host::apply_key(u32 id, u32 value) {
             case KeyAction::SetFromSignedValue: set_token(r.token, f64(i32(value))); break;
             case KeyAction::ToggleToken: set_token(r.token, token(r.token) == 1.0 ? 0.0 : 1.0); break;
             case KeyAction::StepToken: set_token(r.token, token(r.token) + r.arg); break;
+            case KeyAction::SwapTokens: {
+                const f64 a = token(r.token);
+                set_token(r.token, token(u32(r.arg)));
+                set_token(u32(r.arg), a);
+                break;
+            }
+            case KeyAction::BcdStep: set_token(r.token, bcd_step(token(r.token), r.arg)); break;
         }
     }
 }
