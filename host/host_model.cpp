@@ -166,6 +166,8 @@ const u32 kIntegerTokens[] = {
     283,  // vertical speed indicator failure
     286,  // pitot failure
     617,  // COM 1 standby frequency, BCD
+    870,  // COM 2 active frequency, BCD
+    871,  // COM 2 standby frequency, BCD
 };
 const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[0];
 
