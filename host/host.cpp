@@ -399,7 +399,7 @@ u32 Host::svc_lookup_var(TokenVar* r) {
     return 1;
 }
 
-f64 Host::calc_value(const std::string& expr, bool* known) const {
+f64 Host::calc_value(std::string_view expr, bool* known) const {
     if (known) *known = true;
     auto it = calc_values_.find(expr);
     if (it != calc_values_.end()) return it->second;

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/panel_config.h"
@@ -87,7 +88,7 @@ public:
     // A value set for an expression wins over the host's own rule for it from then on.
     void set_calc(const std::string& expr, f64 value);
     // What the module reads for an expression (0 for one the host does not know).
-    f64 calc_value(const std::string& expr, bool* known = nullptr) const;
+    f64 calc_value(std::string_view expr, bool* known = nullptr) const;
 
     // ---- windows
     bool window_visible(u32 ident) const;
@@ -157,7 +158,7 @@ private:
 
     std::vector<f64> tokens_;  // by id, for ids below kDirectTokens
     std::map<u32, f64> far_tokens_;
-    std::map<std::string, f64> calc_values_;
+    std::map<std::string, f64, std::less<>> calc_values_;  // looked up without a copy: no heap per frame
     std::vector<std::string> calc_unknown_logged_;
 
     std::vector<u32> visible_;

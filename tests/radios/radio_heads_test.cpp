@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "electrical/state.h"
+#include "lighting/state.h"
 #include "module/keys.h"
 #include "radios/com_head.h"
 #include "radios/radio_keys.h"
@@ -272,4 +273,15 @@ TEST_F(Radios, ASecondComHeadSharesTheRoutinesAndTheTransmitState) {
     for (i32 x : {90, 10, 30}) host().click(&second_header, x, x == 90 ? 20 : x == 10 ? 50 : 100, MouseLeftSingle);
     EXPECT_EQ(keys(), (Keys{{0x1038C, 0}, {0x10385, 0}, {key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}));
     EXPECT_EQ(sel2 * 10 + com1_window_select, 21);
+}
+
+TEST_F(Radios, PedestalHeadsLightWithZoneThreeTheTransponderWithZoneZero) {
+    for (u8 zone : {0, 3}) {
+        light_zone[0] = zone == 0, light_zone[3] = zone == 3;
+        frames(1);
+        for (const char* g : {kNav, kCom, kAdf})
+            EXPECT_EQ(lit_luminous(element(g, 0)) && lit_luminous(element(g, 5)), zone == 3) << g;
+        EXPECT_EQ(lit_luminous(element(kTsp, 0)) && lit_luminous(element(kTsp, 4)), zone == 0);
+        EXPECT_FALSE(lit_luminous(element(kNav, 3)));  // the knob pointers are never lit
+    }
 }
