@@ -1,6 +1,7 @@
 #include "host/host_model.h"
 
 #include "air/anti_ice_keys.h"
+#include "autoflight/autoflight_keys.h"
 #include "flight_controls/fctl_keys.h"
 #include "lighting/lighting_keys.h"
 #include "sim_control/presets_keys.h"
@@ -100,6 +101,8 @@ const KeyRule kKeyRules[] = {
     // Engine failures: value 1 fails the host's engine, 0 repairs it.
     {key_eng1_failure_toggle, KeyAction::SetFromValue, 564, 0.0, 0},
     {key_eng2_failure_toggle, KeyAction::SetFromValue, 574, 0.0, 0},
+    // Autopilot selected speed (knots) from the speed bugs and the autothrottle panel.
+    {key_ap_speed_set, KeyAction::SetFromValue, 116, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
