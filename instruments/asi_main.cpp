@@ -234,13 +234,13 @@ void takeoff_calls() {
 
 // The mouse routines read this at the next event: distance and bearing of the stored pointer.
 void pointer_geometry() {
-    constexpr f64 kCx = 92.0, kCy = 91.0;
+    const f64 cx = kCx, cy = kCy;
     if (!std::isfinite(inst_asi_pointer_x) || !std::isfinite(inst_asi_pointer_y)) {
-        inst_asi_pointer_x = kCx;
-        inst_asi_pointer_y = kCy;
+        inst_asi_pointer_x = cx;  // a pointer written as no number stands at the centre
+        inst_asi_pointer_y = cy;
     }
-    inst_asi_pointer_dist = plane_distance(kCx, kCy, inst_asi_pointer_x, inst_asi_pointer_y);
-    inst_asi_pointer_bearing = plane_bearing(kCx, kCy, inst_asi_pointer_x, inst_asi_pointer_y);
+    inst_asi_pointer_dist = plane_distance(cx, cy, inst_asi_pointer_x, inst_asi_pointer_y);
+    inst_asi_pointer_bearing = plane_bearing(cx, cy, inst_asi_pointer_x, inst_asi_pointer_y);
 }
 
 void FSAPI asi_main_update(GaugeHeader*, i32 service, u32) {
