@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "air/anti_ice_keys.h"
+#include "autoflight/autoflight_keys.h"
 #include "flight_controls/fctl_keys.h"
 #include "instruments/instruments_keys.h"
 #include "lighting/lighting_keys.h"
@@ -175,6 +176,8 @@ const KeyRule kKeyRules[] = {
     {key_vor2_ident_disable, KeyAction::SetToken, 878, 0.0, 0},
     {key_adf_ident_enable, KeyAction::SetToken, 880, 1.0, 0},
     {key_adf_ident_disable, KeyAction::SetToken, 880, 0.0, 0},
+    // Autopilot selected speed (knots) from the speed bugs and the autothrottle panel.
+    {key_ap_speed_set, KeyAction::SetFromValue, 116, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
