@@ -142,7 +142,7 @@ const KeyRule kKeyRules[] = {
     {key_baro_set, KeyAction::SetFromScaledValue, 75, 1.0 / 16.0, 0},
     {key_baro_set, KeyAction::SetFromScaledValue, 76, kInHgPerHpa / 16.0, 0},
     // Radios: tuning steps one BCD digit of the frequency or code (whole MHz the units, fraction
-    // the tenths); the COM 1 swap exchanges active and standby. The ADF frequency is set by calc.
+    // the tenths); the COM swaps exchange active and standby. The ADF frequency is set by calc.
     {key_nav1_whole_inc, KeyAction::BcdStep, 24, 0x100, 0},
     {key_nav1_whole_dec, KeyAction::BcdStep, 24, -0x100, 0},
     {key_nav1_fract_inc, KeyAction::BcdStep, 24, 0x10, 0},
@@ -156,6 +156,11 @@ const KeyRule kKeyRules[] = {
     {key_com1_fract_inc, KeyAction::BcdStep, 617, 0x10, 0},
     {key_com1_fract_dec, KeyAction::BcdStep, 617, -0x10, 0},
     {key_com1_swap, KeyAction::SwapTokens, 23, 617, 0},
+    {key_com2_whole_inc, KeyAction::BcdStep, 871, 0x100, 0},
+    {key_com2_whole_dec, KeyAction::BcdStep, 871, -0x100, 0},
+    {key_com2_fract_inc, KeyAction::BcdStep, 871, 0x10, 0},
+    {key_com2_fract_dec, KeyAction::BcdStep, 871, -0x10, 0},
+    {key_com2_swap, KeyAction::SwapTokens, 870, 871, 0},
     {key_xpdr_1000_inc, KeyAction::BcdStep, 38, 0x1000, 0},
     {key_xpdr_1000_dec, KeyAction::BcdStep, 38, -0x1000, 0},
     {key_xpdr_100_inc, KeyAction::BcdStep, 38, 0x100, 0},
@@ -222,5 +227,6 @@ const CalcRule kCalcRules[] = {
     {"(A:TOTAL WEIGHT, Pound)", kHostTotalWeightLbToken},
     {"(A:TOTAL WEIGHT, kilogram)", kHostTotalWeightKgToken},
     {"(A:Adf active frequency:1,Kilohertz)", kHostAdf1FrequencyToken},
+    {"(A:Adf active frequency:2,Kilohertz)", kHostAdf2FrequencyToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

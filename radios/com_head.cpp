@@ -57,8 +57,10 @@ void com_head_frame(const ComHead& h, Gauge<kComElements, kComRects>& gauge) {
     const bool left_active = *h.window_select == LeftActive;
     *h.left_bcd = left_active ? active : standby;
     *h.right_bcd = left_active ? standby : active;
-    freq_window_targets(*h.left_bcd, h.left.targets);
-    freq_window_targets(*h.right_bcd, h.right.targets);
+    freq_window_targets(*h.left_bcd, h.left.targets, h.nibble_top);
+    freq_window_targets(*h.right_bcd, h.right.targets, h.nibble_top);
+    if (h.left_last_nibble) *h.left_last_nibble = i32(*h.left_bcd & 0xFu);
+    if (h.right_last_nibble) *h.right_last_nibble = i32(*h.right_bcd & 0xFu);
 
     // Transfer marker, then the transmit faces and their glows (AC bus 1 or 2).
     const bool second_alone = tok_read(tok_com2_tx_selected) == 1.0;

@@ -4,9 +4,8 @@
 //
 // A head is one constexpr ComHead naming its tokens, selector byte, events and drum variables;
 // its gauge file then writes
-//   Gauge<kComElements, kComRects> gauge(header, "NAME", kComWidthMm, update,
+//   Gauge<kComElements, kComRects> gauge(header, "NAME", kComWidthMm, com_head_update<kHead, gauge>,
 //                                        com_head_elements<kHead>, com_head_rects<kHead>);
-// and its gauge callback calls com_head_frame(kHead, gauge) on the per-frame service.
 #pragma once
 #include "module/gauge.h"
 #include "module/lighting.h"
@@ -47,10 +46,19 @@ struct ComHead {
     ComDrums left, right;
     drum::Chase (*rule)(u32 n);  // the set's drum rule
     u32 tx1_face_start;          // start flags of the first transmit face
+    u32 nibble_top = 9;          // a nibble above it reaches its drum as this (15: raw)
+    i32* left_last_nibble = nullptr;  // where the set keeps each word's low nibble, if it does
+    i32* right_last_nibble = nullptr;
 };
 
 // Per frame: lighting, windows from the host, transfer marker, transmit faces and lamps.
 void com_head_frame(const ComHead& h, Gauge<kComElements, kComRects>& gauge);
+
+// The gauge callback of every COM head: its frame, on the per-frame service only.
+template <const ComHead& H, Gauge<kComElements, kComRects>& G>
+void FSAPI com_head_update(GaugeHeader*, i32 service, u32) {
+    if (service == ServicePreUpdate) com_head_frame(H, G);
+}
 
 // Transmit buttons: the host's one transmit state, the same for every COM head.
 i32 FSAPI com_head_transmit_1(MousePoint*, u32);

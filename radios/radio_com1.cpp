@@ -30,12 +30,7 @@ constexpr ComHead kCom1{
     fl::Hid | fl::Lum | fl::Opt3,
 };
 
-void FSAPI com_head_update(GaugeHeader*, i32 service, u32);
-
-Gauge<kComElements, kComRects> gauge(gauge_radio_com1, "ketravin radio_com1_kr60", kComWidthMm, com_head_update,
-                                     com_head_elements<kCom1>, com_head_rects<kCom1>);
-
-void FSAPI com_head_update(GaugeHeader*, i32 service, u32) {
-    if (service == ServicePreUpdate) com_head_frame(kCom1, gauge);
-}
+Gauge<kComElements, kComRects> gauge(gauge_radio_com1, "ketravin radio_com1_kr60", kComWidthMm,
+                                     com_head_update<kCom1, gauge>, com_head_elements<kCom1>,
+                                     com_head_rects<kCom1>);
 }  // namespace

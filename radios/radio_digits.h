@@ -32,18 +32,22 @@ struct FreqWindow {
     f64* units;
     f64* last;
 };
-void freq_window_targets(u32 word, const FreqWindow& w);
+// A nibble above `top` reaches its drum as `top` (15 passes every nibble raw).
+void freq_window_targets(u32 word, const FreqWindow& w, u32 top = 9);
 
-// The five drums of an ADF window, thousands to tenths.
+// The five drums of an ADF window, thousands to tenths, and the highest frequency it reads.
+// Above 1999.9 kHz the hundreds target passes 9 and parks its drum.
+constexpr f64 kAdfTopKhz = 1999.9;
 struct AdfWindow {
     DigitOut thousands, hundreds, units;
     f64* tens;
     f64* tenths;
+    f64 top_khz = kAdfTopKhz;
 };
+constexpr f64 adf_clamp_khz(f64 khz, f64 top) { return khz < 0.0 ? 0.0 : khz > top ? top : khz; }
 // Writes the targets of a frequency in kHz and returns true; a non-finite frequency writes
-// nothing and returns false. The frequency reads 0 .. 1999.9 and is rounded to the tenth once,
-// so every digit (the tenths too) is a whole number on its drum.
-constexpr f64 kAdfTopKhz = 1999.9;
+// nothing and returns false. The frequency reads 0 .. top and is rounded to the tenth once, so
+// every digit (the tenths too) is a whole number on its drum.
 bool adf_window_targets(f64 khz, const AdfWindow& w);
 
 // The four digits of a transponder code, thousands first, each 0 .. 7.

@@ -18,6 +18,12 @@ constexpr u32 key_com1_whole_inc = 0x10065;
 constexpr u32 key_com1_fract_dec = 0x10066;
 constexpr u32 key_com1_fract_inc = 0x10067;
 constexpr u32 key_com1_swap = 0x10344;
+// COM 2 tuning and swap (the fraction step up is 0x10388).
+constexpr u32 key_com2_whole_dec = 0x10384;
+constexpr u32 key_com2_whole_inc = 0x10385;
+constexpr u32 key_com2_fract_dec = 0x10386;
+constexpr u32 key_com2_fract_inc = 0x10388;
+constexpr u32 key_com2_swap = 0x1038C;
 constexpr u32 key_com_rx_both_set = 0x103A2;
 constexpr u32 key_com_tx_select_1 = 0x103A0;
 constexpr u32 key_com_tx_select_2 = 0x1039F;
@@ -31,6 +37,16 @@ constexpr u32 key_adf1_10_dec = 0x10083;
 constexpr u32 key_adf1_1_dec = 0x10084;
 constexpr u32 key_adf1_tenths_inc = 0x1039E;
 constexpr u32 key_adf1_tenths_dec = 0x1039D;
+
+// ADF 2 tuning.
+constexpr u32 key_adf2_100_inc = 0x103F0;
+constexpr u32 key_adf2_10_inc = 0x103F1;
+constexpr u32 key_adf2_1_inc = 0x103F2;
+constexpr u32 key_adf2_100_dec = 0x103F4;
+constexpr u32 key_adf2_10_dec = 0x103F5;
+constexpr u32 key_adf2_1_dec = 0x103F6;
+constexpr u32 key_adf2_tenths_inc = 0x103FA;
+constexpr u32 key_adf2_tenths_dec = 0x103FB;
 
 // Transponder digits.
 constexpr u32 key_xpdr_1000_inc = 0x10073;
