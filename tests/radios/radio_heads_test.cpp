@@ -1,5 +1,5 @@
 // The NAV, COM 1, ADF 1 and transponder heads through the host and its key-event model, the
-// digit splits every head writes its drums with, and a second COM head on the same routines.
+// digit splits every head writes its drums with, and the transmit state both COM heads share.
 #include <limits>
 #include <vector>
 
@@ -240,39 +240,19 @@ TEST_F(Radios, TransponderDigitsAndDigitEvents) {
     }
 }
 
-// A second COM head built from the same routines: only its parameters differ.
-namespace {
-u8 sel2 = 1;
-u32 bcd_l, bcd_r;
-i32 hl, tl, nl, hr, tr, nr;
-f64 ul, ll, ur, lr, pos2[10];
-constexpr ComHead kSecond{
-    &tok_com2_freq, &tok_com2_stby_freq, &sel2, 0x1038C, {0x10385, 0x10384, 0x10388, 0x10386}, &bcd_l, &bcd_r,
-    {{digit_out(&hl), digit_out(&tl), digit_out(&nl), &ul, &ll}, {&pos2[0], &pos2[1], &pos2[2], &pos2[3], &pos2[4]}},
-    {{digit_out(&hr), digit_out(&tr), digit_out(&nr), &ur, &lr}, {&pos2[5], &pos2[6], &pos2[7], &pos2[8], &pos2[9]}},
-    drum::radio_jump, fl::Lum | fl::Opt3,
-};
-GaugeHeader second_header;
-void FSAPI second_update(GaugeHeader*, i32 service, u32);
-Gauge<kComElements, kComRects> second(second_header, "second com", kComWidthMm, second_update,
-                                      com_head_elements<kSecond>, com_head_rects<kSecond>);
-void FSAPI second_update(GaugeHeader*, i32 service, u32) {
-    if (service == ServicePreUpdate) com_head_frame(kSecond, second);
-}
-}  // namespace
-
-TEST_F(Radios, ASecondComHeadSharesTheRoutinesAndTheTransmitState) {
-    host().place(&second_header);
-    token(870, 0x1802);
-    token(871, 0x2297);
+TEST_F(Radios, BothComHeadsShareOneTransmitStateAndKeepTheirOwnLevers) {
+    const char* com2 = "ketravin radio_com2_kr60";
+    place(com2);
     token(kRxBoth, 1.0);
     frames(1);
-    EXPECT_EQ(digits(hl, tl, ul, nl, ll, hr, tr, ur, nr, lr), digits(1, 1, 8, 0, 1, 1, 2, 2, 9, 3));
-    EXPECT_EQ(lamps(kCom, ComTx1Face, 2), "11");  // one transmit state on both heads
+    EXPECT_EQ(lamps(kCom, ComTx1Face, 2) + lamps(com2, ComTx1Face, 2), "1111");
     keys();
-    for (i32 x : {90, 10, 30}) host().click(&second_header, x, x == 90 ? 20 : x == 10 ? 50 : 100, MouseLeftSingle);
-    EXPECT_EQ(keys(), (Keys{{0x1038C, 0}, {0x10385, 0}, {key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}));
-    EXPECT_EQ(sel2 * 10 + com1_window_select, 21);
+    click(com2, 90, 20);
+    click(com2, 30, 100);
+    EXPECT_EQ(keys(), (Keys{{key_com2_swap, 0}, {key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}));
+    frames(1);
+    EXPECT_EQ(lamps(kCom, ComTx1Face, 2) + lamps(com2, ComTx1Face, 2), "0101");
+    EXPECT_EQ(com2_window_select * 10 + com1_window_select, 21);
 }
 
 TEST_F(Radios, PedestalHeadsLightWithZoneThreeTheTransponderWithZoneZero) {
