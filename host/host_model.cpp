@@ -1,6 +1,7 @@
 #include "host/host_model.h"
 
 #include "air/anti_ice_keys.h"
+#include "autoflight/ap_keys.h"
 #include "flight_controls/fctl_keys.h"
 #include "lighting/lighting_keys.h"
 #include "sim_control/presets_keys.h"
@@ -127,6 +128,26 @@ const KeyRule kKeyRules[] = {
     {key_press_dump_toggle, KeyAction::ToggleToken, 985, 0.0, 0},
     // GPS drives NAV 1 (1.0 on): whatever the value, the event flips the flag.
     {key_gps_drives_nav1_toggle, KeyAction::ToggleToken, 848, 0.0, 0},
+    // Autopilot: master, altitude hold, wing leveler, heading hold and NAV hold on and off (1.0
+    // on); the approach event clears the approach and glide-slope holds; the FD flag and the
+    // bank-hold control take the value; V/S and altitude target land in host-side tokens.
+    {key_ap_master_on, KeyAction::SetToken, 103, 1.0, 0},
+    {key_ap_master_off, KeyAction::SetToken, 103, 0.0, 0},
+    {key_ap_alt_hold_on, KeyAction::SetToken, 108, 1.0, 0},
+    {key_ap_alt_hold_off, KeyAction::SetToken, 108, 0.0, 0},
+    {key_ap_wing_leveler_on, KeyAction::SetToken, 104, 1.0, 0},
+    {key_ap_wing_leveler_off, KeyAction::SetToken, 104, 0.0, 0},
+    {key_ap_hdg_hold_event_b, KeyAction::SetToken, 106, 1.0, 0},
+    {key_ap_hdg_hold_event_a, KeyAction::SetToken, 106, 0.0, 0},
+    {key_ap_event_10113, KeyAction::SetToken, 105, 1.0, 0},
+    {key_ap_nav_hold_event_b, KeyAction::SetToken, 105, 0.0, 0},
+    {key_ap_nav_hold_event_a, KeyAction::SetToken, 105, 0.0, 0},
+    {key_ap_approach_event, KeyAction::SetToken, 111, 0.0, 0},
+    {key_ap_approach_event, KeyAction::SetToken, 112, 0.0, 0},
+    {key_fd_active_set, KeyAction::SetFromValue, 792, 0.0, 0},
+    {key_ap_reset_event, KeyAction::SetFromSignedValue, 785, 0.0, 0},
+    {key_ap_vs_set, KeyAction::SetFromSignedValue, kHostApVsToken, 0.0, 0},
+    {key_ap_event_101f3, KeyAction::SetFromSignedValue, kHostApAltTargetToken, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
@@ -137,6 +158,7 @@ const u32 kIntegerTokens[] = {
     274,  // airspeed indicator failure
     275,  // altimeter failure
     276,  // attitude indicator failure
+    282,  // heading indicator failure
     283,  // vertical speed indicator failure
     286,  // pitot failure
     288,  // vacuum failure
@@ -152,5 +174,6 @@ const CalcRule kCalcRules[] = {
     {"(A:Exit open:1,percent)", kHostExitPercentToken},
     {"(A:TOTAL WEIGHT, Pound)", kHostTotalWeightLbToken},
     {"(A:TOTAL WEIGHT, kilogram)", kHostTotalWeightKgToken},
+    {"(A:AUTO COORDINATION,bool)", kHostAutoCoordinationToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

@@ -42,6 +42,9 @@ constexpr u32 kHostTotalWeightKgToken = 4006;     // (A:TOTAL WEIGHT, kilogram)
 
 constexpr u32 kHostTakeoffSetupsToken = 4010;   // counts EASY START's take-off set-up events
 constexpr u32 kHostApuEvent102b0Token = 4011;  // last value of the engines-autostart APU event
+constexpr u32 kHostApVsToken = 4020;         // the autopilot's V/S command, ft/min (signed)
+constexpr u32 kHostApAltTargetToken = 4021;  // the autopilot's altitude target event's value
+constexpr u32 kHostAutoCoordinationToken = 4022;  // (A:AUTO COORDINATION,bool): 1 coordinates
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;
