@@ -118,14 +118,29 @@ void ap_fd_validity() {
         ap_fd_engaged = 0;
 }
 
-// ---- Step 4: CMD levers. A second lever without an approach falls back; dual only in approach.
+// A released lever takes its channel with it: single CMD off (PITCH hold, TURB and LAND too),
+// dual down to the other side.
+void ap_cmd_lever_release(int side) {
+    (side == 1 ? ap_cmd1_lever : ap_cmd2_lever) = 0;
+    if (ap_cmd_engaged == side) {
+        ap_cmd_engaged = 0;
+        ap_pitch_hold_engaged = 0;
+        ap_turb_mode = 0;
+        if (ap_approach_state >= kLand) ap_approach_state = 0;
+    } else if (ap_cmd_engaged == 3) {
+        ap_cmd_engaged = u8(3 - side);
+    }
+}
+
+// ---- Step 4: CMD levers. A second lever without an approach falls back; dual only in approach;
+// the lever of a side that fails drops, as if released.
 namespace {
 void cmd_lever(int side, u8& lever, u8& other) {
     if (lever != 1) return;
     const u8 own = u8(side), twin = u8(3 - side);
     if (other == 1 && ap_approach_state == 0 && ap_fd_engaged == own) other = 0;
     if (!(ap_common_ok() && ap_side_ok(side))) {
-        lever = 0;
+        ap_cmd_lever_release(side);
         return;
     }
     if (ap_cmd_engaged == 0) {

@@ -128,18 +128,9 @@ i32 FSAPI cmd_lever_up(MousePoint*, u32) {
     return 0;
 }
 
-// Side 1 off: CMD 1 -> 0, dual -> 2; side 2 twin.
 template <int Side>
 i32 FSAPI cmd_lever_off(MousePoint*, u32) {
-    (Side == 1 ? ap_cmd1_lever : ap_cmd2_lever) = 0;
-    if (ap_cmd_engaged == Side) {
-        ap_cmd_engaged = 0;
-        ap_pitch_hold_engaged = 0;
-        ap_turb_mode = 0;
-        if (ap_approach_state >= kLandStates) ap_approach_state = 0;
-    } else if (ap_cmd_engaged == 3) {
-        ap_cmd_engaged = Side == 1 ? 2 : 1;
-    }
+    ap_cmd_lever_release(Side);
     return 0;
 }
 

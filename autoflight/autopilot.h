@@ -21,6 +21,8 @@ void ap_nav_upkeep();
 // The flight-director validity rules shared with the FD buttons and the CMD levers.
 bool ap_common_ok();
 bool ap_side_ok(int side);  // 1 or 2
+// CMD lever 1 or 2 released (OFF, or its side failed).
+void ap_cmd_lever_release(int side);
 
 // Approach, land, flare and roll-out (ap_approach.cpp).
 void ap_approach_upkeep();
