@@ -68,4 +68,4 @@ constexpr u32 kDialNeedleFlags = ImageLuminous | ImageOption1 | ImageOption2;
 extern EngineDrums eng_n1_drums_1, eng_n1_drums_2;
 extern EngineDrums eng_ff_drums_1, eng_ff_drums_2;
 extern EngineDrums eng_egt_drums_1, eng_egt_drums_2;
-extern EngineDrums eng_n2_drums_1;
+extern EngineDrums eng_n2_drums_1, eng_n2_drums_2;

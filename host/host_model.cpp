@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "air/anti_ice_keys.h"
-#include "autoflight/autoflight_keys.h"
+#include "autoflight/ap_keys.h"
 #include "flight_controls/fctl_keys.h"
 #include "instruments/instruments_keys.h"
 #include "lighting/lighting_keys.h"
@@ -183,6 +183,26 @@ const KeyRule kKeyRules[] = {
     {key_adf_ident_disable, KeyAction::SetToken, 880, 0.0, 0},
     // Autopilot selected speed (knots) from the speed bugs and the autothrottle panel.
     {key_ap_speed_set, KeyAction::SetFromValue, 116, 0.0, 0},
+    // Autopilot: master, altitude hold, wing leveler, heading hold and NAV hold on and off (1.0
+    // on); the approach event clears the approach and glide-slope holds; the FD flag and the
+    // bank-hold control take the value; V/S and altitude target land in host-side tokens.
+    {key_ap_master_on, KeyAction::SetToken, 103, 1.0, 0},
+    {key_ap_master_off, KeyAction::SetToken, 103, 0.0, 0},
+    {key_ap_alt_hold_on, KeyAction::SetToken, 108, 1.0, 0},
+    {key_ap_alt_hold_off, KeyAction::SetToken, 108, 0.0, 0},
+    {key_ap_wing_leveler_on, KeyAction::SetToken, 104, 1.0, 0},
+    {key_ap_wing_leveler_off, KeyAction::SetToken, 104, 0.0, 0},
+    {key_ap_hdg_hold_event_b, KeyAction::SetToken, 106, 1.0, 0},
+    {key_ap_hdg_hold_event_a, KeyAction::SetToken, 106, 0.0, 0},
+    {key_ap_event_10113, KeyAction::SetToken, 105, 1.0, 0},
+    {key_ap_nav_hold_event_b, KeyAction::SetToken, 105, 0.0, 0},
+    {key_ap_nav_hold_event_a, KeyAction::SetToken, 105, 0.0, 0},
+    {key_ap_approach_event, KeyAction::SetToken, 111, 0.0, 0},
+    {key_ap_approach_event, KeyAction::SetToken, 112, 0.0, 0},
+    {key_fd_active_set, KeyAction::SetFromValue, 792, 0.0, 0},
+    {key_ap_reset_event, KeyAction::SetFromSignedValue, 785, 0.0, 0},
+    {key_ap_vs_set, KeyAction::SetFromSignedValue, kHostApVsToken, 0.0, 0},
+    {key_ap_event_101f3, KeyAction::SetFromSignedValue, kHostApAltTargetToken, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
@@ -208,6 +228,7 @@ const u32 kIntegerTokens[] = {
     274,  // airspeed indicator failure
     275,  // altimeter failure
     276,  // attitude indicator failure
+    282,  // heading indicator failure
     283,  // vertical speed indicator failure
     286,  // pitot failure
     288,  // vacuum failure
@@ -228,5 +249,6 @@ const CalcRule kCalcRules[] = {
     {"(A:TOTAL WEIGHT, kilogram)", kHostTotalWeightKgToken},
     {"(A:Adf active frequency:1,Kilohertz)", kHostAdf1FrequencyToken},
     {"(A:Adf active frequency:2,Kilohertz)", kHostAdf2FrequencyToken},
+    {"(A:AUTO COORDINATION,bool)", kHostAutoCoordinationToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

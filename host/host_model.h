@@ -51,6 +51,9 @@ constexpr u32 kHostAdf2FrequencyToken = 4021;  // ADF 2 active frequency, kHz ("
 // A BCD word with the digit of place value |step| (1, 16, 256 or 4096) moved one up or down by
 // the sign of step, wrapping within 0..9; a digit above 9 steps from 9. Other digits stay.
 f64 bcd_step(f64 word, f64 step);
+constexpr u32 kHostApVsToken = 4030;         // the autopilot's V/S command, ft/min (signed)
+constexpr u32 kHostApAltTargetToken = 4031;  // the autopilot's altitude target event's value
+constexpr u32 kHostAutoCoordinationToken = 4032;  // (A:AUTO COORDINATION,bool): 1 coordinates
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;

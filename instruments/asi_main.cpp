@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "air/state.h"
-#include "autoflight/autoflight_keys.h"
+#include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
 #include "electrical/state.h"
 #include "flight_controls/state.h"

@@ -11,6 +11,7 @@ constexpr u32 key_apu_starter = 0x10490;
 constexpr u32 key_apu_off = 0x10491;
 constexpr u32 key_apu_gen_set = 0x10493;
 constexpr u32 key_apu_fire_event = 0x1050a;
+constexpr u32 key_engfire_discharge = 0x10494;  // one engine fire bottle discharged (value 0)
 constexpr u32 key_fuel_valve_eng1_toggle = 0x103be;
 constexpr u32 key_fuel_valve_eng2_toggle = 0x103bf;
 

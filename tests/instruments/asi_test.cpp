@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "air/state.h"
-#include "autoflight/autoflight_keys.h"
+#include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
 #include "electrical/state.h"
 #include "flight_controls/state.h"

@@ -1,0 +1,125 @@
+// The N1 target laws: per thrust mode a reference temperature, a limit and a law in the altitude
+// and the temperature deviation, less a bleed correction for the anti-ice loads; the target is the
+// law held under the limit. The error against the selected target is what the autothrottle flies.
+// Reads: eng_n1_mode, eng_n1_flex_temp, eng_n1_tat_c, aice_wing_active, eng_n1_target_selected,
+//        tok_altitude_m, tok_sat_c, tok_ref_temp_c, tok_eng1/2_anti_ice, tok_eng1/2_n2, tok_eng1/2_n1
+// Writes: eng_n1_target_computed, eng_n1_target_selected, eng_n1_limit, eng_n1_max_pct,
+//         eng_n1_target_error, eng_n1_calc_alt_ft, eng_n1_sat_k, eng_n1_tat_k, eng_n1_ref_sat_k,
+//         eng_n1_ref_tat_k, eng_n1_sat_dev, eng_n1_tat_dev
+#include "engines/n1_laws.h"
+
+#include "air/state.h"
+#include "engines/state.h"
+#include "module/tokens.h"
+
+namespace {
+enum Mode : u8 { TakeOff = 1, FlexTakeOff, GoAround, MaxContinuous, Climb, Cruise };
+
+constexpr f64 kMetresToFeet = 3.281;
+constexpr f64 kKelvin = 273.0;
+constexpr u16 kIsaSeaLevelK = 288;
+constexpr f64 kReadingLimit = 1e9;  // far beyond any real reading; keeps every product finite
+
+// The last usable reading of each token: a value that is not a number is no reading.
+struct Readings {
+    f64 anti_ice[2], n2[2], sat, alt_m, ref, n1[2];
+};
+Readings last{};
+
+f64 reading(TokenVar& t, f64& kept) {
+    const f64 v = tok_read(t);
+    if (std::isfinite(v)) kept = v > kReadingLimit ? kReadingLimit : v < -kReadingLimit ? -kReadingLimit : v;
+    return kept;
+}
+
+f64 cap(f64 v, f64 top) { return v < top ? v : top; }
+
+// A deviation is the difference of two whole temperatures in a signed byte, held at its ends.
+i8 deviation(i32 temp_k, i32 ref_k) { return sat_cast<i8>(f64(temp_k) - f64(ref_k)); }
+
+i8 static_deviation(u16 ref_k) {
+    eng_n1_ref_sat_k = ref_k;
+    return eng_n1_sat_dev = deviation(eng_n1_sat_k, eng_n1_ref_sat_k);
+}
+i8 total_deviation(u16 ref_k) {
+    eng_n1_ref_tat_k = ref_k;
+    return eng_n1_tat_dev = deviation(eng_n1_tat_k, eng_n1_ref_tat_k);
+}
+
+// Go-around, MCT and climb: engine anti-ice alone, or with wing anti-ice (more when an engine's
+// N2 is low); wing anti-ice alone takes nothing.
+f64 engine_bleed(f64 e, u8 w, f64 engine_only, f64 both_low_n2, f64 both) {
+    if (!(e > 0.0)) return 0.0;
+    if (w == 0) return engine_only;
+    constexpr f64 kLowN2 = 15.0;
+    return last.n2[0] < kLowN2 || last.n2[1] < kLowN2 ? both_low_n2 : both;
+}
+
+struct Law {
+    f64 limit, n;
+};
+
+Law law(u8 mode, f64 a, f64 e, u8 w) {
+    const f64 t = eng_n1_flex_temp;
+    switch (mode) {
+        case TakeOff: {
+            const f64 ds = static_deviation(kIsaSeaLevelK);
+            const f64 alt = a < 5000.0 ? 0.8 * a / 1000.0 : 4.0;
+            const f64 bleed = e + w > 0.0 ? 0.7 : 0.0;
+            return {cap(113.3 + 0.42 * a / 1000.0, 114.6), 110.4 + 0.187 * ds + alt - 0.6 - bleed};
+        }
+        case FlexTakeOff: {
+            const f64 ds = static_deviation(u16(kKelvin));
+            const f64 limit = t < 20.0 ? 114.6 : cap(115.4 - 0.206 * (t - 20.0), 114.6);
+            const f64 f = t < 20.0 ? 0.0 : t <= 55.0 ? 0.3875 * (t - 20.0) : 13.5625;
+            const f64 bleed = e > 0.0 ? 0.7 : 0.0;
+            return {limit, 111.4 + 0.21 * ds - f - 0.6 - bleed};
+        }
+        case GoAround: {
+            const f64 ds = static_deviation(u16(kKelvin));
+            return {110.9, 105.0 + 0.194 * ds - engine_bleed(e, w, 0.7, 1.7, 1.3)};
+        }
+        case MaxContinuous: {
+            const f64 dt = total_deviation(u16(kKelvin));
+            // The altitude term changes slope at 18000 ft, so the law drops there.
+            const f64 alt = a / 2000.0 * (a < 18000.0 ? 1.2 : 0.8);
+            return {cap(105.8 + 0.188 * a / 1000.0, 115.5), 99.2 + 0.175 * dt + alt - engine_bleed(e, w, 0.9, 2.0, 1.6)};
+        }
+        case Climb: {
+            const f64 dt = total_deviation(u16(kKelvin));
+            const f64 alt = a < 32800.0 ? 0.9 * a / 2000.0 : 14.76;
+            return {cap(101.4 + 0.25 * a / 1000.0, 115.5), 96.5 + 0.184 * dt + alt - engine_bleed(e, w, 0.9, 2.0, 1.6)};
+        }
+        default: {  // Cruise: the reference is the host's, read only in this mode
+            const u16 ref = sat_cast<u16>(reading(tok_ref_temp_c, last.ref) + kKelvin);
+            const f64 ds = static_deviation(ref);
+            const f64 alt = a < 35000.0 ? 0.84 * a / 1000.0 : 29.4;
+            return {113.0, 72.1 + 0.2 * ds + alt};
+        }
+    }
+}
+}  // namespace
+
+void n1_laws_step() {
+    // 1. Loads and air data.
+    const f64 e = reading(tok_eng1_anti_ice, last.anti_ice[0]) + reading(tok_eng2_anti_ice, last.anti_ice[1]);
+    reading(tok_eng1_n2, last.n2[0]);
+    reading(tok_eng2_n2, last.n2[1]);
+    const f64 sat = reading(tok_sat_c, last.sat);
+    const f64 alt_m = reading(tok_altitude_m, last.alt_m);
+    // 2-3. Altitude in feet, whole kelvin.
+    const f64 a = eng_n1_calc_alt_ft = alt_m * kMetresToFeet;
+    eng_n1_sat_k = sat_cast<i16>(sat + kKelvin);
+    eng_n1_tat_k = i16(eng_n1_tat_c + i16(kKelvin));
+    // 4. The selected mode's law, held under its limit; no mode keeps the last target.
+    if (eng_n1_mode >= TakeOff && eng_n1_mode <= Cruise) {
+        const Law l = law(eng_n1_mode, a, e, aice_wing_active);
+        eng_n1_limit = l.limit;
+        eng_n1_target_computed = l.n < l.limit ? l.n : l.limit;
+        eng_n1_target_selected = eng_n1_target_computed;
+    }
+    // 5-6. The higher engine and its error, in every mode.
+    const f64 n1 = reading(tok_eng1_n1, last.n1[0]), n2 = reading(tok_eng2_n1, last.n1[1]);
+    eng_n1_max_pct = n2 > n1 ? n2 : n1;
+    eng_n1_target_error = eng_n1_max_pct - eng_n1_target_selected;
+}

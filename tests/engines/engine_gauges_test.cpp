@@ -1,0 +1,211 @@
+// The reverser lights, engine 2's N2 dial, the secondary dials with OIL PRESS LO, and the vibration
+// indicator through the host: timings in ticks at several frame rates, the
+// interrupted movements, slews and clamps at their stated numbers, and hostile host values.
+#include <strings.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "electrical/state.h"
+#include "engines/state.h"
+#include "lighting/state.h"
+#include "sound/recording.h"
+#include "tests/host_fixture.h"
+#include "warnings/state.h"
+
+namespace {
+const char* kRev = "ketravin rev_voy_left_kr60";
+const char* kN2 = "ketravin eng_ind_n2_2_kr60";
+const char* kOilPress[2] = {"ketravin engomn_oil_press_1_kr60", "ketravin engomn_oil_press_2_kr60"};
+const char* kNac = "ketravin engomn_nac_temp_1_kr60";
+const char* kQty = "ketravin engomn_oil_qtty_1_kr60";
+const char* kVib = "ketravin engomn_vib_kr60";
+const char* kVibSw = "ketravin engomn_vib_sw_kr60";
+constexpr u32 kTokRev1 = 641, kTokN2_2 = 644, kTokN2_1 = 625, kTokOilPress[2] = {562, 572}, kTokSat = 341,
+              kTokVib[2] = {642, 661};
+enum { RevUnlk = 1, RevRev };
+enum { N2Telltale = 7, N2Needle };
+constexpr f64 kNaN = NAN, kInf = INFINITY;
+}  // namespace
+
+class EngineGauges : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        dc_ess_powered = dc_normal_powered = elec_ac_bus1_powered = elec_ac_bus2_powered = 1;
+        host().window_set(10060, true);  // the flight engineer's panel, drawn
+    }
+    // Lamps of the left reverser gauge over n frames: 'U' R.UNLK, 'R' REV, '.' neither.
+    std::string rev_frames(f64 pos, int n) {
+        token(kTokRev1, pos);
+        std::string out;
+        for (int f = 0; f < n; ++f) {
+            frames(1);
+            const bool u = !hidden(element(kRev, RevUnlk)), r = !hidden(element(kRev, RevRev));
+            out += u && r ? 'B' : u ? 'U' : r ? 'R' : '.';
+        }
+        return out;
+    }
+    f64 value(const char* g, size_t pos) { return drawn(g, pos).value; }
+    std::vector<f64> run(const char* g, size_t pos, int n) {
+        std::vector<f64> v;
+        for (int f = 0; f < n; ++f) frames(1), v.push_back(value(g, pos));
+        return v;
+    }
+};
+
+class ReverserRates : public EngineGauges, public ::testing::WithParamInterface<f64> {};
+
+// Ticks from a movement's first frame to each change of lamps; a rate below 18 skips ticks, so a
+// change comes on the first frame at or past its tick.
+TEST_P(ReverserRates, LampsChangeAtTheirTicksWhateverTheFrameRate) {
+    host().set_fps(GetParam());
+    place(kRev);
+    const struct Move { f64 pos; std::string lamps; std::vector<i64> ticks; } moves[] = {
+        {1.0, "UBR", {0, 30, 36}}, {0.0, "BU.", {0, 6, 36}},  // deploying, deployed; stowing, stowed
+    };
+    for (const Move& m : moves) {
+        std::string lamps;
+        std::vector<i64> at;
+        for (i64 f = 0, start = 0; f < 200; ++f) {
+            const char now = rev_frames(m.pos, 1)[0];
+            const i64 tick = i64(host().token(1));
+            if (f == 0) start = tick;
+            if (lamps.empty() || lamps.back() != now) lamps += now, at.push_back(tick - start);
+        }
+        ASSERT_EQ(lamps, m.lamps);
+        for (size_t i = 0; i < at.size(); ++i)
+            EXPECT_TRUE(at[i] >= m.ticks[i] && at[i] < m.ticks[i] + std::ceil(18.0 / GetParam())) << lamps[i] << at[i];
+    }
+    EXPECT_EQ(eng_rev_deployed_1, 0);
+}
+INSTANTIATE_TEST_SUITE_P(Fps, ReverserRates, ::testing::Values(10.0, 18.0, 30.0, 60.0));
+
+TEST_F(EngineGauges, InterruptedReverserMovementsRunOnTheOldDeadlines) {
+    place(kRev);
+    EXPECT_EQ(rev_frames(0.01, 10), std::string(10, 'U'));  // 0.01 counts as deployed
+    EXPECT_EQ(rev_frames(0.0099, 40), std::string(40, '.'));  // stowed before T+36: branch of the settled
+    EXPECT_TRUE(eng_rev_unlk_armed_1 == 1 && eng_rev_rev_armed_1 == 1 && eng_rev_deployed_1 == 0);
+    EXPECT_EQ(rev_frames(1.0, 1), "R");  // the old deadlines have passed: deployed on the first frame
+    EXPECT_EQ(eng_rev_deployed_1, 1);
+    EXPECT_EQ(rev_frames(0.0, 10), std::string(6, 'B') + "UUUU");
+    EXPECT_EQ(rev_frames(1.0, 1), "R");  // back to deployed: deadlines zeroed, flags kept at 0
+    EXPECT_EQ(rev_frames(0.0, 1), ".");  // so the next stow ends at once
+    EXPECT_EQ(eng_rev_deployed_1, 0);
+    // Lamp test only while stowed and settled; no DC essential power: dark, latch kept.
+    light_lamp_test = 1;
+    EXPECT_EQ(rev_frames(kNaN, 2), "BB");
+    EXPECT_EQ(rev_frames(1.0, 3), "UUU");
+    dc_ess_powered = 0;
+    EXPECT_EQ(rev_frames(1.0, 50), std::string(50, '.'));
+    EXPECT_EQ(eng_rev_deployed_1, 0);
+}
+
+TEST_F(EngineGauges, EngineTwoN2SlewsTellTaleAndCounter) {
+    place(kN2);
+    token(kTokN2_2, 60.0);
+    const std::vector<f64> up = run(kN2, N2Needle, 12);
+    EXPECT_TRUE(up[0] == 5 && up[10] == 55 && up[11] == 60);
+    EXPECT_EQ(eng_n2_counter_2, 60.0);
+    eng_n2_shown_2 = 12, elec_ac_bus2_powered = 0;
+    EXPECT_EQ(run(kN2, N2Needle, 3), (std::vector<f64>{7, 2, 0}));
+    EXPECT_TRUE(!hidden(element(kN2, 6)) && eng_n2_counter_2 == 60.0);
+    elec_ac_bus2_powered = 1;
+    struct Case { f64 n2, needle, telltale, counter; } cases[] = {
+        {113.4, 113.4, 113, 113.4}, {20, 20, 113, 20}, {kNaN, 20, 113, 20}, {kInf, 20, 113, 20},
+        {-7, 0, 113, 0}, {1e12, 120, 120, 999.9},
+    };
+    for (const Case& c : cases) {
+        token(kTokN2_2, c.n2);
+        frames(30);
+        EXPECT_EQ(value(kN2, N2Needle), c.needle) << c.n2;
+        EXPECT_EQ(value(kN2, N2Telltale), c.telltale) << c.n2;
+        EXPECT_NEAR(eng_n2_counter_2, c.counter, 1e-9) << c.n2;
+    }
+}
+
+TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
+    place(kOilPress[0]);
+    token(kTokOilPress[0], 60 * 130.0);
+    const std::vector<f64> v = run(kOilPress[0], 1, 30);
+    EXPECT_TRUE(v[0] == 2 && v[27] == 56 && v[28] == 60 && v[29] == 60);
+    struct Case { f64 raw, needle; } cases[] = {{200 * 130.0, 160}, {-500, 0}, {kNaN, 0}, {40 * 130.0, 40}, {kInf, 40}};
+    for (const Case& c : cases) {
+        token(kTokOilPress[0], c.raw);
+        frames(100);
+        EXPECT_EQ(value(kOilPress[0], 1), c.needle) << c.raw;
+    }
+    // Nacelle, engine stopped at 15 degrees: 2, 4 .. 16, then 0.01 a frame down to 15.5, then 15.
+    place(kNac);
+    token(kTokSat, 15.0), token(kTokN2_1, 0.0);
+    const std::vector<f64> n = run(kNac, 1, 60);
+    EXPECT_TRUE(n[0] == 2 && n[6] == 14 && n[7] == 16 && std::fabs(n[8] - 15.99) < 1e-9);
+    frames(60);
+    EXPECT_EQ(eng_nac_temp_1, 15.0);
+    struct Nac { f64 from, sat, n2; u8 fire; int frames; f64 lo, hi; } nacs[] = {  // at -20 it stays at 0
+        {0, -20, 0, 0, 200, 0, 0}, {0, 15, 80, 0, 400, 79.9, 80.3}, {0, 15, 0, 1, 800, 279.9, 280.3}, {280, kNaN, kNaN, 0, 50, 279.9, 280.3},
+    };
+    for (const Nac& c : nacs) {
+        eng_nac_temp_1 = c.from, warn_fire[0] = c.fire;
+        token(kTokSat, c.sat), token(kTokN2_1, c.n2), frames(c.frames);
+        EXPECT_TRUE(eng_nac_temp_1 >= c.lo && eng_nac_temp_1 <= c.hi) << c.sat << " " << c.n2 << " " << eng_nac_temp_1;
+    }
+    // The quantity index needs no power and stays in 0..20.
+    place(kQty), elec_ac_bus1_powered = 0;
+    for (int i = 0; i < 30; ++i) click(kQty, 10, 40, MouseLeftSingle | MouseRepeat);
+    EXPECT_EQ(eng_oil_qty_index_1, 0u);
+    eng_oil_qty_index_1 = 300, frames(1);
+    EXPECT_EQ(value(kQty, 2), 20.0);
+}
+
+TEST_F(EngineGauges, OilPressLowFromTheRawTokenPoweredOrNot) {
+    for (const char* g : kOilPress) place(g);
+    struct Case { size_t eng; f64 raw; u8 hp_open, bus; u8 want; } cases[] = {  // no number holds the last
+        {0, 1300, 1, 1, 1}, {0, 1301, 1, 1, 0}, {0, 0, 0, 1, 0},    {0, 0, 1, 0, 1},    {1, 1300, 1, 0, 1},   {1, 1e9, 1, 1, 0},
+        {1, kNaN, 1, 1, 0}, {1, -kInf, 1, 1, 0}, {1, 1300, 1, 1, 1}, {1, kInf, 0, 1, 1}, {1, 1e-9, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        token(kTokOilPress[c.eng], c.raw);
+        eng_hp_valve_open[c.eng] = c.hp_open;
+        elec_ac_bus1_powered = elec_ac_bus2_powered = c.bus;
+        frames(1);
+        EXPECT_EQ(warn_eng_oil_press_lo[c.eng], c.want) << c.eng << " " << c.raw;
+    }
+}
+
+TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
+    place("ketravin gpws_kr60");  // loads CLICK
+    place(kVib), place(kVibSw);
+    u64 seen = sound_recording_count();
+    auto clicks = [&, n = size_t(0)]() mutable {
+        for (SoundEvent e; seen < sound_recording_count(); ++seen)
+            n += sound_recording_event(seen, &e) && e.call == SoundCall::Play && !strcasecmp(e.name, "click");
+        return n;
+    };
+    token(kTokVib[0], 1.5);
+    frames(40);
+    EXPECT_NEAR(drawn(kVib, 1).y, -6.0, 1e-9);
+    click(kVibSw, 60, 20);  // FAN again: nothing
+    click(kVibSw, 60, 50);
+    frames(20);
+    EXPECT_EQ(clicks(), 1u);
+    EXPECT_NEAR(eng_vib_1, 9.0, 1e-9);
+    EXPECT_TRUE(!hidden(element(kVibSw, 1)) && hidden(element(kVibSw, 2)));
+    // Test from 5 and 3: ends on the frame that finds pointer 1 at 28; pointer 2 still gains a step.
+    token(kTokVib[0], 5 / 6.0), token(kTokVib[1], 0.5), frames(40);
+    click(kVibSw, 10, 70), frames(200);
+    EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 - eng_vib_2 > 1.79 && eng_vib_1 - eng_vib_2 < 1.81);
+    // Bus lost: a test cannot start, a pointer at its reading drops at once.
+    token(kTokVib[0], kNaN), token(kTokVib[1], 8.0);
+    frames(300);
+    EXPECT_NEAR(eng_vib_1, 5.0, 1e-9);
+    EXPECT_NEAR(eng_vib_2, 48.0, 1e-9);  // past the top of the scale: not held
+    token(kTokVib[1], 1.0);
+    frames(1);
+    elec_ac_bus1_powered = 0;
+    click(kVibSw, 10, 70);
+    frames(1);
+    EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 == 0.0);
+    EXPECT_NEAR(eng_vib_2, 47.6, 1e-9);  // more than the band above its last reading: falls a step
+}
