@@ -553,6 +553,13 @@ void Host::apply_key(u32 id, u32 value) {
             case KeyAction::ToggleToken: set_token(r.token, token(r.token) == 1.0 ? 0.0 : 1.0); break;
             case KeyAction::ToggleTokenTo: set_token(r.token, token(r.token) == r.arg ? 0.0 : r.arg); break;
             case KeyAction::StepToken: set_token(r.token, token(r.token) + r.arg); break;
+            case KeyAction::SwapTokens: {
+                const f64 a = token(r.token);
+                set_token(r.token, token(u32(r.arg)));
+                set_token(u32(r.arg), a);
+                break;
+            }
+            case KeyAction::BcdStep: set_token(r.token, bcd_step(token(r.token), r.arg)); break;
         }
         drop_calc_overrides_of(r.token);
     }

@@ -4,9 +4,9 @@
 #pragma once
 #include <cstdio>
 #include <map>
-#include <string_view>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/panel_config.h"

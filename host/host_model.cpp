@@ -1,6 +1,10 @@
 #include "host/host_model.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "air/anti_ice_keys.h"
+#include "autoflight/autoflight_keys.h"
 #include "flight_controls/fctl_keys.h"
 #include "instruments/instruments_keys.h"
 #include "lighting/lighting_keys.h"
@@ -9,6 +13,7 @@
 #include "module/keys.h"
 #include "air/air_keys.h"
 #include "fuel/fuel_keys.h"
+#include "radios/radio_keys.h"
 
 namespace {
 constexpr f64 kInHgPerHpa = 0.0295299830714;
@@ -139,11 +144,63 @@ const KeyRule kKeyRules[] = {
     // hectopascals (75) and inches of mercury (76).
     {key_baro_set, KeyAction::SetFromScaledValue, 75, 1.0 / 16.0, 0},
     {key_baro_set, KeyAction::SetFromScaledValue, 76, kInHgPerHpa / 16.0, 0},
+    // Radios: tuning steps one BCD digit of the frequency or code (whole MHz the units, fraction
+    // the tenths); the COM 1 swap exchanges active and standby. The ADF frequency is set by calc.
+    {key_nav1_whole_inc, KeyAction::BcdStep, 24, 0x100, 0},
+    {key_nav1_whole_dec, KeyAction::BcdStep, 24, -0x100, 0},
+    {key_nav1_fract_inc, KeyAction::BcdStep, 24, 0x10, 0},
+    {key_nav1_fract_dec, KeyAction::BcdStep, 24, -0x10, 0},
+    {key_nav2_whole_inc, KeyAction::BcdStep, 27, 0x100, 0},
+    {key_nav2_whole_dec, KeyAction::BcdStep, 27, -0x100, 0},
+    {key_nav2_fract_inc, KeyAction::BcdStep, 27, 0x10, 0},
+    {key_nav2_fract_dec, KeyAction::BcdStep, 27, -0x10, 0},
+    {key_com1_whole_inc, KeyAction::BcdStep, 617, 0x100, 0},
+    {key_com1_whole_dec, KeyAction::BcdStep, 617, -0x100, 0},
+    {key_com1_fract_inc, KeyAction::BcdStep, 617, 0x10, 0},
+    {key_com1_fract_dec, KeyAction::BcdStep, 617, -0x10, 0},
+    {key_com1_swap, KeyAction::SwapTokens, 23, 617, 0},
+    {key_xpdr_1000_inc, KeyAction::BcdStep, 38, 0x1000, 0},
+    {key_xpdr_1000_dec, KeyAction::BcdStep, 38, -0x1000, 0},
+    {key_xpdr_100_inc, KeyAction::BcdStep, 38, 0x100, 0},
+    {key_xpdr_100_dec, KeyAction::BcdStep, 38, -0x100, 0},
+    {key_xpdr_10_inc, KeyAction::BcdStep, 38, 0x10, 0},
+    {key_xpdr_10_dec, KeyAction::BcdStep, 38, -0x10, 0},
+    {key_xpdr_1_inc, KeyAction::BcdStep, 38, 1, 0},
+    {key_xpdr_1_dec, KeyAction::BcdStep, 38, -1, 0},
+    // Transmit selection: both sets from the value; set 1 or set 2 alone.
+    {key_com_rx_both_set, KeyAction::SetFromValue, 876, 0.0, 0},
+    {key_com_tx_select_1, KeyAction::SetToken, 875, 0.0, 0},
+    {key_com_tx_select_2, KeyAction::SetToken, 875, 1.0, 0},
+    // Audio: marker from the value, the idents on and off.
+    {key_marker_sound_set, KeyAction::SetFromValue, 881, 0.0, 0},
+    {key_vor1_ident_enable, KeyAction::SetToken, 877, 1.0, 0},
+    {key_vor1_ident_disable, KeyAction::SetToken, 877, 0.0, 0},
+    {key_vor2_ident_enable, KeyAction::SetToken, 878, 1.0, 0},
+    {key_vor2_ident_disable, KeyAction::SetToken, 878, 0.0, 0},
+    {key_adf_ident_enable, KeyAction::SetToken, 880, 1.0, 0},
+    {key_adf_ident_disable, KeyAction::SetToken, 880, 0.0, 0},
+    // Autopilot selected speed (knots) from the speed bugs and the autothrottle panel.
+    {key_ap_speed_set, KeyAction::SetFromValue, 116, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
+f64 bcd_step(f64 word, f64 step) {
+    const u32 w = sat_u32(word);
+    const u32 place = sat_u32(std::fabs(step));
+    u32 shift = 0;
+    while (shift < 32 && (u32(1) << shift) != place) shift += 4;
+    if (shift >= 32) return word;
+    const u32 digit = std::min<u32>((w >> shift) & 0xF, 9);
+    const u32 next = step > 0 ? (digit + 1) % 10 : (digit + 9) % 10;
+    return f64((w & ~(u32(0xF) << shift)) | next << shift);
+}
+
 // Tokens whose value the host hands over as an integer in the low word.
 const u32 kIntegerTokens[] = {
+    23,   // COM 1 active frequency, BCD
+    24,   // NAV 1 frequency, BCD
+    27,   // NAV 2 frequency, BCD
+    38,   // transponder code, BCD
     46,   // NAV 1 station code
     55,   // NAV 2 station code
     274,  // airspeed indicator failure
@@ -154,6 +211,9 @@ const u32 kIntegerTokens[] = {
     288,  // vacuum failure
     307,  // engine 1 tank selector
     906,  // engine 2 tank selector
+    617,  // COM 1 standby frequency, BCD
+    870,  // COM 2 active frequency, BCD
+    871,  // COM 2 standby frequency, BCD
 };
 const size_t kIntegerTokenCount = sizeof kIntegerTokens / sizeof kIntegerTokens[0];
 
@@ -164,5 +224,6 @@ const CalcRule kCalcRules[] = {
     {"(A:Exit open:1,percent)", kHostExitPercentToken},
     {"(A:TOTAL WEIGHT, Pound)", kHostTotalWeightLbToken},
     {"(A:TOTAL WEIGHT, kilogram)", kHostTotalWeightKgToken},
+    {"(A:Adf active frequency:1,Kilohertz)", kHostAdf1FrequencyToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

@@ -17,6 +17,8 @@ enum class KeyAction : u8 {
     ToggleToken,   // token = token == 1 ? 0 : 1
     ToggleTokenTo,  // token = token == arg ? 0 : arg
     StepToken,     // token += arg
+    SwapTokens,    // token and token number arg exchange their values
+    BcdStep,       // the BCD digit of place value |arg| steps by the sign of arg, 0..9 with wrap
 };
 
 struct KeyRule {
@@ -43,6 +45,11 @@ constexpr u32 kHostTotalWeightKgToken = 4006;     // (A:TOTAL WEIGHT, kilogram)
 
 constexpr u32 kHostTakeoffSetupsToken = 4010;   // counts EASY START's take-off set-up events
 constexpr u32 kHostApuEvent102b0Token = 4011;  // last value of the engines-autostart APU event
+constexpr u32 kHostAdf1FrequencyToken = 4020;  // ADF 1 active frequency, kHz ("set calc" overrides)
+
+// A BCD word with the digit of place value |step| (1, 16, 256 or 4096) moved one up or down by
+// the sign of step, wrapping within 0..9; a digit above 9 steps from 9. Other digits stay.
+f64 bcd_step(f64 word, f64 step);
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;

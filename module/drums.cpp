@@ -140,6 +140,16 @@ f64 FSAPI drum_units_value(ElementHeader* e) {
     return q;
 }
 
+f64 FSAPI drum_edge_value(ElementHeader* e) {
+    constexpr f64 kTop = 9.999, kBottom = 0.001, kShowTop = 0.002, kShowBottom = 9.998;
+    const ElementBinding& b = element_binding(e);
+    if (b.rule != drum::RuleEdge) return 0.0;
+    const f64 p = *var(b, 0);
+    const f64 q = !(p <= kTop) ? kShowTop : p <= kBottom ? kShowBottom : p;  // not a number: digit 0
+    if (f64* out = var(b, 1)) *out = q;
+    return q;
+}
+
 f64 FSAPI drum_value(ElementHeader* e) {
     const ElementBinding& b = element_binding(e);
     const f64 v = b.rule == drum::RuleValue ? *var(b, 0) : 0.0;

@@ -14,6 +14,8 @@
 //   counters, engine_drums_step for the engine indicators).
 // Continuous drums (el::ContinuousDrum, callback drum_units_value): the lowest drum of a
 //   counter; a position above 9.999 folds onto 0 (the bottom cell looks like the top one).
+// Edge drums (el::EdgeDrum, callback drum_edge_value): a continuous lowest drum that holds both
+//   ends a hair inside the strip (0.002 and 9.998), so the digit 0 never sits on the strip's edge.
 // Chasing drums (el::ChasingDrum, callback digit_drum_y): step a quarter digit per call toward a
 //   target and snap onto it within 0.2. Four rules differ where the strip wraps between the top
 //   digit and 0 (see Chase below); every drum keeps the rule its instrument was built with.
@@ -49,6 +51,7 @@ f64 FSAPI drum_digit_value(ElementHeader* e);  // banded snap
 f64 FSAPI drum_units_value(ElementHeader* e);  // continuous fold above 9.999
 f64 FSAPI drum_value(ElementHeader* e);        // plain getter: the bound variable unchanged
 f64 FSAPI digit_drum_y(ElementHeader* e);      // one chasing step by the member's rule
+f64 FSAPI drum_edge_value(ElementHeader* e);   // continuous, both ends held just inside the strip
 
 namespace drum {
 enum Orientation : u32 { Forward = 0, Reversed = 1 };  // cells 0 1 .. 9 0, or 0 9 .. 1 0
@@ -106,7 +109,7 @@ constexpr Target target(const u8* v) { return Target{v, TargetType::U8}; }
 constexpr Target target(const u32* v) { return Target{v, TargetType::U32}; }
 constexpr Target target(const f64* v) { return Target{v, TargetType::F64}; }
 
-enum : u32 { RuleBanded = 1, RuleContinuous, RuleValue, RuleChase };
+enum : u32 { RuleBanded = 1, RuleContinuous, RuleValue, RuleChase, RuleEdge };
 }  // namespace drum
 
 // ---- Element lines ---------------------------------------------------------------------------
@@ -148,6 +151,16 @@ constexpr ElementDef ChasingDrum(u32 bitmap, i32 x, i32 y, u32 flags, const drum
     d.binding.k[0] = c.c;
     d.binding.rule = drum::RuleChase;
     d.binding.arg = u32(c.rule) << 16 | u32(t.type) << 8 | c.n;
+    return d;
+}
+// A continuous lowest drum whose two ends show the digit 0 slightly inside the strip: a position
+// above 9.999 draws at 0.002, one at or below 0.001 at 9.998. The value drawn is kept in `shown`.
+constexpr ElementDef EdgeDrum(u32 bitmap, i32 x, i32 y, u32 flags, const f64* input, f64* shown,
+                              f64 range = 10.0) {
+    ElementDef d = Moving(bitmap, x, y, flags, range, drum_fixed_x, drum_edge_value);
+    d.binding.var[0] = const_cast<f64*>(input);
+    d.binding.var[1] = shown;
+    d.binding.rule = drum::RuleEdge;
     return d;
 }
 }  // namespace el

@@ -1,0 +1,145 @@
+// The flap and slat indicator: tapes and their gaps, lever marker, take-off configuration and
+// overspeed warnings, and the KRUG lamp's blink at any frame rate.
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "electrical/state.h"
+#include "flight_controls/state.h"
+#include "hydraulics/state.h"
+#include "instruments/state.h"
+#include "warnings/state.h"
+#include "tests/host_fixture.h"
+
+namespace {
+constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
+constexpr u32 kTick = 1, kOnGround = 60, kIas = 61, kSpoilerL = 326, kHandle = 328, kLeft = 329, kRight = 330,
+              kN1Eng1 = 624;
+const char* kFlaps = "ketravin flaps_ind_kr60";
+constexpr size_t kKrug = 2, kConfig = 4, kAsym = 5;
+}  // namespace
+
+class FlapsInd : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        place(kFlaps);
+        dc_ess_powered = elec_ac_bus2_powered = 1;
+        hyd_avail[0] = hyd_avail[1] = hyd_avail[2] = 1;
+        token(kOnGround, 1);
+    }
+    void flaps(f64 handle, f64 left) {
+        token(kHandle, handle);
+        token(kLeft, left);
+        token(kRight, left);
+    }
+    // The KRUG lamp over n frames: '1' shown, '0' dark.
+    std::string krug(size_t n) {
+        std::string s;
+        for (size_t i = 0; i < n; ++i) {
+            frames(1);
+            s += hidden(element(kFlaps, kKrug)) ? '0' : '1';
+        }
+        return s;
+    }
+};
+
+TEST_F(FlapsInd, SlatTapeRunsInAndOutTheGapsFreezeBothTapesAndTheMarkerBands) {
+    // Lever, left flap, tapes before; slat tape after each frame, flap tape at the end.
+    const struct { f64 handle, left, slat_from; std::vector<f64> slats; f64 flap; } kCases[] = {
+        {0, 0, 1.985, {1.995, 2.0}, 82}, {1, 0, 2.0, {1.99, 1.98}, 82}, {1, 0, 0.5, {1.0}, 82},
+        {1, 0.05, 1.5, {1.5}, 60},          // lever out, flaps a hair out: no row
+        {0, 0.5, 1.5, {1.5}, 60},           // lever in, flaps between 0.1 and 1
+        {1, 2621.5, 1.5, {1.49}, 67.5},     // first segment
+        {1, 7864, 1.5, {1.0}, 43.5036},     // second segment
+        {1, 10485, 1.5, {1.5}, 60},         // around the second breakpoint
+        {1, 16300, 1.5, {0.0}, 0.305},      // end of the last segment; beyond it, nothing
+        {1, 16383, 1.5, {1.5}, 60}, {kNaN, kNaN, 1.5, {1.5}, 60},
+    };
+    for (const auto& c : kCases) {
+        flaps(c.handle, c.left);
+        inst_flap_tape_pos = 60;
+        inst_slat_tape_pos = c.slat_from;
+        for (f64 s : c.slats) {
+            frames(1);
+            EXPECT_NEAR(inst_slat_tape_pos, s, 1e-9) << c.handle << " " << c.left;
+        }
+        EXPECT_NEAR(inst_flap_tape_pos, c.flap, 0.001) << c.handle << " " << c.left;
+    }
+    EXPECT_EQ(inst_flap_detent[2], 10485);
+    const struct { f64 handle; u8 px; } kMarks[] = {{5999, 0}, {6000, 29}, {10000, 48}, {14000, 82}, {kNaN, 82}};
+    for (const auto& m : kMarks) {
+        token(kHandle, m.handle);
+        frames(1);
+        EXPECT_EQ(inst_flap_lever_marker_px, m.px) << m.handle;
+    }
+}
+
+TEST_F(FlapsInd, TakeoffConfigurationOverspeedAndPowerLoss) {
+    // CONFIG: wrong flaps or slats, or spoilers out below 100 kt, on the ground; the warning at
+    // take-off thrust or during the test.
+    const struct { f64 ground, left, slats, n1, spoiler, ias; u8 test, lamp, warn; } kConfigCases[] = {
+        {1, 10487, 1.0, 96.9, 0, 0, 0, 1, 0},       {1, 10487, 1.0, 97.0, 0, 0, 0, 1, 1},
+        {1, 10487, 1.0, 50.0, 0, 0, 20, 1, 1},      {1, 10486, 1.0, 97.0, 0, 0, 0, 0, 0},
+        {1, 5000, 2.0, 97.0, 0, 0, 0, 1, 1},        {0, 5000, 2.0, 97.0, 0, 0, 0, 0, 0},
+        {1, 5000, 1.0, 97.0, 500, 50, 0, 0, 0},     {1, 5000, 1.0, 97.0, 500.1, 50, 0, 1, 1},
+    };
+    elec_ac_bus2_powered = 0;  // tapes stand where they are set
+    for (const auto& c : kConfigCases) {
+        token(kOnGround, c.ground);
+        flaps(1, c.left);
+        inst_slat_tape_pos = c.slats;
+        token(kN1Eng1, c.n1);
+        token(kSpoilerL, c.spoiler);
+        token(kIas, c.ias);
+        warn_to_config_test_count = c.test;
+        frames(1);
+        EXPECT_EQ(warn_to_config_lamp * 10 + warn_to_config_flaps, c.lamp * 10 + c.warn) << c.left << " " << c.n1;
+        EXPECT_EQ(hidden(element(kFlaps, kConfig)), c.lamp == 0);
+    }
+    // Overspeed: the barber pole margin and the placards, with the gap between segments.
+    token(kSpoilerL, 0);
+    inst_asi_barber_kt = 350;
+    const struct { f64 needle, left, slats, ias; u8 warn; } kSpeeds[] = {
+        {352.0, 5243.5, 2.0, 0, 0}, {352.1, 5243.5, 2.0, 0, 1}, {0, 5243, 2.0, 216, 1}, {0, 5243.5, 2.0, 300, 0},
+        {0, 0, 1.9, 251, 1},        {0, 0, 1.91, 251, 0},       {0, 16301, 0, 400, 0},  {kNaN, kNaN, 2.0, kNaN, 0},
+    };
+    for (const auto& c : kSpeeds) {
+        inst_asi_needle_kt = c.needle;
+        flaps(1, c.left);
+        inst_slat_tape_pos = c.slats;
+        token(kIas, c.ias);
+        frames(1);
+        EXPECT_EQ(warn_overspeed, c.warn) << c.needle << " " << c.left << " " << c.ias;
+    }
+    // Without DC essential power: no warnings and every lamp dark, even with a split in the flaps.
+    inst_asi_needle_kt = 400;
+    token(kRight, 0);
+    dc_ess_powered = 0;
+    frames(1);
+    EXPECT_EQ(warn_overspeed + warn_to_config_flaps + warn_to_config_lamp, 0);
+    for (size_t lamp = kKrug; lamp <= kAsym; ++lamp) EXPECT_TRUE(hidden(element(kFlaps, lamp)));
+}
+
+TEST_F(FlapsInd, KrugBlinksAtAnyFrameRateAndAfterTheClockRunsBack) {
+    flaps(0, 0.5);  // in a gap: the slat tape stays in transit
+    inst_slat_tape_pos = 1.5;
+    // 18 fps: 4 ticks on, 4 off; 6 fps (3 ticks a frame) never skips a change; the period ends at
+    // tick 81 (80 after it began) and starts again on the next frame.
+    const struct { f64 fps; size_t from; const char* pattern; } kCases[] = {
+        {18, 0, "1111000011110000"}, {6, 0, "110110110110"}, {18, 76, "00000111"},
+    };
+    for (const auto& c : kCases) {
+        host().set_fps(c.fps);
+        token(kTick, 0);
+        inst_krug_blinking = 0;
+        EXPECT_EQ(krug(c.from + strlen(c.pattern)).substr(c.from), c.pattern) << c.fps;
+    }
+    // A counter set back far below the blink's start: the lamp goes on blinking.
+    token(kTick, 2000);
+    krug(5);
+    token(kTick, 3);
+    const std::string after = krug(16);
+    EXPECT_TRUE(after.find('0') != std::string::npos && after.find('1') != std::string::npos) << after;
+}

@@ -1,0 +1,187 @@
+// The captain's airspeed dial: scale, needle, Mach counter, reference speeds and bug sets, the
+// dragged bugs and the take-off calls, through the host.
+#include <strings.h>
+
+#include <limits>
+
+#include "air/state.h"
+#include "autoflight/autoflight_keys.h"
+#include "autoflight/state.h"
+#include "electrical/state.h"
+#include "flight_controls/state.h"
+#include "fuel/state.h"
+#include "instruments/asi_dial.h"
+#include "instruments/state.h"
+#include "tests/panel_fixture.h"
+
+namespace {
+constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
+constexpr u32 kIas = 61, kMach = 64, kApSpeed = 116, kFlapsLeft = 329, kUnits = 335, kThrottle1 = 558;
+const char* kAsi = "ketravin asi_main_kr60";
+enum : size_t { MachUnits = 2, MachHundredths = 3, MachTenths = 4, Index = 9, Needle = 11, OverlayTakeoff = 16 };
+}  // namespace
+
+TEST(AsiScale, KnotsToDialDegrees) {
+    const struct { f64 kt; f32 deg; } kCases[] = {
+        {-5, 0}, {60, 0}, {61, 1.25f}, {100, 45.999996f}, {190, 147.5f}, {250, 217}, {450, 320}, {451, 320}, {kNaN, 320},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(asi_speed_to_dial(c.kt), c.deg) << c.kt;
+}
+
+class Asi : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        place(kAsi);
+        inst_adc1_powered = inst_adc1_ias_valid = inst_adc1_air_valid = inst_adc1_alt_valid = inst_adc1_ok = 1;
+        elec_ess_ac_any_powered = 1;
+        inst_flap_detent[1] = 5243;
+    }
+    // A dial event with the distance and bearing the indicator would have measured at its frame.
+    void at(f64 dist, f64 bearing, u32 flags = MouseDrag) {
+        inst_asi_pointer_dist = dist;
+        inst_asi_pointer_bearing = bearing;
+        click(kAsi, 10, 10, flags);
+    }
+    std::vector<f64> bugs() const { return {inst_asi_bug_deg, inst_asi_bug_deg + 4}; }
+    // The calls played since the last call, in order.
+    std::string calls() {
+        std::string s;
+        for (const u64 end = sound_recording_count(); seen_ < end; ++seen_) {
+            SoundEvent e;
+            if (sound_recording_event(seen_, &e) && e.call == SoundCall::Play && strcasecmp(e.name, "click"))
+                s += std::string(e.name) + " ";
+        }
+        return s;
+    }
+    u64 seen_ = 0;
+};
+
+TEST_F(Asi, NeedleMachCounterAndIndex) {
+    token(kIas, 150);
+    for (int f = 1; f <= 15; ++f, frames(1)) EXPECT_EQ(inst_asi_needle_kt, 10.0 * (f - 1));
+    EXPECT_EQ(inst_asi_needle_kt, 150.0);  // frame 15
+    inst_asi_needle_kt = 25;
+    elec_ess_ac_any_powered = 0;  // data lost
+    for (f64 want : {15.0, 5.0, 0.0}) {
+        frames(1);
+        EXPECT_EQ(inst_asi_needle_kt, want);
+    }
+    elec_ess_ac_any_powered = 1;
+    const struct { f64 token, mach, tenths, hundredths, units; } kCases[] = {
+        {3000, 150.0, 9, 5, 0.002}, {3001, 145.05, 9, 6, 4.95}, {16384, 814.2, 2, 9, 5.8},
+    };
+    for (const auto& c : kCases) {
+        token(kMach, c.token);
+        frames(1);
+        EXPECT_NEAR(inst_mach_display, c.mach, 1e-9);
+        EXPECT_EQ(drawn(kAsi, MachTenths).y, c.tenths);
+        EXPECT_EQ(drawn(kAsi, MachHundredths).y, c.hundredths);
+        EXPECT_NEAR(drawn(kAsi, MachUnits).y, c.units, 1e-9);
+    }
+    token(kApSpeed, 600);
+    frames(1);
+    EXPECT_EQ(inst_asi_ap_index_kt, 450u);
+    EXPECT_EQ(drawn(kAsi, Index).value, 450.0);
+}
+
+TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
+    // 250 t puts bug 4 beyond a byte: it holds at 255 instead of wrapping to 28.
+    const struct { f64 units, weight, flaps; u8 base, v1, vr, bug4; } kCases[] = {
+        {1, 1500, 5243, 145, 138, 141, 230}, {1, 1500, 5232, 145, 153, 156, 230}, {0, 3300, 5243, 144, 137, 140, 229},
+        {1, 2500, 5243, 199, 192, 195, 255}, {1, -1e300, 5243, 0, 0, 0, 85},      {1, kNaN, 5243, 63, 56, 59, 148},
+    };
+    for (const auto& c : kCases) {
+        token(kUnits, c.units);
+        token(kFlapsLeft, c.flaps);
+        weight_gross_hundreds = c.weight;
+        frames(1);
+        EXPECT_EQ(std::vector<int>({inst_asi_base_kt, inst_asi_v1_kt, inst_asi_vr_kt, inst_asi_bug4_kt}),
+                  std::vector<int>({c.base, c.v1, c.vr, c.bug4})) << c.weight;
+    }
+    // Take-off set at 150 t: one speed-target send while the target is 0, none while it is 130.
+    token(kFlapsLeft, 5243);
+    weight_gross_hundreds = 1500;
+    for (i32 target : {0, 130}) {
+        ats_speed_target = target;
+        inst_asi_bug_mode = 1;
+        new_keys();
+        frames(1);
+        EXPECT_EQ((std::vector<u32>{inst_asi_bug_kt, inst_asi_bug_kt + 4}), (std::vector<u32>{138, 160, 200, 230}));
+        EXPECT_EQ(ats_speed_target, target == 0 ? 145 : 130);
+        EXPECT_EQ(sends(key_ap_speed_set), target == 0 ? 1u : 0u);
+        EXPECT_FALSE(hidden(element(kAsi, OverlayTakeoff)));
+        frames(36);  // 36 ticks later the message is gone and the set is done
+        EXPECT_TRUE(hidden(element(kAsi, OverlayTakeoff)));
+        EXPECT_EQ(inst_asi_bug_mode, 0);
+    }
+    EXPECT_EQ(host().token(kApSpeed), 145.0);
+}
+
+TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
+    click(kAsi, 60, 91, MouseMove);
+    frames(1);  // the indicator measures the pointer: 32 from the centre
+    inst_asi_bug_kt[0] = 100, inst_asi_bug_kt[1] = 80, inst_asi_bug_kt[2] = 190, inst_asi_bug_kt[3] = 190;
+    click(kAsi, 60, 91);
+    EXPECT_EQ(inst_asi_bug_mode, 1);
+    EXPECT_EQ(bugs(), (std::vector<f64>{45.999996185302734, 45.999996185302734, 147.5, 152.5}));
+    at(50, 0, MouseLeftSingle);  // exactly 50 out: neither a set nor a drag
+    EXPECT_EQ(inst_asi_dragging, 0);
+
+    // Each drag starts on the original bugs; bearings in turn, then the bug and where it ends.
+    const struct { std::vector<f64> path; size_t bug; f64 want; } kDrags[] = {
+        {{86, 150, 220, 300, 306}, 0, 300},                                 // no further than 305
+        {{86, 200}, 0, 86},                  {{86, 120, 200}, 0, 200},      // no jump past 90..180
+        {{86, 150, 220, 300, 340, 20}, 0, 300},                             // past 330: refused until
+        {{86, 150, 220, 300, 340, 20, 200}, 0, 200},                        // back through 180..270
+        {{109.0, 140}, 1, 114},              {{109.5, 140}, 1, 140},        // a strict grab window
+        {{183, 322}, 3, 320},                {{183, 326}, 3, 183},          // bug 4: 320 up to 325
+    };
+    for (const auto& d : kDrags) {
+        inst_asi_bug_deg[0] = 85, inst_asi_bug_deg[1] = 114, inst_asi_bug_deg[2] = 135, inst_asi_bug_deg[3] = 183;
+        for (f64 b : d.path) at(80, b);
+        EXPECT_EQ(inst_asi_bug_deg[d.bug], d.want) << d.path.back();
+        at(80, 0, MouseMove);
+    }
+    for (f64 b : {86, 150, 220, 300}) at(80, b);
+    EXPECT_EQ(bugs(), (std::vector<f64>{300, 300, 305, 310}));
+}
+
+TEST_F(Asi, TakeoffCallsPlayOncePerRunAndTheThrottleRearmsThem) {
+    token(kUnits, 1);
+    token(kFlapsLeft, 5243);
+    weight_gross_hundreds = 1500;  // V1 138, VR 141
+    token(60, 1);
+    const struct { f64 throttle, ias; const char* heard; } kRun[] = {
+        {0.9, 70, ""}, {0.9, 145, "V80KTS V1KTS VRKTS "}, {0.9, 145, ""}, {0.79, 145, ""},
+        {0.8, 79.9, ""}, {0.8, 80, "V80KTS "}, {0.8, 137, ""}, {0.8, 138, "V1KTS "}, {0.8, 141, "VRKTS "},
+    };
+    for (const auto& r : kRun) {
+        token(kThrottle1, r.throttle);
+        token(kIas, r.ias);
+        frames(1);
+        EXPECT_EQ(calls(), r.heard) << r.ias;
+    }
+}
+
+TEST_F(Asi, HostileMouseEventsAndTokensLeaveEverythingFinite) {
+    MouseRect* left = gauge(kAsi)->mouse_rects + 1;
+    MousePoint no_rect{10, 10, 0, nullptr}, p{10, 10, 0, left};
+    left->callback(&no_rect, MouseLeftSingle);
+    for (i32 bad : {0, -92}) left->w = bad, left->callback(&p, MouseDrag);
+    EXPECT_EQ(inst_asi_pointer_x, 0.0);  // an empty rectangle is no place on the dial
+    left->w = kAsiHalfWidth;
+    MousePoint far{std::numeric_limits<i32>::max(), std::numeric_limits<i32>::min(), 0, left};
+    left->callback(&far, MouseDrag);
+    for (f64 v : {kNaN, kInf, -kInf, 1e300}) {
+        for (u32 id : {1u, 60u, kIas, 63u, kMach, kApSpeed, kFlapsLeft, kThrottle1}) token(id, v);
+        frames(1);
+        at(80, 100);
+        at(20, 0, MouseLeftSingle);
+        frames(1);
+        for (f64 x : {inst_asi_needle_kt, inst_mach_display, inst_asi_pointer_dist, inst_asi_pointer_bearing,
+                      drawn(kAsi, Needle).value, drawn(kAsi, MachUnits).y, drawn(kAsi, MachTenths).y})
+            EXPECT_TRUE(std::isfinite(x)) << v;
+        for (f64 b : bugs()) EXPECT_TRUE(b >= 0 && b <= 320) << v;
+    }
+}

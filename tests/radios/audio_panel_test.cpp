@@ -1,0 +1,142 @@
+// The audio panels: knob bytes, the host's marker and ident audio kept in step by the first
+// panel only, and the master volume on the sound table and the loaded buffers.
+#include <strings.h>
+
+#include <vector>
+
+#include "electrical/state.h"
+#include "module/keys.h"
+#include "radios/audio_panel.h"
+#include "radios/radio_keys.h"
+#include "radios/state.h"
+#include "sound/sound_engine.h"
+#include "tests/panel_fixture.h"
+#include "warnings/state.h"
+
+namespace {
+const char* kSnd = "ketravin radio_snd_kr60";
+
+// A second panel on the same routines that only shows the shared bytes.
+NonlinearityPoint second_points[3] = KR_AUDIO_VOLUME_POINTS;
+GaugeHeader second_header;
+void FSAPI second_update(GaugeHeader*, i32 service, u32);
+Gauge<kAudioElements, kAudioRects> second(second_header, "second audio", kAudioWidthMm, second_update,
+                                          audio_panel_elements<second_points>, audio_panel_rects);
+void FSAPI second_update(GaugeHeader*, i32 service, u32) {
+    if (service == ServicePreUpdate) audio_panel_frame(second, AudioHostSync::Silent);
+}
+
+class Audio : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        place(kSnd);
+        host().window_set(panel_win_radios, true);
+    }
+    // Volume calls since the last call, and the volume set on CLICK among them.
+    size_t volumes(i32* click_volume = nullptr) {
+        size_t n = 0;
+        for (const u64 end = sound_recording_count(); seen_ < end; ++seen_) {
+            SoundEvent e;
+            if (!sound_recording_event(seen_, &e) || e.call != SoundCall::Volume) continue;
+            ++n;
+            if (click_volume && strcasecmp(e.name, "click") == 0) *click_volume = e.value;
+        }
+        return n;
+    }
+    std::vector<std::pair<u32, u32>> sent() {
+        std::vector<std::pair<u32, u32>> out;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.sent) out.emplace_back(k.id, k.value);
+        return out;
+    }
+    u64 seen_ = 0;
+};
+}  // namespace
+
+TEST_F(Audio, MasterVolumeStepsTwentyFiveSoundsWithinTenSteps) {
+    volumes();
+    // Volume area, clicks; then step, CLICK, HI, LO, CRICKET, GALOPAP and the last click's calls.
+    struct Case { i32 x; int clicks; std::vector<i32> want; } cases[] = {
+        {125, 10, {10, -1000, -2100, -2100, -1000, -500, 25}},
+        {125, 1, {10, -1000, -2100, -2100, -1000, -500, 0}},  // at the top: nothing at all
+        {100, 20, {-10, -3000, -4100, -4100, -1000, -500, 25}},
+        {100, 1, {-10, -3000, -4100, -4100, -1000, -500, 0}},
+    };
+    for (const Case& c : cases) {
+        size_t calls = 0;
+        for (int i = 0; i < c.clicks; ++i) click(kSnd, c.x, 5), calls = volumes();
+        const std::vector<i32> got = {master_volume_step, sound_volume_table[0], sound_volume_table[1],
+                                      sound_volume_table[2], sound_volume_table[16], sound_volume_table[29], i32(calls)};
+        EXPECT_EQ(got, c.want) << c.x << " x" << c.clicks;
+    }
+    // The buffers take the table's volume; an unloaded one is skipped, its entry still moves.
+    SoundBuffer* hi = snd_hi;
+    snd_hi = nullptr;
+    click(kSnd, 125, 5);
+    i32 click_volume = 0;
+    EXPECT_EQ(volumes(&click_volume), 24u);
+    EXPECT_EQ(click_volume, -2900);
+    EXPECT_EQ(sound_volume_table[1], -4000);
+    snd_hi = hi;
+    EXPECT_EQ(clicks(), 0u);
+}
+
+TEST_F(Audio, VolumePointerPullsAHostileStepBack) {
+    struct Case { i8 step; f64 shown; } cases[] = {{127, 10}, {-128, -10}, {-3, -3}, {11, 10}};
+    for (const Case& c : cases) {
+        master_volume_step = c.step;
+        frames(1);
+        EXPECT_EQ(drawn(kSnd, VolumePointer).value, c.shown);
+        EXPECT_EQ(master_volume_step, i8(c.shown));
+    }
+}
+
+TEST_F(Audio, HostAudioFollowsKnobsAndBusesOnceEach) {
+    // Knobs marker, VOR 1, VOR 2, ADF; buses normal DC, ESS AC, ESS AC any, AC 2; the sends.
+    struct Case { std::vector<u8> knobs, buses; std::vector<std::pair<u32, u32>> sends; } cases[] = {
+        {{1, 0, 0, 0}, {0, 0, 0, 0}, {{key_marker_sound_set, 0}}},  // host marker on, no normal DC
+        {{1, 0, 0, 0}, {0, 0, 0, 0}, {}},
+        {{1, 0, 0, 0}, {1, 0, 0, 0}, {{key_marker_sound_set, 1}}},  // power back
+        {{1, 0, 0, 1}, {1, 1, 0, 0}, {{key_adf_ident_enable, 0}}},
+        {{1, 0, 0, 1}, {0, 1, 0, 0}, {{key_marker_sound_set, 0}}},  // the ADF keeps ESS AC alone
+        {{1, 1, 1, 1}, {0, 1, 1, 1}, {{key_vor1_ident_enable, 0}, {key_vor2_ident_enable, 0}}},
+        {{0, 1, 1, 0}, {0, 1, 0, 1}, {{key_vor1_ident_disable, 0}, {key_adf_ident_disable, 0}}},
+        {{0, 0, 0, 0}, {0, 1, 0, 1}, {{key_vor2_ident_disable, 0}}},
+        {{0, 0, 2, 0}, {1, 1, 1, 1}, {}},  // only a knob byte of 1 is on
+    };
+    host().set_token(881, 1.0);
+    for (const Case& c : cases) {
+        audio_marker_sw = c.knobs[0], audio_vor1_sw = c.knobs[1], audio_vor2_sw = c.knobs[2], audio_adf_sw = c.knobs[3];
+        dc_normal_powered = c.buses[0], elec_ess_ac_powered = c.buses[1], elec_ess_ac_any_powered = c.buses[2];
+        elec_ac_bus2_powered = c.buses[3];
+        frames(1);
+        EXPECT_EQ(sent(), c.sends) << &c - cases;
+        frames(1);
+        EXPECT_TRUE(sent().empty()) << "the host followed";
+    }
+}
+
+TEST_F(Audio, KnobsAreSharedSilentAndOnlyTheFirstPanelSends) {
+    host().place(&second_header);
+    struct Case { i32 x, y; u8* byte; u8 want; size_t left; } cases[] = {
+        {10, 5, &audio_vhf1_sw, 0, Vhf1Left},      {35, 5, &audio_vhf1_sw, 1, Vhf1Left},
+        {10, 50, &audio_marker_sw, 0, MarkerLeft}, {80, 50, &audio_vor1_sw, 1, Vor1Left},
+        {120, 50, &audio_vor2_sw, 1, Vor2Left},    {55, 85, &audio_adf_sw, 0, AdfLeft},
+    };
+    for (const Case& c : cases) {
+        *c.byte = 5;
+        host().click(&second_header, c.x, c.y, MouseLeftSingle);
+        frames(1);
+        EXPECT_EQ(*c.byte, c.want) << c.x << "," << c.y;
+        EXPECT_EQ(lamps(kSnd, c.left, 2), c.want ? "01" : "10");
+        EXPECT_EQ(hidden(second.el(c.left + 1)), c.want != 1);
+    }
+    EXPECT_EQ(clicks(), 0u);
+    host().remove(gauge(kSnd));  // the second panel alone never reaches the host
+    new_keys();
+    audio_vor1_sw = elec_ess_ac_any_powered = 1;
+    frames(2);
+    EXPECT_TRUE(sent().empty());
+    EXPECT_FALSE(hidden(second.el(Vor1Right)));
+}
