@@ -24,6 +24,14 @@ TEST_F(Instruments, CompassCardFromItsSourceToken) {
         EXPECT_EQ(drawn(kCompass, kCard).x, c.x) << c.heading;
         EXPECT_EQ(drawn(kCompass, kCard).y, 1.0);
     }
+    // Lit by the glareshield zone, the window never.
+    const struct { u8 zone, bright; u32 bits; } kLights[] = {{1, 1, ImageBright}, {1, 0, ImageLuminous}, {0, 1, 0}};
+    for (const auto& c : kLights) {
+        light_zone[5] = c.zone, annunciator_bright = c.bright;
+        frames(1);
+        EXPECT_EQ(element(kCompass, kCard)->image_flags & (ImageLuminous | ImageBright), c.bits);
+        EXPECT_EQ(element(kCompass, 0)->image_flags & (ImageLuminous | ImageBright), 0u);
+    }
 }
 
 TEST_F(Instruments, CompassClickTogglesWithTheOverviewIcon) {
@@ -43,18 +51,5 @@ TEST_F(Instruments, CompassClickTogglesWithTheOverviewIcon) {
         EXPECT_EQ(keys[0].id, c.key);
         EXPECT_EQ(keys[0].value, 0u);
         EXPECT_EQ(panel_compass_shown, c.shown);
-    }
-}
-
-TEST_F(Instruments, CompassCardTakesTheGlareshieldZone) {
-    place(kCompass);
-    const struct { u8 zone, bright; u32 bits; } kCases[] = {
-        {1, 1, ImageBright}, {1, 0, ImageLuminous}, {0, 1, 0}, {1, 200, ImageLuminous},
-    };
-    for (const auto& c : kCases) {
-        light_zone[5] = c.zone, annunciator_bright = c.bright;
-        frames(1);
-        EXPECT_EQ(element(kCompass, kCard)->image_flags & (ImageLuminous | ImageBright), c.bits);
-        EXPECT_EQ(element(kCompass, 0)->image_flags & (ImageLuminous | ImageBright), 0u);
     }
 }
