@@ -308,12 +308,34 @@ void Host::run_seconds(f64 seconds) {
     run_frames(frames > 0 ? u64(std::min(frames, 1e9)) : 0);
 }
 
+// As the simulator does, an element's own source tokens (id 0: none) are refreshed before its
+// callbacks run, so a callback may read its element's source value.
+void Host::refresh_sources(ElementHeader* e) {
+    auto refresh = [this](TokenVar& t) {
+        if (t.id != 0) svc_lookup_var(&t);
+    };
+    switch (e->type) {
+        case ElementNeedle: refresh(reinterpret_cast<NeedleElement*>(e)->source); break;
+        case ElementString: refresh(reinterpret_cast<StringElement*>(e)->source); break;
+        case ElementMovingImage: refresh(reinterpret_cast<MovingImageElement*>(e)->source); break;
+        case ElementSprite: {
+            auto* s = reinterpret_cast<SpriteElement*>(e);
+            refresh(s->source_x);
+            refresh(s->source_y);
+            refresh(s->source_rot);
+            break;
+        }
+        default: break;
+    }
+}
+
 void Host::draw() {
     for (PlacedGauge& g : placed_) {
         if (g.on_window && !window_visible(g.window)) continue;
         for (size_t i = 0; i < g.elements.size(); ++i) {
             ElementHeader* e = g.elements[i];
             DrawnValue& d = g.drawn[i];
+            refresh_sources(e);
             switch (e->type) {
                 case ElementNeedle: {
                     auto* n = reinterpret_cast<NeedleElement*>(e);

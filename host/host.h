@@ -143,6 +143,7 @@ private:
     void advance_clock();
     void apply_key(u32 id, u32 value);
     void draw();
+    void refresh_sources(ElementHeader* e);
     void index_elements(PlacedGauge& g);
     void give_text_buffers(PlacedGauge& g);
 

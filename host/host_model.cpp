@@ -61,6 +61,9 @@ const KeyRule kKeyRules[] = {
     {key_gear_up, KeyAction::SetToken, 334, 0.0, 0},
     {key_gear_down, KeyAction::SetToken, 333, 16383.0, 0},
     {key_gear_down, KeyAction::SetToken, 334, 16383.0, 0},
+    // Gear lever: the host's handle follows the gear events (any down value above 1.0).
+    {key_gear_up, KeyAction::SetToken, 331, 0.0, 0},
+    {key_gear_down, KeyAction::SetToken, 331, 16383.0, 0},
     {key_systems_event_10305, KeyAction::ToggleToken, 824, 0.0, 0},
     {key_systems_event_10306, KeyAction::ToggleToken, 323, 0.0, 0},  // parking brake
     {key_fctl_event_10099, KeyAction::SetToken, 316, 0.0, 0},

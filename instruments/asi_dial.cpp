@@ -1,5 +1,7 @@
-// The captain's airspeed dial shared by its displays: scale, value routines, mouse routines.
-// Reads: inst_asi_bug_kt, inst_asi_bug_gap_deg, inst_asi_pointer_dist, inst_asi_pointer_bearing
+// The captain's airspeed dial shared by its displays: scale, value routines, mouse routines,
+// failure flags and Mach drum inputs.
+// Reads: elec_ess_ac_any_powered, aice_pitot_fault, inst_adc1_*_valid, inst_asi_bug_kt,
+//        inst_asi_bug_gap_deg, inst_asi_pointer_dist, inst_asi_pointer_bearing
 // Writes: inst_asi_needle_kt, inst_asi_barber_kt, inst_asi_ap_index_kt (limited when drawn),
 //         inst_asi_bug_deg, inst_asi_bug_mode, inst_asi_pointer_x, inst_asi_pointer_y,
 //         inst_asi_drag_bug, inst_asi_dragging, inst_asi_drag_past, inst_asi_drag_started
@@ -7,6 +9,8 @@
 
 #include <cmath>
 
+#include "air/state.h"
+#include "electrical/state.h"
 #include "instruments/state.h"
 #include "module/numeric.h"
 
@@ -206,6 +210,12 @@ AsiDialTables asi_dial_tables() {
     for (auto& table : t.degrees)
         for (size_t i = 0; i < 5; ++i) table[i] = kDegrees[i];
     return t;
+}
+
+AsiFlags asi_flags(bool airspeed_failed) {
+    if (elec_ess_ac_any_powered == 0 || airspeed_failed) return {true, true, true, true};
+    if (aice_pitot_fault == 1) return {true, true, true, false};
+    return {inst_adc1_air_valid == 0, inst_adc1_alt_valid == 0, inst_adc1_ias_valid == 0, false};
 }
 
 AsiMachDrums asi_mach_drums(f64 m) {

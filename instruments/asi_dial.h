@@ -40,6 +40,15 @@ struct AsiDialTables {
 };
 AsiDialTables asi_dial_tables();
 
+// ---- Failure flags ----
+// Which of the four flags a display of the dial shows: everything without the AC essential bus
+// or with the host's airspeed failed; MACH, VMO and AS on a pitot fault; else each by its own
+// air-data validity.
+struct AsiFlags {
+    bool mach, vmo, as, red;
+};
+AsiFlags asi_flags(bool airspeed_failed);
+
 // ---- Mach counter ----
 // The drum inputs of a Mach value M (thousandths): tenths and hundredths banded drums, and the
 // continuous position of the thousandths drum. A value out of the 32-bit range leaves the banded

@@ -143,24 +143,12 @@ void mach_drums() {
 }
 
 void flags() {
-    const bool asi_failed = tok_read_u32(tok_airspeed_fail) == 1;
-    bool mach, vmo, as, red = false;
-    if (elec_ess_ac_any_powered == 0 || asi_failed) {
-        mach = vmo = as = red = true;
-        warn_flag_asi = 1;
-    } else if (aice_pitot_fault == 1) {
-        mach = vmo = as = true;
-        warn_flag_asi = 1;
-    } else {
-        mach = inst_adc1_air_valid == 0;
-        vmo = inst_adc1_alt_valid == 0;
-        as = inst_adc1_ias_valid == 0;
-        warn_flag_asi = as ? 1 : 0;
-    }
-    show_if(gauge.el(FlagMach), mach);
-    show_if(gauge.el(FlagVmo), vmo);
-    show_if(gauge.el(FlagAs), as);
-    show_if(gauge.el(FlagRed), red);
+    const AsiFlags f = asi_flags(tok_read_u32(tok_airspeed_fail) == 1);
+    warn_flag_asi = f.as ? 1 : 0;  // the AS flag is the master warning's airspeed flag
+    show_if(gauge.el(FlagMach), f.mach);
+    show_if(gauge.el(FlagVmo), f.vmo);
+    show_if(gauge.el(FlagAs), f.as);
+    show_if(gauge.el(FlagRed), f.red);
 }
 
 // ---- Bug sets ----

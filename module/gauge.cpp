@@ -58,6 +58,7 @@ void fill_element(ElementSlot& slot, const ElementDef& d, GaugeHeader* gauge) {
             r.icon.one = 1;
             break;
         case ElementMovingImage:
+            r.moving.source.id = d.token;
             r.moving.scale = d.scale_x;
             r.moving.update_x = d.value_x;
             r.moving.update_y = d.value_y;

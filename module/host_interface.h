@@ -176,7 +176,8 @@ struct IconElement {
 
 struct MovingImageElement {
     ElementHeader head;
-    u32 reserved1[23];
+    TokenVar source;  // refreshed by the host before it calls the callbacks
+    u32 reserved1[16];
     f64 scale;
     u32 reserved2[21];
     ElementValueFn update_x;

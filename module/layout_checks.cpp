@@ -75,6 +75,7 @@ KR_AT(StringElement, font_weight, 280);
 KR_AT(SliderElement, update_x, 168);
 KR_AT(SliderElement, update_y, 172);
 KR_AT(IconElement, one, 112);
+KR_AT(MovingImageElement, source, 60);
 KR_AT(MovingImageElement, scale, 152);
 KR_AT(MovingImageElement, update_x, 244);
 KR_AT(MovingImageElement, update_y, 248);
