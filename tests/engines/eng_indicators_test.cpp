@@ -5,7 +5,6 @@
 
 #include "electrical/state.h"
 #include "engines/state.h"
-#include "lighting/state.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -19,7 +18,7 @@ f64 rankine(f64 celsius) { return celsius / 0.55556 + 491.67; }
 
 // Chain positions: drums, leading drum first; flag; tell-tale; main needle.
 enum { N1Flag = 6, N1Telltale, N1Needle, N1Bug, EgtTelltale = 6, EgtNeedle };
-enum { FfKgFace, FfKgLit, FfLbFace, FfLbLit, FfKgHundreds = 6, FfLbHundreds = 8, FfFlag, FfKgNeedle, FfLbNeedle };
+enum { FfKgFace, FfLbFace = 2, FfKgHundreds = 6, FfLbHundreds = 8, FfFlag, FfKgNeedle, FfLbNeedle };
 const std::vector<size_t> kN1Drums = {5, 4, 3, 2}, kEgtDrums = {4, 3, 2}, kFfLb = {7, 8, 5, 4}, kFfKg = {7, 6, 5, 4};
 }  // namespace
 
@@ -144,10 +143,6 @@ TEST_F(Dials, FuelFlowUnitsChooseFaceNeedleAndCounter) {
         for (size_t e : {FfKgNeedle, FfKgHundreds, FfKgFace}) EXPECT_EQ(hidden(element(kFf, e)), !kg) << c.units << " " << e;
         for (size_t e : {FfLbNeedle, FfLbHundreds, FfLbFace}) EXPECT_EQ(hidden(element(kFf, e)), kg) << c.units << " " << e;
     }
-    light_zone[1] = 1;  // lit: the lit face of the units; luminous on all but the kilogram face
-    frames(1);
-    EXPECT_TRUE(!hidden(element(kFf, FfLbLit)) && hidden(element(kFf, FfLbFace)) && hidden(element(kFf, FfKgLit)));
-    for (size_t e = 0; e < 12; ++e) EXPECT_EQ(lit_luminous(element(kFf, e)), e != FfKgFace) << e;
     elec_ac_bus1_powered = 0;  // each dial answers to its own bus
     frames(1);
     EXPECT_TRUE(!hidden(element(kFf, FfFlag)) && hidden(element("ketravin eng_ind_ff_2_kr60", FfFlag)));

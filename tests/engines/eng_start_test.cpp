@@ -1,15 +1,12 @@
 // The engine start panel and the HP fuel levers through the host: the push conditions, the valve
 // shut-off and cut-out at their exact speeds, the abort, the lamps, and host starter values that
 // are neither on nor off.
-#include <strings.h>
-
 #include <cmath>
 
 #include "air/state.h"
 #include "electrical/state.h"
 #include "engines/state.h"
-#include "sound/recording.h"
-#include "tests/host_fixture.h"
+#include "tests/panel_fixture.h"
 #include "warnings/state.h"
 
 namespace {
@@ -21,11 +18,10 @@ struct Xy { i32 x, y; };
 constexpr Xy kSelDown{60, 50}, kSelUp{100, 50}, kArm{80, 100}, kAbort{80, 130}, kPush[2] = {{20, 120}, {145, 120}};
 }  // namespace
 
-class EngStart : public HostTest {
+class EngStart : public PanelTest {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
-        place("ketravin gpws_kr60");  // loads CLICK
+        PanelTest::SetUp();
         place(kStart);
         dc_ess_powered = dc_normal_powered = 1;
     }
@@ -34,13 +30,7 @@ protected:
         eng_start_selector = selector, eng_start_master = 2;
         air_duct_supply[0] = air_duct_supply[1] = 1;
     }
-    bool shown(size_t pos) { return !hidden(element(kStart, pos)); }
-    size_t clicks() {
-        size_t n = 0;
-        for (SoundEvent e; seen_ < sound_recording_count(); ++seen_)
-            n += sound_recording_event(seen_, &e) && e.call == SoundCall::Play && !strcasecmp(e.name, "click");
-        return n;
-    }
+    bool shown(size_t pos) { return PanelTest::shown(kStart, pos); }
     // Starter toggles since the last call: "t1" trigger engine 1, "s2" send engine 2 ...
     std::string keys() {
         std::string out;
@@ -49,9 +39,6 @@ protected:
                 if (k.id == kToggle[i]) out += std::string(out.empty() ? "" : " ") + (k.sent ? "s" : "t") + char('1' + i);
         return out;
     }
-
-private:
-    u64 seen_ = 0;
 };
 
 TEST_F(EngStart, PushNeedsPacksShutNotCrankArmedAndAirOrTheOtherEngineAbove10) {
