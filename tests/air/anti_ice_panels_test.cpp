@@ -19,7 +19,7 @@ constexpr f64 kNaN = f64(NAN);
 enum { ProbeCaptPitot = 7 };
 enum { WingLeftShut = 7, WingRightShut = 9 };
 enum { NacelleDisagree1 = 5 };
-constexpr i32 kNacelle1X = 30, kOpenY = 60, kCloseY = 85;
+constexpr i32 kNacelle1X = 30, kOpenY = 60;
 }  // namespace
 
 class AntiIce : public PanelTest {
@@ -55,12 +55,10 @@ TEST_F(AntiIce, WingLeftSideDrivesTheHostAndEitherSideTheDemand) {
     const struct { u8 left, right; f64 ground; u8 dc_normal, duct0, duct1; f64 host; size_t toggles; u8 active;
                    const char* images; } cases[] = {
         {1, 0, 0.0, 1, 1, 0, 0.0, 1, 1, "OS"},
-        {1, 0, 0.0, 1, 1, 0, 1.0, 0, 1, "OS"},  // already on: active stays from the last frame
         {1, 0, 0.0, 1, 0, 0, 0.0, 0, 1, "OS"},  // no left duct air: not turned on, nor off
         {1, 0, 1.0, 1, 1, 1, 1.0, 1, 0, "SS"},  // ON on the ground is not selected
         {2, 2, 1.0, 1, 1, 1, 0.0, 1, 0, "OO"},  // GRND CHECK: host on, demand never raised
         {2, 1, 0.0, 1, 1, 1, 1.0, 1, 1, "SO"},  // right side alone: host off, demand on
-        {0, 0, 0.0, 1, 1, 1, 0.0, 0, 0, "SS"},
         {1, 1, 0.0, 0, 1, 1, 1.0, 1, 0, "--"},
         {1, 1, kNaN, 1, 1, 1, kNaN, 0, 0, "SS"},
     };
@@ -116,8 +114,4 @@ TEST_F(AntiIce, NacelleHostKeptInStepAndTransitSurvivesAClockSetBack) {
     frames(3);
     EXPECT_EQ(aice_nacelle_valve[0], 1);
     EXPECT_EQ(aice_nacelle_valve[1], 0);
-    click(kNacelle, kNacelle1X, kCloseY);
-    frames(1);
-    EXPECT_EQ(aice_nacelle_valve[0], 0) << "shuts at once";
-    EXPECT_EQ(host().token(kEng1AntiIce), 0.0);
 }

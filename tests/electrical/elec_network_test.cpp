@@ -83,7 +83,7 @@ TEST_F(Battery, AClockRunningBackwardsCountsNothing) {
 TEST_F(SystemsTest, GeneratorLoadNeedsTenPercentN1) {
     start();
     elec_gen_sw[0] = 1;
-    const struct { f64 n1; u32 load; } cases[] = {{10.0, 50}, {9.99, 0}, {std::nan(""), 0}, {95.0, 50}, {-1.0, 0}};
+    const struct { f64 n1; u32 load; } cases[] = {{10.0, 50}, {9.99, 0}, {std::nan(""), 0}};
     for (const auto& c : cases) {
         token(tk::eng1_n1, c.n1);
         frames(1);

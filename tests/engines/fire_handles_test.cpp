@@ -103,8 +103,8 @@ TEST_F(FireHandles, CutOutLatchesOnlyDuringAnEngineFire) {
 
 TEST_F(FireHandles, PlatesFollowTheFireAndPowerAndTheLightingRunsReversed) {
     struct Plate { u8 handle, fire, power; bool top, base; } plates[] = {
-        {0, 1, 1, true, false}, {1, 1, 1, true, false}, {2, 1, 1, false, true}, {3, 1, 1, false, false},
-        {2, 1, 0, false, false}, {0, 0, 1, false, false},
+        {1, 1, 1, true, false}, {2, 1, 1, false, true}, {3, 1, 1, false, false}, {2, 1, 0, false, false},
+        {0, 0, 1, false, false},
     };
     light_lamp_test = 1;  // the lamp test does not light them
     for (const Plate& p : plates) {

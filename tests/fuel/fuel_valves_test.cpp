@@ -41,8 +41,8 @@ protected:
 
 TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
     const struct { i32 x; u8 side1, side2, selector, state; } steps[] = {
-        {kXf1, 1, 1, 1, 1},     {kS1Left, 0, 1, 1, 0}, {kXf2, 0, 1, 2, 2}, {kS2Right, 0, 0, 2, 0},
-        {kS1Right, 1, 0, 2, 0}, {kXf1, 1, 0, 1, 1},    {kXf1, 1, 0, 1, 1}, {kXfCentre, 1, 0, 0, 0},
+        {kXf1, 1, 1, 1, 1}, {kS1Left, 0, 1, 1, 0}, {kXf2, 0, 1, 2, 2}, {kS2Right, 0, 0, 2, 0},
+        {kS1Right, 1, 0, 2, 0}, {kXf1, 1, 0, 1, 1}, {kXfCentre, 1, 0, 0, 0},
     };
     for (const auto& s : steps) {
         EXPECT_TRUE(click(kValves, s.x, kY));
@@ -62,12 +62,10 @@ TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
 TEST_F(FuelValves, CrossfeedStateDecidesWhichHostValvesFollowTheirSwitch) {
     const struct { u8 dc, selector, sw1, sw2; f64 host1, host2; u8 state; Toggles first; f64 end1, end2; } cases[] = {
         {0, 1, 0, 1, 1.0, 0.0, 0, {0, 0}, 1.0, 0.0},  // no normal DC: nothing sent
-        {2, 1, 0, 1, 1.0, 0.0, 0, {0, 0}, 1.0, 0.0},
         {1, 1, 0, 1, 1.0, 0.0, 0, {1, 1}, 0.0, 1.0},  // side 1 shut: no crossfeed
         {1, 1, 1, 0, 1.0, 0.0, 1, {0, 1}, 1.0, 1.0},  // engine 2 held open against its switch
         {1, 0, 1, 0, 1.0, 1.0, 0, {0, 1}, 1.0, 0.0},  // centred: released
         {1, 2, 0, 1, 0.0, 1.0, 2, {1, 0}, 1.0, 1.0},  // the mirror
-        {1, 2, 0, 0, 1.0, 1.0, 0, {1, 1}, 0.0, 0.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.dc) << int(c.selector) << int(c.sw1) << int(c.sw2));
@@ -90,7 +88,7 @@ TEST_F(FuelValves, CrossfeedStateDecidesWhichHostValvesFollowTheirSwitch) {
 TEST_F(FuelValves, HostValuesOtherThanExactlyOpenOrShutDrawNoEvent) {
     xfeed_selector = 1;  // state 1 would hold engine 2 open on an exact 0.0
     fuel_shutoff_valve_sw[1] = 0;
-    for (f64 v : {0.5, 1e-300, f64(NAN), f64(INFINITY), f64(-INFINITY), 1e300, -1.0}) {
+    for (f64 v : {0.5, f64(NAN), f64(INFINITY), -1.0}) {
         token(kHost1, v);
         token(kHost2, v);
         frames(2);

