@@ -54,4 +54,6 @@ bool nav1_localizer();
 bool nav1_signal();
 // Failure tokens hold the integer 1 when failed.
 bool failed(TokenVar& t);
+// A selector value in whole degrees brought into 0..359 (360 is 0, -5 is 355).
+inline i32 fold_degrees(i32 deg) { return (deg % 360 + 360) % 360; }
 }  // namespace ap

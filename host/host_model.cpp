@@ -206,6 +206,11 @@ const KeyRule kKeyRules[] = {
     {key_ap_reset_event, KeyAction::SetFromSignedValue, 785, 0.0, 0},
     {key_ap_vs_set, KeyAction::SetFromSignedValue, kHostApVsToken, 0.0, 0},
     {key_ap_event_101f3, KeyAction::SetFromSignedValue, kHostApAltTargetToken, 0.0, 0},
+    // The heading bug and the NAV 1 course take the value; the altitude command lands in a
+    // host-side token. The localizer coupling event (0x1010d) is only logged.
+    {key_ap_heading_set, KeyAction::SetFromSignedValue, 107, 0.0, 0},
+    {key_course_set, KeyAction::SetFromSignedValue, 854, 0.0, 0},
+    {key_ap_alt_set, KeyAction::SetFromSignedValue, kHostApAltCommandToken, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 

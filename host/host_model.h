@@ -54,6 +54,7 @@ f64 bcd_step(f64 word, f64 step);
 constexpr u32 kHostApVsToken = 4030;         // the autopilot's V/S command, ft/min (signed)
 constexpr u32 kHostApAltTargetToken = 4031;  // the autopilot's altitude target event's value
 constexpr u32 kHostAutoCoordinationToken = 4032;  // (A:AUTO COORDINATION,bool): 1 coordinates
+constexpr u32 kHostApAltCommandToken = 4040;  // the autopilot's altitude command, ft (signed)
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;

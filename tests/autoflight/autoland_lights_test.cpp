@@ -1,0 +1,236 @@
+// The autoland, go-around and deviation lights and the AP OFF light: the one-frame mode-change
+// cue, the 54-tick LAND flash, the AUTOLAND monitor, the deviation bands, and the 80-tick AP OFF
+// run at several frame rates and across clock jumps.
+#include <string>
+
+#include "autoflight/state.h"
+#include "electrical/state.h"
+#include "instruments/state.h"
+#include "lighting/state.h"
+#include "sim_control/state.h"
+#include "sound/recording.h"
+#include "tests/clock_jump.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kLand = "ketravin autoland_light_1_kr60";
+const char* kAutoland = "ketravin autoland_light_2_kr60";
+const char* kGa = "ketravin ga_light_kr60";
+const char* kLoc = "ketravin autoland_ecart_loc_kr60";
+const char* kGs = "ketravin autoland_ecart_gs_kr60";
+const char* kApOff = "ketravin voy_ap_off_kr60";
+namespace tk {
+constexpr u32 tick = 1, cdi = 40, gs_needle = 41, signal = 49, ground = 60, ap = 103, time_of_day = 557,
+              radio_m = 614;
+}
+enum { LowerArc = 1, UpperArc = 2 };
+bool lit(const ElementHeader* e) { return !hidden(e); }
+}  // namespace
+
+class Lights : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        dc_ess_powered = 1;
+    }
+    i64 tick() { return i64(host().token(tk::tick)); }
+    void radio_ft(f64 ft) {
+        inst_radio_alt_ft = ft;
+        token(tk::radio_m, ft / 3.281);
+    }
+    // LAND at `ft`, CMD 1 and the host autopilot engaged, localizer received.
+    void in_land(f64 ft) {
+        ap_approach_state = 30;
+        ap_cmd_engaged = 1;
+        token(tk::ap, 1.0);
+        token(tk::signal, 1.0);
+        radio_ft(ft);
+    }
+    int galopaps(u64 from) {
+        int n = 0;
+        for (u64 i = from; i < sound_recording_count(); ++i)
+            if (SoundEvent e; sound_recording_event(i, &e) && e.call == SoundCall::Play && std::string(e.name) == "GALOPAP")
+                ++n;
+        return n;
+    }
+};
+
+// 20 to 30: a cue for one frame and both arcs flashing 4 ticks lit, 4 dark, for 54 ticks from the
+// start, then the lower arc; 30 to 40 flashes again, then both.
+TEST_F(Lights, LandChangeCuesOnceFlashesThenShowsTheArcs) {
+    place(kLand);
+    // The cue is a one-frame pulse: an approach state of 0 or a bus lost does not leave it at 1.
+    const struct { u8 state, power, cue; } pulse[] = {{20, 1, 1}, {0, 1, 0}, {20, 1, 1}, {20, 0, 0}, {20, 1, 0}};
+    for (const auto& f : pulse) {
+        ap_approach_state = f.state;
+        dc_ess_powered = f.power;
+        frames(1);
+        EXPECT_EQ(ap_land_mode_changed, f.cue) << int(f.state) << " power " << int(f.power);
+    }
+    EXPECT_FALSE(lit(element(kLand, LowerArc))) << "10..29: no flash";
+    for (const auto& [state, upper] : {std::pair<u8, bool>{30, false}, {40, true}}) {
+        ap_approach_state = state;
+        frames(1);
+        const i64 start = tick();
+        EXPECT_EQ(ap_land_mode_changed, 1);
+        int cues = 0;
+        while (tick() - start < 60) {
+            frames(1);
+            cues += ap_land_mode_changed;
+            const i64 t = tick() - start;
+            // The frame that ends the flash is dark; the arcs follow the state from the next.
+            const bool on = t < 54 ? t % 8 < 4 : t > 54;
+            EXPECT_EQ(lit(element(kLand, LowerArc)), on) << int(state) << " tick " << t;
+            EXPECT_EQ(lit(element(kLand, UpperArc)), on && (t < 54 || upper)) << int(state) << " tick " << t;
+        }
+        EXPECT_EQ(cues, 0);
+    }
+}
+
+TEST_F(Lights, AutolandFaultsAndTheirCancels) {
+    place(kAutoland);
+    fd_gs_armed = 1;
+    const struct { const char* what; u8 cmd; f64 ft, cdi; i8 warning; } cases[] = {
+        {"cdi 13 at 150 ft", 1, 150.0, 13.0, 1},
+        {"cdi 12 at 150 ft", 1, 150.0, 12.0, 0},
+        {"cdi -13 at 10 ft", 1, 10.0, -13.0, 0},
+        {"no CMD channel", 0, 150.0, 13.0, 0},
+    };
+    for (const auto& c : cases) {
+        in_land(c.ft);
+        ap_cmd_engaged = c.cmd;
+        ap_autoland_warning = 0;
+        token(tk::cdi, c.cdi);
+        frames(1);
+        EXPECT_EQ(ap_autoland_warning, c.warning) << c.what;
+        EXPECT_EQ(lit(element(kAutoland, 0)), c.warning != 0) << c.what;
+        ap_autoland_flashing = 0;
+    }
+}
+
+TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
+    place(kAutoland);
+    in_land(120.0);
+    frames(1);
+    ASSERT_EQ(ap_autoland_ap_in_land, 1);
+    token(tk::ap, 0.0);
+    ap_approach_state = 0;  // the mode panel drops LAND with the autopilot
+    ap_cmd_engaged = 0;
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 2);
+    ASSERT_TRUE(click(kAutoland, 10, 10));
+    frames(3);
+    EXPECT_EQ(ap_autoland_warning, 2);
+    ap_go_around_mode = 1;
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
+    EXPECT_FALSE(lit(element(kAutoland, 0)));
+}
+
+// The flare may last 17 s; begun within 20 s of midnight it runs to 20 s and counts after it.
+TEST_F(Lights, FlareTimerAcrossMidnight) {
+    place(kAutoland);
+    in_land(30.0);
+    ap_flare_mode = 1;
+    const struct { f64 begun; f64 t; i8 warning; } cases[] = {
+        {1000.0, 1016.0, 0}, {1000.0, 1017.0, 1}, {86390.0, 86399.0, 0},
+        {86390.0, 5.0, 0},   {86390.0, 10.0, 1},
+    };
+    for (const auto& c : cases) {
+        ap_autoland_warning = 0;
+        ap_autoland_flare_timing = 0;
+        token(tk::time_of_day, c.begun);
+        frames(1);
+        token(tk::time_of_day, c.t);
+        frames(1);
+        EXPECT_EQ(ap_autoland_warning, c.warning) << c.begun << " -> " << c.t;
+    }
+}
+
+TEST_F(Lights, DeviationBandsAndTheLampTest) {
+    for (const char* g : {kLand, kGa, kLoc, kGs}) place(g);
+    ap_approach_state = 20;
+    fd_gs_available = 1;
+    fd_gs_capture_state = 2;
+    const struct { f64 needle, ft; bool gs; } cases[] = {
+        {50.0, 300.0, true}, {50.0, 200.0, false}, {95.0, 200.0, true}, {-95.0, 90.0, false}, {22.0, 300.0, false},
+    };
+    for (const auto& c : cases) {
+        token(tk::gs_needle, c.needle);
+        radio_ft(c.ft);
+        frames(1);
+        EXPECT_EQ(lit(element(kGs, 0)), c.gs) << c.needle << " at " << c.ft;
+    }
+    // The lamp test reaches only the deviation lights, and only outside an approach.
+    light_lamp_test = 1;
+    token(tk::gs_needle, 0.0);
+    for (u8 state : {20, 10}) {
+        ap_approach_state = state;
+        frames(1);
+        EXPECT_EQ(lit(element(kGs, 0)), state == 10);
+        EXPECT_EQ(lit(element(kLoc, 0)), state == 10);
+        EXPECT_FALSE(lit(element(kGa, 0)) || lit(element(kLand, LowerArc)));
+    }
+}
+
+// Lit S..S+3, dark S+4..S+7, lit again from S+8, over at S+80 with one GALOPAP, at any frame rate.
+TEST_F(Lights, ApOffRunOfEightyTicksAtEveryFrameRate) {
+    place("ketravin gpws_kr60");  // loads the sounds
+    place(kApOff);
+    for (f64 fps : {10.0, 18.0, 30.0}) {
+        SCOPED_TRACE(fps);
+        host().set_fps(fps);
+        token(tk::ap, 0.0);
+        frames(3);
+        EXPECT_FALSE(lit(element(kApOff, 0))) << "no engagement seen yet";
+        token(tk::ap, 1.0);
+        frames(2);
+        const u64 sounds = sound_recording_count();
+        token(tk::ap, 0.0);
+        frames(1);
+        const i64 start = tick();
+        EXPECT_TRUE(lit(element(kApOff, 0)));
+        while (tick() - start < 90) {
+            frames(1);
+            const i64 t = tick() - start;
+            EXPECT_EQ(lit(element(kApOff, 0)), t < 80 && t % 8 < 4) << "tick " << t;
+        }
+        EXPECT_EQ(ap_off_flashing, 0);
+        EXPECT_EQ(galopaps(sounds), 1);
+    }
+}
+
+TEST_F(Lights, ApOffRunEndsWhenTheClockJumpsPastIt) {
+    place(kApOff);
+    token(tk::ap, 1.0);
+    frames(1);
+    token(tk::ap, 0.0);
+    frames(5);
+    ASSERT_EQ(ap_off_flashing, 1);
+    token(tk::tick, host().token(tk::tick) + 500.0);
+    frames(1);
+    EXPECT_EQ(ap_off_flashing, 0);
+    EXPECT_EQ(ap_off_state, 0);
+    EXPECT_FALSE(lit(element(kApOff, 0)));
+    // Left click toggles the panel buttons; right click keeps the overview open only from 0.
+    const struct { u32 flags; u8 overview_before, buttons, overview; } clicks[] = {
+        {MouseLeftSingle, 2, 1, 2}, {MouseLeftSingle, 2, 0, 2}, {MouseRightSingle, 0, 0, 1}, {MouseRightSingle, 10, 0, 10}};
+    for (const auto& c : clicks) {
+        panel_overview_state = c.overview_before;
+        ASSERT_TRUE(click(kApOff, 5, 5, c.flags));
+        EXPECT_TRUE(panel_toggle_buttons_shown == c.buttons && panel_overview_state == c.overview) << c.flags;
+    }
+}
+
+TEST_F(Lights, ApOffRunSurvivesTheClockGoingBack) {
+    place(kApOff);
+    expect_timer_survives_clock_jumps(host(), {"AP OFF run", 80.0 / 18.0,
+                                               [this] {
+                                                   token(tk::ap, 1.0);
+                                                   frames(1);
+                                                   token(tk::ap, 0.0);
+                                                   frames(1);
+                                                   ASSERT_EQ(ap_off_flashing, 1);
+                                               },
+                                               [] { return ap_off_flashing == 0; }});
+}

@@ -1,0 +1,238 @@
+// The altitude, heading and course selectors through the headless host: knob limits and wraps,
+// drum targets, arm / capture / hold with the alert, the present-altitude hold, the keys HDG S.
+// sends every frame, and the host's NAV 1 course kept in step.
+#include <cmath>
+
+#include "autoflight/ap_keys.h"
+#include "autoflight/state.h"
+#include "electrical/state.h"
+#include "host/host_model.h"
+#include "navigation/state.h"
+#include "tests/host_fixture.h"
+#include "warnings/state.h"
+
+namespace {
+const char* kAlt = "ketravin ap_alt_kr60";
+const char* kHdg = "ketravin ap_hdg_kr60";
+const char* kCrs = "ketravin ap_crs_kr60";
+namespace tk {
+constexpr u32 vs = 65, altitude = 74, ap = 103, hdg_bug = 107, gear_nose = 332, n2_1 = 625, gps_course = 838, obs = 854;
+}
+constexpr f64 kHostVsPerFpm = 256.0 / (3.281 * 60.0);
+struct Point {
+    i32 x, y;
+};
+constexpr Point kAltDown10{60, 110}, kAltUp10{100, 110}, kAltDown100{60, 150}, kAltUp100{100, 150}, kAltButton{10, 10},
+    kAcqButton{10, 125};
+enum Knob { FineDown, FineUp, CoarseDown, CoarseUp };
+constexpr Point kHdgKnob[4] = {{30, 110}, {70, 110}, {30, 150}, {70, 150}};
+constexpr Point kCrsKnob[4] = {{5, 110}, {50, 110}, {5, 150}, {50, 150}};
+enum { AcqLamp = 2, AltMask = 9, HdgLamp = 2 };
+}  // namespace
+
+class Selectors : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        dc_ess_powered = 1;
+    }
+    void press(const char* g, Point p) { ASSERT_TRUE(click(g, p.x, p.y)); }
+    // Sent events of `key` since the last call, and the last value.
+    size_t sent(u32 key, i32* last = nullptr) {
+        size_t n = 0;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == key && k.sent) {
+                ++n;
+                if (last) *last = i32(k.value);
+            }
+        return n;
+    }
+    // Half a foot per minute further out, so that the truncated reading is exactly vs_fpm.
+    void air(f64 altitude_ft, f64 vs_fpm) {
+        token(tk::altitude, altitude_ft);
+        token(tk::vs, (vs_fpm + (vs_fpm > 0 ? 0.5 : vs_fpm < 0 ? -0.5 : 0.0)) * kHostVsPerFpm);
+    }
+    // Flight director on, host autopilot engaged, gear up, an engine running: the alert runs.
+    void flying() {
+        ap_fd_engaged = 1;
+        token(tk::ap, 1.0);
+        token(tk::gear_nose, 0.0);
+        token(tk::n2_1, 60.0);
+    }
+};
+
+TEST_F(Selectors, AltitudeKnobLimitsDrumsAndMask) {
+    place(kAlt);
+    const struct { i32 from; Point knob; i32 to; } knobs[] = {
+        {39950, kAltUp100, 40000}, {60, kAltDown100, 0},   {150, kAltDown100, 50}, {10, kAltDown10, 0},
+        {39990, kAltUp10, 40000},  {40000, kAltUp10, 40000}, {-50, kAltDown10, 0},   {50000, kAltDown10, 40000},
+    };
+    for (const auto& c : knobs) {
+        ap_selected_altitude = c.from;
+        press(kAlt, c.knob);
+        EXPECT_EQ(ap_selected_altitude, c.to) << c.from;
+    }
+    const struct { i32 s; bool mask; i32 d10000, d1000, d100, d10; f64 d1; } drums[] = {
+        {9990, true, 0, 1, 1, 1, 0.0}, {10000, false, 9, 0, 0, 0, 0.0}, {40000, false, 6, 0, 0, 0, 0.0},
+        {12345, false, 9, 8, 7, 6, 5.0},
+    };
+    for (const auto& c : drums) {
+        ap_selected_altitude = c.s;
+        frames(1);
+        EXPECT_EQ(!hidden(element(kAlt, AltMask)), c.mask) << c.s;
+        EXPECT_TRUE(ap_alt_drum_10000 == c.d10000 && ap_alt_drum_1000 == c.d1000 && ap_alt_drum_100 == c.d100 &&
+                    ap_alt_drum_10 == c.d10 && ap_alt_drum_1 == c.d1)
+            << c.s;
+    }
+}
+
+// Armed at 9000 ft climbing 1500 ft/min to 10000: V/S / 3 = 500 ft, so capture at 9500; the
+// capture flies 1000 ft/min, holds from 20 ft below, memorises once level; a new selection re-captures.
+TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
+    place(kAlt);
+    flying();
+    ap_selected_altitude = 10000;
+    press(kAlt, kAcqButton);
+    const struct { f64 a, v; i32 s; u8 mode, step; f64 host_vs, host_alt; } steps[] = {
+        {9000.0, -300.0, 10000, 1, 1, 0.0, 0.0},  // moving away: never
+        {9000.0, 1500.0, 10000, 1, 1, 0.0, 0.0},     {9499.0, 1500.0, 10000, 1, 1, 0.0, 0.0},
+        {9500.0, 1500.0, 10000, 2, 1, 0.0, 0.0},     {9520.0, 1500.0, 10000, 2, 2, 1000.0, 10000.0},
+        {9800.0, 900.0, 10000, 2, 2, 1000.0, 10000.0}, {9981.0, 600.0, 10000, 3, 2, 1000.0, 10000.0},
+        {10000.0, 0.0, 10000, 3, 3, 1000.0, 10000.0}, {10000.0, 0.0, 11000, 25, 3, 1000.0, 10000.0},
+        {10000.0, 0.0, 11000, 25, 27, 1000.0, 11000.0},
+    };
+    for (const auto& s : steps) {
+        air(s.a, s.v);
+        ap_selected_altitude = s.s;
+        frames(1);
+        EXPECT_EQ(ap_alt_mode, s.mode) << s.a;
+        EXPECT_EQ(ap_alt_capture_step, s.step) << s.a;
+        EXPECT_EQ(host().token(kHostApVsToken), s.host_vs) << s.a;
+        EXPECT_EQ(host().token(kHostApAltCommandToken), s.host_alt) << s.a;
+    }
+}
+
+TEST_F(Selectors, AltitudeAlertOnEntryAndDeviationFromAHold) {
+    place(kAlt);
+    flying();
+    ap_selected_altitude = 10000;
+    press(kAlt, kAcqButton);
+    // Climbing at 800 ft/min: the band is 9250 < A < 9750 (capture starts at 9734).
+    const struct { f64 a; u16 callout; u8 state, request; } approach[] = {
+        {9200.0, 0, 0, 0}, {9300.0, 0, 1, 1}, {9310.0, 0, 2, 1}, {9740.0, 0, 2, 1}, {9760.0, 0, 0, 0},
+        {9300.0, 3, 1, 0}, {9310.0, 0, 2, 0},  // a call-out on the frame of entry: no chime
+    };
+    for (const auto& s : approach) {
+        air(s.a, 800.0);
+        gpws_callout = s.callout;
+        frames(1);
+        EXPECT_EQ(ap_alt_alert_state, s.state) << s.a;
+        EXPECT_EQ(ap_alt_alert_request, s.request) << s.a;
+    }
+    ap_alt_mode = 3;  // held: climbing away through S + 250, then beyond S + 750
+    ap_alt_capture_step = 3;
+    ap_alt_held_selection = 10000;
+    const struct { f64 a; u8 state, tone; } leave[] = {{10200.0, 0, 0}, {10300.0, 3, 1}, {10800.0, 0, 0}};
+    for (const auto& s : leave) {
+        air(s.a, 500.0);
+        frames(1);
+        EXPECT_EQ(ap_alt_alert_state, s.state) << s.a;
+        EXPECT_EQ(ap_alt_deviation_alert, s.tone) << s.a;
+    }
+}
+
+// ALT while armed holds the present altitude (offset by the V/S sign), not a stale command, sent
+// until reached even with the host autopilot off; ALT ACQ then shows mode 26 for one frame.
+TEST_F(Selectors, AltFromArmedHoldsThePresentAltitude) {
+    place(kAlt);
+    const struct { f64 a, v; i32 command; u8 step; } cases[] = {
+        {5000.0, 600.0, 5020, 1}, {5000.0, -600.0, 4980, 1}, {f64(NAN), 0.0, 0, 10}, {5000.0, 0.0, 5000, 10},
+    };
+    for (const auto& c : cases) {
+        flying();
+        token(tk::ap, 0.0);
+        ap_alt_mode = ap_alt_capture_step = 1;
+        ap_alt_command = 7000;
+        air(c.a, c.v);
+        press(kAlt, kAltButton);
+        new_keys();
+        frames(1);
+        i32 alt = -1;
+        EXPECT_EQ(sent(key_ap_alt_set, &alt), 1u);
+        EXPECT_EQ(alt, c.command) << c.a << " at " << c.v;
+        EXPECT_EQ(ap_alt_capture_step, c.step) << c.a << " at " << c.v;
+        EXPECT_EQ(ap_vs_command, 0);
+        if (c.step == 1) press(kAlt, kAltButton);  // off
+        frames(1);
+    }
+    press(kAlt, kAcqButton);
+    for (u8 mode : {26, 4, 4}) {
+        EXPECT_EQ(ap_alt_mode, mode);
+        frames(1);
+        EXPECT_EQ(!hidden(element(kAlt, AcqLamp)), mode == 26);
+        EXPECT_EQ(sent(key_ap_alt_set), 0u) << "the host keeps its command";
+    }
+}
+
+TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
+    place(kHdg);
+    const struct { i32 from; Knob knob; i32 to; } cases[] = {
+        {5, CoarseDown, 355}, {355, CoarseUp, 5}, {349, CoarseUp, 359},  {359, FineUp, 0},     {0, FineDown, 359},
+        {10, CoarseDown, 0},  {350, CoarseUp, 0}, {360, FineUp, 1},      {360, FineDown, 359}, {-5, CoarseDown, 345},
+    };
+    for (const auto& c : cases) {
+        ap_selected_heading = c.from;
+        press(kHdg, kHdgKnob[c.knob]);
+        EXPECT_EQ(ap_selected_heading, c.to) << c.from << " knob " << c.knob;
+    }
+    ap_selected_heading = 359;
+    frames(1);
+    EXPECT_TRUE(ap_hdg_drum_100 == 1 && ap_hdg_drum_10 == 5 && ap_hdg_drum_1 == 1.0);
+
+    ap_fd_engaged = 1;
+    token(tk::ap, 1.0);
+    press(kHdg, {70, 10});  // HDG
+    new_keys();
+    frames(3);
+    const std::vector<KeyLogEntry> log = new_keys();
+    for (u32 key : {key_ap_hdg_hold_event_b, key_ap_wing_leveler_off, key_ap_heading_set}) {
+        size_t n = 0;
+        for (const KeyLogEntry& e : log) n += e.id == key && e.sent;
+        EXPECT_EQ(n, 3u) << std::hex << key;
+    }
+    EXPECT_EQ(host().token(tk::hdg_bug), 359.0);
+    EXPECT_FALSE(hidden(element(kHdg, HdgLamp)));
+}
+
+TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
+    place(kCrs);
+    ap_selected_course = 15;
+    press(kCrs, kCrsKnob[CoarseDown]);  // two clicks in one frame
+    press(kCrs, kCrsKnob[CoarseDown]);
+    EXPECT_EQ(ap_selected_course, 355);
+    const struct { i32 from; Knob knob; i32 to; } knobs[] = {
+        {0, CoarseDown, 350}, {10, CoarseDown, 0}, {350, CoarseUp, 0}, {355, CoarseUp, 5}, {351, CoarseUp, 1},
+        {359, FineUp, 0},     {0, FineDown, 359},  {360, CoarseUp, 10},
+    };
+    for (const auto& c : knobs) {
+        ap_selected_course = c.from;
+        press(kCrs, kCrsKnob[c.knob]);
+        EXPECT_EQ(ap_selected_course, c.to) << c.from << " knob " << c.knob;
+    }
+    ap_selected_course = 123;
+    const struct { f64 host; size_t sent; } sync[] = {{123.4, 0}, {122.5, 0}, {124.0, 1}, {122.0, 1}, {f64(NAN), 1}};
+    for (const auto& c : sync) {
+        token(tk::obs, c.host);
+        new_keys();
+        frames(1);
+        i32 v = -1;
+        EXPECT_EQ(sent(key_course_set, &v), c.sent) << c.host;
+        EXPECT_TRUE(c.sent == 0 || v == 123);
+    }
+    ins_source_sw = 1;  // INS-coupled: the host follows the GPS, the window the selector
+    gps_plan_active = 1;
+    token(tk::gps_course, 1.0);
+    frames(2);
+    EXPECT_EQ(host().token(tk::obs), 57.0);
+    EXPECT_TRUE(ap_crs_drum_100 == 3 && ap_crs_drum_1 == 7.0);
+}
