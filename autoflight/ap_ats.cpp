@@ -118,12 +118,14 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32);
 
 Gauge<kElements, 8> gauge(gauge_ap_ats, "ketravin ap_ats_kr60", 143, ap_ats_update, kElementDefs, kRects);
 
-// ---- Step 1: the window follows the host's selected speed; the wheels see 0..999 only.
+// ---- Step 1: the window follows the host's selected speed, in whole knots (a speed below 0 or
+// not a number reads 0); the wheels see 0..999 only.
 constexpr i32 kWindowMax = 999;
 
 void speed_window() {
-    ats_speed_target = sat_i32(tok_read(tok_ap_speed_sel_kt));
-    const i32 shown = ats_speed_target < 0 ? 0 : ats_speed_target > kWindowMax ? kWindowMax : ats_speed_target;
+    const i32 kt = sat_i32(tok_read(tok_ap_speed_sel_kt));
+    ats_speed_target = kt > 0 ? kt : 0;
+    const i32 shown = ats_speed_target > kWindowMax ? kWindowMax : ats_speed_target;
     const SelectorTargets t = selector_split(shown, 100, kWheels);
     ats_drum_100 = t.wheel[0];
     ats_drum_10 = t.wheel[1];
