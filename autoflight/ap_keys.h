@@ -29,3 +29,14 @@ constexpr u32 key_ap_event_100e3 = 0x100e3;
 
 // Sets the host's selected autopilot speed (value: knots).
 constexpr u32 key_ap_speed_set = 0x101f5;
+
+// ---- Autothrottle: host arming, airspeed hold and the absolute throttle axes (0..16383).
+constexpr u32 key_autothrottle_arm_set = 0x10144;  // value 1 arms, 0 disarms
+constexpr u32 key_ap_speed_hold_on = 0x1022d;
+constexpr u32 key_ap_speed_hold_off = 0x1022e;
+constexpr u32 key_throttle1_set = 0x1011c;
+constexpr u32 key_throttle2_set = 0x1011d;
+constexpr u32 key_throttle1_event_101ad = 0x101ad;  // the lever advance of take-off thrust
+constexpr u32 key_throttle2_event_101b2 = 0x101b2;
+constexpr u32 key_ats_event_1044b = 0x1044b;  // a climb thrust far above its target
+constexpr u32 key_ats_event_1044c = 0x1044c;

@@ -211,6 +211,13 @@ const KeyRule kKeyRules[] = {
     {key_ap_heading_set, KeyAction::SetFromSignedValue, 107, 0.0, 0},
     {key_course_set, KeyAction::SetFromSignedValue, 854, 0.0, 0},
     {key_ap_alt_set, KeyAction::SetFromSignedValue, kHostApAltCommandToken, 0.0, 0},
+    // Autothrottle: arming from the value, airspeed hold on and off, the absolute throttle axes
+    // (signed values). The lever-advance and climb-thrust events are only logged.
+    {key_autothrottle_arm_set, KeyAction::SetFromValue, 123, 0.0, 0},
+    {key_ap_speed_hold_on, KeyAction::SetToken, 115, 1.0, 0},
+    {key_ap_speed_hold_off, KeyAction::SetToken, 115, 0.0, 0},
+    {key_throttle1_set, KeyAction::SetFromSignedValue, 128, 0.0, 0},
+    {key_throttle2_set, KeyAction::SetFromSignedValue, 163, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 

@@ -1,0 +1,13 @@
+// The autothrottle's frame after its mode logic: one of the two thrust laws, then the go-around.
+// Both run from the autothrottle panel's gauge callback (ap_ats.cpp), in that order.
+#pragma once
+#include "module/types.h"
+
+// The N1 law (N1 mode, or SPD far below its speed) or the speed path (ats_laws.cpp).
+void ats_thrust_law();
+// The go-around's first frame, running frames, exits and the dual-to-single CMD rule.
+void ats_go_around();
+
+// The host's throttle axes run 0..16383; every command is clamped into them.
+constexpr i32 kThrottleAxisMax = 16383;
+i32 ats_throttle_command(f64 axis_plus_step);

@@ -1,0 +1,247 @@
+// The autothrottle panel through the headless host: knobs and window, arming, the modes and
+// their trips, both thrust tables at their band edges, the paced step, the speed path and the
+// go-around.
+#include <cmath>
+#include <vector>
+
+#include "air/state.h"
+#include "autoflight/ap_keys.h"
+#include "autoflight/state.h"
+#include "electrical/state.h"
+#include "engines/state.h"
+#include "flight_controls/state.h"
+#include "instruments/state.h"
+#include "tests/clock_jump.h"
+#include "tests/host_fixture.h"
+
+namespace {
+const char* kPanel = "ketravin ap_ats_kr60";
+namespace tk {
+constexpr u32 ground = 60, ias = 61, pitch = 78, ap = 103, hold = 115, speed = 116, arm = 123, axis1 = 128,
+              axis2 = 163, flaps = 329, gear = 332, radio_m = 614, n1a = 624, n1b = 643;
+}
+struct Point {
+    i32 x, y;
+};
+constexpr Point kDec1{10, 110}, kInc1{50, 110}, kDec10{10, 150}, kInc10{50, 150}, kSpd{60, 20}, kN1{100, 20},
+    kArmOn{100, 70};
+constexpr f64 kNaN = f64(NAN);
+}  // namespace
+
+class Autothrottle : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        place(kPanel);
+        dc_ess_powered = dc_normal_powered = elec_ac_bus1_powered = inst_adc1_ok = inst_adc1_ias_valid = 1;
+        inst_radio_alt_ft = 2000.0;
+        for (auto [id, v] : {std::pair<u32, f64>{tk::n1a, 80.0}, {tk::n1b, 80.0}, {tk::speed, 250.0}, {tk::ias, 250.0},
+                             {tk::axis1, 8000.0}, {tk::axis2, 6000.0}, {558, 0.9}, {568, 0.9}})
+            token(id, v);
+    }
+    void press(Point p) { ASSERT_TRUE(click(kPanel, p.x, p.y)); }
+    // A/T armed, N1 (or SPD) on, the N1 computer in `computer`.
+    void engage(Point mode, u8 computer) {
+        press(kArmOn);
+        frames(1);
+        ats_n1_mode = ats_spd_mode = ap_go_around_mode = ats_ga_started = 0;
+        eng_n1_mode = computer;
+        press(mode);
+        new_keys();
+    }
+    // Values of one event since the last call of frame_keys.
+    std::vector<i32> sent(u32 key) const {
+        std::vector<i32> v;
+        for (const KeyLogEntry& k : keys_)
+            if (k.id == key) v.push_back(i32(k.value));
+        return v;
+    }
+    void frame() {
+        frames(1);
+        keys_ = new_keys();
+    }
+    std::vector<KeyLogEntry> keys_;
+};
+
+TEST_F(Autothrottle, KnobsClampAndSendAndTheWindowSeesOnlyWholeKnotsUpTo999) {
+    const struct { i32 from; Point knob; i32 to; } knobs[] = {
+        {389, kInc10, 399}, {395, kInc10, 400}, {0, kDec1, 0}, {5, kDec10, 0}, {400, kInc1, 400}};
+    for (const auto& c : knobs) {
+        token(tk::speed, c.from);
+        frame();
+        press(c.knob);
+        frame();
+        EXPECT_EQ(sent(key_ap_speed_set), std::vector<i32>{c.to}) << c.from;
+        EXPECT_EQ(ats_speed_target, c.to) << "back from the host: " << c.from;
+    }
+    const struct { f64 host; i32 target, d100, d10; f64 d1; } window[] = {
+        {137.9, 137, 9, 7, 3.0}, {kNaN, 0, 0, 0, 0.0}, {-40.0, 0, 0, 0, 0.0}, {1e12, 2147483647, 1, 1, 1.0}};
+    for (const auto& c : window) {
+        token(tk::speed, c.host);
+        frame();
+        EXPECT_EQ(ats_speed_target, c.target) << c.host;
+        EXPECT_EQ(std::vector<f64>({f64(ats_drum_100), f64(ats_drum_10), ats_drum_1}),
+                  std::vector<f64>({f64(c.d100), f64(c.d10), c.d1}))
+            << c.host;
+    }
+}
+
+// One flight of the arm switch and the buttons, with the annunciator acknowledging THR OFF.
+TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
+    place("ketravin idpp_kr60");
+    token(tk::ground, 1.0);
+    token(tk::n1a, 20.0);
+    token(tk::axis1, 0.0);
+    press(kArmOn);
+    frame();
+    EXPECT_EQ(ats_arm_state, 2) << "below 25 % N1: disconnected on the first frame";
+    EXPECT_EQ(warn_thr_off, 1);
+    EXPECT_EQ(ats_thr_off_ref, 0);
+    for (const auto& [axis, state] : {std::pair<f64, u8>{0.0, 2}, {2.0, 2}, {3.0, 0}}) {
+        token(tk::axis1, axis);
+        frame();
+        EXPECT_EQ(ats_arm_state, state) << "axis " << axis;
+    }
+    EXPECT_EQ(ats_thr_off_ref, 65000);
+    EXPECT_EQ(warn_thr_off, 0);
+
+    token(tk::n1a, 80.0);
+    engage(kSpd, 5);
+    EXPECT_EQ(ats_spd_mode, 1);
+    press(kSpd);
+    EXPECT_EQ(ats_spd_mode, 2) << "pressed while on: a disconnect";
+    engage(kN1, 3);  // GA on the ground
+    EXPECT_EQ(ats_n1_mode, 0);
+    token(tk::ground, 0.0);
+    token(tk::gear, 1.0);
+    ap_approach_state = 20;
+    press(kN1);
+    EXPECT_EQ(ats_n1_mode, 1) << "GA airborne with the gear down";
+    EXPECT_EQ(ap_approach_state, 0);
+    eng_n1_mode = 5;
+    frame();
+    token(tk::n1b, 27.0);
+    frame();
+    EXPECT_EQ(sent(key_autothrottle_arm_set), std::vector<i32>{0}) << "N1 trip disarms the host";
+    EXPECT_EQ(ats_arm_state, 2);
+    EXPECT_EQ(warn_thr_off, 0);
+    frame();
+    EXPECT_EQ(warn_thr_off, 1) << "THR OFF on the next frame";
+    EXPECT_EQ(host().token(tk::arm), 0.0);
+}
+
+// Engine 1 axis `axis`, engine 2 axis 6000. cmd -1: the dead band sends nothing.
+TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
+    const struct { u8 computer; f64 e, axis; i32 cmd; bool every_frame = false; } cases[] = {
+        {5, -10.01, 8000, 8200}, {5, -10.0, 8000, 8150}, {5, -5.0, 8000, 8050}, {5, -1.0, 8000, 8050},
+        {5, -0.5, 8000, 8020},   {5, -0.1, 8000, 8005},  {5, -0.05, 8000, 8001}, {5, -0.049, 8000, -1},
+        {5, 0.05, 8000, 7999},   {5, 0.1, 8000, 7995},   {5, 3.0, 8000, 7950},  {5, 10.0, 8000, 7850},
+        {5, 10.01, 8000, 7990, true},
+        {1, -15.0, 8000, 6050},  {1, -5.0, 8000, 8015},  {1, -2.0, 8000, 8015}, {1, -1.0, 8000, 8003},
+        {1, -0.5, 8000, 8002},   {1, -0.15, 8000, 8001}, {1, 0.149, 8000, -1},  {1, 0.15, 8000, 7900},
+        {1, 0.5, 8000, 7800},    {1, 2.0, 8000, 7700},   {1, 5.0, 8000, 7600},  {1, 5.01, 8000, 7500, true},
+        {5, 3.5, 100, 0},        {5, -11.0, 16300, 16383}, {5, -11.0, kNaN, 200},
+    };
+    engage(kN1, 5);
+    for (const auto& c : cases) {
+        token(tk::axis1, c.axis);
+        token(tk::axis2, 6000.0);
+        ats_step_latch = 0;
+        eng_n1_mode = c.computer;
+        eng_n1_target_error = c.e;
+        frame();
+        const std::vector<i32> want = c.cmd < 0 ? std::vector<i32>{} : std::vector<i32>{c.cmd};
+        EXPECT_EQ(sent(key_throttle1_set), want) << int(c.computer) << " e " << c.e;
+        EXPECT_EQ(sent(key_throttle2_set), want) << int(c.computer) << " e " << c.e;
+        EXPECT_EQ(ats_step_latch, c.cmd >= 0 && !c.every_frame ? 1 : 0) << c.e;
+        EXPECT_EQ(sent(key_ats_event_1044b).size(), 0u);
+    }
+    eng_n1_mode = 5;
+    eng_n1_target_error = 20.0;
+    frame();
+    EXPECT_EQ(sent(key_ats_event_1044b).size() + sent(key_ats_event_1044c).size(), 2u) << "20 % over";
+}
+
+// At 18 fps a paced command goes out on 19 frames, then one step on from the host's axis.
+TEST_F(Autothrottle, PacedStepHeldEighteenTicksAndAFrameAlsoAcrossClockJumps) {
+    engage(kN1, 5);
+    eng_n1_target_error = -3.0;  // +50
+    std::vector<i32> cmds;
+    for (int i = 0; i < 20; ++i) {
+        frame();
+        cmds.push_back(sent(key_throttle1_set).at(0));
+    }
+    EXPECT_EQ(std::vector<i32>(cmds.begin(), cmds.begin() + 19), std::vector<i32>(19, 8050));
+    EXPECT_EQ(cmds[19], 8100);
+    expect_timer_survives_clock_jumps(host(), JumpTimer{"paced step", 1.0, [&] {
+                                                            ats_step_latch = 0;
+                                                            frames(1);
+                                                        },
+                                                        [] { return ats_step_latch == 0; }});
+}
+
+// SPD: 14 kt slow keeps the host's airspeed hold; 15 kt slow hands over to the N1 law. The
+// flare height is set only by the N1-within-limit branch; the LAND retard floors at 0.
+TEST_F(Autothrottle, SpeedPathHoldLimitAndRetard) {
+    engage(kSpd, 5);
+    eng_n1_target_error = -3.0;
+    const struct { f64 ias, n1, radio_ft, axis; i32 cmd; f64 hold, flare; } cases[] = {
+        {236.0, 80.0, 2000.0, 8000.0, -1, 1.0, 60.0},  {235.0, 80.0, 2000.0, 8000.0, 8050, 0.0, 60.0},
+        {250.0, 80.0, 2000.0, 8000.0, -1, 1.0, 60.0},  {250.0, 80.0, 50.0, 30.0, 0, 0.0, 60.0},
+    };
+    eng_n1_target_selected = 80.0;
+    token(tk::n1a, 80.6);
+    frame();
+    EXPECT_EQ(sent(key_throttle1_set), std::vector<i32>{7990}) << "N1 limit pulls back 10";
+    EXPECT_EQ(ap_flare_height_ft, 0.0);
+    for (const auto& c : cases) {
+        ats_step_latch = 0;
+        ap_approach_state = c.radio_ft < 60.0 ? 30 : 0;
+        inst_radio_alt_ft = c.radio_ft;
+        token(tk::ias, c.ias);
+        token(tk::n1a, c.n1);
+        token(tk::axis1, c.axis);
+        frame();
+        EXPECT_EQ(sent(key_throttle1_set), c.cmd < 0 ? std::vector<i32>{} : std::vector<i32>{c.cmd}) << c.ias;
+        EXPECT_EQ(host().token(tk::hold), c.hold) << c.ias;
+        EXPECT_EQ(ap_flare_height_ft, c.flare);
+    }
+}
+
+// enter(): N1 on with the N1 computer in GA, airborne with the gear down, on an approach.
+TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
+    auto enter = [&](f64 pitch) {
+        for (auto [id, v] : {std::pair<u32, f64>{tk::ap, 1.0}, {tk::pitch, pitch}, {tk::gear, 1.0}}) token(id, v);
+        inst_flap_detent[1] = 5243;
+        engage(kN1, 3);
+        ap_approach_state = 20;
+        frame();
+    };
+    const struct { i32 vs; f64 flaps, pitch, radio_ft; u8 cmd_before, cmd_after; std::vector<i32> vs_sent; } cases[] = {
+        {-600, 0, 0, 300, 3, 3, {10}},     {-500, 0, 0, 300, 3, 3, {500}},  {1199, 0, 0, 300, 3, 3, {1500}},
+        {1200, 0, 0, 300, 3, 3, {2800}},   {2500, 0, 0, 300, 3, 3, {3500}}, {3000, 5244, 0, 300, 3, 3, {1500}},
+        {0, 0, -12.0, 300, 3, 3, {}},      {0, 0, 0, 650, 3, 3, {1500}},    {0, 0, 0, 701, 3, 1, {1500}},
+    };
+    for (const auto& c : cases) {
+        inst_vs_fpm = c.vs;
+        token(tk::flaps, c.flaps);
+        token(tk::radio_m, c.radio_ft / 3.281);
+        ap_cmd_engaged = c.cmd_before;
+        enter(c.pitch);
+        EXPECT_EQ(ap_go_around_mode, 1);
+        EXPECT_EQ(ap_approach_state, 0);
+        EXPECT_EQ(sent(key_ap_event_101f3), std::vector<i32>{60000});
+        EXPECT_EQ(sent(key_ap_vs_set), c.vs_sent) << c.vs << " flaps " << c.flaps << " pitch " << c.pitch;
+        EXPECT_EQ(ap_cmd_engaged, c.cmd_after) << c.radio_ft << " ft";
+    }
+    ap_hdg_select_mode = 1;
+    frame();
+    EXPECT_EQ(ap_go_around_mode + ats_n1_mode + eng_n1_mode, 0) << "HDG S. ends it the next frame";
+    // From SPD (N1 off, 15 kt slow) it lasts one frame and turns the N1 computer off.
+    engage(kSpd, 3);
+    token(tk::ias, 235.0);
+    frame();
+    EXPECT_EQ(ap_go_around_mode, 1);
+    frame();
+    EXPECT_EQ(ap_go_around_mode + eng_n1_mode, 0);
+}
