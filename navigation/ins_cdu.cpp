@@ -75,7 +75,7 @@ f64 FSAPI line(ElementHeader* e) {
 }
 
 template <int N>
-const ElementDef kElementDefs[kElements] = {
+constexpr ElementDef kElementDefs[kElements] = {
     //         bitmap                x    y   start flags
     el::Static(kBmpFace,             0,   0,  ImageOption1 | ImageOption2),
     el::String(                     49,  77,  kLineFlags, kLineStyle, line<N, 5>).source(kTokTat),
@@ -121,7 +121,7 @@ constexpr RectDef key_rect(i32 x, i32 y, MouseCallback cb) {
 
 constexpr size_t kKeys = 31;
 template <int N>
-const RectDef kRects[kKeys] = {
+constexpr RectDef kRects[kKeys] = {
     //       x    y    action
     key_rect(232,  12, key<N, cdu_key_an>),                  // A-N
     key_rect(232,  42, key<N, cdu_key_clr>),                 // CLR

@@ -142,22 +142,6 @@ TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
     }
 }
 
-TEST_F(CduLamps, KnobOffAndAttForceTheirPages) {
-    show_page(1, kPageFlightPlan, 7);
-    ins1_msu_knob = 0;
-    frames(1);
-    for (size_t i = 0; i < kCduPages; ++i) EXPECT_EQ(ins1_cdu_page[i], i == kPagePgm ? 1 : 0);
-    ins1_msu_knob = 3;
-    ins2_att_mode = 1;
-    frames(1);
-    EXPECT_EQ(ins2_cdu_page[kPageSysSts], 3);
-    ins2_att_mode = 0;
-    frames(1);
-    EXPECT_EQ(ins2_cdu_page[kPageSysSts], 1) << "ATT over: the status page";
-    frames(1);
-    EXPECT_EQ(ins2_cdu_page[kPageSysSts], 2) << "aligned in NAV";
-}
-
 TEST_F(CduLamps, AWaypointCountChangeClearsBothUnitsInEitherOrder) {
     for (bool reverse : {false, true}) {
         host().set_reverse_order(reverse);
