@@ -224,7 +224,7 @@ f64 wind_component(f64 heading_deg, f64 wind_dir_deg, f64 wind_speed) {
     return -wind_speed * std::cos((wind_dir_deg - heading_deg) * kPi / 180.0);
 }
 
-void ins_nav_frame(const InsNavUnit& u) {
+void ins_nav_frame_head(const InsNavUnit& u) {
     heading_reference(u);                                    // 2
     digits_and_copies(u);                                    // 3
     ins_plan_positions(u);                                   // 4
@@ -234,9 +234,12 @@ void ins_nav_frame(const InsNavUnit& u) {
     if (u.first)                                             // 7
         ins_wind_component_kt = sat_i32(wind_component(ins_hdg_mag_deg, ins_wind_dir_deg, ins_wind_speed));
     alignment_and_nav_time(u);                               // 8
+}
+
+void ins_nav_frame_tail(const InsNavUnit& u) {
     ins_plan_tables(u);                                      // 10
     heading_reference_rules(u);                              // 11
     plan_started(u);                                         // 12
-    u.text_rgb = u32(u.text_red) | u32(u.text_green) << 8 | u32(u.text_blue) << 16;  // 13
+    u.text_rgb = (u.text_red & 0xFFu) | (u.text_green & 0xFFu) << 8 | (u.text_blue & 0xFFu) << 16;  // 13
     if (u.first) ins_dto_passes();                           // 14
 }

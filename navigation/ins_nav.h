@@ -20,12 +20,26 @@ extern char ins1_wpt_label[kWptRows][kWptLabelChars + 1], ins2_wpt_label[kWptRow
 extern char ins_wpt_ident[kPlanSlots][kIdentChars];
 extern char ins_wpt_ident_saved[kPlanSlots][kIdentChars];
 
-// CDU page bytes the computers read.
+// CDU page bytes: one per page or view; the value is the sub-page.
+constexpr size_t kPagePgm = 0;
+constexpr size_t kPagePosition = 1;
+constexpr size_t kPageSysSts = 2;
+constexpr size_t kPageSysStsView = 3;  // expanded view: 4 system test, 5 AP/FLT DIR test
 constexpr size_t kPageInstruData = 4;
+constexpr size_t kPageInstruView = 5;
 constexpr size_t kPageWptSelect = 6;
 constexpr size_t kPageWptDetail = 7;
+constexpr size_t kPageLegChange = 8;
 constexpr size_t kPageCrsDataAuto = 9;
 constexpr size_t kPageFlightPlan = 10;
+constexpr size_t kPageFplTime = 11;
+constexpr size_t kPageFplEta = 12;
+constexpr size_t kPageFplDbw = 13;
+constexpr size_t kPageDirectTo = 14;
+constexpr size_t kPageCatalog = 15;
+constexpr size_t kPageRemote = 16;
+constexpr size_t kPageUnused = 17;
+constexpr size_t kPageInop = 18;
 constexpr size_t kCduPages = 19;
 
 struct InsNavUnit {
@@ -51,9 +65,9 @@ struct InsNavUnit {
     f64& nav_stamp_s;
     u8& nav_time_int;
     u8& nav_time_tenth;
-    const u8& text_red;
-    const u8& text_green;
-    const u8& text_blue;
+    const u16& text_red;
+    const u16& text_green;
+    const u16& text_blue;
     u32& text_rgb;
     u8& departed;
     u32& plan_count_seen;
@@ -91,8 +105,10 @@ struct InsNavUnit {
 extern const InsNavUnit kIns1Nav;
 extern const InsNavUnit kIns2Nav;
 
-// One frame of a unit's computer, in its fixed order.
-void ins_nav_frame(const InsNavUnit& u);
+// One frame of a unit's computer, in its fixed order, in two halves: the control display unit
+// runs its page forcing, tests and alert lamp between them.
+void ins_nav_frame_head(const InsNavUnit& u);  // heading reference .. alignment and nav time
+void ins_nav_frame_tail(const InsNavUnit& u);  // tables .. ident loader
 
 // The digit after the whole part (scale 10: tenths, 100: hundredths) as v x scale - whole x scale,
 // truncated; 0 for a value whose whole part does not fit 32 bits (its digits are not shown).

@@ -1,0 +1,237 @@
+// The CDU screens as bytes: every page, prompt and view of both units from one set of host
+// values, the cross-track and ident edge cases, and hostile values kept within 16 characters.
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+
+#include "instruments/state.h"
+#include "tests/navigation/cdu_fixture.h"
+
+namespace {
+const std::string B16(16, ' ');
+#define DEG "\xB0"
+}  // namespace
+
+class CduDisplay : public CduTest {
+public:  // the case table's set-ups reach in
+    void SetUp() override {
+        CduTest::SetUp();
+        place_cdus();
+        // Present position 45 deg 00.45' N, 5 deg 00.75' E; waypoints every half degree north.
+        plan({{45.5075, 5.0125, "A0"}, {46.0075, 5.0125, "A1"}, {46.5075, 5.0125, "A2"}, {47.0075, 5.0125, "A3"},
+              {47.5075, 5.0125, "A4"}},
+             1, 45.0075, 5.0125);
+        u8* d = data();
+        put<f64>(d, 0x20, -0.05);    // drift, rad
+        put<f64>(d, 0x28, 100.0);    // ground speed, m/s
+        put<f64>(d, 0x30, 1.5);      // true track, rad
+        put<f64>(d, 0x38, 1.5);      // magnetic track, rad
+        put<f64>(d, 0x80, 10000.0);  // distance, m
+        put<f64>(d, 0x90, 200.0);    // cross track, m
+        put<f64>(d, 0x98, 0.5);      // desired track, rad
+        const std::pair<u32, f64> tokens[] = {{832, 100.0}, {81, 90.25},  {86, 95.375}, {343, 25.0},
+                                              {344, 270.0}, {934, -0.1505 * 32.174}, {829, 1000.7},
+                                              {77, 2.5},    {79, -12.25}, {6, 9.0}, {7, 5.0}, {5, 7.0}};
+        for (const auto& t : tokens) token(t.first, t.second);
+        inst_tas_kt = 260.7;
+        frames(2);  // idents loaded, tables built
+    }
+    u8& knob(int n) { return n == 1 ? ins1_msu_knob : ins2_msu_knob; }
+    u8& att(int n) { return n == 1 ? ins1_att_mode : ins2_att_mode; }
+    u8& powered(int n) { return n == 1 ? ins1_powered : ins2_powered; }
+    void reset(int n) {
+        unit(n).align_count = 1;
+        unit(n).nav.hdg_ref = 2;
+        unit(n).wrn_lamp = 0;
+        att(n) = 0;
+        knob(n) = 3;
+        powered(n) = 1;
+        ins_dto_tens = ins_dto_units = ins_dto_entry = ins_dto_state = 0;
+    }
+};
+
+TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
+    struct Case {
+        const char* what;
+        std::function<void(CduDisplay&, int)> setup;
+        Lines expected;
+    };
+    auto page = [](size_t index, u8 value, size_t index2 = 0, u8 value2 = 0) {
+        return [=](CduDisplay& t, int n) {
+            t.show_page(n, index, value);
+            if (index2) t.unit(n).page[index2] = value2;
+        };
+    };
+    const std::string clock = " GMT     9.05:07";  // the 17th character, a blank, is cut
+    const Case cases[] = {
+        {"PGM", page(kPagePgm, 1), {"  PGM 92-04-09  ", B16, "CUSTOM D BASE   ", "       MS FSX   ", "CLR:CONTINUE    "}},
+        {"POSITION at count 79",
+         [](CduDisplay& t, int n) { t.show_page(n, kPagePosition, 1), t.unit(n).align_count = 79; },
+         {"    POSITION   N", "LAT    45" DEG "00.4'N", "LON    05" DEG "00.7'E", B16, clock}},
+        {"POSITION at count 80",
+         [](CduDisplay& t, int n) { t.show_page(n, kPagePosition, 1), t.unit(n).align_count = 80; },
+         {"    POSITION   N", " LOC ID ------  ", " LAT   --" DEG "--.-' ", " LON   --" DEG "--.-' ", clock}},
+        {"STS 1 in the excess-motion hold",
+         [](CduDisplay& t, int n) { t.show_page(n, kPageSysSts, 1), t.unit(n).align_count = 91, t.knob(n) = 2; },
+         {"  SYS STS/TEST  ", "  UPDATE        ", "ALIGN 90        ", "TIME   0.1 MIN  ", "EXCESS MOTION   "}},
+        {"STS 2", page(kPageSysSts, 2),
+         {"  SYS STS/TEST  ", "  UPDATE        ", "NAV   1         ", "TIME  0.0 HR    ", "ACTION:NONE     "}},
+        {"STS 3 (ATT)", [](CduDisplay& t, int n) { t.att(n) = 1; },
+         {"  SYS STS/TEST  ", B16, "ATT             ", "TIME  0.0 HR    ", "ACTION:NONE     "}},
+        {"STS 4", page(kPageSysSts, 4),
+         {"  SYSTEM TEST   ", B16, "  DISPLAY TEST  ", "  ACCURACY TST  ", "DBASE: MS FSX   "}},
+        {"STS 5", page(kPageSysSts, 5),
+         {"  SYSTEM TEST   ", B16, "AP/FLT DIR # 1  ", "AP/FLT DIR # 2  ", "AP/FLT DIR # 3  "}},
+        {"AP/FLT DIR test view", page(kPageSysSts, 5, kPageSysStsView, 5),
+         {"  T-DTK  50.1" DEG "  ", "  TK     22.5" DEG "  ", "  XTK  R   3.8  ", "  STR R     .0" DEG " ",
+          "HDG 11.3" DEG " GS 450"}},
+        {"INSTRU 1", page(kPageInstruData, 1),
+         {"  INSTRU DATA   ", "M-TK  85" DEG "9 GS194", " WND 270" DEG "     25", "MHDG  90" DEG "2      ",
+          "DA L   2 TAS 260"}},
+        {"INSTRU 1 expanded", page(kPageInstruData, 1, kPageInstruView, 1),
+         {"  INSTRU DATA   ", B16, " WND 270" DEG "     25", B16, " TAIL WIND 24   "}},
+        {"INSTRU 2", page(kPageInstruData, 2),
+         {"  INSTRU DATA   ", "DA L   2 TAS 260", "ACCEL  -.150 G'S", "ALT   3283 FEET ", "      1000 METER"}},
+        {"INSTRU 3", page(kPageInstruData, 3),
+         {"  INSTRU DATA   ", "ALT   3283 FEET ", "      1000 METER", "FRQ   ", "CHN  "}},
+        {"INSTRU 4", page(kPageInstruData, 4),
+         {"  INSTRU DATA   ", "CHN             ", " THDG   95.37" DEG "  ", " PITCH - 2.50" DEG "  ",
+          " ROLL  R12.25" DEG "  "}},
+        {"MAGNETIC? prompt", page(kPageInstruData, 255),
+         {"  INSTRU DATA   ", B16, "   MAGNETIC?    ", B16, "ENT:MAG CLR:TRUE"}},
+        {"heading invalid", page(kPageInstruData, 254),
+         {"  INSTRU DATA   ", B16, "  MHDG INVALID  ", B16, "        CLR:TRUE"}},
+        {"latitude limit", page(kPageInstruData, 253),
+         {"  INSTRU DATA   ", "  MHDG INVALID  ", "  AT LAT>73" DEG "N   ", "  OR LAT>60" DEG "S   ",
+          "        CLR:TRUE"}},
+        {"WPT SELECT 1", page(kPageWptSelect, 1),
+         {"   WPT SELECT  N", " 00    <P>  FROM", " 01     A0    TO", " 02     A1      ", " 03     A2      "}},
+        {"WPT SELECT 5", page(kPageWptSelect, 5),
+         {"   WPT SELECT  N", " 04     A3      ", " 05     A4      ", " 06       ", " 07       "}},
+        // The leg digits are shared working values: both units on the same page.
+        {"selected waypoint 2",
+         [](CduDisplay& t, int) {
+             for (int m : {1, 2}) t.show_page(m, kPageWptSelect, 2), t.unit(m).page[kPageWptDetail] = 2;
+         },
+         {"   WPT SELECT  N", " 02  A1", "LAT    46" DEG "00.4'N", "LON    05" DEG "00.7'E", " MC   0" DEG " D 30,0 "}},
+        {"LEG CHANGE", page(kPageLegChange, 1, kPageInop, 1),
+         {"  LEG CHANGE   N", B16, "      INOP      ", B16, B16}},
+        {"CRS 1", page(kPageCrsDataAuto, 1),
+         {" CRS DATA-AUTO  ", "   <P> ->  A0", "  M-DTK   28.6" DEG, "  XTK R 0.1", "  TKE L 57.3" DEG}},
+        {"CRS 2", page(kPageCrsDataAuto, 2),
+         {" CRS DATA-AUTO  ", "   <P> ->  A0", "  XTK R 0.1", "  TKE L 57.3" DEG, " D 30 T    9"}},
+        {"FLIGHT PLAN", page(kPageFlightPlan, 1),
+         {"  FLIGHT  PLAN  ", "WPT IDENT   DIST", "00   <P> FM", "01    A0 TO 0030", "02    A1    0060"}},
+        {"FLIGHT PLAN TIME", page(kPageFlightPlan, 1, kPageFplTime, 1),
+         {"  FLIGHT  PLAN  ", "WPT IDENT   TIME", "00   <P> FM", "01    A0 TO  9.3", "02    A1    18.5"}},
+        {"FLIGHT PLAN ETA", page(kPageFlightPlan, 1, kPageFplEta, 1),
+         {"  FLIGHT  PLAN  ", "WPT IDENT   ETA ", "00   <P> FM", "01    A0 TO09:14", "02    A1   09:23"}},
+        {"FLIGHT PLAN DBW", page(kPageFlightPlan, 1, kPageFplDbw, 1),
+         {"  FLIGHT  PLAN  ", "WPT IDENT   DBW ", "00   <P> FM", "01    A0 TO 0030", "02    A1    0030"}},
+        {"DIRECT TO entry idle", page(kPageDirectTo, 1),
+         {"    DIRECT TO  N", "  <P>      A1", " DIRECT TO....  ", "  AUTO SELECTED ", "  MANUAL        "}},
+        {"DIRECT TO confirm",
+         [](CduDisplay& t, int n) {
+             t.show_page(n, kPageDirectTo, 2);
+             ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = 1;
+         },
+         {"    DIRECT TO  N", "  FROM 00 TO 03 ", " DIRECT TO  A2 ", "  AUTO SELECTED ", "  MANUAL        "}},
+        {"DIRECT TO execute",
+         [](CduDisplay& t, int n) {
+             t.show_page(n, kPageDirectTo, 3);
+             ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = 2;
+         },
+         {"    DIRECT TO  N", "  <P>      A2", " MANUAL         ", "  AUTO SELECTED ", " ENT:MANUAL     "}},
+        {"CATALOG", page(kPageCatalog, 1, kPageInop, 1), {"    CATALOG     ", B16, "      INOP      ", B16, B16}},
+        {"REMOTE", page(kPageRemote, 2, kPageInop, 1), {"     REMOTE     ", B16, "      INOP      ", B16, B16}},
+        {"no page", page(kPageUnused, 0), {B16, B16, B16, B16, B16}},
+        {"unpowered", [](CduDisplay& t, int n) { t.show_page(n, kPagePosition, 1), t.powered(n) = 0; },
+         {B16, B16, B16, B16, B16}},
+    };
+    for (int n : {1, 2}) {
+        for (const Case& c : cases) {
+            reset(n);
+            c.setup(*this, n);
+            frames(2);  // the shown waypoint follows the page one frame later
+            EXPECT_EQ(lines(n), c.expected) << "INS " << n << ": " << c.what;
+        }
+        reset(n);
+    }
+}
+
+TEST_F(CduDisplay, SlowGroundSpeedBlanksSpeedDependentFields) {
+    put<f64>(data(), 0x28, 2.0);
+    token(832, 2.0);
+    token(81, 90.0);
+    show_page(1, kPageInstruData, 1);
+    frames(1);
+    // The heading line with a zero tenth is 17 characters; the last blank is cut.
+    EXPECT_EQ(lines(1), (Lines{"  INSTRU DATA   ", "M-TK  90" DEG "  GS   ", " WND           ",
+                               "MTHDG  90" DEG "      ", "DA       TAS    "}));
+}
+
+TEST_F(CduDisplay, CrossTrackTrackErrorAndAccelerationEdges) {
+    struct Case {
+        f64 xtk;
+        i32 accel_mg;
+        std::string xtk_line, accel_line;
+    } cases[] = {
+        {0.09, -1, "  XTK R 0.1", "ACCEL   .000 G'S"},
+        {0.08, 0, "  XTK   0.0     ", "ACCEL   .000 G'S"},
+        {-0.09, 1, "  XTK L 0.1", "ACCEL   .000 G'S"},
+        {-0.08, -2, "  XTK   0.0     ", "ACCEL  -.002 G'S"},
+        {std::nan(""), -10, "  XTK   0.0     ", "ACCEL  -.010 G'S"},
+        {12.34, 999, "  XTK R 12.3", "ACCEL   .999 G'S"},
+    };
+    host().remove(gauge(kSwitch));  // the values below stand as set
+    for (const Case& c : cases) {
+        gps_xtk_nm = c.xtk;
+        token(934, (f64(c.accel_mg) + 0.5 * (c.accel_mg < 0 ? -1 : 1)) / 1000.0 * 32.174);
+        show_page(1, kPageCrsDataAuto, 1);
+        frames(1);
+        EXPECT_EQ(lines(1)[3], c.xtk_line) << c.xtk;
+        show_page(1, kPageInstruData, 2);
+        frames(1);
+        EXPECT_EQ(lines(1)[2], c.accel_line) << c.accel_mg;
+    }
+    gps_plan_active = 0;
+    show_page(1, kPageCrsDataAuto, 2);
+    frames(1);
+    EXPECT_EQ(lines(1), (Lines{" CRS DATA-AUTO  ", "   <P> ->  A0", "  XTK           ", "  TKE           ",
+                               " D    T         "}));
+}
+
+TEST_F(CduDisplay, IdentSlotsOutsideTheTablePrintBlanksAndLongTextsAreCut) {
+    put<u32>(data(), 0x4c, 0);  // active waypoint 0: the FROM slot would be -1
+    show_page(1, kPageCrsDataAuto, 1);
+    frames(1);
+    EXPECT_EQ(lines(1)[1], "       ->  A0");
+    ins_dto_tens = 25, ins_dto_units = 6, ins_dto_entry = 3, ins_dto_state = 4;  // index 255, slot 256
+    show_page(1, kPageDirectTo, 2);
+    frames(1);
+    EXPECT_EQ(lines(1)[2], " DIRECT TO     ");
+    ins_dto_tens = ins_dto_units = ins_dto_entry = ins_dto_state = 0;
+    std::snprintf(ins_wpt_ident[0], kIdentChars, "%s", "A-VERY-LONG-IDENT-OF-FORTY-CHARACTERS");
+    show_page(1, kPageDirectTo, 1);
+    frames(1);
+    EXPECT_EQ(lines(1)[1], "  <P>      A-VER");
+}
+
+TEST_F(CduDisplay, HostileValuesKeepEveryLineWithin16Characters) {
+    const f64 hostile[] = {std::nan(""), std::numeric_limits<f64>::infinity(), -std::numeric_limits<f64>::infinity(),
+                           1e300, -1e300, 2147483648.0};
+    const size_t pages[] = {kPagePosition, kPageInstruData, kPageWptSelect, kPageCrsDataAuto, kPageFlightPlan,
+                            kPageDirectTo};
+    for (f64 v : hostile) {
+        for (size_t off : {0x20, 0x28, 0x30, 0x38, 0x80, 0x90, 0x98}) put<f64>(data(), off, v);
+        for (u32 id : {832u, 81u, 86u, 343u, 344u, 934u, 829u, 77u, 79u, 6u, 7u, 5u}) token(id, v);
+        inst_tas_kt = v;
+        for (size_t p : pages)
+            for (u8 sub : {1, 2, 3, 4}) {
+                show_page(2, p, sub);
+                frames(1);
+                for (const std::string& l : lines(2)) EXPECT_LE(l.size(), 16u) << v << " page " << p;
+            }
+    }
+}

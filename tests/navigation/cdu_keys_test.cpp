@@ -1,0 +1,193 @@
+// The CDU keyboards: the heading-reference prompt, arrow limits, the DIRECT TO entry, the
+// colour series, the two keyboards sharing one DIRECT TO, and random key sequences that must
+// keep the page bytes sound.
+#include <random>
+
+#include "tests/navigation/cdu_fixture.h"
+
+class CduKeys : public CduTest {
+protected:
+    void SetUp() override {
+        CduTest::SetUp();
+        place_cdus(false);  // the gps_ values stand as a test sets them
+        plan(north_line(5), 1);
+        gps_data_ptr = data();  // bound as the link would
+        gps_plan_active = 1;
+        gps_wpt_count = 5;
+        gps_active_wpt = 1;
+    }
+};
+
+TEST_F(CduKeys, EnterAtThePromptByLatitudeAndAlignment) {
+    struct Case {
+        i32 lat;  // whole degrees: 73.9 N reads 73, 60.9 S reads -60
+        u8 count, page, ref;
+    } cases[] = {
+        {73, 1, 1, 2}, {-60, 1, 1, 2}, {74, 1, 253, 1}, {-61, 1, 253, 1}, {45, 51, 254, 1}, {45, 50, 1, 2},
+    };
+    for (const Case& c : cases) {
+        gps_lat_deg_signed = c.lat;
+        ins1_align_count = c.count;
+        ins1_hdg_ref = 1;
+        show_page(1, kPageInstruData, 255);
+        press(1, "ENT");
+        EXPECT_EQ(ins1_cdu_page[kPageInstruData], c.page) << c.lat << " count " << int(c.count);
+        EXPECT_EQ(ins1_hdg_ref, c.ref) << c.lat;
+    }
+    press(1, "CLR");  // at a prompt page: back to INSTRU DATA 1, TRUE
+    ins1_hdg_ref = 2;
+    show_page(1, kPageInstruData, 253);
+    press(1, "CLR");
+    EXPECT_EQ(ins1_cdu_page[kPageInstruData], 1);
+    EXPECT_EQ(ins1_hdg_ref, 1);
+}
+
+TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
+    struct Case {
+        size_t index;
+        u8 start;
+        const char* key;
+        u8 mode, expected;
+    } cases[] = {
+        {kPageFlightPlan, 1, "UP", 2, 99},  {kPageWptSelect, 1, "UP", 2, 97},   {kPageRemote, 1, "UP", 2, 3},
+        {kPageSysSts, 1, "UP", 2, 5},       {kPageCrsDataAuto, 1, "UP", 2, 2},  {kPageInstruData, 1, "UP", 2, 4},
+        {kPageFlightPlan, 99, "DOWN", 2, 1}, {kPageWptSelect, 97, "DOWN", 2, 1}, {kPageRemote, 3, "DOWN", 2, 1},
+        {kPageCrsDataAuto, 2, "DOWN", 2, 1}, {kPageSysSts, 5, "DOWN", 2, 2},    {kPageInstruData, 4, "DOWN", 2, 255},
+        {kPageCrsDataAuto, 1, "UP", 1, 1},  {kPageWptSelect, 1, "UP", 1, 1},    {kPageSysSts, 5, "DOWN", 1, 1},
+        {kPageInstruData, 255, "UP", 1, 4},
+    };
+    for (const Case& c : cases) {
+        show_page(1, c.index, c.start);
+        if (ins1_cdu_an_mode != c.mode) press(1, "A-N");
+        for (int i = 0; i < 120; ++i) press(1, c.key);
+        EXPECT_EQ(ins1_cdu_page[c.index], c.expected) << c.index << " " << c.key << " mode " << int(c.mode);
+    }
+}
+
+TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
+    show_page(1, kPagePosition, 1);
+    press(1, "DIR");
+    EXPECT_EQ(ins_dto_entry, 1);
+    for (const char* k : {"0", "3", "7"}) press(1, k);  // the third digit is ignored
+    EXPECT_EQ(ins_dto_tens, 0);
+    EXPECT_EQ(ins_dto_units, 3);
+    EXPECT_EQ(ins_dto_entry, 3);
+    press(1, "DIR");  // ignored on the DIRECT TO page: the entry survives
+    EXPECT_EQ(ins_dto_entry, 3);
+    press(1, "CLR");
+    EXPECT_EQ(ins_dto_entry, 1) << "mode N restarts at the tens digit";
+    press(1, "A-N");
+    press(1, "4");
+    press(1, "CLR");
+    EXPECT_EQ(ins_dto_entry, 0) << "mode A leaves the entry idle";
+    press(1, "A-N");
+    EXPECT_EQ(ins_dto_entry, 1) << "A-N into mode N re-arms it";
+    // A refused number (not ahead of the active waypoint) restarts the entry.
+    press(1, "0");
+    press(1, "1");
+    frames(1);
+    press(1, "ENT");
+    EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
+    EXPECT_EQ(ins_dto_entry, 1);
+    EXPECT_EQ(ins_dto_state, 0);
+}
+
+TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
+    auto rgb = [] { return std::array<u16, 3>{ins1_cdu_text_red, ins1_cdu_text_green, ins1_cdu_text_blue}; };
+    using C = std::array<u16, 3>;
+    press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{176, 255, 62})) << "the brightest step";
+    press(1, "DIM");
+    EXPECT_EQ(rgb(), (C{176, 255, 62})) << "the first press switches the backlight only";
+    EXPECT_EQ(ins1_cdu_backlight_dim, 1);
+    const C series[] = {{166, 245, 52}, {156, 235, 42}, {146, 225, 32}, {136, 215, 22}, {126, 205, 12},
+                        {116, 195, 2},  {106, 185, 2},  {96, 175, 2},   {86, 165, 2},   {76, 155, 2},
+                        {66, 145, 2},   {56, 135, 2},   {46, 125, 2},   {36, 115, 2},   {36, 115, 2}};
+    for (const C& c : series) {
+        press(1, "DIM");
+        EXPECT_EQ(rgb(), c);
+    }
+    show_page(1, kPagePgm, 1);
+    frames(1);
+    EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, kLinePos[0]))->text_colour, 0x027324u);
+    press(1, "BRT");
+    EXPECT_EQ(ins1_cdu_backlight_dim, 0);
+    for (int i = 0; i < 30; ++i) press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{176, 255, 62})) << "BRT climbs back the same way";
+    EXPECT_EQ(ins2_cdu_backlight_dim, 0) << "INS 2 keeps its own";
+}
+
+TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {
+    // Digits typed on INS 1, ENT on INS 2 already showing DIRECT TO 1.
+    press(2, "DIR");
+    press(1, "DIR");
+    press(1, "0");
+    press(1, "3");
+    frames(1);
+    press(2, "ENT");
+    EXPECT_EQ(ins2_cdu_page[kPageDirectTo], 2);
+    EXPECT_EQ(ins_dto_state, 1);
+    EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
+
+    // CLR on INS 2's POSITION page: the sequence restarts; the digits INS 1 shows stay.
+    press(2, "POS");  // a page key clears the shared digits
+    EXPECT_EQ(ins_dto_entry, 0);
+    press(1, "5");
+    EXPECT_EQ(ins_dto_tens, 0) << "INS 1 ignores digits until its entry is armed again";
+    frames(1);
+    EXPECT_EQ(lines(1)[2], " DIRECT TO....  ");
+    press(1, "A-N");
+    press(1, "A-N");
+    press(1, "5");
+    EXPECT_EQ(ins_dto_tens, 5);
+    for (u8 state : {2, 3}) {
+        ins_dto_state = state;
+        press(2, "CLR");
+        EXPECT_EQ(ins_dto_state, state >= 3 ? 5 : 0);
+        EXPECT_EQ(ins_dto_index, 1);
+        EXPECT_EQ(ins_dto_tens, 5);
+    }
+}
+
+TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
+    static const char* const kLegends[] = {"A-N", "CLR", "ENT", "POS", "CRS", "LEG", "WPT", "FPL", "DIR", "DATA", "CAT",
+                                           "RMT", "STS", "W",   "X",   "BRT", "DIM", "UP",  "DOWN", "1",  "2",
+                                           "3",   "4",   "5",   "6",   "7",   "8",   "9",   "EXP",  "0",  "HLD"};
+    // Highest value of each page byte; the views stand beside their page only.
+    static const u8 kMax[kCduPages] = {1, 1, 5, 5, 255, 4, 97, 97, 1, 2, 99, 99, 99, 99, 3, 1, 3, 0, 1};
+    static const size_t kPages[] = {0, 1, 2, 4, 6, 8, 9, 10, 14, 15, 16};
+    auto check = [&](int n, const char* after) {
+        const u8* p = unit(n).page;
+        int shown = 0;
+        for (size_t i : kPages) shown += p[i] != 0;
+        ASSERT_LE(shown, 1) << "INS " << n << " after " << after;
+        for (size_t i = 0; i < kCduPages; ++i) ASSERT_LE(p[i], kMax[i]) << "INS " << n << " byte " << i << " after " << after;
+        ASSERT_TRUE(p[kPageInstruData] <= 4 || p[kPageInstruData] >= 253);
+        ASSERT_TRUE(p[kPageSysStsView] == 0 || p[kPageSysStsView] >= 4);
+    };
+    std::mt19937 rng(2604);
+    for (int step = 0; step < 4000; ++step) {
+        const int n = 1 + int(rng() % 2);
+        const char* key = kLegends[rng() % 31];
+        press(n, key);
+        check(1, key);
+        check(2, key);
+        switch (rng() % 16) {
+            case 0: (n == 1 ? ins1_msu_knob : ins2_msu_knob) = u8(rng() % 4); break;
+            case 1: (n == 1 ? ins1_att_mode : ins2_att_mode) = u8(rng() % 2); break;
+            case 2: unit(n).align_count = std::array<u8, 5>{1, 50, 80, 91, 100}[rng() % 5]; break;
+            case 3: (n == 1 ? ins1_powered : ins2_powered) = u8(rng() % 2); break;
+            case 4: gps_active_wpt = u8(rng() % 7); break;
+            case 5: gps_wpt_count = u32(rng() % 100); break;
+            case 6: gps_lat_deg_signed = i32(rng() % 180) - 90; break;
+            default: break;
+        }
+        if (rng() % 4 == 0) {
+            frames(1);
+            check(1, "a frame");
+            check(2, "a frame");
+            for (int u : {1, 2})
+                for (const std::string& l : lines(u)) ASSERT_LE(l.size(), 16u);
+        }
+    }
+}

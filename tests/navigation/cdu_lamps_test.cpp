@@ -1,0 +1,168 @@
+// CDU lamps, flasher and tests: system test phases, the AP/FLT DIR test of each unit, the WRN
+// flashing hold (also across the tick counter's wrap), the waypoint alert window, the screen
+// and backlight, the plan change seen by both units in either order, the debug readout.
+#include <cmath>
+
+#include "lighting/state.h"
+#include "tests/navigation/cdu_fixture.h"
+
+class CduLamps : public CduTest {
+protected:
+    void SetUp() override {
+        CduTest::SetUp();
+        place_cdus();
+    }
+    bool lit(int n, size_t pos) { return !hidden(element(cdu(n), pos)); }
+};
+
+TEST_F(CduLamps, SystemTestStepsFivePhasesOf18Ticks) {
+    frame_at_tick(499);
+    show_page(1, kPageSysSts, 4);
+    ins1_cdu_page[kPageSysStsView] = 4;  // as EXP sets it
+    struct Row {
+        f64 tick;
+        u8 phase, view;
+    } rows[] = {{500, 1, 4}, {517, 1, 4}, {518, 2, 4}, {535, 2, 4}, {536, 3, 4},
+                {554, 4, 4}, {572, 5, 4}, {589, 5, 4}, {590, 0, 0}};
+    for (const Row& r : rows) {
+        frame_at_tick(r.tick);
+        EXPECT_EQ(ins1_sys_test_phase, r.phase) << r.tick;
+        EXPECT_EQ(ins1_cdu_page[kPageSysStsView], r.view) << r.tick;
+        if (r.phase && r.tick > 500) {  // the lamps follow a frame later
+            EXPECT_TRUE(lit(1, Wrn) && lit(1, Bat) && lit(1, Alr) && lit(1, Ofs)) << "lamp test";
+            EXPECT_EQ(lines(1)[r.phase - 1], "----------------");
+        }
+    }
+    frame_at_tick(591);
+    EXPECT_EQ(ins1_sys_test, 0);
+    EXPECT_EQ(lines(1)[0], "  SYSTEM TEST   ") << "back on sub-page 4";
+}
+
+TEST_F(CduLamps, ApFltDirTestEndsAfter72TicksOnIns1Only) {
+    frame_at_tick(999);
+    for (int n : {1, 2}) {
+        show_page(n, kPageSysSts, 5);
+        press(n, "EXP");
+    }
+    frame_at_tick(1000);
+    EXPECT_EQ(ins1_apfd_test, 1);
+    EXPECT_EQ(ins2_apfd_test, 1);
+    frame_at_tick(1071);
+    EXPECT_EQ(ins1_apfd_test, 1);
+    frame_at_tick(1072);
+    EXPECT_EQ(ins1_apfd_test, 0);
+    EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0);
+    frame_at_tick(5000);
+    EXPECT_EQ(ins2_apfd_test, 1) << "INS 2's test has no end";
+    EXPECT_EQ(ins2_cdu_page[kPageSysStsView], 5);
+    press(2, "EXP");  // leaving the view ends it
+    frame_at_tick(5001);
+    EXPECT_EQ(ins2_apfd_test, 0);
+}
+
+TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
+    struct Case {
+        f64 start;  // tick of the first flashing frame
+        f64 wrap;   // the counter's modulus as the host delivers it (0: no wrap)
+    } cases[] = {{1000, 0}, {65300, 65536}};
+    for (const Case& c : cases) {
+        ins1_align_count = 91;
+        frame_at_tick(c.start - 1);  // the hold starts; the flasher from the next frame
+        EXPECT_EQ(ins1_wrn_lamp, 2);
+        for (f64 k = 0; k < 560; ++k) {
+            const f64 t = c.start + k;
+            frame_at_tick(c.wrap ? std::fmod(t, c.wrap) : t);
+            const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
+            ASSERT_EQ(lit(1, Wrn), expect_lit) << "tick " << t;
+            ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << "tick " << t;
+        }
+        EXPECT_EQ(ins1_wrn_lamp, 0);
+        EXPECT_EQ(ins1_flash_time_s, 30u);
+    }
+}
+
+TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
+    // Active waypoint 2 of four (departed), its leg north, the next leg east: a 90 deg turn,
+    // window 76.29 .. 166.29 s. The host's distance is 10000 m (5.4 NM).
+    plan(north_line(4), 2);
+    u8* d = data();
+    put<f64>(d, 0x80, 10000.0);
+    put<f64>(d + kDataArray + 3 * 64, 0x20, M_PI / 2);
+    frames(2);  // departed from the second frame on
+    struct Case {
+        f64 seconds_to_go;  // sets the ground speed
+        u8 lamp;
+        u32 minutes;
+    } cases[] = {{120, 1, 2}, {170, 0, 2}, {76, 0, 1}, {166, 1, 2}, {0, 0, 2}, {-1, 0, 2}, {NAN, 0, 2}};
+    for (const Case& c : cases) {
+        const f64 gs = c.seconds_to_go > 0 ? 5.4 * 1852.0 / (c.seconds_to_go + 0.5) : c.seconds_to_go;
+        token(832, gs);
+        frames(2);
+        EXPECT_EQ(ins1_alr_lamp, c.lamp) << c.seconds_to_go;
+        EXPECT_EQ(ins1_turn_angle_deg, 90u);
+        EXPECT_EQ(ins1_time_to_wpt_min, c.minutes) << "no speed, no time: the minutes stay";
+        EXPECT_EQ(lit(1, Alr), c.lamp == 1);
+    }
+    token(832, 5.4 * 1852.0 / 120.5);
+    put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg
+    frames(2);
+    EXPECT_EQ(ins1_alr_lamp, 0);
+    put<u32>(d, 0x4c, 1);  // not departed: dark whatever the time
+    ins1_departed = 0;
+    frames(2);
+    EXPECT_EQ(ins1_departed, 0);
+    EXPECT_EQ(ins1_alr_lamp, 0);
+}
+
+TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
+    struct Case {
+        u8 powered, zone, bright, dim;
+        i8 source;
+        bool cover, first, second, bat;
+        u32 lit;
+    } cases[] = {
+        {1, 1, 0, 0, 1, false, true, false, false, ImageLuminous},
+        {1, 1, 1, 1, 1, false, false, true, false, ImageBright},
+        {1, 0, 1, 0, -1, false, false, false, true, ImageBright},
+        {0, 1, 0, 0, -1, true, false, false, false, 0},
+    };
+    for (const Case& c : cases) {
+        ins2_powered = c.powered;
+        light_zone[3] = c.zone;
+        annunciator_bright = c.bright;
+        ins2_cdu_backlight_dim = c.dim;
+        ins2_power_src = c.source;
+        frames(1);
+        EXPECT_EQ(lit(2, Cover), c.cover);
+        EXPECT_EQ(lit(2, MarkLeft), !c.cover);
+        EXPECT_EQ(lit(2, BlLeft1) && lit(2, BlRight1), c.first);
+        EXPECT_EQ(lit(2, BlLeft2) || lit(2, BlRight2), c.second);
+        EXPECT_EQ(lit(2, Bat), c.bat);
+        EXPECT_EQ(element(kCdu2, BlLeft2)->image_flags & (ImageBright | ImageLuminous), c.lit);
+    }
+}
+
+TEST_F(CduLamps, AWaypointCountChangeClearsBothUnitsInEitherOrder) {
+    for (bool reverse : {false, true}) {
+        host().set_reverse_order(reverse);
+        plan(north_line(5), 2);
+        frames(3);
+        ASSERT_EQ(ins1_departed, 1);
+        ASSERT_EQ(ins2_departed, 1);
+        plan(north_line(4), 1);
+        for (int f = 0; f < 3; ++f) {  // run last, the link hands the new count on a frame later
+            frames(1);
+            EXPECT_EQ(ins1_departed, ins2_departed) << "frame " << f << (reverse ? " reverse" : "");
+        }
+        EXPECT_EQ(ins1_departed, 0);
+    }
+}
+
+TEST_F(CduLamps, DebugReadoutShowsTheComputedDistance) {
+    place("testgauge2k");
+    // Waypoint 0 12.5 NM due north of the present position.
+    const f64 north = 12.5 / 3440.34 * 180.0 / M_PI;
+    plan({{45.0 + north, 5.0, "W0"}, {46.0, 5.0, "W1"}}, 1);
+    frames(2);
+    EXPECT_EQ(text("testgauge2k", 5), "12.500000");
+}
