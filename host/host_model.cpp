@@ -137,7 +137,9 @@ const u32 kIntegerTokens[] = {
     274,  // airspeed indicator failure
     275,  // altimeter failure
     276,  // attitude indicator failure
+    282,  // heading instruments failure
     283,  // vertical speed indicator failure
+    285,  // navigation receivers failure
     286,  // pitot failure
     288,  // vacuum failure
     307,  // engine 1 tank selector
