@@ -112,9 +112,10 @@ void FSAPI adf_indicator_update(GaugeHeader*, i32 service, u32) {
         // Step 5: the ADF 2 radial.
         f64 radial = adf2_radial_rad;
         svc::execute_calculator_code(kAdf2Radial, &radial, nullptr, nullptr);
-        if (std::isfinite(radial)) {
+        const f64 degrees = radial * 180.0 / kPi;
+        if (std::isfinite(degrees)) {
             adf2_radial_rad = radial;
-            adf2_radial_deg = radial * 180.0 / kPi;
+            adf2_radial_deg = degrees;
         }
         // Step 6: ADF 1 first.
         needle_step({adf1_test_latch, adf1_test_running, adf1_test_deadline, adf_needle1_value}, bearing);
