@@ -245,6 +245,7 @@ const u32 kIntegerTokens[] = {
     276,  // attitude indicator failure
     282,  // heading indicator failure
     283,  // vertical speed indicator failure
+    285,  // navigation receivers failure
     286,  // pitot failure
     288,  // vacuum failure
     307,  // engine 1 tank selector
@@ -265,5 +266,6 @@ const CalcRule kCalcRules[] = {
     {"(A:Adf active frequency:1,Kilohertz)", kHostAdf1FrequencyToken},
     {"(A:Adf active frequency:2,Kilohertz)", kHostAdf2FrequencyToken},
     {"(A:AUTO COORDINATION,bool)", kHostAutoCoordinationToken},
+    {"(A:ADF Radial:2,radians)", kHostAdf2RadialToken},
 };
 const size_t kCalcRuleCount = sizeof kCalcRules / sizeof kCalcRules[0];

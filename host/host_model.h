@@ -47,6 +47,7 @@ constexpr u32 kHostTakeoffSetupsToken = 4010;   // counts EASY START's take-off 
 constexpr u32 kHostApuEvent102b0Token = 4011;  // last value of the engines-autostart APU event
 constexpr u32 kHostAdf1FrequencyToken = 4020;  // ADF 1 active frequency, kHz ("set calc" overrides)
 constexpr u32 kHostAdf2FrequencyToken = 4021;  // ADF 2 active frequency, kHz ("set calc" overrides)
+constexpr u32 kHostAdf2RadialToken = 4022;     // (A:ADF Radial:2,radians)
 
 // A BCD word with the digit of place value |step| (1, 16, 256 or 4096) moved one up or down by
 // the sign of step, wrapping within 0..9; a digit above 9 steps from 9. Other digits stay.

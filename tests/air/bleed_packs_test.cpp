@@ -5,6 +5,7 @@
 #include "apu/state.h"
 #include "engines/state.h"
 #include "tests/air/air_fixture.h"
+#include "electrical/state.h"
 
 namespace {
 const char* kApuSw = "ketravin air_apugndsw_kr60";

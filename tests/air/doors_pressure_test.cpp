@@ -9,6 +9,7 @@
 #include "hydraulics/state.h"
 #include "systems/systems_keys.h"
 #include "tests/air/air_fixture.h"
+#include "electrical/state.h"
 
 namespace {
 const char* kDoors = "ketravin doors_kr60";

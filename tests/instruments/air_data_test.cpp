@@ -2,6 +2,9 @@
 #include <vector>
 
 #include "tests/instruments/instruments_fixture.h"
+#include "air/state.h"
+#include "electrical/state.h"
+#include "instruments/state.h"
 
 namespace {
 const char* kVsi = "ketravin vsi_kr60";

@@ -6,6 +6,9 @@
 #include "instruments/instruments_keys.h"
 #include "lighting/state.h"
 #include "tests/instruments/instruments_fixture.h"
+#include "air/state.h"
+#include "electrical/state.h"
+#include "instruments/state.h"
 
 namespace {
 const char* kMain = "ketravin alti_main_kr60";

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "tests/instruments/instruments_fixture.h"
+#include "electrical/state.h"
+#include "instruments/state.h"
 
 namespace {
 const char* kClock = "ketravin chrono_kr60";

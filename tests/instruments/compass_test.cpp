@@ -4,6 +4,8 @@
 #include "lighting/state.h"
 #include "module/keys.h"
 #include "tests/instruments/instruments_fixture.h"
+#include "electrical/state.h"
+#include "instruments/state.h"
 
 namespace {
 const char* kCompass = "ketravin compass_kr60";

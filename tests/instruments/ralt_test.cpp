@@ -2,6 +2,8 @@
 #include "autoflight/state.h"
 #include "tests/instruments/instruments_fixture.h"
 #include "warnings/state.h"
+#include "electrical/state.h"
+#include "instruments/state.h"
 
 namespace {
 const char* kRalt = "ketravin ralt_kr60";

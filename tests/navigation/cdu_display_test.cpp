@@ -7,6 +7,7 @@
 
 #include "instruments/state.h"
 #include "tests/navigation/cdu_fixture.h"
+#include "navigation/state.h"
 
 namespace {
 const std::string B16(16, ' ');

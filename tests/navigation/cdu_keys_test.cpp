@@ -4,6 +4,7 @@
 #include <random>
 
 #include "tests/navigation/cdu_fixture.h"
+#include "navigation/state.h"
 
 class CduKeys : public CduTest {
 protected:

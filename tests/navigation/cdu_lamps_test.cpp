@@ -5,6 +5,7 @@
 
 #include "lighting/state.h"
 #include "tests/navigation/cdu_fixture.h"
+#include "navigation/state.h"
 
 class CduLamps : public CduTest {
 protected:

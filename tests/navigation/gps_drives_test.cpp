@@ -5,6 +5,7 @@
 #include "module/keys.h"
 #include "systems/state.h"
 #include "tests/navigation/nav_fixture.h"
+#include "navigation/state.h"
 
 namespace {
 const char* kButton = "ketravin gps_drives_kr60";

@@ -2,6 +2,7 @@
 // present-position split, the NAV course word and the switch itself.
 #include "autoflight/state.h"
 #include "tests/navigation/nav_fixture.h"
+#include "navigation/state.h"
 
 TEST_F(NavTest, BlockOf175BytesGivesTheDefaultsAnd176TheConvertedValues) {
     place(kSwitch);

@@ -1,6 +1,7 @@
 // DIRECT TO: the request written into the host's block, the host taking it as its plan, and
 // the ident tables saved and rebuilt to match; the request's own checks.
 #include "tests/navigation/nav_fixture.h"
+#include "navigation/state.h"
 
 class DtoTest : public NavTest {
 protected:

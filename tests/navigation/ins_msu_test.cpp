@@ -2,6 +2,7 @@
 // counter, ATT settling, the shared battery, the BATT lamp test and the knob clicks.
 #include "electrical/state.h"
 #include "tests/navigation/nav_fixture.h"
+#include "navigation/state.h"
 
 class MsuTest : public NavTest {
 protected:

@@ -2,6 +2,7 @@
 // component, acceleration, great-circle distance, alignment time and the latitude limit.
 #include "instruments/state.h"
 #include "tests/navigation/nav_fixture.h"
+#include "navigation/state.h"
 
 class NavComputerTest : public NavTest {
 protected:

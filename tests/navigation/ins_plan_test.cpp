@@ -1,6 +1,7 @@
 // Flight-plan tables and rows: distance to go, arrival times, what ground speeds that give no
 // time leave alone, the table bounds and the passes over host counts of any size.
 #include "tests/navigation/nav_fixture.h"
+#include "navigation/state.h"
 
 class PlanTest : public NavTest {
 protected:

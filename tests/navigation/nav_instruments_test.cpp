@@ -1,0 +1,318 @@
+// HSI, RMI and ADF indicator through the host: published course, pointer angles, the drift
+// test, flags and autopilot drop, the odometer windows, bearing needles, the ADF TEST swing at
+// several frame rates, equipment levels, and hostile host values.
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "autoflight/state.h"
+#include "electrical/state.h"
+#include "module/state_registry.h"
+#include "navigation/state.h"
+#include "tests/host_fixture.h"
+#include "radios/state.h"
+
+namespace {
+const char* kHsi = "ketravin hsi_kr60";
+const char* kRmi = "ketravin rmi_kr60";
+const char* kAdf = "ketravin adf_kr60";
+const char* kRadial = "(A:ADF Radial:2,radians)";
+constexpr u32 kTick = 1, kVx = 551, kVz = 552, kObs = 854, kHeading = 84, kHdgFail = 282, kNavFail = 285;
+constexpr u32 kGndSpd = 859, kDistM = 835, kSignal1 = 49, kAdfBearing = 39, kVor1 = 550, kVor2 = 59;
+constexpr u32 kCode1 = 46, kCode2 = 55, kDme1 = 31, kDme2 = 35;
+enum { HdgFlag = 5, CoursePointer = 14, SpdDashes = 20, MilesUnits = 24 };
+enum { Vor1Flag = 18, Vor2Flag = 19, RmiHdgFlag = 20 };
+enum { AdfOffFlag = 5 };
+constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
+constexpr f64 kDeg = M_PI / 180.0;
+}  // namespace
+
+class NavInstruments : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        elec_ess_ac_any_powered = elec_ess_ac_powered = elec_ac_bus2_powered = 1;
+        elec_ess_equipment_level = 2;
+        ins1_status = 3;
+    }
+    bool shown(const char* g, size_t pos) { return !hidden(element(g, pos)); }
+    void tokens(std::initializer_list<std::pair<u32, f64>> list) {
+        for (const auto& [id, v] : list) token(id, v);
+    }
+    std::string shown_set(const char* g, std::initializer_list<size_t> positions) {
+        std::string s;
+        for (size_t p : positions) s += shown(g, p) ? '1' : '0';
+        return s;
+    }
+};
+
+// Drift is the velocity's angle off the x axis; the course moves by it outside the +-1 dead band
+// of vz; a zero or non-number velocity has no drift. Pointer -1: not checked.
+TEST_F(NavInstruments, HsiPublishedCourseAndDriftPointer) {
+    place(kHsi);
+    const struct { f64 vx, vz, obs, course; i32 pointer; } cases[] = {
+        {2.0 / std::tan(15 * kDeg), 2.0, 10.0, 355.0, -1},  {2.0 / std::tan(15 * kDeg), -2.0, 350.0, 5.0, -1},
+        {-2.0 / std::tan(15 * kDeg), 2.0, 10.0, 205.0, -1}, {0.8, 0.6, 200.0, 200.0, 36},
+        {0.5 / std::tan(3 * kDeg), -0.5, 100.0, 100.0, 357},  // the pointer's side has no dead band
+        {0.0, 0.0, 360.0, 360.0, 0}, {kNaN, 5.0, 40.0, 40.0, 0}, {1.0, kInf, 40.0, 40.0, 0},
+        {1e300, 1e300, 100.0, 55.0, 44},  // squares beyond the range still give 45 degrees
+    };
+    for (const auto& c : cases) {
+        tokens({{kVx, c.vx}, {kVz, c.vz}, {kObs, c.obs}});
+        frames(1);
+        EXPECT_NEAR(hsi_drift_course_deg, c.course, 1e-5) << c.vx << " " << c.vz;
+        EXPECT_TRUE(c.pointer < 0 || hsi_drift_pointer_deg == c.pointer) << hsi_drift_pointer_deg;
+    }
+}
+
+TEST_F(NavInstruments, HsiCourseAndMarkerAnglesAreNotWrapped) {
+    place(kHsi);
+    ap_selected_heading = 90;
+    gps_course_deg = 45.0;
+    ins1_status = 0;
+    const struct { u8 level, src, nav_mode; u32 plan; f64 heading, obs; i32 course, marker; } cases[] = {
+        {2, 0, 0, 0, 350.0, 10.0, 20, 100}, {2, 0, 0, 0, 10.0, 350.0, 700, 440},
+        {1, 1, 1, 1, 100.5, 0.0, 259, 304},  // the GPS course, no INS status test
+        {1, 1, 2, 1, 100.5, 0.0, 259, 349}, {0, 1, 1, 1, 200.0, 0.0, 259, 349}, {2, 0, 0, 0, kNaN, 0.0, 259, 349},
+    };
+    for (const auto& c : cases) {
+        elec_ess_equipment_level = c.level;
+        ins_source_sw = c.src;
+        ap_nav_mode = c.nav_mode;
+        gps_plan_active = c.plan;
+        tokens({{kHeading, c.heading}, {kObs, c.obs}});
+        frames(1);
+        EXPECT_EQ(hsi_course_angle, c.course) << c.heading;
+        EXPECT_EQ(hsi_marker_angle, c.marker) << c.heading;
+        EXPECT_EQ(drawn(kHsi, CoursePointer).value, f64(c.course));
+    }
+}
+
+// From 4: up a degree a frame to 10, then 11 held while the test runs, then down to 2 and 0.
+// Without heading the ramp and the return run in one frame, so the pointer holds 10.
+TEST_F(NavInstruments, HsiDriftTestRampAndReturn) {
+    place(kHsi);
+    tokens({{kVx, 0.8}, {kVz, 0.6}});
+    const struct { u8 ins; std::vector<i32> during, after; } cases[] = {
+        {3, {5, 6, 7, 8, 9, 10, 11, 11, 11}, {10, 9, 8, 7, 6, 5, 4, 3, 2, 0, 36}},
+        {1, {5, 6, 7, 8, 9, 10, 10, 10, 10}, {9, 8, 7, 6, 5, 4, 3, 2, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        ins1_status = c.ins;
+        hsi_drift_pointer_deg = 4;
+        for (u8 test : {1, 0}) {
+            ins1_apfd_test = test;
+            for (i32 p : test ? c.during : c.after) {
+                frames(1);
+                EXPECT_EQ(hsi_drift_pointer_deg, p) << int(c.ins) << int(test);
+            }
+        }
+    }
+    hsi_drift_pointer_deg = 355;
+    ins1_status = ins1_apfd_test = 1;
+    frames(1);
+    EXPECT_EQ(hsi_drift_pointer_deg, 10);  // 11 at once, and back to 10 in the same frame
+}
+
+// The HDG flag follows heading failure, AC and INS heading, never the level; a heading failure
+// drops the autopilot bytes every frame, powered or not.
+TEST_F(NavInstruments, HsiFlagAndAutopilotDrop) {
+    place(kHsi);
+    const struct { u8 ac, level, ins; i32 fail; u8 warn, dropped; } cases[] = {
+        {1, 2, 3, 0, 0, 0}, {1, 0, 3, 0, 0, 0}, {0, 2, 3, 0, 1, 0}, {1, 2, 1, 0, 1, 0},
+        {1, 2, 3, 1, 1, 1}, {0, 0, 0, 1, 1, 1}, {1, 2, 3, 2, 0, 0},
+    };
+    for (const auto& c : cases) {
+        elec_ess_ac_any_powered = c.ac;
+        elec_ess_equipment_level = c.level;
+        ins1_status = c.ins;
+        token(kHdgFail, c.fail);
+        ap_cmd_engaged = 3;
+        ap_cmd1_lever = ap_cmd2_lever = ap_sim_ap_latched = 1;
+        frames(1);
+        EXPECT_EQ(warn_flag_hsi, c.warn) << int(c.ac) << int(c.level) << int(c.ins) << c.fail;
+        EXPECT_EQ(shown(kHsi, HdgFlag), c.warn == 1);
+        EXPECT_EQ(ap_cmd_engaged + ap_cmd1_lever + ap_cmd2_lever + ap_sim_ap_latched, c.dropped ? 0 : 6);
+    }
+}
+
+// MILES (GPS distance under INS steering) and GND SPD odometers; GND SPD holds its digits longer;
+// 1000 or more shows the hundreds drum at 0 (1234 reads 034).
+TEST_F(NavInstruments, HsiOdometerWindows) {
+    place(kHsi);
+    ins_source_sw = 1;
+    gps_plan_active = 1;
+    const struct { f64 v; f64 miles[3], spd[3]; } cases[] = {
+        {0.0, {0, 0, 10}, {0, 0, 10}}, {123.0, {9, 8, 7}, {9, 8, 7}}, {99.5, {9.5, 0.5, 0.5}, {0, 1, 0.5}},
+        {1234.0, {0, 7, 6}, {0, 7, 6}},
+    };
+    for (const auto& c : cases) {
+        tokens({{kDistM, c.v / 0.00054}, {kGndSpd, c.v}});
+        frames(1);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(hsi_miles_drum[i], c.miles[i], 1e-6) << c.v << " drum " << i;
+            EXPECT_NEAR(hsi_gnd_spd_drum[i], c.spd[i], 1e-6) << c.v << " drum " << i;
+        }
+        EXPECT_EQ(shown_set(kHsi, {MilesUnits, SpdDashes}), "10");
+    }
+    tokens({{kGndSpd, -1.0}, {kDistM, -500.0}});  // dashes over the last value; the last distance stays
+    frames(1);
+    EXPECT_TRUE(shown(kHsi, SpdDashes));
+    EXPECT_EQ(hsi_gnd_spd_value, 1234.0);
+    EXPECT_NEAR(hsi_miles_value, 1234.0, 1e-9);
+    EXPECT_NEAR(hsi_gnd_spd_drum[1], 7.0, 1e-9);
+    gps_plan_active = 0;
+    frames(1);
+    EXPECT_FALSE(shown(kHsi, MilesUnits));
+}
+
+// An odometer whose tenths drum turns with the distance; the store needs INS heading and a
+// distance of 0 or more.
+TEST_F(NavInstruments, RmiDmeDrums) {
+    place(kRmi);
+    const struct { f64 nm; u8 ins; f64 drum[4]; } cases[] = {
+        {123.45, 3, {9, 8, 7, 5.5}}, {99.95, 3, {9.5, 0.5, 0.5, 0.5}}, {1234.5, 3, {0, 7, 6, 5}},
+        {123.00005, 3, {9, 8, 7, 0}},  // tenths part below 0.001: exactly on 0
+        {-1.0, 3, {9, 8, 7, 0}}, {50.0, 1, {9, 8, 7, 0}},
+    };
+    for (const auto& c : cases) {
+        tokens({{kDme1, c.nm}, {kDme2, c.nm}});
+        ins1_status = c.ins;
+        frames(1);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(rmi_dme1_drum[i], c.drum[i], 1e-6) << c.nm << " drum " << i;
+            EXPECT_NEAR(rmi_dme2_drum[i], c.drum[i], 1e-6) << c.nm << " drum " << i;
+        }
+    }
+}
+
+// A needle picks b + 270 or b - 90 from where it stood; a LOC or G/S station, an unpowered side
+// or INS 1 without heading parks it at 0.
+TEST_F(NavInstruments, RmiNeedles) {
+    place(kRmi);
+    const struct { i32 code; u8 ins, bus2; f64 bearing, n1, n2; } steps[] = {
+        {0, 3, 1, 200, 110, 110},  {0, 3, 1, 200, 110, 110}, {0, 3, 1, 45, -45, -45}, {0, 3, 1, 45, 315, 315},
+        {0, 3, 1, 45, -45, -45},   {0x80, 3, 0, 45, 0, 0},   {0, 3, 1, 200, 470, 470}, {0x40, 3, 1, 200, 0, 0},
+        {0, 1, 1, 200, 0, 0},      {0, 3, 1, kNaN, 0, 0},
+    };
+    for (const auto& s : steps) {
+        tokens({{kCode1, s.code}, {kCode2, s.code}, {kVor1, s.bearing}, {kVor2, s.bearing}});
+        ins1_status = s.ins;
+        elec_ac_bus2_powered = s.bus2;
+        frames(1);
+        EXPECT_EQ(rmi_needle1_value, s.n1) << s.code << " " << s.bearing;
+        EXPECT_EQ(rmi_needle2_value, s.n2) << s.code << " " << s.bearing;
+    }
+}
+
+// Flags HDG, VOR 1, VOR 2 and warn_flag_rmi; the card follows the heading or stops.
+TEST_F(NavInstruments, RmiFlagsAndCard) {
+    place(kRmi);
+    const struct { u8 ac, bus2, ins; i32 hdg_fail, nav_fail; const char* flags; bool card; } cases[] = {
+        {1, 1, 3, 0, 0, "0000", true}, {1, 1, 1, 0, 0, "1001", false}, {1, 1, 3, 1, 0, "1001", false},
+        {1, 1, 3, 0, 1, "0111", true}, {1, 0, 3, 0, 0, "0011", true},  {0, 1, 3, 0, 0, "1101", false},
+    };
+    f64 heading = 10.0;
+    for (const auto& c : cases) {
+        elec_ess_ac_any_powered = c.ac;
+        elec_ac_bus2_powered = c.bus2;
+        ins1_status = c.ins;
+        tokens({{kHdgFail, c.hdg_fail}, {kNavFail, c.nav_fail}});
+        const f64 before = rmi_card_heading;
+        token(kHeading, heading += 10.0);
+        frames(1);
+        EXPECT_EQ(shown_set(kRmi, {RmiHdgFlag, Vor1Flag, Vor2Flag}) + char('0' + warn_flag_rmi), c.flags);
+        EXPECT_EQ(rmi_card_heading, c.card ? heading : before) << c.flags;
+    }
+}
+
+// The swing waits for needle power, then holds 315 for 35 ticks from its first frame whatever
+// the frame rate; the deadline frame clears the request with the needle still at 315.
+TEST_F(NavInstruments, AdfTestSwingLasts35Ticks) {
+    place(kAdf);
+    token(kAdfBearing, 200.0);
+    host().set_calc(kRadial, M_PI);
+    for (f64 fps : {18.0, 60.0, 10.0}) {
+        for (int which = 0; which < 2; ++which) {
+            host().set_fps(fps);
+            u8& request = which == 0 ? adf1_test_latch : adf2_test_request;
+            const f64& needle = which == 0 ? adf_needle1_value : adf_needle2_value;
+            const f64 resting = which == 0 ? 110.0 : 90.0;
+            frames(2);
+            EXPECT_EQ(needle, resting);
+            request = 1;
+            elec_ess_equipment_level = 1;
+            frames(3);
+            EXPECT_EQ(request, 1);
+            EXPECT_EQ(needle, 0.0);
+            elec_ess_equipment_level = 2;
+            frames(1);
+            const f64 start = host().token(kTick);
+            for (int n = 0; request == 1 && n < 400; ++n) {
+                EXPECT_EQ(needle, 315.0) << fps;
+                frames(1);
+            }
+            EXPECT_EQ(needle, 315.0) << fps;
+            const f64 ticks = host().token(kTick) - start;
+            EXPECT_GE(ticks, 35.0) << fps;
+            EXPECT_LT(ticks, 35.0 + 18.0 / fps) << fps;
+            frames(1);
+            EXPECT_EQ(needle, resting) << fps;
+        }
+    }
+}
+
+// Card, needles, OFF flag and warn_flag_adf (raised only at equipment level 2); then pi radians
+// on ADF 2 after a park: 450, then 90.
+TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
+    place(kAdf);
+    token(kAdfBearing, 200.0);
+    const struct { u8 level, ess_ac, dc_norm, ins; i32 fail; bool card, needles, off; u8 warn; } cases[] = {
+        {2, 1, 0, 3, 0, true, true, false, 0}, {2, 0, 1, 3, 0, true, true, false, 0},
+        {1, 1, 1, 3, 0, true, false, true, 0}, {0, 1, 1, 3, 0, false, false, true, 0},
+        {2, 0, 0, 3, 0, true, false, true, 1}, {2, 1, 1, 3, 1, false, true, true, 1},
+        {2, 1, 1, 1, 0, false, false, true, 1},
+    };
+    f64 heading = 0.0;
+    for (const auto& c : cases) {
+        elec_ess_equipment_level = c.level;
+        elec_ess_ac_powered = c.ess_ac;
+        dc_normal_powered = c.dc_norm;
+        ins1_status = c.ins;
+        token(kHdgFail, c.fail);
+        const f64 before = adf_card_heading;
+        token(kHeading, heading += 10.0);
+        frames(1);
+        EXPECT_EQ(adf_card_heading, c.card ? heading : before) << int(c.level);
+        EXPECT_EQ(adf_needle1_value != 0.0, c.needles) << int(c.level);
+        EXPECT_EQ(shown(kAdf, AdfOffFlag), c.off) << int(c.level);
+        EXPECT_EQ(warn_flag_adf, c.warn) << int(c.level);
+    }
+    host().set_calc(kRadial, M_PI);
+    ins1_status = 3;  // the last case parked both needles
+    for (f64 expected : {450.0, 90.0, 90.0}) {
+        frames(1);
+        EXPECT_EQ(adf_needle2_value, expected);
+    }
+}
+
+// Every host value the three read, NaN, infinite or huge, leaves every shared value finite.
+TEST_F(NavInstruments, HostileValuesLeaveStateFinite) {
+    for (const char* g : {kHsi, kRmi, kAdf}) place(g);
+    ins_source_sw = gps_plan_active = ap_nav_mode = 1;
+    adf1_test_latch = 1;
+    const u32 tokens[] = {kVx, kVz, kObs, kHeading, kGndSpd, kDistM, 853, kSignal1, 40, 41, 44,
+                          kAdfBearing, kVor1, kVor2, kDme1, kDme2, kTick};
+    for (f64 v : {kNaN, kInf, -kInf, 1e308, -1e308}) {
+        for (u32 t : tokens) token(t, v);
+        host().set_calc(kRadial, v);
+        ins1_apfd_test = ins1_apfd_test ? 0 : 1;
+        frames(2);
+        EXPECT_TRUE(std::isfinite(drawn(kHsi, CoursePointer).value));
+        for (const VarTable* t = kStateTables; t->vars; ++t)
+            for (const VarInfo* x = t->vars; x < t->vars + t->count; ++x)
+                for (u32 k = 0; x->type == VarType::F64 && k < x->count; ++k)
+                    EXPECT_TRUE(std::isfinite(var_read(*x, k))) << x->name << "[" << k << "] after " << v;
+    }
+}
