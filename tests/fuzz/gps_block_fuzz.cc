@@ -66,8 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t length) {
 
     for (int frame = 0; frame < 3; ++frame) {
         gps_link_convert();
-        ins_nav_frame(kIns1Nav);
-        ins_nav_frame(kIns2Nav);
+        ins_nav_frame_head(kIns1Nav);
+        ins_nav_frame_tail(kIns1Nav);
+        ins_nav_frame_head(kIns2Nav);
+        ins_nav_frame_tail(kIns2Nav);
         if (frame == 1) ins_dto_execute(ins1_cdu_page);
     }
     // What the CDU shows must stay in range whatever the block held.
