@@ -78,33 +78,9 @@ const ElementDef kElementDefs[kElements] = {
 constexpr LightWalk kWalk{4, walk_positions({Legend, AgentArmed, AgentDischarged})};
 
 // ---- clicks ----------------------------------------------------------------------------------
-i32 FSAPI master_up(MousePoint*, u32) {
-    switch_to(apu_master_sw, u8(1));
-    return 0;
-}
 i32 FSAPI master_down(MousePoint*, u32) {
     if (apu_master_sw != 0) svc::trigger_key_event(key_apu_off, 0);
     switch_to(apu_master_sw, u8(0));
-    return 0;
-}
-i32 FSAPI pump_on(MousePoint*, u32) {
-    switch_to(apu_fuel_pump_sw, u8(1));
-    return 0;
-}
-i32 FSAPI pump_auto(MousePoint*, u32) {
-    switch_to(apu_fuel_pump_sw, u8(0));
-    return 0;
-}
-i32 FSAPI control_ovrd(MousePoint*, u32) {
-    switch_to(apu_control_sys_sw, kControlOvrd);
-    return 0;
-}
-i32 FSAPI control_nor(MousePoint*, u32) {
-    switch_to(apu_control_sys_sw, kControlNor);
-    return 0;
-}
-i32 FSAPI control_stby(MousePoint*, u32) {
-    switch_to(apu_control_sys_sw, kControlStby);
     return 0;
 }
 // A push-button that latches a request: silent.
@@ -122,13 +98,13 @@ i32 FSAPI fire_handle_pull(MousePoint*, u32) {
 
 const RectDef kRects[] = {
     //          x   y    w   h   cursor           events            action
-    rect::Click(75, 192, 30, 20, CursorHand,      MouseLeftSingle,  master_up),
+    rect::Click(75, 192, 30, 20, CursorHand,      MouseLeftSingle,  click_switch<&apu_master_sw, 1>),
     rect::Click(75, 212, 30, 20, CursorHand,      MouseLeftSingle,  master_down),
-    rect::Click(25, 192, 30, 20, CursorHand,      MouseLeftSingle,  pump_on),
-    rect::Click(25, 212, 30, 20, CursorHand,      MouseLeftSingle,  pump_auto),
-    rect::Click(75, 133, 30, 17, CursorUpArrow,   MouseLeftSingle,  control_ovrd),
-    rect::Click(75, 150, 30, 17, CursorHand,      MouseLeftSingle,  control_nor),
-    rect::Click(75, 167, 30, 17, CursorDownArrow, MouseLeftSingle,  control_stby),
+    rect::Click(25, 192, 30, 20, CursorHand,      MouseLeftSingle,  click_switch<&apu_fuel_pump_sw, 1>),
+    rect::Click(25, 212, 30, 20, CursorHand,      MouseLeftSingle,  click_switch<&apu_fuel_pump_sw, 0>),
+    rect::Click(75, 133, 30, 17, CursorUpArrow,   MouseLeftSingle,  click_switch<&apu_control_sys_sw, kControlOvrd>),
+    rect::Click(75, 150, 30, 17, CursorHand,      MouseLeftSingle,  click_switch<&apu_control_sys_sw, kControlNor>),
+    rect::Click(75, 167, 30, 17, CursorDownArrow, MouseLeftSingle,  click_switch<&apu_control_sys_sw, kControlStby>),
     rect::Click(23, 139, 39, 39, CursorHand,      MouseLeftSingle,  start_push),
     rect::Click(31, 62,  29, 43, CursorHand,      MouseRightSingle, fire_handle_pull),
 };

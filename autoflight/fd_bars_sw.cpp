@@ -35,14 +35,6 @@ constexpr u8 kLevelMid = 2;
 constexpr u8 kLevelDim = 3;     // forbids the bright image
 
 constexpr u8 kBarsOff = 0, kBarsOn = 1;
-i32 FSAPI fd_bars_on(MousePoint*, u32) {
-    switch_to(fd_bars_on_flag, kBarsOn);
-    return 0;
-}
-i32 FSAPI fd_bars_off(MousePoint*, u32) {
-    switch_to(fd_bars_on_flag, kBarsOff);
-    return 0;
-}
 
 i32 FSAPI tint_switch(MousePoint*, u32) {
     if (light_tint_sw == 1) {
@@ -87,8 +79,8 @@ i32 FSAPI tint_brighter(MousePoint*, u32) {
 
 const RectDef kRects[] = {
     //          x   y   w   h   cursor           events           action
-    rect::Click(0,  0,  29, 27, CursorHand,      MouseLeftSingle, fd_bars_on),
-    rect::Click(0,  27, 29, 27, CursorHand,      MouseLeftSingle, fd_bars_off),
+    rect::Click(0,  0,  29, 27, CursorHand,      MouseLeftSingle, click_switch<&fd_bars_on_flag, kBarsOn>),
+    rect::Click(0,  27, 29, 27, CursorHand,      MouseLeftSingle, click_switch<&fd_bars_on_flag, kBarsOff>),
     rect::Click(48, 0,  27, 53, CursorHand,      MouseLeftSingle, tint_switch),
     rect::Click(31, 0,  17, 53, CursorDownArrow, MouseLeftSingle, tint_dimmer),
     rect::Click(75, 0,  17, 53, CursorUpArrow,   MouseLeftSingle, tint_brighter),

@@ -62,11 +62,6 @@ const ElementDef kElementDefs[kElements] = {
 
 constexpr LightWalk kWalk{4, walk_range(Background, Background)};
 
-template <size_t Gen, u8 Position>
-i32 FSAPI gen_switch_set(MousePoint*, u32) {
-    switch_to(elec_gen_sw[Gen], Position);
-    return 0;
-}
 // TEST clicks every time, and remembers whether the switch was away from OFF RESET.
 template <size_t Gen>
 i32 FSAPI gen_switch_test(MousePoint*, u32) {
@@ -95,11 +90,11 @@ i32 FSAPI apu_gen_off(MousePoint*, u32) {
 constexpr i32 kAreaW = 32, kAreaH = 23;
 const RectDef kRects[] = {
     //          x    y   w       h       cursor           events           action
-    rect::Click(18,  57, kAreaW, kAreaH, CursorUpArrow,   MouseLeftSingle, gen_switch_set<kGen1, kOn>),
-    rect::Click(18,  80, kAreaW, kAreaH, CursorHand,      MouseLeftSingle, gen_switch_set<kGen1, kOffReset>),
+    rect::Click(18,  57, kAreaW, kAreaH, CursorUpArrow,   MouseLeftSingle, click_switch<elec_gen_sw, kOn, kGen1>),
+    rect::Click(18,  80, kAreaW, kAreaH, CursorHand,      MouseLeftSingle, click_switch<elec_gen_sw, kOffReset, kGen1>),
     rect::Click(18, 103, kAreaW, kAreaH, CursorDownArrow, MouseLeftSingle, gen_switch_test<kGen1>),
-    rect::Click(147, 57, kAreaW, kAreaH, CursorUpArrow,   MouseLeftSingle, gen_switch_set<kGen2, kOn>),
-    rect::Click(147, 80, kAreaW, kAreaH, CursorHand,      MouseLeftSingle, gen_switch_set<kGen2, kOffReset>),
+    rect::Click(147, 57, kAreaW, kAreaH, CursorUpArrow,   MouseLeftSingle, click_switch<elec_gen_sw, kOn, kGen2>),
+    rect::Click(147, 80, kAreaW, kAreaH, CursorHand,      MouseLeftSingle, click_switch<elec_gen_sw, kOffReset, kGen2>),
     rect::Click(147,103, kAreaW, kAreaH, CursorDownArrow, MouseLeftSingle, gen_switch_test<kGen2>),
     rect::Click(83,  57, kAreaW, kAreaH, CursorUpArrow,   MouseLeftSingle, apu_gen_on),
     rect::Click(83,  80, kAreaW, kAreaH, CursorHand,      MouseLeftSingle, apu_gen_off),

@@ -25,10 +25,6 @@ constexpr u32 kWidthMm = 169;
 constexpr u32 kBmpFace = 1209, kBmpLitFace = 10035, kBmpBug = 1241;
 constexpr LightWalk kWalk{1, walk_range(LitFace, Bug)};  // engine instruments; not the face
 
-constexpr drum::Band kUnitsBand = drum::band(0.9, 9.99, 0.9, 10, drum::Reversed);
-constexpr drum::Band kTensBand = drum::band(0.99, 9.999, 0.99, 100, drum::Reversed);
-constexpr drum::Band kHundredsBand = drum::band(0.999, 9.999, 0.999, 1000, drum::Reversed);
-
 // The three needles of a dial turn over the same points; the host writes the angles.
 NonlinearityPoint n1_points[] = {
     {19, 100, 0, 0}, {14, 60, 20, 0}, {37, 25, 40, 0}, {76, 10, 60, 0},
@@ -77,9 +73,9 @@ Elements n1_elements() {
         el::Static(kBmpFace,                        0,   0, kDialFaceFlags),
         el::Icon(kBmpLitFace,                       0,   0, kDialLitFaceFlags),
         el::ContinuousDrum(kBmpDrumStrip,         103, 104, kDialDrumFlags, &d.drum[3].p, &d.drum[3].p),
-        el::BandedDrum(kBmpDrumStrip,              79, 104, kDialDrumFlags, kUnitsBand, &d.drum[2].x, &d.drum[2].p),
-        el::BandedDrum(kBmpDrumStrip,              55, 104, kDialDrumFlags, kTensBand, &d.drum[1].x, &d.drum[1].p),
-        el::BandedDrum(kBmpDrumStripBlank,         31, 104, kDialLeadingDrumFlags, kHundredsBand, &d.drum[0].x,
+        el::BandedDrum(kBmpDrumStrip,              79, 104, kDialDrumFlags, kPercentUnitsBand, &d.drum[2].x, &d.drum[2].p),
+        el::BandedDrum(kBmpDrumStrip,              55, 104, kDialDrumFlags, kPercentTensBand, &d.drum[1].x, &d.drum[1].p),
+        el::BandedDrum(kBmpDrumStripBlank,         31, 104, kDialLeadingDrumFlags, kPercentHundredsBand, &d.drum[0].x,
                        &d.drum[0].p),
         el::Icon(kBmpOffFlagFour,                  29, 114, kDialFlagFlags),
         el::Needle(kBmpTelltaleNeedle,             76,  76, kDialNeedleFlags, n1_max_needle<E>).pivot(6, 6).table(n1_points),

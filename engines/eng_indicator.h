@@ -56,6 +56,12 @@ constexpr u32 kBmpOffFlagThree = 1232;
 constexpr u32 kBmpTelltaleNeedle = 1235;
 constexpr u32 kBmpMainNeedle = 1238;
 
+// The banded drums of the four-drum counters to a tenth of a percent (N1, N2), by the place each
+// shows: roll threshold (band), snap limit.
+constexpr drum::Band kPercentUnitsBand = drum::band(0.9, 9.99, 0.9, 10, drum::Reversed);
+constexpr drum::Band kPercentTensBand = drum::band(0.99, 9.999, 0.99, 100, drum::Reversed);
+constexpr drum::Band kPercentHundredsBand = drum::band(0.999, 9.999, 0.999, 1000, drum::Reversed);
+
 // Element flags as the dials' records carry them.
 constexpr u32 kDialFaceFlags = ImageOption1;
 constexpr u32 kDialLitFaceFlags = ImageHidden | ImageLuminous | ImageOption1 | ImageOption2;

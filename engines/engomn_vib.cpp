@@ -52,14 +52,6 @@ const ElementDef kSwitchElementDefs[kSwitchElements] = {
     el::Icon(kBmpLeverUp,     59, 20),
 };
 
-i32 FSAPI vib_select_fan(MousePoint*, u32) {
-    switch_to(eng_vib_selector, kFan);
-    return 0;
-}
-i32 FSAPI vib_select_turbine(MousePoint*, u32) {
-    switch_to(eng_vib_selector, kTurbine);
-    return 0;
-}
 i32 FSAPI vib_test_push(MousePoint*, u32) {
     if (eng_vib_test != 1 && elec_ac_bus1_powered == 1) eng_vib_test = 1;
     return 0;
@@ -68,8 +60,8 @@ i32 FSAPI vib_test_push(MousePoint*, u32) {
 const RectDef kNoClicks[] = {rect::Parent(), rect::EndParent()};
 const RectDef kSwitchRects[] = {
     //          x   y   w   h   cursor      events           action
-    rect::Click(48,  6, 28, 31, CursorHand, MouseLeftSingle, vib_select_fan),
-    rect::Click(48, 37, 28, 31, CursorHand, MouseLeftSingle, vib_select_turbine),
+    rect::Click(48,  6, 28, 31, CursorHand, MouseLeftSingle, click_switch<&eng_vib_selector, kFan>),
+    rect::Click(48, 37, 28, 31, CursorHand, MouseLeftSingle, click_switch<&eng_vib_selector, kTurbine>),
     rect::Click(0,  60, 29, 29, CursorHand, MouseLeftSingle, vib_test_push),
 };
 

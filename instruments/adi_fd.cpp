@@ -242,21 +242,10 @@ void pitch_display_step(bool powered) {
                 hold_test(d, latch, kAdiTestPitch);
         }
     } else if (powered && ins1_status >= 1) {
-        if (latch == 0) {
+        if (latch == 0)
             d = p;
-        } else if (p > 2.5) {
-            if (p - 2.0 > d)
-                d += kWalkStep;
-            else
-                land(d, latch, p);
-        } else if (p < -2.5) {
-            if (p + 2.0 < d)
-                d -= kWalkStep;
-            else
-                land(d, latch, p);
-        } else {
+        else if (!walk_back_to_steep_pitch(d, latch, p))
             walk_back_both_ways(d, latch, p);
-        }
     } else {
         walk_pitch_to_level(d, latch);
     }

@@ -160,23 +160,14 @@ void pitch_display_step(bool valid) {
     } else if (valid && latch == 0) {
         d = p;
     } else if (valid) {
-        if (p > 2.5) {
-            if (p - 2.0 > d)
-                d += kWalkStep;
-            else
-                land(d, latch, p);
-        } else if (p < -2.5) {
-            if (p + 2.0 < d)
-                d -= kWalkStep;
-            else
-                land(d, latch, p);
-        } else if (d > 2.5) {
+        if (walk_back_to_steep_pitch(d, latch, p))
+            return;
+        if (d > 2.5)
             d -= kWalkStep;
-        } else if (d < -2.5) {
+        else if (d < -2.5)
             d += kWalkStep;
-        } else {
+        else
             land(d, latch, p);
-        }
     } else {
         walk_pitch_to_level(d, latch);
     }

@@ -227,3 +227,22 @@ AsiMachDrums asi_mach_drums(f64 m) {
     d.units_p = 10.0 - (m - 10.0 * d.tens);
     return d;
 }
+
+AsiFlags asi_show_flags(bool airspeed_failed, ElementHeader* mach, ElementHeader* vmo, ElementHeader* as,
+                        ElementHeader* red) {
+    const AsiFlags f = asi_flags(airspeed_failed);
+    show_if(mach, f.mach);
+    show_if(vmo, f.vmo);
+    show_if(as, f.as);
+    show_if(red, f.red);
+    return f;
+}
+
+void asi_show_mach(ElementHeader* tenths, ElementHeader* hundredths, i32& hundreds, i32& tens, f64& units_p) {
+    const AsiMachDrums d = asi_mach_drums(inst_mach_display);
+    hundreds = d.hundreds;
+    tens = d.tens;
+    drum_roll(tenths, d.tenths_x);
+    drum_roll(hundredths, d.hundredths_x);
+    units_p = d.units_p;
+}

@@ -4,6 +4,7 @@
 // Mach drum inputs. Each display places its own elements; all act on the same module-wide
 // variables, and only the captain's indicator computes them each frame.
 #pragma once
+#include "module/drums.h"
 #include "module/host_interface.h"
 
 // Dial angle in degrees clockwise from 12 o'clock (0 at 60 kt, 320 at 450 kt) of a speed in
@@ -48,6 +49,9 @@ struct AsiFlags {
     bool mach, vmo, as, red;
 };
 AsiFlags asi_flags(bool airspeed_failed);
+// Shows or hides one display's four flag elements as asi_flags gives them, and returns them.
+AsiFlags asi_show_flags(bool airspeed_failed, ElementHeader* mach, ElementHeader* vmo, ElementHeader* as,
+                        ElementHeader* red);
 
 // ---- Mach counter ----
 // The drum inputs of a Mach value M (thousandths): tenths and hundredths banded drums, and the
@@ -58,3 +62,11 @@ struct AsiMachDrums {
     i32 hundreds, tens;  // trunc(M / 100), trunc(M / 10)
 };
 AsiMachDrums asi_mach_drums(f64 mach_display);
+
+// The two banded Mach drums of every display.
+constexpr drum::Band kAsiMachTenths = drum::band(0.99, 9.999, 0.99, 100, drum::Reversed);
+constexpr drum::Band kAsiMachHundredths = drum::band(0.9, 9.99, 0.9, 10, drum::Reversed);
+
+// One display's Mach counter at inst_mach_display: its two banded drums rolled, and its own
+// hundreds and tens digits and thousandths drum position written.
+void asi_show_mach(ElementHeader* tenths, ElementHeader* hundredths, i32& hundreds, i32& tens, f64& units_p);

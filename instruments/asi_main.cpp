@@ -42,15 +42,13 @@ constexpr i32 kCx = 92, kCy = 91;  // every needle turns about the dial centre
 AsiDialTables tables = asi_dial_tables();
 
 using namespace fl;
-const drum::Band kTenths = drum::band(0.99, 9.999, 0.99, 100, drum::Reversed);
-const drum::Band kHundredths = drum::band(0.9, 9.99, 0.9, 10, drum::Reversed);
 const ElementDef kElementDefs[kElements] = {
     //                bitmap   x    y   flags
     el::Static(        1321,   0,   0,  Opt1),
     el::Icon(         10016,   0,   0,  Hid | Lum | Opt3),
     el::EdgeDrum(      1398, 102,  43,  Lum | Opt2, &inst_asi_mach_units_p, &inst_asi_mach_units_shown),
-    el::BandedDrum(    1324,  86,  49,  Lum | Opt2, kHundredths, &inst_asi_mach_hundredths_x, &inst_asi_mach_hundredths_p),
-    el::BandedDrum(    1324,  70,  49,  Lum | Opt2, kTenths, &inst_asi_mach_tenths_x, &inst_asi_mach_tenths_p),
+    el::BandedDrum(    1324,  86,  49,  Lum | Opt2, kAsiMachHundredths, &inst_asi_mach_hundredths_x, &inst_asi_mach_hundredths_p),
+    el::BandedDrum(    1324,  70,  49,  Lum | Opt2, kAsiMachTenths, &inst_asi_mach_tenths_x, &inst_asi_mach_tenths_p),
     el::Icon(          1328,  70,  49,  Hid | Lum | Opt2),
     el::Icon(          1331,  52,  87,  Hid | Lum | Opt2),
     el::Icon(          1334,  78, 122,  Hid | Lum | Opt2),
@@ -134,21 +132,14 @@ void air_data(f64 ias, f64 mach, f64 vmo, f64 ap_speed, bool asi_failed) {
 }
 
 void mach_drums() {
-    const AsiMachDrums d = asi_mach_drums(inst_mach_display);
-    inst_asi_mach_hundreds = d.hundreds;
-    inst_asi_mach_tens = d.tens;
-    drum_roll(gauge.el(MachTenths), d.tenths_x);
-    drum_roll(gauge.el(MachHundredths), d.hundredths_x);
-    inst_asi_mach_units_p = d.units_p;
+    asi_show_mach(gauge.el(MachTenths), gauge.el(MachHundredths), inst_asi_mach_hundreds, inst_asi_mach_tens,
+                  inst_asi_mach_units_p);
 }
 
 void flags() {
-    const AsiFlags f = asi_flags(tok_read_u32(tok_airspeed_fail) == 1);
+    const AsiFlags f = asi_show_flags(tok_read_u32(tok_airspeed_fail) == 1, gauge.el(FlagMach), gauge.el(FlagVmo),
+                                      gauge.el(FlagAs), gauge.el(FlagRed));
     warn_flag_asi = f.as ? 1 : 0;  // the AS flag is the master warning's airspeed flag
-    show_if(gauge.el(FlagMach), f.mach);
-    show_if(gauge.el(FlagVmo), f.vmo);
-    show_if(gauge.el(FlagAs), f.as);
-    show_if(gauge.el(FlagRed), f.red);
 }
 
 // ---- Bug sets ----

@@ -29,15 +29,13 @@ constexpr i32 kCx = 92, kCy = 91;
 AsiDialTables tables = asi_dial_tables();
 
 using namespace fl;
-const drum::Band kTenths = drum::band(0.99, 9.999, 0.99, 100, drum::Reversed);
-const drum::Band kHundredths = drum::band(0.9, 9.99, 0.9, 10, drum::Reversed);
 const ElementDef kElementDefs[kElements] = {
     //                bitmap   x    y   flags
     el::Static(        1321,   0,   0,  Opt1),
     el::Icon(         10016,   0,   0,  Hid | Lum | Opt3),
     el::EdgeDrum(      1398, 102,  43,  Lum | Opt2, &inst_asi2_mach_units_p, &inst_asi2_mach_units_shown),
-    el::BandedDrum(    1324,  86,  49,  Lum | Opt2, kHundredths, &inst_asi2_mach_hundredths_x, &inst_asi2_mach_hundredths_p),
-    el::BandedDrum(    1324,  70,  49,  Lum | Opt2, kTenths, &inst_asi2_mach_tenths_x, &inst_asi2_mach_tenths_p),
+    el::BandedDrum(    1324,  86,  49,  Lum | Opt2, kAsiMachHundredths, &inst_asi2_mach_hundredths_x, &inst_asi2_mach_hundredths_p),
+    el::BandedDrum(    1324,  70,  49,  Lum | Opt2, kAsiMachTenths, &inst_asi2_mach_tenths_x, &inst_asi2_mach_tenths_p),
     el::Icon(          1328,  70,  49,  Hid | Lum | Opt2),
     el::Icon(          1331,  52,  87,  Hid | Lum | Opt2),
     el::Icon(          1334,  78, 122,  Hid | Lum | Opt2),
@@ -59,28 +57,16 @@ const RectDef kRects[2] = {
 void FSAPI asi2_update(GaugeHeader*, i32 service, u32);
 Gauge<kElements, 2> gauge(gauge_asi_main2, "ketravin asi_main2_kr60", kWidthMm, asi2_update, kElementDefs, kRects);
 
-// The captain's Mach value on this dial's own drums, whatever the power.
-void mach_drums() {
-    const AsiMachDrums d = asi_mach_drums(inst_mach_display);
-    inst_asi2_mach_hundreds = d.hundreds;
-    inst_asi2_mach_tens = d.tens;
-    drum_roll(gauge.el(MachTenths), d.tenths_x);
-    drum_roll(gauge.el(MachHundredths), d.hundredths_x);
-    inst_asi2_mach_units_p = d.units_p;
-}
-
 void FSAPI asi2_update(GaugeHeader*, i32 service, u32) {
     if (service != ServicePreUpdate) return;
     // 1. Lighting; the lit face follows the zone.
     light_walk(gauge.header(), kWalk);
     show_if(gauge.el(LitFace), light_zone[kWalk.zone] == 1);
-    // 2. Mach drums.
-    mach_drums();
+    // 2. The captain's Mach value on this dial's own drums, whatever the power.
+    asi_show_mach(gauge.el(MachTenths), gauge.el(MachHundredths), inst_asi2_mach_hundreds, inst_asi2_mach_tens,
+                  inst_asi2_mach_units_p);
     // 3-4. Flags, on this dial only (the captain's indicator raises the warning).
-    const AsiFlags f = asi_flags(tok_read_u32(tok_airspeed_fail) == 1);
-    show_if(gauge.el(FlagMach), f.mach);
-    show_if(gauge.el(FlagVmo), f.vmo);
-    show_if(gauge.el(FlagAs), f.as);
-    show_if(gauge.el(FlagRed), f.red);
+    asi_show_flags(tok_read_u32(tok_airspeed_fail) == 1, gauge.el(FlagMach), gauge.el(FlagVmo), gauge.el(FlagAs),
+                   gauge.el(FlagRed));
 }
 }  // namespace

@@ -45,3 +45,23 @@ inline void walk_back_both_ways(f64& d, u8& latch, f64 a) {
     else
         land(d, latch, a);
 }
+
+// Walk back to a pitch p more than 2.5 degrees from level, from the level side: 1 degree a frame
+// until within 2 degrees of it, then onto it. A pitch within 2.5 degrees of level is left to the
+// caller, which each indicator walks back in its own way: returns false and changes nothing.
+inline bool walk_back_to_steep_pitch(f64& d, u8& latch, f64 p) {
+    if (p > 2.5) {
+        if (p - 2.0 > d)
+            d += kWalkStep;
+        else
+            land(d, latch, p);
+    } else if (p < -2.5) {
+        if (p + 2.0 < d)
+            d -= kWalkStep;
+        else
+            land(d, latch, p);
+    } else {
+        return false;
+    }
+    return true;
+}

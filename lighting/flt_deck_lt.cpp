@@ -41,18 +41,6 @@ const ElementDef kElementDefs[kElements] = {
     el::Icon(kBmpSpare,      0,   0,  ImageHidden),
 };
 
-i32 FSAPI switch_test(MousePoint*, u32) {
-    switch_to(light_flt_deck_sw, kTest);
-    return 0;
-}
-i32 FSAPI switch_brt(MousePoint*, u32) {
-    switch_to(light_flt_deck_sw, kBrt);
-    return 0;
-}
-i32 FSAPI switch_dim(MousePoint*, u32) {
-    switch_to(light_flt_deck_sw, kDim);
-    return 0;
-}
 // The panel-light knob: off, luminous, bright. With the tint switch on, tint level 3 forbids the
 // bright image and level 1 forces it. No sound.
 constexpr u8 kTintForbidsBright = 3;
@@ -97,9 +85,9 @@ i32 FSAPI refresh_button(MousePoint*, u32) {
 
 const RectDef kRects[] = {
     //          x    y   w   h   cursor            events           action
-    rect::Click(113, 9,  33, 17, CursorHand,       MouseLeftSingle, switch_test),
-    rect::Click(107, 26, 33, 17, CursorHand,       MouseLeftSingle, switch_brt),
-    rect::Click(102, 43, 33, 17, CursorHand,       MouseLeftSingle, switch_dim),
+    rect::Click(113, 9,  33, 17, CursorHand,       MouseLeftSingle, click_switch<&light_flt_deck_sw, kTest>),
+    rect::Click(107, 26, 33, 17, CursorHand,       MouseLeftSingle, click_switch<&light_flt_deck_sw, kBrt>),
+    rect::Click(102, 43, 33, 17, CursorHand,       MouseLeftSingle, click_switch<&light_flt_deck_sw, kDim>),
     rect::Click(90,  64, 29, 34, CursorLeftArrow,  MouseLeftSingle, knob_down),
     rect::Click(119, 64, 29, 34, CursorRightArrow, MouseLeftSingle, knob_up),
     rect::Click(43,  69, 40, 29, CursorHand,       MouseLeftSingle, refresh_button),

@@ -110,9 +110,9 @@ void elec_normal_switches() {
     set_all(elec_line_sw, kOn);
 }
 
-// ---- EASY START -------------------------------------------------------------------------------
-
-void easy_start_switches() {
+// Electrical and hydraulic switches with both engines running: normal sources, both engine
+// generators on, engine-driven pumps on and the electric ones off.
+void running_elec_hyd_switches() {
     elec_normal_switches();
     elec_ess_ac_source_sel = kEssSourceNorm;
     elec_gen_sw[0] = elec_gen_sw[1] = kOn;
@@ -120,8 +120,14 @@ void easy_start_switches() {
     elec_ess_bus_sw = kOn;
     set_all(hyd_elec_pump_sw, kOff);
     set_all(hyd_eng_pump_sw, kEngPumpOn);
-    hyd_press_yellow = hyd_press_green1 = hyd_press_green2 = hyd_press_blue = kHydPressFull;
     set_all(hyd_xfer_sw, kOn);
+}
+
+// ---- EASY START -------------------------------------------------------------------------------
+
+void easy_start_switches() {
+    running_elec_hyd_switches();
+    hyd_press_yellow = hyd_press_green1 = hyd_press_green2 = hyd_press_blue = kHydPressFull;
     set_all(air_pack_sw, kOn);
     set_all(aice_probe_heat_sw, kOn);
     light_nav_sw = kOn;
@@ -324,14 +330,7 @@ void easy_start_delay_step() {
 
 void startup_preset_frame() {
     set_all(eng_hp_valve_open, kOn);
-    elec_normal_switches();
-    elec_ess_ac_source_sel = kEssSourceNorm;
-    elec_gen_sw[0] = elec_gen_sw[1] = kOn;
-    elec_smoke_drill_sw = kOff;
-    elec_ess_bus_sw = kOn;
-    set_all(hyd_elec_pump_sw, kOff);
-    set_all(hyd_eng_pump_sw, kEngPumpOn);
-    set_all(hyd_xfer_sw, kOn);
+    running_elec_hyd_switches();
     yaw_dampers_and_trim(kOn);
     for (u32 ident : kStartupCloses) svc::trigger_key_event(key_panel_id_close, ident);
     panel_init_state = kInitReady;

@@ -71,6 +71,16 @@ protected:
         keys_seen_ = host_->key_log_end();
         return out;
     }
+    // Sends of `key` since the previous call of new_keys(); the last one's value in *last.
+    size_t sent(u32 key, i32* last = nullptr) {
+        size_t n = 0;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == key && k.sent) {
+                ++n;
+                if (last) *last = i32(k.value);
+            }
+        return n;
+    }
 
 private:
     ModuleLink link_;

@@ -46,15 +46,6 @@ protected:
         token(tk::ias, 250.0);
     }
     void press(Point p, u32 flags = MouseLeftSingle) { ASSERT_TRUE(click(kPanel, p.x, p.y, flags)); }
-    size_t sent(u32 key, i32* last = nullptr) {
-        size_t n = 0;
-        for (const KeyLogEntry& k : new_keys())
-            if (k.id == key && k.sent) {
-                ++n;
-                if (last) *last = i32(k.value);
-            }
-        return n;
-    }
     // FD 1 and CMD 1 up, one frame: the host autopilot is on from then.
     void engage_cmd1() {
         press(kFd1);

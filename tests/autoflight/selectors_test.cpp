@@ -37,16 +37,6 @@ protected:
         dc_ess_powered = 1;
     }
     void press(const char* g, Point p) { ASSERT_TRUE(click(g, p.x, p.y)); }
-    // Sent events of `key` since the last call, and the last value.
-    size_t sent(u32 key, i32* last = nullptr) {
-        size_t n = 0;
-        for (const KeyLogEntry& k : new_keys())
-            if (k.id == key && k.sent) {
-                ++n;
-                if (last) *last = i32(k.value);
-            }
-        return n;
-    }
     // Half a foot per minute further out, so that the truncated reading is exactly vs_fpm.
     void air(f64 altitude_ft, f64 vs_fpm) {
         token(tk::altitude, altitude_ft);

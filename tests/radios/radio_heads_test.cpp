@@ -9,7 +9,7 @@
 #include "radios/com_head.h"
 #include "radios/radio_keys.h"
 #include "radios/state.h"
-#include "tests/panel_fixture.h"
+#include "tests/radios/radio_head_fixture.h"
 
 namespace {
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = HUGE_VAL;
@@ -17,27 +17,11 @@ const char *kNav = "ketravin radio_nav_kr60", *kCom = "ketravin radio_com1_kr60"
            *kTsp = "ketravin radio_tsp_kr60", *kAdfExpr = "(A:Adf active frequency:1,Kilohertz)";
 constexpr u32 kComActive = 23, kComStandby = 617, kNav1 = 24, kXpdr = 38, kTxSecond = 875, kRxBoth = 876;
 
-using Keys = std::vector<std::pair<u32, u32>>;
-using Digits = std::vector<f64>;  // a window's targets, leading drum first
-template <typename... T>
-Digits digits(T... v) { return Digits{f64(v)...}; }
-
-class Radios : public PanelTest {
+class Radios : public RadioHeadTest {
 protected:
     void SetUp() override {
-        PanelTest::SetUp();
-        for (const char* g : {kNav, kCom, kAdf, kTsp}) place(g);
-        host().window_set(panel_win_radios, true);
-    }
-    Keys keys() {
-        Keys out;
-        for (const KeyLogEntry& k : new_keys()) out.emplace_back(k.id, k.value);
-        return out;
-    }
-    Digits ys(const char* g, size_t first, size_t n) {
-        Digits v;
-        for (size_t i = 0; i < n; ++i) v.push_back(drawn(g, first + i).y);
-        return v;
+        RadioHeadTest::SetUp();
+        place_heads({kNav, kCom, kAdf, kTsp});
     }
 };
 Digits com_left() {

@@ -9,7 +9,7 @@
 #include "radios/com_head.h"
 #include "radios/radio_keys.h"
 #include "radios/state.h"
-#include "tests/panel_fixture.h"
+#include "tests/radios/radio_head_fixture.h"
 #include "warnings/state.h"
 
 namespace {
@@ -19,27 +19,11 @@ const char *kCom2 = "ketravin radio_com2_kr60", *kAdf2 = "ketravin radio_adf2_kr
            *kAdf2Expr = "(A:Adf active frequency:2,Kilohertz)";
 constexpr u32 kActive = 870, kStandby = 871, kTxSecond = 875, kRxBoth = 876;
 
-using Keys = std::vector<std::pair<u32, u32>>;
-using Digits = std::vector<f64>;  // leading drum first unless said otherwise
-template <typename... T>
-Digits digits(T... v) { return Digits{f64(v)...}; }
-
-class SecondHeads : public PanelTest {
+class SecondHeads : public RadioHeadTest {
 protected:
     void SetUp() override {
-        PanelTest::SetUp();
-        for (const char* g : {kAdf2, kSnd2, kRadar, kCom2}) place(g);
-        host().window_set(panel_win_radios, true);
-    }
-    Keys keys() {
-        Keys out;
-        for (const KeyLogEntry& k : new_keys()) out.emplace_back(k.id, k.value);
-        return out;
-    }
-    Digits ys(const char* g, size_t first, size_t n) {
-        Digits v;
-        for (size_t i = 0; i < n; ++i) v.push_back(drawn(g, first + i).y);
-        return v;
+        RadioHeadTest::SetUp();
+        place_heads({kAdf2, kSnd2, kRadar, kCom2});
     }
 };
 Digits com2_left() {
