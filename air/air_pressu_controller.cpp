@@ -107,7 +107,7 @@ SetGauge set_gauges[2] = {
 void turning_hold(PressSetPanelState& s, ElementHeader* image, f64 tick) {
     if (s.touched == 1 && s.hold_running == 0) {
         show_if(image, true);
-        s.touch_tick = f64(deadline_arm(tick, 0));  // a clock that is no number starts from 0
+        s.touch_tick = f64(deadline_arm(tick, 0));  // a clock that is no number: re-armed by the next real tick
         s.hold_running = 1;
         s.touched = 0;
     }

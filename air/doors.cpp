@@ -1,7 +1,8 @@
 // Doors panel of the flight engineer's station: twenty amber door lamps, the CARGO SW FAULT dot
 // and the DOORS TEST push-button. The lamps show the host's door values; clicks on the cabin and
 // cargo lamps send the host's door events; the DOORS caution follows the sum of the door values.
-// Reads: dc_ess_powered, hyd_avail, light_zone, annunciator_bright
+// Reads: tok_on_ground, tok_exit1_open, tok_exit2_open, tok_exit3_open, the host's exit percentage,
+//        dc_ess_powered, hyd_avail, light_zone, annunciator_bright
 // Writes: doors_exit_open_pct, warn_doors, doors_test
 #include <cfloat>
 
@@ -124,7 +125,8 @@ void FSAPI doors_update(GaugeHeader*, i32 service, u32) {
     const f64 exit3 = tok_read(tok_exit3_open);
     const f64 exit1 = tok_read(tok_exit1_open);
     const f64 exit2 = tok_read(tok_exit2_open);
-    f64 percent = 0.0;
+    // The host stores straight into the shared value: one that answers nothing leaves the last.
+    f64 percent = doors_exit_open_pct;
     svc::execute_calculator_code(kExitPercentExpr, &percent, nullptr, nullptr);
     doors_exit_open_pct = finite_percent(percent);
 
