@@ -228,6 +228,7 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     if (ats_arm_state != 1) ats_n1_mode = 0;                            // 8
     n1_trip(n1a, n1b);                                                  // 9
     tok_refresh(tok_ap_engaged);                                        // 10
+    tok_refresh(tok_eng1_throttle_axis);
     ats_speed_error_kt = tok_read_finite(tok_ias_kt) - f64(ats_speed_target);
     tok_refresh(tok_eng1_n1);
     ats_thrust_law();                                                   // 11
