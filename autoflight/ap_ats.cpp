@@ -3,7 +3,8 @@
 // disarms the host autothrottle, trips the modes on lost conditions, raises THR OFF on a
 // disconnect, then runs the thrust law and the go-around (ats_laws.cpp).
 // Reads: tok_ap_speed_sel_kt, tok_ats_arm, tok_ap_speed_hold, tok_eng1_n1, tok_eng2_n1, tok_on_ground,
-//        tok_eng1/2_throttle_lever, tok_eng1_throttle_axis, tok_gear_nose_pos, tok_ias_kt,
+//        tok_eng1/2_throttle_lever, tok_eng1/2_throttle_axis, tok_gear_nose_pos, tok_ias_kt,
+//        tok_ap_engaged, tok_radio_height_m,
 //        elec_ess_ac_source_sel, elec_ac_bus1_powered, dc_normal_powered, dc_ess_powered,
 //        inst_adc1_ok, inst_adc1_ias_valid, ins1_status, eng_n1_mode, light_zone, annunciator_bright
 // Writes: ats_speed_target, ats_arm_state, ats_spd_mode, ats_n1_mode, warn_thr_off,
