@@ -3,7 +3,8 @@
 // disarms the host autothrottle, trips the modes on lost conditions, raises THR OFF on a
 // disconnect, then runs the thrust law and the go-around (ats_laws.cpp).
 // Reads: tok_ap_speed_sel_kt, tok_ats_arm, tok_ap_speed_hold, tok_eng1_n1, tok_eng2_n1, tok_on_ground,
-//        tok_eng1/2_throttle_lever, tok_eng1_throttle_axis, tok_gear_nose_pos, tok_ias_kt,
+//        tok_eng1/2_throttle_lever, tok_eng1/2_throttle_axis, tok_gear_nose_pos, tok_ias_kt,
+//        tok_ap_engaged, tok_radio_height_m,
 //        elec_ess_ac_source_sel, elec_ac_bus1_powered, dc_normal_powered, dc_ess_powered,
 //        inst_adc1_ok, inst_adc1_ias_valid, ins1_status, eng_n1_mode, light_zone, annunciator_bright
 // Writes: ats_speed_target, ats_arm_state, ats_spd_mode, ats_n1_mode, warn_thr_off,
@@ -228,6 +229,7 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     if (ats_arm_state != 1) ats_n1_mode = 0;                            // 8
     n1_trip(n1a, n1b);                                                  // 9
     tok_refresh(tok_ap_engaged);                                        // 10
+    tok_refresh(tok_eng1_throttle_axis);
     ats_speed_error_kt = tok_read_finite(tok_ias_kt) - f64(ats_speed_target);
     tok_refresh(tok_eng1_n1);
     ats_thrust_law();                                                   // 11

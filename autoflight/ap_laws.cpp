@@ -11,6 +11,7 @@
 //         ap_roll_hold_engaged, ap_roll_takeover_pending, ap_aileron_active, ap_ias_* state,
 //         ap_rudder_state, ap_rudder_cmd
 #include <cmath>
+#include <limits>
 
 #include "autoflight/ap_keys.h"
 #include "autoflight/autopilot.h"
@@ -383,15 +384,14 @@ void ap_ias_law() {
 // ---- Yaw law: rudder by the slip ball while the host does not coordinate; centring after.
 namespace {
 struct BallRow {
-    f64 lo, hi;  // lo <= ball < hi, or ball <= hi when hi_inclusive
-    bool hi_inclusive;
+    f64 lo, hi;  // lo <= ball < hi on the left of the ball's centre, lo < ball <= hi on the right
     i32 step;      // change of the command
     i32 while_at;  // applied while the command is at or inside this
 };
-constexpr f64 kBig = 1e300;
+constexpr f64 kBig = std::numeric_limits<f64>::infinity();
 constexpr BallRow kBall[] = {
-    {-10.0, -3.0, false, 200, 5000},  {-kBig, -10.0, false, 200, 16000},
-    {3.0, 10.0, true, -200, -5000},   {10.0, kBig, true, -200, -16000},
+    {-10.0, -3.0, 200, 5000},  {-kBig, -10.0, 200, 16000},
+    {3.0, 10.0, -200, -5000},  {10.0, kBig, -200, -16000},
 };
 constexpr i32 kCentreStep = 100, kCentreBand = 500, kCentredBelow = 100;
 constexpr f64 kWingsLevelDeg = 5.0;
@@ -400,7 +400,7 @@ constexpr char kAutoCoordination[] = "(A:AUTO COORDINATION,bool)";
 void ball_step(f64 ball) {
     i32& cmd = ap_rudder_cmd;
     for (const BallRow& r : kBall) {
-        const bool in = ball >= r.lo && (r.hi_inclusive ? ball <= r.hi : ball < r.hi);
+        const bool in = r.step > 0 ? ball >= r.lo && ball < r.hi : ball > r.lo && ball <= r.hi;
         if (!in) continue;
         if (r.step > 0 ? cmd <= r.while_at : cmd >= r.while_at) cmd += r.step;
         return;

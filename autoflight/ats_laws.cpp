@@ -11,6 +11,8 @@
 // Writes: ats_throttle1_cmd, ats_throttle2_cmd, ats_step_latch, ats_step_due_tick, ats_ga_started,
 //         ats_n1_mode, ap_flare_height_ft, ap_go_around_mode, ap_pitch_hold_engaged, ap_vs_command,
 //         ap_approach_state and the mode bytes, ap_cmd_engaged, eng_n1_mode
+#include <limits>
+
 #include "autoflight/ap_keys.h"
 #include "autoflight/autopilot.h"
 #include "autoflight/autothrottle.h"
@@ -38,7 +40,7 @@ struct BandRow {
     i32 step;
     bool from_eng2 = false;  // the paced step is based on engine 2's axis
 };
-constexpr f64 kTop = 1e300;  // the last row takes everything above
+constexpr f64 kTop = std::numeric_limits<f64>::infinity();  // the last row takes everything above
 
 // N1 computer modes 0, 4, 5, 6.
 constexpr BandRow kClimbTable[12] = {
@@ -174,7 +176,7 @@ void speed_path() {
                 const f64 l1 = tok_read(tok_eng1_throttle_lever), l2 = tok_read(tok_eng2_throttle_lever);
                 if (l1 < kLeverHoldFrom || l2 < kLeverHoldFrom)
                     speed_hold_off_if_on();
-                else if (hold_off)
+                else if (l1 >= kLeverHoldFrom && l2 >= kLeverHoldFrom && hold_off)  // a lever not a number: neither
                     ap::send(key_ap_speed_hold_on);
             }
         }

@@ -1,7 +1,7 @@
 // Flap lever of the pedestal and its enlarged copy. With flap power a click moves the host's
 // flap handle one notch and the image follows the handle; without it the image steps by itself
 // and the host's flaps stay where they are. The small lever computes the image, the copy draws it.
-// Reads: hyd_avail, dc_ess_powered, light_zone, annunciator_bright
+// Reads: hyd_avail, dc_ess_powered, light_zone, annunciator_bright, tok_flaps_handle
 // Writes: flap_lever_frame
 #include "electrical/state.h"
 #include "flight_controls/fctl_keys.h"

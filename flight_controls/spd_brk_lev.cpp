@@ -2,7 +2,8 @@
 // and arm the ground spoilers; the small lever's callback follows the host's handle and deploys
 // the spoilers itself on a rejected take-off or at touchdown. The lever bytes are the master
 // copy; the enlarged lever only draws them.
-// Reads: hyd_avail, dc_ess_powered, light_zone, annunciator_bright
+// Reads: hyd_avail, dc_ess_powered, light_zone, annunciator_bright, tok_spoilers_handle,
+//        tok_spoilers_armed, tok_on_ground, tok_eng1_n1, tok_eng1_throttle_lever
 // Writes: spd_brk_lever_pos, spd_brk_arm_state, spd_brk_arm_phase, spd_brk_peak_n1
 #include "electrical/state.h"
 #include "flight_controls/fctl_keys.h"

@@ -2,7 +2,7 @@
 // host's parking brake (the host's brake is the master copy); a right click swaps the normal
 // pedestal window for the enlarged one and back. The small lever's callback keeps the module's
 // copy of the brake and raises PARK BRK ON on the ground. Silent.
-// Reads: hyd_avail, light_zone, annunciator_bright
+// Reads: hyd_avail, light_zone, annunciator_bright, tok_parking_brake, tok_on_ground
 // Writes: park_brake_set, warn_park_brake_on, panel_pedestal_choice
 #include "gear/state.h"
 #include "hydraulics/state.h"

@@ -344,7 +344,8 @@ TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     const struct { f64 ball; i32 start, after; } cases[] = {
         {-12.0, 16100, 16100}, {-12.0, 16000, 16200}, {-5.0, 5000, 5200},  {-5.0, 5100, 5100},
         {5.0, -5000, -5200},   {12.0, -16100, -16100}, {0.0, 600, 500},    {0.0, 400, 0},
-        {kNaN, -600, -500},
+        {kNaN, -600, -500},    {3.0, 600, 500},       {-3.0, -600, -500}, {-10.0, 5000, 5200},
+        {10.0, -5000, -5200},  {-kInf, 16000, 16200},
     };
     for (const auto& c : cases) {
         token(tk::slip, c.ball);

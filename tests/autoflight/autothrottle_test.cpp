@@ -25,7 +25,7 @@ struct Point {
 };
 constexpr Point kDec1{10, 110}, kInc1{50, 110}, kDec10{10, 150}, kInc10{50, 150}, kSpd{60, 20}, kN1{100, 20},
     kArmOn{100, 70};
-constexpr f64 kNaN = f64(NAN);
+constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 }  // namespace
 
 class Autothrottle : public HostTest {
@@ -157,9 +157,13 @@ TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
         EXPECT_EQ(sent(key_ats_event_1044b).size(), 0u);
     }
     eng_n1_mode = 5;
-    eng_n1_target_error = 20.0;
-    frame();
-    EXPECT_EQ(sent(key_ats_event_1044b).size() + sent(key_ats_event_1044c).size(), 2u) << "20 % over";
+    for (f64 e : {20.0, kInf}) {
+        token(tk::axis1, 8000.0);
+        eng_n1_target_error = e;
+        frame();
+        EXPECT_EQ(sent(key_throttle1_set), std::vector<i32>{7990}) << e;
+        EXPECT_EQ(sent(key_ats_event_1044b).size() + sent(key_ats_event_1044c).size(), 2u) << e << " % over";
+    }
 }
 
 // At 18 fps a paced command goes out on 19 frames, then one step on from the host's axis.
