@@ -16,6 +16,7 @@
 
 #include "autoflight/flight_director.h"
 #include "autoflight/state.h"
+#include "module/deadline.h"
 #include "module/numeric.h"
 #include "module/tokens.h"
 #include "navigation/state.h"
@@ -74,10 +75,7 @@ void band_law(f64 g, f64 r) {
 // A phase deadline has come. One found more than a phase ahead of the counter was set before
 // the clock ran back and restarts from now; behind the counter it stays, so that the phases
 // catch up on successive frames.
-bool phase_due(f64& deadline, f64 tick) {
-    if (deadline - tick > kPhaseTicks) deadline = tick + kPhaseTicks;
-    return tick >= deadline;
-}
+bool phase_due(f64& deadline, f64 tick) { return deadline_reached(deadline, tick, kPhaseTicks); }
 
 void vs_command(const Inputs& in) {
     if (in.radio <= kLowHeight) {

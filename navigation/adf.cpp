@@ -58,6 +58,7 @@ const RectDef kNoClicks[] = {rect::Parent(), rect::EndParent()};
 void FSAPI adf_indicator_update(GaugeHeader*, i32 service, u32);
 constexpr u32 kWidthMm = 181;
 Gauge<kElements, 2> gauge(gauge_adf, "ketravin adf_kr60", kWidthMm, adf_indicator_update, kElementDefs, kNoClicks);
+const bool kNeedleRates = (bearing_needle_rate(gauge.el(Needle2)), bearing_needle_rate(gauge.el(Needle1)), true);
 
 // ---- Step 6: one needle's TEST swing, else its bearing. The swing holds the needle at 315 (45
 // degrees right of the lubber line) until 35 ticks from the first frame that saw the request;

@@ -215,10 +215,12 @@ void arrows_and_legends() {
             show(NavLegend, true);
         } else {
             show(NavLegend, false);
-            const f64 to_from = tok_read(tok_nav1_to_from);
-            show(ToArrow, to_from > 0.0);
-            show(FromArrow, to_from < 0.0);
-            show(StripedArrow, to_from == 0.0);
+            f64 to_from;
+            if (read(tok_nav1_to_from, to_from)) {
+                show(ToArrow, to_from > 0.0);
+                show(FromArrow, to_from < 0.0);
+                show(StripedArrow, to_from == 0.0);
+            }
         }
     } else {
         show(StripedArrow, true);
@@ -226,7 +228,8 @@ void arrows_and_legends() {
         show(FromArrow, false);
     }
 
-    const f64 signal = tok_read(tok_nav1_signal);
+    f64 signal;
+    const bool have_signal = read(tok_nav1_signal, signal);
     if (steering) {
         show(VorLegend, false);
         show(IlsLegend, false);
@@ -237,7 +240,7 @@ void arrows_and_legends() {
             show(IlsLegend, ils);
             show(VorLegend, !ils);
         }
-    } else {
+    } else if (have_signal || !heading_valid()) {
         show(StripedArrow, true);
         show(VorLegend, false);
         show(IlsLegend, false);

@@ -84,6 +84,7 @@ const RectDef kNoClicks[] = {rect::Parent(), rect::EndParent()};
 void FSAPI rmi_update(GaugeHeader*, i32 service, u32);
 constexpr u32 kWidthMm = 181;
 Gauge<kElements, 2> gauge(gauge_rmi, "ketravin rmi_kr60", kWidthMm, rmi_update, kElementDefs, kNoClicks);
+const bool kNeedleRates = (bearing_needle_rate(gauge.el(Vor2Needle)), bearing_needle_rate(gauge.el(Vor1Needle)), true);
 
 void show(size_t p, bool shown) { show_if(gauge.el(p), shown); }
 
@@ -137,9 +138,11 @@ void dme_step(Side& s) {
 }
 
 // Steps 10 and 11: dashes over a readout without a distance, the striped bar without signal or power.
+// A signal or distance that is not a number leaves the covers as they stand.
 void covers(Side& s) {
-    const bool received = tok_read(s.signal) > 0.0 && s.power == 1;
-    const f64 distance = tok_read(s.distance);
+    const f64 signal = tok_read(s.signal), distance = tok_read(s.distance);
+    if (s.power == 1 && (!std::isfinite(signal) || (signal > 0.0 && !std::isfinite(distance)))) return;
+    const bool received = signal > 0.0 && s.power == 1;
     show(s.bar, !received);
     show(s.dashes, !received || distance < 0.0);
 }

@@ -297,6 +297,35 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
     }
 }
 
+// The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit.
+TEST_F(NavInstruments, NeedleSpeedLimits) {
+    for (const char* g : {kHsi, kRmi, kAdf}) place(g);
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; } cases[] = {
+        {kRmi, {15, 16}, 6}, {kAdf, {2, 3}, 6}, {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0}};
+    for (const auto& c : cases)
+        for (size_t n : c.needles) {
+            const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
+            ASSERT_EQ(e->head.type, u32(ElementNeedle)) << c.gauge << " " << n;
+            EXPECT_EQ(e->reserved2[0], c.rate) << c.gauge << " " << n;
+        }
+}
+
+// A TO/FROM, signal or distance that is no number leaves the arrows, legends and covers as they
+// stood.
+TEST_F(NavInstruments, NonNumberReceiverValuesLeaveArrowsAndCovers) {
+    place(kHsi);
+    place(kRmi);
+    enum { VorLegend = 2, ToArrow = 10, Striped = 11, Dashes1 = 10, Bar1 = 12 };
+    tokens({{853, 1.0}, {kSignal1, 1.0}, {kDme1, 5.0}});
+    frames(1);
+    for (f64 v : {1.0, kNaN}) {
+        tokens({{853, v}, {kSignal1, v}, {kDme1, v}});
+        frames(1);
+        EXPECT_EQ(shown_set(kHsi, {ToArrow, Striped, VorLegend}), "101") << v;
+        EXPECT_EQ(shown_set(kRmi, {Dashes1, Bar1}), "00") << v;
+    }
+}
+
 // Every host value the three read, NaN, infinite or huge, leaves every shared value finite.
 TEST_F(NavInstruments, HostileValuesLeaveStateFinite) {
     for (const char* g : {kHsi, kRmi, kAdf}) place(g);
