@@ -1,5 +1,7 @@
 // The host's flight-plan blocks: binding state, position conversions and the checked reads
 // every reader of host waypoints goes through.
+// Reads: the host data block and its waypoint records through gps_data_ptr
+// Writes: nothing (it defines gps_data_ptr and gps_request_ptr, which the link binds)
 #include "navigation/gps_block.h"
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 // same everywhere; host memory is only ever read and written through memcpy (the host gives
 // no alignment promise for the waypoint array).
 // Reads: gps_data_ptr (block validity, waypoint records)
+// Writes: nothing
 #pragma once
 #include <cstddef>
 

@@ -17,7 +17,9 @@ constexpr const char* kRequestBlockName = "FS2002 GPS DATA REQUEST";
 constexpr f64 kPi = 3.141592653589793;
 constexpr f64 kCourseDegPerRad = 57.29578;
 constexpr f64 kNmPerMetre = 0.00054;
-constexpr f64 kKnotsPerMs = 3.6 * 0.54;
+// Metres a second to knots in two steps (to km/h, then to knots), each rounded as it goes:
+// the product of the two constants rounds differently and moves whole knots.
+constexpr f64 kKmhPerMs = 3.6, kKnotsPerKmh = 0.54;
 constexpr f64 kAbsent = 99.0;
 
 void bind(u8*& ptr, const char* name) {
@@ -61,7 +63,7 @@ void gps_link_convert() {
     gps_dist_nm = valid ? finite_or(b.distance * kNmPerMetre, kAbsent) : kAbsent;
     gps_mag_track_deg = valid ? finite_or(rad_to_deg(b.magnetic_track), kAbsent) : kAbsent;
     gps_true_track_deg = valid ? finite_or(rad_to_deg(b.true_track), kAbsent) : kAbsent;
-    gps_ground_speed_kt = valid ? finite_or(b.ground_speed * kKnotsPerMs, 0.0) : 0.0;
+    gps_ground_speed_kt = valid ? finite_or(b.ground_speed * kKmhPerMs * kKnotsPerKmh, 0.0) : 0.0;
     gps_drift_deg = valid ? finite_or(rad_to_deg(b.drift_angle), kAbsent) : kAbsent;
     gps_active_wpt = valid ? u8(b.active_index & 0xFF) : 0;
 

@@ -50,7 +50,7 @@ constexpr f64 kPi = 3.141592653589793;
 constexpr f64 kEarthNm = 3440.34;
 constexpr u8 kTrue = 1, kMagnetic = 2;
 constexpr f64 kTrackFromHeadingKt = 10.0;  // at or below: the heading stands in for the track
-constexpr f64 kKnotsPerMs = 3.6 * 0.54;
+constexpr f64 kKmhPerMs = 3.6, kKnotsPerKmh = 0.54;  // two roundings, as the GPS link
 constexpr f64 kFtPerS2PerG = 32.174;
 constexpr f64 kAccelLimitG = 0.999;
 constexpr f64 kFeetPerMetre = 3.281;
@@ -118,7 +118,7 @@ void digits_and_copies(const InsNavUnit& u) {
     u.tke_deg = track_angle_error(u.track_deg, u.dtk_deg);
     ins_true_heading_deg = ins_hdg_true_deg;
     digits(ins_true_heading_deg, ins_true_heading_int, ins_true_heading_hundredths, 100.0);
-    ins_ground_speed_kt = sat_i32(tok_read(tok_ground_speed_ms) * kKnotsPerMs);
+    ins_ground_speed_kt = sat_i32(tok_read(tok_ground_speed_ms) * kKmhPerMs * kKnotsPerKmh);
     ins_tas_kt = sat_i32(inst_tas_kt);
     ins_wind_speed = finite_or(tok_read(tok_wind_speed), 0.0);
     ins_wind_speed_int = sat_i32(ins_wind_speed);

@@ -47,7 +47,7 @@ TEST_F(NavComputerTest, TrackAngleErrorAndTrackFromHeadingWhenSlow) {
     }
 }
 
-TEST_F(NavComputerTest, WindComponentAndAcceleration) {
+TEST_F(NavComputerTest, WindComponentAccelerationAndGroundSpeed) {
     struct Case {
         f64 wind_dir, accel;
         i32 want_wind, want_mg;
@@ -62,6 +62,17 @@ TEST_F(NavComputerTest, WindComponentAndAcceleration) {
         frames(1);
         EXPECT_EQ(ins_wind_component_kt, c.want_wind) << c.wind_dir;
         EXPECT_EQ(ins_accel_mg, c.want_mg) << c.accel;
+    }
+    // Metres a second to knots rounds after each factor: these speeds land just either side
+    // of a whole knot, where the folded constant gives the other integer.
+    const struct {
+        f64 ms;
+        i32 kt;
+    } speeds[] = {{7.716049382716048, 15}, {8.744855967078188, 17}, {10.288065843621398, 19}};
+    for (const auto& s : speeds) {
+        token(832, s.ms);
+        frames(1);
+        EXPECT_EQ(ins_ground_speed_kt, s.kt) << s.ms;
     }
 }
 
