@@ -13,7 +13,8 @@ constexpr LightWalk kWalk{3, walk_range(0, kAdfElements - 1)};
 
 void adf_head_frame(const AdfHead& h, Gauge<kAdfElements, kAdfRects>& gauge) {
     light_walk(gauge.header(), kWalk);
-    f64 khz = 0.0;
+    // The host writes the answer over the stored frequency; a host that writes nothing leaves it.
+    f64 khz = *h.freq_khz;
     svc::execute_calculator_code(h.frequency_expr, &khz, nullptr, nullptr);
     if (!adf_window_targets(khz, h.window)) return;
     *h.freq_khz = adf_clamp_khz(khz, h.window.top_khz);

@@ -56,6 +56,12 @@ i32 FSAPI adf_head_fine_step(MousePoint*, u32) {
     svc::trigger_key_event(H.key[Up ? (tenths ? AdfTenthsInc : Adf1Inc) : (tenths ? AdfTenthsDec : Adf1Dec)], 0);
     return 0;
 }
+template <const AdfHead& H> constexpr MouseCallback adf_head_100_inc = adf_head_step<H, Adf100Inc>;
+template <const AdfHead& H> constexpr MouseCallback adf_head_100_dec = adf_head_step<H, Adf100Dec>;
+template <const AdfHead& H> constexpr MouseCallback adf_head_10_inc = adf_head_step<H, Adf10Inc>;
+template <const AdfHead& H> constexpr MouseCallback adf_head_10_dec = adf_head_step<H, Adf10Dec>;
+template <const AdfHead& H> constexpr MouseCallback adf_head_1_inc = adf_head_fine_step<H, true>;
+template <const AdfHead& H> constexpr MouseCallback adf_head_1_dec = adf_head_fine_step<H, false>;
 template <const AdfHead& H>
 i32 FSAPI adf_head_test_push(MousePoint*, u32) {
     adf_head_test(H);
@@ -104,12 +110,12 @@ constexpr u32 kAdfStepFlags = MouseLeftSingle | MouseRepeat;
 template <const AdfHead& H>
 const RectDef adf_head_rects[kAdfRects] = {
     //          x    y   w   h   cursor           events           action
-    rect::Click(27,  49, 29, 21, CursorUpArrow,   kAdfStepFlags,   adf_head_step<H, Adf100Inc>),
-    rect::Click(27,  70, 29, 21, CursorDownArrow, kAdfStepFlags,   adf_head_step<H, Adf100Dec>),
-    rect::Click(56,  49, 29, 21, CursorUpArrow,   kAdfStepFlags,   adf_head_step<H, Adf10Inc>),
-    rect::Click(56,  70, 29, 21, CursorDownArrow, kAdfStepFlags,   adf_head_step<H, Adf10Dec>),
-    rect::Click(85,  49, 29, 21, CursorUpArrow,   kAdfStepFlags,   adf_head_fine_step<H, true>),
-    rect::Click(85,  70, 29, 21, CursorDownArrow, kAdfStepFlags,   adf_head_fine_step<H, false>),
+    rect::Click(27,  49, 29, 21, CursorUpArrow,   kAdfStepFlags,   adf_head_100_inc<H>),
+    rect::Click(27,  70, 29, 21, CursorDownArrow, kAdfStepFlags,   adf_head_100_dec<H>),
+    rect::Click(56,  49, 29, 21, CursorUpArrow,   kAdfStepFlags,   adf_head_10_inc<H>),
+    rect::Click(56,  70, 29, 21, CursorDownArrow, kAdfStepFlags,   adf_head_10_dec<H>),
+    rect::Click(85,  49, 29, 21, CursorUpArrow,   kAdfStepFlags,   adf_head_1_inc<H>),
+    rect::Click(85,  70, 29, 21, CursorDownArrow, kAdfStepFlags,   adf_head_1_dec<H>),
     rect::Click(115,  6, 27, 27, CursorHand,      MouseLeftSingle, adf_head_test_push<H>),
     rect::Click(71,  23, 27, 21, CursorHand,      MouseLeftSingle, adf_head_tenths_toggle<H>),
 };

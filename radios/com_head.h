@@ -81,6 +81,18 @@ i32 FSAPI com_head_knob_step(MousePoint*, u32) {
     return 0;
 }
 
+// The tuning areas by window: the left one tunes while the right window is active.
+template <const ComHead& H> constexpr MouseCallback com_head_left_whole_inc = com_head_knob_step<H, RightActive, WholeInc>;
+template <const ComHead& H> constexpr MouseCallback com_head_left_whole_dec = com_head_knob_step<H, RightActive, WholeDec>;
+template <const ComHead& H> constexpr MouseCallback com_head_left_fract_inc = com_head_knob_step<H, RightActive, FractInc>;
+template <const ComHead& H> constexpr MouseCallback com_head_left_fract_dec = com_head_knob_step<H, RightActive, FractDec>;
+template <const ComHead& H> constexpr MouseCallback com_head_right_whole_inc = com_head_knob_step<H, LeftActive, WholeInc>;
+template <const ComHead& H> constexpr MouseCallback com_head_right_whole_dec = com_head_knob_step<H, LeftActive, WholeDec>;
+template <const ComHead& H> constexpr MouseCallback com_head_right_fract_inc = com_head_knob_step<H, LeftActive, FractInc>;
+template <const ComHead& H> constexpr MouseCallback com_head_right_fract_dec = com_head_knob_step<H, LeftActive, FractDec>;
+template <const ComHead& H> constexpr MouseCallback com_head_transfer_left = com_head_transfer<H, LeftActive>;
+template <const ComHead& H> constexpr MouseCallback com_head_transfer_right = com_head_transfer<H, RightActive>;
+
 namespace com_detail {
 constexpr u32 kBmpFace = 2092, kBmpLeftActive = 2112, kBmpRightActive = 2115, kBmpTxFace = 4192, kBmpTxLit = 10083;
 constexpr u32 kBmpDigits = 2118, kBmpLast = 2128;
@@ -126,14 +138,14 @@ const RectDef com_head_rects[kComRects] = {
     //          x    y   w   h   cursor           events                         action
     rect::Click(3,   98, 24, 31, CursorHand,      MouseLeftSingle,               com_head_transmit_1),
     rect::Click(27,  98, 24, 31, CursorHand,      MouseLeftSingle,               com_head_transmit_2),
-    rect::Click(54,  15, 29, 29, CursorHand,      MouseLeftSingle,               com_head_transfer<H, LeftActive>),
-    rect::Click(83,  15, 29, 29, CursorHand,      MouseLeftSingle,               com_head_transfer<H, RightActive>),
-    rect::Click(0,   42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_knob_step<H, RightActive, WholeInc>),
-    rect::Click(0,   65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_knob_step<H, RightActive, WholeDec>),
-    rect::Click(33,  42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_knob_step<H, RightActive, FractInc>),
-    rect::Click(33,  65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_knob_step<H, RightActive, FractDec>),
-    rect::Click(100, 42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_knob_step<H, LeftActive, WholeInc>),
-    rect::Click(100, 65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_knob_step<H, LeftActive, WholeDec>),
-    rect::Click(133, 42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_knob_step<H, LeftActive, FractInc>),
-    rect::Click(133, 65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_knob_step<H, LeftActive, FractDec>),
+    rect::Click(54,  15, 29, 29, CursorHand,      MouseLeftSingle,               com_head_transfer_left<H>),
+    rect::Click(83,  15, 29, 29, CursorHand,      MouseLeftSingle,               com_head_transfer_right<H>),
+    rect::Click(0,   42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_left_whole_inc<H>),
+    rect::Click(0,   65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_left_whole_dec<H>),
+    rect::Click(33,  42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_left_fract_inc<H>),
+    rect::Click(33,  65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_left_fract_dec<H>),
+    rect::Click(100, 42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_right_whole_inc<H>),
+    rect::Click(100, 65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_right_whole_dec<H>),
+    rect::Click(133, 42, 33, 23, CursorUpArrow,   MouseLeftSingle | MouseRepeat, com_head_right_fract_inc<H>),
+    rect::Click(133, 65, 33, 23, CursorDownArrow, MouseLeftSingle | MouseRepeat, com_head_right_fract_dec<H>),
 };

@@ -36,17 +36,26 @@ i32 FSAPI xpdr_step(MousePoint*, u32) {
     return 0;
 }
 
+constexpr auto xpdr_head_1000_inc = xpdr_step<key_xpdr_1000_inc>;
+constexpr auto xpdr_head_1000_dec = xpdr_step<key_xpdr_1000_dec>;
+constexpr auto xpdr_head_100_inc = xpdr_step<key_xpdr_100_inc>;
+constexpr auto xpdr_head_100_dec = xpdr_step<key_xpdr_100_dec>;
+constexpr auto xpdr_head_10_inc = xpdr_step<key_xpdr_10_inc>;
+constexpr auto xpdr_head_10_dec = xpdr_step<key_xpdr_10_dec>;
+constexpr auto xpdr_head_1_inc = xpdr_step<key_xpdr_1_inc>;
+constexpr auto xpdr_head_1_dec = xpdr_step<key_xpdr_1_dec>;
+
 constexpr u32 kStepFlags = MouseLeftSingle | MouseRepeat;
 const RectDef kRects[] = {
     //          x    y   w   h   cursor           events      action
-    rect::Click(32,  41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_step<key_xpdr_1000_inc>),
-    rect::Click(32,  60, 28, 19, CursorDownArrow, kStepFlags, xpdr_step<key_xpdr_1000_dec>),
-    rect::Click(60,  41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_step<key_xpdr_100_inc>),
-    rect::Click(60,  60, 28, 19, CursorDownArrow, kStepFlags, xpdr_step<key_xpdr_100_dec>),
-    rect::Click(88,  41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_step<key_xpdr_10_inc>),
-    rect::Click(88,  60, 28, 19, CursorDownArrow, kStepFlags, xpdr_step<key_xpdr_10_dec>),
-    rect::Click(116, 41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_step<key_xpdr_1_inc>),
-    rect::Click(116, 60, 28, 19, CursorDownArrow, kStepFlags, xpdr_step<key_xpdr_1_dec>),
+    rect::Click(32,  41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_head_1000_inc),
+    rect::Click(32,  60, 28, 19, CursorDownArrow, kStepFlags, xpdr_head_1000_dec),
+    rect::Click(60,  41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_head_100_inc),
+    rect::Click(60,  60, 28, 19, CursorDownArrow, kStepFlags, xpdr_head_100_dec),
+    rect::Click(88,  41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_head_10_inc),
+    rect::Click(88,  60, 28, 19, CursorDownArrow, kStepFlags, xpdr_head_10_dec),
+    rect::Click(116, 41, 28, 19, CursorUpArrow,   kStepFlags, xpdr_head_1_inc),
+    rect::Click(116, 60, 28, 19, CursorDownArrow, kStepFlags, xpdr_head_1_dec),
 };
 
 void FSAPI xpdr_head_update(GaugeHeader*, i32 service, u32);

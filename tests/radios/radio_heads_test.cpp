@@ -24,6 +24,7 @@ protected:
         place_heads({kNav, kCom, kAdf, kTsp});
     }
 };
+u32 FSAPI unanswered_calc(const char*, f64*, i32*, const char**) { return 0; }  // writes nothing
 Digits com_left() {
     return digits(com1_left_drum_hundreds_target, com1_left_drum_tens_target, com1_left_drum_units_target,
                   com1_left_drum_tenths_target, com1_left_drum_last_target);
@@ -172,6 +173,15 @@ TEST_F(Radios, AdfTargetsFromTheRoundedFrequency) {
         EXPECT_EQ(adf1_freq_khz, c.stored) << c.khz;
         EXPECT_EQ(adf1_freq_khz_int, sat_u32(c.stored)) << c.khz;
     }
+    // A host that answers nothing leaves the stored frequency and the window as they stood.
+    ServiceFn& calc = ImportTable.services->slot[SlotExecuteCalculatorCode / 4];
+    const ServiceFn answering = calc;
+    calc = reinterpret_cast<ServiceFn>(unanswered_calc);
+    frames(1);
+    calc = answering;
+    EXPECT_EQ(digits(adf1_drum_thousands_target, adf1_drum_hundreds_target, adf1_drum_tens_target,
+                     adf1_drum_units_target, adf1_drum_tenths_target), digits(1, 0, 0, 0, 0));
+    EXPECT_EQ(adf1_freq_khz, 999.97);
 }
 
 TEST_F(Radios, AdfTuningModeAndTest) {
