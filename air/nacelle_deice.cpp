@@ -1,7 +1,7 @@
 // Nacelle anti-ice panel of the overhead: VALVE OPEN / CLOSE switch and VALVE DISAGR. caption for
 // each engine. A valve takes 27 ticks to open, caption lit meanwhile, and shuts at once; the
 // host's engine anti-ice flag is kept on only while the valve is open and the engine's duct has air.
-// Reads: dc_normal_powered, air_duct_supply, light_zone, annunciator_bright, tok_tick18,
+// Reads: dc_normal_powered, air_duct_supply, light_zone, annunciator_bright, snd_click, tok_tick18,
 //        tok_eng1_anti_ice, tok_eng2_anti_ice
 // Writes: aice_nacelle_sw, aice_nacelle_valve, aice_nacelle_valve_deadline
 #include "air/anti_ice_keys.h"

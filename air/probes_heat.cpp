@@ -1,7 +1,7 @@
 // Probe heat panel: CAPT, STBY and F/O switches and one amber lamp per heated probe, lit while
 // that probe is not heated. The heaters themselves are worked out by the systems computer; the
 // captain's pitot lamp follows the host's own pitot heat and pitot failure.
-// Reads: aice_probe_lamp, dc_ess_powered, light_zone, annunciator_bright, tok_pitot_heat,
+// Reads: aice_probe_lamp, dc_ess_powered, light_zone, annunciator_bright, snd_click, tok_pitot_heat,
 //        tok_pitot_fail
 // Writes: aice_probe_heat_sw
 #include "air/state.h"

@@ -1,8 +1,8 @@
 // Wing anti-ice panel of the overhead: ON / OFF RESET / GRND CHECK switch and valve indicator for
 // each wing. ON acts in the air, GRND CHECK on the ground. The host's single structural de-ice flag
 // follows the left side; either side with duct air raises the wing bleed demand in flight.
-// Reads: dc_normal_powered, air_duct_supply, light_zone, annunciator_bright, tok_on_ground,
-//        tok_structural_deice
+// Reads: dc_normal_powered, air_duct_supply, light_zone, annunciator_bright, snd_click,
+//        tok_on_ground, tok_structural_deice
 // Writes: aice_wing_sw, aice_wing_active
 #include "air/anti_ice_keys.h"
 #include "air/state.h"

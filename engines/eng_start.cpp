@@ -3,7 +3,7 @@
 // engine. A push engages the host's starter and opens the panel's start valve; the panel shuts
 // the valve past 40 % N2 and, at START A or B, toggles the starter off again.
 // Reads: air_pack_valve, air_duct_supply, dc_ess_powered, dc_normal_powered, light_zone,
-//        annunciator_bright, tok_eng1/2_starter, tok_eng1/2_n1, tok_eng1/2_n2
+//        annunciator_bright, snd_click, tok_eng1/2_starter, tok_eng1/2_n1, tok_eng1/2_n2
 // Writes: eng_start_selector, eng_start_master, eng_start_valve
 #include "air/state.h"
 #include "electrical/state.h"

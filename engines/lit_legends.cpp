@@ -2,6 +2,7 @@
 // test legends of the systems panel and the ON/FUEL/OFF legend of the enlarged HP lever. Each only
 // lights and darkens with its panel zone; nothing else about them changes.
 // Reads: light_zone, annunciator_bright
+// Writes: nothing shared (only the lighting bits of each gauge's one image)
 #include "module/gauge.h"
 #include "module/lighting.h"
 

@@ -2,7 +2,7 @@
 // indicators and the LO SPD AIL lamp. The outboard ailerons work with flaps out or on the ground
 // while any hydraulic circuit is available; SPD LO shows them disconnected.
 // Reads: hyd_avail, elec_ess_ac_powered, elec_ac_bus2_powered, dc_ess_powered, light_zone,
-//        annunciator_bright, tok_flaps_handle, tok_on_ground
+//        annunciator_bright, snd_click, tok_flaps_handle, tok_on_ground
 // Writes: fctl_lo_spd_ail_sel, fctl_lo_spd_ail_active, warn_lo_spd_ail
 #include "electrical/state.h"
 #include "flight_controls/state.h"

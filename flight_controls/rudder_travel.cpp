@@ -3,7 +3,7 @@
 // it. Tells the systems computer whether the limiter works and raises the RUDD TRAVEL caution,
 // which stays until both systems are ON with no fault.
 // Reads: inst_adc1_powered, inst_adc2_powered, dc_normal_powered, dc_ess_powered, hyd_avail,
-//        light_zone, annunciator_bright
+//        light_zone, annunciator_bright, snd_click
 // Writes: fctl_rudder_limiter_sw, fctl_rudder_limiter_fault, warn_rudd_travel,
 //         fctl_rudder_limiter_active
 #include "air/state.h"

@@ -1,7 +1,7 @@
 // Yaw damper and pitch trim panel: two yaw damper engage levers and two pitch trim channel
 // switches. It only stores and shows the four bytes; the systems computer decides whether they
 // may stay engaged and drops them, so a lever drawn up may come down a frame later.
-// Reads: light_zone, annunciator_bright
+// Reads: light_zone, annunciator_bright, snd_click
 // Writes: fctl_yaw_damper_sw, fctl_pitch_trim_sw
 #include "flight_controls/state.h"
 #include "module/lighting.h"

@@ -1,7 +1,7 @@
 // The three hydraulic pressure dials (blue, green, yellow) of the flight engineer's station. A
 // needle shows its circuit's pressure, with no power test, and holds the shared value at the top
 // of the scale.
-// Reads: light_zone, annunciator_bright
+// Reads: hyd_press_blue, hyd_press_green, hyd_press_yellow, light_zone, annunciator_bright
 // Writes: hyd_press_blue, hyd_press_green, hyd_press_yellow (cut to 4000 psi when drawn)
 #include "hydraulics/state.h"
 #include "module/lighting.h"

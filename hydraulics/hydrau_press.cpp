@@ -3,7 +3,7 @@
 // model computed and raises the cautions the HYDRAU lamp collects.
 // Reads: hyd_eng_pump_sw, hyd_elec_pump_running, hyd_press_blue, hyd_press_green1,
 //        hyd_press_green2, hyd_press_yellow, dc_normal_powered, dc_ess_powered, light_zone,
-//        annunciator_bright, tok_hyd_flag
+//        annunciator_bright, snd_click, tok_hyd_flag
 // Writes: hyd_xfer_sw, warn_hyd_press_lo, warn_hyd_pump_fault
 #include "electrical/state.h"
 #include "hydraulics/state.h"

@@ -1,7 +1,7 @@
 // Pump section of the flight engineer's hydraulic panel: four engine-driven pump switches (ON and
 // DUMP), two electric pump switches and the shut-off valve indicators of the engine-driven pumps.
 // The clicks only store the bytes; the hydraulic model runs the pumps up and down from them.
-// Reads: hyd_pump_fire_valve, elec_ess_ac_powered, light_zone, annunciator_bright
+// Reads: hyd_pump_fire_valve, elec_ess_ac_powered, light_zone, annunciator_bright, snd_click
 // Writes: hyd_eng_pump_sw, hyd_elec_pump_sw
 #include "electrical/state.h"
 #include "engines/state.h"
