@@ -23,14 +23,11 @@ public:  // the case table's set-ups reach in
         plan({{45.5075, 5.0125, "A0"}, {46.0075, 5.0125, "A1"}, {46.5075, 5.0125, "A2"}, {47.0075, 5.0125, "A3"},
               {47.5075, 5.0125, "A4"}},
              1, 45.0075, 5.0125);
-        u8* d = data();
-        put<f64>(d, 0x20, -0.05);    // drift, rad
-        put<f64>(d, 0x28, 100.0);    // ground speed, m/s
-        put<f64>(d, 0x30, 1.5);      // true track, rad
-        put<f64>(d, 0x38, 1.5);      // magnetic track, rad
-        put<f64>(d, 0x80, 10000.0);  // distance, m
-        put<f64>(d, 0x90, 200.0);    // cross track, m
-        put<f64>(d, 0x98, 0.5);      // desired track, rad
+        // Drift, ground speed (m/s), true and magnetic track, distance (m), cross track (m),
+        // desired track; angles in radians.
+        const std::pair<size_t, f64> fields[] = {{0x20, -0.05}, {0x28, 100.0},  {0x30, 1.5}, {0x38, 1.5},
+                                                 {0x80, 10000.0}, {0x90, 200.0}, {0x98, 0.5}};
+        for (const auto& [off, v] : fields) put<f64>(data(), off, v);
         const std::pair<u32, f64> tokens[] = {{832, 100.0}, {81, 90.25},  {86, 95.375}, {343, 25.0},
                                               {344, 270.0}, {934, -0.1505 * 32.174}, {829, 1000.7},
                                               {77, 2.5},    {79, -12.25}, {6, 9.0}, {7, 5.0}, {5, 7.0}};
@@ -64,14 +61,21 @@ TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
             if (index2) t.unit(n).page[index2] = value2;
         };
     };
+    auto counted = [](size_t index, u8 value, u8 count) {
+        return [=](CduDisplay& t, int n) { t.show_page(n, index, value), t.unit(n).align_count = count; };
+    };
+    auto direct_to = [](u8 value, u8 state) {
+        return [=](CduDisplay& t, int n) {
+            t.show_page(n, kPageDirectTo, value);
+            ins_dto_units = ins_dto_entry = 3, ins_dto_state = state;
+        };
+    };
     const std::string clock = " GMT     9.05:07";  // the 17th character, a blank, is cut
     const Case cases[] = {
         {"PGM", page(kPagePgm, 1), {"  PGM 92-04-09  ", B16, "CUSTOM D BASE   ", "       MS FSX   ", "CLR:CONTINUE    "}},
-        {"POSITION at count 79",
-         [](CduDisplay& t, int n) { t.show_page(n, kPagePosition, 1), t.unit(n).align_count = 79; },
+        {"POSITION at count 79", counted(kPagePosition, 1, 79),
          {"    POSITION   N", "LAT    45" DEG "00.4'N", "LON    05" DEG "00.7'E", B16, clock}},
-        {"POSITION at count 80",
-         [](CduDisplay& t, int n) { t.show_page(n, kPagePosition, 1), t.unit(n).align_count = 80; },
+        {"POSITION at count 80", counted(kPagePosition, 1, 80),
          {"    POSITION   N", " LOC ID ------  ", " LAT   --" DEG "--.-' ", " LON   --" DEG "--.-' ", clock}},
         {"STS 1 in the excess-motion hold",
          [](CduDisplay& t, int n) { t.show_page(n, kPageSysSts, 1), t.unit(n).align_count = 91, t.knob(n) = 2; },
@@ -116,8 +120,7 @@ TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
              for (int m : {1, 2}) t.show_page(m, kPageWptSelect, 2), t.unit(m).page[kPageWptDetail] = 2;
          },
          {"   WPT SELECT  N", " 02  A1", "LAT    46" DEG "00.4'N", "LON    05" DEG "00.7'E", " MC   0" DEG " D 30,0 "}},
-        {"LEG CHANGE", page(kPageLegChange, 1, kPageInop, 1),
-         {"  LEG CHANGE   N", B16, "      INOP      ", B16, B16}},
+        {"LEG CHANGE", page(kPageLegChange, 1, kPageInop, 1), {"  LEG CHANGE   N", B16, "      INOP      ", B16, B16}},
         {"CRS 1", page(kPageCrsDataAuto, 1),
          {" CRS DATA-AUTO  ", "   <P> ->  A0", "  M-DTK   28.6" DEG, "  XTK R 0.1", "  TKE L 57.3" DEG}},
         {"CRS 2", page(kPageCrsDataAuto, 2),
@@ -132,17 +135,9 @@ TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
          {"  FLIGHT  PLAN  ", "WPT IDENT   DBW ", "00   <P> FM", "01    A0 TO 0030", "02    A1    0030"}},
         {"DIRECT TO entry idle", page(kPageDirectTo, 1),
          {"    DIRECT TO  N", "  <P>      A1", " DIRECT TO....  ", "  AUTO SELECTED ", "  MANUAL        "}},
-        {"DIRECT TO confirm",
-         [](CduDisplay& t, int n) {
-             t.show_page(n, kPageDirectTo, 2);
-             ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = 1;
-         },
+        {"DIRECT TO confirm", direct_to(2, 1),
          {"    DIRECT TO  N", "  FROM 00 TO 03 ", " DIRECT TO  A2 ", "  AUTO SELECTED ", "  MANUAL        "}},
-        {"DIRECT TO execute",
-         [](CduDisplay& t, int n) {
-             t.show_page(n, kPageDirectTo, 3);
-             ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = 2;
-         },
+        {"DIRECT TO execute", direct_to(3, 2),
          {"    DIRECT TO  N", "  <P>      A2", " MANUAL         ", "  AUTO SELECTED ", " ENT:MANUAL     "}},
         {"CATALOG", page(kPageCatalog, 1, kPageInop, 1), {"    CATALOG     ", B16, "      INOP      ", B16, B16}},
         {"REMOTE", page(kPageRemote, 2, kPageInop, 1), {"     REMOTE     ", B16, "      INOP      ", B16, B16}},
@@ -173,20 +168,13 @@ TEST_F(CduDisplay, SlowGroundSpeedBlanksSpeedDependentFields) {
 }
 
 TEST_F(CduDisplay, CrossTrackTrackErrorAndAccelerationEdges) {
-    struct Case {
-        f64 xtk;
-        i32 accel_mg;
-        std::string xtk_line, accel_line;
-    } cases[] = {
-        {0.09, -1, "  XTK R 0.1", "ACCEL   .000 G'S"},
-        {0.08, 0, "  XTK   0.0     ", "ACCEL   .000 G'S"},
-        {-0.09, 1, "  XTK L 0.1", "ACCEL   .000 G'S"},
-        {-0.08, -2, "  XTK   0.0     ", "ACCEL  -.002 G'S"},
-        {std::nan(""), -10, "  XTK   0.0     ", "ACCEL  -.010 G'S"},
+    const struct { f64 xtk; i32 accel_mg; const char *xtk_line, *accel_line; } cases[] = {
+        {0.09, -1, "  XTK R 0.1", "ACCEL   .000 G'S"}, {0.08, 0, "  XTK   0.0     ", "ACCEL   .000 G'S"},
+        {-0.09, -2, "  XTK L 0.1", "ACCEL  -.002 G'S"}, {std::nan(""), -10, "  XTK   0.0     ", "ACCEL  -.010 G'S"},
         {12.34, 999, "  XTK R 12.3", "ACCEL   .999 G'S"},
     };
     host().remove(gauge(kSwitch));  // the values below stand as set
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         gps_xtk_nm = c.xtk;
         token(934, (f64(c.accel_mg) + 0.5 * (c.accel_mg < 0 ? -1 : 1)) / 1000.0 * 32.174);
         show_page(1, kPageCrsDataAuto, 1);
@@ -220,11 +208,10 @@ TEST_F(CduDisplay, IdentSlotsOutsideTheTablePrintBlanksAndLongTextsAreCut) {
 }
 
 TEST_F(CduDisplay, HostileValuesKeepEveryLineWithin16Characters) {
-    const f64 hostile[] = {std::nan(""), std::numeric_limits<f64>::infinity(), -std::numeric_limits<f64>::infinity(),
-                           1e300, -1e300, 2147483648.0};
+    const f64 inf = std::numeric_limits<f64>::infinity();
     const size_t pages[] = {kPagePosition, kPageInstruData, kPageWptSelect, kPageCrsDataAuto, kPageFlightPlan,
                             kPageDirectTo};
-    for (f64 v : hostile) {
+    for (f64 v : {std::nan(""), inf, -inf, 1e300, -1e300, 2147483648.0}) {
         for (size_t off : {0x20, 0x28, 0x30, 0x38, 0x80, 0x90, 0x98}) put<f64>(data(), off, v);
         for (u32 id : {832u, 81u, 86u, 343u, 344u, 934u, 829u, 77u, 79u, 6u, 7u, 5u}) token(id, v);
         inst_tas_kt = v;

@@ -39,8 +39,8 @@ public:
         unit(n).page[index] = value;
     }
 
-    // Key boxes by legend (top-left corner + 12: the middle of the 24 x 24 box).
-    static std::pair<i32, i32> key_at(const std::string& legend) {
+    // The 31 key boxes by legend: top-left corners of 24 x 24 boxes.
+    static const std::map<std::string, std::pair<i32, i32>>& keys() {
         static const std::map<std::string, std::pair<i32, i32>> kKeys = {
             {"A-N", {232, 12}}, {"CLR", {232, 42}},  {"ENT", {232, 72}},  {"POS", {37, 106}},  {"CRS", {65, 106}},
             {"LEG", {93, 106}}, {"WPT", {37, 134}},  {"FPL", {65, 134}},  {"DIR", {93, 134}},  {"DATA", {37, 163}},
@@ -50,12 +50,14 @@ public:
             {"7", {164, 163}},  {"8", {192, 163}},   {"9", {220, 163}},   {"EXP", {164, 191}}, {"0", {192, 191}},
             {"HLD", {220, 191}},
         };
-        const auto& p = kKeys.at(legend);
-        return {p.first + 12, p.second + 12};
+        return kKeys;
     }
-    void press(int n, const std::string& legend) {
-        const auto p = key_at(legend);
-        EXPECT_TRUE(click(cdu(n), p.first, p.second)) << legend;
+    void press(int n, const std::string& legend) {  // in the middle of the box
+        const auto& p = keys().at(legend);
+        EXPECT_TRUE(click(cdu(n), p.first + 12, p.second + 12)) << legend;
+    }
+    void type(int n, std::initializer_list<const char*> legends) {
+        for (const char* l : legends) press(n, l);
     }
     // One frame whose tick count is exactly t.
     void frame_at_tick(f64 t) {

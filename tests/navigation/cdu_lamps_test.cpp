@@ -20,12 +20,9 @@ TEST_F(CduLamps, SystemTestStepsFivePhasesOf18Ticks) {
     frame_at_tick(499);
     show_page(1, kPageSysSts, 4);
     ins1_cdu_page[kPageSysStsView] = 4;  // as EXP sets it
-    struct Row {
-        f64 tick;
-        u8 phase, view;
-    } rows[] = {{500, 1, 4}, {517, 1, 4}, {518, 2, 4}, {535, 2, 4}, {536, 3, 4},
-                {554, 4, 4}, {572, 5, 4}, {589, 5, 4}, {590, 0, 0}};
-    for (const Row& r : rows) {
+    const struct { f64 tick; u8 phase, view; } rows[] = {
+        {500, 1, 4}, {517, 1, 4}, {518, 2, 4}, {536, 3, 4}, {554, 4, 4}, {572, 5, 4}, {589, 5, 4}, {590, 0, 0}};
+    for (const auto& r : rows) {
         frame_at_tick(r.tick);
         EXPECT_EQ(ins1_sys_test_phase, r.phase) << r.tick;
         EXPECT_EQ(ins1_cdu_page[kPageSysStsView], r.view) << r.tick;
@@ -45,11 +42,10 @@ TEST_F(CduLamps, ApFltDirTestEndsAfter72TicksOnIns1Only) {
         show_page(n, kPageSysSts, 5);
         press(n, "EXP");
     }
-    frame_at_tick(1000);
-    EXPECT_EQ(ins1_apfd_test, 1);
-    EXPECT_EQ(ins2_apfd_test, 1);
-    frame_at_tick(1071);
-    EXPECT_EQ(ins1_apfd_test, 1);
+    for (f64 t : {1000, 1071}) {
+        frame_at_tick(t);
+        EXPECT_EQ(ins1_apfd_test + ins2_apfd_test, 2) << t;
+    }
     frame_at_tick(1072);
     EXPECT_EQ(ins1_apfd_test, 0);
     EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0);
@@ -62,11 +58,9 @@ TEST_F(CduLamps, ApFltDirTestEndsAfter72TicksOnIns1Only) {
 }
 
 TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
-    struct Case {
-        f64 start;  // tick of the first flashing frame
-        f64 wrap;   // the counter's modulus as the host delivers it (0: no wrap)
-    } cases[] = {{1000, 0}, {65300, 65536}};
-    for (const Case& c : cases) {
+    // Tick of the first flashing frame; the counter's modulus as the host delivers it (0: no wrap).
+    const struct { f64 start, wrap; } cases[] = {{1000, 0}, {65300, 65536}};
+    for (const auto& c : cases) {
         ins1_align_count = 91;
         frame_at_tick(c.start - 1);  // the hold starts; the flasher from the next frame
         EXPECT_EQ(ins1_wrn_lamp, 2);
@@ -90,12 +84,10 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
     put<f64>(d, 0x80, 10000.0);
     put<f64>(d + kDataArray + 3 * 64, 0x20, M_PI / 2);
     frames(2);  // departed from the second frame on
-    struct Case {
-        f64 seconds_to_go;  // sets the ground speed
-        u8 lamp;
-        u32 minutes;
-    } cases[] = {{120, 1, 2}, {170, 0, 2}, {76, 0, 1}, {166, 1, 2}, {0, 0, 2}, {-1, 0, 2}, {NAN, 0, 2}};
-    for (const Case& c : cases) {
+    // The seconds to go set the ground speed; none (0, below, NaN) gives no time.
+    const struct { f64 seconds_to_go; u8 lamp; u32 minutes; } cases[] = {
+        {120, 1, 2}, {170, 0, 2}, {76, 0, 1}, {166, 1, 2}, {0, 0, 2}, {-1, 0, 2}, {NAN, 0, 2}};
+    for (const auto& c : cases) {
         const f64 gs = c.seconds_to_go > 0 ? 5.4 * 1852.0 / (c.seconds_to_go + 0.5) : c.seconds_to_go;
         token(832, gs);
         frames(2);
@@ -116,23 +108,15 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
 }
 
 TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
-    struct Case {
-        u8 powered, zone, bright, dim;
-        i8 source;
-        bool cover, first, second, bat;
-        u32 lit;
-    } cases[] = {
+    const struct { u8 powered, zone, bright, dim; i8 source; bool cover, first, second, bat; u32 lit; } cases[] = {
         {1, 1, 0, 0, 1, false, true, false, false, ImageLuminous},
         {1, 1, 1, 1, 1, false, false, true, false, ImageBright},
         {1, 0, 1, 0, -1, false, false, false, true, ImageBright},
         {0, 1, 0, 0, -1, true, false, false, false, 0},
     };
-    for (const Case& c : cases) {
-        ins2_powered = c.powered;
-        light_zone[3] = c.zone;
-        annunciator_bright = c.bright;
-        ins2_cdu_backlight_dim = c.dim;
-        ins2_power_src = c.source;
+    for (const auto& c : cases) {
+        ins2_powered = c.powered, light_zone[3] = c.zone, annunciator_bright = c.bright;
+        ins2_cdu_backlight_dim = c.dim, ins2_power_src = c.source;
         frames(1);
         EXPECT_EQ(lit(2, Cover), c.cover);
         EXPECT_EQ(lit(2, MarkLeft), !c.cover);

@@ -59,19 +59,14 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
 }
 
 TEST_F(DtoTest, RequestWritesNothingUnlessEveryCheckHolds) {
-    struct Case {
-        const char* what;
-        u8 tens, units, state;
-        u32 count, request_array;
-        u8 state_after;
-    } cases[] = {
+    const struct { const char* what; u8 tens, units, state; u32 count, request_array; u8 state_after; } cases[] = {
         {"waypoint before the plan", 0, 1, 2, 5, 1, 3},
         {"waypoint past the plan", 0, 6, 5, 5, 1, 8},
         {"more than 255 waypoints", 0, 3, 2, 256, 1, 3},
         {"one waypoint", 0, 1, 5, 1, 1, 8},
         {"no request array", 0, 3, 2, 5, 0, 3},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         put<u32>(data(), 0xa8, c.count);
         put<u32>(request(), 0xac, c.request_array ? addr(request() + kRequestArray) : 0);
         put<u32>(request(), 0x04, 0);

@@ -28,15 +28,9 @@ protected:
     u8* data() { return host().data_block("FS2002 GPS DATA"); }
     u8* request() { return host().data_block("FS2002 GPS DATA REQUEST"); }
     template <typename T>
-    static void put(u8* block, size_t offset, T v) {
-        std::memcpy(block + offset, &v, sizeof v);
-    }
+    static void put(u8* block, size_t offset, T v) { std::memcpy(block + offset, &v, sizeof v); }
     template <typename T>
-    static T get(const u8* block, size_t offset) {
-        T v;
-        std::memcpy(&v, block + offset, sizeof v);
-        return v;
-    }
+    static T get(const u8* block, size_t offset) { T v; std::memcpy(&v, block + offset, sizeof v); return v; }
     static u32 addr(const u8* p) { return u32(reinterpret_cast<uintptr_t>(p)); }
     static i64 lat_units(f64 deg) { return i64(std::llround(deg * M_PI / 180.0 / 3.656655283481889e-17)); }
     static i64 lon_units(f64 deg) { return i64(std::llround(deg / 360.0 * 18446744073709551616.0 / 2.0)) * 2; }
@@ -68,10 +62,5 @@ protected:
         std::vector<TestWpt> v;
         for (size_t i = 0; i < n; ++i) v.push_back({45.0 + step * f64(i + 1), 5.0, kIdents[i % 8]});
         return v;
-    }
-    void place_ins() {
-        place(kSwitch);
-        place(kMsu1);
-        place(kCdu1);
     }
 };

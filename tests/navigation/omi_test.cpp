@@ -24,8 +24,7 @@ protected:
         place(kOmi);
         dc_normal_powered = 1;
     }
-    // Outer, middle, inner lamps: '1' shown.
-    std::string lamps3() { return lamps(kOmi, 1, 3); }
+    std::string lamps3() { return lamps(kOmi, 1, 3); }  // outer, middle, inner
     // Tones played since the last call, first letters in order ("IMO").
     std::string tones() {
         std::string s;
@@ -46,8 +45,8 @@ private:
 
 TEST_F(MarkerLights, LampsFollowTheExactMarkerState) {
     const struct { f64 state; u8 dc; const char* lamps; } kCases[] = {
-        {1.0, 1, "100"}, {2.0, 1, "010"}, {3.0, 1, "001"}, {1.5, 1, "000"}, {0.0, 1, "000"}, {4.0, 1, "000"},
-        {kNaN, 1, "000"}, {kInf, 1, "000"}, {3.0, 0, "000"},
+        {1.0, 1, "100"}, {2.0, 1, "010"}, {3.0, 1, "001"}, {1.5, 1, "000"}, {4.0, 1, "000"}, {kNaN, 1, "000"},
+        {3.0, 0, "000"},
     };
     for (const auto& c : kCases) {
         token(kMarker, c.state), dc_normal_powered = c.dc;
@@ -110,8 +109,5 @@ TEST_F(MarkerLights, PowerLossAndClockJumpsEndOrRestartTheTest) {
     }
     token(kTick, 1000.0);
     frames(69);
-    EXPECT_EQ(inst_marker_test_state, 0);
-    inst_marker_test_state = 200;  // no such step
-    frames(1);
     EXPECT_EQ(inst_marker_test_state, 0);
 }
