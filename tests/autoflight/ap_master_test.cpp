@@ -320,13 +320,13 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
 }
 
 TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {
-    expect_timer_survives_clock_jumps(host(), {"enlarged wheel", 50.0 / 18.0,
-                                               [this] {
-                                                   press(kWheelDown);
-                                                   frames(1);
-                                                   ASSERT_FALSE(hidden(element(kPanel, BigWheel)));
-                                                   ASSERT_TRUE(hidden(element(kPanel, WheelCover)));
-                                               },
+    const auto enlarge = [this] {
+        press(kWheelDown);
+        frames(1);
+        ASSERT_FALSE(hidden(element(kPanel, BigWheel)));
+        ASSERT_TRUE(hidden(element(kPanel, WheelCover)));
+    };
+    expect_timer_survives_clock_jumps(host(), {"enlarged wheel", 50.0 / 18.0, enlarge,
                                                [this] { return hidden(element(kPanel, BigWheel)); }});
 }
 

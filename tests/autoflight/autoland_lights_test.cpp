@@ -207,10 +207,12 @@ TEST_F(Lights, ApOffRunEndsWhenTheClockJumpsPastItOrBackAndClicksSetThePanelByte
     frames(1);
     EXPECT_EQ(ap_off_flashing + ap_off_state, 0);
     EXPECT_FALSE(lit(element(kApOff, 0)));
-    expect_timer_survives_clock_jumps(host(), {"AP OFF run", 80.0 / 18.0, disengage, [] { return ap_off_flashing == 0; }});
+    expect_timer_survives_clock_jumps(host(),
+                                      {"AP OFF run", 80.0 / 18.0, disengage, [] { return ap_off_flashing == 0; }});
     // Left click toggles the panel buttons; right click opens the overview only from 0.
     const struct { u32 flags; u8 overview_before, buttons, overview; } clicks[] = {
-        {MouseLeftSingle, 2, 1, 2}, {MouseLeftSingle, 2, 0, 2}, {MouseRightSingle, 0, 0, 1}, {MouseRightSingle, 10, 0, 10}};
+        {MouseLeftSingle, 2, 1, 2}, {MouseLeftSingle, 2, 0, 2}, {MouseRightSingle, 0, 0, 1},
+        {MouseRightSingle, 10, 0, 10}};
     for (const auto& c : clicks) {
         panel_overview_state = c.overview_before;
         ASSERT_TRUE(click(kApOff, 5, 5, c.flags));

@@ -168,11 +168,11 @@ TEST_F(Autothrottle, PacedStepHeldEighteenTicksAndAFrameAlsoAcrossClockJumps) {
     }
     EXPECT_EQ(std::vector<i32>(cmds.begin(), cmds.begin() + 19), std::vector<i32>(19, 8050));
     EXPECT_EQ(cmds[19], 8100);
-    expect_timer_survives_clock_jumps(host(), JumpTimer{"paced step", 1.0, [&] {
-                                                            ats_step_latch = 0;
-                                                            frames(1);
-                                                        },
-                                                        [] { return ats_step_latch == 0; }});
+    const auto step = [this] {
+        ats_step_latch = 0;
+        frames(1);
+    };
+    expect_timer_survives_clock_jumps(host(), {"paced step", 1.0, step, [] { return ats_step_latch == 0; }});
 }
 
 // SPD: 14 kt slow keeps the host's airspeed hold; 15 kt slow hands over to the N1 law. The

@@ -243,6 +243,7 @@ TEST_F(FlightDirector, HostileCommandsAndBarsStayFinite) {
         fd_pitch_bar = c.pitch_before;
         fd_roll_bar = c.roll_before;
         frames(1);
-        EXPECT_EQ(std::make_pair(fd_pitch_bar, fd_roll_bar), std::make_pair(c.pitch_after, c.roll_after)) << c.reference;
+        EXPECT_EQ(std::make_pair(fd_pitch_bar, fd_roll_bar), std::make_pair(c.pitch_after, c.roll_after))
+            << c.reference << " " << c.pitch_before;
     }
 }
