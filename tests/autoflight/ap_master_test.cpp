@@ -1,8 +1,8 @@
-// The autopilot mode panel through the headless host: FD and CMD engagement with the host's
-// autopilot flag, the approach and LAND states down to roll-out, the PITCH, IAS, bank-limit,
-// bank-hold and yaw laws with their limits, the pitch wheel, and hostile host values.
+// The autopilot mode panel through the headless host: engagement with the host's autopilot flag,
+// approach and LAND to roll-out, the pitch, IAS, bank and yaw laws, the pitch wheel, hostile values.
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
@@ -23,15 +23,12 @@ constexpr u32 code = 46, signal = 49, ground = 60, ias = 61, vs = 65, slip = 69,
               bank_b = 79, bank = 80, ap = 103, heading_fail = 282, aileron = 313, rudder = 316, elevator = 317,
               radio_m = 614, apfd_reset = 785;
 }
-// Click points inside the panel's rectangles.
-struct Point {
-    i32 x, y;
-};
-constexpr Point kFd1{20, 70}, kCmd1Up{180, 10}, kCmd1Off{180, 70}, kCmd2Up{250, 10}, kIas{10, 10}, kLand{90, 10},
-    kAppr{130, 10}, kWheelDown{140, 120}, kWheelCentre{105, 90};
+struct Point { i32 x, y; };  // inside the panel's rectangles
+constexpr Point kFd1{20, 70}, kCmd1Up{180, 10}, kCmd2Up{250, 10}, kIas{10, 10}, kLand{90, 10}, kAppr{130, 10},
+    kWheelDown{140, 120};
 constexpr f64 kHostVsPerFpm = 1.30048;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
-enum { BigWheel = 13, LabelFd = 15, LabelAp = 16, WheelCover = 18 };
+enum { BigWheel = 13, WheelCover = 18 };
 }  // namespace
 
 class ApMaster : public HostTest {
@@ -54,10 +51,13 @@ protected:
         ASSERT_EQ(ap_cmd_engaged, 1);
         ASSERT_EQ(host().token(tk::ap), 1.0);
     }
-    // ILS received, CMD 1 engaged, LAND armed above 700 ft.
-    void land_armed() {
+    void ils_received() {
         token(tk::code, 0xC0);
         token(tk::signal, 1.0);
+    }
+    // ILS received, CMD 1 engaged, LAND armed above 700 ft.
+    void land_armed() {
+        ils_received();
         engage_cmd1();
         radio_ft(1500.0);
         press(kLand);
@@ -70,9 +70,7 @@ protected:
     }
 };
 
-// ---- Engagement ------------------------------------------------------------------------------
-
-TEST_F(ApMaster, FdThenCmdEngagesTheHostAndTheSecondLeverFallsBackWithoutAnApproach) {
+TEST_F(ApMaster, EngagementDualCmdOnlyInAnApproachAndTheHostFlagDropsAll) {
     press(kFd1);
     EXPECT_EQ(ap_fd_engaged, 1);
     press(kCmd1Up);
@@ -83,87 +81,52 @@ TEST_F(ApMaster, FdThenCmdEngagesTheHostAndTheSecondLeverFallsBackWithoutAnAppro
     EXPECT_EQ(sent(key_ap_master_on), 1u);
     frames(1);
     EXPECT_EQ(sent(key_ap_master_on), 0u) << "host flag now 1.0";
-    EXPECT_EQ(ap_sim_ap_latched, 1);
-
     press(kCmd2Up);
     frames(1);
-    EXPECT_EQ(ap_cmd2_lever, 0);
-    EXPECT_EQ(ap_cmd_engaged, 1);
-
-    token(tk::ap, 0.0);  // the host disconnects
-    frames(1);
-    EXPECT_EQ(ap_cmd_engaged, 0);
-    EXPECT_EQ(ap_cmd1_lever, 0);
-    EXPECT_EQ(ap_sim_ap_latched, 0);
-}
-
-// Each case in its own process, from the module's start values.
-struct Spoil {
-    const char* what;
-    void (*spoil)(Host&);
-    u8 fd, cmd;
-};
-const Spoil kSpoils[] = {
-    {"heading_failure", [](Host& h) { h.set_token(tk::heading_fail, 1.0); }, 0, 0},
-    {"bank_55", [](Host& h) { h.set_token(tk::bank, -55.0); }, 0, 0},
-    {"no_yaw_damper", [](Host&) { fctl_yaw_damper_count = 0; }, 0, 0},
-    {"green_lost", [](Host&) { hyd_avail[1] = 0; }, 1, 0},
-    {"host_disconnect", [](Host& h) { h.set_token(tk::ap, 0.0); }, 1, 0},
-};
-void PrintTo(const Spoil& s, std::ostream* os) { *os << s.what; }
-class ApDrop : public ApMaster, public ::testing::WithParamInterface<Spoil> {};
-
-TEST_P(ApDrop, ChannelsDrop) {
-    engage_cmd1();
-    frames(1);
-    GetParam().spoil(host());
-    frames(2);  // the bank is read a frame late
-    EXPECT_EQ(ap_fd_engaged, GetParam().fd);
-    EXPECT_EQ(ap_cmd_engaged, GetParam().cmd);
-}
-INSTANTIATE_TEST_SUITE_P(Spoils, ApDrop, ::testing::ValuesIn(kSpoils),
-                         [](const ::testing::TestParamInfo<Spoil>& i) { return std::string(i.param.what); });
-
-TEST_F(ApMaster, DualCmdOnlyInAnApproachAndAFailedSideDropsToTheOther) {
-    token(tk::code, 0xC0);
-    token(tk::signal, 1.0);
-    engage_cmd1();
-    press(kCmd2Up);
-    frames(1);
-    EXPECT_EQ(ap_cmd2_lever, 0) << "no approach";
+    EXPECT_EQ(std::make_pair(ap_cmd2_lever, ap_cmd_engaged), std::make_pair(u8(0), u8(1))) << "no approach";
+    ils_received();
     press(kAppr);
     press(kCmd2Up);
     frames(1);
-    EXPECT_EQ(ap_cmd_engaged, 3);
-    EXPECT_EQ(ap_fd_engaged, 3);
-    hyd_avail[1] = 0;
+    EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_fd_engaged), std::make_pair(u8(3), u8(3)));
+    hyd_avail[1] = 0;  // side 1 fails: side 2 carries on
     frames(1);
-    EXPECT_EQ(ap_cmd_engaged, 2);
-    EXPECT_EQ(ap_fd_engaged, 2);
-    EXPECT_EQ(ap_cmd1_lever, 0);
+    EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_fd_engaged, ap_cmd1_lever), std::make_tuple(u8(2), u8(2), u8(0)));
+    token(tk::ap, 0.0);  // the host disconnects
+    frames(1);
+    EXPECT_EQ(ap_cmd_engaged + ap_cmd1_lever + ap_cmd2_lever + ap_sim_ap_latched, 0);
 }
 
-// The button takes DC ESS for side 1; the frame wants AC bus 1.
-TEST_F(ApMaster, FdOneOnDcEssentialAloneEngagesThenDrops) {
+// A heading failure and a bank past 55 degrees (read a frame late) drop every channel.
+TEST_F(ApMaster, HeadingFailureAndSteepBankDropEverything) {
+    for (const auto& [id, bad] : {std::pair<u32, f64>{tk::heading_fail, 1.0}, {tk::bank, -55.0}}) {
+        engage_cmd1();
+        frames(1);
+        token(id, bad);
+        frames(2);
+        EXPECT_EQ(ap_fd_engaged + ap_cmd_engaged, 0) << id;
+        token(id, 0.0);
+        frames(1);
+    }
+}
+
+// The button takes DC ESS for side 1; the frame wants AC bus 1. An FD press with a director on
+// turns both off.
+TEST_F(ApMaster, FdOneOnDcEssentialAloneEngagesThenDropsAndASecondPressClears) {
     elec_ac_bus1_powered = 0;
     press(kFd1);
     EXPECT_EQ(ap_fd_engaged, 1);
     frames(1);
     EXPECT_EQ(ap_fd_engaged, 0);
-}
-
-TEST_F(ApMaster, AnFdPressWithADirectorOnTurnsBothOff) {
+    elec_ac_bus1_powered = 1;
     press(kFd1);
     frames(1);
     press({60, 70});  // FD 2
     EXPECT_EQ(ap_fd_engaged, 0);
 }
 
-// ---- Approach, LAND, FLARE, roll-out ---------------------------------------------------------
-
 TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
-    token(tk::code, 0xC0);
-    token(tk::signal, 1.0);
+    ils_received();
     engage_cmd1();
     press(kAppr);
     EXPECT_EQ(ap_approach_state, 20);
@@ -179,8 +142,6 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         press(kLand);
         EXPECT_EQ(ap_approach_state, h.state) << h.ft;
     }
-    press(kLand);
-    EXPECT_EQ(ap_approach_state, 0) << "a second press leaves LAND";
 }
 
 TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
@@ -192,9 +153,9 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
     weight_gross_hundreds = 1060.0;
     fd_gs_capture_state = 2;
     const struct { f64 ft, ias; bool ground; u8 land, flare, low, rollout; f64 host_vs, aileron; } steps[] = {
-        {1500.0, 140.0, false, 0, 0, 0, 0, -700.0, 0.0},  {600.0, 140.0, false, 1, 0, 0, 0, -700.0, 0.0},
-        {59.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},     {50.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},
-        {49.0, 140.0, false, 1, 1, 1, 0, -700.0, 0.0},    {0.0, 120.0, true, 1, 0, 1, 1, -700.0, 7000.0},
+        {1500.0, 140.0, false, 0, 0, 0, 0, -700.0, 0.0}, {600.0, 140.0, false, 1, 0, 0, 0, -700.0, 0.0},
+        {59.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},    {50.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},
+        {49.0, 140.0, false, 1, 1, 1, 0, -700.0, 0.0},   {0.0, 120.0, true, 1, 0, 1, 1, -700.0, 7000.0},
         {0.0, 40.0, true, 1, 0, 0, 0, -700.0, 7000.0},
     };
     for (const auto& s : steps) {
@@ -202,17 +163,16 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
         token(tk::ias, s.ias);
         token(tk::ground, s.ground ? 1.0 : 0.0);
         frames(1);
-        EXPECT_EQ(ap_land_engaged, s.land) << s.ft;
-        EXPECT_EQ(ap_flare_mode, s.flare) << s.ft;
-        EXPECT_EQ(ap_land_low_phase, s.low) << s.ft;
-        EXPECT_EQ(ap_rollout_mode, s.rollout) << s.ft;
-        EXPECT_EQ(host().token(kHostApVsToken), s.host_vs) << s.ft;
-        EXPECT_EQ(host().token(tk::aileron), s.aileron) << s.ft;
+        EXPECT_EQ(std::make_tuple(ap_land_engaged, ap_flare_mode, ap_land_low_phase, ap_rollout_mode,
+                                  host().token(kHostApVsToken), host().token(tk::aileron)),
+                  std::make_tuple(s.land, s.flare, s.low, s.rollout, s.host_vs, s.aileron))
+            << s.ft;
     }
 }
 
 // Negative commands within 50 below a hundred go out a hundred lower; positive ones as they are.
-TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescents) {
+// On the ground the aileron follows token 317, at least 3000.
+TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElevatorToken) {
     land_armed();
     radio_ft(800.0);
     const struct { f64 g, sent; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0}, {-750.0, -800.0}, {760.0, 760.0}};
@@ -222,61 +182,52 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescents) {
         frames(1);
         EXPECT_EQ(host().token(kHostApVsToken), c.sent) << c.g;
     }
-    // On the ground the aileron follows token 317, at least 3000.
-    const struct { f64 elevator, aileron; } ground[] = {{1000.0, 3000.0}, {3001.0, 3101.0}, {kNaN, 3000.0}};
-    radio_ft(800.0);
-    for (const auto& c : ground) {
-        token(tk::ground, 1.0);
-        token(tk::ias, 40.0);
-        token(tk::elevator, c.elevator);
+    token(tk::ground, 1.0);
+    token(tk::ias, 40.0);
+    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3000}}) {
+        token(tk::elevator, elevator);
         frames(1);
-        i32 first = 0;
+        i32 first = 0;  // the ground aileron goes out before the roll-out's
         for (const KeyLogEntry& k : new_keys())
             if (k.id == 0x1009e && k.sent) {
                 first = i32(k.value);
                 break;
             }
-        EXPECT_EQ(first, c.aileron) << c.elevator;
+        EXPECT_EQ(first, aileron) << elevator;
     }
 }
 
 // Both writers of the glide-slope flag: the host's order of gauges decides.
 TEST_F(ApMaster, GlideSlopeFlagGoesToWhicheverGaugeRunsLast) {
     place("ketravin adi_fd_kr60");  // after the mode panel
-    token(tk::code, 0x80);  // localizer only: the flight director writes 0
+    token(tk::code, 0x80);           // localizer only: the flight director writes 0
     token(tk::signal, 1.0);
     press(kFd1);
     ap_approach_state = 11;
     for (bool reverse : {false, true}) {
         host().set_reverse_order(reverse);
         frames(1);
-        EXPECT_EQ(ap_approach_state, 11);
         EXPECT_EQ(fd_gs_available, reverse ? 1 : 0) << "reverse " << reverse;
     }
 }
 
-// ---- Laws ------------------------------------------------------------------------------------
-
+// The pitch law sends its own metric altitude target; the altitude selector's command is untouched.
 TEST_F(ApMaster, PitchHoldsTheAttitudeThroughVsAndKeepsItsOwnAltitudeTarget) {
-    ap_alt_command = 12345;  // the altitude selector's
+    ap_alt_command = 12345;
     token(tk::vs, 1500.0 * kHostVsPerFpm);
     token(tk::pitch, -3.0);
     token(tk::altitude_m, 3048.7);
     engage_cmd1();
     EXPECT_EQ(ap_pitch_mode, 1);
     EXPECT_EQ(ap_vs_command, 1500);
-    EXPECT_DOUBLE_EQ(ap_pitch_ref_deg, 3.0);
     const struct { f64 pitch, vs_fpm; i32 command; f64 target; } cases[] = {
-        {-4.2, 1500.0, -2100, 60000.0}, {-3.05, 1500.0, 1495, 60000.0}, {-1.0, -500.0, 9500, 0.0},
-        {-3.0, 0.0, 0, 3048.0},
-    };
+        {-4.2, 1500.0, -2100, 60000.0}, {-3.05, 1500.0, 1495, 60000.0}, {-1.0, -500.0, 9500, 0.0}, {-3, 0, 0, 3048}};
     for (const auto& c : cases) {
         token(tk::pitch, c.pitch);
         token(tk::vs, c.vs_fpm * kHostVsPerFpm);
         frames(1);
-        EXPECT_EQ(ap_vs_command, c.command) << c.pitch;
-        EXPECT_EQ(host().token(kHostApVsToken), c.command) << c.pitch;
-        EXPECT_EQ(host().token(kHostApAltTargetToken), c.target) << c.pitch;
+        EXPECT_EQ(std::make_tuple(ap_vs_command, host().token(kHostApVsToken), host().token(kHostApAltTargetToken)),
+                  std::make_tuple(c.command, f64(c.command), c.target)) << c.pitch;
     }
     EXPECT_EQ(ap_alt_command, 12345);
     EXPECT_EQ(ap_pitch_alt_target_m, 3048);
@@ -286,20 +237,16 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
     engage_cmd1();
     press(kIas);
     const struct { u8 lever; u16 upper; i16 lower; } cases[] = {
-        {5, 0, -3750}, {10, 0, -3750}, {30, 1250, -2812}, {50, 2500, -1875}, {90, 5000, 0}, {99, 5000, 0},
-    };
+        {10, 0, -3750}, {30, 1250, -2812}, {50, 2500, -1875}, {90, 5000, 0}};
     for (const auto& c : cases) {
         thr1_readout_pct = c.lever;
         frames(1);
-        EXPECT_EQ(ap_ias_law_engaged, 1);
-        EXPECT_EQ(ap_ias_vs_upper, c.upper) << int(c.lever);
-        EXPECT_EQ(ap_ias_vs_lower, c.lower) << int(c.lever);
+        EXPECT_EQ(std::make_tuple(ap_ias_law_engaged, ap_ias_vs_upper, ap_ias_vs_lower),
+                  std::make_tuple(u8(1), c.upper, c.lower)) << int(c.lever);
     }
-    // Outside the limits the command is put 10 inside them.
-    thr1_readout_pct = 50;
-    ap_vs_command = 4000;
+    ap_vs_command = 6000;  // outside the limits: put 10 inside them
     frames(1);
-    EXPECT_EQ(ap_vs_command, 2490);
+    EXPECT_EQ(ap_vs_command, 4990);
 }
 
 // 140 x bank x (1 + 0.022 x (300 - IAS)): the factor stops at 0, the command at -16383.
@@ -321,8 +268,7 @@ TEST_F(ApMaster, BankLimitAileronStaysOnOneSideAndWithinTravel) {
 TEST_F(ApMaster, BankHoldOutputStepsToTheTargetAndStopsAt127) {
     engage_cmd1();
     const struct { f64 adi_bank; i32 target; i8 start, after1, after2; } cases[] = {
-        {-20.0, 25, 126, 127, 127}, {20.0, -25, -126, -127, -127}, {-20.0, 20, 50, 3, 3},
-    };
+        {-20.0, 25, 126, 127, 127}, {20.0, -25, -126, -127, -127}, {-20.0, 20, 50, 3, 3}};
     for (const auto& c : cases) {
         token(tk::bank, c.adi_bank);
         frames(1);
@@ -330,7 +276,6 @@ TEST_F(ApMaster, BankHoldOutputStepsToTheTargetAndStopsAt127) {
         ap_bank_target_deg = c.target;
         ap_bank_hold_output = c.start;
         frames(1);
-        EXPECT_EQ(ap_bank_hold_state, 1);
         EXPECT_EQ(ap_bank_hold_output, c.after1) << c.target;
         frames(1);
         EXPECT_EQ(ap_bank_hold_output, c.after2) << c.target;
@@ -338,22 +283,21 @@ TEST_F(ApMaster, BankHoldOutputStepsToTheTargetAndStopsAt127) {
     }
 }
 
+// Ball bands [-10, -3) and (3, 10] step to 5000, beyond to 16000; inside, the command centres.
 TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     engage_cmd1();
     token(tk::bank, 10.0);
     const struct { f64 ball; i32 start, after; } cases[] = {
-        {-12.0, 16100, 16100}, {-12.0, 16000, 16200}, {-5.0, 5000, 5200},  {-5.0, 5100, 5100},
-        {5.0, -5000, -5200},   {12.0, -16100, -16100}, {0.0, 600, 500},    {0.0, 400, 0},
-        {kNaN, -600, -500},    {3.0, 600, 500},       {-3.0, -600, -500}, {-10.0, 5000, 5200},
-        {10.0, -5000, -5200},  {-kInf, 16000, 16200},
+        {-12.0, 16100, 16100}, {-12.0, 16000, 16200}, {-10.0, 5000, 5200}, {-5.0, 5100, 5100}, {12.0, -16100, -16100},
+        {10.0, -5000, -5200},  {0.0, 600, 500},       {0.0, 400, 0},       {kNaN, -600, -500}, {3.0, 600, 500},
+        {-3.0, -600, -500},
     };
     for (const auto& c : cases) {
         token(tk::slip, c.ball);
         ap_rudder_cmd = c.start;
-        new_keys();
         frames(1);
-        EXPECT_EQ(ap_rudder_cmd, c.after) << c.ball << " from " << c.start;
-        EXPECT_EQ(host().token(tk::rudder), c.after);
+        EXPECT_EQ(std::make_pair(ap_rudder_cmd, host().token(tk::rudder)), std::make_pair(c.after, f64(c.after)))
+            << c.ball << " from " << c.start;
     }
     host().set_token(kHostAutoCoordinationToken, 1.0);  // the host coordinates: the law rests
     ap_rudder_cmd = 700;
@@ -361,53 +305,37 @@ TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     EXPECT_EQ(ap_rudder_cmd, 700);
 }
 
-// ---- Pitch wheel -----------------------------------------------------------------------------
-
-TEST_F(ApMaster, PitchWheelLimitsResetsAndLabel) {
+// The wheel stops at -10; the frame resets a reference past -10 to -9 and past 24 to 24.
+TEST_F(ApMaster, PitchWheelLimitsAndResets) {
     fd_pitch_reference = -9.8;
-    const f64 expected[] = {-10.3, -10.0, -10.0};
-    for (f64 e : expected) {
+    for (f64 e : {-10.3, -10.0, -10.0}) {
         press(kWheelDown);
         EXPECT_NEAR(fd_pitch_reference, e, 1e-9);
     }
-    fd_pitch_reference = -10.3;
-    frames(1);
-    EXPECT_EQ(fd_pitch_reference, -9.0);
-    fd_pitch_reference = 25.2;
-    frames(1);
-    EXPECT_EQ(fd_pitch_reference, 24.0);
-    EXPECT_EQ(ap_wheel_position, 1.0);
-
-    press(kWheelCentre, MouseRightSingle);
-    int shown = 0;
-    for (int f = 0; f < 25; ++f) {
+    for (const auto& [from, to] : {std::pair<f64, f64>{-10.3, -9.0}, {25.2, 24.0}}) {
+        fd_pitch_reference = from;
         frames(1);
-        shown += !hidden(element(kPanel, LabelAp));
-        EXPECT_TRUE(hidden(element(kPanel, LabelFd)));
+        EXPECT_EQ(fd_pitch_reference, to);
     }
-    EXPECT_EQ(shown, 20);
 }
 
 TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {
-    expect_timer_survives_clock_jumps(host(), {"enlarged wheel", 50.0 / 18.0,
-                                               [this] {
-                                                   press(kWheelDown);
-                                                   frames(1);
-                                                   ASSERT_FALSE(hidden(element(kPanel, BigWheel)));
-                                                   ASSERT_TRUE(hidden(element(kPanel, WheelCover)));
-                                               },
+    const auto enlarge = [this] {
+        press(kWheelDown);
+        frames(1);
+        ASSERT_FALSE(hidden(element(kPanel, BigWheel)));
+        ASSERT_TRUE(hidden(element(kPanel, WheelCover)));
+    };
+    expect_timer_survives_clock_jumps(host(), {"enlarged wheel", 50.0 / 18.0, enlarge,
                                                [this] { return hidden(element(kPanel, BigWheel)); }});
 }
-
-// ---- Hostile host ----------------------------------------------------------------------------
 
 TEST_F(ApMaster, HostileHostValuesKeepTheStateFinite) {
     land_armed();
     press(kIas);
-    const f64 hostile[] = {kNaN, kInf, -kInf, 1e300, -1e300};
     const u32 ids[] = {1, tk::ias, tk::vs, tk::slip, tk::altitude_m, tk::pitch, tk::bank_b, tk::bank, 309, 311, 318,
                        tk::elevator, tk::radio_m, tk::apfd_reset};
-    for (f64 v : hostile) {
+    for (f64 v : {kNaN, kInf, -kInf, 1e300, -1e300}) {
         for (u32 id : ids) token(id, v);
         frames(3);
         for (f64 x : {ap_pitch_ref_deg, ap_pitch_error_deg, ap_ias_error, ap_ias_trend, ap_ias_gain, ap_wheel_position})

@@ -83,9 +83,10 @@ TEST_F(Fma, SpdTripGivesOneEightyTickFlashWhateverTheClockDoes) {
     frames(1);
     EXPECT_EQ(fma_thoff_flashing, 0) << "the clock jumped past the end";
     EXPECT_TRUE(hidden(element(kFma, ThOff)));
-    expect_timer_survives_clock_jumps(host(), JumpTimer{"TH.OFF flash", 80.0 / 18.0, [&] {
-                                                            ats_spd_mode = 2;
-                                                            frames(1);
-                                                        },
-                                                        [] { return fma_thoff_flashing == 0; }});
+    const auto trip = [this] {
+        ats_spd_mode = 2;
+        frames(1);
+    };
+    expect_timer_survives_clock_jumps(host(),
+                                      {"TH.OFF flash", 80.0 / 18.0, trip, [] { return fma_thoff_flashing == 0; }});
 }
