@@ -1,6 +1,7 @@
 // The speed-brake lever with its automatic ground spoilers, the flap lever and the pitch trim
 // wheels, through the host with its key-event model.
 #include <limits>
+#include <vector>
 
 #include "electrical/state.h"
 #include "flight_controls/fctl_keys.h"
@@ -45,11 +46,9 @@ TEST_F(SpeedBrake, ExtendStepsSkipFourAndFiveThousandAndTheHandleShowsDeployed) 
     EXPECT_EQ(spd_brk_lever_pos, 16001);
     EXPECT_EQ(drawn(kSpd, kUpper).y, 48.0);
     EXPECT_EQ(drawn(kSpd, kLower).y, 43.0);
-    token(kHandle, 1.0);  // stowed by the host: back to 0 unarmed
-    spd_brk_arm_state = 2;
+    token(kHandle, 1.0), spd_brk_arm_state = 2;  // stowed by the host: back to 0 unarmed
     frames(1);
-    EXPECT_EQ(spd_brk_lever_pos, 0);
-    EXPECT_EQ(spd_brk_arm_state, 0);
+    EXPECT_EQ(spd_brk_lever_pos + spd_brk_arm_state, 0);
 }
 
 TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
@@ -77,8 +76,7 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
     };
     for (const auto& c : kPushes) {
         spd_brk_lever_pos = c.pos, spd_brk_arm_state = c.state, spd_brk_arm_phase = c.state ? 2 : 0;
-        dc_ess_powered = c.power;
-        token(kOnGround, c.ground);
+        dc_ess_powered = c.power, token(kOnGround, c.ground);
         click(kSpd, 5, kArmY);
         EXPECT_EQ(spd_brk_lever_pos, c.pos_after) << c.pos << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_state, c.state_after) << c.pos << " " << c.ground;
@@ -92,9 +90,7 @@ TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
         {86, 0.5, true}, {90, 0.59, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false}, {86, kNaN, false}};
     token(kOnGround, 1.0);
     for (const auto& c : kCases) {
-        token(kHandle, 0.0);
-        spd_brk_lever_pos = spd_brk_arm_state = 0;
-        spd_brk_peak_n1 = 0;
+        token(kHandle, 0.0), spd_brk_lever_pos = spd_brk_arm_state = 0, spd_brk_peak_n1 = 0;
         click(kSpd, 5, kArmY);
         token(kThrottle1, 0.95), token(kN1, c.n1);
         frames(2);
@@ -109,8 +105,7 @@ TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
 
 TEST_F(SpeedBrake, ArmedInFlightDeploysOnEveryGroundFrameUntilDisarmed) {
     const struct { f64 ground; int click; size_t events; } kSteps[] = {
-        {0.0, kArmY, 0}, {0.5, 0, 0}, {1.0, 0, 4}, {1.0, kExtendY, 0},
-    };
+        {0, kArmY, 0}, {0.5, 0, 0}, {1, 0, 4}, {1, kExtendY, 0}};
     for (const auto& s : kSteps) {
         token(kOnGround, s.ground);
         if (s.click) click(kSpd, 5, s.click);
