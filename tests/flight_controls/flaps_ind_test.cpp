@@ -100,9 +100,7 @@ TEST_F(FlapsInd, TakeoffConfigurationOverspeedAndPowerLoss) {
         EXPECT_EQ(warn_overspeed, c.warn) << c.needle << " " << c.left << " " << c.ias;
     }
     // Without DC essential power: no warnings and every lamp dark, even with a split in the flaps.
-    inst_asi_needle_kt = 400;
-    token(kRight, 0);
-    dc_ess_powered = 0;
+    inst_asi_needle_kt = 400, dc_ess_powered = 0, token(kRight, 0);
     frames(1);
     EXPECT_EQ(warn_overspeed + warn_to_config_flaps + warn_to_config_lamp, 0);
     EXPECT_EQ(lamps(kFlaps, kKrug, kAsym - kKrug + 1), "0000");

@@ -39,8 +39,7 @@ protected:
     }
     // A dial event with the distance and bearing the indicator would have measured at its frame.
     void at(f64 dist, f64 bearing, u32 flags = MouseDrag) {
-        inst_asi_pointer_dist = dist;
-        inst_asi_pointer_bearing = bearing;
+        inst_asi_pointer_dist = dist, inst_asi_pointer_bearing = bearing;
         click(kAsi, 10, 10, flags);
     }
     std::vector<f64> bugs() const { return {inst_asi_bug_deg, inst_asi_bug_deg + 4}; }
