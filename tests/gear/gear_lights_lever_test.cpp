@@ -7,7 +7,7 @@
 #include "gear/state.h"
 #include "lighting/state.h"
 #include "systems/systems_keys.h"
-#include "tests/host_fixture.h"
+#include "tests/panel_fixture.h"
 
 namespace {
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
@@ -16,81 +16,70 @@ const char* kLever = "ketravin gear_h_kr60";
 constexpr u32 kHandle = 331, kNose = 332, kLeft = 333, kRight = 334;
 }  // namespace
 
-class GearTest : public HostTest {
+class GearTest : public PanelTest {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
+        PanelTest::SetUp();
         place(kLights);
         place(kLever);
         dc_ess_powered = 1;
     }
-    // One gear's column as arrow, red, DOOR: '1' shown, '0' hidden.
-    std::string column(size_t gear) {
-        std::string s;
-        for (size_t row = 0; row < 3; ++row) s += hidden(element(kLights, 1 + gear + 3 * row)) ? '0' : '1';
-        return s;
-    }
+    // The three columns (left, nose, right gear) of arrow, red, DOOR lamps.
+    std::string columns() { return lamps(kLights, 1, 3, 3) + lamps(kLights, 2, 3, 3) + lamps(kLights, 3, 3, 3); }
     void gears(f64 left, f64 nose, f64 right) { token(kLeft, left), token(kNose, nose), token(kRight, right); }
 };
 
 TEST_F(GearTest, LightsAtEachBandThreshold) {
     const struct { f64 handle, pos; u8 test; const char* lamps; } kCases[] = {
         // handle up: each band holds its lower threshold
-        {0.0, 16000.0, 0, "110"}, {0.0, 15999.0, 0, "111"}, {0.0, 9000.0, 0, "111"}, {0.0, 8999.0, 0, "011"},
-        {0.0, 3000.0, 0, "011"},  {0.0, 2999.0, 0, "001"},  {0.0, 10.0, 0, "001"},   {0.0, 9.9, 0, "000"},
-        {0.0, 9.9, 1, "111"},     {0.0, 16000.0, 1, "110"}, {0.0, kNaN, 0, "000"},   {0.0, -kInf, 1, "111"},
+        {0, 16000, 0, "110"}, {0, 15999, 0, "111"}, {0, 9000, 0, "111"}, {0, 8999, 0, "011"}, {0, 3000, 0, "011"},
+        {0, 2999, 0, "001"},  {0, 10, 0, "001"},    {0, 9.9, 0, "000"},  {0, 9.9, 1, "111"},  {0, 16000, 1, "110"},
+        {0, kNaN, 0, "000"},
         // handle down (anything but exactly 0.0): each band holds its upper threshold
-        {16383.0, 300.0, 0, "010"},  {16383.0, 300.1, 0, "011"}, {16383.0, 13000.0, 0, "011"},
-        {16383.0, 13000.1, 0, "101"}, {16383.0, 16000.0, 0, "101"}, {16383.0, 16000.1, 0, "100"},
-        {16383.0, 16000.1, 1, "111"}, {16383.0, 14000.0, 1, "101"}, {0.5, 0.0, 0, "010"},
-        {kNaN, kInf, 0, "100"},       {-kInf, 20000.0, 1, "111"},
+        {16383, 300, 0, "010"},     {16383, 300.1, 0, "011"},   {16383, 13000, 0, "011"}, {16383, 13000.1, 0, "101"},
+        {16383, 16000, 0, "101"},   {16383, 16000.1, 0, "100"}, {16383, 16000.1, 1, "111"},
+        {16383, 14000, 1, "101"},   {0.5, 0, 0, "010"},         {kNaN, kInf, 0, "100"},
     };
     for (const auto& c : kCases) {
         token(kHandle, c.handle);
         gears(c.pos, c.pos, c.pos);
         light_lamp_test = c.test;
         frames(1);
-        for (size_t g = 0; g < 3; ++g) EXPECT_EQ(column(g), c.lamps) << c.handle << " " << c.pos << " gear " << g;
+        EXPECT_EQ(columns(), std::string(c.lamps) + c.lamps + c.lamps) << c.handle << " " << c.pos;
     }
     // Each column follows its own gear; no DC essential power darkens all, lamp test or not.
     token(kHandle, 16383.0), gears(20000.0, 14000.0, 200.0), light_lamp_test = 1;
     frames(1);
-    EXPECT_EQ(column(0) + column(1) + column(2), "111101010");
+    EXPECT_EQ(columns(), "111101010");
     dc_ess_powered = 0;
     frames(1);
-    EXPECT_EQ(column(0) + column(1) + column(2), "000000000");
+    EXPECT_EQ(columns(), "000000000");
 }
 
 TEST_F(GearTest, LeverClicksAndHandleFollowing) {
     // Every click sends, unpowered or already there; the middle box sends nothing.
     const struct { i32 y; u32 key; i8 offset; u8 latch; } kClicks[] = {
-        {110, 0, 0, 0},   {111, key_gear_down, 58, 1}, {163, key_gear_down, 58, 1},
-        {60, 0, 0, 1},    {0, key_gear_up, -58, 0},     {52, key_gear_up, -58, 0},
+        {110, 0, 0, 0}, {111, key_gear_down, 58, 1}, {163, key_gear_down, 58, 1},
+        {60, 0, 0, 1},  {0, key_gear_up, -58, 0},    {52, key_gear_up, -58, 0},
     };
     dc_ess_powered = 0;
     for (const auto& c : kClicks) {
         click(kLever, 25, c.y);
         const auto keys = new_keys();
         ASSERT_EQ(keys.size(), c.key ? 1u : 0u) << c.y;
-        if (c.key) {
-            EXPECT_TRUE(keys[0].id == c.key && keys[0].value == 0 && !keys[0].sent);
-        }
+        EXPECT_TRUE(!c.key || (keys[0].id == c.key && keys[0].value == 0 && !keys[0].sent)) << c.y;
         EXPECT_EQ(inst_gear_lever_offset, c.offset);
         EXPECT_EQ(inst_gear_lever_down, c.latch);
     }
     EXPECT_EQ(host().token(kHandle), 0.0) << "the host's handle follows the gear events";
     // Powered frames follow a handle moved by anything else.
-    dc_ess_powered = 1;
     inst_gear_lever_offset = 0, inst_gear_lever_down = 0;
     const struct { f64 handle, left, nose, right; u8 dc; i8 offset; u8 latch; } kFrames[] = {
-        {1.0, 0.0, 0.0, 0.0, 1, 0, 0},             // exactly 1.0 never moves the lever
-        {kNaN, 0.0, 0.0, 0.0, 1, 0, 0},
-        {16383.0, 16383.0, 16383.0, 16383.0, 0, 0, 0},  // unpowered: no following
-        {16383.0, 16383.0, 16383.0, 16383.0, 1, 58, 1}, // host handle down
-        {1.0, 16383.0, 16383.0, 16383.0, 1, 58, 1},
-        {0.0, 8000.0, 0.0, 0.0, 1, -58, 1},        // up with gear moving
-        {0.0, kNaN, -kInf, 0.0, 1, 0, 0},          // positions summing to 0 or less: neutral
-        {0.0, 0.0, 0.0, 0.0, 1, 0, 0},
+        {1, 0, 0, 0, 1, 0, 0},                      // exactly 1.0 never moves the lever
+        {kNaN, 0, 0, 0, 1, 0, 0},       {16383, 16383, 16383, 16383, 0, 0, 0},  // unpowered: no following
+        {16383, 16383, 16383, 16383, 1, 58, 1},     // host handle down
+        {0, 8000, 0, 0, 1, -58, 1},                 // up with gear moving
+        {0, kNaN, -kInf, 0, 1, 0, 0},               // positions summing to 0 or less: neutral
     };
     for (const auto& f : kFrames) {
         token(kHandle, f.handle), gears(f.left, f.nose, f.right), dc_ess_powered = f.dc;
@@ -108,11 +97,11 @@ TEST_F(GearTest, LeverClicksAndHandleFollowing) {
 
 TEST_F(GearTest, LeverImageFollowsTheTint) {
     const struct { u8 tint, ac, level; size_t image; } kCases[] = {
-        {0, 1, 3, 1}, {1, 0, 3, 1}, {1, 1, 1, 4}, {1, 1, 2, 3}, {1, 1, 3, 2}, {1, 1, 0, 4}, {1, 1, 200, 4},
+        {0, 1, 3, 1}, {1, 0, 3, 1}, {1, 1, 1, 4}, {1, 1, 2, 3}, {1, 1, 3, 2}, {1, 1, 200, 4},
     };
     for (const auto& c : kCases) {
         light_tint_sw = c.tint, elec_ess_ac_any_powered = c.ac, light_tint_level = c.level;
         frames(1);
-        for (size_t pos = 1; pos <= 4; ++pos) EXPECT_EQ(hidden(element(kLever, pos)), pos != c.image) << pos;
+        EXPECT_EQ(lamps(kLever, 1, 4), std::string("0000").replace(c.image - 1, 1, "1")) << &c - kCases;
     }
 }

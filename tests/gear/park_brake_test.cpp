@@ -33,8 +33,7 @@ TEST_F(ParkBrake, WarningOnlyOnTheGroundInEitherGaugeOrder) {
     for (bool reverse : {false, true})
         for (const auto& c : kCases) {
             park_brake_set = c.set_before;
-            token(kParkingBrake, c.brake);
-            token(kOnGround, c.ground);
+            token(kParkingBrake, c.brake), token(kOnGround, c.ground);
             host().set_reverse_order(reverse);
             frames(1);
             EXPECT_EQ(park_brake_set, c.set_after) << c.brake << " " << c.ground;
@@ -47,12 +46,9 @@ TEST_F(ParkBrake, WarningOnlyOnTheGroundInEitherGaugeOrder) {
 
 TEST_F(ParkBrake, LeftClickNeedsGreenOrYellowRightClicksSwapTheWindows) {
     const struct { u8 blue, green, yellow; bool sends; } kCases[] = {
-        {1, 0, 0, false}, {0, 1, 0, true}, {0, 0, 3, true}, {0, 0, 0, false},
-    };
+        {1, 0, 0, false}, {0, 1, 0, true}, {0, 0, 3, true}, {0, 0, 0, false}};
     for (const auto& c : kCases) {
-        hyd_avail[0] = c.blue;
-        hyd_avail[1] = c.green;
-        hyd_avail[2] = c.yellow;
+        hyd_avail[0] = c.blue, hyd_avail[1] = c.green, hyd_avail[2] = c.yellow;
         const f64 before = host().token(kParkingBrake);
         click(kBig, 3, 3);
         EXPECT_EQ(new_keys().size(), c.sends ? 1u : 0u);

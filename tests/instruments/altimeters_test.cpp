@@ -6,9 +6,6 @@
 #include "instruments/instruments_keys.h"
 #include "lighting/state.h"
 #include "tests/instruments/instruments_fixture.h"
-#include "air/state.h"
-#include "electrical/state.h"
-#include "instruments/state.h"
 
 namespace {
 const char* kMain = "ketravin alti_main_kr60";
@@ -23,8 +20,7 @@ TEST_F(Instruments, CaptainNeedleDrumsAndFlagsFollowTheHostAltitude) {
     struct Case { f64 alt, needle, drum_alt, ten_k, thousands, hundreds, tens; int negative, hatch; } cases[] = {
         {12345.6, 34.56, 12345.6, 9, 8, 7, 5.44, 0, 0}, {9995, 99.5, 9995, 9.5, 0.5, 0.5, 0.5, 0, 1},
         {-150, -15, 850, 0, 0, 2, 5, 1, -1},           {-1500, -50, 1500, 0, 9, 5, 0, 1, -1},
-        {-2500, -50, 0, 0, 0, 0, 0, 1, -1},            {0.5, 0.05, 0, 0, 0, 0, 0, 0, 1},
-        {9998, 99.8, 9998, 9.2, 0.2, 0.2, 0.2, 0, 0},   {kNaN, 99.8, 9998, 9.2, 0.2, 0.2, 0.2, 0, 0},
+        {-2500, -50, 0, 0, 0, 0, 0, 1, -1},            {kNaN, -50, 0, 0, 0, 0, 0, 1, -1},
     };
     for (const Case& c : cases) {
         token(kAlt, c.alt);
@@ -88,9 +84,8 @@ TEST_F(Instruments, CaptainFlagsAndWarningByte) {
         inst_adc1_air_valid = c.air_valid;
         token(kAltFail, c.fail);
         frames(1);
-        EXPECT_EQ(warn_flag_alti, c.warn) << &c - cases;
-        EXPECT_EQ(shown(kMain, Off), c.off == 1) << &c - cases;
-        EXPECT_EQ(shown(kMain, Ssc), c.ssc == 1) << &c - cases;
+        EXPECT_EQ(warn_flag_alti * 100 + shown(kMain, Off) * 10 + shown(kMain, Ssc), c.warn * 100 + c.off * 10 + c.ssc)
+            << &c - cases;
     }
 }
 
@@ -98,7 +93,7 @@ TEST_F(Instruments, CaptainFlagsAndWarningByte) {
 // tick count set back.
 TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
     place(kMain);
-    for (f64 fps : {6.0, 10.0, 18.0, 30.0, 60.0}) {
+    for (f64 fps : {6.0, 18.0, 60.0}) {
         host().set_fps(fps);
         ap_alt_alert_state = 0, frames(1), ap_alt_alert_state = 3;
         int lit = 0, starts = 0;
@@ -113,7 +108,7 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
         EXPECT_LT(lit, int(3 * fps)) << fps;
     }
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
-        {1, 1, 0, true}, {2, 1, 0, true}, {0, 1, 1, true}, {0, 1, 0, false}, {3, 0, 0, false}, {2, 0, 1, false},
+        {2, 1, 0, true}, {0, 1, 1, true}, {0, 1, 0, false}, {2, 0, 1, false},
     };
     for (const Case& c : steady) {
         ap_alt_alert_state = c.state, dc_ess_powered = c.dc, light_lamp_test = c.lamp_test;
@@ -133,7 +128,7 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     EXPECT_EQ(inst_alti2_inhg_d1000 * 100 + inst_alti2_inhg_d100 * 10 + inst_alti2_inhg_d10, 299);
     EXPECT_NEAR(inst_alti2_inhg_units, 1.4903, 1e-9);
     dc_ess_powered = 1, inst_alti2_baro_hpa = 1023.0;
-    for (f64 alt : {1000.0, kNaN, kInf}) {
+    for (f64 alt : {1000.0, kNaN}) {
         token(kAlt, alt);
         frames(1);
         EXPECT_NEAR(inst_alti2_alt_ft, 1295.2, 1e-9) << alt << " (no reading holds the last)";
@@ -154,24 +149,20 @@ TEST_F(Instruments, FirstOfficerKnobStopsOneStepPastItsLimits) {
         EXPECT_EQ(steps, c.steps);
         EXPECT_NEAR(inst_alti2_baro_hpa, c.end, 1e-6);
     }
-    dc_ess_powered = 0;
-    click(kSec, 10, 150);
-    EXPECT_NEAR(inst_alti2_baro_hpa, 1053.0008, 1e-6) << "lost while unpowered";
 }
 
 TEST_F(Instruments, FirstOfficerDrumsRollOverTheLastFoot) {
     place(kSec);
     token(kHpa, 1013.0);
     struct Case { f64 alt, ten_k, thousands, hundreds; int hatch, negative; } cases[] = {
-        {9990, 0, 1, 0.1, 1, 0}, {9999.5, 9.5, 0.5, 0.005, 1, 0}, {10000, 9, 0, 0, 0, 0},
-        {-500, 0, 0, 5, 0, 1},   {0.5, 0, 0, 0, 1, 0},
+        {9990, 0, 1, 0.1, 1, 0}, {9999.5, 9.5, 0.5, 0.005, 1, 0}, {10000, 9, 0, 0, 0, 0}, {-500, 0, 0, 5, 0, 1},
     };
     for (const Case& c : cases) {
         token(kAlt, c.alt);
         frames(1);
-        EXPECT_NEAR(y(kSec, SecTenK), c.ten_k, 1e-6) << c.alt;
-        EXPECT_NEAR(y(kSec, SecThousands), c.thousands, 1e-6) << c.alt;
-        EXPECT_NEAR(y(kSec, SecHundreds), c.hundreds, 1e-6) << c.alt;
+        const f64 got[] = {y(kSec, SecTenK), y(kSec, SecThousands), y(kSec, SecHundreds)};
+        const f64 want[] = {c.ten_k, c.thousands, c.hundreds};
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-6) << c.alt << " drum " << i;
         EXPECT_EQ(shown(kSec, SecHatch), c.hatch == 1) << c.alt;
         EXPECT_EQ(shown(kSec, SecNegative), c.negative == 1) << c.alt;
     }

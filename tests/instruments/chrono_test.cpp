@@ -3,8 +3,6 @@
 #include <string>
 
 #include "tests/instruments/instruments_fixture.h"
-#include "electrical/state.h"
-#include "instruments/state.h"
 
 namespace {
 const char* kClock = "ketravin chrono_kr60";

@@ -4,7 +4,6 @@
 
 #include "autoflight/state.h"
 #include "tests/instruments/instruments_fixture.h"
-#include "instruments/state.h"
 
 TEST_F(Instruments, HostileTokensLeaveEveryPublishedValueFinite) {
     for (const char* g : {"ketravin alti_main_kr60", "ketravin alti_sec_kr60", "ketravin vsi_kr60", "ketravin tas_kr60",

@@ -1,26 +1,21 @@
 // The standby airspeed indicator and the angle-of-attack indicator with its stall warning.
-#include <limits>
 #include <vector>
 
-#include "electrical/state.h"
-#include "instruments/state.h"
-#include "tests/host_fixture.h"
+#include "tests/instruments/instruments_fixture.h"
 
 namespace {
-constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
 constexpr u32 kOnGround = 60, kIas = 61, kAsiFail = 274, kFlapsLeft = 329, kAoa = 789;
 const char* kSec = "ketravin asi_sec_kr60";
 const char* kAoaGauge = "ketravin aoa_kr60";
 }  // namespace
 
 // Both gauges placed; `watch` runs n frames and collects a variable after each.
-class Standby : public HostTest {
+class Standby : public Instruments {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
+        Instruments::SetUp();
         place(kSec);
         place(kAoaGauge);
-        dc_ess_powered = 1;
     }
     template <typename T>
     std::vector<T> watch(const T& v, size_t n) {
@@ -36,10 +31,8 @@ TEST_F(Standby, NeedleRisesTenAFrameSinksWithoutSpeedPowerOrDataAndTheBugStopsAt
         {7, 100, 0, 0, {0}}, {30, 100, 1, 1, {20, 10, 0}}, {30, kInf, 1, 0, {20}},
     };
     for (const auto& c : kCases) {
-        inst_asi_sec_needle_kt = c.from;
-        token(kIas, c.ias);
-        token(kAsiFail, c.fail);
-        dc_ess_powered = c.power;
+        inst_asi_sec_needle_kt = c.from, dc_ess_powered = c.power;
+        token(kIas, c.ias), token(kAsiFail, c.fail);
         EXPECT_EQ(watch(inst_asi_sec_needle_kt, c.frames.size()), c.frames) << c.from << " " << c.ias;
     }
     // The knob works unpowered and stops at 60 and 450 (x 75 down, 95 up).
@@ -58,8 +51,7 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
         {0, 22 * 3.14116 / 180, 3, {3, 3}},
     };
     for (const auto& c : kTape) {
-        token(kOnGround, c.ground);
-        token(kAoa, c.rad);
+        token(kOnGround, c.ground), token(kAoa, c.rad);
         elec_ac_bus1_powered = 0;
         frames(1);  // the angle first; the tape follows from the next frame
         elec_ac_bus1_powered = 1;
@@ -68,8 +60,8 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
     }
     elec_ac_bus1_powered = 0;  // unpowered: the flag shows and the tape stands
     frames(1);
-    EXPECT_EQ(drawn(kAoaGauge, 2).y, 3);
-    EXPECT_FALSE(hidden(element(kAoaGauge, 3)));
+    EXPECT_EQ(y(kAoaGauge, 2), 3);
+    EXPECT_TRUE(shown(kAoaGauge, 3));
 
     const struct { u8 ac; f64 ground, rad, flaps; u8 warn; } kStall[] = {
         {0, 0, 0.3, 0, 0},  {1, 0, 0.15, 0, 0}, {1, 0, 0.151, 0, 1},  // not armed; 8.5956; 8.6529
@@ -79,9 +71,7 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
     inst_aoa_armed = warn_stall = 0;  // as at load: no AC power seen yet
     for (const auto& c : kStall) {
         elec_ess_ac_powered = c.ac;
-        token(kOnGround, c.ground);
-        token(kAoa, c.rad);
-        token(kFlapsLeft, c.flaps);
+        token(kOnGround, c.ground), token(kAoa, c.rad), token(kFlapsLeft, c.flaps);
         frames(1);
         EXPECT_EQ(warn_stall, c.warn) << c.rad << " " << c.flaps;
         EXPECT_TRUE(std::isfinite(inst_aoa_deg));
