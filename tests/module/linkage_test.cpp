@@ -48,37 +48,21 @@ TEST(Linkage, EveryHeaderIsCompleteAndTheTableEndsWithNull) {
     EXPECT_EQ(Linkage.gauges[n], nullptr);
 }
 
-TEST(Tokens, EveryRecordStartsWithItsIdAlone) {
-    EXPECT_EQ(kTokenNameCount, 200u);
-    EXPECT_EQ(tok_tick18.id, 1u);
-    EXPECT_EQ(tok_bank_deg.id, 79u);
-    EXPECT_EQ(tok_bank_deg_b.id, 79u);
-    EXPECT_EQ(tok_rudder_pos.id, 316u);
-    EXPECT_EQ(tok_elevator_pos.id, 317u);
-    EXPECT_EQ(tok_hsi_gnd_spd.id, 859u);
-    EXPECT_EQ(tok_gpws_host_flag.id, 991u);
+TEST(Tokens, AnUnlinkedRecordReadsZero) {
     EXPECT_EQ(tok_sim_time_s.data, nullptr);
     EXPECT_EQ(token_f64(tok_sim_time_s), 0.0);
 }
 
 class StandardRoutines : public HostTest {};
-
 TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsUsed) {
     ElementHeader* first = Linkage.gauges[0]->elements[0];
     // Every header names the same routines; call them through the last gauge's header.
     GaugeHeader* g = Linkage.gauges[0];
     for (size_t i = 0; Linkage.gauges[i]; ++i) g = Linkage.gauges[i];
-    struct Call {
-        u32 result;
-        u32 slot;
-        u32 arg;
-    } calls[] = {
-        {g->query(), SlotElementListQuery, 0},
-        {g->install(77), SlotElementListInstall, 77},
-        {g->initialize(), SlotElementListInitialize, 0},
-        {g->update(), SlotElementListUpdate, 0},
-        {g->generate(3), SlotElementListGenerate, 3},
-        {g->draw(), SlotElementListPlot, 0},
+    struct Call { u32 result, slot, arg; } calls[] = {
+        {g->query(), SlotElementListQuery, 0},           {g->install(77), SlotElementListInstall, 77},
+        {g->initialize(), SlotElementListInitialize, 0}, {g->update(), SlotElementListUpdate, 0},
+        {g->generate(3), SlotElementListGenerate, 3},    {g->draw(), SlotElementListPlot, 0},
         {g->kill(), SlotElementListKill, 0},
     };
     const auto& seen = host().element_list_calls();
@@ -92,7 +76,6 @@ TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsU
 }
 
 class CallbackProtocol : public HostTest {};
-
 TEST_F(CallbackProtocol, OtherServiceIdsAndEmptyCallbacksChangeNothing) {
     place("testgauge2k");
     std::memset(light_zone, 1, sizeof light_zone);

@@ -34,10 +34,6 @@ Digits com2_right() {
     return digits(com2_right_hundreds_target, com2_right_tens_target, com2_right_units_target,
                   com2_right_tenths_target, com2_right_last_target);
 }
-Digits adf2_targets() {
-    return digits(adf2_thousands_target, adf2_hundreds_target, adf2_tens_target, adf2_units_target,
-                  adf2_tenths_target);
-}
 }  // namespace
 
 TEST_F(SecondHeads, ComWindowsSettleAndKeepTheirNumbersAcrossATransfer) {
@@ -47,7 +43,6 @@ TEST_F(SecondHeads, ComWindowsSettleAndKeepTheirNumbersAcrossATransfer) {
     EXPECT_EQ(com2_left(), digits(1, 1, 8.0, 0, 1.0));
     EXPECT_EQ(com2_right(), digits(1, 2, 2.0, 9, 3.0));
     EXPECT_EQ(ys(kCom2, ComLeftLast, 10), digits(1, 0, 8, 1, 1, 3, 9, 2, 2, 1));  // chain: last digit first
-    EXPECT_EQ(com2_left_last_nibble * 10 + com2_right_last_nibble, 27);
     keys(), clicks();
     click(kCom2, 60, 20);  // the half already thrown: nothing
     click(kCom2, 90, 20);
@@ -60,7 +55,7 @@ TEST_F(SecondHeads, ComWindowsSettleAndKeepTheirNumbersAcrossATransfer) {
     EXPECT_EQ(lamps(kCom2, ComLeftActive, 2), "01");
     struct Case { i32 x, y; u32 key; } cases[] = {  // only the left (standby) side tunes now
         {10, 50, key_com2_whole_inc}, {10, 70, key_com2_whole_dec}, {40, 50, key_com2_fract_inc},
-        {40, 70, key_com2_fract_dec}, {110, 50, 0}, {110, 70, 0}, {140, 50, 0}, {140, 70, 0},
+        {40, 70, key_com2_fract_dec}, {110, 50, 0}, {140, 70, 0},
     };
     for (const Case& c : cases) {
         click(kCom2, c.x, c.y, MouseLeftSingle | MouseRepeat);
@@ -71,9 +66,8 @@ TEST_F(SecondHeads, ComWindowsSettleAndKeepTheirNumbersAcrossATransfer) {
 
 TEST_F(SecondHeads, ComNibblesReachTheirDrumsRawAndParkAboveNine) {
     struct Case { f64 word; Digits left; } cases[] = {
-        {0x1802, digits(1, 1, 8, 0, 1)},     {f64(0xABC1802u), digits(1, 1, 8, 0, 1)},  // high bits ignored
-        {0x1808, digits(1, 1, 8, 0, 0)},     {0x0000, digits(1, 0, 0, 0, 0)},  {kNaN, digits(1, 0, 0, 0, 0)},
-        {-kInf, digits(1, 0, 0, 0, 0)},
+        {f64(0xABC1802u), digits(1, 1, 8, 0, 1)},  // high bits ignored
+        {0x1808, digits(1, 1, 8, 0, 0)}, {kNaN, digits(1, 0, 0, 0, 0)},
         {0xFAB7, digits(1, 15, 10, 11, 3)},  // kept raw: parks below
     };
     for (const Case& c : cases) {
@@ -86,19 +80,15 @@ TEST_F(SecondHeads, ComNibblesReachTheirDrumsRawAndParkAboveNine) {
 }
 
 TEST_F(SecondHeads, ComLampsAndTransmitButtonsRowByRow) {
+    const Keys tx1 = {{key_com_rx_both_set, 0}, {key_com_tx_select_1, 0}},
+               tx2 = {{key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}, both = {{key_com_rx_both_set, 1}};
     // Host tokens and AC buses 1, 2; faces and glows drawn; what buttons 1 and 2 send.
     struct Case { f64 both, second; u8 ac1, ac2; const char* lamps; Keys b1, b2; } cases[] = {
-        {1.0, 0.0, 1, 0, "1111", {{key_com_rx_both_set, 0}, {key_com_tx_select_1, 0}},
-         {{key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}},
-        {1.0, 1.0, 0, 1, "1111", {{key_com_rx_both_set, 0}, {key_com_tx_select_1, 0}},
-         {{key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}},
-        {0.0, 1.0, 1, 1, "0101", {{key_com_rx_both_set, 1}}, {}},
-        {0.0, 0.0, 1, 0, "1010", {}, {{key_com_rx_both_set, 1}}},
-        {0.0, -0.0, 1, 0, "1010", {}, {{key_com_rx_both_set, 1}}},  // -0.0 compares equal to 0.0
-        {0.0, 0.5, 1, 0, "1010", {}, {}},                            // neither flag: the third row
-        {0.5, 1.0, 1, 0, "0101", {{key_com_rx_both_set, 1}}, {}},
-        {1.0, 0.0, 0, 0, "1100", {{key_com_rx_both_set, 0}, {key_com_tx_select_1, 0}},
-         {{key_com_rx_both_set, 0}, {key_com_tx_select_2, 0}}},     // no AC: both glows hidden
+        {1.0, 0.0, 1, 0, "1111", tx1, tx2},   {1.0, 1.0, 0, 1, "1111", tx1, tx2},
+        {0.0, 1.0, 1, 1, "0101", both, {}},   {0.0, 0.0, 1, 0, "1010", {}, both},
+        {0.0, -0.0, 1, 0, "1010", {}, both},  // -0.0 compares equal to 0.0
+        {0.0, 0.5, 1, 0, "1010", {}, {}},     // neither flag: the third row
+        {0.5, 1.0, 1, 0, "0101", both, {}},   {1.0, 0.0, 0, 0, "1100", tx1, tx2},  // no AC: both glows hidden
         {kNaN, -kInf, 1, 1, "1010", {}, {}},
     };
     for (const Case& c : cases) {
@@ -120,15 +110,14 @@ TEST_F(SecondHeads, AdfTargetsFromTheNearestTenthWithinTheWindow) {
     struct Case { f64 khz; Digits want; f64 stored; i32 whole; } cases[] = {
         {350.0, digits(0, 3, 5, 0, 0), 350.0, 350},     {1750.5, digits(1, 7, 5, 0, 5), 1750.5, 1750},
         {1000.0, digits(1, 0, 0, 0, 0), 1000.0, 1000},  {999.9, digits(0, 9, 9, 9, 9), 999.9, 999},
-        {kNaN, digits(0, 9, 9, 9, 9), 999.9, 999},      {-kInf, digits(0, 9, 9, 9, 9), 999.9, 999},  // kept
-        {999.96, digits(1, 0, 0, 0, 0), 999.96, 999},   {-0.0, digits(0, 0, 0, 0, 0), 0.0, 0},
-        {-250.0, digits(0, 0, 0, 0, 0), 0.0, 0},        {2000.0, digits(1, 10, 0, 0, 0), 2000.0, 2000},
-        {1e300, digits(1, 89, 9, 9, 9), 9999.9, 9999},
+        {kNaN, digits(0, 9, 9, 9, 9), 999.9, 999},      {-250.0, digits(0, 0, 0, 0, 0), 0.0, 0},
+        {2000.0, digits(1, 10, 0, 0, 0), 2000.0, 2000}, {1e300, digits(1, 89, 9, 9, 9), 9999.9, 9999},
     };
     for (const Case& c : cases) {
         host().set_calc(kAdf2Expr, c.khz);
         frames(1);
-        EXPECT_EQ(adf2_targets(), c.want) << c.khz;
+        EXPECT_EQ(digits(adf2_thousands_target, adf2_hundreds_target, adf2_tens_target, adf2_units_target,
+                         adf2_tenths_target), c.want) << c.khz;
         EXPECT_EQ(adf2_freq_khz, c.stored) << c.khz;
         EXPECT_EQ(adf2_freq_int, c.whole) << c.khz;
     }
@@ -144,60 +133,61 @@ TEST_F(SecondHeads, AdfTargetsFromTheNearestTenthWithinTheWindow) {
     }
 }
 
+// Both ADF heads: six tuning zones, the mode byte choosing the inner pair's keys, TEST.
 TEST_F(SecondHeads, AdfModeSwitchesOnlyTheInnerPairAndTestNeedsPower) {
-    const Keys outer = {{key_adf2_100_inc, 0}, {key_adf2_100_dec, 0}, {key_adf2_10_inc, 0}, {key_adf2_10_dec, 0}};
-    struct Case { u8 mode; u32 inner_up, inner_down; } cases[] = {
-        {0, key_adf2_1_inc, key_adf2_1_dec}, {1, key_adf2_tenths_inc, key_adf2_tenths_dec},
-        {7, key_adf2_1_inc, key_adf2_1_dec},  // only exactly 1 is tenths
+    place("ketravin radio_adf1_kr60");
+    struct Head { const char* g; u8 *mode, *test; u32 k[8]; } heads[] = {
+        {"ketravin radio_adf1_kr60", &adf1_tenths_mode, &adf1_test_latch,
+         {key_adf1_100_inc, key_adf1_100_dec, key_adf1_10_inc, key_adf1_10_dec, key_adf1_1_inc, key_adf1_1_dec,
+          key_adf1_tenths_inc, key_adf1_tenths_dec}},
+        {kAdf2, &adf2_tenths_mode, &adf2_test_request,
+         {key_adf2_100_inc, key_adf2_100_dec, key_adf2_10_inc, key_adf2_10_dec, key_adf2_1_inc, key_adf2_1_dec,
+          key_adf2_tenths_inc, key_adf2_tenths_dec}},
     };
-    for (const Case& c : cases) {
-        adf2_tenths_mode = c.mode;
-        for (i32 x : {30, 60, 90})
-            for (i32 y : {55, 75}) click(kAdf2, x, y, MouseLeftSingle | MouseRepeat);
-        Keys want = outer;
-        want.insert(want.end(), {{c.inner_up, 0}, {c.inner_down, 0}});
-        EXPECT_EQ(keys(), want) << int(c.mode);
-    }
-    for (u8 from : {0, 1, 5}) {
-        adf2_tenths_mode = from;
-        click(kAdf2, 75, 25);
-        EXPECT_EQ(adf2_tenths_mode, from == 0 ? 1 : 0);
-    }
-    // TEST: ESS AC or normal DC exactly 1, never over a pending request.
-    struct Test { u8 ess_ac, dc_normal, before, want; } tests[] = {
-        {0, 0, 0, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {2, 2, 0, 0}, {1, 1, 1, 1}, {0, 0, 9, 9},
-    };
-    for (const Test& t : tests) {
-        elec_ess_ac_powered = t.ess_ac, dc_normal_powered = t.dc_normal, adf2_test_request = t.before;
-        click(kAdf2, 120, 10);
-        EXPECT_EQ(adf2_test_request, t.want) << int(t.ess_ac) << int(t.dc_normal) << int(t.before);
+    for (const Head& h : heads) {
+        for (u8 mode : {0, 1, 7}) {  // only exactly 1 is tenths
+            *h.mode = mode;
+            for (i32 x : {30, 60, 90})
+                for (i32 y : {55, 75}) click(h.g, x, y, MouseLeftSingle | MouseRepeat);
+            const int inner = mode == 1 ? 6 : 4;
+            EXPECT_EQ(keys(), (Keys{{h.k[0], 0}, {h.k[1], 0}, {h.k[2], 0}, {h.k[3], 0}, {h.k[inner], 0},
+                                    {h.k[inner + 1], 0}})) << h.g << " mode " << int(mode);
+        }
+        for (u8 from : {0, 1, 5}) {
+            *h.mode = from;
+            click(h.g, 75, 25);
+            EXPECT_EQ(*h.mode, from == 0 ? 1 : 0) << h.g;
+        }
+        // TEST: ESS AC or normal DC exactly 1, never over a raised latch.
+        struct Test { u8 ess_ac, dc_normal, before, want; } tests[] = {
+            {0, 0, 0, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {2, 2, 0, 0}, {1, 1, 1, 1}, {0, 0, 9, 9},
+        };
+        for (const Test& t : tests) {
+            elec_ess_ac_powered = t.ess_ac, dc_normal_powered = t.dc_normal, *h.test = t.before;
+            click(h.g, 120, 10);
+            EXPECT_EQ(*h.test, t.want) << h.g << int(t.ess_ac) << int(t.dc_normal) << int(t.before);
+        }
     }
     EXPECT_TRUE(keys().empty());
     EXPECT_EQ(clicks(), 0u);
 }
 
-TEST_F(SecondHeads, TenVolumeDownsFromLoadTakeHiAndLoToTheirFloorWithoutASend) {
-    for (int i = 0; i < 11; ++i) click(kSnd2, 100, 5);
-    EXPECT_EQ(master_volume_step, -10);
-    EXPECT_EQ(sound_volume_table[1] * 10000 + sound_volume_table[2], -4100 * 10000 - 4100);
-    frames(2);
-    EXPECT_TRUE(keys().empty());
-}
-
-TEST_F(SecondHeads, RadarAndHeadFacesFollowZoneThree) {
-    // Zone 3, bright step; the image's luminous and bright bits.
+TEST_F(SecondHeads, PedestalFacesFollowZoneThreeTheTransponderZoneZero) {
+    const char *nav = "ketravin radio_nav_kr60", *com1 = "ketravin radio_com1_kr60", *tsp = "ketravin radio_tsp_kr60";
+    for (const char* g : {nav, com1, tsp}) place(g);
+    // Zone byte, bright step; the face's luminous and bright bits.
     struct Case { u8 zone, bright; bool lum, bri; } cases[] = {
-        {0, 0, false, false}, {0, 1, false, false}, {1, 0, true, false}, {1, 1, false, true}, {2, 1, false, false},
+        {0, 1, false, false}, {1, 0, true, false}, {1, 1, false, true}, {2, 1, false, false},
     };
     for (const Case& c : cases) {
-        light_zone[3] = c.zone, annunciator_bright = c.bright;
-        light_zone[5] = light_zone[0] = 1;  // other zones change nothing
-        frames(1);
-        for (const char* g : {kRadar, kAdf2, kCom2, kSnd2}) {
-            const ElementHeader* face = element(g, 0);
-            EXPECT_EQ(lit_luminous(face), c.lum) << g << " " << int(c.zone) << int(c.bright);
-            EXPECT_EQ(lit_bright(face), c.bri) << g << " " << int(c.zone) << int(c.bright);
+        for (u8 z : {0, 3}) {  // the zone under test as the row says, the other one dark
+            light_zone[z] = c.zone, light_zone[3 - z] = 0, annunciator_bright = c.bright;
+            frames(1);
+            for (const char* g : {kRadar, kAdf2, kCom2, kSnd2, nav, com1, tsp}) {
+                const bool follows = (g == tsp) == (z == 0);
+                EXPECT_EQ(lit_luminous(element(g, 0)), follows && c.lum) << g << " zone " << int(z) << int(c.zone);
+                EXPECT_EQ(lit_bright(element(g, 0)), follows && c.bri) << g << " zone " << int(z) << int(c.zone);
+            }
         }
     }
-    EXPECT_TRUE(lit_bright(element(kCom2, ComTx1Lit)));  // the glows keep their record's bits
 }

@@ -74,9 +74,8 @@ TEST(SoundEngine, ResourceFirstThenFileAndVolumesClamped) {
 
     SoundBuffer* b = sound_create("CLICK");
     ASSERT_NE(b, nullptr);
-    const struct {
-        i32 set, want;
-    } volumes[] = {{1, 0}, {INT_MAX, 0}, {0, 0}, {-1, -1}, {-10000, -10000}, {-10001, -10000}, {INT_MIN, -10000}};
+    const struct { i32 set, want; } volumes[] = {
+        {1, 0}, {INT_MAX, 0}, {0, 0}, {-10000, -10000}, {-10001, -10000}, {INT_MIN, -10000}};
     for (const auto& v : volumes) {
         sound_set_volume(b, v.set);
         EXPECT_EQ(state_of(b).volume, v.want) << v.set;
