@@ -1,9 +1,6 @@
-// The module's records as the host reads them, the standard routines and the callback protocol.
-#include <cstring>
-
+// The module's records as the host reads them and the standard routines.
 #include "module/tokens.h"
 #include "tests/host_fixture.h"
-#include "lighting/state.h"
 
 TEST(Linkage, RecordsCarryTheHostValues) {
     EXPECT_EQ(ImportTable.id, 0xFu);
@@ -73,19 +70,4 @@ TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsU
         EXPECT_EQ(seen[i].arg, calls[i].arg);
         EXPECT_EQ(calls[i].result, Host::element_list_result(calls[i].slot, calls[i].arg)) << "result unchanged";
     }
-}
-
-class CallbackProtocol : public HostTest {};
-TEST_F(CallbackProtocol, OtherServiceIdsAndEmptyCallbacksChangeNothing) {
-    place("testgauge2k");
-    std::memset(light_zone, 1, sizeof light_zone);
-    annunciator_bright = 1;
-    GaugeHeader* g = gauge("testgauge2k");
-    std::vector<u32> before;
-    for (size_t i = 0; i < 6; ++i) before.push_back(element("testgauge2k", i)->image_flags);
-    for (i32 service : {0, 1, 3, 4, 5, 6, 7, 8, 11, 12, 13, -1, 1000}) g->callback(g, service, 0);
-    frames(3);
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(element("testgauge2k", i)->image_flags & ~ImageOnScreen, before[i] & ~ImageOnScreen)
-            << "element " << i << ": an empty callback never walks";
 }
