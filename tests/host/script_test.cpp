@@ -174,6 +174,7 @@ TEST(Script, BadInputsAreRefusedWithOneLineAndTheirExitStatus) {
         // options
         {"--bogus", "frames 1\n", "", "panelhost: unknown option --bogus", 2},
         {"-x", "frames 1\n", "", "panelhost: unknown option -x", 2},
+        {"--fps x", "frames 1\n", "", "panelhost: --fps needs a number from 1 to 1000", 2},
         {"", "panel @\n", "", "test.kr:1: bad panel file: ", 2},
         // panel mistakes, named by the file the user gave
         {"--panel @/bad.cfg", "frames 1\n", "[WindowXX]\nident=1\n",
