@@ -298,6 +298,7 @@ TEST(Script, CalculatorValuesTooltipsAndGaugeOrder) {
         "set token 4001 2\n"
         "show calc \"(E:TIME OF DAY,Enum)\"\n"
         "show calc \"(A:NOTHING KNOWN,Bool)\"\n"
+        "show calc \"(A:TOTAL WEIGHT, Pound)\"\n"
         "show tooltips \"ketravin toggle_pan_fe_kr60\"\n"
         "show tooltips \"ketravin toggle_pan_gps_kr60\"\n"
         "order reverse\n"
@@ -308,6 +309,7 @@ TEST(Script, CalculatorValuesTooltipsAndGaugeOrder) {
               "calc \"(E:TIME OF DAY,Enum)\" = 1\n"
               "calc \"(E:TIME OF DAY,Enum)\" = 3\n"
               "calc \"(A:NOTHING KNOWN,Bool)\" = 0\n"
+              "calc \"(A:TOTAL WEIGHT, Pound)\" = 0\n"
               "tooltips \"ketravin toggle_pan_fe_kr60\"\n"
               "  RECT 0 0 0 0 \"display/hide flight engineer panel\"\n"
               "tooltips \"ketravin toggle_pan_gps_kr60\"\n");
