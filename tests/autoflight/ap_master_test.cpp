@@ -184,7 +184,7 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     }
     token(tk::ground, 1.0);
     token(tk::ias, 40.0);
-    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3000}}) {
+    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3101}}) {
         token(tk::elevator, elevator);
         frames(1);
         i32 first = 0;  // the ground aileron goes out before the roll-out's
@@ -255,7 +255,7 @@ TEST_F(ApMaster, BankLimitAileronStaysOnOneSideAndWithinTravel) {
     ap_alt_mode = 2;  // PITCH off
     const struct { f64 bank, ias, aileron; } cases[] = {
         {30.0, 300.0, -4200.0}, {330.0, 300.0, -4200.0}, {30.0, 150.0, -16383.0}, {30.0, 400.0, 0.0},
-        {20.0, 345.0, -28.0},   {15.0, 300.0, 0.0},      {30.0, kNaN, -16383.0},  {kInf, 300.0, 0.0},
+        {20.0, 345.0, -28.0},   {15.0, 300.0, 0.0},      {30.0, kNaN, -4200.0},   {kInf, 300.0, -4200.0},
     };
     for (const auto& c : cases) {
         token(tk::bank_b, c.bank);
@@ -289,7 +289,7 @@ TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     token(tk::bank, 10.0);
     const struct { f64 ball; i32 start, after; } cases[] = {
         {-12.0, 16100, 16100}, {-12.0, 16000, 16200}, {-10.0, 5000, 5200}, {-5.0, 5100, 5100}, {12.0, -16100, -16100},
-        {10.0, -5000, -5200},  {0.0, 600, 500},       {0.0, 400, 0},       {kNaN, -600, -500}, {3.0, 600, 500},
+        {10.0, -5000, -5200},  {0.0, 600, 500},       {0.0, 400, 0},       {kNaN, -600, -600}, {3.0, 600, 500},
         {-3.0, -600, -500},
     };
     for (const auto& c : cases) {
