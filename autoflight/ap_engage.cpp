@@ -360,6 +360,7 @@ void ap_basic_mode_flags() {
             ap_pitch_mode = 1;
         return;
     }
+    if (!ap::flag_off(tok_ap_engaged)) return;  // neither on nor off: the flags stand
     ap_roll_mode = ap_pitch_mode = 0;
     if (ap_fd_engaged > 0 && ap_cmd_engaged == 0) {
         if (vertical_mode)

@@ -127,14 +127,15 @@ constexpr f64 kBankFreeDeg = 15.0, kAileronPerDeg = 140.0, kSpeedGain = 0.022, k
 constexpr f64 kAileronFull = -16383.0;
 
 void ap_bank_limit_aileron() {
-    const bool active = ap::flag_on(tok_ap_engaged) && ap_pitch_mode == 0;
     const f64 bank = tok_read_finite(tok_bank_deg_b);
-    if (active && bank > kBankFreeDeg && bank < 360.0 - kBankFreeDeg) {
+    const bool outside = bank > kBankFreeDeg && bank < 360.0 - kBankFreeDeg;
+    if (ap::flag_on(tok_ap_engaged) && ap_pitch_mode == 0 && outside) {
         const f64 b = sat_u8(bank < 180.0 ? bank : 360.0 - bank);
         const f64 factor = std::fmax(0.0, 1.0 + kSpeedGain * (kSpeedRefKt - tok_read_finite(tok_ias_kt)));
         ap::send(key_aileron_set, sat_i32(std::fmax(kAileronFull, -(kAileronPerDeg * b * factor))));
         ap_aileron_active = 1;
-    } else if (ap_aileron_active == 1) {
+    } else if (ap_aileron_active == 1 && (!outside || ap::flag_off(tok_ap_engaged) || ap_pitch_mode != 0)) {
+        // A host flag that is neither on nor off leaves the command as it stands.
         ap::send(key_aileron_set, 0);
         ap_aileron_active = 0;
     }
@@ -235,7 +236,9 @@ void hold_bank(const WingLeveler& wl) {
 }  // namespace
 
 void ap_roll_law() {
-    if (!(ap::flag_on(tok_ap_engaged) && ap_roll_mode == 1)) {
+    const bool on = ap::flag_on(tok_ap_engaged);
+    if (!on && ap_roll_mode == 1 && !ap::flag_off(tok_ap_engaged)) return;  // a host flag neither on nor off
+    if (!(on && ap_roll_mode == 1)) {
         start_releasing();
         ap_bank_target_deg = ap_bank_deg;
         ap_roll_hold_engaged = 0;

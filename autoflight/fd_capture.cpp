@@ -292,27 +292,28 @@ void vl_capture(const Inputs& in) {
 constexpr f64 kGsApproaching = -15.0;
 constexpr f64 kGsLost = -119.0;
 
-// A heading that is no number (or infinite) lies in no sector.
-bool heading_in_sector(f64 h) {
+// The bounds follow the course; a heading that is no number (or infinite) keeps the last answer.
+u8 heading_in_sector(f64 h) {
     const f64 o = tok_read_finite(tok_nav1_obs_deg);
+    const u8 last = fd_gs_heading_ok;
     const bool known = std::isfinite(h);
     if (o >= 90.0 && o < 270.0) {
         fd_gs_sector_high = sat_i32(o + 90.0);
         fd_gs_sector_low = sat_i32(o - 90.0);
-        return known && fd_gs_sector_low < h && h < fd_gs_sector_high;
+        return !known ? last : fd_gs_sector_low < h && h < fd_gs_sector_high;
     }
     if (o < 90.0) {
         fd_gs_sector_high = sat_i32(o + 90.0);
         fd_gs_sector_low = sat_i32(o + 270.0);
-        return known && (h > fd_gs_sector_low || h < fd_gs_sector_high);
+        return !known ? last : h > fd_gs_sector_low || h < fd_gs_sector_high;
     }
     fd_gs_sector_high = sat_i32(o - 270.0);
     fd_gs_sector_low = sat_i32(o - 90.0);
-    return known && (h < fd_gs_sector_high || h > fd_gs_sector_low);
+    return !known ? last : h < fd_gs_sector_high || h > fd_gs_sector_low;
 }
 
 void gs_capture(const Inputs& in) {
-    fd_gs_heading_ok = heading_in_sector(in.heading) ? 1 : 0;
+    fd_gs_heading_ok = heading_in_sector(in.heading);
     const bool valid = tok_read(tok_nav1_gs_valid) == 1.0;
     if (fd_gs_heading_ok != 1 || !valid) {
         fd_gs_armed = 0;
