@@ -32,7 +32,7 @@ struct Inputs {
     f64 heading;        // H, raw
     f64 heading_whole;  // H as last finite, for the one step that truncates it
     f64 cdi;            // D
-    f64 radio;    // R, raw metres
+    f64 radio;          // R, in metres
     f64 tick;
 };
 

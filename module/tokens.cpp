@@ -47,9 +47,7 @@ constexpr u32 highest_token_id() {
 }
 constexpr u32 kLastFiniteSlots = highest_token_id() + 1;
 f64 last_finite[kLastFiniteSlots];
-}  // namespace
 
-namespace {
 constexpr f64 kLimit = 1e9;
 f64 clamp_limit(f64 v) { return v > kLimit ? kLimit : v < -kLimit ? -kLimit : v; }
 }  // namespace
