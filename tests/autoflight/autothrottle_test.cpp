@@ -237,3 +237,34 @@ TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
     frame();
     EXPECT_EQ(ap_go_around_mode + eng_n1_mode, 0);
 }
+
+// THR OFF saves the engine 1 axis the host last reported; an axis that is no number is no movement
+// of the throttle; an N1 push in GA reads the gear as last reported.
+TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
+    place("ketravin idpp_kr60");
+    press(kArmOn);
+    frame();
+    token(tk::axis1, kNaN);
+    press({100, 130});  // A/T off: THR OFF on the next frame
+    frame();
+    frame();
+    ASSERT_EQ(warn_thr_off, 1);
+    EXPECT_EQ(ats_thr_off_ref, 8000);
+    for (f64 axis : {kNaN, kInf, -kInf, 8002.0}) {
+        token(tk::axis1, axis);
+        frame();
+        EXPECT_EQ(warn_thr_off, 1) << axis;
+    }
+    token(tk::axis1, 8002.5);
+    frame();
+    EXPECT_EQ(warn_thr_off, 0) << "moved more than 2";
+
+    token(tk::ground, 0.0);
+    token(tk::gear, 1.0);
+    engage(kN1, 3);  // GA airborne, gear down
+    ASSERT_EQ(ats_n1_mode, 1);
+    press(kN1);  // off
+    token(tk::gear, kNaN);
+    press(kN1);
+    EXPECT_EQ(ats_n1_mode, 1) << "the gear as last reported";
+}

@@ -272,6 +272,14 @@ TEST_F(FlightDirector, HeadingThatIsNoNumberKeepsTheErrorsAndArmsNothing) {
             EXPECT_EQ(fd_vl_heading_target, 88u) << h;
         }
     }
+    token(tk::heading, 88.0);
+    frames(1);
+    token(tk::heading, kNaN);  // a new target and course while there is no heading: the errors stand
+    ap_heading_target = 120;
+    token(tk::obs, 100.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(fd_hdg_heading_error, fd_hdg_roll_command, fd_course_error),
+              std::make_tuple(2.0, 2.0, 0.0));
     token(tk::obs, 5.0);  // sector 275..95 through north
     glide_slope(-10.0);
     token(tk::heading, 180.0);
