@@ -130,14 +130,15 @@ u32 turn_angle(f64 d) {
 }
 
 void waypoint_alert(const CduUnit& u) {
-    const i64 active = gps_active_wpt;
-    const GpsWaypointCopy next = gps_read_waypoint(active + 1);
-    if (u.status != kStatusNav || !gps_active_usable() || !next.present) {
+    if (u.status != kStatusNav || !gps_active_usable()) {
         u.alr_lamp = 0;
         return;
     }
-    const GpsWaypointCopy at = gps_read_waypoint(active);
-    u.turn_angle_deg = turn_angle(leg_course_deg(next) - leg_course_deg(at));
+    // Only the turn needs the record after the active one; the last leg has none, yet its time
+    // to go still counts.
+    const i64 active = gps_active_wpt;
+    const GpsWaypointCopy next = gps_read_waypoint(active + 1);
+    if (next.present) u.turn_angle_deg = turn_angle(leg_course_deg(next) - leg_course_deg(gps_read_waypoint(active)));
     const f64 gs = tok_read(tok_ground_speed_ms);
     const f64 d = u.nav.departed == 0 ? u.nav.dist_wpt0_nm : gps_dist_nm;
     const f64 t = d * kMetresPerNm / gs;
@@ -148,6 +149,10 @@ void waypoint_alert(const CduUnit& u) {
     }
     u.time_to_wpt_s = sat_u32(t);
     u.time_to_wpt_min = u.time_to_wpt_s / 60;
+    if (!next.present) {  // no turn ahead, nothing to alert for
+        u.alr_lamp = 0;
+        return;
+    }
     const u32 a = u.turn_angle_deg;
     if (a <= kSmallTurn) {
         u.alert_upper_s = kSmallUpper;

@@ -97,9 +97,21 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
         EXPECT_EQ(lit(1, Alr), c.lamp == 1);
     }
     token(832, 5.4 * 1852.0 / 120.5);
-    put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg
+    put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg, no turn to alert for
     frames(2);
     EXPECT_EQ(ins1_alr_lamp, 0);
+    // The time to go still counts there: 30 NM at 100 m/s is 555 s, "T    9" on CRS DATA-AUTO 2.
+    put<f64>(d, 0x80, 55580.0);
+    put<f64>(d, 0x28, 100.0);
+    token(832, 100.0);
+    for (int n : {1, 2}) show_page(n, kPageCrsDataAuto, 2);
+    frames(2);
+    for (int n : {1, 2}) {
+        EXPECT_EQ(unit(n).time_to_wpt_s, 555u) << "INS " << n;
+        EXPECT_EQ(unit(n).time_to_wpt_min, 9u) << "INS " << n;
+        EXPECT_EQ(lines(n)[4], " D 30 T    9") << "INS " << n;
+        EXPECT_EQ(unit(n).alr_lamp, 0);
+    }
     put<u32>(d, 0x4c, 1);  // not departed: dark whatever the time
     ins1_departed = 0;
     frames(2);
