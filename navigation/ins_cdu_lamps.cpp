@@ -197,14 +197,17 @@ void cdu_flasher(const CduUnit& u) {
         u.flash_second_half = 0;
         return;
     }
-    const f64 cycle = elapsed(u.flash_phase, now);
-    if (cycle >= 2.0 * half) {
-        u.flash_on = 1;
-        u.flash_phase = now;
-        u.flash_second_half ^= 1;
-    } else if (cycle >= half) {
-        u.flash_on = 0;
+    // The cadence runs on the tick count, not on frames: when a frame passes one or more cycle
+    // ends, the cycle start moves by whole cycles, so every frame rate shows the same lamp.
+    f64 cycle = elapsed(u.flash_phase, now);
+    const f64 full = 2.0 * half;
+    if (full > 0.0 && cycle >= full) {
+        const f64 cycles = std::floor(cycle / full);
+        cycle -= cycles * full;
+        u.flash_phase = now - cycle;
+        if (std::fmod(cycles, 2.0) != 0.0) u.flash_second_half ^= 1;
     }
+    u.flash_on = cycle < half ? 1 : 0;
 }
 
 CduLights cdu_lights(const CduUnit& u) {

@@ -114,6 +114,8 @@ TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
          {"   WPT SELECT  N", " 00    <P>  FROM", " 01     A0    TO", " 02     A1      ", " 03     A2      "}},
         {"WPT SELECT 5", page(kPageWptSelect, 5),
          {"   WPT SELECT  N", " 04     A3      ", " 05     A4      ", " 06       ", " 07       "}},
+        {"WPT SELECT 6: line 2 blank from the count", page(kPageWptSelect, 6),
+         {"   WPT SELECT  N", " 05       ", " 06       ", " 07       ", " 08       "}},
         // The leg digits are shared working values: both units on the same page.
         {"selected waypoint 2",
          [](CduDisplay& t, int) {
@@ -221,5 +223,40 @@ TEST_F(CduDisplay, HostileValuesKeepEveryLineWithin16Characters) {
                 frames(1);
                 for (const std::string& l : lines(2)) EXPECT_LE(l.size(), 16u) << v << " page " << p;
             }
+    }
+}
+
+TEST_F(CduDisplay, WptSelectLabelsAndDirectToFromRowFollowTheActiveWaypoint) {
+    // A 14-waypoint plan. Labels of rows 0-4 by page number Wp, active waypoint A and departed;
+    // lines 2-5 show rows 0-3 before a DIRECT TO.
+    using L = std::array<const char*, 5>;
+    const char* const _ = "    ";
+    const struct { u32 active; u8 departed, wp; L labels; } cases[] = {
+        {1, 0, 1, {"FROM", "  TO", _, _, _}}, {1, 0, 2, {"  TO", _, _, _, _}}, {1, 0, 3, {_, _, _, _, _}},
+        {1, 1, 1, {_, "FROM", "  TO", _, _}}, {1, 1, 2, {"FROM", "  TO", _, _, _}},
+        {6, 1, 9, {_, _, _, _, _}},           {6, 1, 8, {"  TO", _, _, _, _}},   {6, 1, 7, {"FROM", "  TO", _, _, _}},
+        {6, 1, 6, {_, "FROM", "  TO", _, _}}, {6, 1, 5, {_, _, "FROM", "  TO", _}},
+        {6, 1, 4, {_, _, _, "FROM", "  TO"}}, {6, 1, 3, {_, _, _, _, "FROM"}}, {6, 1, 2, {_, _, _, _, _}},
+    };
+    for (const auto& c : cases) {
+        plan(north_line(14, 0.1), c.active, 45.0075, 5.0125);
+        frames(1);
+        ins1_departed = c.departed;
+        show_page(1, kPageWptSelect, c.wp);
+        frames(1);
+        for (size_t r = 0; r < 5; ++r) EXPECT_STREQ(ins1_wpt_label[r], c.labels[r]) << c.active << " " << int(c.wp);
+        const Lines l = lines(1);
+        for (size_t r = 0; r < 4; ++r) EXPECT_EQ(l[r + 1].substr(12), c.labels[r]) << c.active << " " << int(c.wp);
+    }
+    // The confirm page names the leg it leaves: from waypoint A - 1, two digits.
+    const struct { u32 active; const char* line; } from_rows[] = {
+        {1, "  FROM 00 TO 13 "}, {2, "  FROM 01 TO 13 "}, {10, "  FROM 09 TO 13 "}, {12, "  FROM 11 TO 13 "},
+    };
+    for (const auto& f : from_rows) {
+        plan(north_line(14, 0.1), f.active, 45.0075, 5.0125);
+        ins_dto_tens = 1, ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = 1;
+        show_page(1, kPageDirectTo, 2);
+        frames(1);
+        EXPECT_EQ(lines(1)[1], f.line);
     }
 }

@@ -98,12 +98,20 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
         EXPECT_EQ(rgb(), c);
     }
     show_page(1, kPagePgm, 1);
-    frames(1);
-    EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, kLinePos[0]))->text_colour, 0x027324u);
+    for (size_t pos : kLinePos) element(kCdu1, pos)->image_flags |= ImageOnScreen;
+    frames(1);  // each draw takes the colour and asks the host to draw the line again
+    for (size_t pos : kLinePos) {
+        EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, pos))->text_colour, 0x027324u);
+        EXPECT_EQ(element(kCdu1, pos)->image_flags & ImageOnScreen, 0u);
+    }
     press(1, "BRT");
     EXPECT_EQ(ins1_cdu_backlight_dim, 0);
     for (int i = 0; i < 30; ++i) press(1, "BRT");
     EXPECT_EQ(rgb(), (C{176, 255, 62})) << "BRT climbs back the same way";
+    // Below red 46 with blue under 12, DIM sets the floor whatever the colour stood at.
+    ins1_cdu_text_red = 40, ins1_cdu_text_green = 200, ins1_cdu_text_blue = 5, ins1_cdu_backlight_dim = 1;
+    press(1, "DIM");
+    EXPECT_EQ(rgb(), (C{36, 115, 2}));
 }
 
 TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {
@@ -171,5 +179,31 @@ TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
             for (int u : {1, 2})
                 for (const std::string& l : lines(u)) ASSERT_LE(l.size(), 16u);
         }
+    }
+}
+
+TEST_F(CduKeys, FplOpensOnTheActiveLegAndExpCyclesItsViews) {
+    // No plan: leg 1; with one, the active waypoint's number, one more once departed.
+    const struct { u8 plan_active, active, departed, page; } cases[] = {
+        {0, 4, 1, 1}, {1, 1, 0, 1}, {1, 1, 1, 2}, {1, 4, 0, 4}, {1, 4, 1, 5},
+    };
+    for (const auto& c : cases) {
+        gps_plan_active = c.plan_active, gps_active_wpt = c.active, ins1_departed = c.departed;
+        show_page(1, kPagePosition, 1);
+        press(1, "FPL");
+        EXPECT_EQ(ins1_cdu_page[kPageFlightPlan], c.page) << int(c.plan_active) << " " << int(c.active);
+        EXPECT_EQ(ins1_cdu_page[kPagePosition], 0);
+    }
+    // EXP steps none, TIME, ETA, DBW, none; each view byte holds the leg number.
+    const struct { const char* header; u8 time, eta, dbw; } views[] = {
+        {"WPT IDENT   TIME", 5, 0, 0}, {"WPT IDENT   ETA ", 0, 5, 0}, {"WPT IDENT   DBW ", 0, 0, 5},
+        {"WPT IDENT   DIST", 0, 0, 0}, {"WPT IDENT   TIME", 5, 0, 0},
+    };
+    for (const auto& v : views) {
+        press(1, "EXP");
+        frames(1);
+        EXPECT_EQ(lines(1)[1], v.header);
+        EXPECT_EQ(std::make_tuple(ins1_cdu_page[kPageFplTime], ins1_cdu_page[kPageFplEta], ins1_cdu_page[kPageFplDbw]),
+                  std::make_tuple(v.time, v.eta, v.dbw));
     }
 }

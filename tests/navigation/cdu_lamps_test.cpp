@@ -74,6 +74,24 @@ TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
         EXPECT_EQ(ins1_wrn_lamp, 0);
         EXPECT_EQ(ins1_flash_time_s, 30u);
     }
+    // Below 18 frames a second several ticks pass a frame: each frame shows the lamp as the
+    // cadence counted from the period's start has it at that tick, and the hold ends in the
+    // first frame at or after 540 ticks.
+    for (f64 fps : {6.0, 10.0}) {
+        host().set_fps(fps);
+        ins1_align_count = 91;
+        frames(1);
+        ASSERT_EQ(ins1_wrn_lamp, 2);
+        frames(1);
+        const f64 start = host().token(1);
+        for (f64 k = 0; k < 560; k = host().token(1) - start) {
+            const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
+            ASSERT_EQ(lit(1, Wrn), expect_lit) << fps << " fps, tick " << k;
+            ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << fps << " fps, tick " << k;
+            frames(1);
+        }
+        EXPECT_EQ(ins1_wrn_lamp, 0);
+    }
 }
 
 TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {

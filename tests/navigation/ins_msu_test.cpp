@@ -117,3 +117,25 @@ TEST_F(MsuTest, KnobClicks) {
         EXPECT_EQ(ins1_msu_knob, c.to) << int(c.from) << " " << c.x;
     }
 }
+
+// OFF, then the knob one position a frame up to NAV: the mode follows it, the power-up counter
+// starts at 50 (49 on the first frame) and runs down to 2, and alignment counts on in NAV.
+TEST_F(MsuTest, KnobUpFromOffToNavModeAndPowerUpCounter) {
+    for (int pass = 0; pass < 2; ++pass) {  // the second pass starts from a counter run down
+        ins1_msu_knob = 0;
+        frames(100);
+        ASSERT_EQ(ins1_powered, 0);
+        EXPECT_EQ(ins1_powerup_count, 0);
+        const struct { u8 knob, mode, powerup, count; } steps[] = {{1, 1, 49, 90}, {2, 2, 48, 90}, {3, 3, 47, 90}};
+        for (const auto& s : steps) {
+            ins1_msu_knob = s.knob;
+            frames(1);
+            EXPECT_EQ(ins1_mode, s.mode) << int(s.knob);
+            EXPECT_EQ(ins1_powerup_count, s.powerup) << int(s.knob);
+            EXPECT_EQ(ins1_align_count, s.count) << int(s.knob);
+        }
+        seconds(3.5);
+        EXPECT_EQ(ins1_align_count, 89) << "NAV goes on aligning";
+        EXPECT_EQ(ins1_powerup_count, 2);
+    }
+}

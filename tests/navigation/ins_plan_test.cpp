@@ -98,3 +98,21 @@ TEST_F(PlanTest, PassesEndAtOnceWhateverTheCountAndStopAfterRecord98) {
         EXPECT_STREQ(ins_wpt_ident[98], "A2");  // record 98 of the repeating idents
     }
 }
+
+// The leg into the shown waypoint (WPT SELECT, else FLIGHT PLAN): 24.6 NM between waypoints
+// 0.41 degrees apart; none for the plan's last waypoint or without a valid block.
+TEST_F(PlanTest, NextLegIntoTheShownWaypoint) {
+    place(kSwitch);
+    plan(north_line(5, 0.41), 1);
+    const struct { u8 wpt, fpl; u32 leg_valid; i32 whole; u8 tenth; } cases[] = {
+        {2, 0, 1, 24, 6}, {5, 0, 1, 0, 0}, {0, 3, 1, 24, 6}, {3, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        put<u32>(data(), 0x44, c.leg_valid);
+        ins1_cdu_page[kPageWptSelect] = c.wpt;
+        ins1_cdu_page[kPageFlightPlan] = c.fpl;
+        frames(3);
+        EXPECT_EQ(ins_sel_next_leg_int, c.whole) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_next_leg_tenth, c.tenth) << int(c.wpt) << " " << int(c.fpl);
+    }
+}
