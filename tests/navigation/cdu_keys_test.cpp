@@ -97,7 +97,7 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
         press(1, "DIM");
         EXPECT_EQ(rgb(), c);
     }
-    show_page(1, kPagePgm, 1);
+    show_page(1, kPagePosition, 1);
     for (size_t pos : kLinePos) element(kCdu1, pos)->image_flags |= ImageOnScreen;
     frames(1);  // each draw takes the colour and asks the host to draw the line again
     for (size_t pos : kLinePos) {
