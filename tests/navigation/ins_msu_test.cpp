@@ -21,6 +21,9 @@ TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
     frames(1);
     EXPECT_EQ(ins1_powered, 0);
     EXPECT_EQ(ins1_mode, 0);
+    frames(5);
+    EXPECT_EQ(ins1_powered, 0) << "off stays off";
+    EXPECT_EQ(ins1_off_delay, 0);
 }
 
 TEST_F(MsuTest, AlignmentFrom90To2Takes264SecondsAtAnyFrameRate) {

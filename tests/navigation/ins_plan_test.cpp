@@ -116,3 +116,15 @@ TEST_F(PlanTest, NextLegIntoTheShownWaypoint) {
         EXPECT_EQ(ins_sel_next_leg_tenth, c.tenth) << int(c.wpt) << " " << int(c.fpl);
     }
 }
+
+// Over waypoint 0 the distance is 0 NM (within the rounding of the cosine of a zero angle), also
+// where that cosine rounds past 1.
+TEST_F(PlanTest, OverWaypointZeroTheDistanceIsZero) {
+    place(kSwitch);
+    for (f64 lat : {10.0104, 10.0286, 10.039, 45.0}) {
+        plan({{lat, 5.0, "W0"}, {lat + 1.0, 5.0, "W1"}}, 1, lat, 5.0);
+        frames(3);
+        EXPECT_NEAR(ins1_dist_wpt0_nm, 0.0, 1e-4) << lat;
+        EXPECT_EQ(ins_dist_wpt0_int, 0) << lat;
+    }
+}

@@ -57,6 +57,7 @@ TEST_F(NavInstruments, HsiPublishedCourseAndDriftPointer) {
         {-2.0 / std::tan(15 * kDeg), 2.0, 10.0, 205.0, -1}, {0.8, 0.6, 200.0, 200.0, 36},
         {0.5 / std::tan(3 * kDeg), -0.5, 100.0, 100.0, 357},  // the pointer's side has no dead band
         {0.0, 0.0, 360.0, 360.0, 0}, {kNaN, 5.0, 40.0, 40.0, 0},
+        {1.0 / std::tan(15 * kDeg), 1.0, 40.0, 25.0, -1}, {1.0 / std::tan(15 * kDeg), -1.0, 40.0, 55.0, -1},
         {1e300, 1e300, 100.0, 55.0, 44},  // squares beyond the range still give 45 degrees
     };
     for (const auto& c : cases) {
@@ -323,16 +324,40 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
     }
 }
 
-// The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit.
-TEST_F(NavInstruments, NeedleSpeedLimits) {
-    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; } cases[] = {
-        {kRmi, {15, 16}, 6}, {kAdf, {2, 3}, 6}, {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0}};
+// The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit. The
+// RMI and ADF cards are drawn 1.3 times their bitmap, the HSI's card and bar at 1.0.
+TEST_F(NavInstruments, NeedleSpeedLimitsAndSpriteScales) {
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; std::vector<size_t> sprites; f32 scale; }
+        cases[] = {{kRmi, {15, 16}, 6, {14}, 1.3f}, {kAdf, {2, 3}, 6, {1}, 1.3f},
+                   {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0, {4, 15}, 1.0f}};
     for (const auto& c : cases) {
         place(c.gauge);
         for (size_t n : c.needles) {
             const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
             EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == c.rate) << c.gauge << " " << n;
         }
+        for (size_t n : c.sprites) {
+            const auto* e = reinterpret_cast<const SpriteElement*>(element(c.gauge, n));
+            EXPECT_EQ(e->head.type, u32(ElementSprite)) << c.gauge << " " << n;
+            EXPECT_EQ(e->texture_scale_x, c.scale) << c.gauge << " " << n;
+            EXPECT_EQ(e->texture_scale_y, c.scale) << c.gauge << " " << n;
+        }
+    }
+}
+
+// DME covers: with signal and power the bar hides and the dashes show only for a negative
+// distance; otherwise both show. Positions: DME 1 and 2 dashes, DME 1 and 2 bars.
+TEST_F(NavInstruments, RmiDmeCovers) {
+    place(kRmi);
+    const struct { u8 ac, bus2; f64 signal1, signal2, dme1, dme2; const char* covers; } cases[] = {
+        {1, 1, 0, 0, 5, 5, "1111"}, {1, 1, 1, 1, 5, 5, "0000"}, {1, 1, 1, 1, -1, 5, "1000"},
+        {1, 0, 1, 1, 5, 5, "0101"}, {0, 1, 1, 1, 5, -1, "1110"}, {1, 1, 1, 0, 0, 5, "0101"},
+    };
+    for (const auto& c : cases) {
+        elec_ess_ac_any_powered = c.ac, elec_ac_bus2_powered = c.bus2;
+        tokens({{kSignal1, c.signal1}, {58, c.signal2}, {kDme1, c.dme1}, {kDme2, c.dme2}});
+        frames(1);
+        EXPECT_EQ(shown_set(kRmi, {10, 11, 12, 13}), c.covers) << &c - cases;
     }
 }
 
