@@ -108,10 +108,14 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
     EXPECT_EQ(ins1_cdu_backlight_dim, 0);
     for (int i = 0; i < 30; ++i) press(1, "BRT");
     EXPECT_EQ(rgb(), (C{176, 255, 62})) << "BRT climbs back the same way";
-    // Below red 46 with blue under 12, DIM sets the floor whatever the colour stood at.
+    // Whatever the colour stood at: below red 46 with blue under 12, DIM sets the floor; below
+    // red 116, BRT puts blue at 2.
     ins1_cdu_text_red = 40, ins1_cdu_text_green = 200, ins1_cdu_text_blue = 5, ins1_cdu_backlight_dim = 1;
     press(1, "DIM");
     EXPECT_EQ(rgb(), (C{36, 115, 2}));
+    ins1_cdu_text_red = 50, ins1_cdu_text_green = 129, ins1_cdu_text_blue = 30, ins1_cdu_backlight_dim = 0;
+    press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{60, 139, 2}));
 }
 
 TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {

@@ -69,6 +69,7 @@ TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
             frame_at_tick(c.wrap ? std::fmod(t, c.wrap) : t);
             const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
             ASSERT_EQ(lit(1, Wrn), expect_lit) << "tick " << t;
+            ASSERT_EQ(ins1_flash_second_half, k < 540 ? u8(std::fmod(std::floor(k / 8.0), 2.0)) : 0) << "tick " << t;
             ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << "tick " << t;
         }
         EXPECT_EQ(ins1_wrn_lamp, 0);
@@ -87,6 +88,7 @@ TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
         for (f64 k = 0; k < 560; k = host().token(1) - start) {
             const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
             ASSERT_EQ(lit(1, Wrn), expect_lit) << fps << " fps, tick " << k;
+            ASSERT_EQ(ins1_flash_second_half, k < 540 ? u8(std::fmod(std::floor(k / 8.0), 2.0)) : 0) << k;
             ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << fps << " fps, tick " << k;
             frames(1);
         }
@@ -115,6 +117,12 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
         EXPECT_EQ(lit(1, Alr), c.lamp == 1);
     }
     token(832, 5.4 * 1852.0 / 120.5);
+    frames(2);
+    ASSERT_EQ(ins1_alr_lamp, 1);
+    ins1_status = 2;  // aligned but not navigating: no alert
+    frames(2);
+    EXPECT_EQ(ins1_alr_lamp, 0);
+    ins1_status = 3;
     put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg, no turn to alert for
     frames(2);
     EXPECT_EQ(ins1_alr_lamp, 0);
@@ -150,8 +158,10 @@ TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
         frames(1);
         EXPECT_EQ(lit(2, Cover), c.cover);
         EXPECT_EQ(lit(2, MarkLeft), !c.cover);
-        EXPECT_EQ(lit(2, BlLeft1) && lit(2, BlRight1), c.first);
-        EXPECT_EQ(lit(2, BlLeft2) || lit(2, BlRight2), c.second);
+        EXPECT_EQ(lit(2, BlLeft1), c.first);
+        EXPECT_EQ(lit(2, BlRight1), c.first);
+        EXPECT_EQ(lit(2, BlLeft2), c.second);
+        EXPECT_EQ(lit(2, BlRight2), c.second);
         EXPECT_EQ(lit(2, Bat), c.bat);
         EXPECT_EQ(element(kCdu2, BlLeft2)->image_flags & (ImageBright | ImageLuminous), c.lit);
     }

@@ -153,6 +153,7 @@ TEST_F(NavInstruments, HsiImagesBySourcePowerAndReceiver) {
         {"INS without heading", 1, 2, 1, 1, 1, 1, 64, 1, 100, 1, 1, "1001010011010000"},
     };
     gps_plan_active = 1;
+    element(kHsi, 21)->image_flags &= ~ImageHidden;  // the GPS legend: hidden by every powered frame
     for (const auto& c : cases) {
         elec_ess_ac_any_powered = c.ac, elec_ess_equipment_level = c.level, ins1_status = c.ins;
         ins_source_sw = c.src, ap_nav_mode = c.nav_mode, light_zone[0] = c.zone;
