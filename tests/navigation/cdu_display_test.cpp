@@ -306,4 +306,32 @@ TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
         EXPECT_EQ(l[2], "LAT    33" DEG "52.5'S") << n;
         EXPECT_EQ(l[3], "LON    71" DEG "12.5'W") << n;
     }
+    // From the DIRECT TO request on (state 3) the row shows waypoint s itself.
+    ins_dto_state = 3;
+    frames(2);
+    EXPECT_EQ(lines(1)[2], "LAT    34" DEG "30.0'S");
+    EXPECT_EQ(lines(1)[3], "LON    71" DEG "00.0'W");
+    // A block that fails the validity test reads every position as 0.
+    put<u32>(data(), 0x44, 0);
+    frames(2);
+    EXPECT_EQ(lines(1)[2], "LAT    00" DEG "00.0'N");
+    EXPECT_EQ(lines(1)[3], "LON    00" DEG "00.0'E");
+}
+
+// Pitch and roll within 0.02 of level (exclusive) show the unsigned .00 form; at 0.02 the side.
+TEST_F(CduDisplay, AttitudeLinesByTheLevelBand) {
+    show_page(1, kPageInstruData, 4);
+    const struct { f64 token; const char *pitch, *roll; } cases[] = {
+        {0.015, " PITCH   0.00" DEG "  ", " ROLL    0.00" DEG "  "},
+        {-0.015, " PITCH   0.00" DEG "  ", " ROLL    0.00" DEG "  "},
+        {0.02, " PITCH - 0.02" DEG "  ", " ROLL  L 0.02" DEG "  "},
+        {-0.02, " PITCH + 0.02" DEG "  ", " ROLL  R 0.02" DEG "  "},
+    };
+    for (const auto& c : cases) {
+        token(77, c.token);
+        token(79, c.token);
+        frames(1);
+        EXPECT_EQ(lines(1)[3], c.pitch) << c.token;
+        EXPECT_EQ(lines(1)[4], c.roll) << c.token;
+    }
 }

@@ -57,6 +57,30 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         for (int i = 0; i < 120; ++i) press(1, c.key);
         EXPECT_EQ(ins1_cdu_page[c.index], c.expected) << c.index << " " << c.key << " mode " << int(c.mode);
     }
+    // DOWN from the system test page in mode N: the aligned status page in NAV with count
+    // below 2, else the status page 1.
+    if (ins1_cdu_an_mode != 2) press(1, "A-N");
+    const struct { u8 knob, count, expected; } down[] = {{3, 1, 2}, {3, 2, 1}, {2, 1, 1}};
+    for (const auto& d : down) {
+        ins1_msu_knob = d.knob, ins1_align_count = d.count;
+        show_page(1, kPageSysSts, 4);
+        press(1, "DOWN");
+        EXPECT_EQ(ins1_cdu_page[kPageSysSts], d.expected) << int(d.knob) << " " << int(d.count);
+    }
+}
+
+// Both keyboards: 31 keys of 24 x 24 pixels, hand cursor, left single click.
+TEST_F(CduKeys, KeyBoxes) {
+    for (int n : {1, 2}) {
+        size_t keys_found = 0;
+        for (const MouseRect* r = gauge(cdu(n))->mouse_rects; r->kind != MouseRectEnd; ++r) {
+            if (r->kind != MouseRectChild) continue;
+            ++keys_found;
+            EXPECT_EQ(std::make_tuple(r->w, r->h, r->cursor, r->flags), std::make_tuple(24, 24, 5, 0x20000000u))
+                << "INS " << n << " key at " << r->x << "," << r->y;
+        }
+        EXPECT_EQ(keys_found, keys().size());
+    }
 }
 
 TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {

@@ -145,6 +145,25 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
     EXPECT_EQ(ins1_alr_lamp, 0);
 }
 
+// The status page follows the knob, the alignment and ATT; knob OFF shows the PGM page alone.
+TEST_F(CduLamps, PagesForcedByKnobAlignmentAndAtt) {
+    const struct { u8 sts, knob, count, att; size_t page; u8 value; } cases[] = {
+        {1, 3, 1, 0, kPageSysSts, 2}, {1, 3, 2, 0, kPageSysSts, 1}, {2, 2, 1, 0, kPageSysSts, 1},
+        {2, 3, 1, 0, kPageSysSts, 2}, {3, 3, 1, 0, kPageSysSts, 1}, {2, 3, 1, 1, kPageSysSts, 3},
+        {2, 0, 1, 0, kPagePgm, 1},
+    };
+    for (const auto& c : cases) {
+        show_page(1, kPageSysSts, c.sts);
+        ins1_cdu_page[kPagePosition] = 1;
+        ins1_msu_knob = c.knob, ins1_align_count = c.count, ins1_att_mode = c.att;
+        frames(1);
+        for (size_t i = 0; i < kCduPages; ++i) {
+            const u8 want = i == c.page ? c.value : i == kPagePosition && c.att == 0 && c.knob != 0 ? 1 : 0;
+            EXPECT_EQ(ins1_cdu_page[i], want) << "status " << int(c.sts) << " knob " << int(c.knob) << " byte " << i;
+        }
+    }
+}
+
 TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
     const struct { u8 powered, zone, bright, dim; i8 source; bool cover, first, second, bat; u32 lit; } cases[] = {
         {1, 1, 0, 0, 1, false, true, false, false, ImageLuminous},

@@ -144,6 +144,7 @@ TEST_F(NavInstruments, HsiImagesBySourcePowerAndReceiver) {
                    u8 nav_mode, zone; const char* images; } cases[] = {
         {"INS steering", 1, 2, 3, 1, -1, 1, 64, 1, 100, 1, 1, "1000100100010111"},
         {"radio TO on an ILS", 1, 2, 3, 0, 1, 1, 64, 1, 100, 3, 0, "0010100100001000"},
+        {"signal lost on the ILS", 1, 2, 3, 0, 1, 0, 64, 1, 100, 0, 1, "1000100110000000"},
         {"radio FROM on a VOR", 1, 2, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100101000000000"},
         {"AC off: legends kept", 0, 2, 3, 0, -1, 1, 0, 1, 100, 3, 1, "1101010011000000"},
         {"level 0: no HDG flag", 1, 0, 3, 0, 1, 1, 64, 1, 100, 0, 1, "1100010011000000"},
