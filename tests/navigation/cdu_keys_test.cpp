@@ -57,6 +57,30 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         for (int i = 0; i < 120; ++i) press(1, c.key);
         EXPECT_EQ(ins1_cdu_page[c.index], c.expected) << c.index << " " << c.key << " mode " << int(c.mode);
     }
+    // DOWN from the system test page in mode N: the aligned status page in NAV with count
+    // below 2, else the status page 1.
+    if (ins1_cdu_an_mode != 2) press(1, "A-N");
+    const struct { u8 knob, count, expected; } down[] = {{3, 1, 2}, {3, 2, 1}, {2, 1, 1}};
+    for (const auto& d : down) {
+        ins1_msu_knob = d.knob, ins1_align_count = d.count;
+        show_page(1, kPageSysSts, 4);
+        press(1, "DOWN");
+        EXPECT_EQ(ins1_cdu_page[kPageSysSts], d.expected) << int(d.knob) << " " << int(d.count);
+    }
+}
+
+// Both keyboards: 31 keys of 24 x 24 pixels, hand cursor, left single click.
+TEST_F(CduKeys, KeyBoxes) {
+    for (int n : {1, 2}) {
+        size_t keys_found = 0;
+        for (const MouseRect* r = gauge(cdu(n))->mouse_rects; r->kind != MouseRectEnd; ++r) {
+            if (r->kind != MouseRectChild) continue;
+            ++keys_found;
+            EXPECT_EQ(std::make_tuple(r->w, r->h, r->cursor, r->flags), std::make_tuple(24, 24, 5, 0x20000000u))
+                << "INS " << n << " key at " << r->x << "," << r->y;
+        }
+        EXPECT_EQ(keys_found, keys().size());
+    }
 }
 
 TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
@@ -97,13 +121,25 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
         press(1, "DIM");
         EXPECT_EQ(rgb(), c);
     }
-    show_page(1, kPagePgm, 1);
-    frames(1);
-    EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, kLinePos[0]))->text_colour, 0x027324u);
+    show_page(1, kPagePosition, 1);
+    for (size_t pos : kLinePos) element(kCdu1, pos)->image_flags |= ImageOnScreen;
+    frames(1);  // each draw takes the colour and asks the host to draw the line again
+    for (size_t pos : kLinePos) {
+        EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, pos))->text_colour, 0x027324u);
+        EXPECT_EQ(element(kCdu1, pos)->image_flags & ImageOnScreen, 0u);
+    }
     press(1, "BRT");
     EXPECT_EQ(ins1_cdu_backlight_dim, 0);
     for (int i = 0; i < 30; ++i) press(1, "BRT");
     EXPECT_EQ(rgb(), (C{176, 255, 62})) << "BRT climbs back the same way";
+    // Whatever the colour stood at: below red 46 with blue under 12, DIM sets the floor; below
+    // red 116, BRT puts blue at 2.
+    ins1_cdu_text_red = 40, ins1_cdu_text_green = 200, ins1_cdu_text_blue = 5, ins1_cdu_backlight_dim = 1;
+    press(1, "DIM");
+    EXPECT_EQ(rgb(), (C{36, 115, 2}));
+    ins1_cdu_text_red = 50, ins1_cdu_text_green = 129, ins1_cdu_text_blue = 30, ins1_cdu_backlight_dim = 0;
+    press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{60, 139, 2}));
 }
 
 TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {
@@ -171,5 +207,31 @@ TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
             for (int u : {1, 2})
                 for (const std::string& l : lines(u)) ASSERT_LE(l.size(), 16u);
         }
+    }
+}
+
+TEST_F(CduKeys, FplOpensOnTheActiveLegAndExpCyclesItsViews) {
+    // No plan: leg 1; with one, the active waypoint's number, one more once departed.
+    const struct { u8 plan_active, active, departed, page; } cases[] = {
+        {0, 4, 1, 1}, {1, 1, 0, 1}, {1, 1, 1, 2}, {1, 4, 0, 4}, {1, 4, 1, 5},
+    };
+    for (const auto& c : cases) {
+        gps_plan_active = c.plan_active, gps_active_wpt = c.active, ins1_departed = c.departed;
+        show_page(1, kPagePosition, 1);
+        press(1, "FPL");
+        EXPECT_EQ(ins1_cdu_page[kPageFlightPlan], c.page) << int(c.plan_active) << " " << int(c.active);
+        EXPECT_EQ(ins1_cdu_page[kPagePosition], 0);
+    }
+    // EXP steps none, TIME, ETA, DBW, none; each view byte holds the leg number.
+    const struct { const char* header; u8 time, eta, dbw; } views[] = {
+        {"WPT IDENT   TIME", 5, 0, 0}, {"WPT IDENT   ETA ", 0, 5, 0}, {"WPT IDENT   DBW ", 0, 0, 5},
+        {"WPT IDENT   DIST", 0, 0, 0}, {"WPT IDENT   TIME", 5, 0, 0},
+    };
+    for (const auto& v : views) {
+        press(1, "EXP");
+        frames(1);
+        EXPECT_EQ(lines(1)[1], v.header);
+        EXPECT_EQ(std::make_tuple(ins1_cdu_page[kPageFplTime], ins1_cdu_page[kPageFplEta], ins1_cdu_page[kPageFplDbw]),
+                  std::make_tuple(v.time, v.eta, v.dbw));
     }
 }

@@ -69,10 +69,30 @@ TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
             frame_at_tick(c.wrap ? std::fmod(t, c.wrap) : t);
             const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
             ASSERT_EQ(lit(1, Wrn), expect_lit) << "tick " << t;
+            ASSERT_EQ(ins1_flash_second_half, k < 540 ? u8(std::fmod(std::floor(k / 8.0), 2.0)) : 0) << "tick " << t;
             ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << "tick " << t;
         }
         EXPECT_EQ(ins1_wrn_lamp, 0);
         EXPECT_EQ(ins1_flash_time_s, 30u);
+    }
+    // Below 18 frames a second several ticks pass a frame: each frame shows the lamp as the
+    // cadence counted from the period's start has it at that tick, and the hold ends in the
+    // first frame at or after 540 ticks.
+    for (f64 fps : {6.0, 10.0}) {
+        host().set_fps(fps);
+        ins1_align_count = 91;
+        frames(1);
+        ASSERT_EQ(ins1_wrn_lamp, 2);
+        frames(1);
+        const f64 start = host().token(1);
+        for (f64 k = 0; k < 560; k = host().token(1) - start) {
+            const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
+            ASSERT_EQ(lit(1, Wrn), expect_lit) << fps << " fps, tick " << k;
+            ASSERT_EQ(ins1_flash_second_half, k < 540 ? u8(std::fmod(std::floor(k / 8.0), 2.0)) : 0) << k;
+            ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << fps << " fps, tick " << k;
+            frames(1);
+        }
+        EXPECT_EQ(ins1_wrn_lamp, 0);
     }
 }
 
@@ -97,14 +117,51 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
         EXPECT_EQ(lit(1, Alr), c.lamp == 1);
     }
     token(832, 5.4 * 1852.0 / 120.5);
-    put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg
+    frames(2);
+    ASSERT_EQ(ins1_alr_lamp, 1);
+    ins1_status = 2;  // aligned but not navigating: no alert
     frames(2);
     EXPECT_EQ(ins1_alr_lamp, 0);
+    ins1_status = 3;
+    put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg, no turn to alert for
+    frames(2);
+    EXPECT_EQ(ins1_alr_lamp, 0);
+    // The time to go still counts there: 30 NM at 100 m/s is 555 s, "T    9" on CRS DATA-AUTO 2.
+    put<f64>(d, 0x80, 55580.0);
+    put<f64>(d, 0x28, 100.0);
+    token(832, 100.0);
+    for (int n : {1, 2}) show_page(n, kPageCrsDataAuto, 2);
+    frames(2);
+    for (int n : {1, 2}) {
+        EXPECT_EQ(unit(n).time_to_wpt_s, 555u) << "INS " << n;
+        EXPECT_EQ(unit(n).time_to_wpt_min, 9u) << "INS " << n;
+        EXPECT_EQ(lines(n)[4], " D 30 T    9") << "INS " << n;
+        EXPECT_EQ(unit(n).alr_lamp, 0);
+    }
     put<u32>(d, 0x4c, 1);  // not departed: dark whatever the time
     ins1_departed = 0;
     frames(2);
     EXPECT_EQ(ins1_departed, 0);
     EXPECT_EQ(ins1_alr_lamp, 0);
+}
+
+// The status page follows the knob, the alignment and ATT; knob OFF shows the PGM page alone.
+TEST_F(CduLamps, PagesForcedByKnobAlignmentAndAtt) {
+    const struct { u8 sts, knob, count, att; size_t page; u8 value; } cases[] = {
+        {1, 3, 1, 0, kPageSysSts, 2}, {1, 3, 2, 0, kPageSysSts, 1}, {2, 2, 1, 0, kPageSysSts, 1},
+        {2, 3, 1, 0, kPageSysSts, 2}, {3, 3, 1, 0, kPageSysSts, 1}, {2, 3, 1, 1, kPageSysSts, 3},
+        {2, 0, 1, 0, kPagePgm, 1},
+    };
+    for (const auto& c : cases) {
+        show_page(1, kPageSysSts, c.sts);
+        ins1_cdu_page[kPagePosition] = 1;
+        ins1_msu_knob = c.knob, ins1_align_count = c.count, ins1_att_mode = c.att;
+        frames(1);
+        for (size_t i = 0; i < kCduPages; ++i) {
+            const u8 want = i == c.page ? c.value : i == kPagePosition && c.att == 0 && c.knob != 0 ? 1 : 0;
+            EXPECT_EQ(ins1_cdu_page[i], want) << "status " << int(c.sts) << " knob " << int(c.knob) << " byte " << i;
+        }
+    }
 }
 
 TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
@@ -120,8 +177,10 @@ TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
         frames(1);
         EXPECT_EQ(lit(2, Cover), c.cover);
         EXPECT_EQ(lit(2, MarkLeft), !c.cover);
-        EXPECT_EQ(lit(2, BlLeft1) && lit(2, BlRight1), c.first);
-        EXPECT_EQ(lit(2, BlLeft2) || lit(2, BlRight2), c.second);
+        EXPECT_EQ(lit(2, BlLeft1), c.first);
+        EXPECT_EQ(lit(2, BlRight1), c.first);
+        EXPECT_EQ(lit(2, BlLeft2), c.second);
+        EXPECT_EQ(lit(2, BlRight2), c.second);
         EXPECT_EQ(lit(2, Bat), c.bat);
         EXPECT_EQ(element(kCdu2, BlLeft2)->image_flags & (ImageBright | ImageLuminous), c.lit);
     }

@@ -58,14 +58,17 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     EXPECT_EQ(gps_wpt_count, 3u);
 }
 
-TEST_F(DtoTest, RequestWritesNothingUnlessEveryCheckHolds) {
-    const struct { const char* what; u8 tens, units, state; u32 count, request_array; u8 state_after; } cases[] = {
-        {"waypoint before the plan", 0, 1, 2, 5, 1, 3},
-        {"waypoint past the plan", 0, 6, 5, 5, 1, 8},
-        {"more than 255 waypoints", 0, 3, 2, 256, 1, 3},
-        {"one waypoint", 0, 1, 5, 1, 1, 8},
-        {"no request array", 0, 3, 2, 5, 0, 3},
-    };
+TEST_F(DtoTest, RequestIsWrittenOnlyWhenEveryCheckHolds) {
+    // The count the request carries, 0 for none written.
+    const struct { const char* what; u8 tens, units, state; u32 count, request_array; u8 state_after; u32 sent; }
+        cases[] = {
+            {"waypoint before the plan", 0, 1, 2, 5, 1, 3, 0},
+            {"waypoint past the plan", 0, 6, 5, 5, 1, 8, 0},
+            {"more than 255 waypoints", 0, 3, 2, 256, 1, 3, 0},
+            {"255 waypoints", 0, 3, 2, 255, 1, 3, 254},
+            {"one waypoint", 0, 1, 5, 1, 1, 8, 0},
+            {"no request array", 0, 3, 2, 5, 0, 3, 0},
+        };
     for (const auto& c : cases) {
         put<u32>(data(), 0xa8, c.count);
         put<u32>(request(), 0xac, c.request_array ? addr(request() + kRequestArray) : 0);
@@ -73,8 +76,8 @@ TEST_F(DtoTest, RequestWritesNothingUnlessEveryCheckHolds) {
         put<u32>(request(), 0xa8, 0);
         ins1_cdu_page[kPageFlightPlan] = 7;
         enter(c.tens, c.units, c.state);
-        EXPECT_EQ(get<u32>(request(), 0x04), 0u) << c.what;
-        EXPECT_EQ(get<u32>(request(), 0xa8), 0u) << c.what;
+        EXPECT_EQ(get<u32>(request(), 0x04), c.sent ? 2u : 0u) << c.what;
+        EXPECT_EQ(get<u32>(request(), 0xa8), c.sent) << c.what;
         EXPECT_EQ(ins_dto_state, c.state_after) << c.what;
         EXPECT_EQ(ins1_cdu_page[kPageFlightPlan], 0) << c.what;
         EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1) << c.what;

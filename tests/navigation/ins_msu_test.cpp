@@ -21,6 +21,9 @@ TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
     frames(1);
     EXPECT_EQ(ins1_powered, 0);
     EXPECT_EQ(ins1_mode, 0);
+    frames(5);
+    EXPECT_EQ(ins1_powered, 0) << "off stays off";
+    EXPECT_EQ(ins1_off_delay, 0);
 }
 
 TEST_F(MsuTest, AlignmentFrom90To2Takes264SecondsAtAnyFrameRate) {
@@ -115,5 +118,32 @@ TEST_F(MsuTest, KnobClicks) {
         ins1_msu_knob = c.from;
         click(kMsu1, c.x, 20, c.event);
         EXPECT_EQ(ins1_msu_knob, c.to) << int(c.from) << " " << c.x;
+    }
+}
+
+// OFF, then the knob one position a frame up to NAV, to ATT and back: the mode follows it, the
+// power-up counter starts at 50 (49 on the first frame) and runs down to 2, and NAV aligns on.
+TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
+    for (int pass = 0; pass < 2; ++pass) {  // the second pass starts from a counter run down
+        ins1_msu_knob = 0;
+        frames(100);
+        ASSERT_EQ(ins1_powered, 0);
+        EXPECT_EQ(ins1_powerup_count, 0);
+        // Knob; then the mode, ATT flag and counter after one frame, and the counter 3.5 s on.
+        const struct { u8 knob, mode, att, count, later; } steps[] = {
+            {1, 1, 0, 90, 90}, {2, 2, 0, 90, 90}, {3, 3, 0, 90, 89}, {4, 4, 1, 60, 55}, {3, 3, 0, 89, 88},
+        };
+        u8 powerup = 49;
+        for (const auto& s : steps) {
+            ins1_msu_knob = s.knob;
+            frames(1);
+            EXPECT_EQ(ins1_mode, s.mode) << int(s.knob);
+            EXPECT_EQ(ins1_att_mode, s.att) << int(s.knob);
+            EXPECT_EQ(ins1_align_count, s.count) << int(s.knob);
+            EXPECT_EQ(ins1_powerup_count, powerup) << int(s.knob);
+            if (s.later != s.count) seconds(3.5);
+            EXPECT_EQ(ins1_align_count, s.later) << int(s.knob);
+            powerup = s.later != s.count ? 2 : u8(powerup - 1);
+        }
     }
 }

@@ -98,3 +98,33 @@ TEST_F(PlanTest, PassesEndAtOnceWhateverTheCountAndStopAfterRecord98) {
         EXPECT_STREQ(ins_wpt_ident[98], "A2");  // record 98 of the repeating idents
     }
 }
+
+// The leg into the shown waypoint (WPT SELECT, else FLIGHT PLAN): 24.6 NM between waypoints
+// 0.41 degrees apart; none for the plan's last waypoint or without a valid block.
+TEST_F(PlanTest, NextLegIntoTheShownWaypoint) {
+    place(kSwitch);
+    plan(north_line(5, 0.41), 1);
+    const struct { u8 wpt, fpl; u32 leg_valid; i32 whole; u8 tenth; } cases[] = {
+        {2, 0, 1, 24, 6}, {5, 0, 1, 0, 0}, {0, 3, 1, 24, 6}, {3, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        put<u32>(data(), 0x44, c.leg_valid);
+        ins1_cdu_page[kPageWptSelect] = c.wpt;
+        ins1_cdu_page[kPageFlightPlan] = c.fpl;
+        frames(3);
+        EXPECT_EQ(ins_sel_next_leg_int, c.whole) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_next_leg_tenth, c.tenth) << int(c.wpt) << " " << int(c.fpl);
+    }
+}
+
+// Over waypoint 0 the distance is 0 NM (within the rounding of the cosine of a zero angle), also
+// where that cosine rounds past 1.
+TEST_F(PlanTest, OverWaypointZeroTheDistanceIsZero) {
+    place(kSwitch);
+    for (f64 lat : {10.0104, 10.0286, 10.039, 45.0}) {
+        plan({{lat, 5.0, "W0"}, {lat + 1.0, 5.0, "W1"}}, 1, lat, 5.0);
+        frames(3);
+        EXPECT_NEAR(ins1_dist_wpt0_nm, 0.0, 1e-4) << lat;
+        EXPECT_EQ(ins_dist_wpt0_int, 0) << lat;
+    }
+}

@@ -214,3 +214,20 @@ TEST_F(ComAdfHeads, PedestalFacesFollowZoneThreeTheTransponderZoneZero) {
         }
     }
 }
+
+// Every drum strip travels its whole length over ten cells, the hundredths wheels over four.
+TEST_F(ComAdfHeads, DrumRecordsCarryTheirStripTravel) {
+    const char *nav = "ketravin radio_nav_kr60", *tsp = "ketravin radio_tsp_kr60";
+    for (const char* g : {nav, tsp}) place(g);
+    const std::vector<f64> kFreq = {4, 10, 10, 10, 10, 4, 10, 10, 10, 10};  // wheel first, two windows
+    const struct { const char* g; size_t first; std::vector<f64> scales; } heads[] = {
+        {kCom1, ComLeftLast, kFreq}, {kCom2, ComLeftLast, kFreq}, {nav, 5, kFreq},
+        {kAdf1, 1, {10, 10, 10, 10, 10}}, {kAdf2, 1, {10, 10, 10, 10, 10}}, {tsp, 1, {10, 10, 10, 10}},
+    };
+    for (const auto& h : heads)
+        for (size_t i = 0; i < h.scales.size(); ++i) {
+            const auto* e = reinterpret_cast<const MovingImageElement*>(element(h.g, h.first + i));
+            EXPECT_EQ(e->head.type, u32(ElementMovingImage)) << h.g << " " << h.first + i;
+            EXPECT_EQ(e->scale, h.scales[i]) << h.g << " " << h.first + i;
+        }
+}
