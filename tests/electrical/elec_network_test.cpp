@@ -67,6 +67,28 @@ TEST_F(Battery, SegmentsCarryOnFromTheChargeTheyFound) {
     }
 }
 
+// Charging from 1700: 50 A up to 1750, then 49 falling to 1 A as the battery fills, 0 A when full;
+// the charge climbs one unit a second all the way and a full battery on charge clears the carry.
+TEST_F(Battery, ChargeTapersAbove1750) {
+    until(100);
+    ASSERT_EQ(battery_charge, 1700u);
+    ext_power_on = 1;
+    i32 current_at[1801] = {};
+    f64 full_at = 0;
+    while (battery_charge < 1800 && host().frame() < u64(300 * host().fps())) {
+        const u32 before = battery_charge;
+        frames(1);
+        if (battery_current > 0) current_at[before] = battery_current;
+        if (battery_charge == 1800) full_at = host().token(tk::sim_time);
+    }
+    frames(1);
+    for (const auto& [charge, amps] : {std::pair{1700, 50}, {1750, 50}, {1751, 49}, {1775, 25}, {1799, 1}})
+        EXPECT_EQ(current_at[charge], amps) << charge;
+    EXPECT_NEAR(full_at, 200.0, 2.0) << "100 units in 100 s";
+    EXPECT_EQ(battery_current, 0);
+    EXPECT_EQ(elec_batt_discharge_carry_s, 0u);
+}
+
 TEST_F(Battery, AClockRunningBackwardsCountsNothing) {
     until(600);
     for (f64 back_to : {300.0, 100.0, -5.0, std::numeric_limits<f64>::quiet_NaN()}) {

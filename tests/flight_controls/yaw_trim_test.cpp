@@ -6,6 +6,7 @@
 #include "tests/systems/systems_fixture.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
+#include "navigation/state.h"
 
 namespace {
 // The host's trim in radians for an angle in the instrument's degrees, nudged until the systems
@@ -72,7 +73,8 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
 
 TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
     const struct { f64 flaps, change; u8 warn; } cases[] = {
-        {0.0, 3.0, 1}, {5000.0, 3.0, 0}, {5000.0, 5.0, 1}, {0.0, -2.0, 0}, {0.0, -2.6, 1}};
+        {0.0, 3.0, 1}, {5000.0, 3.0, 0}, {5000.0, 5.0, 1}, {0.0, -2.0, 0}, {0.0, -2.6, 1},
+        {5000.0, 4.49, 0}, {5000.0, -4.51, 1}, {0.0, 2.49, 0}};
     f64 deg = 0.0;
     for (const auto& c : cases) {
         token(tk::flaps, c.flaps);
@@ -89,8 +91,45 @@ TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
     }
 }
 
+// Each sample is compared with the one a second before it, never across two seconds: a steady
+// 2 degrees a second, clean, is no runaway.
+TEST_F(YawTrim, SteadyTrimMotionWithinTheLimitNeverWarns) {
+    token(tk::flaps, 0.0);
+    for (int f = 0; f <= 18 * 6; ++f) {
+        token(tk::pitch_trim_rad, trim_rad(-2.5 + 2.0 * f / 18.0));
+        frames(1);
+        ASSERT_EQ(warn_trim_motion, 0) << "frame " << f;
+    }
+}
+
 TEST_F(YawTrim, RunawayMonitorSurvivesTheClockJumpingBack) {
     const auto restart = [] { fctl_trim_monitor_phase = fctl_trim_monitor_half = 3; };
     const auto sampled = [] { return fctl_trim_monitor_half == 1; };
     expect_timer_survives_clock_jumps(host(), {"trim sample", 1.0, restart, sampled});
+}
+
+// The monitor starts from the trim it finds: a trim already set at load is no movement.
+TEST_F(SystemsTest, TrimMonitorStartsFromTheTrimItFinds) {
+    token(tk::pitch_trim_rad, trim_rad(6.0));
+    for (int f = 0; f < 18 * 3; ++f) {
+        frames(1);
+        ASSERT_EQ(warn_trim_motion, 0) << "frame " << f;
+    }
+}
+
+// With the flaps fully up the dampers need the rudder travel limiter: without it both drop at
+// once and YAW DAMPER is set.
+TEST_F(YawTrim, FlapsUpDropsTheDampersWithoutTheRudderLimiter) {
+    ins1_status = ins2_status = 3;  // both INS navigating
+    const struct { f64 flaps; u8 limiter, levers, warn; } cases[] = {
+        {0.0, 1, 2, 0}, {0.99, 0, 0, 1}, {1.0, 0, 2, 0}, {5000.0, 0, 2, 0}};
+    for (const auto& c : cases) {
+        fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = 1;
+        warn_yaw_damper = 0;
+        token(tk::flaps, c.flaps);
+        fctl_rudder_limiter_active = c.limiter;
+        frames(1);
+        EXPECT_EQ(fctl_yaw_damper_sw[0] + fctl_yaw_damper_sw[1], c.levers) << c.flaps << " " << int(c.limiter);
+        EXPECT_EQ(warn_yaw_damper, c.warn) << c.flaps << " " << int(c.limiter);
+    }
 }

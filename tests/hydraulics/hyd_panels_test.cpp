@@ -4,6 +4,7 @@
 #include <string>
 
 #include "electrical/state.h"
+#include "engines/state.h"
 #include "hydraulics/state.h"
 #include "tests/panel_fixture.h"
 
@@ -139,5 +140,50 @@ TEST_F(HydPanels, ClicksStoreTheirValueAndSoundOnlyOnAChange) {
         ASSERT_TRUE(click(c.g, c.x, c.y));
         EXPECT_EQ(*c.byte, c.after) << c.g << " " << c.x << "," << c.y;
         EXPECT_EQ(clicks(), c.clicks) << c.g << " " << c.x << "," << c.y;
+    }
+}
+
+// Each lever shows the side its byte is on, from the next frame; the engine-driven pump levers
+// stand up for the whole ON side (100 to 200) and down for the DUMP side.
+TEST_F(HydPanels, LeversShowTheirBytes) {
+    place(kPress);
+    place(kPumps);
+    const struct { const char* g; i32 x, up_y, down_y; size_t down_image; } levers[] = {
+        {kPress, 80, 60, 100, 1},  {kPress, 240, 60, 100, 3},                          // PWR TRF left, right
+        {kPumps, 95, 10, 45, 1},   {kPumps, 135, 10, 45, 3},                           // electric pumps 1, 2
+        {kPumps, 10, 5, 40, 13},   {kPumps, 60, 5, 40, 15},                            // engine 1 pumps
+        {kPumps, 170, 5, 40, 17},  {kPumps, 220, 5, 40, 19},                           // engine 2 pumps
+    };
+    for (const auto& l : levers) {
+        SCOPED_TRACE(testing::Message() << l.g << " " << l.x);
+        for (const auto& [y, image] : {std::pair{l.down_y, 'S'}, {l.up_y, 'O'}, {l.down_y, 'S'}}) {
+            click(l.g, l.x, y);
+            frames(1);
+            EXPECT_EQ(pair(l.g, l.down_image), image);
+        }
+    }
+    hyd_eng_pump_sw[2] = 200;
+    hyd_eng_pump_sw[3] = 5;
+    frames(1);
+    EXPECT_EQ(std::string{pair(kPumps, 17)} + pair(kPumps, 19), "OS") << "running up, running down";
+}
+
+// Valve indicators on AC essential power: in line while the fire valve is open. The electric pump
+// indicator on normal DC: in line while an electric pump runs, cross line otherwise.
+TEST_F(HydPanels, ValveAndElectricPumpIndicators) {
+    place(kPress);
+    place(kPumps);
+    const struct { u8 ac_ess, dc_normal, valve1, elec_running; const char* valves; char elec; } cases[] = {
+        {1, 1, 1, 1, "OOOO", 'O'}, {1, 1, 0, 0, "OSOO", 'S'}, {0, 1, 0, 1, "----", 'O'}, {1, 0, 1, 1, "OOOO", '-'},
+    };
+    for (const auto& c : cases) {
+        elec_ess_ac_powered = c.ac_ess;
+        dc_normal_powered = c.dc_normal;
+        hyd_pump_fire_valve[1] = c.valve1;
+        hyd_elec_pump_running = c.elec_running;
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ((std::string{pair(kPumps, 5), pair(kPumps, 7), pair(kPumps, 9), pair(kPumps, 11)}), c.valves);
+        EXPECT_EQ(pair(kPress, 13), c.elec);
     }
 }

@@ -127,6 +127,17 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     keys = new_keys();
     EXPECT_EQ(sent(keys, key_gear_down), 1u);
     EXPECT_EQ(sent(keys, key_systems_event_10305) + sent(keys, key_systems_event_10306), 0u);
+    // Rolling on the ground from 10 to 60 kt, both ends included, the watched surface (token 316)
+    // is sent back; the host puts it at 0.
+    const struct { f64 ground, ias; size_t sent; } rolling[] = {
+        {1.0, 9.99, 0}, {1.0, 10.0, 1}, {1.0, 60.0, 1}, {1.0, 60.01, 0}, {0.99, 30.0, 0}};
+    for (const auto& r : rolling) {
+        token(tk::on_ground, r.ground);
+        token(tk::ias, r.ias);
+        token(tk::rudder, 100.0);
+        frames(1);
+        EXPECT_EQ(sent_now(key_fctl_event_10099), r.sent) << r.ground << " " << r.ias;
+    }
     engines(25.0, 25.0);  // recovery: each event once more, the snapshot released
     frames(60);
     keys = new_keys();
@@ -141,9 +152,10 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
     token(tk::trim_axis, 5000.0);
     token(tk::aileron, 200.0);
     token(tk::yaw_damper, 1.0);
-    fctl_yaw_damper_sw[0] = 1;
+    warn_yaw_damper = 0;
     frames(1);
-    EXPECT_EQ(fctl_yaw_damper_sw[0], 0);
+    EXPECT_EQ(fctl_yaw_damper_sw[0] + fctl_yaw_damper_sw[1], 0);
+    EXPECT_EQ(warn_yaw_damper, 0) << "both levers are down before the dampers' own conditions are judged";
     u32 value = 99;
     auto keys = new_keys();
     EXPECT_EQ(sent(keys, key_trim_axis_set, &value), 1u);
