@@ -1,6 +1,8 @@
 // Bleed air, its dials and the packs through the host: frame-counted rates, the cross-bleed
 // valve and the ducts in either gauge order, ground air, the MANIFOLD FAULT latch, the pack
 // valves with their FAULT lamps, flow, temperatures and the air-conditioning sound.
+#include <vector>
+
 #include "air/state.h"
 #include "apu/state.h"
 #include "engines/state.h"
@@ -85,6 +87,26 @@ TEST_P(BleedOrder, EngineBleedRatesCountFrames) {
     EXPECT_EQ(air_bleed_temp[0], 1420);
 }
 INSTANTIATE_TEST_SUITE_P(Orders, BleedOrder, ::testing::Bool());
+
+// The HP port from N2 40 with the HP fuel valve open and the start valve shut; the LP port from
+// N2 60 alone; APU air with the APU running and its switch at OPEN or AUTO.
+TEST_F(Bleed, SourceThresholds) {
+    place(kApuSw);
+    apu_running = 1;
+    const struct { f64 n2; u8 hp_open, start_valve, apu_sw, hp, lp, apu; } cases[] = {
+        {39.99, 1, 0, 1, 0, 0, 100}, {40.0, 1, 0, 2, 1, 0, 100}, {40.0, 0, 0, 0, 0, 0, 0},
+        {40.0, 1, 1, 0, 0, 0, 0},    {59.99, 1, 0, 0, 1, 0, 0},  {60.0, 0, 1, 0, 0, 1, 0},
+        {kNaN, 1, 0, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        token(kN2[1], c.n2);
+        eng_hp_valve_open[1] = c.hp_open, eng_start_valve[1] = c.start_valve, air_apu_bleed_sw = c.apu_sw;
+        frames(1);
+        EXPECT_EQ(air_hp_source[1], c.hp) << c.n2 << " " << int(c.hp_open) << int(c.start_valve);
+        EXPECT_EQ(air_lp_source[1], c.lp) << c.n2;
+        EXPECT_EQ(air_apu_bleed, c.apu) << int(c.apu_sw);
+    }
+}
 
 TEST_F(Bleed, GroundAirShutsTheAutomaticBleedValvesAndFeedsBothDucts) {
     place_bleed(false);
@@ -202,7 +224,7 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
     place(kPack1);
     air_pack_valve[0] = 400;
     struct Case { f64 outside, stored, drawn; };
-    for (const Case& c : {Case{-20, 20, 20}, Case{60, -20, -20}}) {
+    for (const Case& c : {Case{-20, 20, 20}, Case{60, -20, -20}, Case{40, -16, -16}, Case{24, 0, 0}}) {
         token(kTat, c.outside / 256.0);
         frames(1);
         EXPECT_EQ(air_pack_valve_temp[0], c.stored) << c.outside;
@@ -237,4 +259,22 @@ TEST_F(Packs, HostileClockStillLeadsToTheLoop) {
     token(1, 500.0);
     frames(72);
     EXPECT_EQ(air_aircond_sound_state, 3);
+}
+
+// Needle speed limits in the records: the packs' flow and temperature-valve pointers 1, their
+// temperature pointers 6; the bleed dials, the cabin V/S and the temperature control valves 6.
+TEST_F(AirTest, NeedleSpeedLimits) {
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; } cases[] = {
+        {kPack1, {2, 5}, 1}, {"ketravin air_pack_rh_kr60", {2, 5}, 1},
+        {kPack1, {3, 4}, 6}, {"ketravin air_pack_rh_kr60", {3, 4}, 6},
+        {"ketravin air_bleedtemp_lh_kr60", {1}, 6}, {"ketravin air_bleedpress_rh_kr60", {1}, 6},
+        {"ketravin air_pressu_vsi_kr60", {1}, 6}, {"ketravin air_ctempvalve_3_kr60", {1}, 6},
+    };
+    for (const auto& c : cases) {
+        if (!host().placed_instance(gauge(c.gauge))) place(c.gauge);
+        for (size_t n : c.needles) {
+            const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
+            EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == c.rate) << c.gauge << " " << n;
+        }
+    }
 }

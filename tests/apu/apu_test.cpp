@@ -99,6 +99,11 @@ TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheA
 TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     run_settled();
     fail_active[0] = 1;
+    frames(10);
+    const f64 egt = apu_egt_deg;
+    ASSERT_GT(egt, 540.0);
+    frames(10);
+    EXPECT_NEAR(apu_egt_deg - egt, 1.0, 1e-9) << "0.2 up a frame against the spool-down's 0.1";
     frames(5000);
     EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
@@ -197,4 +202,13 @@ TEST_F(Apu, FireHandleAgentAndAgentPressFlag) {
     frames(1);  // the host put its fire out
     EXPECT_EQ(fire_apu_latched + warn_fire[2], 0);
     EXPECT_EQ(sent(key_apu_fire_event), 0u);
+}
+
+// The meters' needles turn at most 6 degrees a step.
+TEST_F(Apu, MeterNeedleSpeedLimits) {
+    for (const char* g : kMeters) place(g);
+    for (const auto& [g, n] : {std::pair{kMeters[0], 1}, {kMeters[1], 1}, {kMeters[1], 2}, {kMeters[2], 1}}) {
+        const auto* e = reinterpret_cast<const NeedleElement*>(element(g, size_t(n)));
+        EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == 6u) << g << " " << n;
+    }
 }

@@ -136,3 +136,34 @@ TEST_F(SystemsTest, ContactorsCloseTogetherOnAGeneratorFailure) {
     frames(1);
     EXPECT_EQ(elec_trans_closed[1], 0) << "TRANS OFF opens it whatever the sources";
 }
+
+// DC fault: raised by a TR switched ON without its AC bus, never by one switched OFF, and cleared
+// only once all three TRs give output. DC essential: batteries first, then the ESS TR on AC bus 1,
+// then the DC TIE from the DC normal bus, which alone counts as fed through the tie.
+TEST_F(SystemsTest, DcFaultAndTheEssentialBusSources) {
+    start();
+    all_buses();
+    frames(2);
+    ASSERT_EQ(warn_dc_fault, 0);
+    const struct { u8 ext, tr1, batts, ess_tr, tie, fault, dc_ess, via_tie; } steps[] = {
+        {1, 0, 1, 1, 1, 0, 1, 0},  // TR 1 OFF: no fault
+        {0, 0, 1, 1, 1, 1, 1, 0},  // AC lost: the TRs left ON raise it
+        {1, 0, 1, 1, 1, 1, 1, 0},  // AC back, TR 1 still OFF: not cleared
+        {1, 1, 1, 1, 1, 0, 1, 0},
+        {1, 1, 0, 1, 1, 0, 1, 0},  // batteries OFF: the ESS TR
+        {1, 1, 0, 0, 1, 0, 1, 1},  // ESS TR OFF: through the tie
+        {1, 1, 0, 0, 0, 0, 0, 1},  // tie SPLIT: dead, the tie flag as it was
+        {1, 1, 0, 1, 0, 0, 1, 0},
+    };
+    for (const auto& s : steps) {
+        ext_power_on = s.ext;
+        elec_tr_sw[0] = s.tr1, elec_tr_sw[2] = s.ess_tr;
+        std::memset(elec_batt_sw, s.batts, sizeof elec_batt_sw);
+        elec_dc_tie_sw = s.tie;
+        frames(3);
+        SCOPED_TRACE(testing::Message() << "step " << &s - steps);
+        EXPECT_EQ(warn_dc_fault, s.fault);
+        EXPECT_EQ(dc_ess_powered, s.dc_ess);
+        EXPECT_EQ(elec_dc_ess_via_tie, s.via_tie);
+    }
+}

@@ -1,7 +1,9 @@
 // The flight engineer's hydraulic gauges: PRES LO at the availability threshold, pump bytes on the
 // flow bars and PUMP PRESS LO, the dials' top, reservoir quantities and cautions, pump clicks.
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "electrical/state.h"
 #include "engines/state.h"
@@ -17,7 +19,7 @@ const char* kGreenDial = "ketravin hydrau_ind_press_green_kr60";
 constexpr u32 kFeWindow = 10065;
 constexpr u32 kGearRight = 334, kHyd1Press = 732, kHyd1Res = 733, kHyd2Res = 735, kHydFlag = 781, kEng1N1 = 624;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
-enum { Pump1Cross = 7, LampPumpPressLo = 15, LampBlue = 16 };  // hydraulic panel
+enum { Pump0Cross = 5, LampPumpPressLo = 15, LampBlue = 16 };  // hydraulic panel
 enum { BlueAirPresLo = 1, BlueLevlLo = 3, GreenAirPresLo = 4 };                // reservoirs
 }  // namespace
 
@@ -54,12 +56,13 @@ TEST_F(HydPanels, PumpBytesOnTheFlowBarAndPumpPressLo) {
         {0, 1.0, 1, false, false},  {200, 0.0, 1, true, true},  {200, kNaN, 1, true, false}, {150, 1.0, 0, false, true},
     };
     for (const auto& c : cases) {
-        hyd_eng_pump_sw[1] = c.pump;
+        std::memset(hyd_eng_pump_sw, c.pump, sizeof hyd_eng_pump_sw);
         token(kHydFlag, c.host_flag);
         dc_normal_powered = c.dc_normal;
         frames(1);
         SCOPED_TRACE(testing::Message() << "pump " << int(c.pump) << " flag " << c.host_flag);
-        EXPECT_EQ(pair(kPress, Pump1Cross), c.bar ? 'O' : '-') << "the cross-line bar never shows";
+        for (size_t pump = 0; pump < 4; ++pump)
+            EXPECT_EQ(pair(kPress, Pump0Cross + 2 * pump), c.bar ? 'O' : '-') << "pump " << pump;
         EXPECT_EQ(shown(kPress, LampPumpPressLo), c.fault);
         EXPECT_EQ(warn_hyd_pump_fault, c.fault ? 1 : 0);
     }
@@ -185,5 +188,18 @@ TEST_F(HydPanels, ValveAndElectricPumpIndicators) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         EXPECT_EQ((std::string{pair(kPumps, 5), pair(kPumps, 7), pair(kPumps, 9), pair(kPumps, 11)}), c.valves);
         EXPECT_EQ(pair(kPress, 13), c.elec);
+    }
+}
+
+// The pressure and reservoir needles turn at most 6 degrees a step.
+TEST_F(HydPanels, NeedleSpeedLimits) {
+    const struct { const char* gauge; std::vector<size_t> needles; } cases[] = {
+        {kBlueDial, {1}}, {kGreenDial, {1}}, {"ketravin hydrau_ind_press_yellow_kr60", {1}}, {kBaches, {10, 11, 12}}};
+    for (const auto& c : cases) {
+        place(c.gauge);
+        for (size_t n : c.needles) {
+            const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
+            EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == 6u) << c.gauge << " " << n;
+        }
     }
 }

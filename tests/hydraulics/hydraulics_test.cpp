@@ -172,12 +172,34 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
     // The spoiler step runs twice a frame; the second run sees what the host made of the first.
     const struct { f64 pos, ias; u32 key, per_frame; } cases[] = {
         {8000.0, 100.0, key_spoilers_set, 2}, {8000.0, 40.0, key_spoilers_event_10210, 1},
-        {16382.0, 40.0, key_spoilers_event_10210, 0}, {500.0, 40.0, key_spoilers_event_10211, 1}};
+        {16382.0, 40.0, key_spoilers_event_10210, 0}, {500.0, 40.0, key_spoilers_event_10211, 1},
+        {1.0, 40.0, key_spoilers_event_10211, 1},     {0.99, 40.0, key_spoilers_event_10211, 0}};
     for (const auto& c : cases) {
         token(tk::spoilers, c.pos);
         token(tk::ias, c.ias);
         new_keys();
         frames(1);
         EXPECT_EQ(sent_now(c.key), c.per_frame) << c.pos << " " << c.ias;
+    }
+}
+
+// Controls go to neutral only with all three circuits lost: any one left keeps them.
+TEST_F(SystemsTest, OneCircuitLeftKeepsTheControls) {
+    start();
+    token(tk::on_ground, 0.0);
+    hyd_xfer_sw[0] = hyd_xfer_sw[1] = 0;
+    const struct { f64 n2_1, n2_2; u32 blue, green, yellow; u8 all_lost; } cases[] = {
+        {25.0, 0.0, 3000, 3000, 0, 0},  // blue and green with engine 1, yellow lost
+        {0.0, 25.0, 0, 3000, 3000, 0},  // green and yellow with engine 2, blue lost
+        {25.0, 0.0, 3000, 0, 0, 0},
+        {0.0, 0.0, 0, 0, 0, 1},
+    };
+    for (const auto& c : cases) {
+        engines(c.n2_1, c.n2_2);
+        set_pressures(c.blue, c.green, c.yellow);
+        new_keys();
+        frames(1);
+        EXPECT_EQ(hyd_all_lost, c.all_lost) << c.blue << " " << c.green << " " << c.yellow;
+        EXPECT_EQ(sent_now(key_rudder_set), c.all_lost) << "controls to neutral in the air";
     }
 }
