@@ -1,6 +1,9 @@
 // Bleed air, its dials and the packs through the host: frame-counted rates, the cross-bleed
 // valve and the ducts in either gauge order, ground air, the MANIFOLD FAULT latch, the pack
 // valves with their FAULT lamps, flow, temperatures and the air-conditioning sound.
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "air/state.h"
@@ -105,6 +108,50 @@ TEST_F(Bleed, SourceThresholds) {
         EXPECT_EQ(air_hp_source[1], c.hp) << c.n2 << " " << int(c.hp_open) << int(c.start_valve);
         EXPECT_EQ(air_lp_source[1], c.lp) << c.n2;
         EXPECT_EQ(air_apu_bleed, c.apu) << int(c.apu_sw);
+    }
+    // The APU branch's flow bar: in line with APU air, across the line without, dark unpowered.
+    for (const auto& [running, power, bar] : {std::tuple{1, 1, "in"}, {0, 1, "across"}, {1, 0, "dark"}}) {
+        apu_running = u8(running), dc_ess_powered = u8(power), air_apu_bleed_sw = 1;
+        frames(2);
+        const bool in = shown(kApuSw, 1), across = shown(kApuSw, 2);
+        EXPECT_STREQ(in && across ? "both" : in ? "in" : across ? "across" : "dark", bar) << running << power;
+    }
+}
+
+// Every switch and lever of the bleed, pack and pressurisation gauges shows the one image of its
+// position from the next frame.
+TEST_F(AirTest, LeverImagesFollowTheirSwitches) {
+    const char* sel = "ketravin air_pressu_syselect_kr60";
+    const char* valves[] = {"ketravin air_pvalvepos_s1_kr60", "ketravin air_pvalvepos_s2_kr60"};
+    const char* rh[] = {"ketravin air_engsw_rh_kr60", "ketravin air_bleedvalve_rh_kr60", "ketravin air_packsw_rh_kr60"};
+    for (const char* g : {kApuSw, kHp1, rh[0], kBleed1, rh[1], kPackSw1, rh[2], sel, valves[0], valves[1]}) place(g);
+    // Gauge, x, then for each position its click y and the image index among the lever images.
+    struct Lever { const char* g; i32 x; size_t first, count; std::vector<std::pair<i32, size_t>> positions; };
+    const std::vector<Lever> levers = {
+        {kApuSw, 30, 3, 3, {{30, 2}, {70, 0}, {50, 1}}},   // OPEN, CLOSE RESET, AUTO
+        {kHp1, 30, 3, 3, {{30, 2}, {70, 0}, {50, 1}}},     // HIGH, CLOSE, AUTO
+        {rh[0], 30, 3, 3, {{70, 0}, {30, 2}}},
+        {kBleed1, 60, 1, 3, {{20, 2}, {60, 0}, {40, 1}}},  // OPEN, CLOSE RESET, A.
+        {rh[1], 60, 1, 3, {{60, 0}, {20, 2}}},
+        {kPackSw1, 60, 1, 2, {{10, 1}, {30, 0}}},          // AUTO, CLOSE
+        {rh[2], 60, 1, 2, {{10, 1}, {30, 0}}},
+        {valves[0], 20, 2, 3, {{20, 2}, {60, 0}, {40, 1}}},  // AFT CLOSED, FWD CLOSED, centre
+        {valves[1], 80, 2, 3, {{60, 0}, {20, 2}}},
+    };
+    for (const Lever& l : levers)
+        for (const auto& [y, image] : l.positions) {
+            click(l.g, l.x, y);
+            frames(1);
+            std::string want(l.count, '0');
+            want[image] = '1';
+            std::string got;
+            for (size_t i = 0; i < l.count; ++i) got += shown(l.g, l.first + i) ? '1' : '0';
+            EXPECT_EQ(got, want) << l.g << " " << y;
+        }
+    for (const auto& [x, left] : {std::pair{70, false}, {30, true}}) {  // SYS SELECT: SYS 2, SYS 1
+        click(sel, x, 70);
+        frames(1);
+        EXPECT_TRUE(shown(sel, 1) == left && shown(sel, 2) == !left) << x;
     }
 }
 

@@ -152,6 +152,9 @@ TEST_F(Pressure, AltKnobStopsAt12000AndEveryAreaTouchesTheTurningImage) {
     press_baro_setting_inhg = 30.9f;  // 22.5 degrees an inch from 29.9
     frames(1);
     EXPECT_NEAR(press_baro_dial_deg, 22.5f, 1e-4f);
+    press_baro_setting_inhg = kNaN;  // a setting that is no number leaves the dial unrotated
+    frames(1);
+    EXPECT_EQ(press_baro_dial_deg, 0.0f);
 }
 
 // Each valve moves one step a frame and stops at its ends; its pointer rests at y 65 (SHUT) and

@@ -21,7 +21,9 @@ TEST_F(Probes, ProbesWarnsWhenAnyHeaterIsOffWithEssentialDcPower) {
     std::memset(aice_probe_heat_sw, 1, sizeof aice_probe_heat_sw);
     frames(1);
     EXPECT_EQ(warn_probes, 0);
-    EXPECT_EQ(sent_now(key_pitot_heat_on), 1u);
+    u32 value = 99;
+    EXPECT_EQ(sent_now(key_pitot_heat_on, &value), 1u);
+    EXPECT_EQ(value, 0u);
     frames(3);
     EXPECT_EQ(sent_now(key_pitot_heat_on), 0u) << "the host followed";
     elec_trans_sw[1] = 0;  // AC bus 2 lost: heaters 10 and 12 go cold

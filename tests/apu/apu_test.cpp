@@ -107,6 +107,12 @@ TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     frames(5000);
     EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
+    fail_active[0] = 0;  // still starting: it runs up again, and on speed the hot EGT falls 0.1 a frame
+    frames(300);
+    ASSERT_EQ(apu_running, 1);
+    const f64 hot = apu_egt_deg;
+    frames(10);
+    EXPECT_NEAR(hot - apu_egt_deg, 1.0, 1e-9);
 }
 
 TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
@@ -147,7 +153,7 @@ TEST_F(Apu, SecondSpeedTargetsAndRatesByDemand) {
         {"wing anti-ice, engines at 10", [this] { aice_wing_active = 1, token(624, 4.0), token(643, 6.0); }, 63.0, 0.8,
          false},
         {"STBY", [&] { control(175); }, 89.0, 0.8, true},
-        {"NOR at 7000 ft", [&] { alt_ft(7000.5); }, 89.0, 0.8, false},
+        {"NOR at 7000 ft", [this] { token(73, 7000.0 / 3.281); }, 89.0, 0.8, false},
         {"NOR below 7000 ft", [&] { alt_ft(6999.5); }, 63.0, 0.8, false},
     };
     for (const auto& c : cases) {

@@ -137,6 +137,21 @@ TEST_F(SystemsTest, ContactorsCloseTogetherOnAGeneratorFailure) {
     EXPECT_EQ(elec_trans_closed[1], 0) << "TRANS OFF opens it whatever the sources";
 }
 
+// Engine generators only, one of them off: both contactors close and the other feeds both buses
+// at 100.
+TEST_F(SystemsTest, EitherGeneratorAloneFeedsBothBuses) {
+    start();
+    engines(90, 90);
+    for (size_t on : {0, 1}) {
+        elec_gen_sw[0] = on == 0 ? 1 : 0;
+        elec_gen_sw[1] = on == 1 ? 1 : 0;
+        frames(4);
+        EXPECT_EQ(elec_trans_closed[0] + elec_trans_closed[1], 2) << on;
+        EXPECT_EQ(elec_ac_bus1_powered + elec_ac_bus2_powered, 2) << on;
+        EXPECT_EQ(on == 0 ? elec_gen1_load : elec_gen2_load, 100u) << on;
+    }
+}
+
 // DC fault: raised by a TR switched ON without its AC bus, never by one switched OFF, and cleared
 // only once all three TRs give output. DC essential: batteries first, then the ESS TR on AC bus 1,
 // then the DC TIE from the DC normal bus, which alone counts as fed through the tie.

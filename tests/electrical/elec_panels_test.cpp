@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "air/state.h"
+#include "apu/state.h"
 #include "electrical/state.h"
 #include "module/keys.h"
 #include "tests/clock_jump.h"
@@ -310,6 +311,35 @@ TEST_F(ElecPanels, GeneratorsAndTheHostConverge) {
     EXPECT_EQ(host().token(kEng1Gen), 0.0);
 }
 
+// The host's APU follows the module's; with ground power on it is held running with its generator
+// on. The host's APU counts as running from 0.9.
+TEST_F(ElecPanels, HostApuFollowsTheModuleOrGroundPower) {
+    place(kGen);
+    const struct { u8 ext, running, starting, apu_gen; f64 rpm, gen_tok; size_t starter, off; i32 gen_set; } cases[] = {
+        {1, 0, 0, 0, 0.89, 0.0, 1, 0, 1},  {1, 0, 0, 0, 0.9, 1.0, 0, 0, -1},
+        {0, 1, 0, 1, 0.89, 1.0, 1, 0, -1}, {0, 0, 1, 1, 0.9, 0.0, 0, 0, 1},
+        {0, 0, 0, 0, 0.9, 1.0, 0, 1, 0},   {0, 0, 0, 0, 0.89, 0.5, 0, 0, -1},
+    };
+    for (const auto& c : cases) {
+        ext_power_on = c.ext, apu_running = c.running, apu_starting = c.starting, elec_gen_sw[2] = c.apu_gen;
+        token(975, c.rpm);
+        token(978, c.gen_tok);
+        new_keys();
+        frames(1);
+        size_t starter = 0, off = 0;
+        i32 gen_set = -1;
+        for (const KeyLogEntry& k : new_keys()) {
+            starter += k.id == key_apu_starter;
+            off += k.id == key_apu_off;
+            if (k.id == key_apu_gen_set) gen_set = i32(k.value);
+        }
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(starter, c.starter);
+        EXPECT_EQ(off, c.off);
+        EXPECT_EQ(gen_set, c.gen_set);
+    }
+}
+
 TEST_F(ElecPanels, MeterSlewSequences) {
     for (const char* g : {"ketravin elec_ind_dc_v_kr60", "ketravin elec_ind_ac_frq_kr60", "ketravin elec_ind_ac_v_kr60"})
         place(g);
@@ -397,11 +427,25 @@ TEST_F(ElecPanels, AcMetersFollowTheSelectedSource) {
     }
     for (int n = 0; n < 3; ++n) click("ketravin elec_sel_ind_ac_kr60", 110, 30);
     EXPECT_EQ(elec_ac_meter_sel, 8) << "stops at APU GEN";
+    for (u8 sel = 8; sel-- > 0;) {  // the left half turns it back, stopping at OFF
+        click("ketravin elec_sel_ind_ac_kr60", 80, 30);
+        EXPECT_EQ(elec_ac_meter_sel, sel);
+    }
+    click("ketravin elec_sel_ind_ac_kr60", 80, 30);
+    EXPECT_EQ(elec_ac_meter_sel, 0);
     elec_gen1_load = 49;  // below half load a generator is off line
     elec_ac_meter_sel = 6;
     frames(1);
     EXPECT_EQ(elec_ac_volts, 106u);
 
+    // The ammeter stops at either end of its scale, and so does the value it shows.
+    place("ketravin elec_ind_dc_amps_kr60");
+    for (const auto& [amps, shown] : {std::pair{-450, -300}, {450, 300}, {-120, -120}}) {
+        battery_current = amps;
+        frames(1);
+        EXPECT_EQ(drawn("ketravin elec_ind_dc_amps_kr60", 1).value, f64(shown));
+        EXPECT_EQ(battery_current, shown);
+    }
     // The load meters show the generator loads, or the test load while their switch is in TEST.
     none();
     elec_gen1_load = 100, elec_gen2_load = 100, elec_apu_gen_load_a = 100;

@@ -18,7 +18,7 @@ constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
 constexpr u32 kTick = 1, kOnGround = 60, kIas = 61, kSpoilerL = 326, kHandle = 328, kLeft = 329, kRight = 330,
               kN1Eng1 = 624;
 const char* kFlaps = "ketravin flaps_ind_kr60";
-constexpr size_t kKrug = 2, kConfig = 4, kAsym = 5;
+constexpr size_t kKrug = 2, kSpeedBrake = 3, kConfig = 4, kAsym = 5;
 }  // namespace
 
 class FlapsInd : public PanelTest {
@@ -102,6 +102,20 @@ TEST_F(FlapsInd, TakeoffConfigurationOverspeedAndPowerLoss) {
         frames(1);
         EXPECT_EQ(warn_overspeed, c.warn) << c.needle << " " << c.left << " " << c.ias;
     }
+    // SPEED BRAKE: a spoiler surface out with the handle at 1 or more; held as it was without blue
+    // and yellow.
+    const struct { f64 left, right, handle; u8 blue_yellow; bool lamp; } kBrakes[] = {
+        {0, 0.5, 1.0, 1, true}, {0, 0, 1.0, 1, false}, {0.5, 0, 0.99, 1, false}, {0.5, 0, 1.0, 1, true},
+        {0, 0, 0, 0, true},     {0, 0, 0, 1, false},
+    };
+    for (const auto& b : kBrakes) {
+        token(kSpoilerL, b.left), token(kSpoilerL + 1, b.right), token(kSpoilerL - 1, b.handle);
+        hyd_avail[0] = hyd_avail[2] = b.blue_yellow;
+        frames(1);
+        EXPECT_EQ(shown(kFlaps, kSpeedBrake), b.lamp) << b.left << " " << b.right << " " << b.handle;
+    }
+    hyd_avail[0] = hyd_avail[2] = 1;
+    token(kSpoilerL, 0), token(kSpoilerL + 1, 0);
     // Without DC essential power: no warnings and every lamp dark, even with a split in the flaps.
     inst_asi_needle_kt = 400, dc_ess_powered = 0, token(kRight, 0);
     frames(1);

@@ -45,8 +45,11 @@ TEST_F(SystemsTest, HpValvesTakeTheHostLeversOnceThenLead) {
     EXPECT_EQ(sent(first, key_eng1_mixture_event_b) + sent(first, key_eng2_mixture_event_a), 0u)
         << "both host levers agreed with their valves when taken";
     token(tk::mixture1, 0.0);  // the host closes lever 1: the open valve sends it back, once
+    token(tk::mixture2, 0.0);  // and lever 2 likewise
     frames(3);
-    EXPECT_EQ(sent_now(key_eng1_mixture_event_a), 1u);
+    const auto back = new_keys();
+    EXPECT_EQ(sent(back, key_eng1_mixture_event_a), 1u);
+    EXPECT_EQ(sent(back, key_eng2_mixture_event_a), 1u);
     dead();  // no DC essential power: the host's lever is closed, once; the valve stays
     auto keys = new_keys();
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 1u);

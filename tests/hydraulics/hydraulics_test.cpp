@@ -144,6 +144,17 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     EXPECT_EQ(sent(keys, key_systems_event_10305), 1u);
     EXPECT_EQ(sent(keys, key_systems_event_10306), 1u);
     EXPECT_EQ(hyd_loss_snapshot_taken, 0);
+    // A second loss with the gear up freezes it up: the gear the host lowers is sent back up.
+    token(tk::gear_left, 0.0);
+    token(tk::gear_right, 0.0);
+    engines(0.0, 0.0);
+    set_pressures(0, 0, 0);
+    frames(1);
+    token(tk::gear_left, 9000.0);
+    token(tk::gear_right, 9000.0);
+    frames(1);
+    EXPECT_EQ(sent_now(key_gear_up), 1u);
+    EXPECT_EQ(hyd_loss_gear_left + hyd_loss_gear_right, 0u) << "captured once, at the loss";
 }
 
 TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
@@ -201,5 +212,28 @@ TEST_F(SystemsTest, OneCircuitLeftKeepsTheControls) {
         frames(1);
         EXPECT_EQ(hyd_all_lost, c.all_lost) << c.blue << " " << c.green << " " << c.yellow;
         EXPECT_EQ(sent_now(key_rudder_set), c.all_lost) << "controls to neutral in the air";
+    }
+}
+
+// Without their own pumps the green lines live on the electric pumps (each on its AC bus) and on
+// the transfers: line 1 from yellow with engine 2 running, line 2 from blue with engine 1.
+TEST_F(SystemsTest, GreenLinesFromTheElectricPumpsAndTheTransfers) {
+    start();
+    all_buses();
+    const struct { u8 elec1, elec2; f64 n2_1, n2_2; u32 blue, yellow, green1, green2; } cases[] = {
+        {1, 0, 0.0, 0.0, 0, 0, 30, 30},
+        {0, 1, 0.0, 0.0, 0, 0, 30, 30},
+        {0, 0, 0.0, 25.0, 0, 3000, 30, 0},   // yellow through transfer 1, engine 2 running
+        {0, 0, 0.0, 0.0, 0, 3000, 0, 0},     // not with engine 2 stopped
+        {0, 0, 25.0, 0.0, 3000, 0, 0, 30},   // blue through transfer 0, engine 1 running
+    };
+    for (const auto& c : cases) {
+        hyd_elec_pump_sw[0] = c.elec1, hyd_elec_pump_sw[1] = c.elec2;
+        engines(c.n2_1, c.n2_2);
+        set_pumps(200, 0, 0, 200);
+        set_pressures(c.blue, 0, c.yellow);
+        frames(1);
+        EXPECT_EQ(hyd_press_green1, c.green1) << &c - cases;
+        EXPECT_EQ(hyd_press_green2, c.green2) << &c - cases;
     }
 }
