@@ -59,6 +59,14 @@ TEST_P(BleedOrder, ApuAirCrossesOnlyAFullyOpenValve) {
     EXPECT_EQ(open_at - first, 95u) << "96 frames of travel";
     EXPECT_EQ(air_duct_supply[1], 1);
     EXPECT_FALSE(shown(kXbleed, XbleedFault));
+    for (int n = 0; n < 2; ++n) click(kXbleed, 10, 90);  // CLOSE: shut in 96 frames too
+    u64 shut_at = 0;
+    for (u64 f = 1; f <= 120 && !shut_at; ++f) {
+        frames(1);
+        if (air_xbleed_valve == 0) shut_at = f;
+        EXPECT_EQ(air_duct_supply[1], 0) << f;
+    }
+    EXPECT_EQ(shut_at, 96u);
 }
 
 // HP port at N2 50: pressure 400 after 80 frames, temperature 1500 after 300; at N2 60 the AUTO HP
@@ -322,6 +330,48 @@ TEST_F(AirTest, NeedleSpeedLimits) {
         for (size_t n : c.needles) {
             const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
             EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == c.rate) << c.gauge << " " << n;
+        }
+    }
+}
+
+// A clock too far ahead to arm the loop leaves the start waiting; a pack stopped meanwhile gets no
+// start sound when the clock comes back.
+TEST_F(Packs, NoStartSoundForAPackStoppedWhileTheClockWasOutOfRange) {
+    place(kRamAir);
+    token(1, 1e12);
+    air_pack_valve[0] = 400;
+    frames(1);
+    EXPECT_EQ(air_aircond_sound_state, 1);
+    air_pack_valve[0] = 0;
+    token(1, 500.0);
+    frames(5);
+    EXPECT_EQ(air_aircond_sound_state, 1) << "waiting, silent";
+}
+
+// Where each dial's scale puts its values: the direction of every table point from the needle's
+// pivot, clockwise from twelve o'clock, as the dials are marked (within the pixel rounding).
+TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
+    using Scale = std::vector<std::pair<f64, f64>>;  // value, degrees
+    const struct { const char* gauge; size_t needle; Scale scale; } dials[] = {
+        {kPack1, 2, {{0, 200}, {20, 270}, {40, 0}, {60, 90}, {80, 159}}},               // FLOW
+        {kPack1, 3, {{-10, 245}, {0, 272}, {50, 347}, {100, 59}, {150, 130}}},          // TURB INLET TEMP
+        {kPack1, 4, {{-50, 252}, {0, 323}, {50, 37}, {100, 108}}},                      // PACK D. TEMP
+        {"ketravin air_pack_rh_kr60", 5, {{-20, 270}, {0, 0}, {20, 90}}},              // PACK V. TEMP
+        {"ketravin air_bleedtemp_rh_kr60", 1,
+         {{0, 136}, {500, 178}, {1000, 219}, {1500, 261}, {2000, 305}, {2500, 348}, {3000, 373}}},
+        {"ketravin air_bleedpress_lh_kr60", 1, {{0, 243}, {200, 295}, {400, 345}, {650, 412}, {900, 477}}},
+        {"ketravin air_ctempvalve_2_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
+    };
+    for (const auto& d : dials) {
+        if (!host().placed_instance(gauge(d.gauge))) place(d.gauge);
+        const auto* n = reinterpret_cast<const NeedleElement*>(element(d.gauge, d.needle));
+        ASSERT_EQ(n->nonlinearity_count, d.scale.size()) << d.gauge;
+        for (size_t i = 0; i < d.scale.size(); ++i) {
+            const NonlinearityPoint& p = n->nonlinearity[i];
+            const f64 deg = std::atan2(f64(p.x - n->head.x), -f64(p.y - n->head.y)) * 180.0 / M_PI;
+            const f64 off = std::remainder(deg - d.scale[i].second, 360.0);
+            EXPECT_EQ(p.value, d.scale[i].first) << d.gauge << " point " << i;
+            EXPECT_LE(std::fabs(off), 2.5) << d.gauge << " value " << d.scale[i].first << " at " << deg;
         }
     }
 }

@@ -149,6 +149,11 @@ TEST_F(SystemsTest, EitherGeneratorAloneFeedsBothBuses) {
         EXPECT_EQ(elec_trans_closed[0] + elec_trans_closed[1], 2) << on;
         EXPECT_EQ(elec_ac_bus1_powered + elec_ac_bus2_powered, 2) << on;
         EXPECT_EQ(on == 0 ? elec_gen1_load : elec_gen2_load, 100u) << on;
+        elec_trans_sw[on] = 0;  // one contactor open: the other bus is not fed
+        frames(4);
+        EXPECT_EQ(elec_ac_bus1_powered + elec_ac_bus2_powered, 1) << on;
+        EXPECT_EQ(on == 0 ? elec_ac_bus1_powered : elec_ac_bus2_powered, 1) << on;
+        elec_trans_sw[on] = 1;
     }
 }
 

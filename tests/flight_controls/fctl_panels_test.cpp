@@ -140,15 +140,17 @@ TEST_F(FctlPanels, ServoJamLatchedOnTheGroundUntilOff) {
         {kServoOffY, 0.0, 1, false, 0},
         {kServoTestY, 1.0, 1, true, 1}, {kServoOnY, 1.0, 0, false, 0}, {kServoOnY, 1.0, 1, false, 0},
     };
-    for (const auto& s : steps) {
-        click(kServo, kServoBlueX, s.y);
-        token(kOnGround, s.ground);
-        dc_ess_powered = s.dc_ess;
-        frames(1);
-        SCOPED_TRACE(testing::Message() << "step " << &s - steps);
-        EXPECT_EQ(shown(kServo, ServoBlueJam), s.jam);
-        EXPECT_EQ(warn_servos, s.warn);
-    }
+    for (size_t lever = 0; lever < 3; ++lever)  // blue, green, yellow, each with its own JAM lamp
+        for (const auto& s : steps) {
+            click(kServo, kServoBlueX + 61 * i32(lever), s.y);
+            token(kOnGround, s.ground);
+            dc_ess_powered = s.dc_ess;
+            frames(1);
+            SCOPED_TRACE(testing::Message() << "lever " << lever << " step " << &s - steps);
+            EXPECT_EQ(lamps(kServo, ServoBlueJam, 3), std::string(lever, '0') + char('0' + s.jam) +
+                                                           std::string(2 - lever, '0'));
+            EXPECT_EQ(warn_servos, s.warn);
+        }
     fctl_servo_sw[1] = 0;  // green at TEST on the ground holds SERVOS with blue at OFF
     click(kServo, kServoBlueX, kServoOffY);
     frames(1);

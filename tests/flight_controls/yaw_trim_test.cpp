@@ -81,7 +81,7 @@ TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
     f64 deg = 0.0;
     for (const auto& c : cases) {
         token(tk::flaps, c.flaps);
-        frames(18 * 3);  // settle: equal samples
+        frames(u64(18 * (3 + (&c - cases) % 4)));  // settle, each change at another point of the cycle
         ASSERT_EQ(warn_trim_motion, 0);
         deg += c.change;
         token(tk::pitch_trim_rad, trim_rad(deg));
@@ -105,6 +105,22 @@ TEST_F(YawTrim, SteadyTrimMotionWithinTheLimitNeverWarns) {
     }
 }
 
+// Every second is compared with the one before it: a 3-degree step, clean, is caught within a
+// second wherever it falls in the sampling cycle.
+TEST_F(YawTrim, EveryStepBeyondTheLimitIsCaughtWhereverItFalls) {
+    token(tk::flaps, 0.0);
+    frames(18 * 5);
+    for (int k = 1; k <= 40; ++k) {  // a step every 20 frames walks through every phase
+        token(tk::pitch_trim_rad, trim_rad(k % 2 ? 3.0 : 0.0));
+        u8 seen = 0;
+        for (int f = 0; f < 20; ++f) {
+            frames(1);
+            seen |= warn_trim_motion;
+        }
+        EXPECT_EQ(seen, 1) << "step " << k;
+    }
+}
+
 TEST_F(YawTrim, RunawayMonitorSurvivesTheClockJumpingBack) {
     const auto restart = [] { fctl_trim_monitor_phase = fctl_trim_monitor_half = 3; };
     const auto sampled = [] { return fctl_trim_monitor_half == 1; };
@@ -124,9 +140,13 @@ TEST_F(SystemsTest, TrimMonitorStartsFromTheTrimItFinds) {
 // once and YAW DAMPER is set.
 TEST_F(YawTrim, FlapsUpDropsTheDampersWithoutTheRudderLimiter) {
     ins1_status = ins2_status = 3;  // both INS navigating
-    const struct { f64 flaps; u8 limiter, levers, warn; } cases[] = {
-        {0.0, 1, 2, 0}, {0.99, 0, 0, 1}, {1.0, 0, 2, 0}, {5000.0, 0, 2, 0}};
+    const struct { f64 flaps; u8 limiter, levers, warn; bool dc_normal; } cases[] = {
+        {0.0, 1, 2, 0, true}, {0.99, 0, 0, 1, true}, {1.0, 0, 2, 0, true}, {5000.0, 0, 2, 0, true},
+        {0.0, 0, 0, 1, false}};  // without normal DC only the drop itself sets YAW DAMPER
     for (const auto& c : cases) {
+        elec_tr_sw[0] = elec_tr_sw[1] = c.dc_normal;
+        frames(3);
+        ASSERT_EQ(dc_normal_powered, c.dc_normal);
         fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = 1;
         warn_yaw_damper = 0;
         token(tk::flaps, c.flaps);
