@@ -1,10 +1,14 @@
 // The APU gauge and its meters through the host: the start timeline with and without the meters
 // drawn, creep and ceilings, failure and hostile host values.
 #include <cmath>
+#include <functional>
 #include <utility>
 
+#include "air/state.h"
 #include "apu/state.h"
 #include "electrical/state.h"
+#include "engines/state.h"
+#include "warnings/state.h"
 #include "sim_control/state.h"
 #include "module/keys.h"
 #include "tests/clock_jump.h"
@@ -13,7 +17,7 @@
 namespace {
 const char* kApu = "ketravin apu_kr60";
 const char* kMeters[] = {"ketravin apu_ind_oil_kr60", "ketravin apu_ind_n1_n2_kr60", "ketravin apu_ind_egt_kr60"};
-enum { StartLit = 10, LampOil = 14, LampFault };
+enum { HandlePicture = 1, StartLit = 10, HandleLit, LampStbyOn, LampOil = 14, LampFault, AgentArmed = 17, AgentGone };
 constexpr f64 kMetresPerFoot = 1.0 / 3.281;
 }  // namespace
 
@@ -95,9 +99,20 @@ TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheA
 TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     run_settled();
     fail_active[0] = 1;
+    frames(10);
+    const f64 egt = apu_egt_deg;
+    ASSERT_GT(egt, 540.0);
+    frames(10);
+    EXPECT_NEAR(apu_egt_deg - egt, 1.0, 1e-9) << "0.2 up a frame against the spool-down's 0.1";
     frames(5000);
     EXPECT_TRUE(apu_egt_deg == 700.0 && apu_n2_pct == 0.0) << apu_egt_deg << " " << apu_n2_pct;
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
+    fail_active[0] = 0;  // still starting: it runs up again, and on speed the hot EGT falls 0.1 a frame
+    frames(300);
+    ASSERT_EQ(apu_running, 1);
+    const f64 hot = apu_egt_deg;
+    frames(10);
+    EXPECT_NEAR(hot - apu_egt_deg, 1.0, 1e-9);
 }
 
 TEST_F(Apu, HostileHostValuesKeepTheModelBounded) {
@@ -121,4 +136,85 @@ TEST_F(Apu, FlapAndOilTimersSurviveTheClockJumpingBack) {
     };
     for (const JumpTimer& t : timers) expect_timer_survives_clock_jumps(host(), t);
     EXPECT_EQ(apu_running, 1);
+}
+
+// The second speed's target by demand, with the running rates: the step runs twice a frame while
+// the APU is starting and running, so it climbs 0.4 a frame and falls 0.2 (high demand) or 0.8.
+TEST_F(Apu, SecondSpeedTargetsAndRatesByDemand) {
+    run_settled();
+    const auto control = [&](i32 y) { click(kApu, 80, y); };
+    const auto alt_ft = [this](f64 ft) { token(73, ft * kMetresPerFoot); };
+    const struct { const char* demand; std::function<void()> set; f64 target, fall; bool stby_on; } cases[] = {
+        {"NOR on the ground", [] {}, 63.0, 0.8, false},
+        {"OVRD", [&] { control(140); }, 97.0, 0.2, false},
+        {"start master", [] { eng_start_master = 1; }, 97.0, 0.2, false},
+        {"wing anti-ice, engines stopped", [this] { aice_wing_active = 1, token(624, 4.0), token(643, 5.99); }, 97.0,
+         0.2, false},
+        {"wing anti-ice, engines at 10", [this] { aice_wing_active = 1, token(624, 4.0), token(643, 6.0); }, 63.0, 0.8,
+         false},
+        {"STBY", [&] { control(175); }, 89.0, 0.8, true},
+        {"NOR at 7000 ft", [this] { token(73, 7000.0 / 3.281); }, 89.0, 0.8, false},
+        {"NOR below 7000 ft", [&] { alt_ft(6999.5); }, 63.0, 0.8, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.demand);
+        control(160);  // NOR
+        eng_start_master = aice_wing_active = 0;
+        token(624, 0.0), token(643, 0.0), token(73, 0.0);
+        c.set();
+        frames(2);
+        apu_n1_pct = c.target + 5.05;
+        frames(1);
+        EXPECT_NEAR(apu_n1_pct, c.target + 5.05 - c.fall, 1e-9);
+        frames(u64(5.0 / c.fall) + 1);
+        EXPECT_EQ(apu_n1_pct, c.target) << "lands on the target within 1 above it";
+        apu_n1_pct = c.target - 4.0;
+        frames(1);
+        EXPECT_NEAR(apu_n1_pct, c.target - 3.6, 1e-9);
+        frames(10);
+        EXPECT_EQ(apu_n1_pct, c.target);
+        EXPECT_EQ(!hidden(element(kApu, LampStbyOn)), c.stby_on);
+    }
+}
+
+// The handle stops the APU with or without power; the agent goes, the host's fire event is sent
+// and the APU FIRE latch drops only with DC essential power.
+TEST_F(Apu, FireHandleAgentAndAgentPressFlag) {
+    run_settled();
+    fire_apu_latched = 1, warn_fire[2] = 1;
+    token(980, 1.0);
+    frames(1);
+    const auto flag = [&] { return std::pair{!hidden(element(kApu, AgentArmed)), !hidden(element(kApu, AgentGone))}; };
+    EXPECT_EQ(flag(), std::pair(true, false));
+    EXPECT_FALSE(hidden(element(kApu, HandleLit)));
+    new_keys();
+    dc_ess_powered = 0;
+    click(kApu, 40, 80, MouseRightSingle);
+    frames(1);
+    EXPECT_TRUE(apu_master_sw == 0 && elec_gen_sw[2] == 0 && apu_running == 0);
+    EXPECT_EQ(apu_fire_agent_armed + fire_apu_latched + warn_fire[2], 3) << "nothing discharged or cleared";
+    EXPECT_EQ(flag(), std::pair(false, false));
+    EXPECT_FALSE(hidden(element(kApu, HandlePicture)));
+    EXPECT_TRUE(new_keys().empty());
+    dc_ess_powered = 1;
+    frames(1);
+    EXPECT_EQ(apu_fire_agent_armed, 0);
+    EXPECT_EQ(flag(), std::pair(false, true));
+    EXPECT_TRUE(hidden(element(kApu, HandleLit))) << "the pulled handle is not lit";
+    i32 value = 0;
+    EXPECT_EQ(sent(key_apu_fire_event, &value), 1u) << "while the host's fire reads 1";
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(fire_apu_latched, 1);
+    frames(1);  // the host put its fire out
+    EXPECT_EQ(fire_apu_latched + warn_fire[2], 0);
+    EXPECT_EQ(sent(key_apu_fire_event), 0u);
+}
+
+// The meters' needles turn at most 6 degrees a step.
+TEST_F(Apu, MeterNeedleSpeedLimits) {
+    for (const char* g : kMeters) place(g);
+    for (const auto& [g, n] : {std::pair{kMeters[0], 1}, {kMeters[1], 1}, {kMeters[1], 2}, {kMeters[2], 1}}) {
+        const auto* e = reinterpret_cast<const NeedleElement*>(element(g, size_t(n)));
+        EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == 6u) << g << " " << n;
+    }
 }

@@ -67,6 +67,28 @@ TEST_F(Battery, SegmentsCarryOnFromTheChargeTheyFound) {
     }
 }
 
+// Charging from 1700: 50 A up to 1750, then 49 falling to 1 A as the battery fills, 0 A when full;
+// the charge climbs one unit a second all the way and a full battery on charge clears the carry.
+TEST_F(Battery, ChargeTapersAbove1750) {
+    until(100);
+    ASSERT_EQ(battery_charge, 1700u);
+    ext_power_on = 1;
+    i32 current_at[1801] = {};
+    f64 full_at = 0;
+    while (battery_charge < 1800 && host().frame() < u64(300 * host().fps())) {
+        const u32 before = battery_charge;
+        frames(1);
+        if (battery_current > 0) current_at[before] = battery_current;
+        if (battery_charge == 1800) full_at = host().token(tk::sim_time);
+    }
+    frames(1);
+    for (const auto& [charge, amps] : {std::pair{1700, 50}, {1750, 50}, {1751, 49}, {1775, 25}, {1799, 1}})
+        EXPECT_EQ(current_at[charge], amps) << charge;
+    EXPECT_NEAR(full_at, 200.0, 2.0) << "100 units in 100 s";
+    EXPECT_EQ(battery_current, 0);
+    EXPECT_EQ(elec_batt_discharge_carry_s, 0u);
+}
+
 TEST_F(Battery, AClockRunningBackwardsCountsNothing) {
     until(600);
     for (f64 back_to : {300.0, 100.0, -5.0, std::numeric_limits<f64>::quiet_NaN()}) {
@@ -113,4 +135,55 @@ TEST_F(SystemsTest, ContactorsCloseTogetherOnAGeneratorFailure) {
     elec_trans_sw[1] = 0;
     frames(1);
     EXPECT_EQ(elec_trans_closed[1], 0) << "TRANS OFF opens it whatever the sources";
+}
+
+// Engine generators only, one of them off: both contactors close and the other feeds both buses
+// at 100.
+TEST_F(SystemsTest, EitherGeneratorAloneFeedsBothBuses) {
+    start();
+    engines(90, 90);
+    for (size_t on : {0, 1}) {
+        elec_gen_sw[0] = on == 0 ? 1 : 0;
+        elec_gen_sw[1] = on == 1 ? 1 : 0;
+        frames(4);
+        EXPECT_EQ(elec_trans_closed[0] + elec_trans_closed[1], 2) << on;
+        EXPECT_EQ(elec_ac_bus1_powered + elec_ac_bus2_powered, 2) << on;
+        EXPECT_EQ(on == 0 ? elec_gen1_load : elec_gen2_load, 100u) << on;
+        elec_trans_sw[on] = 0;  // one contactor open: the other bus is not fed
+        frames(4);
+        EXPECT_EQ(elec_ac_bus1_powered + elec_ac_bus2_powered, 1) << on;
+        EXPECT_EQ(on == 0 ? elec_ac_bus1_powered : elec_ac_bus2_powered, 1) << on;
+        elec_trans_sw[on] = 1;
+    }
+}
+
+// DC fault: raised by a TR switched ON without its AC bus, never by one switched OFF, and cleared
+// only once all three TRs give output. DC essential: batteries first, then the ESS TR on AC bus 1,
+// then the DC TIE from the DC normal bus, which alone counts as fed through the tie.
+TEST_F(SystemsTest, DcFaultAndTheEssentialBusSources) {
+    start();
+    all_buses();
+    frames(2);
+    ASSERT_EQ(warn_dc_fault, 0);
+    const struct { u8 ext, tr1, batts, ess_tr, tie, fault, dc_ess, via_tie; } steps[] = {
+        {1, 0, 1, 1, 1, 0, 1, 0},  // TR 1 OFF: no fault
+        {0, 0, 1, 1, 1, 1, 1, 0},  // AC lost: the TRs left ON raise it
+        {1, 0, 1, 1, 1, 1, 1, 0},  // AC back, TR 1 still OFF: not cleared
+        {1, 1, 1, 1, 1, 0, 1, 0},
+        {1, 1, 0, 1, 1, 0, 1, 0},  // batteries OFF: the ESS TR
+        {1, 1, 0, 0, 1, 0, 1, 1},  // ESS TR OFF: through the tie
+        {1, 1, 0, 0, 0, 0, 0, 1},  // tie SPLIT: dead, the tie flag as it was
+        {1, 1, 0, 1, 0, 0, 1, 0},
+    };
+    for (const auto& s : steps) {
+        ext_power_on = s.ext;
+        elec_tr_sw[0] = s.tr1, elec_tr_sw[2] = s.ess_tr;
+        std::memset(elec_batt_sw, s.batts, sizeof elec_batt_sw);
+        elec_dc_tie_sw = s.tie;
+        frames(3);
+        SCOPED_TRACE(testing::Message() << "step " << &s - steps);
+        EXPECT_EQ(warn_dc_fault, s.fault);
+        EXPECT_EQ(dc_ess_powered, s.dc_ess);
+        EXPECT_EQ(elec_dc_ess_via_tie, s.via_tie);
+    }
 }

@@ -1,10 +1,13 @@
 // The flight engineer's electrical panels through the host: a click's road through the network,
 // flow bars and lamps, silent clicks, ground power, the generator TEST timer and host sync, and the
 // meters' per-frame slews.
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "air/state.h"
+#include "apu/state.h"
 #include "electrical/state.h"
 #include "module/keys.h"
 #include "tests/clock_jump.h"
@@ -21,6 +24,7 @@ const char* kGen = "ketravin elec_gen_kr60";
 constexpr u32 kTick = 1, kOnGround = 60, kParkingBrake = 323, kVelX = 551, kVelZ = 552, kEng1N1 = 624,
               kEng1N2 = 625, kEng2N2 = 644, kEng1Gen = 762, kBusVolts = 759;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
+using V3 = std::array<f64, 3>;
 
 // Battery i's switch column; its flow bar pair starts at element 1 + 2i.
 i32 bat_x(size_t i) { return 25 + 31 * i32(i); }
@@ -78,11 +82,12 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
     const struct {
         u8 dc_ess, dc_normal, via_tie, tr_out0, ac12, ess_ac, alternate;
         char tie, emerg;
-        const char* lamps;  // TR 1 OFF, AC BUS 1 OFF, ESS AC OFF
+        const char* lamps;  // TR 1 OFF, AC BUS 1 OFF, AC BUS 2 OFF, ESS AC OFF
     } cases[] = {
-        {1, 1, 1, 1, 1, 1, 0, 'S', 'O', "000"},  // fed through the tie
-        {0, 0, 0, 0, 0, 0, 1, '-', '-', "000"},  // DC essential dead
-        {1, 0, 0, 0, 0, 0, 1, 'O', 'S', "101"},  // AC buses dead, DC normal dead
+        {1, 1, 1, 1, 1, 1, 0, 'S', 'O', "0000"},  // fed through the tie
+        {0, 0, 0, 0, 0, 0, 1, '-', '-', "0000"},  // DC essential dead
+        {1, 0, 0, 0, 0, 0, 1, 'O', 'S', "1001"},  // AC buses dead, DC normal dead
+        {1, 1, 0, 1, 0, 1, 0, 'O', 'O', "0110"},  // AC buses dead, their lamps on DC normal
     };
     for (const auto& c : cases) {
         dc_ess_powered = c.dc_ess;
@@ -98,9 +103,9 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
         EXPECT_EQ(pair(kDc, DcTieInLine), c.tie);
         EXPECT_EQ(pair(kAc, AcEmergInLine), c.emerg);
         const std::string lamps{char('0' + shown(kDc, DcLampTr1Off)), char('0' + shown(kAc, AcLampBus1Off)),
-                                char('0' + shown(kAc, AcLampEssOff))};
+                                char('0' + shown(kAc, AcLampBus1Off + 1)), char('0' + shown(kAc, AcLampEssOff))};
         EXPECT_EQ(lamps, c.lamps);
-        EXPECT_EQ(warn_ac_fault, lamps.substr(1) != "00" ? 1 : 0) << "raised only with a lamp lit";
+        EXPECT_EQ(warn_ac_fault, lamps.substr(1) != "000" ? 1 : 0) << "raised only with a lamp lit";
         EXPECT_EQ(pair(kAc, AcTrans1InLine) != '-', c.dc_normal == 1) << "transfer bars only on DC normal";
     }
 }
@@ -125,6 +130,10 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
         EXPECT_EQ(clicks(), 2u);
     }
     EXPECT_TRUE(new_keys().empty()) << "none of these clicks talks to the host";
+    for (size_t n = 1; n <= 2; ++n) {  // TEST plays on every click, also from TEST
+        click(kGen, 20, 110);
+        EXPECT_EQ(clicks(), 1u) << n;
+    }
 
     for (int n = 0; n < 12; ++n) click(kAc, 40, 100);  // ESS AC selector, counter-clockwise
     EXPECT_EQ(elec_ess_ac_source_sel, 0);
@@ -138,6 +147,47 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
     frames(1);
     EXPECT_EQ(elec_ess_ac_source_sel, 4);
     EXPECT_EQ(drawn(kAc, AcKnob).value, 4.0);
+}
+
+// Each two-position lever: the down image for one byte value, the up image for the other; the
+// images follow the byte on the next frame.
+TEST_F(ElecPanels, TwoPositionLeversShowTheirByte) {
+    for (const char* g : {kDc, kAc, kExt}) place(g);
+    const struct { const char* gauge; i32 x, up_y, down_y; size_t down_image; } levers[] = {
+        {kDc, 20, 60, 100, 3},    {kDc, 160, 60, 100, 5},   {kDc, 90, 60, 100, 7},    // TR 1, TR 2, ESS TR
+        {kDc, 130, 10, 50, 9},                                                        // DC TIE
+        {kAc, 20, 200, 230, 7},   {kAc, 160, 200, 230, 9},                            // LINE 1, LINE 2
+        {kAc, 60, 200, 230, 11},  {kAc, 120, 200, 230, 13},                           // TRANS 1, TRANS 2
+        {kExt, 20, 60, 100, 5},   {kExt, 100, 60, 100, 7},                            // SMOKE DRILL, ESS BUS
+    };
+    for (const auto& l : levers) {
+        SCOPED_TRACE(testing::Message() << l.gauge << " " << l.x << "," << l.up_y);
+        for (const auto& [y, image] : {std::pair{l.down_y, 'S'}, {l.up_y, 'O'}, {l.down_y, 'S'}}) {
+            click(l.gauge, l.x, y);
+            frames(1);
+            EXPECT_EQ(pair(l.gauge, l.down_image), image);
+        }
+    }
+}
+
+// ESS BUS at NORM EQPT gives level 2 whatever SMOKE DRILL says; below it SMOKE DRILL at LAND gives
+// 1, at NORM 0. The AC bus 2 caution is judged only at level 2 and kept below it.
+TEST_F(ElecPanels, EssentialEquipmentLevelAndTheBus2Caution) {
+    place(kExt);
+    const struct { bool norm_eqpt, land; u8 ac2, level, caution; } cases[] = {
+        {true, false, 1, 2, 0},  {true, true, 1, 2, 0},  {true, true, 0, 2, 1},
+        {false, true, 1, 1, 1},  // below NORM EQPT the caution keeps its value
+        {false, false, 1, 0, 1}, {true, false, 1, 2, 0}, {false, false, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        click(kExt, 100, c.norm_eqpt ? 60 : 100);
+        click(kExt, 20, c.land ? 100 : 60);
+        elec_ac_bus2_powered = c.ac2;
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(elec_ess_equipment_level, c.level);
+        EXPECT_EQ(warn_ess_eqpt_ac2_off, c.caution);
+    }
 }
 
 TEST_F(ElecPanels, GroundPowerAvailabilityAndFeed) {
@@ -261,8 +311,38 @@ TEST_F(ElecPanels, GeneratorsAndTheHostConverge) {
     EXPECT_EQ(host().token(kEng1Gen), 0.0);
 }
 
+// The host's APU follows the module's; with ground power on it is held running with its generator
+// on. The host's APU counts as running from 0.9.
+TEST_F(ElecPanels, HostApuFollowsTheModuleOrGroundPower) {
+    place(kGen);
+    const struct { u8 ext, running, starting, apu_gen; f64 rpm, gen_tok; size_t starter, off; i32 gen_set; } cases[] = {
+        {1, 0, 0, 0, 0.89, 0.0, 1, 0, 1},  {1, 0, 0, 0, 0.9, 1.0, 0, 0, -1},
+        {0, 1, 0, 1, 0.89, 1.0, 1, 0, -1}, {0, 0, 1, 1, 0.9, 0.0, 0, 0, 1},
+        {0, 0, 0, 0, 0.9, 1.0, 0, 1, 0},   {0, 0, 0, 0, 0.89, 0.5, 0, 0, -1},
+    };
+    for (const auto& c : cases) {
+        ext_power_on = c.ext, apu_running = c.running, apu_starting = c.starting, elec_gen_sw[2] = c.apu_gen;
+        token(975, c.rpm);
+        token(978, c.gen_tok);
+        new_keys();
+        frames(1);
+        size_t starter = 0, off = 0;
+        i32 gen_set = -1;
+        for (const KeyLogEntry& k : new_keys()) {
+            starter += k.id == key_apu_starter;
+            off += k.id == key_apu_off;
+            if (k.id == key_apu_gen_set) gen_set = i32(k.value);
+        }
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(starter, c.starter);
+        EXPECT_EQ(off, c.off);
+        EXPECT_EQ(gen_set, c.gen_set);
+    }
+}
+
 TEST_F(ElecPanels, MeterSlewSequences) {
-    for (const char* g : {"ketravin elec_ind_dc_v_kr60", "ketravin elec_ind_ac_frq_kr60"}) place(g);
+    for (const char* g : {"ketravin elec_ind_dc_v_kr60", "ketravin elec_ind_ac_frq_kr60", "ketravin elec_ind_ac_v_kr60"})
+        place(g);
     host().set_reverse_order(true);
     using V = std::vector<i64>;
     auto run = [&](auto& reading, size_t n) {
@@ -279,4 +359,106 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     elec_dc_meter_sel = 2;  // TR 1
     elec_tr_output[0] = 1;
     EXPECT_EQ(run(elec_dc_volts, 11), (V{4, 8, 12, 16, 18, 20, 22, 24, 26, 28, 28}));
+    elec_dc_meter_sel = 6;  // BAT 2: the batteries discharging settle at 24, charging back at 28
+    elec_batt_any_on = 1;
+    battery_current = -50;
+    EXPECT_EQ(run(elec_dc_volts, 3), (V{26, 24, 24}));
+    battery_current = 10;
+    EXPECT_EQ(run(elec_dc_volts, 3), (V{26, 28, 28}));
+    elec_batt_any_on = 0;  // every battery OFF: down to 0 whatever the current
+    EXPECT_EQ(run(elec_dc_volts, 10), (V{26, 24, 22, 20, 18, 16, 14, 10, 6, 2}));
+
+    elec_ac_meter_sel = 4;  // BUS 1, powered: back to 400 Hz in 15 frames
+    elec_ac_bus1_powered = 1;
+    EXPECT_EQ(run(elec_ac_freq_dev, 16),
+              (V{-280, -260, -240, -220, -200, -180, -160, -140, -120, -100, -80, -60, -40, -20, 0, 0}));
+    elec_ac_volts = 0;  // 10 V steps to 100, then 2 V steps, landing on 115
+    EXPECT_EQ(run(elec_ac_volts, 20),
+              (V{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 102, 104, 106, 108, 110, 112, 114, 115, 115, 115}));
+    elec_ac_bus1_powered = 0;
+    EXPECT_EQ(run(elec_ac_volts, 8), (V{113, 111, 109, 107, 105, 103, 101, 99}));
+}
+
+// Which network value powers each AC meter source; a generator also shows while held in TEST.
+// The source knob is turned by clicks on its right half.
+TEST_F(ElecPanels, AcMetersFollowTheSelectedSource) {
+    for (const char* g : {"ketravin elec_sel_ind_ac_kr60", "ketravin elec_ind_ac_v_kr60", "ketravin elec_ind_ac_frq_kr60",
+                          "ketravin elec_ind_ac_load1_kr60", "ketravin elec_ind_ac_load2_kr60",
+                          "ketravin elec_ind_ac_loadapu_kr60"})
+        place(g);
+    host().window_set(panel_win_fe_1, true);
+    const auto none = [] {
+        ext_power_on = elec_ess_ac_powered = elec_ess_ac_any_powered = 0;
+        elec_ac_bus1_powered = elec_ac_bus2_powered = 0;
+        elec_gen1_load = elec_gen2_load = elec_apu_gen_load_a = elec_apu_gen_load_b = 0;
+        std::memset(elec_gen_sw, 0, sizeof elec_gen_sw);
+    };
+    const struct { u8 sel; void (*feed)(); } cases[] = {
+        {1, [] { ext_power_on = 1; }},
+        {2, [] { elec_ess_ac_powered = 1; }},
+        {3, [] { elec_ess_ac_any_powered = 1; }},
+        {4, [] { elec_ac_bus1_powered = 1; }},
+        {5, [] { elec_ac_bus2_powered = 1; }},
+        {6, [] { elec_gen1_load = 50; }},
+        {6, [] { elec_gen_sw[0] = 2; }},
+        {7, [] { elec_gen2_load = 100; }},
+        {7, [] { elec_gen_sw[1] = 3; }},
+        {8, [] { elec_apu_gen_load_a = 50; }},
+        {8, [] { elec_gen_sw[2] = 2; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        none();
+        for (int n = 0; n < 9 && elec_ac_meter_sel < c.sel; ++n) click("ketravin elec_sel_ind_ac_kr60", 110, 30);
+        ASSERT_EQ(elec_ac_meter_sel, c.sel);
+        elec_ac_volts = 110;
+        elec_ac_freq_dev = -100;
+        frames(1);
+        EXPECT_TRUE(elec_ac_volts == 108 && elec_ac_freq_dev == -120) << "unpowered: falls";
+        // Every other source live leaves it falling.
+        for (const auto& other : cases)
+            if (other.sel != c.sel) other.feed();
+        frames(1);
+        EXPECT_TRUE(elec_ac_volts == 106 && elec_ac_freq_dev == -140);
+        none();
+        c.feed();
+        frames(1);
+        EXPECT_TRUE(elec_ac_volts == 108 && elec_ac_freq_dev == -120) << "powered: rises";
+    }
+    for (int n = 0; n < 3; ++n) click("ketravin elec_sel_ind_ac_kr60", 110, 30);
+    EXPECT_EQ(elec_ac_meter_sel, 8) << "stops at APU GEN";
+    for (u8 sel = 8; sel-- > 0;) {  // the left half turns it back, stopping at OFF
+        click("ketravin elec_sel_ind_ac_kr60", 80, 30);
+        EXPECT_EQ(elec_ac_meter_sel, sel);
+    }
+    click("ketravin elec_sel_ind_ac_kr60", 80, 30);
+    EXPECT_EQ(elec_ac_meter_sel, 0);
+    elec_gen1_load = 49;  // below half load a generator is off line
+    elec_ac_meter_sel = 6;
+    frames(1);
+    EXPECT_EQ(elec_ac_volts, 106u);
+
+    // The ammeter stops at either end of its scale, and so does the value it shows.
+    place("ketravin elec_ind_dc_amps_kr60");
+    for (const auto& [amps, shown] : {std::pair{-450, -300}, {450, 300}, {-120, -120}}) {
+        battery_current = amps;
+        frames(1);
+        EXPECT_EQ(drawn("ketravin elec_ind_dc_amps_kr60", 1).value, f64(shown));
+        EXPECT_EQ(battery_current, shown);
+    }
+    // The load meters show the generator loads, or the test load while their switch is in TEST.
+    none();
+    elec_gen1_load = 100, elec_gen2_load = 100, elec_apu_gen_load_a = 100;
+    const auto loads = [&] {
+        frames(1);
+        return V3{drawn("ketravin elec_ind_ac_load1_kr60", 1).value, drawn("ketravin elec_ind_ac_load2_kr60", 1).value,
+                  drawn("ketravin elec_ind_ac_loadapu_kr60", 1).value};
+    };
+    EXPECT_EQ(loads(), (V3{100, 100, 0})) << "the APU meter shows load b";
+    elec_gen_sw[1] = 2;
+    elec_gen_sw[2] = 3;
+    EXPECT_EQ(loads(), (V3{100, 50, 50}));
+    elec_gen_sw[0] = 3;
+    elec_gen_sw[1] = 1;
+    EXPECT_EQ(loads(), (V3{50, 100, 50}));
 }

@@ -97,7 +97,9 @@ TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
         token(kThrottle1, c.throttle);
         new_keys();
         frames(5);
-        EXPECT_EQ(sent(key_spoilers_event_10210), c.deploys ? 1u : 0u) << c.n1 << " " << c.throttle;
+        i32 value = -1;
+        EXPECT_EQ(sent(key_spoilers_event_10210, &value), c.deploys ? 1u : 0u) << c.n1 << " " << c.throttle;
+        EXPECT_EQ(value, c.deploys ? 0 : -1);
         EXPECT_EQ(spd_brk_arm_state, c.deploys ? 2 : 1);
         EXPECT_TRUE(!c.deploys || spd_brk_lever_pos == 16001) << spd_brk_lever_pos;
     }
@@ -153,6 +155,11 @@ protected:
         for (const char* g : {kFlaps, kFlapsBig, kWheel[0], kWheel[1]}) place(g);
         host().window_set(panel_win_pedestal_big, true);
     }
+    // Where a slider is drawn: its place plus its scale times the value it was last drawn with.
+    f64 slider_top(const char* g, size_t pos) {
+        const auto* s = reinterpret_cast<const SliderElement*>(element(g, pos));
+        return s->head.y + s->scale_y * drawn(g, pos).y;
+    }
     // The one lever image the big flap lever shows: 0 last, 1 third, 2 second, 3 sliding.
     int flaps_image() {
         int image = -1;
@@ -174,7 +181,11 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
     EXPECT_TRUE(new_keys().empty());
     dc_ess_powered = 1;
     click(kFlaps, 5, 60);
-    EXPECT_EQ(new_keys().at(0).id, key_flaps_incr);
+    click(kFlapsBig, 5, 5);
+    const auto keys = new_keys();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_TRUE(keys[0].id == key_flaps_incr && keys[0].value == 0 && !keys[0].sent);
+    EXPECT_TRUE(keys[1].id == key_flaps_decr && keys[1].value == 0 && !keys[1].sent);
     const struct { f64 handle; u8 frame; int image; } kCases[] = {
         {7880, 36, 3}, {7881, 37, 2}, {11928, 56, 1}, {16383, 76, 0}, {-5461, 0, 3}, {kNaN, 0, 3}, {1e300, 77, 0},
     };
@@ -203,6 +214,7 @@ TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
             EXPECT_EQ(hidden(element(w, 3)), s.off_scale) << w << " " << s.deg;
         }
         EXPECT_EQ(drawn(kWheel[1], 3).y, f64(trim_wheel_needle));
+        for (const char* w : kWheel) EXPECT_EQ(slider_top(w, 3), 99.0 - f64(trim_wheel_needle)) << "up for nose up";
     }
     for (u8 lost : {1, 0}) {
         hyd_all_lost = lost;
@@ -213,4 +225,5 @@ TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
     ASSERT_EQ(keys.size(), 2u) << "nothing with all hydraulics lost";
     EXPECT_EQ(keys[0].id, key_elev_trim_up);
     EXPECT_EQ(keys[1].id, key_elev_trim_dn);
+    EXPECT_EQ(keys[0].value + keys[1].value, 0u);
 }

@@ -6,6 +6,7 @@
 #include "tests/systems/systems_fixture.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
+#include "navigation/state.h"
 
 namespace {
 // The host's trim in radians for an angle in the instrument's degrees, nudged until the systems
@@ -44,8 +45,11 @@ TEST_F(SystemsTest, HpValvesTakeTheHostLeversOnceThenLead) {
     EXPECT_EQ(sent(first, key_eng1_mixture_event_b) + sent(first, key_eng2_mixture_event_a), 0u)
         << "both host levers agreed with their valves when taken";
     token(tk::mixture1, 0.0);  // the host closes lever 1: the open valve sends it back, once
+    token(tk::mixture2, 0.0);  // and lever 2 likewise
     frames(3);
-    EXPECT_EQ(sent_now(key_eng1_mixture_event_a), 1u);
+    const auto back = new_keys();
+    EXPECT_EQ(sent(back, key_eng1_mixture_event_a), 1u);
+    EXPECT_EQ(sent(back, key_eng2_mixture_event_a), 1u);
     dead();  // no DC essential power: the host's lever is closed, once; the valve stays
     auto keys = new_keys();
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 1u);
@@ -72,11 +76,12 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
 
 TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
     const struct { f64 flaps, change; u8 warn; } cases[] = {
-        {0.0, 3.0, 1}, {5000.0, 3.0, 0}, {5000.0, 5.0, 1}, {0.0, -2.0, 0}, {0.0, -2.6, 1}};
+        {0.0, 3.0, 1}, {5000.0, 3.0, 0}, {5000.0, 5.0, 1}, {0.0, -2.0, 0}, {0.0, -2.6, 1},
+        {5000.0, 4.49, 0}, {5000.0, -4.51, 1}, {0.0, 2.49, 0}};
     f64 deg = 0.0;
     for (const auto& c : cases) {
         token(tk::flaps, c.flaps);
-        frames(18 * 3);  // settle: equal samples
+        frames(u64(18 * (3 + (&c - cases) % 4)));  // settle, each change at another point of the cycle
         ASSERT_EQ(warn_trim_motion, 0);
         deg += c.change;
         token(tk::pitch_trim_rad, trim_rad(deg));
@@ -89,8 +94,65 @@ TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
     }
 }
 
+// Each sample is compared with the one a second before it, never across two seconds: a steady
+// 2 degrees a second, clean, is no runaway.
+TEST_F(YawTrim, SteadyTrimMotionWithinTheLimitNeverWarns) {
+    token(tk::flaps, 0.0);
+    for (int f = 0; f <= 18 * 6; ++f) {
+        token(tk::pitch_trim_rad, trim_rad(-2.5 + 2.0 * f / 18.0));
+        frames(1);
+        ASSERT_EQ(warn_trim_motion, 0) << "frame " << f;
+    }
+}
+
+// Every second is compared with the one before it: a 3-degree step, clean, is caught within a
+// second wherever it falls in the sampling cycle.
+TEST_F(YawTrim, EveryStepBeyondTheLimitIsCaughtWhereverItFalls) {
+    token(tk::flaps, 0.0);
+    frames(18 * 5);
+    for (int k = 1; k <= 40; ++k) {  // a step every 20 frames walks through every phase
+        token(tk::pitch_trim_rad, trim_rad(k % 2 ? 3.0 : 0.0));
+        u8 seen = 0;
+        for (int f = 0; f < 20; ++f) {
+            frames(1);
+            seen |= warn_trim_motion;
+        }
+        EXPECT_EQ(seen, 1) << "step " << k;
+    }
+}
+
 TEST_F(YawTrim, RunawayMonitorSurvivesTheClockJumpingBack) {
     const auto restart = [] { fctl_trim_monitor_phase = fctl_trim_monitor_half = 3; };
     const auto sampled = [] { return fctl_trim_monitor_half == 1; };
     expect_timer_survives_clock_jumps(host(), {"trim sample", 1.0, restart, sampled});
+}
+
+// The monitor starts from the trim it finds: a trim already set at load is no movement.
+TEST_F(SystemsTest, TrimMonitorStartsFromTheTrimItFinds) {
+    token(tk::pitch_trim_rad, trim_rad(6.0));
+    for (int f = 0; f < 18 * 3; ++f) {
+        frames(1);
+        ASSERT_EQ(warn_trim_motion, 0) << "frame " << f;
+    }
+}
+
+// With the flaps fully up the dampers need the rudder travel limiter: without it both drop at
+// once and YAW DAMPER is set.
+TEST_F(YawTrim, FlapsUpDropsTheDampersWithoutTheRudderLimiter) {
+    ins1_status = ins2_status = 3;  // both INS navigating
+    const struct { f64 flaps; u8 limiter, levers, warn; bool dc_normal; } cases[] = {
+        {0.0, 1, 2, 0, true}, {0.99, 0, 0, 1, true}, {1.0, 0, 2, 0, true}, {5000.0, 0, 2, 0, true},
+        {0.0, 0, 0, 1, false}};  // without normal DC only the drop itself sets YAW DAMPER
+    for (const auto& c : cases) {
+        elec_tr_sw[0] = elec_tr_sw[1] = c.dc_normal;
+        frames(3);
+        ASSERT_EQ(dc_normal_powered, c.dc_normal);
+        fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = 1;
+        warn_yaw_damper = 0;
+        token(tk::flaps, c.flaps);
+        fctl_rudder_limiter_active = c.limiter;
+        frames(1);
+        EXPECT_EQ(fctl_yaw_damper_sw[0] + fctl_yaw_damper_sw[1], c.levers) << c.flaps << " " << int(c.limiter);
+        EXPECT_EQ(warn_yaw_damper, c.warn) << c.flaps << " " << int(c.limiter);
+    }
 }
