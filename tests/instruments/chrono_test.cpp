@@ -2,6 +2,7 @@
 // hot-battery CHR, seconds bars, the display test and the local-time tooltip.
 #include <string>
 
+#include "tests/clock_jump.h"
 #include "tests/instruments/instruments_fixture.h"
 
 namespace {
@@ -46,6 +47,33 @@ TEST_F(Clock, ElapsedTimeRunsHoldsResetsAndRebasesOnAClockSetBack) {
         EXPECT_EQ(line(Et0, 4), s.et) << s.sim;
         EXPECT_EQ(shown(kClock, EtColon), s.colon) << s.sim;
     }
+}
+
+// A held count keeps its value whatever the clock does meanwhile (a new situation loaded sets it
+// back below the count): run again, it continues from the held value.
+TEST_F(Clock, HeldCountsContinueAfterAClockJump) {
+    for (const ClockJump& jump : kClockJumps) {
+        SCOPED_TRACE(jump.name);
+        at(2000, EtReset), at(2000, EtRun);
+        at(5600);
+        at(5700, EtHold);  // held at 1 h 00 min
+        at(jump.to), at(1000);
+        EXPECT_EQ(line(Et0, 4), "    ");
+        at(1000, EtRun);
+        EXPECT_EQ(line(Et0, 4), "0100");
+        at(1060);
+        EXPECT_EQ(line(Et0, 4), "0101");
+    }
+    at(3600, EtHold), at(3600.5);  // set back onto the held count itself
+    at(3600.5, EtRun), at(3660.5);
+    EXPECT_EQ(line(Et0, 4), "0102");
+    // Chronometer at 5 min, CHR pressed three times before a frame: idle with the time kept.
+    at(1000, Chr), at(1300);
+    click(kClock, 130, 130), click(kClock, 130, 130), at(1300, Chr);
+    ASSERT_EQ(inst_chrono_state, 0);
+    at(100), at(100, Chr), at(160);
+    EXPECT_EQ(line(Chr0, 2), "06");
+    EXPECT_EQ(value(kClock, Hand), 0);
 }
 
 TEST_F(Clock, ChronometerStartsOnTheHotBatteryAndCountsThroughAnOutage) {
