@@ -64,8 +64,8 @@ TEST_F(Clock, HeldCountsContinueAfterAClockJump) {
         at(1060);
         EXPECT_EQ(line(Et0, 4), "0101");
     }
-    at(3600, EtHold), at(3600.5);  // set back onto the held count itself
-    at(3600.5, EtRun), at(3660.5);
+    at(3660.5, EtHold);  // the clock half a second past the held 1 h 01 min: a start of 0
+    at(3660.5, EtRun), at(3720.5);
     EXPECT_EQ(line(Et0, 4), "0102");
     // Chronometer at 5 min, CHR pressed three times before a frame: idle with the time kept.
     at(1000, Chr), at(1300);
