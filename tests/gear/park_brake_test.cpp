@@ -13,7 +13,7 @@ constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
 constexpr u32 kOnGround = 60, kParkingBrake = 323;
 const char* kSmall = "ketravin park_brk_lev_kr60";
 const char* kBig = "ketravin park_brk_lev_big_kr60";
-constexpr size_t kSmallOn = 1, kBigOn = 2;
+constexpr size_t kSmallOn = 1, kSmallOff = 2, kBigOff = 1, kBigOn = 2;
 }  // namespace
 
 class ParkBrake : public HostTest {
@@ -40,7 +40,9 @@ TEST_F(ParkBrake, WarningOnlyOnTheGroundInEitherGaugeOrder) {
             EXPECT_EQ(warn_park_brake_on, c.warn ? 1 : 0) << c.brake << " " << c.ground;
             frames(1);  // the copy draws the small lever's byte, a frame late when called first
             EXPECT_EQ(hidden(element(kSmall, kSmallOn)), !c.warn);
+            EXPECT_EQ(hidden(element(kSmall, kSmallOff)), c.warn);
             EXPECT_EQ(hidden(element(kBig, kBigOn)), !c.warn);
+            EXPECT_EQ(hidden(element(kBig, kBigOff)), c.warn);
         }
 }
 

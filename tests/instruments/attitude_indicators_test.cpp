@@ -2,6 +2,7 @@
 // returns, the test button's counter, the failure flag and autopilot drop, the fast/slow pointer,
 // the sphere's limits, the standby knob, rest walk and steep-bank return, and the switch's click.
 #include <cmath>
+#include <vector>
 
 #include "autoflight/state.h"
 #include "electrical/state.h"
@@ -106,6 +107,20 @@ TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     }
 }
 
+// The sphere records as the host reads them: pitch and bank scales and the texture scale.
+TEST_F(Attitude, SphereRecordsCarryTheirScales) {
+    place(kAdi), place(kSec);
+    const struct { const char* gauge; size_t pos; f64 pitch_scale; f32 texture; } kSpheres[] = {
+        {kAdi, AdiSphere, 2.5, 0.6f}, {kSec, 1, 2.0, 0.5f}};
+    for (const auto& s : kSpheres) {
+        const auto* e = reinterpret_cast<const SpriteElement*>(element(s.gauge, s.pos));
+        EXPECT_EQ(e->scale_y, s.pitch_scale) << s.gauge;
+        EXPECT_EQ(e->scale_rot, -1.0) << s.gauge;
+        EXPECT_EQ(e->texture_scale_x, s.texture) << s.gauge;
+        EXPECT_EQ(e->texture_scale_y, s.texture) << s.gauge;
+    }
+}
+
 TEST_F(Attitude, StandbyKnobStopsAtTenEachWay) {
     place(kSec);
     const struct { i32 x; int clicks; f64 symbol; } turns[] = {{270, 12, 28.0}, {310, 25, 8.0}, {270, 3, 11.0}};
@@ -134,6 +149,42 @@ TEST_F(Attitude, StandbyRestWalkAndReturnSettleAtAnyBank) {
         EXPECT_EQ(adi_sec_bank_return_latch, 0);
         EXPECT_FALSE(shown(kSec, SecFlag));
         token(kBank, 0.0);
+    }
+}
+
+// Without a valid source each bank display walks a degree a frame to its rest: the main one to
+// level, on round from below -180 through 179.9; the standby one to -30, on through 180 onto -180
+// from beyond 150. Valid again, a bank below -180 is walked to or taken at once.
+TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
+    place(kAdi), place(kSec);
+    const struct { f64* display; f64 from; std::vector<f64> steps; } kRest[] = {
+        {&adi_bank_display_deg, -185, {179.9, 178.9}}, {&adi_bank_display_deg, -180, {-179}},
+        {&adi_bank_display_deg, -2.5, {-1.5, 0}},      {&adi_bank_display_deg, 2.5, {1.5, 0}},
+        {&adi_bank_display_deg, 180, {0}},             {&adi_bank_display_deg, 179.9, {178.9}},
+        {&adi_sec_bank_display_deg, 150, {149}},       {&adi_sec_bank_display_deg, 150.5, {151.5}},
+        {&adi_sec_bank_display_deg, 179.5, {180.5, -180, -179}},
+        {&adi_sec_bank_display_deg, -33, {-32, -30}},  {&adi_sec_bank_display_deg, -185, {-30}},
+        {&adi_sec_bank_display_deg, -27, {-28, -30}},
+    };
+    ins1_status = 0;
+    for (const auto& r : kRest) {
+        *r.display = r.from;
+        std::vector<f64> seen;
+        for (size_t i = 0; i < r.steps.size(); ++i) seen.push_back((frames(1), std::round(*r.display * 10) / 10));
+        EXPECT_EQ(seen, r.steps) << (r.display == &adi_bank_display_deg ? "main from " : "standby from ") << r.from;
+    }
+    EXPECT_EQ(adi_bank_return_latch + adi_sec_bank_return_latch, 2);
+    ins1_status = 3;
+    const struct { f64* display; f64 from, bank; int walked; } kBack[] = {
+        {&adi_bank_display_deg, -185, -180, 0}, {&adi_bank_display_deg, 0, -190, 188},
+        {&adi_sec_bank_display_deg, -30, -190, 0},
+    };
+    for (const auto& b : kBack) {
+        adi_bank_return_latch = adi_sec_bank_return_latch = 1;
+        *b.display = b.from;
+        token(kBank, b.bank);
+        EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.bank;
+        EXPECT_EQ(*b.display, b.bank);
     }
 }
 

@@ -1,7 +1,9 @@
 // Clock and chronometer: ET and CHR lines through holds, outages and a clock set back, the
 // hot-battery CHR, seconds bars, the display test and the local-time tooltip.
 #include <string>
+#include <vector>
 
+#include "lighting/state.h"
 #include "tests/clock_jump.h"
 #include "tests/instruments/instruments_fixture.h"
 
@@ -120,4 +122,28 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
     const std::vector<TooltipText> tips = host().tooltips(gauge(kClock));
     ASSERT_EQ(tips.size(), 1u);
     EXPECT_EQ(tips[0].text, "Local Time 9h5");
+}
+
+// The ET knob's image by the panel tint; the digit records as the host reads them.
+TEST_F(Clock, KnobImageFollowsTheTintAndDigitsCarryTheClockFont) {
+    enum { Knob0 = 20 };
+    const struct { u8 tint, ac, level; int shown; } kKnob[] = {
+        {1, 1, 2, 2}, {1, 1, 3, 1}, {1, 1, 1, 3}, {1, 1, 0, 3}, {1, 0, 2, 0}, {0, 1, 2, 0},
+    };
+    for (const auto& k : kKnob) {
+        light_tint_sw = k.tint, elec_ess_ac_any_powered = k.ac, light_tint_level = k.level;
+        frames(1);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(shown(kClock, Knob0 + i), i == k.shown) << "tint level " << int(k.level) << " image " << i;
+    }
+    const struct { size_t first, n; i32 w, h; } kLines[] = {{Utc0, 4, 17, 28}, {Et0, 4, 17, 26}, {Chr0, 2, 15, 24}};
+    for (const auto& l : kLines)
+        for (size_t pos = l.first; pos < l.first + l.n; ++pos) {
+            const auto* s = reinterpret_cast<const StringElement*>(element(kClock, pos));
+            EXPECT_EQ(std::string(s->font_face), "Quartz") << pos;
+            EXPECT_EQ(std::vector<u32>({u32(s->box_w), u32(s->box_h), s->text_colour, s->background_colour,
+                                        s->highlight_colour, s->font_weight, s->charset, s->draw_flags, s->max_chars}),
+                      std::vector<u32>({u32(l.w), u32(l.h), 0x000093FF, 0x001E1E1E, 0x000093FF, 400, 1, 37, 1}))
+                << pos;
+        }
 }
