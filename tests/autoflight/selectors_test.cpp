@@ -6,6 +6,7 @@
 
 #include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
+#include "systems/state.h"
 #include "electrical/state.h"
 #include "host/host_model.h"
 #include "navigation/state.h"
@@ -180,6 +181,7 @@ TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
 
 TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
     place(kCrs);
+    panel_init_state = 1;  // the systems computer has loaded the selectors
     ap_selected_course = 15;
     press(kCrs, kCrsKnob[CoarseDown]);  // two clicks in one frame
     press(kCrs, kCrsKnob[CoarseDown]);
@@ -208,3 +210,21 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
     EXPECT_EQ(host().token(tk::obs), 57.0);
     EXPECT_TRUE(ap_crs_drum_100 == 3 && ap_crs_drum_1 == 7.0);
 }
+
+// The first frame loads the course selector from the host's NAV 1 course, whichever gauge the
+// host calls first: the course gauge must not push its unloaded 0 into the host before that.
+// One order per test: each test starts from the module's start values.
+class CourseFirstFrame : public Selectors, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CourseFirstFrame, KeepsTheHostCourseInEitherGaugeOrder) {
+    host().set_reverse_order(GetParam());
+    token(tk::obs, 90.0);
+    token(tk::hdg_bug, 45.0);
+    host().place_all();
+    frames(3);
+    EXPECT_EQ(ap_selected_course, 90);
+    EXPECT_EQ(ap_selected_heading, 45);
+    EXPECT_EQ(host().token(tk::obs), 90.0);
+    EXPECT_EQ(sent(key_course_set), 0u);
+}
+INSTANTIATE_TEST_SUITE_P(Order, CourseFirstFrame, ::testing::Values(false, true));
