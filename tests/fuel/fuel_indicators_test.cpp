@@ -178,6 +178,7 @@ TEST_F(GrossWeight, TotalWeightDigitsAndRollingDrums) {
     token(kFuelWeight, 49995);
     frames(1);
     EXPECT_NEAR(weight_gross_hundreds, 3524.8, 1e-9);
+    EXPECT_TRUE(hidden(element(kWeight, 0)) && !hidden(element(kWeight, 1))) << "the pound face";
     EXPECT_EQ(weight_digit1 * 100 + weight_digit2 * 10 + weight_digit3, 352u);
     EXPECT_NEAR(weight_drum4, 4.8, 1e-9);
     const f64 rolls[] = {4.5, 9.5, 9.5};
@@ -188,6 +189,7 @@ TEST_F(GrossWeight, TotalWeightDigitsAndRollingDrums) {
     host().set_calc("(A:TOTAL WEIGHT, kilogram)", 100000);
     frames(1);
     EXPECT_FALSE(hidden(element(kWeight, WtOffFlag)));
+    EXPECT_TRUE(!hidden(element(kWeight, 0)) && hidden(element(kWeight, 1))) << "the kilogram face";
     EXPECT_NEAR(weight_fuel_tens, 4999.5, 1e-9);
     EXPECT_EQ(weight_total, 100000);
 }

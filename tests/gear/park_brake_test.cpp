@@ -1,6 +1,7 @@
 // The parking brake levers through the host: the module's copy of the brake, PARK BRK ON only
 // on the ground, the hydraulics a left click needs, and the pedestal window swap.
 #include <limits>
+#include <vector>
 
 #include "gear/state.h"
 #include "hydraulics/state.h"
@@ -53,7 +54,9 @@ TEST_F(ParkBrake, LeftClickNeedsGreenOrYellowRightClicksSwapTheWindows) {
         hyd_avail[0] = c.blue, hyd_avail[1] = c.green, hyd_avail[2] = c.yellow;
         const f64 before = host().token(kParkingBrake);
         click(kBig, 3, 3);
-        EXPECT_EQ(new_keys().size(), c.sends ? 1u : 0u);
+        const std::vector<KeyLogEntry> keys = new_keys();
+        EXPECT_EQ(keys.size(), c.sends ? 1u : 0u);
+        for (const KeyLogEntry& k : keys) EXPECT_TRUE(k.id == key_parking_brakes && k.value == 0);
         EXPECT_EQ(host().token(kParkingBrake), c.sends ? 1.0 - before : before) << "the host toggles it";
     }
     place("ketravin toggle_pan_ped_kr60");

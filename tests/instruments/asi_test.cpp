@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <limits>
+#include <utility>
 
 #include "air/state.h"
 #include "autoflight/ap_keys.h"
@@ -16,9 +17,9 @@
 
 namespace {
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
-constexpr u32 kIas = 61, kMach = 64, kApSpeed = 116, kFlapsLeft = 329, kUnits = 335, kThrottle1 = 558;
+constexpr u32 kIas = 61, kVmo = 63, kMach = 64, kApSpeed = 116, kFlapsLeft = 329, kUnits = 335, kThrottle1 = 558;
 const char* kAsi = "ketravin asi_main_kr60";
-enum : size_t { MachUnits = 2, MachHundredths = 3, MachTenths = 4, Index = 9, Needle = 11, OverlayTakeoff = 16 };
+enum : size_t { MachUnits = 2, MachHundredths = 3, MachTenths = 4, Index = 9, Barber, Needle, OverlayTakeoff = 16 };
 }  // namespace
 
 TEST(AsiScale, KnotsToDialDegrees) {
@@ -81,6 +82,12 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     frames(1);
     EXPECT_EQ(inst_asi_ap_index_kt, 450u);
     EXPECT_EQ(drawn(kAsi, Index).value, 450.0);
+    for (const auto& b : {std::pair<f64, u32>{340 * 128.0, 340}, {600 * 128.0, 450}}) {  // barber pole, 450 at most
+        token(kVmo, b.first);
+        frames(1);
+        EXPECT_EQ(inst_asi_barber_kt, b.second);
+        EXPECT_EQ(drawn(kAsi, Barber).value, f64(b.second));
+    }
 }
 
 TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {

@@ -2,11 +2,13 @@
 // returns, the test button's counter, the failure flag and autopilot drop, the fast/slow pointer,
 // the sphere's limits, the standby knob, rest walk and steep-bank return, and the switch's click.
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "autoflight/state.h"
 #include "electrical/state.h"
 #include "instruments/state.h"
+#include "lighting/state.h"
 #include "navigation/state.h"
 #include "tests/panel_fixture.h"
 
@@ -66,6 +68,49 @@ TEST_F(Attitude, TestButtonArmsOnlyBelowTwentyWithInsOutput) {
         else
             click(kAdi, 260, 300, MouseLeftSingle | MouseRepeat);
         EXPECT_EQ(adi_test_count, s.count) << s.action;
+    }
+}
+
+// The ADI test walks the bank toward 10 and the pitch toward -10.5 against the real attitude, and
+// leaves each alone inside its dead band (bank 8 to 12, pitch -13 to -7) or beyond a half turn.
+TEST_F(Attitude, AdiTestWalksTowardItsAttitudeOutsideTheDeadBands) {
+    place(kAdi);
+    ins1_status = 3;
+    const struct { u32 token; f64* display; f64 real, from, to; } kSteps[] = {
+        {kBank, &adi_bank_display_deg, 12.5, 20, 19},    {kBank, &adi_bank_display_deg, 12.5, 12, 10},
+        {kBank, &adi_bank_display_deg, 179.9, 20, 19},   {kBank, &adi_bank_display_deg, 180, 20, 20},
+        {kBank, &adi_bank_display_deg, 12, 20, 20},      {kBank, &adi_bank_display_deg, 8, 3, 3},
+        {kBank, &adi_bank_display_deg, 7.9, 3, 4},       {kBank, &adi_bank_display_deg, 7.9, 8, 10},
+        {kBank, &adi_bank_display_deg, -180, 3, 4},      {kBank, &adi_bank_display_deg, -180.1, 3, 3},
+        {kPitch, &adi_pitch_display_deg, -13.5, -20, -19}, {kPitch, &adi_pitch_display_deg, -13.5, -13, -10.5},
+        {kPitch, &adi_pitch_display_deg, -13, 5, 5},     {kPitch, &adi_pitch_display_deg, -7, 5, 5},
+        {kPitch, &adi_pitch_display_deg, -6.9, 5, 4},    {kPitch, &adi_pitch_display_deg, -6.9, -7, -10.5},
+    };
+    for (const auto& s : kSteps) {
+        adi_test_count = 30;
+        token(kBank, 10), token(kPitch, -10);  // the other axis inside its dead band
+        token(s.token, s.real);
+        *s.display = s.from;
+        frames(1);
+        EXPECT_EQ(*s.display, s.to) << (s.token == kBank ? "bank " : "pitch ") << s.real << " from " << s.from;
+    }
+}
+
+// DH light: powered, with the DH state 1 or the lamp test; the lamp-test lamp with the test only;
+// the channel annunciators by the engaged flight-director channel.
+TEST_F(Attitude, LampsAndChannelAnnunciators) {
+    place(kAdi);
+    enum { ChannelA = 8, ChannelB, DhLight = 17, TestLamp };
+    const struct { u8 dc, dh, lamp_test, fd; const char* shown; } kCases[] = {  // shown: DH, test, A, B
+        {1, 1, 0, 1, "1010"}, {1, 0, 0, 3, "0010"}, {1, 2, 0, 2, "0001"}, {1, 0, 1, 0, "1100"},
+        {0, 1, 1, 4, "0000"}, {0, 0, 0, 1, "0010"},
+    };
+    for (const auto& c : kCases) {
+        dc_ess_powered = c.dc, inst_dh_state = c.dh, light_lamp_test = c.lamp_test, ap_fd_engaged = c.fd;
+        frames(1);
+        std::string got;
+        for (int pos : {DhLight, TestLamp, ChannelA, ChannelB}) got += shown(kAdi, size_t(pos)) ? '1' : '0';
+        EXPECT_EQ(got, c.shown) << int(c.dc) << int(c.dh) << int(c.lamp_test) << int(c.fd);
     }
 }
 
@@ -186,6 +231,21 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
         EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.bank;
         EXPECT_EQ(*b.display, b.bank);
     }
+}
+
+// The end of the INS test on the standby indicator, real attitude level: the bank jumps back at
+// once, the pitch walks down to 2.5 and then jumps.
+TEST_F(Attitude, StandbyInsTestEndsWithTheBankJumpingAndThePitchWalking) {
+    place(kSec);
+    ins1_status = 3, ins1_apfd_test = 1;
+    frames(30);
+    ASSERT_EQ(adi_sec_pitch_display_deg, 22.5);
+    ins1_apfd_test = 0;
+    token(kBank, 0), token(kPitch, 0);
+    EXPECT_EQ(walk(adi_sec_pitch_display_deg, 40), 20);
+    EXPECT_EQ(adi_sec_pitch_display_deg, 0.0);
+    EXPECT_EQ(adi_sec_bank_display_deg, 0.0);
+    EXPECT_EQ(adi_sec_pitch_return_latch + adi_sec_bank_return_latch, 0);
 }
 
 TEST_F(Attitude, BarsSwitchClicksOnlyOnARealChangeAndShowsItsPosition) {

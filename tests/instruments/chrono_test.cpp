@@ -10,7 +10,7 @@
 namespace {
 const char* kClock = "ketravin chrono_kr60";
 constexpr u32 kTick = 1, kSecond = 5, kZuluHour = 6, kZuluMinute = 7, kSimTime = 604;
-enum { Bar1 = 2, EtColon = 7, Utc0 = 9, Et0 = 13, Chr0 = 17, Hand = 19 };
+enum { Bar1 = 2, UtcColon = 5, EtColon = 7, Utc0 = 9, Et0 = 13, Chr0 = 17, Hand = 19 };
 enum Click { None, EtRun, EtHold, EtReset, Chr, TestButton };
 
 class Clock : public Instruments {
@@ -48,6 +48,7 @@ TEST_F(Clock, ElapsedTimeRunsHoldsResetsAndRebasesOnAClockSetBack) {
         at(s.sim, s.knob);
         EXPECT_EQ(line(Et0, 4), s.et) << s.sim;
         EXPECT_EQ(shown(kClock, EtColon), s.colon) << s.sim;
+        EXPECT_EQ(shown(kClock, EtColon + 1), s.colon) << s.sim;
     }
 }
 
@@ -97,7 +98,18 @@ TEST_F(Clock, ChronometerStartsOnTheHotBatteryAndCountsThroughAnOutage) {
         at(s.sim);
         EXPECT_EQ(line(Chr0, 2), s.chr) << s.sim;
         EXPECT_EQ(value(kClock, Hand), s.hand) << s.sim;
+        for (int c = 0; c < 2; ++c) EXPECT_EQ(shown(kClock, UtcColon + c), s.batt1 == 1) << "UTC colon " << c;
     }
+    // CHR to stopped, then to reset: the next powered frame zeroes the time and goes idle, blank.
+    at(560, Chr);
+    click(kClock, 130, 130);
+    EXPECT_EQ(inst_chrono_state, 3);
+    at(600);
+    EXPECT_EQ(inst_chrono_state, 0);
+    EXPECT_EQ(line(Chr0, 2), "  ");
+    at(600, Chr), at(660);
+    EXPECT_EQ(line(Chr0, 2), "01") << "counts again from 0";
+    EXPECT_EQ(value(kClock, Hand), 0);
 }
 
 TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
