@@ -2,6 +2,8 @@
 // frozen outputs, the panel's buttons, test timing, temperature window and thumbwheels, and host
 // readings that are no numbers or out of every range.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "air/state.h"
 #include "electrical/state.h"
@@ -122,6 +124,15 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     }
     EXPECT_EQ(text_frames, 18);
     EXPECT_EQ(lamp_frames, 19);
+    // The windows' records as the host reads them: amber on dark brown, one centred line.
+    const struct { size_t pos; i32 w, h; u32 chars; } kWindows[] = {{TargetWindow, 73, 22, 5}, {TatWindow, 29, 22, 2}};
+    for (const auto& w : kWindows) {
+        const auto* s = reinterpret_cast<const StringElement*>(element(kCalc, w.pos));
+        EXPECT_EQ(std::string(s->font_face), "Quartz");
+        EXPECT_EQ(std::vector<u32>({u32(s->box_w), u32(s->box_h), s->text_colour, s->background_colour,
+                                    s->font_weight, s->draw_flags, s->max_chars}),
+                  std::vector<u32>({u32(w.w), u32(w.h), 0x000093FF, 0x00323249, 400, 37, w.chars}));
+    }
 }
 
 TEST_F(N1Computer, ButtonsNeedPowerAndTheThumbwheelsDoNot) {

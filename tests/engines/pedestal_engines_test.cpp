@@ -49,6 +49,23 @@ TEST_F(Throttles, ReadoutsTruncateAndLeversMoveByMagnitudeWithTheReverseLift) {
     }
 }
 
+// The readouts start hidden; each click on the switch flips all four drums on both quadrants.
+TEST_F(Throttles, ReadoutSwitchFlipsTheDrumsOnBothQuadrants) {
+    constexpr size_t kSmallDrums = 5;
+    for (int n = 0; n < 3; ++n) {  // as loaded, then after each click
+        if (n > 0) {
+            EXPECT_TRUE(click("ketravin throttles_num_kr60", 20, 12));
+        }
+        frames(1);
+        const u8 want = u8(n % 2);
+        EXPECT_EQ(thr_readout_shown, want);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(hidden(element(kSmall, kSmallDrums + i)), want == 0) << "small drum " << i;
+            EXPECT_EQ(hidden(element(kBig, kBigDrums + i)), want == 0) << "big drum " << i;
+        }
+    }
+}
+
 class HpLeversBig : public HostTest {
 protected:
     const char* kLever[2] = {"ketravin hp_lev_1_big_kr60", "ketravin hp_lev_2_big_kr60"};

@@ -2,10 +2,13 @@
 // returns, the test button's counter, the failure flag and autopilot drop, the fast/slow pointer,
 // the sphere's limits, the standby knob, rest walk and steep-bank return, and the switch's click.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "autoflight/state.h"
 #include "electrical/state.h"
 #include "instruments/state.h"
+#include "lighting/state.h"
 #include "navigation/state.h"
 #include "tests/panel_fixture.h"
 
@@ -68,6 +71,49 @@ TEST_F(Attitude, TestButtonArmsOnlyBelowTwentyWithInsOutput) {
     }
 }
 
+// The ADI test walks the bank toward 10 and the pitch toward -10.5 against the real attitude, and
+// leaves each alone inside its dead band (bank 8 to 12, pitch -13 to -7) or beyond a half turn.
+TEST_F(Attitude, AdiTestWalksTowardItsAttitudeOutsideTheDeadBands) {
+    place(kAdi);
+    ins1_status = 3;
+    const struct { u32 token; f64* display; f64 real, from, to; } kSteps[] = {
+        {kBank, &adi_bank_display_deg, 12.5, 20, 19},    {kBank, &adi_bank_display_deg, 12.5, 12, 10},
+        {kBank, &adi_bank_display_deg, 179.9, 20, 19},   {kBank, &adi_bank_display_deg, 180, 20, 20},
+        {kBank, &adi_bank_display_deg, 12, 20, 20},      {kBank, &adi_bank_display_deg, 8, 3, 3},
+        {kBank, &adi_bank_display_deg, 7.9, 3, 4},       {kBank, &adi_bank_display_deg, 7.9, 8, 10},
+        {kBank, &adi_bank_display_deg, -180, 3, 4},      {kBank, &adi_bank_display_deg, -180.1, 3, 3},
+        {kPitch, &adi_pitch_display_deg, -13.5, -20, -19}, {kPitch, &adi_pitch_display_deg, -13.5, -13, -10.5},
+        {kPitch, &adi_pitch_display_deg, -13, 5, 5},     {kPitch, &adi_pitch_display_deg, -7, 5, 5},
+        {kPitch, &adi_pitch_display_deg, -6.9, 5, 4},    {kPitch, &adi_pitch_display_deg, -6.9, -7, -10.5},
+    };
+    for (const auto& s : kSteps) {
+        adi_test_count = 30;
+        token(kBank, 10), token(kPitch, -10);  // the other axis inside its dead band
+        token(s.token, s.real);
+        *s.display = s.from;
+        frames(1);
+        EXPECT_EQ(*s.display, s.to) << (s.token == kBank ? "bank " : "pitch ") << s.real << " from " << s.from;
+    }
+}
+
+// DH light: powered, with the DH state 1 or the lamp test; the lamp-test lamp with the test only;
+// the channel annunciators by the engaged flight-director channel.
+TEST_F(Attitude, LampsAndChannelAnnunciators) {
+    place(kAdi);
+    enum { ChannelA = 8, ChannelB, DhLight = 17, TestLamp };
+    const struct { u8 dc, dh, lamp_test, fd; const char* shown; } kCases[] = {  // shown: DH, test, A, B
+        {1, 1, 0, 1, "1010"}, {1, 0, 0, 3, "0010"}, {1, 2, 0, 2, "0001"}, {1, 0, 1, 0, "1100"},
+        {0, 1, 1, 4, "0000"}, {0, 0, 0, 1, "0010"},
+    };
+    for (const auto& c : kCases) {
+        dc_ess_powered = c.dc, inst_dh_state = c.dh, light_lamp_test = c.lamp_test, ap_fd_engaged = c.fd;
+        frames(1);
+        std::string got;
+        for (int pos : {DhLight, TestLamp, ChannelA, ChannelB}) got += shown(kAdi, size_t(pos)) ? '1' : '0';
+        EXPECT_EQ(got, c.shown) << int(c.dc) << int(c.dh) << int(c.lamp_test) << int(c.fd);
+    }
+}
+
 // Failure tokens count only at exactly 1 (failed) or 0 (working).
 TEST_F(Attitude, FlagAndAutopilotDropByFailureTokensPowerAndIns) {
     place(kAdi);
@@ -106,6 +152,20 @@ TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     }
 }
 
+// The sphere records as the host reads them: pitch and bank scales and the texture scale.
+TEST_F(Attitude, SphereRecordsCarryTheirScales) {
+    place(kAdi), place(kSec);
+    const struct { const char* gauge; size_t pos; f64 pitch_scale; f32 texture; } kSpheres[] = {
+        {kAdi, AdiSphere, 2.5, 0.6f}, {kSec, 1, 2.0, 0.5f}};
+    for (const auto& s : kSpheres) {
+        const auto* e = reinterpret_cast<const SpriteElement*>(element(s.gauge, s.pos));
+        EXPECT_EQ(e->scale_y, s.pitch_scale) << s.gauge;
+        EXPECT_EQ(e->scale_rot, -1.0) << s.gauge;
+        EXPECT_EQ(e->texture_scale_x, s.texture) << s.gauge;
+        EXPECT_EQ(e->texture_scale_y, s.texture) << s.gauge;
+    }
+}
+
 TEST_F(Attitude, StandbyKnobStopsAtTenEachWay) {
     place(kSec);
     const struct { i32 x; int clicks; f64 symbol; } turns[] = {{270, 12, 28.0}, {310, 25, 8.0}, {270, 3, 11.0}};
@@ -135,6 +195,57 @@ TEST_F(Attitude, StandbyRestWalkAndReturnSettleAtAnyBank) {
         EXPECT_FALSE(shown(kSec, SecFlag));
         token(kBank, 0.0);
     }
+}
+
+// Without a valid source each bank display walks a degree a frame to its rest: the main one to
+// level, on round from below -180 through 179.9; the standby one to -30, on through 180 onto -180
+// from beyond 150. Valid again, a bank below -180 is walked to or taken at once.
+TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
+    place(kAdi), place(kSec);
+    const struct { f64* display; f64 from; std::vector<f64> steps; } kRest[] = {
+        {&adi_bank_display_deg, -185, {179.9, 178.9}}, {&adi_bank_display_deg, -180, {-179}},
+        {&adi_bank_display_deg, -2.5, {-1.5, 0}},      {&adi_bank_display_deg, 2.5, {1.5, 0}},
+        {&adi_bank_display_deg, 180, {0}},             {&adi_bank_display_deg, 179.9, {178.9}},
+        {&adi_sec_bank_display_deg, 150, {149}},       {&adi_sec_bank_display_deg, 150.5, {151.5}},
+        {&adi_sec_bank_display_deg, 179.5, {180.5, -180, -179}},
+        {&adi_sec_bank_display_deg, -33, {-32, -30}},  {&adi_sec_bank_display_deg, -185, {-30}},
+        {&adi_sec_bank_display_deg, -27, {-28, -30}},
+    };
+    ins1_status = 0;
+    for (const auto& r : kRest) {
+        *r.display = r.from;
+        std::vector<f64> seen;
+        for (size_t i = 0; i < r.steps.size(); ++i) seen.push_back((frames(1), std::round(*r.display * 10) / 10));
+        EXPECT_EQ(seen, r.steps) << (r.display == &adi_bank_display_deg ? "main from " : "standby from ") << r.from;
+    }
+    EXPECT_EQ(adi_bank_return_latch + adi_sec_bank_return_latch, 2);
+    ins1_status = 3;
+    const struct { f64* display; f64 from, bank; int walked; } kBack[] = {
+        {&adi_bank_display_deg, -185, -180, 0}, {&adi_bank_display_deg, 0, -190, 188},
+        {&adi_sec_bank_display_deg, -30, -190, 0},
+    };
+    for (const auto& b : kBack) {
+        adi_bank_return_latch = adi_sec_bank_return_latch = 1;
+        *b.display = b.from;
+        token(kBank, b.bank);
+        EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.bank;
+        EXPECT_EQ(*b.display, b.bank);
+    }
+}
+
+// The end of the INS test on the standby indicator, real attitude level: the bank jumps back at
+// once, the pitch walks down to 2.5 and then jumps.
+TEST_F(Attitude, StandbyInsTestEndsWithTheBankJumpingAndThePitchWalking) {
+    place(kSec);
+    ins1_status = 3, ins1_apfd_test = 1;
+    frames(30);
+    ASSERT_EQ(adi_sec_pitch_display_deg, 22.5);
+    ins1_apfd_test = 0;
+    token(kBank, 0), token(kPitch, 0);
+    EXPECT_EQ(walk(adi_sec_pitch_display_deg, 40), 20);
+    EXPECT_EQ(adi_sec_pitch_display_deg, 0.0);
+    EXPECT_EQ(adi_sec_bank_display_deg, 0.0);
+    EXPECT_EQ(adi_sec_pitch_return_latch + adi_sec_bank_return_latch, 0);
 }
 
 TEST_F(Attitude, BarsSwitchClicksOnlyOnARealChangeAndShowsItsPosition) {
