@@ -70,8 +70,15 @@ TEST_F(AuralWarning, LoadsOnceAndReleasesOnTheLastKill) {
     EXPECT_TRUE(created == kSoundCount && volumes == kSoundCount);
     host().remove(gauge(kGpws));
     EXPECT_EQ(sound_recording_live_buffers(), kSoundCount) << "one instance still placed";
+    look();
     host().remove(gauge(kGpws));
     EXPECT_TRUE(sound_recording_live_buffers() == 0 && !sound_recording_device_open());
+    size_t released = 0;  // each one, in reverse load order: VRKTS first, CLICK last
+    for (const SoundEvent& e : events())
+        if (e.call == SoundCall::Release) {
+            EXPECT_STREQ(e.name, kSoundSlots[kSoundCount - 1 - released++].name);
+        }
+    EXPECT_EQ(released, kSoundCount);
     look();
     gauge(kGpws)->callback(gauge(kGpws), ServicePreKill, 0);
     EXPECT_EQ(sound_recording_count(), seen_);
@@ -155,8 +162,12 @@ TEST_F(AuralWarning, RequestBytesAreServedInTurn) {
     const Case cases[] = {
         {&warn_trim_motion, false, &snd_wroof, "WROOF", false, 3, 1},
         {&warn_overspeed, false, &snd_clacker, "CLACKER", true, 0, 1},
+        {&warn_stall, false, &snd_cricket, "CRICKET", true, 0, 1},
+        {&ap_land_mode_changed, false, &snd_clicliclic, "CLICLICLIC", false, 3, 1},
         {&ap_alt_alert_request, false, &snd_re, "RE", false, 1, 2},
         {&ap_alt_alert_request, true, &snd_re, "RE", false, 0, 1},
+        {&ap_alt_deviation_alert, false, &snd_rerep, "REREP", true, 0, 1},
+        {&ap_alt_deviation_alert, true, &snd_rerep, "REREP", false, 0, 1},  // a call-out holds the tone off
     };
     for (const auto& [byte, callout, buf, name, loops, plays, after] : cases) {
         inst_vs_fpm = callout ? -3000 : 0, inst_radio_alt_ft = 1000;

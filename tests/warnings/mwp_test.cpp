@@ -1,6 +1,7 @@
 // The master warning panels through the host: the lamp rule on all four gauges, cancel clicks,
 // groups, fire latches, T.O. INNI and REC, and the pop-up.
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "electrical/state.h"
@@ -13,6 +14,7 @@
 #include "warnings/state.h"
 #include "module/keys.h"
 #include "tests/host_fixture.h"
+#include "tests/systems/systems_fixture.h"
 
 namespace {
 const char* kMwp1 = "ketravin mwp_1_kr60";
@@ -209,4 +211,55 @@ TEST_F(Mwp, AFireOpensThePopUpThroughTheAuralWarningUnit) {
     frames(4);
     EXPECT_TRUE(host().window_visible(panel_win_mwp_popup));
     EXPECT_TRUE(lamp(kMwp1Big, 1)) << "the new fire took its cancel back";
+}
+
+// A trim channel on when its supply goes, with the autopilot engaged: the trim axis taken at the
+// loss goes back to the host once (DC essential power lost; with the last hydraulic circuit gone
+// the controls are driven to neutral before it is taken), both channels drop and PITCH TRIM rises;
+// with DC essential power its lamp lights and it chimes.
+TEST_F(SystemsTest, PitchTrimWarnsOnTheLossOfTrimSupply) {
+    place("ketravin gpws_kr60");
+    place(kMwp1);
+    start();
+    const struct { const char* what; bool hydraulics; } kLosses[] = {{"DC essential", false}, {"hydraulics", true}};
+    for (const auto& loss : kLosses) {
+        SCOPED_TRACE(loss.what);
+        std::memset(elec_batt_sw, 1, sizeof elec_batt_sw);
+        std::memset(hyd_xfer_sw, 1, sizeof hyd_xfer_sw);
+        all_buses();
+        engines(60.0, 60.0);
+        frames(110);
+        ASSERT_NE(hyd_avail[0] + hyd_avail[1] + hyd_avail[2], 0);
+        fctl_pitch_trim_sw[0] = fctl_pitch_trim_sw[1] = 1;
+        token(tk::ap_engaged, 1.0);
+        token(tk::trim_axis, -1234.8);
+        frames(2);
+        ASSERT_EQ(warn_pitch_trim, 0) << "a supplied channel clears it";
+        EXPECT_EQ(warn_alert_latch[23], 0);
+        new_keys();
+        if (loss.hydraulics) {
+            engines(0.0, 0.0);
+            std::memset(hyd_xfer_sw, 0, sizeof hyd_xfer_sw);
+        } else {
+            dead();
+        }
+        for (int n = 0; warn_pitch_trim == 0 && n < 400; ++n) frames(1);
+        ASSERT_EQ(warn_pitch_trim, 1);
+        EXPECT_EQ(fctl_pitch_trim_sw[0] + fctl_pitch_trim_sw[1], 0);
+        if (loss.hydraulics) {
+            EXPECT_EQ(hyd_avail[0] + hyd_avail[1] + hyd_avail[2], 0) << "only with the last circuit gone";
+        } else {
+            frames(3);
+            u32 value = 0;
+            EXPECT_EQ(sent_now(key_trim_axis_set, &value), 1u);
+            EXPECT_EQ(i32(value), -1234) << "the whole part, taken when the supply went";
+            EXPECT_EQ(warn_alert_latch[23], 1) << "no chime without DC essential power";
+            std::memset(elec_batt_sw, 1, sizeof elec_batt_sw);
+            all_buses();
+        }
+        frames(30);  // every other caution of the loss has its chime first
+        EXPECT_EQ(warn_pitch_trim, 1) << "held with both channels off and DC essential power";
+        EXPECT_EQ(warn_alert_latch[23], 2) << "chimed";
+        EXPECT_FALSE(hidden(element(kMwp1, 13)));
+    }
 }
