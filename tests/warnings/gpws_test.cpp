@@ -149,6 +149,8 @@ TEST_F(AuralWarning, ClassesInOrderAndLowerLoopsGoOnUnderAHigherOne) {
         EXPECT_TRUE(looping(snd_klaxonint) == s.klaxon && looping(snd_gongcont) == s.chime &&
                     looping(snd_sonnerie) == s.bell && warn_alert_latch[15] == s.fire_latch)
             << "step " << &s - steps;
+        EXPECT_TRUE(warn_alert_latch[1] == (s.config ? 2 : 0) && warn_alert_latch[32] == (s.cab ? 2 : 0))
+            << "sounded once, held while the source holds: step " << &s - steps;
         EXPECT_TRUE(looping(snd_clacker)) << "requests are served";
     }
 }
@@ -215,4 +217,34 @@ TEST_F(AuralWarning, NoDeviceMeansSilenceWhileEverythingElseRuns) {
     EXPECT_EQ(gpws_test_active, 1);
     host().remove(gauge(kGpws));
     EXPECT_EQ(sound_recording_count(), start) << "nothing reached a device";
+}
+
+// The lamp shows a current call-out or a running test, with DC essential power only; the button
+// starts the test only when powered, quiet and not already testing. Token 991 at 1.0 sends the
+// host's own GPWS event every frame.
+TEST_F(AuralWarning, LampButtonAndHostEvent) {
+    install();
+    token(tok_on_ground.id, 1.0);
+    const struct { u8 power; i32 vs; f64 ra; bool press; u8 active; bool lamp; } steps[] = {
+        {1, 0, 0, false, 0, false},    {0, 0, 0, true, 0, false},       {1, 0, 0, true, 1, true},
+        {1, 0, 0, true, 1, true},      {0, 0, 0, false, 0, false},      {1, -3000, 1000, true, 0, true},
+    };
+    for (const auto& s : steps) {
+        dc_ess_powered = s.power, inst_vs_fpm = s.vs, inst_radio_alt_ft = s.ra;
+        token(tok_on_ground.id, s.ra > 0 ? 0.0 : 1.0);
+        frames(2);
+        if (s.press) {
+            EXPECT_TRUE(click(kGpws, 46, 27));
+        }
+        EXPECT_EQ(gpws_test_active, s.active) << "step " << &s - steps;
+        frames(1);
+        EXPECT_EQ(!hidden(element(kGpws, 1)), s.lamp) << "step " << &s - steps;
+    }
+    for (f64 flag : {1.0, 0.999}) {
+        new_keys();
+        for (int f = 0; f < 3; ++f) token(991, flag), frames(1);  // the host clears it on the event
+        size_t n = 0;
+        for (const KeyLogEntry& k : new_keys()) n += k.sent && k.id == 0x104a1 && k.value == 0;
+        EXPECT_EQ(n, flag == 1.0 ? 3u : 0u) << flag;
+    }
 }

@@ -9,6 +9,7 @@
 #include "flight_controls/state.h"
 #include "fuel/state.h"
 #include "hydraulics/state.h"
+#include "instruments/state.h"
 #include "lighting/state.h"
 #include "navigation/state.h"
 #include "warnings/state.h"
@@ -173,6 +174,28 @@ TEST_F(Mwp, TakeOffInhibitAndRec) {
         frames(1);
         EXPECT_EQ(mwp_to_inhibit, nose == 15999.0 ? 0 : 1) << nose;
         EXPECT_EQ(mwp2_lamp15, mwp_to_inhibit);
+    }
+}
+
+// A new alert of a group's source gives the group lamp back although the group stayed up; one
+// already sounded does not. AUD. CAN. toggles on either panel size.
+TEST_F(Mwp, NewAlertsReleaseCancelsAndAuralCancelToggles) {
+    warn_flag_adi = 1;
+    frames(1);
+    for (u8 latch : {2, 1}) {
+        mwp1_cancel[15] = 1;
+        warn_alert_latch[5] = latch;
+        frames(2);  // released in one frame, lit in the next
+        EXPECT_EQ(mwp1_cancel[15], latch == 1 ? 0 : 1) << int(latch);
+        EXPECT_EQ(lamp(kMwp1, 16), latch == 1);
+    }
+    const struct { const char* g; At at; u8 want; } kClicks[] = {
+        {kMwp2, {79, 95}, 1}, {kMwp2Big, {150, 184}, 0}, {kMwp2Big, {119, 153}, 1}, {kMwp2, {101, 125}, 0}};
+    for (const auto& c : kClicks) {
+        EXPECT_TRUE(click(c.g, c.at.x, c.at.y));
+        EXPECT_EQ(mwp_aural_cancel, c.want) << c.g;
+        frames(1);
+        EXPECT_EQ(lamp(kMwp2, 16), c.want == 1);
     }
 }
 
