@@ -2,6 +2,7 @@
 // mode from a cold cockpit and from another state, EASY START's countdown and take-off set-up,
 // COLD START, the ESS AC source pick, and hostile host values.
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -42,22 +43,27 @@ void fill_written(f64 v) {
         for (u32 i = 0; info && i < info->count; ++i) var_write(*info, i, v);
     }
 }
-// The written bytes that no longer all read `fill`, as "name=v" or "name=v0,v1,...".
+// "name=v" or "name=v0,v1,..." for one shared variable; *changed: some element is not `fill`.
+std::string var_text(const char* name, f64 fill = 0.0, bool* changed = nullptr) {
+    const VarInfo* info = var_find(name);
+    if (!info) return std::string("no variable ") + name;
+    std::string out = std::string(name) + "=";
+    for (u32 i = 0; i < info->count; ++i) {
+        const f64 v = var_read(*info, i);
+        if (changed) *changed |= v != fill;
+        char buf[24];
+        std::snprintf(buf, sizeof buf, "%s%g", i ? "," : "", v);
+        out += buf;
+    }
+    return out;
+}
+// The written bytes that no longer all read `fill`.
 std::string changed_from(f64 fill) {
     std::string out;
     for (const char* name : kWritten) {
-        const VarInfo* info = var_find(name);
-        if (!info) return std::string("no variable ") + name;
-        std::string values;
         bool changed = false;
-        for (u32 i = 0; i < info->count; ++i) {
-            const f64 v = var_read(*info, i);
-            changed |= v != fill;
-            char buf[24];
-            std::snprintf(buf, sizeof buf, "%s%g", i ? "," : "", v);
-            values += buf;
-        }
-        if (changed) out += (out.empty() ? "" : " ") + std::string(name) + "=" + values;
+        const std::string text = var_text(name, fill, &changed);
+        if (changed) out += (out.empty() ? "" : " ") + text;
     }
     return out;
 }
@@ -74,7 +80,24 @@ std::string key_list(const std::vector<KeyLogEntry>& keys) {
 }  // namespace
 
 TEST_F(SystemsTest, FirstFrameSetsReadyValuesAndClosesSixWindowsOnce) {
+    // The switches as the panel was left: the first frame sets every one of them ready to fly.
+    const char* const kReady[] = {"elec_batt_sw", "elec_tr_sw", "elec_trans_sw", "elec_line_sw",
+                                  "elec_ess_ac_source_sel", "elec_gen_sw", "elec_smoke_drill_sw", "elec_ess_bus_sw",
+                                  "hyd_elec_pump_sw", "hyd_eng_pump_sw", "hyd_xfer_sw", "fctl_yaw_damper_sw",
+                                  "fctl_pitch_trim_sw", "eng_hp_valve_open"};
+    std::memset(elec_batt_sw, 0, sizeof elec_batt_sw);
+    std::memset(elec_tr_sw, 0, sizeof elec_tr_sw);
+    elec_trans_sw[1] = elec_line_sw[0] = 0, elec_ess_ac_source_sel = 4, elec_gen_sw[2] = 1;
+    elec_smoke_drill_sw = 1, elec_ess_bus_sw = 0, hyd_elec_pump_sw[1] = 1, hyd_eng_pump_sw[2] = 0;
+    hyd_xfer_sw[0] = fctl_yaw_damper_sw[1] = 0;
     frames(1);
+    std::string ready;
+    for (const char* name : kReady) ready += (ready.empty() ? "" : " ") + var_text(name);
+    EXPECT_EQ(ready,
+              "elec_batt_sw=1,1,1 elec_tr_sw=1,1,1 elec_trans_sw=1,1 elec_line_sw=1,1 elec_ess_ac_source_sel=2 "
+              "elec_gen_sw=1,1,1 elec_smoke_drill_sw=0 elec_ess_bus_sw=1 hyd_elec_pump_sw=0,0 "
+              "hyd_eng_pump_sw=100,100,100,100 hyd_xfer_sw=1,1 fctl_yaw_damper_sw=1,1 fctl_pitch_trim_sw=1,1 "
+              "eng_hp_valve_open=1,1");
     EXPECT_EQ(panel_init_state, 2);
     std::vector<u32> closed;
     for (const KeyLogEntry& k : new_keys())
@@ -83,9 +106,6 @@ TEST_F(SystemsTest, FirstFrameSetsReadyValuesAndClosesSixWindowsOnce) {
             closed.push_back(k.value);
         }
     EXPECT_EQ(closed, (std::vector<u32>{10030, 10040, 10045, 10050, 10090, 10080}));
-    const std::vector<u8> ready{eng_hp_valve_open[1], elec_gen_sw[0], elec_gen_sw[2], fctl_pitch_trim_sw[1],
-                               hyd_eng_pump_sw[3]};
-    EXPECT_EQ(ready, (std::vector<u8>{1, 1, 0, 1, 100}));
     elec_gen_sw[0] = 0;
     frames(5);
     EXPECT_EQ(sent(new_keys(), key_panel_id_close), 0u);

@@ -121,6 +121,23 @@ TEST_F(Gpws, Mode3AndMode4cAfterTakeOffOrGoAround) {
     }
 }
 
+// Mode 3 warns at a height of at most 6.665 ft per whole foot lost below the peak: 74 ft lost
+// (a peak of 3281 ft, then 3206.19 ft) give 493 ft.
+TEST_F(Gpws, Mode3ThresholdIsInclusive) {
+    set(tok_on_ground, 1);
+    inst_radio_alt_ft = 0;
+    gpws_modes_frame();
+    set(tok_on_ground, 0);
+    const struct { f64 ra, metres; u8 want; } steps[] = {
+        {600, 1000, 0}, {493, 977.2, 1}, {494, 977.2, 0}, {493, 977.2, 1}, {400, 1000, 0}};
+    for (const auto& [ra, metres, want] : steps) {
+        inst_radio_alt_ft = ra;
+        set(tok_altitude_m, metres);
+        gpws_modes_frame();
+        EXPECT_EQ(gpws_mode3, want) << ra << " ft RA at " << metres << " m";
+    }
+}
+
 TEST_F(Gpws, Mode4TooLowWithGearOrFlapsUp) {
     // Gear 16384 is down; flaps 5143 count as out.
     struct Case { f64 gear, flaps, ias, ra, n1a, n1b; u8 start, want_a, want_b; } cases[] = {
@@ -128,6 +145,8 @@ TEST_F(Gpws, Mode4TooLowWithGearOrFlapsUp) {
         {0, 0, 201, 507, 85, 95, 0, 0, 0},     {0, 0, 201, 507, 79, 95, 0, 2, 0},  {0, 0, 200, 30, 10, 10, 1, 0, 0},
         {15000, 0, 165, 100, 50, 50, 1, 0, 0}, {16384, 0, 165, 245, 89, 95, 0, 0, 1}, {16384, 0, 165, 246, 89, 95, 1, 0, 0},
         {16384, 0, 270, 1000, 89, 89, 0, 0, 2}, {16384, 5143, 165, 100, 50, 50, 1, 0, 0}, {16384, 5142, 165, 100, 50, 50, 0, 0, 1},
+        {0, 0, 269.99, 1000, 79, 95, 1, 0, 0},  // 4A bound just below 270 kt: trunc(999.93) = 999 ft
+        {16384, 0, 166, 252, 89, 95, 0, 0, 2},  // 4B from 1 kt above 165: trunc(252.19) = 252 ft
     };
     for (const Case& c : cases) {
         gpws_mode4a = gpws_mode4b = c.start;

@@ -11,7 +11,10 @@
 #include "electrical/state.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
+#include "fuel/state.h"
+#include "gear/state.h"
 #include "instruments/state.h"
+#include "navigation/state.h"
 #include "warnings/state.h"
 #include "module/tokens.h"
 #include "sound/recording.h"
@@ -100,6 +103,49 @@ TEST_F(AuralWarning, NewCautionsChimeOnceEach) {
         frames(s.frames);
         EXPECT_EQ(calls("GONGMONO", SoundCall::Play), s.chimes) << int(s.doors);
         EXPECT_TRUE(warn_alert_latch[3] == s.latch3 && warn_alert_latch[28] == s.latch28) << int(s.doors);
+    }
+}
+
+// Each of the 34 sources on its own: its latch rises, is sounded by its class (bell, continuous
+// chime and intermittent klaxon looped, single chime once) and falls with the source; the fires,
+// CAB PRESS, SMOKE and the three CONFIG sources open the pop-up and give their lamp's cancel back.
+TEST_F(AuralWarning, EverySourceLatchesAndSoundsByItsClass) {
+    install();
+    dc_ess_powered = 1;
+    enum Class { Bell, Continuous, Klaxon, Chime };
+    const struct { u8* source; Class cls; u8* cancel; } kSources[34] = {
+        {&warn_lo_spd_ail, Klaxon, &mwp1_cancel[3]}, {&warn_to_config_flaps, Klaxon, &mwp1_cancel[3]},
+        {&warn_to_config_trim, Klaxon, &mwp1_cancel[3]}, {&warn_flag_asi, Chime, nullptr},
+        {&warn_flag_alti, Chime, nullptr}, {&warn_flag_adi, Chime, nullptr}, {&warn_flag_hsi, Chime, nullptr},
+        {&warn_flag_rmi, Chime, nullptr}, {&warn_flag_adf, Chime, nullptr}, {&warn_ac_fault, Chime, nullptr},
+        {&warn_dc_fault, Chime, nullptr}, {&warn_gen_fault[0], Chime, nullptr}, {&warn_gen_fault[1], Chime, nullptr},
+        {&warn_gen_fault[2], Chime, nullptr}, {&warn_fire[0], Bell, &mwp1_cancel[0]},
+        {&warn_fire[1], Bell, &mwp1_cancel[1]}, {&warn_fire[2], Bell, &mwp1_cancel[2]},
+        {&warn_eng_oil_press_lo[0], Chime, nullptr}, {&warn_eng_oil_press_lo[1], Chime, nullptr},
+        {&warn_servos, Chime, nullptr}, {&warn_thr_off, Chime, nullptr}, {&warn_rudd_travel, Chime, nullptr},
+        {&warn_yaw_damper, Chime, nullptr}, {&warn_pitch_trim, Chime, nullptr},
+        {&warn_ess_eqpt_ac2_off, Chime, nullptr}, {&warn_probes, Chime, nullptr}, {&warn_apu_fault, Chime, nullptr},
+        {&warn_brakes_hot, Chime, nullptr}, {&warn_doors, Chime, nullptr}, {&warn_pneu, Chime, nullptr},
+        {&warn_hydrau, Chime, nullptr}, {&warn_fuel_low, Chime, nullptr}, {&warn_cab_press, Continuous, &mwp2_cancel[11]},
+        {&warn_smoke, Continuous, &mwp2_cancel[12]},
+    };
+    SoundBuffer* const* loops[] = {&snd_sonnerie, &snd_gongcont, &snd_klaxonint};
+    for (size_t i = 0; i < 34; ++i) {
+        const auto& src = kSources[i];
+        SCOPED_TRACE("latch " + std::to_string(i));
+        mwp_popup_state = 0;
+        if (src.cancel) *src.cancel = 1;
+        *src.source = 1;
+        look();
+        frames(2);
+        EXPECT_EQ(warn_alert_latch[i], 2);
+        for (int c = Bell; c <= Klaxon; ++c) EXPECT_EQ(looping(*loops[c]), c == src.cls) << c;
+        EXPECT_EQ(calls("GONGMONO", SoundCall::Play), src.cls == Chime ? 1 : 0);
+        EXPECT_EQ(mwp_popup_state, src.cancel ? 1 : 0);
+        EXPECT_TRUE(!src.cancel || *src.cancel == 0) << "cancel given back";
+        *src.source = 0;
+        frames(1);
+        EXPECT_EQ(warn_alert_latch[i], 0);
     }
 }
 
