@@ -1,10 +1,12 @@
 // Failure timers through the host (VALID: failures_panel_test): the minutes-left countdown at
 // several frame rates, late start times, engine failures waiting for their airspeed, typical
 // and cancel-all, and hostile clocks.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "apu/state.h"
 #include "sim_control/failure_timers.h"
 #include "sim_control/presets_keys.h"
 #include "instruments/state.h"
@@ -104,6 +106,7 @@ TEST_F(Failures, LateStartsKeepTheirDelayHostileClocksStayWithinIt) {
 }
 
 TEST_F(Failures, CancelAllRepairsTheHostOnceAndTypicalFailuresCarryOn) {
+    apu_fire_agent_armed = 0;  // the APU bottle is armed again
     token(kEng2Failed, 1.0);
     token(tk::ias, 100.0);
     fail_select[6] = fail_select[3] = fail_select[9] = 1;  // CANCEL ALL with TYPICAL 1
@@ -112,6 +115,7 @@ TEST_F(Failures, CancelAllRepairsTheHostOnceAndTypicalFailuresCarryOn) {
     EXPECT_EQ(sent_now(key_eng2_failure_toggle, &value), 1u);
     EXPECT_EQ(value, 0u);
     EXPECT_EQ(fail_select[9] + fail_select[3], 0);
+    EXPECT_EQ(apu_fire_agent_armed, 1);
     token(tk::ias, 160.0);
     frames(1);
     const auto keys = new_keys();
@@ -248,4 +252,19 @@ TEST_F(Failures, UnselectedFailedStatesFollowTheHost) {
     token(761, 0.0), token(tk::eng1_n2, 60.0);
     frames(3);
     EXPECT_EQ(states(), "0000110");
+}
+
+// An active generator failure switches the electrical automatic mode off, an active circuit
+// failure the hydraulic one, every frame, due or not; the APU failure neither.
+TEST_F(Failures, ActiveFailuresSwitchTheirAutomaticModeOff) {
+    const struct { size_t item; u8 elec_auto, hyd_auto; } kCases[] = {
+        {0, 2, 2}, {1, 0, 2}, {2, 0, 2}, {3, 2, 0}, {4, 2, 0}, {5, 2, 0}};
+    std::fill(fail_setting, fail_setting + 6, u8(30));
+    for (const auto& c : kCases) {
+        fail_select[c.item] = 1;
+        fail_select[12] = fail_select[13] = 2;  // armed: the modes themselves do not run
+        frames(1);
+        EXPECT_TRUE(fail_select[12] == c.elec_auto && fail_select[13] == c.hyd_auto) << c.item;
+        fail_select[c.item] = 0;
+    }
 }
