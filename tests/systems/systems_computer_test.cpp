@@ -177,6 +177,9 @@ TEST(SystemsCheck, PassesEachLimitAndNamesWhatLeftIt) {
              elec_apu_gen_load_a = 50, elec_ac_bus1_powered = 1;
          }, nullptr},
         {"AC bus 2 on ground power", [] { ext_power_on = 1, elec_ac_bus2_powered = 1; }, nullptr},
+        {"AC bus 1 and ESS AC on GEN 1 at half load", [] {
+             elec_gen1_load = 50, elec_ac_bus1_powered = elec_ess_ac_powered = elec_ess_ac_any_powered = 1;
+         }, nullptr},
         {"AC bus 1 without a source", [] { elec_ac_bus1_powered = 1; }, "live source: elec_ac_bus1_powered"},
         {"AC bus 2 without a source", [] { elec_ac_bus2_powered = 1; }, "live source: elec_ac_bus2_powered"},
         {"ESS AC on essential DC alone", [] {
@@ -189,7 +192,9 @@ TEST(SystemsCheck, PassesEachLimitAndNamesWhatLeftIt) {
          }, "live source: elec_ess_ac_on_alternate"},
         {"ESS AC shown powered with neither feed", [] { elec_ess_ac_any_powered = 1; },
          "live source: elec_ess_ac_any_powered"},
-        {"a TR feeding with its switch off", [] { elec_tr_sw[2] = 0; },
+        {"TR 1 feeding with its switch off", [] { elec_tr_sw[0] = 0; },
+         "output with its switch off: elec_tr_output\\[0\\]"},
+        {"TR 3 feeding with its switch off", [] { elec_tr_sw[2] = 0; },
          "output with its switch off: elec_tr_output\\[2\\]"},
     };
     for (const auto& c : kCases) {

@@ -82,6 +82,7 @@ TEST_F(AuralWarning, LoadsOnceAndReleasesOnTheLastKill) {
             EXPECT_STREQ(e.name, kSoundSlots[kSoundCount - 1 - released++].name);
         }
     EXPECT_EQ(released, kSoundCount);
+    for (const SoundSlot& s : kSoundSlots) EXPECT_EQ(*s.buffer, nullptr) << s.name;
     look();
     gauge(kGpws)->callback(gauge(kGpws), ServicePreKill, 0);
     EXPECT_EQ(sound_recording_count(), seen_);
