@@ -13,7 +13,7 @@
 namespace {
 const char* kAdi = "ketravin adi_fd_kr60";
 namespace tk {
-constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, bank = 80,
+constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, pitch = 78, bank = 80,
               heading = 84, att_fail = 276, radio = 614, obs = 854;
 }
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
@@ -158,6 +158,26 @@ TEST_F(FlightDirector, GlideSlopePhasesCatchUpThenKeepTenTicks) {
     fd_gs_phase_b_done = 1;
     frames(11);
     EXPECT_EQ(fd_gs_phase_a_done, 1) << "a deadline from before the clock ran back";
+}
+
+// PITCH: -4 x (reference + pitch token), the token negative nose-up. Otherwise (V/S - command) /
+// 100: positive when climbing faster than the command, so the IAS pitch bar stands above the centre.
+TEST_F(FlightDirector, PitchSourceByAttitudeInPitchAndByVsOtherwise) {
+    fd_vertical_mode = 2;
+    const struct { u8 hold; f64 reference, pitch, vs_fpm; i32 command; f64 error; } cases[] = {
+        {1, 5.0, -3.0, 0.0, 0, -8.0},          {1, 2.0, -3.0, 1500.0, 1000, 4.0},   {0, 5.0, -3.0, 1500.0, 1000, 5.0},
+        {0, 0.0, 0.0, 500.0, 1000, -5.0},       {0, 0.0, 0.0, -1200.0, -700, -5.0}, {0, 0.0, 0.0, 300.0, -700, 10.0}};
+    for (const auto& c : cases) {
+        fd_pitch_hold = c.hold;
+        fd_pitch_reference = c.reference;
+        ap_vs_command = c.command;
+        token(tk::pitch, c.pitch);
+        token(tk::vs, c.vs_fpm * 256.0 / (3.281 * 60.0));
+        fd_pitch_bar = 6.0;
+        frames(1);
+        EXPECT_NEAR(fd_pitch_error, c.error, 1e-9) << int(c.hold) << " " << c.vs_fpm;
+        EXPECT_EQ(fd_pitch_bar > 6.0, c.error > 0.0) << int(c.hold) << " " << c.vs_fpm;
+    }
 }
 
 // HDG error beyond 3 degrees steps the bank by 5.
