@@ -1,6 +1,8 @@
 // The autopilot mode panel through the headless host: engagement with the host's autopilot flag,
 // approach and LAND to roll-out, the pitch, IAS, bank and yaw laws, the pitch wheel, hostile values.
+#include <algorithm>
 #include <cmath>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,8 +17,10 @@
 #include "host/host_model.h"
 #include "hydraulics/state.h"
 #include "instruments/state.h"
+#include "lighting/state.h"
 #include "module/keys.h"
 #include "navigation/state.h"
+#include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
 #include "tests/clock_jump.h"
 #include "tests/host_fixture.h"
@@ -130,6 +134,81 @@ TEST_F(ApMaster, FdOneOnDcEssentialAloneEngagesThenDropsAndASecondPressClears) {
     EXPECT_EQ(ap_fd_engaged, 0);
 }
 
+// The attitude indicator's modes, first match wins: lateral B/B, HDG S. or NAV, V/L, approach;
+// vertical the director's PITCH, IAS, capture (2, 25, 26), hold (3, 4), approach.
+TEST_F(ApMaster, FlightDirectorModesFollowThePanelInOrder) {
+    press(kFd1);
+    struct Bytes { u8 bb, hdg, nav, vl, approach, pitch_hold, ias, alt; };
+    const struct { Bytes b; u8 lateral, vertical; } cases[] = {
+        {{1, 1, 0, 1, 20, 1, 1, 2}, 1, 1}, {{0, 1, 0, 1, 20, 0, 1, 2}, 2, 2}, {{0, 0, 1, 1, 20, 0, 0, 2}, 2, 3},
+        {{0, 0, 0, 1, 20, 0, 0, 25}, 3, 3}, {{0, 0, 0, 0, 20, 0, 0, 26}, 4, 3}, {{0, 0, 0, 0, 20, 0, 0, 3}, 4, 4},
+        {{0, 0, 0, 0, 20, 0, 0, 4}, 4, 4},  {{0, 0, 0, 0, 20, 0, 0, 1}, 4, 5}, {{0, 0, 0, 0, 0, 0, 0, 0}, 0, 0}};
+    for (const auto& c : cases) {
+        ap_fd_engaged = 1;
+        std::tie(ap_bb_mode, ap_hdg_select_mode, ap_nav_mode, ap_vl_mode, ap_approach_state) =
+            std::make_tuple(c.b.bb, c.b.hdg, c.b.nav, c.b.vl, c.b.approach);
+        std::tie(fd_pitch_hold, ap_ias_mode, ap_alt_mode) = std::make_tuple(c.b.pitch_hold, c.b.ias, c.b.alt);
+        frames(1);
+        EXPECT_EQ(std::make_pair(fd_lateral_mode, fd_vertical_mode), std::make_pair(c.lateral, c.vertical))
+            << int(c.lateral) << " " << int(c.vertical);
+    }
+}
+
+// Each lamp of the panel by its byte, dark without DC ESS; the lamp test lights them all.
+TEST_F(ApMaster, PanelLampsFollowTheirModes) {
+    enum { Fd1 = 5, Fd2, IasLamp, LandLamp, ApprLamp, BbLamp, TurbLamp, NavLamp = 17 };
+    const struct { const char* what; void (*set)(); std::set<int> lit; } cases[] = {
+        {"dual director", [] { ap_fd_engaged = 3; }, {Fd1, Fd2}},
+        {"FD 2", [] { ap_fd_engaged = 2; }, {Fd2}},
+        {"IAS, TURB", [] { ap_ias_mode = ap_turb_mode = 1; }, {Fd2, IasLamp, TurbLamp}},
+        {"APP, B/B, NAV 3",
+         [] {
+             ap_ias_mode = ap_turb_mode = 0;
+             ap_approach_state = 21;
+             ap_bb_mode = 1;
+             ap_nav_mode = 3;
+         },
+         {Fd2, ApprLamp, BbLamp, NavLamp}},
+        {"LAND",
+         [] {
+             ap_bb_mode = ap_nav_mode = 0;
+             ap_approach_state = 40;
+         },
+         {Fd2, LandLamp}},
+        {"no DC essential", [] { dc_ess_powered = 0; }, {}},
+        {"lamp test", [] { dc_ess_powered = light_lamp_test = 1; }, {Fd1, Fd2, IasLamp, LandLamp, ApprLamp, BbLamp,
+                                                                     TurbLamp, NavLamp}},
+    };
+    for (const auto& c : cases) {
+        c.set();
+        frames(1);
+        std::set<int> lit;
+        for (int p : {Fd1, Fd2, IasLamp, LandLamp, ApprLamp, BbLamp, TurbLamp, NavLamp})
+            if (!hidden(element(kPanel, size_t(p)))) lit.insert(p);
+        EXPECT_EQ(lit, c.lit) << c.what;
+    }
+}
+
+// CMD off releases the host's master and every hold that reads on; the flags are read once, so the
+// two release blocks of the frame both send.
+TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
+    engage_cmd1();
+    frames(1);  // PITCH and ROLL: altitude hold and wing leveler on
+    token(106, 1.0);
+    token(114, 1.0);
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 OFF
+    new_keys();
+    frames(1);
+    const std::vector<KeyLogEntry> log = new_keys();
+    const auto count = [&](u32 key) {
+        return std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& k) { return k.id == key && k.sent; });
+    };
+    EXPECT_EQ(count(key_ap_master_off), 1);
+    for (u32 key : {key_ap_alt_hold_off, key_ap_wing_leveler_off, key_yaw_damper_event_b, key_ap_hdg_hold_event_a})
+        EXPECT_EQ(count(key), 2) << std::hex << key;
+    for (u32 id : {103u, 104u, 106u, 108u, 114u}) EXPECT_EQ(host().token(id), 0.0) << id;
+}
+
 // A single director needs its side's AC bus, air data and INS in navigation (status 3).
 TEST_F(ApMaster, SingleDirectorDropsWithItsSide) {
     const struct { int side; u8* input; u8 good, bad; } cases[] = {
@@ -239,6 +318,55 @@ TEST_F(ApMaster, NavNeedsAPlanAndTheInsNavigating) {
     }
 }
 
+// NAV upkeep: with the GPS driving NAV 1, NAV 1 keeps to FD 1 with a plan, and the host gets its
+// GPS steering key; without it NAV becomes 3, HDG S. ends and the target is the host's selected
+// heading, flown on the host's heading hold; NAV 3 ends when the GPS drives again.
+TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
+    engage_cmd1();
+    gps_plan_active = 1;
+    press(kNav);
+    ASSERT_EQ(host().token(848), 1.0);
+    token(107, 123.7);
+    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; } steps[] = {
+        {1.0, 1, 0, 1, 0, key_ap_event_10113}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b},
+        {1.0, 1, 0, 0, 123, key_ap_event_10113}, {1.0, 0, 0, 0, 123, key_ap_event_10113}};
+    for (const auto& s : steps) {
+        if (ap_nav_mode == 0) press(kNav);
+        gps_plan_active = s.plan;
+        ap_hdg_select_mode = s.hdg_select;
+        token(848, s.gps);
+        new_keys();
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ap_nav_mode, ap_hdg_select_mode, ap_heading_target),
+                  std::make_tuple(s.nav, u8(0), s.target))
+            << s.gps << " plan " << int(s.plan);
+        EXPECT_EQ(sent(s.key), 1u) << s.gps << " plan " << int(s.plan);
+    }
+}
+
+// Nose-up keys in LAND: in the flare below 2 degrees nose-up; from 10 to 50 ft from 1.5 degrees
+// down, with trim up below 2.5 degrees of trim; between 5 and 15 ft again above 1 degree down.
+TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
+    land_armed();
+    ap_flare_height_ft = 60.0;
+    const u32 nose = key_ap_event_10094, trim = key_elev_trim_up;
+    const struct { f64 ft, pitch, trim_deg; std::vector<u32> keys; } cases[] = {
+        {59.0, -1.9, 3.0, {nose}}, {59.0, -2.0, 2.0, {}},           {30.0, -1.5, 2.0, {nose, trim}},
+        {30.0, -1.6, 2.0, {}},     {30.0, -1.0, 2.5, {nose}},        {12.0, -0.9, 2.0, {nose, trim, nose, trim}},
+        {12.0, -1.2, 2.0, {nose, trim}}, {7.0, -0.9, 3.0, {nose}},   {5.0, -0.9, 2.0, {}}};
+    for (const auto& c : cases) {
+        radio_ft(c.ft);
+        token(tk::pitch, c.pitch);
+        fctl_pitch_trim_deg = c.trim_deg;
+        new_keys();
+        frames(1);
+        std::vector<u32> keys;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == nose || k.id == trim) keys.push_back(k.id);
+        EXPECT_EQ(keys, c.keys) << c.ft << " ft at " << c.pitch;
+    }
+}
+
 // Negative commands within 50 below a hundred go out a hundred lower; positive ones as they are.
 // On the ground the aileron follows token 317, at least 3000.
 TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElevatorToken) {
@@ -306,15 +434,18 @@ TEST_F(ApMaster, PitchHoldsTheAttitudeThroughVsAndKeepsItsOwnAltitudeTarget) {
 
 // Control-wheel steering (token 309 from 100): the trim axis goes to base + input x (|bank| x 0.0035 +
 // 0.05 + 0.00012 x the part of the base the input works against), the base being the axis when
-// following began. With both remembered inputs at 0, 300 works both ways in one frame: two keys,
-// V/S + 6, the reference at the present attitude. Exactly 0 keeps following; 50 lets the attitude
-// law fly again. The bank is last frame's.
+// following began. An input applies upward while the last upward one is at most 5000 above it, and
+// downward while the last downward one is at most 5000 below it; from 0 and 0, 300 works both ways
+// in one frame: two keys, V/S + 6, the reference at the present attitude. Exactly 0 keeps
+// following; 50 forgets both inputs and lets the attitude law fly again. The bank is last frame's.
 TEST_F(ApMaster, WheelSteeringTrimsAndMovesTheReference) {
     token(tk::pitch, -3.0);
     engage_cmd1();
     const struct { f64 input, axis, bank, pitch; std::vector<i32> trims; f64 reference; i32 vs; u8 following; }
-        steps[] = {{300, 1000, 0, -4, {1015, 1051}, 4, 6, 1}, {0, 1000, 0, -5, {}, 4, 6, 1},
-                   {50, 1000, 20, -5, {}, 4, -3000, 0},      {300, -1000, 20, -5, {-928, -964}, 5, -2994, 1}};
+        steps[] = {{300, 1000, 0, -4, {1015, 1051}, 4, 6, 1},     {0, 1000, 0, -5, {}, 4, 6, 1},
+                   {50, 1000, 20, -5, {}, 4, -3000, 0},           {6000, -1000, 20, -5, {440}, 5, -2940, 1},
+                   {300, -1000, 20, -5, {-964}, 5, -2937, 1},     {5200, -1000, 20, -5, {248}, 5, -2885, 1},
+                   {50, 1, 20, -5, {}, 5, 0, 0},                  {-9000, 1, 20, -5, {-1080}, 5, -90, 1}};
     for (const auto& s : steps) {
         for (auto [id, v] :
              {std::pair<u32, f64>{309, s.input}, {318, s.axis}, {tk::bank, s.bank}, {tk::pitch, s.pitch}})

@@ -123,6 +123,18 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     EXPECT_FALSE(lit(element(kAutoland, 0)));
 }
 
+// On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that
+// the next approach is monitored again.
+TEST_F(Lights, AutolandWarningOnTheGroundFollowsTheAutopilot) {
+    place(kAutoland);
+    token(tk::ground, 1.0);
+    for (const auto& [ap, warning] : {std::pair<f64, i8>{1.0, -1}, {0.0, 0}}) {
+        token(tk::ap, ap);
+        frames(1);
+        EXPECT_EQ(ap_autoland_warning, warning) << ap;
+    }
+}
+
 // The flare may last 17 s; begun within 20 s of midnight it runs to 20 s and counts after it.
 TEST_F(Lights, FlareTimerAcrossMidnight) {
     place(kAutoland);

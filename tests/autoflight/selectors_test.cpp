@@ -19,7 +19,7 @@ const char* kHdg = "ketravin ap_hdg_kr60";
 const char* kCrs = "ketravin ap_crs_kr60";
 namespace tk {
 constexpr u32 vs = 65, altitude = 74, ap = 103, hdg_bug = 107, gear_nose = 332, n2_1 = 625, gps_course = 838, obs = 854,
-              gps_drives = 848, nav_hold = 105;
+              gps_drives = 848, nav_hold = 105, hdg_hold = 106;
 }
 constexpr f64 kHostVsPerFpm = 256.0 / (3.281 * 60.0);
 struct Point { i32 x, y; };
@@ -85,7 +85,9 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
         {9500, 1500, 10000, 2, 1, 0, 0, 1}, {9520, 1500, 10000, 2, 2, 1000, 10000, 0},
         {9800, 900, 10000, 2, 2, 1000, 10000, 1}, {9981, 600, 10000, 3, 2, 1000, 10000, 0},
         {10000, 0, 10000, 3, 3, 1000, 10000, 1}, {10000, 0, 11000, 25, 3, 1000, 10000, 1},
-        {10000, 0, 11000, 25, 27, 1000, 11000, 0}, {10990, 300, 11000, 3, 27, 1000, 11000, 0}};
+        {10000, 0, 11000, 25, 27, 1000, 11000, 0}, {10990, 300, 11000, 3, 27, 1000, 11000, 0},
+        {10990, 0, 11000, 3, 3, 1000, 11000, 1}, {10990, 0, 10000, 25, 3, 1000, 11000, 1},
+        {10990, 0, 10000, 25, 26, -1000, 10000, 0}};
     for (const auto& s : steps) {
         air(s.a, s.v);
         ap_selected_altitude = s.s;
@@ -173,7 +175,9 @@ TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
     token(tk::ap, 1.0);
     press(kHdg, {70, 10});  // HDG
     new_keys();
+    ap_roll_hold_engaged = 1;
     frames(3);
+    EXPECT_EQ(std::make_pair(ap_roll_hold_engaged, ap_roll_takeover_pending), std::make_pair(u8(0), u8(1)));
     const std::vector<KeyLogEntry> log = new_keys();
     for (u32 key : {key_ap_hdg_hold_event_b, key_ap_wing_leveler_off, key_ap_heading_set})
         EXPECT_EQ(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& e) { return e.id == key && e.sent; }), 3)
@@ -215,22 +219,29 @@ TEST_F(Selectors, VlAndHdgHandNavOneBackFromTheGpsToTheRadio) {
     }
 }
 
-// Without V/L, below the approach states (10) and with NAV off, the host's NAV hold is released.
-TEST_F(Selectors, HostNavHoldReleasedWithoutVlNavOrApproach) {
+// Holds no mode asks for are released: the NAV hold without V/L and NAV below the approach states
+// (10); the heading hold without HDG S. and NAV, also with a beam captured in an approach.
+TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
     place(kHdg);
     ap_fd_engaged = 1;
-    const struct { u8 approach, nav; size_t released; } cases[] = {{0, 0, 1}, {9, 0, 1}, {10, 0, 0}, {0, 1, 0}};
+    const struct { u8 approach, nav, captured; size_t nav_released, hdg_released; } cases[] = {
+        {0, 0, 0, 1, 1}, {9, 0, 0, 1, 1}, {10, 0, 0, 0, 1}, {0, 1, 0, 0, 0}, {20, 0, 1, 0, 1}};
     for (const auto& c : cases) {
         ap_approach_state = c.approach;
         ap_nav_mode = c.nav;
+        fd_vl_captured = c.captured;
         token(tk::nav_hold, 1.0);
+        token(tk::hdg_hold, 1.0);
         new_keys();
         frames(1);
         const std::vector<KeyLogEntry> log = new_keys();
-        for (u32 key : {key_ap_nav_hold_event_b, key_ap_nav_hold_event_a})
-            EXPECT_EQ(size_t(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& e) { return e.id == key; })),
-                      c.released)
-                << int(c.approach) << " NAV " << int(c.nav) << " key " << std::hex << key;
+        const auto count = [&](u32 key) {
+            return size_t(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& e) { return e.id == key; }));
+        };
+        SCOPED_TRACE(testing::Message() << int(c.approach) << " NAV " << int(c.nav) << " captured " << int(c.captured));
+        EXPECT_EQ(count(key_ap_nav_hold_event_b), c.nav_released);
+        EXPECT_EQ(count(key_ap_nav_hold_event_a), c.nav_released);
+        EXPECT_EQ(count(key_ap_hdg_hold_event_a), c.hdg_released);
     }
 }
 
