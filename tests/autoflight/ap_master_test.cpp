@@ -88,6 +88,7 @@ TEST_F(ApMaster, EngagementDualCmdOnlyInAnApproachAndTheHostFlagDropsAll) {
     frames(1);
     EXPECT_EQ(ap_cmd_engaged, 1);
     EXPECT_EQ(sent(key_ap_master_on), 1u);
+    EXPECT_EQ(host().token(792), 1.0) << "the host's flight-director flag";
     frames(1);
     EXPECT_EQ(sent(key_ap_master_on), 0u) << "host flag now 1.0";
     press(kCmd2Up);
@@ -101,9 +102,12 @@ TEST_F(ApMaster, EngagementDualCmdOnlyInAnApproachAndTheHostFlagDropsAll) {
     hyd_avail[1] = 0;  // side 1 fails: side 2 carries on
     frames(1);
     EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_fd_engaged, ap_cmd1_lever), std::make_tuple(u8(2), u8(2), u8(0)));
+    EXPECT_EQ(ap_roll_mode + ap_pitch_mode, 2);
     token(tk::ap, 0.0);  // the host disconnects
     frames(1);
     EXPECT_EQ(ap_cmd_engaged + ap_cmd1_lever + ap_cmd2_lever + ap_sim_ap_latched, 0);
+    frames(1);  // CMD still asked for the master in that frame; now it is released
+    EXPECT_EQ(std::make_tuple(host().token(tk::ap), ap_roll_mode, ap_pitch_mode), std::make_tuple(0.0, u8(0), u8(0)));
 }
 
 // A heading failure and a bank past 55 degrees (read a frame late) drop every channel.
@@ -132,6 +136,53 @@ TEST_F(ApMaster, FdOneOnDcEssentialAloneEngagesThenDropsAndASecondPressClears) {
     frames(1);
     press(kFd2);
     EXPECT_EQ(ap_fd_engaged, 0);
+}
+
+// IAS (with a director): an armed altitude stays armed, any other altitude mode ends; refused in
+// LAND on the beam; an approach whose glide slope is approaching ends. A second press ends IAS.
+TEST_F(ApMaster, IasButtonKeepsOnlyAnArmedAltitudeAndEndsAnApproachingBeam) {
+    press(kFd1);
+    const struct { u8 approach, captured, gs, alt, ias, alt_after, approach_after; } cases[] = {
+        {0, 0, 0, 1, 1, 1, 0},   {0, 0, 0, 2, 1, 0, 0},   {0, 0, 0, 4, 1, 0, 0},    {20, 0, 1, 0, 1, 0, 0},
+        {20, 0, 2, 0, 1, 0, 20}, {30, 1, 0, 1, 0, 1, 30}, {30, 0, 0, 25, 1, 0, 30}};
+    for (const auto& c : cases) {
+        ap_ias_mode = 0;
+        ap_approach_state = c.approach;
+        fd_vl_captured = c.captured;
+        fd_gs_capture_state = c.gs;
+        ap_alt_mode = c.alt;
+        press(kIas);
+        EXPECT_EQ(std::make_tuple(ap_ias_mode, ap_alt_mode, ap_approach_state),
+                  std::make_tuple(c.ias, c.alt_after, c.approach_after))
+            << int(c.approach) << " captured " << int(c.captured) << " G/S " << int(c.gs) << " ALT " << int(c.alt);
+    }
+    press(kIas);
+    EXPECT_EQ(ap_ias_mode, 0);
+}
+
+// B/B (with a director, without CMD) comes on only without V/L and NAV and ends HDG S.; a second
+// press ends it. Each frame HDG S. stays off under B/B, and V/L or CMD ends B/B.
+TEST_F(ApMaster, BackBeamExcludesHdgSelectAndEndsWithVlOrCmd) {
+    press(kFd1);
+    constexpr Point kBb{10, 130};
+    const struct { u8 bb, vl, nav; u8 bb_pressed; u8 hdg_after_frame, bb_after_frame; } cases[] = {
+        {0, 0, 0, 1, 0, 1}, {1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 1, 0}, {0, 0, 1, 0, 1, 0}};
+    for (const auto& c : cases) {
+        ap_bb_mode = c.bb;
+        ap_vl_mode = c.vl;
+        ap_nav_mode = c.nav;
+        ap_hdg_select_mode = 1;
+        press(kBb);
+        EXPECT_EQ(ap_bb_mode, c.bb_pressed) << int(c.bb) << int(c.vl) << int(c.nav);
+        ap_vl_mode = ap_nav_mode = 0;
+        ap_hdg_select_mode = 1;
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_hdg_select_mode, ap_bb_mode), std::make_pair(c.hdg_after_frame, c.bb_after_frame))
+            << int(c.bb) << int(c.vl) << int(c.nav);
+    }
+    ap_vl_mode = 1;  // V/L ends B/B in the frame
+    frames(1);
+    EXPECT_EQ(ap_bb_mode, 0);
 }
 
 // The attitude indicator's modes, first match wins: lateral B/B, HDG S. or NAV, V/L, approach;
@@ -469,7 +520,8 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     frames(1);  // wings level: ROLL holds 0 on the wing leveler
     ASSERT_EQ(std::make_pair(ap_roll_hold_engaged, host().token(104)), std::make_pair(u8(1), 1.0));
     const struct { f64 bank; i32 target, target_after; u8 pending, state; } cases[] = {
-        {20.0, 0, 20, 0, 1}, {-20.0, 0, -20, 0, 1}, {20.0, 30, 30, 1, 0}};
+        {20.0, 0, 20, 0, 1}, {-20.0, 0, -20, 0, 1}, {20.0, 25, 20, 0, 1}, {-20.0, -25, -20, 0, 1},
+        {20.0, 30, 30, 1, 0}};
     for (const auto& c : cases) {
         token(tk::bank, -c.bank);  // the attitude token is the other way round
         frames(1);
@@ -481,6 +533,11 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
         frames(1);
         EXPECT_EQ(ap_bank_hold_state, c.state) << c.bank << " from " << c.target;
     }
+    ap_vl_mode = 1;  // V/L armed steers: the target follows the bank, the wing leveler stays off
+    token(tk::bank, -12.0);
+    new_keys();
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, sent(key_ap_wing_leveler_off)), std::make_pair(12, size_t(1)));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
@@ -505,6 +562,11 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
 // 100 x trend: up when fast or gaining, down when slow.
 TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
     token(tk::ias, 250.9);
+    press(kFd1);
+    press(kIas);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 250)) << "director alone";
+    press(kFd1);  // off
     engage_cmd1();
     thr1_readout_pct = 50;  // V/S limits +2500 / -1875
     token(tk::alt_hold, 0.0);

@@ -86,6 +86,21 @@ TEST_F(Lights, LandChangeCuesOnceFlashesThenShowsTheArcs) {
     }
 }
 
+// The frame that ends the LAND flash hides both arcs, also when the clock steps over the end from a
+// lit tick; the arcs follow the state from the next frame.
+TEST_F(Lights, LandFlashEndsDarkWhenTheClockStepsOverItsEnd) {
+    place(kLand);
+    ap_approach_state = 40;
+    frames(1);
+    const f64 start = host().token(tk::tick);
+    for (const auto& [t, on] : {std::pair<f64, bool>{49.0, true}, {60.0, false}, {61.0, true}}) {
+        token(tk::tick, start + t);
+        frames(1);
+        EXPECT_EQ(lit(element(kLand, LowerArc)) && lit(element(kLand, UpperArc)), on) << t;
+        EXPECT_EQ(lit(element(kLand, LowerArc)) || lit(element(kLand, UpperArc)), on) << t;
+    }
+}
+
 TEST_F(Lights, AutolandFaultsAndTheirCancels) {
     place(kAutoland);
     fd_gs_armed = 1;

@@ -123,6 +123,26 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     EXPECT_EQ(host().token(tk::arm), 0.0);
 }
 
+// The SPD and N1 lamps by their modes, dark without DC ESS; the switch images by the arm state.
+TEST_F(Autothrottle, LampsAndSwitchFollowTheModes) {
+    enum { SpdLamp = 1, N1Lamp, ArmUp, ArmDown };
+    const struct { u8 arm, spd, n1, power; bool spd_lit, n1_lit; } cases[] = {
+        {1, 1, 0, 1, true, false}, {1, 0, 1, 1, false, true}, {1, 0, 0, 1, false, false}, {1, 1, 0, 0, false, false},
+        {0, 0, 0, 1, false, false}};
+    for (const auto& c : cases) {
+        ats_arm_state = c.arm;
+        ats_spd_mode = c.spd;
+        ats_n1_mode = c.n1;
+        dc_ess_powered = c.power;
+        frame();
+        SCOPED_TRACE(testing::Message() << int(c.arm) << int(c.spd) << int(c.n1) << int(c.power));
+        EXPECT_EQ(!hidden(element(kPanel, SpdLamp)), c.spd_lit);
+        EXPECT_EQ(!hidden(element(kPanel, N1Lamp)), c.n1_lit);
+        EXPECT_EQ(std::make_pair(hidden(element(kPanel, ArmUp)), hidden(element(kPanel, ArmDown))),
+                  std::make_pair(c.arm != 1, c.arm == 1));
+    }
+}
+
 // SPD trips to 2 (a disconnect, for the annunciator to flash and clear) without INS 1 navigating,
 // without ADC 1 airspeed, or on the ground with either lever below 0.05.
 TEST_F(Autothrottle, SpdTripsOnLostInsAirspeedOrALeverAtIdleOnTheGround) {

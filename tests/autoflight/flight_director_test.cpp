@@ -115,8 +115,9 @@ TEST_F(FlightDirector, VlCaptureByModeAutopilotAndBeam) {
         ap_approach_state = c.approach;
         ap_hdg_select_mode = c.hdg_select;
         fd_vl_captured = c.before;
-        for (auto [id, v] : {std::pair<u32, f64>{tk::code, f64(c.code)}, {tk::ap, c.engaged}, {tk::hdg_hold, c.hdg_hold},
-                             {tk::bank_cmd, c.bank_cmd}, {tk::cdi, c.cdi}, {tk::signal, c.signal}})
+        for (auto [id, v] : {std::pair<u32, f64>{tk::code, f64(c.code)}, {tk::ap, c.engaged},
+                             {tk::hdg_hold, c.hdg_hold}, {tk::bank_cmd, c.bank_cmd}, {tk::cdi, c.cdi},
+                             {tk::signal, c.signal}})
             token(id, v);
         frames(1);
         EXPECT_EQ(fd_vl_captured, c.after) << int(c.approach) << " code " << c.code << " engaged " << c.engaged
@@ -226,12 +227,16 @@ TEST_F(FlightDirector, PitchSourceByAttitudeInPitchAndByVsOtherwise) {
 }
 
 // HDG error beyond 3 degrees steps the bank by 5.
+// Within 0.5 degrees (bound included) the heading error is 0.
 TEST_F(FlightDirector, HeadingRollCommandStepsTheBankOutsideItsBand) {
     token(tk::bank, 2.0);
-    for (const auto& [target, roll] : {std::pair<i32, f64>{104, 7.0}, {103, 3.0}, {95, -3.0}, {80, -23.0}}) {
-        ap_heading_target = target;
+    const struct { i32 target; f64 heading, roll; } cases[] = {
+        {104, 100.0, 7.0}, {103, 100.0, 3.0}, {95, 100.0, -3.0}, {80, 100.0, -23.0}, {100, 99.5, 0.0}, {100, 99.4, 0.6}};
+    for (const auto& c : cases) {
+        ap_heading_target = c.target;
+        token(tk::heading, c.heading);
         frames(1);
-        EXPECT_DOUBLE_EQ(fd_hdg_roll_command, roll) << target;
+        EXPECT_NEAR(fd_hdg_roll_command, c.roll, 1e-9) << c.target << " from " << c.heading;
     }
 }
 

@@ -220,15 +220,18 @@ TEST_F(Selectors, VlAndHdgHandNavOneBackFromTheGpsToTheRadio) {
 }
 
 // Holds no mode asks for are released: the NAV hold without V/L and NAV below the approach states
-// (10); the heading hold without HDG S. and NAV, also with a beam captured in an approach.
+// (10); the heading hold without HDG S. and NAV, also with V/L armed on a VOR or a beam captured
+// in an approach.
 TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
     place(kHdg);
     ap_fd_engaged = 1;
-    const struct { u8 approach, nav, captured; size_t nav_released, hdg_released; } cases[] = {
-        {0, 0, 0, 1, 1}, {9, 0, 0, 1, 1}, {10, 0, 0, 0, 1}, {0, 1, 0, 0, 0}, {20, 0, 1, 0, 1}};
+    const struct { u8 approach, nav, vl, captured; size_t nav_released, hdg_released; } cases[] = {
+        {0, 0, 0, 0, 1, 1}, {9, 0, 0, 0, 1, 1}, {10, 0, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 0}, {20, 0, 0, 1, 0, 1},
+        {0, 0, 1, 0, 0, 1}};
     for (const auto& c : cases) {
         ap_approach_state = c.approach;
         ap_nav_mode = c.nav;
+        ap_vl_mode = c.vl;
         fd_vl_captured = c.captured;
         token(tk::nav_hold, 1.0);
         token(tk::hdg_hold, 1.0);
@@ -238,7 +241,8 @@ TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
         const auto count = [&](u32 key) {
             return size_t(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& e) { return e.id == key; }));
         };
-        SCOPED_TRACE(testing::Message() << int(c.approach) << " NAV " << int(c.nav) << " captured " << int(c.captured));
+        SCOPED_TRACE(testing::Message() << int(c.approach) << " NAV " << int(c.nav) << " V/L " << int(c.vl)
+                                        << " captured " << int(c.captured));
         EXPECT_EQ(count(key_ap_nav_hold_event_b), c.nav_released);
         EXPECT_EQ(count(key_ap_nav_hold_event_a), c.nav_released);
         EXPECT_EQ(count(key_ap_hdg_hold_event_a), c.hdg_released);
