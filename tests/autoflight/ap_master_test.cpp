@@ -1,5 +1,6 @@
 // The autopilot mode panel through the headless host: engagement with the host's autopilot flag,
 // approach and LAND to roll-out, the pitch, IAS, bank and yaw laws, the pitch wheel, hostile values.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -7,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "air/state.h"
 #include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
 #include "electrical/state.h"
@@ -16,8 +18,11 @@
 #include "host/host_model.h"
 #include "hydraulics/state.h"
 #include "instruments/state.h"
+#include "lighting/state.h"
+#include "module/keys.h"
 #include "module/state_registry.h"
 #include "navigation/state.h"
+#include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
 #include "tests/clock_jump.h"
 #include "tests/host_fixture.h"
@@ -27,14 +32,14 @@ const char* kPanel = "ketravin ap_master_kr60";
 namespace tk {
 constexpr u32 code = 46, signal = 49, ground = 60, ias = 61, vs = 65, slip = 69, altitude_m = 73, pitch = 78,
               bank_b = 79, bank = 80, ap = 103, heading_fail = 282, aileron = 313, rudder = 316, elevator = 317,
-              radio_m = 614, apfd_reset = 785;
+              radio_m = 614, apfd_reset = 785, alt_hold = 108, axis1 = 128;
 }
 struct Point { i32 x, y; };  // inside the panel's rectangles
-constexpr Point kFd1{20, 70}, kCmd1Up{180, 10}, kCmd2Up{250, 10}, kIas{10, 10}, kLand{90, 10}, kAppr{130, 10},
-    kWheelDown{140, 120};
+constexpr Point kFd1{20, 70}, kFd2{60, 70}, kCmd1Up{180, 10}, kCmd2Up{250, 10}, kIas{10, 10}, kNav{50, 10},
+    kLand{90, 10}, kAppr{130, 10}, kWheelDown{140, 120};
 constexpr f64 kHostVsPerFpm = 1.30048;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
-enum { BigWheel = 13, WheelCover = 18 };
+enum { BigWheel = 13, LabelAp = 16, WheelCover = 18 };
 }  // namespace
 
 class ApMaster : public HostTest {
@@ -85,6 +90,7 @@ TEST_F(ApMaster, EngagementDualCmdOnlyInAnApproachAndTheHostFlagDropsAll) {
     frames(1);
     EXPECT_EQ(ap_cmd_engaged, 1);
     EXPECT_EQ(sent(key_ap_master_on), 1u);
+    EXPECT_EQ(host().token(792), 1.0) << "the host's flight-director flag";
     frames(1);
     EXPECT_EQ(sent(key_ap_master_on), 0u) << "host flag now 1.0";
     press(kCmd2Up);
@@ -98,9 +104,12 @@ TEST_F(ApMaster, EngagementDualCmdOnlyInAnApproachAndTheHostFlagDropsAll) {
     hyd_avail[1] = 0;  // side 1 fails: side 2 carries on
     frames(1);
     EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_fd_engaged, ap_cmd1_lever), std::make_tuple(u8(2), u8(2), u8(0)));
+    EXPECT_EQ(ap_roll_mode + ap_pitch_mode, 2);
     token(tk::ap, 0.0);  // the host disconnects
     frames(1);
     EXPECT_EQ(ap_cmd_engaged + ap_cmd1_lever + ap_cmd2_lever + ap_sim_ap_latched, 0);
+    frames(1);  // CMD still asked for the master in that frame; now it is released
+    EXPECT_EQ(std::make_tuple(host().token(tk::ap), ap_roll_mode, ap_pitch_mode), std::make_tuple(0.0, u8(0), u8(0)));
 }
 
 // A heading failure and a bank past 55 degrees (read a frame late) drop every channel.
@@ -127,8 +136,148 @@ TEST_F(ApMaster, FdOneOnDcEssentialAloneEngagesThenDropsAndASecondPressClears) {
     elec_ac_bus1_powered = 1;
     press(kFd1);
     frames(1);
-    press({60, 70});  // FD 2
+    press(kFd2);
     EXPECT_EQ(ap_fd_engaged, 0);
+}
+
+// IAS (with a director): an armed altitude stays armed, any other altitude mode ends; refused in
+// LAND on the beam; an approach whose glide slope is approaching ends. A second press ends IAS.
+TEST_F(ApMaster, IasButtonKeepsOnlyAnArmedAltitudeAndEndsAnApproachingBeam) {
+    press(kFd1);
+    const struct { u8 approach, captured, gs, alt, ias, alt_after, approach_after; } cases[] = {
+        {0, 0, 0, 1, 1, 1, 0},   {0, 0, 0, 2, 1, 0, 0},   {0, 0, 0, 4, 1, 0, 0},    {20, 0, 1, 0, 1, 0, 0},
+        {20, 0, 2, 0, 1, 0, 20}, {30, 1, 0, 1, 0, 1, 30}, {30, 0, 0, 25, 1, 0, 30}};
+    for (const auto& c : cases) {
+        ap_ias_mode = 0;
+        ap_approach_state = c.approach;
+        fd_vl_captured = c.captured;
+        fd_gs_capture_state = c.gs;
+        ap_alt_mode = c.alt;
+        press(kIas);
+        EXPECT_EQ(std::make_tuple(ap_ias_mode, ap_alt_mode, ap_approach_state),
+                  std::make_tuple(c.ias, c.alt_after, c.approach_after))
+            << int(c.approach) << " captured " << int(c.captured) << " G/S " << int(c.gs) << " ALT " << int(c.alt);
+    }
+    press(kIas);
+    EXPECT_EQ(ap_ias_mode, 0);
+}
+
+// B/B (with a director, without CMD) comes on only without V/L and NAV and ends HDG S.; a second
+// press ends it. Each frame HDG S. stays off under B/B, and V/L or CMD ends B/B.
+TEST_F(ApMaster, BackBeamExcludesHdgSelectAndEndsWithVlOrCmd) {
+    press(kFd1);
+    constexpr Point kBb{10, 130};
+    const struct { u8 bb, vl, nav; u8 bb_pressed; u8 hdg_after_frame, bb_after_frame; } cases[] = {
+        {0, 0, 0, 1, 0, 1}, {1, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 1, 0}, {0, 0, 1, 0, 1, 0}};
+    for (const auto& c : cases) {
+        ap_bb_mode = c.bb;
+        ap_vl_mode = c.vl;
+        ap_nav_mode = c.nav;
+        ap_hdg_select_mode = 1;
+        press(kBb);
+        EXPECT_EQ(ap_bb_mode, c.bb_pressed) << int(c.bb) << int(c.vl) << int(c.nav);
+        ap_vl_mode = ap_nav_mode = 0;
+        ap_hdg_select_mode = 1;
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_hdg_select_mode, ap_bb_mode), std::make_pair(c.hdg_after_frame, c.bb_after_frame))
+            << int(c.bb) << int(c.vl) << int(c.nav);
+    }
+    ap_vl_mode = 1;  // V/L ends B/B in the frame
+    frames(1);
+    EXPECT_EQ(ap_bb_mode, 0);
+}
+
+// The attitude indicator's modes, first match wins: lateral B/B, HDG S. or NAV, V/L, approach;
+// vertical the director's PITCH, IAS, capture (2, 25, 26), hold (3, 4), approach.
+TEST_F(ApMaster, FlightDirectorModesFollowThePanelInOrder) {
+    press(kFd1);
+    struct Bytes { u8 bb, hdg, nav, vl, approach, pitch_hold, ias, alt; };
+    const struct { Bytes b; u8 lateral, vertical; } cases[] = {
+        {{1, 1, 0, 1, 20, 1, 1, 2}, 1, 1}, {{0, 1, 0, 1, 20, 0, 1, 2}, 2, 2}, {{0, 0, 1, 1, 20, 0, 0, 2}, 2, 3},
+        {{0, 0, 0, 1, 20, 0, 0, 25}, 3, 3}, {{0, 0, 0, 0, 20, 0, 0, 26}, 4, 3}, {{0, 0, 0, 0, 20, 0, 0, 3}, 4, 4},
+        {{0, 0, 0, 0, 20, 0, 0, 4}, 4, 4},  {{0, 0, 0, 0, 20, 0, 0, 1}, 4, 5}, {{0, 0, 0, 0, 0, 0, 0, 0}, 0, 0}};
+    for (const auto& c : cases) {
+        ap_fd_engaged = 1;
+        std::tie(ap_bb_mode, ap_hdg_select_mode, ap_nav_mode, ap_vl_mode, ap_approach_state) =
+            std::make_tuple(c.b.bb, c.b.hdg, c.b.nav, c.b.vl, c.b.approach);
+        std::tie(fd_pitch_hold, ap_ias_mode, ap_alt_mode) = std::make_tuple(c.b.pitch_hold, c.b.ias, c.b.alt);
+        frames(1);
+        EXPECT_EQ(std::make_pair(fd_lateral_mode, fd_vertical_mode), std::make_pair(c.lateral, c.vertical))
+            << int(c.lateral) << " " << int(c.vertical);
+    }
+}
+
+// Each lamp of the panel by its byte, dark without DC ESS; the lamp test lights them all.
+TEST_F(ApMaster, PanelLampsFollowTheirModes) {
+    enum { Fd1 = 5, Fd2, IasLamp, LandLamp, ApprLamp, BbLamp, TurbLamp, NavLamp = 17 };
+    const struct { const char* what; void (*set)(); std::set<int> lit; } cases[] = {
+        {"dual director", [] { ap_fd_engaged = 3; }, {Fd1, Fd2}},
+        {"FD 2", [] { ap_fd_engaged = 2; }, {Fd2}},
+        {"IAS, TURB", [] { ap_ias_mode = ap_turb_mode = 1; }, {Fd2, IasLamp, TurbLamp}},
+        {"APP, B/B, NAV 3",
+         [] {
+             ap_ias_mode = ap_turb_mode = 0;
+             ap_approach_state = 21;
+             ap_bb_mode = 1;
+             ap_nav_mode = 3;
+         },
+         {Fd2, ApprLamp, BbLamp, NavLamp}},
+        {"LAND",
+         [] {
+             ap_bb_mode = ap_nav_mode = 0;
+             ap_approach_state = 40;
+         },
+         {Fd2, LandLamp}},
+        {"no DC essential", [] { dc_ess_powered = 0; }, {}},
+        {"lamp test", [] { dc_ess_powered = light_lamp_test = 1; }, {Fd1, Fd2, IasLamp, LandLamp, ApprLamp, BbLamp,
+                                                                     TurbLamp, NavLamp}},
+    };
+    for (const auto& c : cases) {
+        c.set();
+        frames(1);
+        std::set<int> lit;
+        for (int p : {Fd1, Fd2, IasLamp, LandLamp, ApprLamp, BbLamp, TurbLamp, NavLamp})
+            if (!hidden(element(kPanel, size_t(p)))) lit.insert(p);
+        EXPECT_EQ(lit, c.lit) << c.what;
+    }
+}
+
+// CMD off releases the host's master and every hold that reads on; the flags are read once, so the
+// two release blocks of the frame both send.
+TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
+    engage_cmd1();
+    frames(1);  // PITCH and ROLL: altitude hold and wing leveler on
+    token(106, 1.0);
+    token(114, 1.0);
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 OFF
+    new_keys();
+    frames(1);
+    const std::vector<KeyLogEntry> log = new_keys();
+    const auto count = [&](u32 key) {
+        return std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& k) { return k.id == key && k.sent; });
+    };
+    EXPECT_EQ(count(key_ap_master_off), 1);
+    for (u32 key : {key_ap_alt_hold_off, key_ap_wing_leveler_off, key_yaw_damper_event_b, key_ap_hdg_hold_event_a})
+        EXPECT_EQ(count(key), 2) << std::hex << key;
+    for (u32 id : {103u, 104u, 106u, 108u, 114u}) EXPECT_EQ(host().token(id), 0.0) << id;
+}
+
+// A single director needs its side's AC bus, air data and INS in navigation (status 3).
+TEST_F(ApMaster, SingleDirectorDropsWithItsSide) {
+    const struct { int side; u8* input; u8 good, bad; } cases[] = {
+        {1, &elec_ac_bus1_powered, 1, 0}, {1, &inst_adc1_powered, 1, 0}, {1, &inst_adc1_ok, 1, 0},
+        {1, &ins1_status, 3, 2},          {2, &elec_ac_bus2_powered, 1, 0}, {2, &inst_adc2_powered, 1, 0},
+        {2, &inst_adc2_ok, 1, 0},         {2, &ins2_status, 3, 2}};
+    for (const auto& c : cases)
+        for (u8 value : {c.good, c.bad}) {
+            ap_fd_engaged = 0;
+            press(c.side == 1 ? kFd1 : kFd2);
+            ASSERT_EQ(ap_fd_engaged, c.side);
+            *c.input = value;
+            frames(1);
+            EXPECT_EQ(ap_fd_engaged, value == c.good ? c.side : 0) << c.side << " " << int(value);
+            *c.input = c.good;
+        }
 }
 
 TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
@@ -147,6 +296,14 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         inst_radio_alt_ft = h.ft;
         press(kLand);
         EXPECT_EQ(ap_approach_state, h.state) << h.ft;
+    }
+    press(kCmd2Up);  // dual in LAND without SPD: LAND DUAL waits for 100 ft and both counts at 2
+    const struct { f64 ft; u8 yaw_dampers, state; } dual[] = {{101.0, 2, 30}, {100.0, 1, 30}, {100.0, 2, 40}};
+    for (const auto& d : dual) {
+        radio_ft(d.ft);
+        fctl_yaw_damper_count = d.yaw_dampers;
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_approach_state), std::make_pair(u8(3), d.state)) << d.ft;
     }
 }
 
@@ -176,15 +333,104 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
     }
 }
 
+// A take-off roll with an ILS tuned: RLOUT arms on the ground below 45 kt, shows above 50 kt while
+// below 30 ft, and once gone waits for the next arming on the ground.
+TEST_F(ApMaster, TakeoffRolloutArmsBelow45KtAndShowsAbove50KtBelow30Ft) {
+    ils_received();
+    press(kFd1);
+    const struct { bool ground; f64 ias, ft; u8 rollout; } steps[] = {
+        {true, 60.0, 0.0, 0},  {true, 45.0, 0.0, 0},    {true, 60.0, 0.0, 0},    {true, 44.9, 0.0, 0},
+        {true, 50.0, 0.0, 0},  {true, 50.5, 0.0, 1},    {false, 140.0, 29.0, 1}, {false, 140.0, 30.0, 0},
+        {false, 140.0, 20.0, 0}};
+    for (const auto& s : steps) {
+        token(tk::ground, s.ground ? 1.0 : 0.0);
+        token(tk::ias, s.ias);
+        radio_ft(s.ft);
+        frames(1);
+        EXPECT_EQ(ap_rollout_mode, s.rollout) << s.ias << " kt at " << s.ft << " ft";
+    }
+}
+
+// NAV engages with a plan, no approach and the director's INS navigating (status 3), and sets the
+// GPS to drive NAV 1; a second press ends it and releases the host's NAV and heading holds.
+TEST_F(ApMaster, NavNeedsAPlanAndTheInsNavigating) {
+    press(kFd1);
+    const struct { u8 plan, status, approach, nav; std::vector<u32> keys; } cases[] = {
+        {1, 2, 0, 0, {}}, {0, 3, 0, 0, {}}, {1, 3, 20, 0, {}}, {1, 3, 0, 1, {key_gps_drives_nav1_toggle}},
+        {1, 3, 0, 0, {key_ap_nav_hold_event_b, key_ap_hdg_hold_event_a}}};
+    for (const auto& c : cases) {
+        gps_plan_active = c.plan;
+        ins1_status = c.status;
+        ap_approach_state = c.approach;
+        new_keys();
+        press(kNav);
+        std::vector<u32> keys;
+        for (const KeyLogEntry& k : new_keys()) keys.push_back(k.id);
+        EXPECT_EQ(std::make_pair(ap_nav_mode, keys), std::make_pair(c.nav, c.keys))
+            << int(c.plan) << " " << int(c.status) << " " << int(c.approach);
+    }
+}
+
+// NAV upkeep: with the GPS driving NAV 1, NAV 1 keeps to FD 1 with a plan, and the host gets its
+// GPS steering key; without it NAV becomes 3, HDG S. ends and the target is the host's selected
+// heading, flown on the host's heading hold; NAV 3 ends when the GPS drives again.
+TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
+    engage_cmd1();
+    gps_plan_active = 1;
+    press(kNav);
+    ASSERT_EQ(host().token(848), 1.0);
+    token(107, 123.7);
+    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; } steps[] = {
+        {1.0, 1, 0, 1, 0, key_ap_event_10113}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b},
+        {1.0, 1, 0, 0, 123, key_ap_event_10113}, {1.0, 0, 0, 0, 123, key_ap_event_10113}};
+    for (const auto& s : steps) {
+        if (ap_nav_mode == 0) press(kNav);
+        gps_plan_active = s.plan;
+        ap_hdg_select_mode = s.hdg_select;
+        token(848, s.gps);
+        new_keys();
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ap_nav_mode, ap_hdg_select_mode, ap_heading_target),
+                  std::make_tuple(s.nav, u8(0), s.target))
+            << s.gps << " plan " << int(s.plan);
+        EXPECT_EQ(sent(s.key), 1u) << s.gps << " plan " << int(s.plan);
+    }
+}
+
+// Nose-up keys in LAND: in the flare below 2 degrees nose-up; from 10 to 50 ft from 1.5 degrees
+// down, with trim up below 2.5 degrees of trim; between 5 and 15 ft again above 1 degree down.
+TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
+    land_armed();
+    ap_flare_height_ft = 60.0;
+    const u32 nose = key_ap_event_10094, trim = key_elev_trim_up;
+    const struct { f64 ft, pitch, trim_deg; std::vector<u32> keys; } cases[] = {
+        {59.0, -1.9, 3.0, {nose}}, {59.0, -2.0, 2.0, {}},           {30.0, -1.5, 2.0, {nose, trim}},
+        {30.0, -1.6, 2.0, {}},     {30.0, -1.0, 2.5, {nose}},        {12.0, -0.9, 2.0, {nose, trim, nose, trim}},
+        {12.0, -1.2, 2.0, {nose, trim}}, {7.0, -0.9, 3.0, {nose}},   {5.0, -0.9, 2.0, {}}};
+    for (const auto& c : cases) {
+        radio_ft(c.ft);
+        token(tk::pitch, c.pitch);
+        fctl_pitch_trim_deg = c.trim_deg;
+        new_keys();
+        frames(1);
+        std::vector<u32> keys;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == nose || k.id == trim) keys.push_back(k.id);
+        EXPECT_EQ(keys, c.keys) << c.ft << " ft at " << c.pitch;
+    }
+}
+
 // Negative commands within 50 below a hundred go out a hundred lower; positive ones as they are.
 // On the ground the aileron follows token 317, at least 3000.
 TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElevatorToken) {
     land_armed();
     radio_ft(800.0);
-    const struct { f64 g, sent; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0}, {-750.0, -800.0}, {760.0, 760.0}};
+    // Flown V/S more than 20 off the command: 100 beyond it, back toward the command.
+    const struct { f64 g, sent, vs = g; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0}, {-750.0, -800.0},
+        {760.0, 760.0}, {-700.0, -800.0, -650.0}, {-700.0, -600.0, -750.0}, {-700.0, -700.0, -715.0}};
     for (const auto& c : cases) {
         fd_gs_vs_command = c.g * kHostVsPerFpm;
-        token(tk::vs, fd_gs_vs_command);
+        token(tk::vs, c.vs * kHostVsPerFpm);
         frames(1);
         EXPECT_EQ(host().token(kHostApVsToken), c.sent) << c.g;
     }
@@ -239,6 +485,63 @@ TEST_F(ApMaster, PitchHoldsTheAttitudeThroughVsAndKeepsItsOwnAltitudeTarget) {
     EXPECT_EQ(ap_pitch_alt_target_m, 3048);
 }
 
+// Control-wheel steering (token 309 from 100): the trim axis goes to base + input x (|bank| x 0.0035 +
+// 0.05 + 0.00012 x the part of the base the input works against), the base being the axis when
+// following began. An input applies upward while the last upward one is at most 5000 above it, and
+// downward while the last downward one is at most 5000 below it; from 0 and 0, 300 works both ways
+// in one frame: two keys, V/S + 6, the reference at the present attitude. Exactly 0 keeps
+// following; 50 forgets both inputs and lets the attitude law fly again. The bank is last frame's.
+TEST_F(ApMaster, WheelSteeringTrimsAndMovesTheReference) {
+    token(tk::pitch, -3.0);
+    engage_cmd1();
+    const struct { f64 input, axis, bank, pitch; std::vector<i32> trims; f64 reference; i32 vs; u8 following; }
+        steps[] = {{300, 1000, 0, -4, {1015, 1051}, 4, 6, 1},     {0, 1000, 0, -5, {}, 4, 6, 1},
+                   {50, 1000, 20, -5, {}, 4, -3000, 0},           {6000, -1000, 20, -5, {440}, 5, -2940, 1},
+                   {300, -1000, 20, -5, {-964}, 5, -2937, 1},     {5200, -1000, 20, -5, {248}, 5, -2885, 1},
+                   {50, 1, 20, -5, {}, 5, 0, 0},                  {-9000, 1, 20, -5, {-1080}, 5, -90, 1}};
+    for (const auto& s : steps) {
+        for (auto [id, v] :
+             {std::pair<u32, f64>{309, s.input}, {318, s.axis}, {tk::bank, s.bank}, {tk::pitch, s.pitch}})
+            token(id, v);
+        new_keys();
+        frames(1);
+        std::vector<i32> trims;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == key_trim_axis_set) trims.push_back(i32(k.value));
+        EXPECT_EQ(trims, s.trims) << s.input;
+        EXPECT_EQ(std::make_tuple(ap_pitch_ref_deg, ap_vs_command, ap_trim_follow_state),
+                  std::make_tuple(s.reference, s.vs, s.following)) << s.input;
+    }
+}
+
+// ROLL takes over the bank a lateral mode left (the heading gauge's pending flag): within 30 degrees
+// the bank becomes the target, the wing leveler is released and the hold goes active the next frame.
+// A target further than 5 degrees beyond the bank is kept, and the takeover stays pending.
+TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
+    engage_cmd1();
+    frames(1);  // wings level: ROLL holds 0 on the wing leveler
+    ASSERT_EQ(std::make_pair(ap_roll_hold_engaged, host().token(104)), std::make_pair(u8(1), 1.0));
+    const struct { f64 bank; i32 target, target_after; u8 pending, state; } cases[] = {
+        {20.0, 0, 20, 0, 1}, {-20.0, 0, -20, 0, 1}, {20.0, 25, 20, 0, 1}, {-20.0, -25, -20, 0, 1},
+        {20.0, 30, 30, 1, 0}};
+    for (const auto& c : cases) {
+        token(tk::bank, -c.bank);  // the attitude token is the other way round
+        frames(1);
+        ap_bank_target_deg = c.target;
+        ap_roll_takeover_pending = 1;
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ap_bank_target_deg, ap_roll_takeover_pending, host().token(104)),
+                  std::make_tuple(c.target_after, c.pending, 0.0)) << c.bank << " from " << c.target;
+        frames(1);
+        EXPECT_EQ(ap_bank_hold_state, c.state) << c.bank << " from " << c.target;
+    }
+    ap_vl_mode = 1;  // V/L armed steers: the target follows the bank, the wing leveler stays off
+    token(tk::bank, -12.0);
+    new_keys();
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, sent(key_ap_wing_leveler_off)), std::make_pair(12, size_t(1)));
+}
+
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
     engage_cmd1();
     press(kIas);
@@ -253,6 +556,129 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
     ap_vs_command = 6000;  // outside the limits: put 10 inside them
     frames(1);
     EXPECT_EQ(ap_vs_command, 4990);
+}
+
+// The reference is the speed at engagement, whole knots, and stays; the gain on the error is 1.1
+// below 1 kt, 0.8 from 5 kt, between them by whole knots. The trend is the change between samples
+// 2 ticks apart. With the command at 0 before each frame, a frame's command is error x gain plus
+// 100 x trend: up when fast or gaining, down when slow.
+TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
+    token(tk::ias, 250.9);
+    press(kFd1);
+    press(kIas);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 250)) << "director alone";
+    press(kFd1);  // off
+    engage_cmd1();
+    thr1_readout_pct = 50;  // V/S limits +2500 / -1875
+    token(tk::alt_hold, 0.0);
+    press(kIas);
+    new_keys();
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_ias_reference, sent(key_ap_alt_hold_on)), std::make_pair(250, size_t(1)));
+    const struct { f64 ias, gain; i32 vs, vs_with_trend; } cases[] = {
+        {250.9, 1.1, 0, 0}, {252.5, 0.9875, 2, 162}, {254.9, 0.8375, 4, 244}, {256.0, 0.8, 4, 114},
+        {260.0, 0.8, 8, 408}, {238.0, 0.8, -9, -2209}};
+    f64 before = 250.9;
+    for (const auto& c : cases) {
+        token(tk::ias, c.ias);
+        f64 trend = 0.0;
+        i32 with_trend = 0;
+        for (int f = 0; f < 12; ++f) {  // long enough for both samples to see the new speed
+            ap_vs_command = 0;
+            frames(1);
+            if (trend == 0.0 && ap_ias_trend != 0.0) {
+                trend = ap_ias_trend;
+                with_trend = ap_vs_command;
+            }
+        }
+        SCOPED_TRACE(testing::Message() << c.ias);
+        EXPECT_NEAR(trend, c.ias - before, 1e-9);
+        EXPECT_EQ(with_trend, c.vs_with_trend);
+        EXPECT_NEAR(ap_ias_gain, c.gain, 1e-6);
+        EXPECT_EQ(std::make_tuple(ap_ias_reference, ap_ias_trend, ap_vs_command, host().token(kHostApVsToken)),
+                  std::make_tuple(250, 0.0, c.vs, f64(c.vs)));
+        before = c.ias;
+    }
+}
+
+// While IAS flies, SPD, TURB and GO A. are dropped every frame (in APP and in LAND off the beam) and
+// an approach ends once its glide slope is approaching. IAS off lets the law's reference go and
+// PITCH takes the present attitude.
+TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
+    token(tk::vs, 1500.0 * kHostVsPerFpm);
+    token(tk::pitch, -3.0);
+    ils_received();
+    engage_cmd1();
+    radio_ft(1500.0);
+    for (const auto& [button, state] : {std::pair<Point, u8>{kLand, 30}, {kAppr, 20}}) {
+        press(button);
+        press(kIas);
+        ats_spd_mode = ap_turb_mode = ap_go_around_mode = 1;
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ats_spd_mode, ap_turb_mode, ap_go_around_mode, ap_approach_state, ap_ias_mode),
+                  std::make_tuple(u8(0), u8(0), u8(0), state, u8(1)));
+        if (state == 30) {  // both off again
+            press(kIas);
+            press(button);
+        }
+    }
+    fd_gs_capture_state = 1;
+    frames(1);
+    EXPECT_EQ(ap_approach_state, 0);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 250));
+    token(tk::pitch, -5.0);
+    token(tk::vs, 900.0 * kHostVsPerFpm);
+    press(kIas);  // off
+    new_keys();
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_ias_law_engaged, ap_pitch_ref_deg, ap_vs_command), std::make_tuple(u8(0), 5.0, 900));
+    EXPECT_EQ(sent(key_ap_alt_hold_on), 1u) << "PITCH engages again";
+    token(tk::ias, 270.0);
+    press(kIas);
+    frames(1);
+    EXPECT_EQ(ap_ias_reference, 270) << "a new engagement, a new reference";
+}
+
+// Both autopilots on the ILS: LAND DUAL needs the autothrottle's SPD, whose speed law also sets the
+// 60 ft flare height and retards the throttles 50 a frame in the flare. After touchdown SPD drops
+// and RLOUT shows above 50 kt; LAND DUAL stays below 100 ft.
+TEST_F(ApMaster, LandDualThroughTheSpeedModeToFlareAndRollout) {
+    const char* kAts = "ketravin ap_ats_kr60";
+    place(kAts);  // after the mode panel
+    for (auto [id, v] : {std::pair<u32, f64>{624, 80.0}, {643, 80.0}, {116, 140.0}, {tk::axis1, 5000.0}}) token(id, v);
+    eng_n1_target_selected = 85.0;
+    token(tk::ias, 140.0);
+    ils_received();
+    engage_cmd1();
+    radio_ft(1500.0);
+    press(kAppr);
+    press(kCmd2Up);
+    frames(1);
+    ASSERT_EQ(ap_cmd_engaged, 3);
+    press(kLand);
+    EXPECT_EQ(ap_approach_state, 20) << "dual LAND without SPD";
+    ASSERT_TRUE(click(kAts, 100, 70));  // A/T arm
+    frames(1);
+    ASSERT_TRUE(click(kAts, 60, 20));  // SPD
+    press(kLand);
+    EXPECT_EQ(ap_approach_state, 40);
+    const struct { f64 ft, ias; bool ground; u8 land, flare, rollout, spd; f64 axis; } steps[] = {
+        {1500.0, 140.0, false, 0, 0, 0, 1, 5000.0}, {600.0, 140.0, false, 1, 0, 0, 1, 5000.0},
+        {59.0, 140.0, false, 1, 1, 0, 1, 4950.0},   {0.0, 120.0, true, 1, 0, 1, 0, 4950.0},
+        {0.0, 40.0, true, 1, 0, 0, 0, 4950.0},
+    };
+    for (const auto& s : steps) {
+        radio_ft(s.ft);
+        token(tk::ias, s.ias);
+        token(tk::ground, s.ground ? 1.0 : 0.0);
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ap_approach_state, ap_land_engaged, ap_flare_mode, ap_rollout_mode, ats_spd_mode,
+                                  host().token(tk::axis1), ap_flare_height_ft),
+                  std::make_tuple(u8(40), s.land, s.flare, s.rollout, s.spd, s.axis, 60.0))
+            << s.ft << " ft at " << s.ias;
+    }
 }
 
 // 140 x bank x (1 + 0.022 x (300 - IAS)): the factor stops at 0, the command at -16383.
@@ -323,6 +749,10 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
         frames(1);
         EXPECT_EQ(fd_pitch_reference, to);
     }
+    press({110, 100}, MouseRightSingle);  // the AP reference's label, for exactly 20 frames
+    int shown = 0;
+    for (int f = 0; f < 30; ++f, frames(1)) shown += hidden(element(kPanel, LabelAp)) ? 0 : 1;
+    EXPECT_EQ(shown, 20);
 }
 
 TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {

@@ -86,6 +86,21 @@ TEST_F(Lights, LandChangeCuesOnceFlashesThenShowsTheArcs) {
     }
 }
 
+// The frame that ends the LAND flash hides both arcs, also when the clock steps over the end from a
+// lit tick; the arcs follow the state from the next frame.
+TEST_F(Lights, LandFlashEndsDarkWhenTheClockStepsOverItsEnd) {
+    place(kLand);
+    ap_approach_state = 40;
+    frames(1);
+    const f64 start = host().token(tk::tick);
+    for (const auto& [t, on] : {std::pair<f64, bool>{49.0, true}, {60.0, false}, {61.0, true}}) {
+        token(tk::tick, start + t);
+        frames(1);
+        EXPECT_EQ(lit(element(kLand, LowerArc)) && lit(element(kLand, UpperArc)), on) << t;
+        EXPECT_EQ(lit(element(kLand, LowerArc)) || lit(element(kLand, UpperArc)), on) << t;
+    }
+}
+
 TEST_F(Lights, AutolandFaultsAndTheirCancels) {
     place(kAutoland);
     fd_gs_armed = 1;
@@ -121,6 +136,18 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     frames(1);
     EXPECT_EQ(ap_autoland_warning, 0);
     EXPECT_FALSE(lit(element(kAutoland, 0)));
+}
+
+// On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that
+// the next approach is monitored again.
+TEST_F(Lights, AutolandWarningOnTheGroundFollowsTheAutopilot) {
+    place(kAutoland);
+    token(tk::ground, 1.0);
+    for (const auto& [ap, warning] : {std::pair<f64, i8>{1.0, -1}, {0.0, 0}}) {
+        token(tk::ap, ap);
+        frames(1);
+        EXPECT_EQ(ap_autoland_warning, warning) << ap;
+    }
 }
 
 // The flare may last 17 s; begun within 20 s of midnight it runs to 20 s and counts after it.

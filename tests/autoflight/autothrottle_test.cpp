@@ -11,6 +11,7 @@
 #include "engines/state.h"
 #include "flight_controls/state.h"
 #include "instruments/state.h"
+#include "navigation/state.h"
 #include "tests/clock_jump.h"
 #include "tests/host_fixture.h"
 
@@ -120,6 +121,44 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     frame();
     EXPECT_EQ(warn_thr_off, 1) << "THR OFF on the next frame";
     EXPECT_EQ(host().token(tk::arm), 0.0);
+}
+
+// The SPD and N1 lamps by their modes, dark without DC ESS; the switch images by the arm state.
+TEST_F(Autothrottle, LampsAndSwitchFollowTheModes) {
+    enum { SpdLamp = 1, N1Lamp, ArmUp, ArmDown };
+    const struct { u8 arm, spd, n1, power; bool spd_lit, n1_lit; } cases[] = {
+        {1, 1, 0, 1, true, false}, {1, 0, 1, 1, false, true}, {1, 0, 0, 1, false, false}, {1, 1, 0, 0, false, false},
+        {0, 0, 0, 1, false, false}};
+    for (const auto& c : cases) {
+        ats_arm_state = c.arm;
+        ats_spd_mode = c.spd;
+        ats_n1_mode = c.n1;
+        dc_ess_powered = c.power;
+        frame();
+        SCOPED_TRACE(testing::Message() << int(c.arm) << int(c.spd) << int(c.n1) << int(c.power));
+        EXPECT_EQ(!hidden(element(kPanel, SpdLamp)), c.spd_lit);
+        EXPECT_EQ(!hidden(element(kPanel, N1Lamp)), c.n1_lit);
+        EXPECT_EQ(std::make_pair(hidden(element(kPanel, ArmUp)), hidden(element(kPanel, ArmDown))),
+                  std::make_pair(c.arm != 1, c.arm == 1));
+    }
+}
+
+// SPD trips to 2 (a disconnect, for the annunciator to flash and clear) without INS 1 navigating,
+// without ADC 1 airspeed, or on the ground with either lever below 0.05.
+TEST_F(Autothrottle, SpdTripsOnLostInsAirspeedOrALeverAtIdleOnTheGround) {
+    const struct { u8 ins, ias_valid; f64 ground, lever2; u8 spd; } cases[] = {
+        {2, 1, 0.0, 0.9, 2}, {3, 0, 0.0, 0.9, 2}, {3, 1, 1.0, 0.04, 2}, {3, 1, 1.0, 0.05, 1}, {3, 1, 0.0, 0.0, 1}};
+    for (const auto& c : cases) {
+        engage(kSpd, 5);
+        ins1_status = c.ins;
+        inst_adc1_ias_valid = c.ias_valid;
+        token(tk::ground, c.ground);
+        token(568, c.lever2);
+        frame();
+        EXPECT_EQ(ats_spd_mode, c.spd) << int(c.ins) << int(c.ias_valid) << " " << c.ground << " " << c.lever2;
+        ins1_status = 3;
+        inst_adc1_ias_valid = 1;
+    }
 }
 
 // Engine 1 axis `axis`, engine 2 axis 6000; both engines get one command. cmd -1: the dead band sends nothing.

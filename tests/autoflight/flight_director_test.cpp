@@ -13,8 +13,9 @@
 namespace {
 const char* kAdi = "ketravin adi_fd_kr60";
 namespace tk {
-constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, bank = 80,
-              heading = 84, att_fail = 276, radio = 614, obs = 854;
+constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, pitch = 78, bank = 80,
+              heading = 84, ap = 103, hdg_hold = 106, att_fail = 276, radio = 614, bank_cmd = 794,
+              obs = 854;
 }
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 constexpr f64 kEntry = -(140.0 / 2.0 * 10.0) * 1.30048;  // -(5 x IAS) ft/min in host units at 140 kt
@@ -97,6 +98,51 @@ TEST_F(FlightDirector, InterceptBandsAndLatchesFollowTheNeedle) {
     }
 }
 
+// V/L capture with no approach: on an ILS with the host autopilot engaged and its heading hold off,
+// HDG S. or an active bank command captures at once, else inside the window; with the heading hold
+// on nothing changes. On a VOR engaged: captured inside, unchanged outside. In an approach
+// engaged: an active bank command without heading hold captures. Not engaged: inside. No signal: 0.
+TEST_F(FlightDirector, VlCaptureByModeAutopilotAndBeam) {
+    ap_vl_mode = 1;
+    const struct { u8 approach; u32 code; f64 engaged, hdg_hold, bank_cmd; u8 hdg_select; f64 cdi, signal;
+                   u8 before, after; } cases[] = {
+        {0, 0xC0, 1, 0, 0, 0, 200, 1, 0, 0}, {0, 0xC0, 1, 0, 0, 1, 200, 1, 0, 1}, {0, 0xC0, 1, 0, 6, 0, 200, 1, 0, 1},
+        {0, 0xC0, 1, 0, -5, 0, 100, 1, 0, 1}, {0, 0xC0, 1, 1, 6, 1, 100, 1, 0, 0}, {0, 0xC0, 0, 1, 0, 0, 117, 1, 0, 1},
+        {0, 0xC0, 0, 0, 6, 1, 118, 1, 1, 0}, {0, 0x00, 1, 1, 0, 0, 0.05, 1, 0, 1}, {0, 0x00, 1, 0, 6, 1, 5, 1, 0, 0},
+        {0, 0x00, 1, 0, 0, 0, 5, 1, 1, 1},   {20, 0xC0, 1, 0, 6, 0, 200, 1, 0, 1}, {20, 0xC0, 1, 1, 6, 0, 0, 1, 0, 0},
+        {20, 0xC0, 1, 0, 5, 0, 0, 1, 0, 0},  {20, 0xC0, 0, 0, 0, 0, 50, 1, 0, 1}, {0, 0xC0, 0, 0, 0, 0, 50, 0, 1, 0}};
+    for (const auto& c : cases) {
+        ap_approach_state = c.approach;
+        ap_hdg_select_mode = c.hdg_select;
+        fd_vl_captured = c.before;
+        for (auto [id, v] : {std::pair<u32, f64>{tk::code, f64(c.code)}, {tk::ap, c.engaged},
+                             {tk::hdg_hold, c.hdg_hold}, {tk::bank_cmd, c.bank_cmd}, {tk::cdi, c.cdi},
+                             {tk::signal, c.signal}})
+            token(id, v);
+        frames(1);
+        EXPECT_EQ(fd_vl_captured, c.after) << int(c.approach) << " code " << c.code << " engaged " << c.engaged
+                                           << " hold " << c.hdg_hold << " bank " << c.bank_cmd << " cdi " << c.cdi;
+    }
+}
+
+// The glide slope arms only on a heading within 90 degrees either side of the course (bounds
+// excluded), the sector wrapping through north for a course below 90 or from 270.
+TEST_F(FlightDirector, GlideSlopeArmsWithinTheCourseSector) {
+    token(tk::gs_valid, 1.0);
+    token(tk::gs_needle, -60.0);
+    const struct { f64 obs, heading; u8 armed; } cases[] = {
+        {100, 10, 0},  {100, 11, 1},  {100, 189, 1}, {100, 190, 0}, {30, 301, 1},  {30, 300, 0},
+        {30, 119, 1},  {30, 120, 0},  {30, 200, 0},  {300, 29, 1},  {300, 30, 0},  {300, 211, 1},
+        {300, 210, 0}, {300, 100, 0}};
+    for (const auto& c : cases) {
+        token(tk::obs, c.obs);
+        token(tk::heading, c.heading);
+        frames(1);
+        EXPECT_EQ(std::make_pair(fd_gs_heading_ok, fd_gs_armed), std::make_pair(c.armed, c.armed))
+            << c.obs << " heading " << c.heading;
+    }
+}
+
 // The command follows the state a frame later: 0, then the entry V/S, then the band law.
 TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
     const struct { f64 g; u8 state; f64 command; } frames_[] = {{-30.0, 0, 0.0}, {-14.0, 1, 0.0}, {-10.0, 1, kEntry},
@@ -160,13 +206,37 @@ TEST_F(FlightDirector, GlideSlopePhasesCatchUpThenKeepTenTicks) {
     EXPECT_EQ(fd_gs_phase_a_done, 1) << "a deadline from before the clock ran back";
 }
 
+// PITCH: -4 x (reference + pitch token), the token negative nose-up. Otherwise (V/S - command) /
+// 100: positive when climbing faster than the command, so the IAS pitch bar stands above the centre.
+TEST_F(FlightDirector, PitchSourceByAttitudeInPitchAndByVsOtherwise) {
+    fd_vertical_mode = 2;
+    const struct { u8 hold; f64 reference, pitch, vs_fpm; i32 command; f64 error; } cases[] = {
+        {1, 5.0, -3.0, 0.0, 0, -8.0},          {1, 2.0, -3.0, 1500.0, 1000, 4.0},   {0, 5.0, -3.0, 1500.0, 1000, 5.0},
+        {0, 0.0, 0.0, 500.0, 1000, -5.0},       {0, 0.0, 0.0, -1200.0, -700, -5.0}, {0, 0.0, 0.0, 300.0, -700, 10.0}};
+    for (const auto& c : cases) {
+        fd_pitch_hold = c.hold;
+        fd_pitch_reference = c.reference;
+        ap_vs_command = c.command;
+        token(tk::pitch, c.pitch);
+        token(tk::vs, c.vs_fpm * 256.0 / (3.281 * 60.0));
+        fd_pitch_bar = 6.0;
+        frames(1);
+        EXPECT_NEAR(fd_pitch_error, c.error, 1e-9) << int(c.hold) << " " << c.vs_fpm;
+        EXPECT_EQ(fd_pitch_bar > 6.0, c.error > 0.0) << int(c.hold) << " " << c.vs_fpm;
+    }
+}
+
 // HDG error beyond 3 degrees steps the bank by 5.
+// Within 0.5 degrees (bound included) the heading error is 0.
 TEST_F(FlightDirector, HeadingRollCommandStepsTheBankOutsideItsBand) {
     token(tk::bank, 2.0);
-    for (const auto& [target, roll] : {std::pair<i32, f64>{104, 7.0}, {103, 3.0}, {95, -3.0}, {80, -23.0}}) {
-        ap_heading_target = target;
+    const struct { i32 target; f64 heading, roll; } cases[] = {
+        {104, 100.0, 7.0}, {103, 100.0, 3.0}, {95, 100.0, -3.0}, {80, 100.0, -23.0}, {100, 99.5, 0.0}, {100, 99.4, 0.6}};
+    for (const auto& c : cases) {
+        ap_heading_target = c.target;
+        token(tk::heading, c.heading);
         frames(1);
-        EXPECT_DOUBLE_EQ(fd_hdg_roll_command, roll) << target;
+        EXPECT_NEAR(fd_hdg_roll_command, c.roll, 1e-9) << c.target << " from " << c.heading;
     }
 }
 
@@ -216,6 +286,21 @@ TEST_F(FlightDirector, VlRollBarRunsInFromParkAndLandsSettled) {
     EXPECT_GE(fine, 18);
     EXPECT_EQ(fd_roll_bar_phase[2], 1);
     EXPECT_EQ(fd_roll_bar_phase[0] + fd_roll_bar_phase[1] + fd_roll_bar_phase[3], 6) << "the others handed over";
+}
+
+// A command beyond the active range leaves each bar at its limit: roll-out at 11 (course steering
+// 0.75 x 150), pitch at 11 (V/S 12000 ft/min against a command of 0), roll at 1 (HDG error beyond
+// 15 degrees: bank step -25 and a bank of -100).
+TEST_F(FlightDirector, BarsStopAtTheirLimits) {
+    ap_rollout_mode = 1;
+    fd_vertical_mode = 2;
+    fd_lateral_mode = 2;
+    ap_heading_target = 60;
+    token(tk::cdi, 150.0);
+    token(tk::vs, 12000.0 * 256.0 / (3.281 * 60.0));
+    token(tk::bank, -100.0);
+    frames(20);
+    EXPECT_EQ(std::make_tuple(fd_rollout_bar, fd_pitch_bar, fd_roll_bar), std::make_tuple(11.0, 11.0, 1.0));
 }
 
 TEST_F(FlightDirector, PitchBarFromParkTakesTheFloorThenFineSteps) {

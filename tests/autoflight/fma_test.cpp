@@ -13,8 +13,8 @@ namespace {
 const char* kFma = "ketravin idpp_kr60";
 constexpr u32 kTick = 1;
 // Chain positions: the field at 0, then the lamps.
-enum Lamp { ThOff = 1, Cmd = 3, VlAmber = 13, VlGreen, GsGreen, GsAmber, LandAGreen = 19, App1 = 23, Lan2 = 25,
-            kLast = 29 };
+enum Lamp { ThOff = 1, Cmd = 3, VlAmber = 13, VlGreen, GsGreen, GsAmber, LandAGreen = 19, Flare, Rlout, App1 = 23,
+            Lan2 = 25, Lan3, kLast = 29 };
 }  // namespace
 
 class Fma : public HostTest {
@@ -38,7 +38,10 @@ TEST_F(Fma, LegendsFollowTheModeBytesAndTheLampTestNeedsDcEssential) {
         {"beam captured, glide slope approaching", [] { fd_vl_captured = fd_gs_capture_state = 1; },
          {App1, VlGreen, GsGreen}},
         {"LAND engaged", [] { ap_approach_state = 30; ap_land_engaged = 1; }, {Lan2, LandAGreen}},
-        {"CMD from the host flag, not the panel", [] { ap_approach_state = 0; ap_cmd_engaged = 1; }, {}},
+        {"LAND DUAL in the flare", [] { ap_approach_state = 40; ap_flare_mode = 1; }, {Lan3, LandAGreen, Flare}},
+        {"roll-out", [] { ap_flare_mode = 0; ap_rollout_mode = 1; }, {Lan3, LandAGreen, Rlout}},
+        {"CMD from the host flag, not the panel", [] { ap_approach_state = ap_rollout_mode = 0; ap_cmd_engaged = 1; },
+         {}},
         {"lamp test", [] { light_lamp_test = 1; }, {}},
         {"no DC essential", [] { dc_ess_powered = 0; }, {}},
     };

@@ -9,6 +9,7 @@
 #include "systems/state.h"
 #include "electrical/state.h"
 #include "host/host_model.h"
+#include "module/keys.h"
 #include "navigation/state.h"
 #include "tests/host_fixture.h"
 #include "warnings/state.h"
@@ -18,7 +19,8 @@ const char* kAlt = "ketravin ap_alt_kr60";
 const char* kHdg = "ketravin ap_hdg_kr60";
 const char* kCrs = "ketravin ap_crs_kr60";
 namespace tk {
-constexpr u32 vs = 65, altitude = 74, ap = 103, hdg_bug = 107, gear_nose = 332, n2_1 = 625, gps_course = 838, obs = 854;
+constexpr u32 vs = 65, altitude = 74, ap = 103, hdg_bug = 107, gear_nose = 332, n2_1 = 625, gps_course = 838, obs = 854,
+              gps_drives = 848, nav_hold = 105, hdg_hold = 106;
 }
 constexpr f64 kHostVsPerFpm = 256.0 / (3.281 * 60.0);
 struct Point { i32 x, y; };
@@ -73,23 +75,27 @@ TEST_F(Selectors, AltitudeKnobLimitsDrumsAndMask) {
 
 // Armed at 9000 ft (descending first: no capture) climbing 1500 ft/min to 10000: V/S / 3 = 500 ft, so
 // capture at 9500; it flies 1000 ft/min, holds from 20 ft below, memorises once level; a new selection
-// re-captures.
+// re-captures. Capture outside 300 ft and each hold it enters take PITCH's altitude hold away.
 TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
     place(kAlt);
     flying();
     ap_selected_altitude = 10000;
     press(kAlt, kAcqButton);
-    const struct { f64 a, v; i32 s; u8 mode, step; f64 host_vs, host_alt; } steps[] = {
-        {9000, -300, 10000, 1, 1, 0, 0}, {9000, 1500, 10000, 1, 1, 0, 0}, {9499, 1500, 10000, 1, 1, 0, 0},
-        {9500, 1500, 10000, 2, 1, 0, 0}, {9520, 1500, 10000, 2, 2, 1000, 10000},
-        {9800, 900, 10000, 2, 2, 1000, 10000}, {9981, 600, 10000, 3, 2, 1000, 10000},
-        {10000, 0, 10000, 3, 3, 1000, 10000}, {10000, 0, 11000, 25, 3, 1000, 10000},
-        {10000, 0, 11000, 25, 27, 1000, 11000}};
+    const struct { f64 a, v; i32 s; u8 mode, step; f64 host_vs, host_alt; u8 pitch_hold; } steps[] = {
+        {9000, -300, 10000, 1, 1, 0, 0, 1}, {9000, 1500, 10000, 1, 1, 0, 0, 1}, {9499, 1500, 10000, 1, 1, 0, 0, 1},
+        {9500, 1500, 10000, 2, 1, 0, 0, 1}, {9520, 1500, 10000, 2, 2, 1000, 10000, 0},
+        {9800, 900, 10000, 2, 2, 1000, 10000, 1}, {9981, 600, 10000, 3, 2, 1000, 10000, 0},
+        {10000, 0, 10000, 3, 3, 1000, 10000, 1}, {10000, 0, 11000, 25, 3, 1000, 10000, 1},
+        {10000, 0, 11000, 25, 27, 1000, 11000, 0}, {10990, 300, 11000, 3, 27, 1000, 11000, 0},
+        {10990, 0, 11000, 3, 3, 1000, 11000, 1}, {10990, 0, 10000, 25, 3, 1000, 11000, 1},
+        {10990, 0, 10000, 25, 26, -1000, 10000, 0}};
     for (const auto& s : steps) {
         air(s.a, s.v);
         ap_selected_altitude = s.s;
+        ap_pitch_hold_engaged = 1;
         frames(1);
-        EXPECT_EQ(std::make_tuple(ap_alt_mode, ap_alt_capture_step), std::make_tuple(s.mode, s.step)) << s.a;
+        EXPECT_EQ(std::make_tuple(ap_alt_mode, ap_alt_capture_step, ap_pitch_hold_engaged),
+                  std::make_tuple(s.mode, s.step, s.pitch_hold)) << s.a;
         EXPECT_EQ(std::make_pair(host().token(kHostApVsToken), host().token(kHostApAltCommandToken)),
                   std::make_pair(s.host_vs, s.host_alt)) << s.a;
     }
@@ -170,13 +176,78 @@ TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
     token(tk::ap, 1.0);
     press(kHdg, {70, 10});  // HDG
     new_keys();
+    ap_roll_hold_engaged = 1;
     frames(3);
+    EXPECT_EQ(std::make_pair(ap_roll_hold_engaged, ap_roll_takeover_pending), std::make_pair(u8(0), u8(1)));
     const std::vector<KeyLogEntry> log = new_keys();
     for (u32 key : {key_ap_hdg_hold_event_b, key_ap_wing_leveler_off, key_ap_heading_set})
         EXPECT_EQ(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& e) { return e.id == key && e.sent; }), 3)
             << std::hex << key;
     EXPECT_EQ(host().token(tk::hdg_bug), 359.0);
     EXPECT_FALSE(hidden(element(kHdg, HdgLamp)));
+}
+
+// V/L and HDG give NAV 1 back to the radio when the GPS drives it, by the flag as another gauge
+// last read it, and end NAV. With B/B on, V/L stays off; in LAND on the beam HDG is refused, but
+// the toggle goes first. HDG below LAND ends the approach and a captured V/L.
+TEST_F(Selectors, VlAndHdgHandNavOneBackFromTheGpsToTheRadio) {
+    place(kHdg);
+    place("ketravin gps_drives_kr60");  // reads the host's GPS-drives flag every frame
+    ap_fd_engaged = 1;
+    constexpr Point kVl{10, 10}, kHdgButton{70, 10};
+    const struct { f64 gps; Point button; u8 bb, approach, captured, vl, hdg, nav, approach_after; size_t toggles; }
+        cases[] = {
+            {1.0, kVl, 0, 0, 0, 1, 0, 0, 0, 1},         {0.0, kVl, 0, 0, 0, 1, 0, 0, 0, 0},
+            {1.0, kVl, 1, 0, 0, 0, 0, 0, 0, 1},         {1.0, kHdgButton, 0, 0, 0, 0, 1, 0, 0, 1},
+            {0.0, kHdgButton, 0, 0, 0, 0, 1, 0, 0, 0},  {1.0, kHdgButton, 0, 30, 1, 0, 0, 1, 30, 1},
+            {0.0, kHdgButton, 0, 30, 0, 0, 1, 0, 0, 0}, {0.0, kHdgButton, 0, 20, 1, 0, 1, 0, 0, 0}};
+    for (const auto& c : cases) {
+        ap_vl_mode = c.captured;  // a captured beam was V/L's
+        ap_hdg_select_mode = 0;
+        ap_nav_mode = 1;
+        ap_bb_mode = c.bb;
+        ap_approach_state = c.approach;
+        fd_vl_captured = c.captured;
+        token(tk::gps_drives, c.gps);
+        frames(1);
+        new_keys();
+        press(kHdg, c.button);
+        SCOPED_TRACE(testing::Message() << c.gps << " " << c.button.x << " B/B " << int(c.bb) << " approach "
+                                        << int(c.approach) << " captured " << int(c.captured));
+        EXPECT_EQ(std::make_tuple(ap_vl_mode, ap_hdg_select_mode, ap_nav_mode, ap_approach_state, fd_vl_captured),
+                  std::make_tuple(c.vl, c.hdg, c.nav, c.approach_after, c.approach_after == 30 ? c.captured : u8(0)));
+        EXPECT_EQ(sent(key_gps_drives_nav1_toggle), c.toggles);
+    }
+}
+
+// Holds no mode asks for are released: the NAV hold without V/L and NAV below the approach states
+// (10); the heading hold without HDG S. and NAV, also with V/L armed on a VOR or a beam captured
+// in an approach.
+TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
+    place(kHdg);
+    ap_fd_engaged = 1;
+    const struct { u8 approach, nav, vl, captured; size_t nav_released, hdg_released; } cases[] = {
+        {0, 0, 0, 0, 1, 1}, {9, 0, 0, 0, 1, 1}, {10, 0, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 0}, {20, 0, 0, 1, 0, 1},
+        {0, 0, 1, 0, 0, 1}};
+    for (const auto& c : cases) {
+        ap_approach_state = c.approach;
+        ap_nav_mode = c.nav;
+        ap_vl_mode = c.vl;
+        fd_vl_captured = c.captured;
+        token(tk::nav_hold, 1.0);
+        token(tk::hdg_hold, 1.0);
+        new_keys();
+        frames(1);
+        const std::vector<KeyLogEntry> log = new_keys();
+        const auto count = [&](u32 key) {
+            return size_t(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& e) { return e.id == key; }));
+        };
+        SCOPED_TRACE(testing::Message() << int(c.approach) << " NAV " << int(c.nav) << " V/L " << int(c.vl)
+                                        << " captured " << int(c.captured));
+        EXPECT_EQ(count(key_ap_nav_hold_event_b), c.nav_released);
+        EXPECT_EQ(count(key_ap_nav_hold_event_a), c.nav_released);
+        EXPECT_EQ(count(key_ap_hdg_hold_event_a), c.hdg_released);
+    }
 }
 
 TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
