@@ -336,8 +336,9 @@ TEST_F(FlightDirector, HostileCommandsAndBarsStayFinite) {
 // ---- A heading that is no number --------------------------------------------------------------
 
 // Target 90 and course 88 flown on heading 88 (errors 2 and 0, roll source 2): a heading the host
-// does not report keeps every heading error, as a heading of 360 does, and never arms the glide
-// slope, even with a course near north, where a heading read as 0 would lie inside the sector.
+// does not report keeps every heading error, as a heading of 360 does, and the arming sector's last
+// answer: it never arms the glide slope, even with a course near north, where a heading read as 0
+// would lie inside the sector, nor disarms it.
 TEST_F(FlightDirector, HeadingThatIsNoNumberKeepsTheErrorsAndArmsNothing) {
     ap_heading_target = 90;
     token(tk::obs, 88.0);
@@ -375,4 +376,9 @@ TEST_F(FlightDirector, HeadingThatIsNoNumberKeepsTheErrorsAndArmsNothing) {
         frames(2);
         EXPECT_EQ(std::make_pair(fd_gs_armed, fd_gs_capture_state), std::make_pair(u8(0), u8(0))) << h;
     }
+    token(tk::heading, 10.0);  // inside the sector: armed, and kept so while there is no heading
+    frames(1);
+    token(tk::heading, kNaN);
+    frames(2);
+    EXPECT_EQ(fd_gs_armed, 1);
 }
