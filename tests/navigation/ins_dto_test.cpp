@@ -83,3 +83,20 @@ TEST_F(DtoTest, RequestIsWrittenOnlyWhenEveryCheckHolds) {
         EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1) << c.what;
     }
 }
+
+// A plan longer than the 99-slot tables: the save and rebuild stop at the last slot, and a slot
+// whose saved source lies past the table reads empty.
+TEST_F(DtoTest, DirectToOnAPlanLongerThanTheTables) {
+    using V = std::vector<std::string>;
+    plan(north_line(120, 0.01), 1);
+    frames(2);
+    ASSERT_EQ(ins_wpt_ident[98], std::string("A2"));
+    enter(0, 3, 2);
+    frames(300);
+    EXPECT_EQ(gps_wpt_count, 119u);
+    EXPECT_EQ(ins_dto_state, 5);
+    EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));
+    EXPECT_EQ(ins_wpt_ident[97], std::string("A2"));  // saved slot 98
+    EXPECT_EQ(ins_wpt_ident[98], std::string(""));    // saved slot 99: past the table
+    EXPECT_EQ(ins_wpt_ident_saved[0], std::string("A0"));
+}
