@@ -104,6 +104,13 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
     EXPECT_EQ(ins_dto_entry, 1);
     EXPECT_EQ(ins_dto_state, 0);
+    // After a DIRECT TO a refused number leaves the sequence at 5.
+    ins_dto_state = 10;
+    type(1, {"0", "9"});  // past the plan's last waypoint but one
+    frames(1);
+    press(1, "ENT");
+    EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
+    EXPECT_EQ(ins_dto_state, 5);
 }
 
 TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
@@ -207,6 +214,20 @@ TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
             for (int u : {1, 2})
                 for (const std::string& l : lines(u)) ASSERT_LE(l.size(), 16u);
         }
+    }
+}
+
+// Each page key shows its page alone; LEG, CAT and RMT also raise the INOP flag.
+TEST_F(CduKeys, PageKeysShowTheirPageAndInop) {
+    const struct { const char* key; size_t page; u8 value, inop; } cases[] = {
+        {"LEG", kPageLegChange, 1, 1}, {"POS", kPagePosition, 1, 0}, {"CAT", kPageCatalog, 1, 1},
+        {"CRS", kPageCrsDataAuto, 1, 0}, {"RMT", kPageRemote, 2, 1}, {"WPT", kPageWptSelect, 1, 0},
+        {"DATA", kPageInstruData, 1, 0}, {"STS", kPageSysSts, 1, 0},
+    };
+    for (const auto& c : cases) {
+        press(1, c.key);
+        for (size_t i = 0; i < kCduPages; ++i)
+            EXPECT_EQ(ins1_cdu_page[i], i == c.page ? c.value : i == kPageInop ? c.inop : 0) << c.key << " byte " << i;
     }
 }
 

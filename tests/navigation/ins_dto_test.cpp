@@ -100,3 +100,14 @@ TEST_F(DtoTest, DirectToOnAPlanLongerThanTheTables) {
     EXPECT_EQ(ins_wpt_ident[98], std::string(""));    // saved slot 99: past the table
     EXPECT_EQ(ins_wpt_ident_saved[0], std::string("A0"));
 }
+
+// A new host count in the middle of the rebuild starts the rebuild slot over.
+TEST_F(DtoTest, ANewCountDuringTheRebuildClearsItsSlot) {
+    enter(0, 3, 2);
+    for (int f = 0; f < 40 && !(ins_dto_state == 4 && ins_dto_build_slot >= 2); ++f) frames(1);
+    ASSERT_EQ(ins_dto_state, 4);
+    ASSERT_GE(ins_dto_build_slot, 2u);
+    put<u32>(data(), 0xa8, 6);
+    frames(2);
+    EXPECT_EQ(ins_dto_build_slot, 0u);
+}

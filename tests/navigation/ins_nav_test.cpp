@@ -117,9 +117,10 @@ TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
 TEST_F(NavComputerTest, NavigationTimeDigits) {
     const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}};
     for (const auto& c : cases) {
-        ins1_align_count = 5;  // not aligned: the stamp follows the clock
+        ins1_align_count = 5;  // not aligned: the stamp follows the clock, both digits 0
         token(604, 1000.0);
         frames(1);
+        EXPECT_EQ(ins1_nav_time_int + ins1_nav_time_tenth, 0);
         ins1_align_count = 1;
         token(604, 1000.0 + c.hours * 3600.0);
         frames(1);
