@@ -255,4 +255,7 @@ TEST_F(CduKeys, FplOpensOnTheActiveLegAndExpCyclesItsViews) {
         EXPECT_EQ(std::make_tuple(ins1_cdu_page[kPageFplTime], ins1_cdu_page[kPageFplEta], ins1_cdu_page[kPageFplDbw]),
                   std::make_tuple(v.time, v.eta, v.dbw));
     }
+    show_page(1, kPageFlightPlan, 1);  // the first leg cycles too
+    press(1, "EXP");
+    EXPECT_EQ(ins1_cdu_page[kPageFplTime], 1);
 }

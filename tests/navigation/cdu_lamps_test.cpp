@@ -178,6 +178,16 @@ TEST_F(CduLamps, PagesForcedByKnobAlignmentAndAtt) {
     }
 }
 
+// A steady lamp state shows its lamp; OFS, never set by the unit itself, follows the same rule.
+TEST_F(CduLamps, SteadyLampStates) {
+    const struct { u8 wrn, ofs; const char* lit; } cases[] = {{1, 0, "10"}, {0, 1, "01"}, {0, 0, "00"}};
+    for (const auto& c : cases) {
+        ins1_wrn_lamp = c.wrn, ins1_ofs_lamp = c.ofs;
+        frames(1);
+        EXPECT_EQ(std::string(lit(1, Wrn) ? "1" : "0") + (lit(1, Ofs) ? "1" : "0"), c.lit);
+    }
+}
+
 TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
     const struct { u8 powered, zone, bright, dim; i8 source; bool cover, first, second, bat; u32 lit; } cases[] = {
         {1, 1, 0, 0, 1, false, true, false, false, ImageLuminous},

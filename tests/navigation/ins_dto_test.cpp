@@ -36,7 +36,11 @@ protected:
 TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     using V = std::vector<std::string>;
     ASSERT_EQ(idents(5), (V{"A0", "A1", "A2", "A3", "A4"}));
+    for (size_t off : {0x40, 0x48, 0x4c}) put<u32>(request(), off, 7);
     enter(0, 3, 2);  // first DIRECT TO to waypoint 3
+    EXPECT_EQ(get<u32>(request(), 0x40), 1u) << "plan active";
+    EXPECT_EQ(get<u32>(request(), 0x48), 0u);
+    EXPECT_EQ(get<u32>(request(), 0x4c), 1u) << "active waypoint 1";
     EXPECT_EQ(get<u32>(request(), 0x04), 2u);
     EXPECT_EQ(request_idents(), (V{"<P>", "A2", "A3", "A4"}));
     EXPECT_EQ(get<i64>(request() + kRequestArray, 0x08), get<i64>(data(), 0x08)) << "present position first";

@@ -25,6 +25,13 @@ TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
         EXPECT_DOUBLE_EQ(ins1_dtk_deg, c.want_dtk) << c.dtk << " " << c.var;
         EXPECT_DOUBLE_EQ(ins1_wpt_course_deg, c.want_course);
     }
+    // The heading follows the reference: true, then magnetic.
+    ins_hdg_true_deg = 201.5, ins_hdg_mag_deg = 190.25;
+    for (u8 ref : {1, 2}) {
+        ins1_hdg_ref = ref;
+        frames(1);
+        EXPECT_EQ(ins_heading_deg, ref == 1 ? 201.5 : 190.25);
+    }
 }
 
 // At 10 kt or less the track is the heading.
