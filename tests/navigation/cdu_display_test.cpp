@@ -309,6 +309,7 @@ TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
     // From the DIRECT TO request on (state 3) the row shows waypoint s itself.
     ins_dto_state = 3;
     frames(2);
+    EXPECT_EQ(lines(1)[1], " 01  B1");
     EXPECT_EQ(lines(1)[2], "LAT    34" DEG "30.0'S");
     EXPECT_EQ(lines(1)[3], "LON    71" DEG "00.0'W");
     // A block that fails the validity test reads every position as 0.

@@ -104,6 +104,13 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
     EXPECT_EQ(ins_dto_entry, 1);
     EXPECT_EQ(ins_dto_state, 0);
+    // After a DIRECT TO a refused number leaves the sequence at 5.
+    ins_dto_state = 10;
+    type(1, {"0", "9"});  // past the plan's last waypoint but one
+    frames(1);
+    press(1, "ENT");
+    EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
+    EXPECT_EQ(ins_dto_state, 5);
 }
 
 TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
@@ -210,6 +217,20 @@ TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
     }
 }
 
+// Each page key shows its page alone; LEG, CAT and RMT also raise the INOP flag.
+TEST_F(CduKeys, PageKeysShowTheirPageAndInop) {
+    const struct { const char* key; size_t page; u8 value, inop; } cases[] = {
+        {"LEG", kPageLegChange, 1, 1}, {"POS", kPagePosition, 1, 0}, {"CAT", kPageCatalog, 1, 1},
+        {"CRS", kPageCrsDataAuto, 1, 0}, {"RMT", kPageRemote, 2, 1}, {"WPT", kPageWptSelect, 1, 0},
+        {"DATA", kPageInstruData, 1, 0}, {"STS", kPageSysSts, 1, 0},
+    };
+    for (const auto& c : cases) {
+        press(1, c.key);
+        for (size_t i = 0; i < kCduPages; ++i)
+            EXPECT_EQ(ins1_cdu_page[i], i == c.page ? c.value : i == kPageInop ? c.inop : 0) << c.key << " byte " << i;
+    }
+}
+
 TEST_F(CduKeys, FplOpensOnTheActiveLegAndExpCyclesItsViews) {
     // No plan: leg 1; with one, the active waypoint's number, one more once departed.
     const struct { u8 plan_active, active, departed, page; } cases[] = {
@@ -234,4 +255,7 @@ TEST_F(CduKeys, FplOpensOnTheActiveLegAndExpCyclesItsViews) {
         EXPECT_EQ(std::make_tuple(ins1_cdu_page[kPageFplTime], ins1_cdu_page[kPageFplEta], ins1_cdu_page[kPageFplDbw]),
                   std::make_tuple(v.time, v.eta, v.dbw));
     }
+    show_page(1, kPageFlightPlan, 1);  // the first leg cycles too
+    press(1, "EXP");
+    EXPECT_EQ(ins1_cdu_page[kPageFplTime], 1);
 }

@@ -116,7 +116,21 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
         EXPECT_EQ(ins1_time_to_wpt_min, c.minutes) << "no speed, no time: the minutes stay";
         EXPECT_EQ(lit(1, Alr), c.lamp == 1);
     }
+    // Turn angle from the next leg's course (the active leg's is 0), and its window.
     token(832, 5.4 * 1852.0 / 120.5);
+    const struct { f64 next_deg; u32 turn; f64 upper, lower; } turns[] = {
+        {20.5, 20, 112, 22},   {25.5, 25, 112, 22},   {26.5, 26, 112.8354, 22.8354}, {110.5, 110, 183.0006, 93.0006},
+        {111.5, 111, 90, 0},   {200.5, 159, 90, 0},   {-175.5, 175, 90, 0},         {-190.5, 169, 90, 0},
+        {-20.5, 20, 112, 22},
+    };
+    for (const auto& t : turns) {
+        put<f64>(d + kDataArray + 3 * 64, 0x20, t.next_deg * M_PI / 180.0);
+        frames(1);
+        EXPECT_EQ(ins1_turn_angle_deg, t.turn) << t.next_deg;
+        EXPECT_NEAR(ins1_alert_upper_s, t.upper, 1e-9) << t.next_deg;
+        EXPECT_NEAR(ins1_alert_lower_s, t.lower, 1e-9) << t.next_deg;
+    }
+    put<f64>(d + kDataArray + 3 * 64, 0x20, M_PI / 2);
     frames(2);
     ASSERT_EQ(ins1_alr_lamp, 1);
     ins1_status = 2;  // aligned but not navigating: no alert
@@ -161,6 +175,16 @@ TEST_F(CduLamps, PagesForcedByKnobAlignmentAndAtt) {
             const u8 want = i == c.page ? c.value : i == kPagePosition && c.att == 0 && c.knob != 0 ? 1 : 0;
             EXPECT_EQ(ins1_cdu_page[i], want) << "status " << int(c.sts) << " knob " << int(c.knob) << " byte " << i;
         }
+    }
+}
+
+// A steady lamp state shows its lamp; OFS, never set by the unit itself, follows the same rule.
+TEST_F(CduLamps, SteadyLampStates) {
+    const struct { u8 wrn, ofs; const char* lit; } cases[] = {{1, 0, "10"}, {0, 1, "01"}, {0, 0, "00"}};
+    for (const auto& c : cases) {
+        ins1_wrn_lamp = c.wrn, ins1_ofs_lamp = c.ofs;
+        frames(1);
+        EXPECT_EQ(std::string(lit(1, Wrn) ? "1" : "0") + (lit(1, Ofs) ? "1" : "0"), c.lit);
     }
 }
 

@@ -80,6 +80,10 @@ TEST_F(NavTest, ButtonLegendAndToggle) {
         EXPECT_EQ(!hidden(element(kButton, 1)), c.dim);
     }
     token(848, 0);
+    new_keys();
     EXPECT_TRUE(click(kButton, 25, 25));
     EXPECT_EQ(host().token(848), 1.0) << "the host toggles its flag";
+    const std::vector<KeyLogEntry> keys = new_keys();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(std::make_tuple(keys[0].id, keys[0].value, keys[0].sent), std::make_tuple(key_gps_drives_nav1_toggle, 0u, false));
 }

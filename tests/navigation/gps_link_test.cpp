@@ -54,6 +54,12 @@ TEST_F(NavTest, PresentPositionSplitTruncatesTowardZero) {
     put<i64>(data(), 0x08, get<i64>(data(), 0x08) | 0xFFFF);
     frames(1);
     EXPECT_EQ(gps_lat_rad, before);
+    // Without a block the host's own latitude (radians) stands in; one past any whole degree
+    // count shows the largest count and no minutes.
+    put<u32>(data(), 0, 175);
+    token(827, 1e300);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(gps_lat_deg_abs, gps_lat_min, gps_lat_tenths), std::make_tuple(INT32_MAX, 0, 0));
 }
 
 TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {

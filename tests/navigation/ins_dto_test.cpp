@@ -36,7 +36,11 @@ protected:
 TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     using V = std::vector<std::string>;
     ASSERT_EQ(idents(5), (V{"A0", "A1", "A2", "A3", "A4"}));
+    for (size_t off : {0x40, 0x48, 0x4c}) put<u32>(request(), off, 7);
     enter(0, 3, 2);  // first DIRECT TO to waypoint 3
+    EXPECT_EQ(get<u32>(request(), 0x40), 1u) << "plan active";
+    EXPECT_EQ(get<u32>(request(), 0x48), 0u);
+    EXPECT_EQ(get<u32>(request(), 0x4c), 1u) << "active waypoint 1";
     EXPECT_EQ(get<u32>(request(), 0x04), 2u);
     EXPECT_EQ(request_idents(), (V{"<P>", "A2", "A3", "A4"}));
     EXPECT_EQ(get<i64>(request() + kRequestArray, 0x08), get<i64>(data(), 0x08)) << "present position first";
@@ -82,4 +86,32 @@ TEST_F(DtoTest, RequestIsWrittenOnlyWhenEveryCheckHolds) {
         EXPECT_EQ(ins1_cdu_page[kPageFlightPlan], 0) << c.what;
         EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1) << c.what;
     }
+}
+
+// A plan longer than the 99-slot tables: the save and rebuild stop at the last slot, and a slot
+// whose saved source lies past the table reads empty.
+TEST_F(DtoTest, DirectToOnAPlanLongerThanTheTables) {
+    using V = std::vector<std::string>;
+    plan(north_line(120, 0.01), 1);
+    frames(2);
+    ASSERT_EQ(ins_wpt_ident[98], std::string("A2"));
+    enter(0, 3, 2);
+    frames(300);
+    EXPECT_EQ(gps_wpt_count, 119u);
+    EXPECT_EQ(ins_dto_state, 5);
+    EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));
+    EXPECT_EQ(ins_wpt_ident[97], std::string("A2"));  // saved slot 98
+    EXPECT_EQ(ins_wpt_ident[98], std::string(""));    // saved slot 99: past the table
+    EXPECT_EQ(ins_wpt_ident_saved[0], std::string("A0"));
+}
+
+// A new host count in the middle of the rebuild starts the rebuild slot over.
+TEST_F(DtoTest, ANewCountDuringTheRebuildClearsItsSlot) {
+    enter(0, 3, 2);
+    for (int f = 0; f < 40 && !(ins_dto_state == 4 && ins_dto_build_slot >= 2); ++f) frames(1);
+    ASSERT_EQ(ins_dto_state, 4);
+    ASSERT_GE(ins_dto_build_slot, 2u);
+    put<u32>(data(), 0xa8, 6);
+    frames(2);
+    EXPECT_EQ(ins_dto_build_slot, 0u);
 }

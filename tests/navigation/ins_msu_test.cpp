@@ -121,8 +121,9 @@ TEST_F(MsuTest, KnobClicks) {
     }
 }
 
-// OFF, then the knob one position a frame up to NAV, to ATT and back: the mode follows it, the
-// power-up counter starts at 50 (49 on the first frame) and runs down to 2, and NAV aligns on.
+// OFF, then the knob one position a frame up to NAV, to ATT and back, then down to STBY: the
+// mode follows it, the power-up counter starts at 50 (49 on the first frame) and runs down to 2,
+// and the count goes on stepping.
 TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
     for (int pass = 0; pass < 2; ++pass) {  // the second pass starts from a counter run down
         ins1_msu_knob = 0;
@@ -132,6 +133,7 @@ TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
         // Knob; then the mode, ATT flag and counter after one frame, and the counter 3.5 s on.
         const struct { u8 knob, mode, att, count, later; } steps[] = {
             {1, 1, 0, 90, 90}, {2, 2, 0, 90, 90}, {3, 3, 0, 90, 89}, {4, 4, 1, 60, 55}, {3, 3, 0, 89, 88},
+            {2, 2, 0, 88, 87}, {1, 1, 0, 87, 86},
         };
         u8 powerup = 49;
         for (const auto& s : steps) {

@@ -25,6 +25,13 @@ TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
         EXPECT_DOUBLE_EQ(ins1_dtk_deg, c.want_dtk) << c.dtk << " " << c.var;
         EXPECT_DOUBLE_EQ(ins1_wpt_course_deg, c.want_course);
     }
+    // The heading follows the reference: true, then magnetic.
+    ins_hdg_true_deg = 201.5, ins_hdg_mag_deg = 190.25;
+    for (u8 ref : {1, 2}) {
+        ins1_hdg_ref = ref;
+        frames(1);
+        EXPECT_EQ(ins_heading_deg, ref == 1 ? 201.5 : 190.25);
+    }
 }
 
 // At 10 kt or less the track is the heading.
@@ -110,5 +117,40 @@ TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
         frames(1);
         EXPECT_EQ(ins1_cdu_page[kPageInstruData], c.forced ? 253 : 0) << c.lat;
         EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], c.forced || c.att ? 0 : 1);
+    }
+}
+
+// Navigation time since alignment: whole hours and the tenth, both truncated.
+TEST_F(NavComputerTest, NavigationTimeDigits) {
+    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}};
+    for (const auto& c : cases) {
+        ins1_align_count = 5;  // not aligned: the stamp follows the clock, both digits 0
+        token(604, 1000.0);
+        frames(1);
+        EXPECT_EQ(ins1_nav_time_int + ins1_nav_time_tenth, 0);
+        ins1_align_count = 1;
+        token(604, 1000.0 + c.hours * 3600.0);
+        frames(1);
+        EXPECT_EQ(ins1_nav_time_int, c.whole) << c.hours;
+        EXPECT_EQ(ins1_nav_time_tenth, c.tenth) << c.hours;
+    }
+}
+
+// On the first leg the plan counts as started within 4 NM of waypoint 0 at 10 m/s or more.
+TEST_F(NavTest, PlanStartedNearWaypointZeroAtSpeed) {
+    place(kSwitch);
+    place(kCdu1);
+    const f64 nm = 1.0 / 3440.34 * 180.0 / M_PI;  // degrees of latitude
+    const struct { f64 to_wpt0_nm, vx; u8 departed; } cases[] = {
+        {3.9, 10.0, 1}, {3.9, 9.9, 0}, {4.1, 30.0, 0}, {3.9, NAN, 0},
+    };
+    for (const auto& c : cases) {
+        plan({{45.0 + c.to_wpt0_nm * nm, 5.0, "W0"}, {46.0, 5.0, "W1"}}, 1);
+        token(551, c.vx);
+        frames(2);
+        ins1_departed = 0;
+        frames(1);
+        EXPECT_NEAR(ins1_dist_wpt0_nm, c.to_wpt0_nm, 1e-6);
+        EXPECT_EQ(ins1_departed, c.departed) << c.to_wpt0_nm << " NM at " << c.vx;
     }
 }

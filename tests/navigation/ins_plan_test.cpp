@@ -36,6 +36,27 @@ TEST_F(PlanTest, DistanceToGoFromTheActiveWaypoint) {
     EXPECT_STREQ(ins1_fpl_label[2], "TO");
 }
 
+// Row k's distance to go and leg by active waypoint A, started flag, DIRECT TO state and page F,
+// on legs 10..50. No valid block here, so the distance to waypoint 0 is 0; to waypoint 1 it is
+// 7; G is 12. The first leg (A = 1) has its own table.
+TEST_F(PlanTest, RowsByActiveWaypointStartedFlagAndDirectToState) {
+    const struct { u8 a, dep, s, f; size_t k; f64 dtg, leg; } cases[] = {
+        {1, 0, 0, 3, 0, 12, 20}, {1, 0, 0, 2, 1, 12, 20}, {1, 1, 0, 1, 0, 0, 0},  {1, 1, 0, 3, 0, 12, 20},
+        {1, 1, 0, 1, 1, 0, 0},   {1, 1, 0, 2, 1, 12, 20}, {1, 1, 0, 4, 1, 82, 40}, {1, 1, 3, 1, 1, 12, 7},
+        {1, 1, 3, 4, 1, 82, 40}, {1, 1, 0, 1, 2, 12, 20}, {1, 1, 3, 1, 2, 12, 7},  {1, 1, 0, 2, 0, 0, 0},
+        {3, 1, 0, 4, 0, 0, 30},  {3, 1, 0, 4, 1, 12, 40}, {3, 1, 0, 4, 2, 62, 50}, {3, 1, 0, 2, 3, 12, 40},
+        {3, 1, 0, 2, 0, 0, 0},   {3, 1, 0, 2, 1, 0, 20},  {3, 1, 0, 1, 1, 0, 0},   {3, 1, 3, 1, 1, 0, 7},
+        {3, 1, 0, 1, 2, 0, 20},  {3, 1, 3, 1, 2, 0, 7},
+    };
+    for (const auto& c : cases) {
+        five_legs(c.a, 12, c.f);
+        ins1_departed = c.dep, ins_dto_state = c.s, ins1_dist_wpt1_nm = 7;
+        frames(1);
+        EXPECT_DOUBLE_EQ(ins1_fpl_dtg_nm[c.k], c.dtg) << &c - cases;
+        EXPECT_DOUBLE_EQ(ins1_fpl_leg_nm[c.k], c.leg) << &c - cases;
+    }
+}
+
 TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
     const struct { f64 hour, minute, to_go_nm; u32 eta_hour, eta_min; i32 dtg_shown; } cases[] = {
         {23, 50, 900, 0, 5, 900},            // 15 minutes
