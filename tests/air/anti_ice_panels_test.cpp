@@ -103,6 +103,7 @@ TEST_F(AntiIce, NacelleValveOpensAfter27TicksThenTurnsTheHostOn) {
     air_duct_supply[0] = 1;
     token(kTick, 1.0);
     click(kNacelle, kNacelle1X, kOpenY);
+    EXPECT_EQ(aice_nacelle_sw[0], 1) << "VALVE OPEN";
     std::string seen;  // valve state per frame, ticks 2..31
     for (int f = 0; f < 30; ++f) frames(1), seen += char('0' + aice_nacelle_valve[0]);
     EXPECT_EQ(host().token(kTick), 31.0);

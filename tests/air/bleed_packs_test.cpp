@@ -67,6 +67,11 @@ TEST_P(BleedOrder, ApuAirCrossesOnlyAFullyOpenValve) {
         EXPECT_EQ(air_duct_supply[1], 0) << f;
     }
     EXPECT_EQ(shut_at, 96u);
+    // The knob stops at CLOSE and at O.
+    for (const auto& [x, sel] : {std::pair{10, 0}, {50, 1}, {50, 2}, {50, 3}, {50, 3}, {10, 2}}) {
+        click(kXbleed, x, 90);
+        EXPECT_EQ(air_xbleed_sel, sel) << x;
+    }
 }
 
 // HP port at N2 50: pressure 400 after 80 frames, temperature 1500 after 300; at N2 60 the AUTO HP
@@ -261,6 +266,11 @@ TEST_F(Packs, OpeningAndClosingWithTheirSounds) {
 
 TEST_F(Packs, WithoutSoundsTheSequenceRunsSilently) {
     for (const char* g : {kPackSw1, kRamAir}) place(g);
+    for (u8 power : {0, 1}) {  // the inlet image covers the striped window with DC essential power
+        dc_ess_powered = power;
+        frames(1);
+        EXPECT_EQ(shown(kRamAir, 1), power == 1);
+    }
     open_left();
     frames(375);
     EXPECT_EQ(air_aircond_sound_state, 2);

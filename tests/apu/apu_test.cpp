@@ -2,6 +2,7 @@
 // drawn, creep and ceilings, failure and hostile host values.
 #include <cmath>
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "air/state.h"
@@ -217,4 +218,35 @@ TEST_F(Apu, MeterNeedleSpeedLimits) {
         const auto* e = reinterpret_cast<const NeedleElement*>(element(g, size_t(n)));
         EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == 6u) << g << " " << n;
     }
+}
+
+// The three switches each show the one lever image of their position.
+TEST_F(Apu, LeverImagesFollowTheSwitches) {
+    // MASTER (down, up), FUEL PUMP (down, up), CONTRL SYS (down STBY, centre NOR, up OVRD).
+    const struct { i32 x, y; const char* images; } clicks[] = {
+        {80, 195, "0110010"}, {30, 195, "0101010"}, {80, 175, "0101100"}, {80, 140, "0101001"},
+        {30, 215, "0110001"}, {80, 160, "0110010"}, {80, 215, "1010010"},
+    };
+    for (const auto& c : clicks) {
+        click(kApu, c.x, c.y);
+        frames(1);
+        std::string images;
+        for (size_t pos = 3; pos <= 9; ++pos) images += hidden(element(kApu, pos)) ? '0' : '1';
+        EXPECT_EQ(images, c.images) << c.x << "," << c.y;
+    }
+}
+
+// Oil goes one unit a minute of running down to 0, and the APU stops when it is gone; below 600 a
+// new start is refused on the next frame.
+TEST_F(Apu, OilRunsOutAndStopsTheApu) {
+    run_settled();
+    apu_oil_qty = 1;
+    seconds(62);
+    EXPECT_EQ(apu_oil_qty, 0u);
+    EXPECT_EQ(apu_running, 0);
+    apu_oil_qty = 599;
+    start();
+    EXPECT_EQ(apu_starting, 1);
+    frames(1);
+    EXPECT_EQ(apu_starting, 0);
 }

@@ -53,7 +53,7 @@ TEST_F(Battery, SegmentsCarryOnFromTheChargeTheyFound) {
         i32 current;  // two frames after the change
     } steps[] = {{600, 1200, 2, 0, 0, 0},  {900, 1200, 2, 1, 0, -50}, {910, 1190, 0, 1, 0, -10},
                  {940, 1180, 1, 1, 0, -50}, {950, 1170, 1, 1, 1, 50},   {1250, 1470, 1, 1, 0, -50},
-                 {1300, 1420, 1, 1, 0, -50}};
+                 {1300, 1420, 1, 1, 0, -50}, {1350, 1370, 1, 1, 1, 50}, {1400, 1420, 1, 1, 1, 50}};
     for (const auto& s : steps) {
         until(s.at_s);
         EXPECT_EQ(battery_charge, s.charge) << s.at_s;
@@ -173,6 +173,8 @@ TEST_F(SystemsTest, DcFaultAndTheEssentialBusSources) {
         {1, 1, 0, 1, 1, 0, 1, 0},  // batteries OFF: the ESS TR
         {1, 1, 0, 0, 1, 0, 1, 1},  // ESS TR OFF: through the tie
         {1, 1, 0, 0, 0, 0, 0, 1},  // tie SPLIT: dead, the tie flag as it was
+        {1, 1, 1, 0, 0, 0, 1, 0},  // the batteries again
+        {1, 1, 0, 0, 1, 0, 1, 1},
         {1, 1, 0, 1, 0, 0, 1, 0},
     };
     for (const auto& s : steps) {

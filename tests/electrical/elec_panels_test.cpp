@@ -134,6 +134,9 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
         click(kGen, 20, 110);
         EXPECT_EQ(clicks(), 1u) << n;
     }
+    click(kGen, 49, 79);  // the last pixel of GEN 1's ON box, 32 x 23 from 18, 57
+    EXPECT_EQ(elec_gen_sw[0], 1);
+    clicks();
 
     for (int n = 0; n < 12; ++n) click(kAc, 40, 100);  // ESS AC selector, counter-clockwise
     EXPECT_EQ(elec_ess_ac_source_sel, 0);
@@ -433,6 +436,10 @@ TEST_F(ElecPanels, AcMetersFollowTheSelectedSource) {
     }
     click("ketravin elec_sel_ind_ac_kr60", 80, 30);
     EXPECT_EQ(elec_ac_meter_sel, 0);
+    for (const auto& [x, phase] : {std::pair{40, 1}, {40, 2}, {40, 2}, {10, 1}, {10, 0}, {10, 0}}) {
+        click("ketravin elec_sel_ind_ac_kr60", x, 30);  // phase A, B, C: up on the right half
+        EXPECT_EQ(elec_ac_phase_sel, phase) << x;
+    }
     elec_gen1_load = 49;  // below half load a generator is off line
     elec_ac_meter_sel = 6;
     frames(1);

@@ -61,6 +61,8 @@ TEST_F(FlapsInd, SlatTapeRunsInAndOutTheGapsFreezeBothTapesAndTheMarkerBands) {
         }
         EXPECT_NEAR(inst_flap_tape_pos, c.flap, 0.001) << c.handle << " " << c.left;
     }
+    EXPECT_EQ((std::vector<u16>{inst_flap_detent[0], inst_flap_detent[1], inst_flap_detent[2]}),
+              (std::vector<u16>{0, 5243, 10485}));
     const struct { f64 handle; u8 px; } kMarks[] = {{5999, 0}, {6000, 29}, {10000, 48}, {14000, 82}, {kNaN, 82}};
     for (const auto& m : kMarks) {
         token(kHandle, m.handle);

@@ -119,6 +119,9 @@ TEST_F(SpeedBrake, ArmedInFlightDeploysOnEveryGroundFrameUntilDisarmed) {
 TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     place(kSpdBig);
     token(kOnGround, 1.0), token(kThrottle1, 0.3);
+    spd_brk_lever_pos = 0, spd_brk_arm_state = 1, spd_brk_arm_phase = 1;  // a step on the ground disarms
+    click(kSpdBig, kBigX, kBigExtendY);
+    EXPECT_EQ(spd_brk_lever_pos * 10 + spd_brk_arm_state + spd_brk_arm_phase, 10000);
     spd_brk_lever_pos = 16000;
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos, 16380);
@@ -131,6 +134,7 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
         {0, 0.0, 5000, 5000, true, false, false, 18.75, 18.75, 0, 0, 0},
         {0, 0.0, 12000, 12000, false, true, false, 18.75, 18.75, 15, 22.5, 30},
         {1, 0.0, 0.0, 0, false, true, false, 0, -11, 15, 22.5, 30},  // armed: images as left
+        {1, 0.0, 16000, 0, false, false, true, 0, -11, 15, 22.5, 30},  // the handle out: extended
         {0, 1.0, 16383, 16001, false, false, true, 0, -11, 15, 22.5, 30},
     };
     for (const auto& c : kCases) {

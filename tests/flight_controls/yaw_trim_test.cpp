@@ -1,6 +1,7 @@
 // HP valves, trim stop and runaway monitor through the host:
 // the host follows every key event, so each goes out once per difference.
 #include <cmath>
+#include <tuple>
 
 #include "tests/clock_jump.h"
 #include "tests/systems/systems_fixture.h"
@@ -55,6 +56,18 @@ TEST_F(SystemsTest, HpValvesTakeTheHostLeversOnceThenLead) {
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 1u);
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_a), 0u);
     EXPECT_EQ(eng_hp_valve_open[0], 1);
+}
+
+// A valve is taken open from a host lever at 8000 or more: one just below is taken shut, so the
+// first frame closes that lever.
+TEST_F(SystemsTest, HpValvesTakenOpenFromEightThousand) {
+    token(tk::on_ground, 1.0);
+    token(tk::mixture1, 8000.0);
+    token(tk::mixture2, 7999.9);
+    frames(1);
+    const auto keys = new_keys();
+    EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 0u);
+    EXPECT_EQ(sent(keys, key_eng2_mixture_event_b), 1u);
 }
 
 TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
@@ -154,5 +167,43 @@ TEST_F(YawTrim, FlapsUpDropsTheDampersWithoutTheRudderLimiter) {
         frames(1);
         EXPECT_EQ(fctl_yaw_damper_sw[0] + fctl_yaw_damper_sw[1], c.levers) << c.flaps << " " << int(c.limiter);
         EXPECT_EQ(warn_yaw_damper, c.warn) << c.flaps << " " << int(c.limiter);
+    }
+}
+
+// Channel counts for the autopilot, and a damper dropped by its own channel: with normal DC lost
+// as well, only that drop raises YAW DAMPER.
+TEST_F(YawTrim, ChannelCountsAndAChannelDrop) {
+    for (const auto& [trim1, trim2, count] : {std::tuple{1, 0, 1}, {0, 1, 1}, {1, 1, 2}, {0, 0, 0}}) {
+        fctl_pitch_trim_sw[0] = u8(trim1), fctl_pitch_trim_sw[1] = u8(trim2);
+        frames(1);
+        EXPECT_EQ(fctl_pitch_trim_count, count) << trim1 << trim2;
+    }
+    elec_tr_sw[0] = elec_tr_sw[1] = 0;  // normal DC lost
+    frames(3);
+    ins1_status = 2;  // INS 1 not navigating: channel 1 fails
+    fctl_yaw_damper_sw[0] = 1, fctl_yaw_damper_sw[1] = 0;
+    warn_yaw_damper = 0;
+    frames(1);
+    EXPECT_EQ(fctl_yaw_damper_sw[0], 0);
+    EXPECT_EQ(warn_yaw_damper, 1);
+}
+
+// The host's yaw damper follows the levers: switched on only while the autopilot is engaged,
+// switched off once no lever is engaged.
+TEST_F(YawTrim, HostYawDamperFollowsTheLevers) {
+    const struct { u8 levers; f64 host, ap; u32 key; } cases[] = {
+        {1, 0.0, 1.0, key_yaw_damper_event_a}, {1, 0.0, 0.0, 0}, {1, 1.0, 1.0, 0},
+        {0, 1.0, 1.0, key_yaw_damper_event_b}, {0, 0.0, 1.0, 0},
+    };
+    for (const auto& c : cases) {
+        fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = c.levers;
+        token(tk::yaw_damper, c.host);
+        token(tk::ap_engaged, c.ap);
+        new_keys();
+        frames(1);
+        const auto keys = new_keys();
+        EXPECT_EQ(sent(keys, key_yaw_damper_event_a) + sent(keys, key_yaw_damper_event_b), c.key ? 1u : 0u)
+            << int(c.levers) << " " << c.host << " " << c.ap;
+        EXPECT_EQ(sent(keys, c.key ? c.key : key_yaw_damper_event_a), c.key ? 1u : 0u);
     }
 }

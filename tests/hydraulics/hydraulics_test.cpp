@@ -49,6 +49,16 @@ TEST_F(SystemsTest, NoPumpOrNoOpenValveDecaysEveryLineNeverBelowZero) {
         for (u32 p : {hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow})
             EXPECT_EQ(p, c.to) << int(c.pump) << int(c.valve) << " " << c.from;
     }
+    // Any valve open passes the gate: the lines behind the open ones rise, the others decay.
+    token(tk::ias, 0.0);
+    hyd_xfer_sw[0] = hyd_xfer_sw[1] = 0;
+    set_pressures(1500, 1500, 1500);
+    set_pumps(200, 200, 200, 200);
+    const u8 valves[4] = {1, 1, 0, 0};
+    std::memcpy(hyd_pump_fire_valve, valves, sizeof valves);
+    frames(1);
+    EXPECT_EQ((std::vector<u32>{hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}),
+              (std::vector<u32>{1530, 1530, 1485, 1485}));
 }
 
 TEST_F(SystemsTest, ASpoolingPumpHoldsItsLineFor20FramesAndNeverWrapsBelowZero) {
@@ -184,7 +194,8 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
     const struct { f64 pos, ias; u32 key, per_frame; } cases[] = {
         {8000.0, 100.0, key_spoilers_set, 2}, {8000.0, 40.0, key_spoilers_event_10210, 1},
         {16382.0, 40.0, key_spoilers_event_10210, 0}, {500.0, 40.0, key_spoilers_event_10211, 1},
-        {1.0, 40.0, key_spoilers_event_10211, 1},     {0.99, 40.0, key_spoilers_event_10211, 0}};
+        {1.0, 40.0, key_spoilers_event_10211, 1},     {0.99, 40.0, key_spoilers_event_10211, 0},
+        {4500.0, 100.0, key_spoilers_set, 2},         {4000.0, 100.0, key_spoilers_set, 0}};
     for (const auto& c : cases) {
         token(tk::spoilers, c.pos);
         token(tk::ias, c.ias);
@@ -235,5 +246,22 @@ TEST_F(SystemsTest, GreenLinesFromTheElectricPumpsAndTheTransfers) {
         frames(1);
         EXPECT_EQ(hyd_press_green1, c.green1) << &c - cases;
         EXPECT_EQ(hyd_press_green2, c.green2) << &c - cases;
+    }
+}
+
+// Yellow lost while exit 1 is moving (strictly between 0.001 and 0.999): its event every frame.
+TEST_F(SystemsTest, YellowLostWithExit1MovingSendsItsEventEveryFrame) {
+    start();
+    const struct { u32 yellow; f64 exit1; size_t sent; } cases[] = {
+        {0, 0.5, 2}, {0, 0.0011, 2}, {0, 0.001, 0}, {0, 0.999, 0}, {3000, 0.5, 0}};
+    for (const auto& c : cases) {
+        size_t sent = 0;
+        for (int f = 0; f < 2; ++f) {
+            hyd_press_yellow = c.yellow;
+            token(tk::exit1, c.exit1);  // the host toggles it on each event
+            frames(1);
+            sent += sent_now(key_exit_event_10356);
+        }
+        EXPECT_EQ(sent, c.sent) << c.yellow << " " << c.exit1;
     }
 }
