@@ -85,6 +85,7 @@ TEST_F(HpLeversBig, FireLampNeedsTheLeverOpenAndDcEssentialAndClicksActOnTheirOw
         frames(1);
         EXPECT_EQ(!hidden(element(kLever[1], 2)), c.lamp) << int(c.open) << int(c.dc) << int(c.fire);
         EXPECT_EQ(hidden(element(kLever[1], 0)), c.open == 1);
+        EXPECT_EQ(hidden(element(kLever[1], 1)), c.open != 1);
     }
     // A fire does not block either way; the wrong button in a half does nothing.
     const struct { size_t lever; i32 y; u32 flags; u8 v1, v2; } kClicks[] = {

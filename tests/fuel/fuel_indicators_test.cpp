@@ -159,6 +159,10 @@ TEST_F(FuelUsed, PowerTimeAndFlowEdges) {
     token(kUnits, 1);
     frames(1);
     EXPECT_EQ(fuel_used_ind_1.digit4_scaled, 5.0) << "a unit change converts nothing";
+    fuel_used[0] = 12345;
+    frames(1);
+    EXPECT_NEAR(fuel_used_ind_1.digit5_scaled, 1.2345, 1e-12) << "ten-thousands on the top drum";
+    EXPECT_NEAR(fuel_used_ind_1.digit4_scaled, 2.345, 1e-12);
 }
 
 class GrossWeight : public FuelIndicators {

@@ -1,5 +1,6 @@
 // Fuel valves, crossfeed and FUEL USED RESET through the host: crossfeed state and knob images,
 // the host valves converging by toggles, the engine held open by crossfeed, power, hostile values.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -61,6 +62,12 @@ TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
         for (size_t pos = 1; pos <= 21; ++pos)
             if (!hidden(element(kValves, pos))) images += (images.empty() ? "" : " ") + std::to_string(pos);
         EXPECT_EQ(images, s.images);
+    }
+    // Each valve's four images and the crossfeed's five sit over it in the pipe row (y 14).
+    const i32 kValveX[] = {0, 65, 176, 242, 121};
+    for (size_t pos = 1; pos <= 21; ++pos) {
+        EXPECT_EQ(element(kValves, pos)->x, kValveX[std::min<size_t>((pos - 1) / 4, 4)]) << pos;
+        EXPECT_EQ(element(kValves, pos)->y, 14) << pos;
     }
 }
 

@@ -1,5 +1,6 @@
 // Both barometric altimeters: needle and drums, barometric counters, the captain's knob through the
 // host's setting, flags, and the alert flash at any frame rate.
+#include <utility>
 #include <vector>
 
 #include "autoflight/state.h"
@@ -148,6 +149,11 @@ TEST_F(Instruments, FirstOfficerKnobStopsOneStepPastItsLimits) {
         }
         EXPECT_EQ(steps, c.steps);
         EXPECT_NEAR(inst_alti2_baro_hpa, c.end, 1e-6);
+    }
+    for (const auto& l : {std::pair<i32, f64>{10, 739.0}, {50, 1053.0}}) {  // at a limit itself: no step
+        inst_alti2_baro_hpa = l.second;
+        click(kSec, l.first, 150);
+        EXPECT_EQ(inst_alti2_baro_hpa, l.second);
     }
 }
 

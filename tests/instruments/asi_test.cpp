@@ -91,17 +91,23 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
 }
 
 TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
-    // 250 t puts bug 4 beyond a byte: it holds at 255 instead of wrapping to 28.
-    const struct { f64 units, weight, flaps; u8 base, v1, vr, bug4; } kCases[] = {
-        {1, 1500, 5243, 145, 138, 141, 230}, {1, 1500, 5232, 145, 153, 156, 230}, {0, 3300, 5243, 144, 137, 140, 229},
-        {1, 2500, 5243, 199, 192, 195, 255}, {1, -1e300, 5243, 0, 0, 0, 85},      {1, kNaN, 5243, 63, 56, 59, 148},
+    // The eight reference speeds: base, approach and take-off targets, V1, VR, take-off bug 2, bugs
+    // 3 and 4. Flaps short of the first detent less 10 add 15 to the take-off target. 250 t puts
+    // bug 4 beyond a byte: it holds at 255 instead of wrapping to 28.
+    const struct { f64 units, weight, flaps; std::vector<int> speeds; } kCases[] = {
+        {1, 1500, 5243, {145, 155, 145, 138, 141, 160, 200, 230}}, {1, 1500, 5233, {145, 155, 145, 138, 141, 160, 200, 230}},
+        {1, 1500, 5232, {145, 155, 160, 153, 156, 160, 200, 230}}, {0, 3300, 5243, {144, 154, 144, 137, 140, 159, 199, 229}},
+        {1, 2500, 5243, {199, 209, 199, 192, 195, 214, 254, 255}}, {1, -1e300, 5243, {0, 10, 0, 0, 0, 15, 55, 85}},
+        {1, kNaN, 5243, {63, 73, 63, 56, 59, 78, 118, 148}},
     };
     for (const auto& c : kCases) {
         token(kUnits, c.units), token(kFlapsLeft, c.flaps);
         weight_gross_hundreds = c.weight;
         frames(1);
-        EXPECT_EQ(std::vector<int>({inst_asi_base_kt, inst_asi_v1_kt, inst_asi_vr_kt, inst_asi_bug4_kt}),
-                  std::vector<int>({c.base, c.v1, c.vr, c.bug4})) << c.weight;
+        EXPECT_EQ(std::vector<int>({inst_asi_base_kt, inst_asi_app_target_kt, inst_asi_to_target_kt, inst_asi_v1_kt,
+                                    inst_asi_vr_kt, inst_asi_to_bug2_kt, inst_asi_bug3_kt, inst_asi_bug4_kt}),
+                  c.speeds)
+            << c.weight << " flaps " << c.flaps;
     }
     // Sets at 150 t: one speed-target send while the target is 0 (and the autothrottle's speed mode
     // off), none otherwise; each shows its own overlay for 36 ticks.

@@ -114,6 +114,29 @@ TEST_F(Attitude, LampsAndChannelAnnunciators) {
     }
 }
 
+// Localizer and glide-slope pointers slide in 10 a frame and sit on their targets while in
+// service (localizer: powered, its station bit and a signal; glide slope: powered and valid at
+// exactly 1), and slide back out 10 a frame otherwise.
+TEST_F(Attitude, DeviationPointersSlideInAndOut) {
+    place(kAdi);
+    constexpr u32 kCode = 46, kCdi = 40, kGsValid = 44, kGsNeedle = 41, kSignal = 49;
+    const struct { u32 code; f64 signal, gs_valid, cdi, needle; u8 dc; int frames; f64 loc, gs; } kSteps[] = {
+        {0xC0, 1, 1.0, 0, 0, 1, 9, 90, 90},   {0xC0, 1, 1.0, 0, 0, 1, 1, 100, 100}, {0xC0, 1, 1.0, 0, 0, 1, 1, 104, 100},
+        {0xC0, 1, 0.5, 0, 0, 1, 1, 104, 90},  {0x40, 1, 1.0, 0, 0, 1, 1, 94, 100},  {0xC0, 0, 1.0, 0, 0, 1, 1, 84, 100},
+        {0xC0, 1, 1.0, 0, 0, 0, 2, 64, 80},   {0xC0, 1, 1.0, 0, 0, 1, 1, 74, 90},
+        {0xC0, 1, 1.0, 50, -100, 1, 20, 50 * 1.4173 + 104, -100 * 0.418 + 100},
+        {0x00, 1, 0.0, 50, -100, 1, 20, 0, 0},
+    };
+    for (const auto& s : kSteps) {
+        token(kCode, s.code), token(kSignal, s.signal), token(kGsValid, s.gs_valid);
+        token(kCdi, s.cdi), token(kGsNeedle, s.needle);
+        dc_ess_powered = s.dc;
+        frames(u64(s.frames));
+        EXPECT_NEAR(adi_loc_pointer_pos, s.loc, 1e-9) << &s - kSteps;
+        EXPECT_NEAR(adi_gs_pointer_pos, s.gs, 1e-9) << &s - kSteps;
+    }
+}
+
 // Failure tokens count only at exactly 1 (failed) or 0 (working).
 TEST_F(Attitude, FlagAndAutopilotDropByFailureTokensPowerAndIns) {
     place(kAdi);
@@ -163,6 +186,16 @@ TEST_F(Attitude, SphereRecordsCarryTheirScales) {
         EXPECT_EQ(e->scale_rot, -1.0) << s.gauge;
         EXPECT_EQ(e->texture_scale_x, s.texture) << s.gauge;
         EXPECT_EQ(e->texture_scale_y, s.texture) << s.gauge;
+        EXPECT_EQ(e->source_y.id, s.gauge == kAdi ? kPitch : 0u) << s.gauge;
+        EXPECT_EQ(e->source_rot.id, s.gauge == kAdi ? kBank : 0u) << s.gauge;
+    }
+    // The standby sphere keeps its stored pitch within 43 either way.
+    ins1_status = 3;
+    for (f64 pitch : {50.0, -50.0}) {
+        token(kPitch, pitch);
+        frames(1);
+        EXPECT_EQ(drawn(kSec, 1).y, std::copysign(43.0, pitch));
+        EXPECT_EQ(adi_sec_pitch_display_deg, std::copysign(43.0, pitch));
     }
 }
 
@@ -197,9 +230,9 @@ TEST_F(Attitude, StandbyRestWalkAndReturnSettleAtAnyBank) {
     }
 }
 
-// Without a valid source each bank display walks a degree a frame to its rest: the main one to
-// level, on round from below -180 through 179.9; the standby one to -30, on through 180 onto -180
-// from beyond 150. Valid again, a bank below -180 is walked to or taken at once.
+// Without a valid source each display walks a degree a frame to its rest: the main bank to level,
+// on round from below -180 through 179.9; the standby bank to -30, on through 180 onto -180 from
+// beyond 150; both pitches to level. Valid again, a bank below -180 is walked to or taken at once.
 TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
     place(kAdi), place(kSec);
     const struct { f64* display; f64 from; std::vector<f64> steps; } kRest[] = {
@@ -210,13 +243,15 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
         {&adi_sec_bank_display_deg, 179.5, {180.5, -180, -179}},
         {&adi_sec_bank_display_deg, -33, {-32, -30}},  {&adi_sec_bank_display_deg, -185, {-30}},
         {&adi_sec_bank_display_deg, -27, {-28, -30}},
+        {&adi_pitch_display_deg, 10, {9, 8}},          {&adi_pitch_display_deg, -5, {-4, -3}},
+        {&adi_pitch_display_deg, 2.5, {1.5, 0}},       {&adi_sec_pitch_display_deg, -2.5, {-1.5, 0}},
     };
     ins1_status = 0;
     for (const auto& r : kRest) {
         *r.display = r.from;
         std::vector<f64> seen;
         for (size_t i = 0; i < r.steps.size(); ++i) seen.push_back((frames(1), std::round(*r.display * 10) / 10));
-        EXPECT_EQ(seen, r.steps) << (r.display == &adi_bank_display_deg ? "main from " : "standby from ") << r.from;
+        EXPECT_EQ(seen, r.steps) << r.from;
     }
     EXPECT_EQ(adi_bank_return_latch + adi_sec_bank_return_latch, 2);
     ins1_status = 3;

@@ -50,7 +50,8 @@ TEST_F(ExtLights, EachLightFollowsItsSwitchUnderItsBusTermsAndThenGoesQuiet) {
         frames(1);
         for (size_t i = 0; i < 8; ++i)
             EXPECT_EQ(host().token(kLights[i]), c.want[i]) << c.what << " token " << kLights[i];
-        new_keys();
+        for (const KeyLogEntry& k : new_keys())  // value 0, but 1 to extend the landing lights
+            EXPECT_EQ(k.value, k.id == key_ext_light_d_set ? u32(c.want[6]) : 0u) << c.what << " key " << k.id;
         frames(2);
         EXPECT_TRUE(new_keys().empty()) << c.what << ": a key without a difference";
     }

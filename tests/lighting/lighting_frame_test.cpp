@@ -139,8 +139,11 @@ TEST_F(Lighting, LampTestFollowsTheSwitchAndTheKnobStepsThreeWays) {
         {"up", 0, 0, 1, 0, 1, 1, 1},    // luminous -> bright
         {"down", 0, 0, 1, 0, 0, 0, 1},
         {"up", 1, 3, 1, 0, 1, 0, 0},    // tint 3 forbids bright
+        {"down", 1, 3, 1, 1, 1, 0, 0},  // ... and takes it away without a refresh
         {"up", 1, 1, 0, 0, 0, 1, 0},    // tint 1 forces bright
         {"down", 1, 1, 1, 1, 1, 1, 0},
+        {"up", 1, 2, 1, 0, 1, 1, 1},    // tint 2: as without the tint
+        {"down", 1, 2, 1, 1, 1, 0, 1},
     };
     for (const Step& s : steps) {
         light_tint_sw = s.tint_sw;
