@@ -203,7 +203,9 @@ INSTANTIATE_TEST_SUITE_P(Values, HostilePresets, ::testing::Values(NAN, INFINITY
 // Each preset and automatic mode run straight from a cold cockpit (every byte it may write at 0)
 // or from another state (every such byte at 9, so that a write of 0 shows), with the engines,
 // the APU and the host as the row says: the bytes it changed and the key events it sent.
-TEST_F(HostTest, PresetsFromAColdCockpitAndFromAnotherState) {
+class PresetSteps : public HostTest {};
+
+TEST_F(PresetSteps, FromAColdCockpitAndFromAnotherState) {
     const std::string elec = "elec_batt_sw=1,1,1 elec_tr_sw=1,1,1 elec_trans_sw=1,1 elec_line_sw=1,1 ";
     const std::string elec_norm = elec + "elec_ess_ac_source_sel=2 ";
     const std::string easy_hyd =
@@ -330,7 +332,7 @@ TEST_F(HostTest, PresetsFromAColdCockpitAndFromAnotherState) {
 
 // EASY START on the ground before its take-off set-up is done: one trim event a frame toward the
 // band from 0.95 to 1.05 degrees, none inside it; nothing once the set-up is done or airborne.
-TEST_F(HostTest, EasyStartNudgesTheTrimIntoTheTakeoffBand) {
+TEST_F(PresetSteps, EasyStartNudgesTheTrimIntoTheTakeoffBand) {
     const struct { f64 trim_deg, ground; u8 done; const char* keys; } kCases[] = {
         {0.95, 1, 0, "1003f:0 1004f:0"}, {0.951, 1, 0, "1003f:0"}, {1.049, 1, 0, "1003f:0"},
         {1.05, 1, 0, "1003f:0 10047:0"}, {-5.0, 1, 1, ""},          {3.0, 0, 0, ""},
@@ -351,7 +353,7 @@ TEST_F(HostTest, EasyStartNudgesTheTrimIntoTheTakeoffBand) {
 // Electrical automatic with the AC essential bus unpowered and DC essential power: the first
 // live source in the order AC bus 1, GEN 1, GEN 2, APU generator or ground power, else the
 // emergency inverter; with the bus powered, or without DC essential power, the selector stays.
-TEST_F(HostTest, ElecAutoPicksTheFirstLiveEssAcSource) {
+TEST_F(PresetSteps, ElecAutoPicksTheFirstLiveEssAcSource) {
     const struct { u8 ess_ac, dc_ess, ac_bus1; u32 gen1, gen2, apu_gen; u8 ext, want; } kCases[] = {
         {0, 1, 1, 100, 100, 100, 1, 2}, {0, 1, 0, 50, 100, 100, 1, 1}, {0, 1, 0, 0, 50, 100, 1, 0},
         {0, 1, 0, 0, 0, 50, 0, 3},      {0, 1, 0, 0, 0, 0, 1, 3},      {0, 1, 0, 0, 0, 0, 0, 4},

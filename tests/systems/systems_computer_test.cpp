@@ -130,6 +130,8 @@ TEST(SystemsCheck, PassesEachLimitAndNamesWhatLeftIt) {
          [] { elec_batt_sw[2] = 2, elec_ess_ac_source_sel = 4, elec_gen_sw[0] = 3, hyd_eng_pump_sw[3] = 200; },
          nullptr},
         {"a battery switch past ON", [] { elec_batt_sw[1] = 3; }, "out of range: elec_batt_sw\\[1\\] = 3"},
+        {"the ESS AC selector past EMERG INV", [] { elec_ess_ac_source_sel = 5; },
+         "out of range: elec_ess_ac_source_sel\\[0\\] = 5"},
         {"hydraulics available, yellow air-driven", [] { hyd_avail[0] = hyd_avail[1] = 2, hyd_avail[2] = 3; },
          nullptr},
         {"blue air-driven", [] { hyd_avail[0] = 3; }, "out of range: hyd_avail\\[0\\] = 3"},

@@ -125,7 +125,8 @@ TEST_F(Gpws, Mode3AndMode4cAfterTakeOffOrGoAround) {
 
 // Mode 3 warns at a height of at most 6.665 ft per whole foot lost below the peak, altitudes in
 // metres x 3.281: from a peak of 1000 m (3281 ft), 977.2 m (3206.19 ft) is 74 ft lost, 493 ft;
-// 969.5184 m (3180.99 ft) and 969.2228 m (3180.02 ft) are 100 ft lost, 666 ft.
+// 969.5184 m (3180.99 ft) and 969.2228 m (3180.02 ft) are 100 ft lost, 666 ft. Disarmed only
+// above 1333 ft.
 TEST_F(Gpws, Mode3ThresholdIsInclusive) {
     set(tok_on_ground, 1);
     inst_radio_alt_ft = 0;
@@ -133,7 +134,9 @@ TEST_F(Gpws, Mode3ThresholdIsInclusive) {
     set(tok_on_ground, 0);
     const struct { f64 ra, metres; u8 want; } steps[] = {
         {600, 1000, 0}, {493, 977.2, 1}, {494, 977.2, 0}, {493, 977.2, 1}, {400, 1000, 0},
-        {666, 969.5184, 1}, {667, 969.5184, 0}, {667, 969.2228, 0}, {666, 969.2228, 1}};
+        {666, 969.5184, 1}, {667, 969.5184, 0}, {667, 969.2228, 0}, {666, 969.2228, 1},
+        {993, 954.5, 1},    {994, 954.5, 0},  // 149 ft lost: 993 ft
+        {1333, 1000, 0},    {493, 977.2, 1}};  // still armed at 1333 ft
     for (const auto& [ra, metres, want] : steps) {
         inst_radio_alt_ft = ra;
         set(tok_altitude_m, metres);
@@ -164,6 +167,21 @@ TEST_F(Gpws, BoundsFollowTheirAirspeedRamps) {
     }
 }
 
+// Mode 4C arms on the ground above 90 % N1 on either engine, or in go-around, whatever the height.
+TEST_F(Gpws, Mode4cArmsAtTakeOffThrustOrInGoAround) {
+    const struct { f64 ground, n1a, n1b; u8 go_around, state; } kCases[] = {
+        {1, 90, 90, 0, 0}, {1, 90.1, 0, 0, 2}, {1, 0, 90.1, 0, 2}, {0, 95, 95, 0, 0}, {0, 0, 0, 1, 2}};
+    for (const auto& c : kCases) {
+        inst_radio_alt_ft = 1500;  // disarms
+        set(tok_on_ground, 0), ap_go_around_mode = 0;
+        gpws_modes_frame();
+        inst_radio_alt_ft = 0;
+        set(tok_on_ground, c.ground), set(tok_eng1_n1, c.n1a), set(tok_eng2_n1, c.n1b), ap_go_around_mode = c.go_around;
+        gpws_modes_frame();
+        EXPECT_EQ(gpws_mode4c_state, c.state) << "row " << &c - kCases;
+    }
+}
+
 TEST_F(Gpws, Mode4TooLowWithGearOrFlapsUp) {
     // Gear 16384 is down; flaps 5143 count as out.
     struct Case { f64 gear, flaps, ias, ra, n1a, n1b; u8 start, want_a, want_b; } cases[] = {
@@ -172,6 +190,9 @@ TEST_F(Gpws, Mode4TooLowWithGearOrFlapsUp) {
         {15000, 0, 165, 100, 50, 50, 1, 0, 0}, {16384, 0, 165, 245, 89, 95, 0, 0, 1}, {16384, 0, 165, 246, 89, 95, 1, 0, 0},
         {16384, 0, 270, 1000, 89, 89, 0, 0, 2}, {16384, 5143, 165, 100, 50, 50, 1, 0, 0}, {16384, 5142, 165, 100, 50, 50, 0, 0, 1},
         {0, 0, 269.99, 1000, 79, 95, 1, 0, 0},  // 4A bound just below 270 kt: trunc(999.93) = 999 ft
+        {15, 0, 200, 500, 89, 95, 1, 0, 0},     {0, 0, 200, 31, 89, 95, 0, 1, 0},  // gear from 10 is down; above 30 ft
+        {15500, 0, 165, 100, 50, 50, 0, 0, 1},  // for 4B the gear is down above 15000
+        {16384, 0, 165, 200, 90, 95, 0, 0, 0},  // 4B with both engines at 90 % N1 or more: left as it was
         {16384, 0, 166, 252, 89, 95, 0, 0, 2},  // 4B from 1 kt above 165: trunc(252.19) = 252 ft
     };
     for (const Case& c : cases) {
@@ -188,6 +209,7 @@ TEST_F(Gpws, Mode5BelowTheGlideSlope) {
     const struct { f64 ra, valid, dev, n1a; u8 start, want; } cases[] = {
         {500, 1, -101, 80, 0, 1}, {500, 1, -100, 80, 1, 0}, {150, 1, -200, 80, 1, 0}, {1000.5, 1, -200, 80, 1, 0},
         {500, 0, -200, 80, 1, 0}, {500, 1, -200, 90, 0, 0}, {500, 1, -200, 90, 1, 1},  // N1 counts only on entry
+        {155, 1, -101, 80, 0, 1},
     };
     set(tok_flaps_left_pos, kFlapsDown), set(tok_gear_nose_pos, kGearDown), set(tok_eng2_n1, 80);
     for (const auto& [ra, valid, dev, n1a, start, want] : cases) {
@@ -217,11 +239,12 @@ TEST_F(Gpws, CalloutPriorityAndPhraseFromFrozenStates) {
     }
 }
 
-// Samples 18 ticks apart, except that step 0 follows step 3 on the next frame.
+// Samples 18 ticks apart (on the first frame at or past the deadline), except that step 0
+// follows step 3 on the next frame.
 TEST_F(Gpws, ClosureSamplerKeepsTicksAtEveryFrameRate) {
     for (f64 fps : {10.0, 18.0, 60.0}) {
         host().set_fps(fps);
-        f64 t = 0, last = 0;
+        f64 t = 0, last = 0, last_tick = 0;
         u8 state = gpws_closure_state;
         int samples = 0;
         for (u64 n = 0; n < u64(12 * fps); ++n) {
@@ -230,11 +253,17 @@ TEST_F(Gpws, ClosureSamplerKeepsTicksAtEveryFrameRate) {
             frames(1);
             if (gpws_closure_state == state) continue;
             const bool step0 = gpws_closure_state == 1;  // step 0 does not wait
+            const f64 tick = host().token(tok_tick18.id);
             if (samples++ > 0) {
-                EXPECT_NEAR(t - last, step0 ? 1 / fps : 1.0, step0 ? 1e-9 : 1 / fps + 1.0 / 18) << fps << " fps";
+                if (step0) {
+                    EXPECT_NEAR(t - last, 1 / fps, 1e-9) << "step 0 at " << fps << " fps";
+                } else {
+                    EXPECT_GE(tick - last_tick, 18.0) << fps << " fps";
+                    EXPECT_LT(tick - last_tick, 18.0 + 18.0 / fps) << fps << " fps";
+                }
                 EXPECT_NEAR(gpws_closure_rate, -3000 * (t - last), 61) << fps;  // whole feet: 60 ft/min off at most
             }
-            state = gpws_closure_state, last = t;
+            state = gpws_closure_state, last = t, last_tick = tick;
         }
         EXPECT_GE(samples, 15) << fps;
     }
