@@ -247,7 +247,11 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     frames(1);  // PITCH and ROLL: altitude hold and wing leveler on
     token(106, 1.0);
     token(114, 1.0);
-    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 OFF
+    ap_turb_mode = 1;
+    ASSERT_EQ(ap_pitch_hold_engaged, 1);
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 OFF: the click itself clears TURB and PITCH's hold
+    EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_turb_mode, ap_pitch_hold_engaged),
+              std::make_tuple(u8(0), u8(0), u8(0)));
     new_keys();
     frames(1);
     const std::vector<KeyLogEntry> log = new_keys();
@@ -258,6 +262,18 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     for (u32 key : {key_ap_alt_hold_off, key_ap_wing_leveler_off, key_yaw_damper_event_b, key_ap_hdg_hold_event_a})
         EXPECT_EQ(count(key), 2) << std::hex << key;
     for (u32 id : {103u, 104u, 106u, 108u, 114u}) EXPECT_EQ(host().token(id), 0.0) << id;
+    // FD off: the host's director flag goes off, the NAV hold is released (NAV ended, so by the
+    // approach upkeep, before the release block) and the approach and glide-slope holds by one key.
+    token(105, 1.0);
+    token(111, 1.0);
+    token(112, 1.0);
+    press(kFd1);
+    new_keys();
+    frames(1);
+    std::vector<std::pair<u32, u32>> released;
+    for (const KeyLogEntry& k : new_keys()) released.emplace_back(k.id, k.value);
+    EXPECT_EQ(released, (std::vector<std::pair<u32, u32>>{
+                            {key_fd_active_set, 0}, {key_ap_nav_hold_event_a, 0}, {key_ap_approach_event, 0}}));
 }
 
 // A single director needs its side's AC bus, air data and INS in navigation (status 3).
@@ -303,6 +319,8 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         frames(1);
         EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_approach_state), std::make_pair(u8(3), d.state)) << d.ft;
     }
+    press(kLand);
+    EXPECT_EQ(ap_approach_state, 0) << "LAND pressed in LAND ends it";
 }
 
 TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
@@ -328,6 +346,18 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
                                   host().token(kHostApVsToken), host().token(tk::aileron)),
                   std::make_tuple(s.land, s.flare, s.low, s.rollout, s.host_vs, s.aileron))
             << s.ft;
+    }
+    // On the ground: the aileron by gross weight (hundreds), nose-down trim above 1 degree of trim.
+    const struct { f64 weight, trim; f64 aileron; size_t trim_down; } ground[] = {
+        {1070.0, 1.1, 8000.0, 1}, {1069.9, 1.0, 7000.0, 0}, {1050.0, 1.0, 7000.0, 0}, {1049.9, 2.0, 6000.0, 1}};
+    for (const auto& g : ground) {
+        weight_gross_hundreds = g.weight;
+        fctl_pitch_trim_deg = g.trim;
+        new_keys();
+        frames(1);
+        EXPECT_EQ(std::make_pair(host().token(tk::aileron), sent(key_elev_trim_dn)),
+                  std::make_pair(g.aileron, g.trim_down))
+            << g.weight << " trim " << g.trim;
     }
 }
 
@@ -378,9 +408,10 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
     press(kNav);
     ASSERT_EQ(host().token(848), 1.0);
     token(107, 123.7);
-    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; } steps[] = {
-        {1.0, 1, 0, 1, 0, key_ap_event_10113}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b},
-        {1.0, 1, 0, 0, 123, key_ap_event_10113}, {1.0, 0, 0, 0, 123, key_ap_event_10113}};
+    token(104, 1.0);  // the wing leveler, released once while on
+    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; size_t leveler_off; } steps[] = {
+        {1.0, 1, 0, 1, 0, key_ap_event_10113, 1}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 0},
+        {1.0, 1, 0, 0, 123, key_ap_event_10113, 0}, {1.0, 0, 0, 0, 123, key_ap_event_10113, 0}};
     for (const auto& s : steps) {
         if (ap_nav_mode == 0) press(kNav);
         gps_plan_active = s.plan;
@@ -388,10 +419,15 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
         token(848, s.gps);
         new_keys();
         frames(1);
+        const std::vector<KeyLogEntry> log = new_keys();
+        const auto count = [&](u32 key) {
+            return size_t(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& k) { return k.id == key; }));
+        };
+        SCOPED_TRACE(testing::Message() << s.gps << " plan " << int(s.plan));
         EXPECT_EQ(std::make_tuple(ap_nav_mode, ap_hdg_select_mode, ap_heading_target),
-                  std::make_tuple(s.nav, u8(0), s.target))
-            << s.gps << " plan " << int(s.plan);
-        EXPECT_EQ(sent(s.key), 1u) << s.gps << " plan " << int(s.plan);
+                  std::make_tuple(s.nav, u8(0), s.target));
+        EXPECT_EQ(std::make_pair(count(s.key), count(key_ap_wing_leveler_off)),
+                  std::make_pair(size_t(1), s.leveler_off));
     }
 }
 
@@ -402,9 +438,10 @@ TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
     ap_flare_height_ft = 60.0;
     const u32 nose = key_ap_event_10094, trim = key_elev_trim_up;
     const struct { f64 ft, pitch, trim_deg; std::vector<u32> keys; } cases[] = {
-        {59.0, -1.9, 3.0, {nose}}, {59.0, -2.0, 2.0, {}},           {30.0, -1.5, 2.0, {nose, trim}},
-        {30.0, -1.6, 2.0, {}},     {30.0, -1.0, 2.5, {nose}},        {12.0, -0.9, 2.0, {nose, trim, nose, trim}},
-        {12.0, -1.2, 2.0, {nose, trim}}, {7.0, -0.9, 3.0, {nose}},   {5.0, -0.9, 2.0, {}}};
+        {59.0, -1.9, 3.0, {nose}},       {59.0, -2.0, 2.0, {}},      {30.0, -1.5, 2.0, {nose, trim}},
+        {30.0, -1.6, 2.0, {}},           {30.0, -1.0, 2.5, {nose}},  {30.0, -1.0, 2.49, {nose, trim}},
+        {12.0, -0.9, 2.0, {nose, trim, nose, trim}},                 {12.0, -1.2, 2.0, {nose, trim}},
+        {7.0, -0.9, 3.0, {nose}},        {5.0, -0.9, 2.0, {}}};
     for (const auto& c : cases) {
         radio_ft(c.ft);
         token(tk::pitch, c.pitch);
@@ -510,6 +547,12 @@ TEST_F(ApMaster, WheelSteeringTrimsAndMovesTheReference) {
         EXPECT_EQ(std::make_tuple(ap_pitch_ref_deg, ap_vs_command, ap_trim_follow_state),
                   std::make_tuple(s.reference, s.vs, s.following)) << s.input;
     }
+    press(kIas);  // a spell in IAS with the wheel still held: PITCH engages again from the present V/S
+    frames(1);
+    press(kIas);
+    token(tk::vs, 500.0 * kHostVsPerFpm);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_pitch_hold_engaged, ap_vs_command), std::make_pair(u8(1), 500));
 }
 
 // ROLL takes over the bank a lateral mode left (the heading gauge's pending flag): within 30 degrees
@@ -733,6 +776,11 @@ TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     ap_rudder_cmd = 700;
     frames(1);
     EXPECT_EQ(ap_rudder_cmd, 700);
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD off: the rudder centres 100 a frame
+    for (i32 cmd : {600, 500}) {
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_rudder_cmd, host().token(tk::rudder)), std::make_pair(cmd, f64(cmd)));
+    }
 }
 
 // The wheel stops at -10; the frame resets a reference past -10 to -9 and past 24 to 24.

@@ -63,7 +63,8 @@ protected:
 };
 
 TEST_F(Autothrottle, KnobsClampAndSendAndTheWindowSeesOnlyWholeKnotsUpTo999) {
-    const struct { i32 from; Point knob; i32 to; } knobs[] = {{389, kInc10, 399}, {395, kInc10, 400}, {0, kDec1, 0}};
+    const struct { i32 from; Point knob; i32 to; } knobs[] = {
+        {389, kInc10, 399}, {395, kInc10, 400}, {0, kDec1, 0}, {400, kInc1, 400}, {5, kDec10, 0}};
     for (const auto& c : knobs) {
         token(tk::speed, c.from);
         frame();

@@ -14,7 +14,7 @@ namespace {
 const char* kAdi = "ketravin adi_fd_kr60";
 namespace tk {
 constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, pitch = 78, bank = 80,
-              heading = 84, ap = 103, hdg_hold = 106, att_fail = 276, radio = 614, bank_cmd = 794,
+              altitude = 74, heading = 84, ap = 103, hdg_hold = 106, att_fail = 276, radio = 614, bank_cmd = 794,
               obs = 854;
 }
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
@@ -137,9 +137,31 @@ TEST_F(FlightDirector, GlideSlopeArmsWithinTheCourseSector) {
     for (const auto& c : cases) {
         token(tk::obs, c.obs);
         token(tk::heading, c.heading);
+        fd_app_pitch_error = 99.0;
         frames(1);
         EXPECT_EQ(std::make_pair(fd_gs_heading_ok, fd_gs_armed), std::make_pair(c.armed, c.armed))
             << c.obs << " heading " << c.heading;
+        EXPECT_EQ(fd_app_pitch_error, fd_level_error) << "level flight until the beam approaches";
+    }
+}
+
+// ALT hold (4) of the command A: 300 ft off it, 500 ft/min back toward it; inside, 3.5 x the
+// distance. Capture and hold of the selection S (2, 3, 25, 26): outside 300 ft the V/S command,
+// inside as in hold. Each as (V/S - target) / 100; other modes leave the value as it was.
+TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
+    ap_alt_command = 5000;
+    ap_selected_altitude = 8000;
+    ap_vs_command = -1000;
+    const struct { u8 mode; f64 altitude, vs_fpm, error; } cases[] = {
+        {4, 5400.0, -500.0, 0.0}, {4, 4600.0, 500.0, 0.0},  {4, 5100.0, 0.0, 3.5},    {4, 4900.0, 100.0, -2.5},
+        {2, 8400.0, -500.0, 5.0}, {25, 7600.0, 0.0, 10.0},  {3, 7900.0, 100.0, -2.5}, {26, 8100.0, 0.0, 3.5},
+        {1, 0.0, 0.0, 3.5}};
+    for (const auto& c : cases) {
+        ap_alt_mode = c.mode;
+        token(tk::altitude, c.altitude);
+        token(tk::vs, c.vs_fpm * 256.0 / (3.281 * 60.0));
+        frames(1);
+        EXPECT_NEAR(fd_alt_error, c.error, 1e-9) << int(c.mode) << " at " << c.altitude;
     }
 }
 
@@ -231,7 +253,8 @@ TEST_F(FlightDirector, PitchSourceByAttitudeInPitchAndByVsOtherwise) {
 TEST_F(FlightDirector, HeadingRollCommandStepsTheBankOutsideItsBand) {
     token(tk::bank, 2.0);
     const struct { i32 target; f64 heading, roll; } cases[] = {
-        {104, 100.0, 7.0}, {103, 100.0, 3.0}, {95, 100.0, -3.0}, {80, 100.0, -23.0}, {100, 99.5, 0.0}, {100, 99.4, 0.6}};
+        {104, 100.0, 7.0}, {103, 100.0, 3.0}, {95, 100.0, -3.0}, {80, 100.0, -23.0}, {100, 99.5, 0.0},
+        {100, 99.4, 0.6}};
     for (const auto& c : cases) {
         ap_heading_target = c.target;
         token(tk::heading, c.heading);
