@@ -185,6 +185,37 @@ TEST_F(ApMaster, BackBeamExcludesHdgSelectAndEndsWithVlOrCmd) {
     EXPECT_EQ(ap_bb_mode, 0);
 }
 
+// TURB (needs CMD): on unless GO A. or LAND engaged, ending the approach and the other modes, and
+// keeping them off every frame while CMD holds; a second press ends it; without CMD it ends.
+TEST_F(ApMaster, TurbulenceModeExcludesTheOthersWhileCmdHolds) {
+    constexpr Point kTurb{200, 130};
+    engage_cmd1();
+    const struct { u8 turb, go_around, land_engaged, approach, turb_after, approach_after; } cases[] = {
+        {0, 0, 0, 20, 1, 0}, {1, 0, 0, 20, 0, 20}, {0, 1, 0, 20, 0, 20}, {0, 0, 1, 30, 0, 30}, {0, 0, 0, 30, 1, 0}};
+    for (const auto& c : cases) {
+        ap_turb_mode = c.turb;
+        ap_go_around_mode = c.go_around;
+        ap_land_engaged = c.land_engaged;
+        ap_approach_state = c.approach;
+        ap_ias_mode = 1;
+        press(kTurb);
+        EXPECT_EQ(std::make_tuple(ap_turb_mode, ap_approach_state, ap_ias_mode),
+                  std::make_tuple(c.turb_after, c.approach_after, u8(c.turb_after == 1 ? 0 : 1)))
+            << int(c.turb) << int(c.go_around) << int(c.land_engaged) << int(c.approach);
+    }
+    ap_go_around_mode = ap_land_engaged = 0;
+    ap_hdg_select_mode = ap_vl_mode = ap_bb_mode = 1;
+    ap_alt_mode = 4;
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_turb_mode, ap_hdg_select_mode, ap_vl_mode, ap_bb_mode, ap_alt_mode),
+              std::make_tuple(u8(1), u8(0), u8(0), u8(0), u8(0)));
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD off
+    ap_turb_mode = 1;
+    ap_hdg_select_mode = 1;
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_turb_mode, ap_hdg_select_mode), std::make_pair(u8(0), u8(1)));
+}
+
 // The attitude indicator's modes, first match wins: lateral B/B, HDG S. or NAV, V/L, approach;
 // vertical the director's PITCH, IAS, capture (2, 25, 26), hold (3, 4), approach.
 TEST_F(ApMaster, FlightDirectorModesFollowThePanelInOrder) {

@@ -197,6 +197,22 @@ TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
     }
 }
 
+// Take-off thrust more than 15 % short: while lever 1 is at or below 0.9 the lever-advance events
+// go out every frame and the commands are set to axis + 150 without being sent; above, nothing.
+TEST_F(Autothrottle, LeverAdvanceBelowTheTakeoffTable) {
+    engage(kN1, 1);
+    eng_n1_target_error = -15.5;
+    for (const auto& [lever, events, cmd] : {std::tuple<f64, size_t, i32>{0.9, 2, 8150}, {0.91, 0, 8000}}) {
+        token(558, lever);
+        token(tk::axis1, 8000.0);
+        ats_throttle1_cmd = ats_throttle2_cmd = 8000;
+        frame();
+        EXPECT_EQ(sent(key_throttle1_event_101ad).size() + sent(key_throttle2_event_101b2).size(), events) << lever;
+        EXPECT_TRUE(sent(key_throttle1_set).empty()) << lever;
+        EXPECT_EQ(std::make_pair(ats_throttle1_cmd, ats_throttle2_cmd), std::make_pair(cmd, cmd)) << lever;
+    }
+}
+
 // At 18 fps a paced command goes out on 19 frames, then one step on from the host's axis.
 TEST_F(Autothrottle, PacedStepHeldEighteenTicksAndAFrameAlsoAcrossClockJumps) {
     engage(kN1, 5);

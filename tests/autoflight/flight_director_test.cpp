@@ -145,7 +145,7 @@ TEST_F(FlightDirector, GlideSlopeArmsWithinTheCourseSector) {
     }
 }
 
-// ALT hold (4) of the command A: 300 ft off it, 500 ft/min back toward it; inside, 3.5 x the
+// ALT hold (4) of the command A: over 300 ft off it, 500 ft/min back toward it; inside, 3.5 x the
 // distance. Capture and hold of the selection S (2, 3, 25, 26): outside 300 ft the V/S command,
 // inside as in hold. Each as (V/S - target) / 100; other modes leave the value as it was.
 TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
@@ -153,7 +153,8 @@ TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
     ap_selected_altitude = 8000;
     ap_vs_command = -1000;
     const struct { u8 mode; f64 altitude, vs_fpm, error; } cases[] = {
-        {4, 5400.0, -500.0, 0.0}, {4, 4600.0, 500.0, 0.0},  {4, 5100.0, 0.0, 3.5},    {4, 4900.0, 100.0, -2.5},
+        {4, 5400.0, -500.0, 0.0}, {4, 4600.0, 400.0, -1.0}, {4, 5400.0, -400.0, 1.0}, {4, 5100.0, 0.0, 3.5},
+        {4, 4900.0, 100.0, -2.5},
         {2, 8400.0, -500.0, 5.0}, {25, 7600.0, 0.0, 10.0},  {3, 7900.0, 100.0, -2.5}, {26, 8100.0, 0.0, 3.5},
         {1, 0.0, 0.0, 3.5}};
     for (const auto& c : cases) {

@@ -271,11 +271,12 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
         i32 v = -1;
         EXPECT_EQ(sent(key_course_set, &v), c.sent) << c.host;
         EXPECT_TRUE(c.sent == 0 || v == 123);
+        EXPECT_EQ(ap_crs_host_course, 123);
     }
     ins_source_sw = 1;  // INS-coupled: the host follows the GPS, the window the selector
     gps_plan_active = 1;
     token(tk::gps_course, 1.0);
     frames(2);
-    EXPECT_EQ(host().token(tk::obs), 57.0);
+    EXPECT_EQ(std::make_pair(host().token(tk::obs), ap_crs_host_course), std::make_pair(57.0, 57));
     EXPECT_TRUE(ap_crs_drum_100 == 3 && ap_crs_drum_1 == 7.0);
 }
