@@ -216,6 +216,25 @@ TEST_F(ApMaster, TurbulenceModeExcludesTheOthersWhileCmdHolds) {
     EXPECT_EQ(std::make_pair(ap_turb_mode, ap_hdg_select_mode), std::make_pair(u8(0), u8(1)));
 }
 
+// The director's own PITCH (FD on, no CMD, host autopilot off): on unless IAS, an altitude capture or
+// hold, or GO A.; in an approach only until the glide slope approaches. Off without a director.
+TEST_F(ApMaster, DirectorPitchHoldWithoutTheAutopilot) {
+    press(kFd1);
+    const struct { u8 ias, alt, go_around, approach, gs, fd, hold; } cases[] = {
+        {0, 0, 0, 0, 0, 1, 1}, {1, 0, 0, 0, 0, 1, 0}, {0, 2, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, 1, 1},
+        {0, 0, 1, 0, 0, 1, 0}, {0, 0, 0, 10, 0, 1, 1}, {0, 0, 0, 10, 1, 1, 0}, {0, 0, 0, 0, 0, 0, 0}};
+    for (const auto& c : cases) {
+        ap_fd_engaged = c.fd;
+        std::tie(ap_ias_mode, ap_alt_mode, ap_go_around_mode, ap_approach_state) =
+            std::make_tuple(c.ias, c.alt, c.go_around, c.approach);
+        fd_gs_capture_state = c.gs;
+        fd_pitch_hold = 1 - c.hold;
+        frames(1);
+        EXPECT_EQ(fd_pitch_hold, c.hold) << int(c.ias) << int(c.alt) << int(c.go_around) << int(c.approach)
+                                         << int(c.gs) << int(c.fd);
+    }
+}
+
 // The attitude indicator's modes, first match wins: lateral B/B, HDG S. or NAV, V/L, approach;
 // vertical the director's PITCH, IAS, capture (2, 25, 26), hold (3, 4), approach.
 TEST_F(ApMaster, FlightDirectorModesFollowThePanelInOrder) {
@@ -269,6 +288,16 @@ TEST_F(ApMaster, PanelLampsFollowTheirModes) {
             if (!hidden(element(kPanel, size_t(p)))) lit.insert(p);
         EXPECT_EQ(lit, c.lit) << c.what;
     }
+    dc_ess_powered = 0;  // the levers follow their bytes without power
+    for (const auto& [lever1, lever2] : {std::pair<u8, u8>{1, 0}, {0, 1}}) {
+        ap_cmd1_lever = lever1;
+        ap_cmd2_lever = lever2;
+        ap_fd_engaged = 0;
+        frames(1);
+        std::vector<bool> shown;
+        for (size_t p = 1; p <= 4; ++p) shown.push_back(!hidden(element(kPanel, p)));
+        EXPECT_EQ(shown, (std::vector<bool>{lever1 == 1, lever1 != 1, lever2 == 1, lever2 != 1})) << int(lever1);
+    }
 }
 
 // CMD off releases the host's master and every hold that reads on; the flags are read once, so the
@@ -298,9 +327,11 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     token(105, 1.0);
     token(111, 1.0);
     token(112, 1.0);
+    fd_vl_captured = 1;
     press(kFd1);
     new_keys();
     frames(1);
+    EXPECT_EQ(fd_vl_captured, 0) << "every mode ends with the directors";
     std::vector<std::pair<u32, u32>> released;
     for (const KeyLogEntry& k : new_keys()) released.emplace_back(k.id, k.value);
     EXPECT_EQ(released, (std::vector<std::pair<u32, u32>>{
@@ -328,8 +359,9 @@ TEST_F(ApMaster, SingleDirectorDropsWithItsSide) {
 TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     ils_received();
     engage_cmd1();
+    ap_nav_mode = 1;
     press(kAppr);
-    EXPECT_EQ(ap_approach_state, 20);
+    EXPECT_EQ(std::make_pair(ap_approach_state, ap_nav_mode), std::make_pair(u8(20), u8(0)));
     const struct { u32 code; u8 state; } beams[] = {{0xC0, 20}, {0x80, 21}, {0x00, 21}, {0x40, 20}};
     for (const auto& b : beams) {
         token(tk::code, b.code);
@@ -339,9 +371,12 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     const struct { f64 ft; u8 state; } heights[] = {{kNaN, 20}, {700.0, 20}, {700.5, 30}};
     for (const auto& h : heights) {
         inst_radio_alt_ft = h.ft;
+        ap_nav_mode = 1;
         press(kLand);
-        EXPECT_EQ(ap_approach_state, h.state) << h.ft;
+        EXPECT_EQ(std::make_pair(ap_approach_state, ap_nav_mode), std::make_pair(h.state, u8(h.state == 30 ? 0 : 1)))
+            << h.ft;
     }
+    ap_nav_mode = 0;
     press(kCmd2Up);  // dual in LAND without SPD: LAND DUAL waits for 100 ft and both counts at 2
     const struct { f64 ft; u8 yaw_dampers, state; } dual[] = {{101.0, 2, 30}, {100.0, 1, 30}, {100.0, 2, 40}};
     for (const auto& d : dual) {
@@ -607,6 +642,19 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
         frames(1);
         EXPECT_EQ(ap_bank_hold_state, c.state) << c.bank << " from " << c.target;
     }
+    ap_bank_target_deg = 3;  // a target inside 5 degrees with the wings level: back to 0 on the leveler
+    token(tk::bank, 0.0);
+    token(104, 0.0);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(0, 1.0));
+    for (f64 input : {500.0, 2000.0}) {  // a large pilot roll input after a small one, banked past 30
+        token(tk::bank, -40.0);
+        token(311, input);
+        frames(1);
+    }
+    EXPECT_EQ(std::make_tuple(ap_roll_input_state, ap_bank_target_deg, host().token(104)),
+              std::make_tuple(i8(2), 30, 1.0));
+    token(311, 0.0);
     ap_vl_mode = 1;  // V/L armed steers: the target follows the bank, the wing leveler stays off
     token(tk::bank, -12.0);
     new_keys();

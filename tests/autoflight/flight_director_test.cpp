@@ -72,6 +72,16 @@ TEST_F(FlightDirector, HeadingTargetWrapsAndBackBeamSwapsTheSides) {
     }
 }
 
+// On the beam (D = 0) the V/L target is the heading truncated; its error has a dead band of 0.2.
+TEST_F(FlightDirector, VlHeadingErrorDeadBand) {
+    ils(0.0);
+    for (const auto& [heading, error] : {std::pair<f64, f64>{100.2, 0.0}, {100.25, -0.25}, {100.9, -0.9}}) {
+        token(tk::heading, heading);
+        frames(1);
+        EXPECT_NEAR(fd_vl_heading_error, error, 1e-9) << heading;
+    }
+}
+
 TEST(FlightDirectorHeading, ShortestDifferenceWithDeadBandAndFrozenOutsideTheCircle) {
     const struct { f64 target, heading, band, error; } cases[] = {
         {190.0, 10.0, 0.5, -180.0}, {10.0, 190.0, 0.5, 180.0}, {350.0, 10.0, 0.5, -20.0}, {10.0, 350.0, 0.5, 20.0},
@@ -166,15 +176,23 @@ TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
     }
 }
 
-// The command follows the state a frame later: 0, then the entry V/S, then the band law.
+// The command follows the state a frame later: 0, then the entry V/S, then the band law. The
+// approach pitch source is level flight until the beam approaches, keeps its value on that frame,
+// then follows the glide slope.
 TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
-    const struct { f64 g; u8 state; f64 command; } frames_[] = {{-30.0, 0, 0.0}, {-14.0, 1, 0.0}, {-10.0, 1, kEntry},
-        {0.0, 2, kEntry}, {-119.0, 0, kEntry}, {-14.0, 1, 0.0}, {-119.0, 0, kEntry}};
+    enum Source { Level, Kept, GlideSlope };
+    const struct { f64 g; u8 state; f64 command; Source source; } frames_[] = {
+        {-30.0, 0, 0.0, Level},         {-14.0, 1, 0.0, Kept},     {-10.0, 1, kEntry, GlideSlope},
+        {0.0, 2, kEntry, GlideSlope},   {-119.0, 0, kEntry, GlideSlope}, {-14.0, 1, 0.0, Kept},
+        {-119.0, 0, kEntry, GlideSlope}};
     for (const auto& f : frames_) {
         glide_slope(f.g);
+        fd_app_pitch_error = 99.0;
         frames(1);
         EXPECT_EQ(std::make_pair(fd_gs_armed, fd_gs_capture_state), std::make_pair(u8(1), f.state)) << f.g;
         EXPECT_NEAR(fd_gs_vs_command, f.command, 1e-9) << f.g;
+        const f64 source = f.source == Level ? fd_level_error : f.source == Kept ? 99.0 : fd_gs_error;
+        EXPECT_EQ(fd_app_pitch_error, source) << f.g;
     }
     token(tk::gs_valid, 0.999);  // valid only at exactly 1.0: disarmed, deadlines cleared
     fd_gs_deadline_a = fd_gs_deadline_b = 50.0;
