@@ -187,6 +187,56 @@ TEST_F(ApMaster, BackBeamExcludesHdgSelectAndEndsWithVlOrCmd) {
     EXPECT_EQ(ap_bb_mode, 0);
 }
 
+// TURB (needs CMD): on unless GO A. or LAND engaged, ending the approach and the other modes, and
+// keeping them off every frame while CMD holds; a second press ends it; without CMD it ends.
+TEST_F(ApMaster, TurbulenceModeExcludesTheOthersWhileCmdHolds) {
+    constexpr Point kTurb{200, 130};
+    engage_cmd1();
+    const struct { u8 turb, go_around, land_engaged, approach, turb_after, approach_after; } cases[] = {
+        {0, 0, 0, 20, 1, 0}, {1, 0, 0, 20, 0, 20}, {0, 1, 0, 20, 0, 20}, {0, 0, 1, 30, 0, 30}, {0, 0, 0, 30, 1, 0}};
+    for (const auto& c : cases) {
+        ap_turb_mode = c.turb;
+        ap_go_around_mode = c.go_around;
+        ap_land_engaged = c.land_engaged;
+        ap_approach_state = c.approach;
+        ap_ias_mode = 1;
+        press(kTurb);
+        EXPECT_EQ(std::make_tuple(ap_turb_mode, ap_approach_state, ap_ias_mode),
+                  std::make_tuple(c.turb_after, c.approach_after, u8(c.turb_after == 1 ? 0 : 1)))
+            << int(c.turb) << int(c.go_around) << int(c.land_engaged) << int(c.approach);
+    }
+    ap_go_around_mode = ap_land_engaged = 0;
+    ap_hdg_select_mode = ap_vl_mode = ap_bb_mode = 1;
+    ap_alt_mode = 4;
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_turb_mode, ap_hdg_select_mode, ap_vl_mode, ap_bb_mode, ap_alt_mode),
+              std::make_tuple(u8(1), u8(0), u8(0), u8(0), u8(0)));
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD off
+    ap_turb_mode = 1;
+    ap_hdg_select_mode = 1;
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_turb_mode, ap_hdg_select_mode), std::make_pair(u8(0), u8(1)));
+}
+
+// The director's own PITCH (FD on, no CMD, host autopilot off): on unless IAS, an altitude capture or
+// hold, or GO A.; in an approach only until the glide slope approaches. Off without a director.
+TEST_F(ApMaster, DirectorPitchHoldWithoutTheAutopilot) {
+    press(kFd1);
+    const struct { u8 ias, alt, go_around, approach, gs, fd, hold; } cases[] = {
+        {0, 0, 0, 0, 0, 1, 1}, {1, 0, 0, 0, 0, 1, 0}, {0, 2, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, 1, 1},
+        {0, 0, 1, 0, 0, 1, 0}, {0, 0, 0, 10, 0, 1, 1}, {0, 0, 0, 10, 1, 1, 0}, {0, 0, 0, 0, 0, 0, 0}};
+    for (const auto& c : cases) {
+        ap_fd_engaged = c.fd;
+        std::tie(ap_ias_mode, ap_alt_mode, ap_go_around_mode, ap_approach_state) =
+            std::make_tuple(c.ias, c.alt, c.go_around, c.approach);
+        fd_gs_capture_state = c.gs;
+        fd_pitch_hold = 1 - c.hold;
+        frames(1);
+        EXPECT_EQ(fd_pitch_hold, c.hold) << int(c.ias) << int(c.alt) << int(c.go_around) << int(c.approach)
+                                         << int(c.gs) << int(c.fd);
+    }
+}
+
 // The attitude indicator's modes, first match wins: lateral B/B, HDG S. or NAV, V/L, approach;
 // vertical the director's PITCH, IAS, capture (2, 25, 26), hold (3, 4), approach.
 TEST_F(ApMaster, FlightDirectorModesFollowThePanelInOrder) {
@@ -240,6 +290,16 @@ TEST_F(ApMaster, PanelLampsFollowTheirModes) {
             if (!hidden(element(kPanel, size_t(p)))) lit.insert(p);
         EXPECT_EQ(lit, c.lit) << c.what;
     }
+    dc_ess_powered = 0;  // the levers follow their bytes without power
+    for (const auto& [lever1, lever2] : {std::pair<u8, u8>{1, 0}, {0, 1}}) {
+        ap_cmd1_lever = lever1;
+        ap_cmd2_lever = lever2;
+        ap_fd_engaged = 0;
+        frames(1);
+        std::vector<bool> shown;
+        for (size_t p = 1; p <= 4; ++p) shown.push_back(!hidden(element(kPanel, p)));
+        EXPECT_EQ(shown, (std::vector<bool>{lever1 == 1, lever1 != 1, lever2 == 1, lever2 != 1})) << int(lever1);
+    }
 }
 
 // CMD off releases the host's master and every hold that reads on; the flags are read once, so the
@@ -249,7 +309,11 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     frames(1);  // PITCH and ROLL: altitude hold and wing leveler on
     token(106, 1.0);
     token(114, 1.0);
-    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 OFF
+    ap_turb_mode = 1;
+    ASSERT_EQ(ap_pitch_hold_engaged, 1);
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 OFF: the click itself clears TURB and PITCH's hold
+    EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_turb_mode, ap_pitch_hold_engaged),
+              std::make_tuple(u8(0), u8(0), u8(0)));
     new_keys();
     frames(1);
     const std::vector<KeyLogEntry> log = new_keys();
@@ -260,6 +324,20 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     for (u32 key : {key_ap_alt_hold_off, key_ap_wing_leveler_off, key_yaw_damper_event_b, key_ap_hdg_hold_event_a})
         EXPECT_EQ(count(key), 2) << std::hex << key;
     for (u32 id : {103u, 104u, 106u, 108u, 114u}) EXPECT_EQ(host().token(id), 0.0) << id;
+    // FD off: the host's director flag goes off, the NAV hold is released (NAV ended, so by the
+    // approach upkeep, before the release block) and the approach and glide-slope holds by one key.
+    token(105, 1.0);
+    token(111, 1.0);
+    token(112, 1.0);
+    fd_vl_captured = 1;
+    press(kFd1);
+    new_keys();
+    frames(1);
+    EXPECT_EQ(fd_vl_captured, 0) << "every mode ends with the directors";
+    std::vector<std::pair<u32, u32>> released;
+    for (const KeyLogEntry& k : new_keys()) released.emplace_back(k.id, k.value);
+    EXPECT_EQ(released, (std::vector<std::pair<u32, u32>>{
+                            {key_fd_active_set, 0}, {key_ap_nav_hold_event_a, 0}, {key_ap_approach_event, 0}}));
 }
 
 // A single director needs its side's AC bus, air data and INS in navigation (status 3).
@@ -283,8 +361,9 @@ TEST_F(ApMaster, SingleDirectorDropsWithItsSide) {
 TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     ils_received();
     engage_cmd1();
+    ap_nav_mode = 1;
     press(kAppr);
-    EXPECT_EQ(ap_approach_state, 20);
+    EXPECT_EQ(std::make_pair(ap_approach_state, ap_nav_mode), std::make_pair(u8(20), u8(0)));
     const struct { u32 code; u8 state; } beams[] = {{0xC0, 20}, {0x80, 21}, {0x00, 21}, {0x40, 20}};
     for (const auto& b : beams) {
         token(tk::code, b.code);
@@ -294,9 +373,12 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     const struct { f64 ft; u8 state; } heights[] = {{kNaN, 20}, {700.0, 20}, {700.5, 30}};
     for (const auto& h : heights) {
         inst_radio_alt_ft = h.ft;
+        ap_nav_mode = 1;
         press(kLand);
-        EXPECT_EQ(ap_approach_state, h.state) << h.ft;
+        EXPECT_EQ(std::make_pair(ap_approach_state, ap_nav_mode), std::make_pair(h.state, u8(h.state == 30 ? 0 : 1)))
+            << h.ft;
     }
+    ap_nav_mode = 0;
     press(kCmd2Up);  // dual in LAND without SPD: LAND DUAL waits for 100 ft and both counts at 2
     const struct { f64 ft; u8 yaw_dampers, state; } dual[] = {{101.0, 2, 30}, {100.0, 1, 30}, {100.0, 2, 40}};
     for (const auto& d : dual) {
@@ -305,6 +387,8 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         frames(1);
         EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_approach_state), std::make_pair(u8(3), d.state)) << d.ft;
     }
+    press(kLand);
+    EXPECT_EQ(ap_approach_state, 0) << "LAND pressed in LAND ends it";
 }
 
 TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
@@ -330,6 +414,18 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
                                   host().token(kHostApVsToken), host().token(tk::aileron)),
                   std::make_tuple(s.land, s.flare, s.low, s.rollout, s.host_vs, s.aileron))
             << s.ft;
+    }
+    // On the ground: the aileron by gross weight (hundreds), nose-down trim above 1 degree of trim.
+    const struct { f64 weight, trim; f64 aileron; size_t trim_down; } ground[] = {
+        {1070.0, 1.1, 8000.0, 1}, {1069.9, 1.0, 7000.0, 0}, {1050.0, 1.0, 7000.0, 0}, {1049.9, 2.0, 6000.0, 1}};
+    for (const auto& g : ground) {
+        weight_gross_hundreds = g.weight;
+        fctl_pitch_trim_deg = g.trim;
+        new_keys();
+        frames(1);
+        EXPECT_EQ(std::make_pair(host().token(tk::aileron), sent(key_elev_trim_dn)),
+                  std::make_pair(g.aileron, g.trim_down))
+            << g.weight << " trim " << g.trim;
     }
 }
 
@@ -380,9 +476,10 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
     press(kNav);
     ASSERT_EQ(host().token(848), 1.0);
     token(107, 123.7);
-    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; } steps[] = {
-        {1.0, 1, 0, 1, 0, key_ap_event_10113}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b},
-        {1.0, 1, 0, 0, 123, key_ap_event_10113}, {1.0, 0, 0, 0, 123, key_ap_event_10113}};
+    token(104, 1.0);  // the wing leveler, released once while on
+    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; size_t leveler_off; } steps[] = {
+        {1.0, 1, 0, 1, 0, key_ap_event_10113, 1}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 0},
+        {1.0, 1, 0, 0, 123, key_ap_event_10113, 0}, {1.0, 0, 0, 0, 123, key_ap_event_10113, 0}};
     for (const auto& s : steps) {
         if (ap_nav_mode == 0) press(kNav);
         gps_plan_active = s.plan;
@@ -390,10 +487,15 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
         token(848, s.gps);
         new_keys();
         frames(1);
+        const std::vector<KeyLogEntry> log = new_keys();
+        const auto count = [&](u32 key) {
+            return size_t(std::count_if(log.begin(), log.end(), [&](const KeyLogEntry& k) { return k.id == key; }));
+        };
+        SCOPED_TRACE(testing::Message() << s.gps << " plan " << int(s.plan));
         EXPECT_EQ(std::make_tuple(ap_nav_mode, ap_hdg_select_mode, ap_heading_target),
-                  std::make_tuple(s.nav, u8(0), s.target))
-            << s.gps << " plan " << int(s.plan);
-        EXPECT_EQ(sent(s.key), 1u) << s.gps << " plan " << int(s.plan);
+                  std::make_tuple(s.nav, u8(0), s.target));
+        EXPECT_EQ(std::make_pair(count(s.key), count(key_ap_wing_leveler_off)),
+                  std::make_pair(size_t(1), s.leveler_off));
     }
 }
 
@@ -404,9 +506,10 @@ TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
     ap_flare_height_ft = 60.0;
     const u32 nose = key_ap_event_10094, trim = key_elev_trim_up;
     const struct { f64 ft, pitch, trim_deg; std::vector<u32> keys; } cases[] = {
-        {59.0, -1.9, 3.0, {nose}}, {59.0, -2.0, 2.0, {}},           {30.0, -1.5, 2.0, {nose, trim}},
-        {30.0, -1.6, 2.0, {}},     {30.0, -1.0, 2.5, {nose}},        {12.0, -0.9, 2.0, {nose, trim, nose, trim}},
-        {12.0, -1.2, 2.0, {nose, trim}}, {7.0, -0.9, 3.0, {nose}},   {5.0, -0.9, 2.0, {}}};
+        {59.0, -1.9, 3.0, {nose}},       {59.0, -2.0, 2.0, {}},      {30.0, -1.5, 2.0, {nose, trim}},
+        {30.0, -1.6, 2.0, {}},           {30.0, -1.0, 2.5, {nose}},  {30.0, -1.0, 2.49, {nose, trim}},
+        {12.0, -0.9, 2.0, {nose, trim, nose, trim}},                 {12.0, -1.2, 2.0, {nose, trim}},
+        {7.0, -0.9, 3.0, {nose}},        {5.0, -0.9, 2.0, {}}};
     for (const auto& c : cases) {
         radio_ft(c.ft);
         token(tk::pitch, c.pitch);
@@ -512,6 +615,12 @@ TEST_F(ApMaster, WheelSteeringTrimsAndMovesTheReference) {
         EXPECT_EQ(std::make_tuple(ap_pitch_ref_deg, ap_vs_command, ap_trim_follow_state),
                   std::make_tuple(s.reference, s.vs, s.following)) << s.input;
     }
+    press(kIas);  // a spell in IAS with the wheel still held: PITCH engages again from the present V/S
+    frames(1);
+    press(kIas);
+    token(tk::vs, 500.0 * kHostVsPerFpm);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_pitch_hold_engaged, ap_vs_command), std::make_pair(u8(1), 500));
 }
 
 // ROLL takes over the bank a lateral mode left (the heading gauge's pending flag): within 30 degrees
@@ -535,6 +644,19 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
         frames(1);
         EXPECT_EQ(ap_bank_hold_state, c.state) << c.bank << " from " << c.target;
     }
+    ap_bank_target_deg = 3;  // a target inside 5 degrees with the wings level: back to 0 on the leveler
+    token(tk::bank, 0.0);
+    token(104, 0.0);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(0, 1.0));
+    for (f64 input : {500.0, 2000.0}) {  // a large pilot roll input after a small one, banked past 30
+        token(tk::bank, -40.0);
+        token(311, input);
+        frames(1);
+    }
+    EXPECT_EQ(std::make_tuple(ap_roll_input_state, ap_bank_target_deg, host().token(104)),
+              std::make_tuple(i8(2), 30, 1.0));
+    token(311, 0.0);
     ap_vl_mode = 1;  // V/L armed steers: the target follows the bank, the wing leveler stays off
     token(tk::bank, -12.0);
     new_keys();
@@ -735,6 +857,11 @@ TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     ap_rudder_cmd = 700;
     frames(1);
     EXPECT_EQ(ap_rudder_cmd, 700);
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD off: the rudder centres 100 a frame
+    for (i32 cmd : {600, 500}) {
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_rudder_cmd, host().token(tk::rudder)), std::make_pair(cmd, f64(cmd)));
+    }
 }
 
 // The wheel stops at -10; the frame resets a reference past -10 to -9 and past 24 to 24.

@@ -119,6 +119,25 @@ TEST_F(Lights, AutolandFaultsAndTheirCancels) {
     }
 }
 
+// A glide-slope needle beyond 90 either way with the beam captured is a fault only while the radio
+// height (token 614) is above 100 and at most 250 ft.
+TEST_F(Lights, GlideSlopeExcessCountsFrom100To250Ft) {
+    place(kAutoland);
+    const struct { f64 needle, rh_ft; u8 capture; i8 warning; } cases[] = {
+        {95, 249.9, 2, 1}, {95, 255, 2, 0}, {95, 99.9, 2, 0}, {95, 100.1, 2, 1}, {90, 200, 2, 0}, {-95, 200, 2, 1},
+        {95, 200, 1, 0}};
+    for (const auto& c : cases) {
+        in_land(150.0);
+        token(tk::radio_m, c.rh_ft / 3.281);
+        token(tk::gs_needle, c.needle);
+        fd_gs_capture_state = c.capture;
+        ap_autoland_warning = 0;
+        frames(1);
+        EXPECT_EQ(ap_autoland_warning, c.warning) << c.needle << " at " << c.rh_ft << " state " << int(c.capture);
+        ap_autoland_flashing = 0;
+    }
+}
+
 TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     place(kAutoland);
     in_land(120.0);

@@ -63,7 +63,8 @@ protected:
 };
 
 TEST_F(Autothrottle, KnobsClampAndSendAndTheWindowSeesOnlyWholeKnotsUpTo999) {
-    const struct { i32 from; Point knob; i32 to; } knobs[] = {{389, kInc10, 399}, {395, kInc10, 400}, {0, kDec1, 0}};
+    const struct { i32 from; Point knob; i32 to; } knobs[] = {
+        {389, kInc10, 399}, {395, kInc10, 400}, {0, kDec1, 0}, {400, kInc1, 400}, {5, kDec10, 0}};
     for (const auto& c : knobs) {
         token(tk::speed, c.from);
         frame();
@@ -143,6 +144,25 @@ TEST_F(Autothrottle, LampsAndSwitchFollowTheModes) {
     }
 }
 
+// Armed, any arming condition lost (ESS AC source off NORM, AC bus 1, normal DC, ADC 1) disconnects
+// at once: the host autothrottle and airspeed hold off, SPD and N1 off, THR OFF in the same frame.
+TEST_F(Autothrottle, LostArmingConditionDisconnects) {
+    u8* const inputs[] = {&elec_ess_ac_source_sel, &elec_ac_bus1_powered, &dc_normal_powered, &inst_adc1_ok};
+    for (u8* input : inputs) {
+        ats_thr_off_latched = 0;
+        warn_thr_off = 0;
+        engage(kSpd, 5);
+        token(tk::hold, 1.0);
+        const u8 good = *input;
+        *input = good == 2 ? 1 : 0;
+        frame();
+        EXPECT_EQ(std::make_tuple(ats_arm_state, ats_spd_mode, ats_n1_mode, warn_thr_off),
+                  std::make_tuple(u8(2), u8(0), u8(0), u8(1))) << int(good);
+        EXPECT_EQ(std::make_pair(host().token(tk::arm), host().token(tk::hold)), std::make_pair(0.0, 0.0));
+        *input = good;
+    }
+}
+
 // SPD trips to 2 (a disconnect, for the annunciator to flash and clear) without INS 1 navigating,
 // without ADC 1 airspeed, or on the ground with either lever below 0.05.
 TEST_F(Autothrottle, SpdTripsOnLostInsAirspeedOrALeverAtIdleOnTheGround) {
@@ -196,6 +216,22 @@ TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
     }
 }
 
+// Take-off thrust more than 15 % short: while lever 1 is at or below 0.9 the lever-advance events
+// go out every frame and the commands are set to axis + 150 without being sent; above, nothing.
+TEST_F(Autothrottle, LeverAdvanceBelowTheTakeoffTable) {
+    engage(kN1, 1);
+    eng_n1_target_error = -15.5;
+    for (const auto& [lever, events, cmd] : {std::tuple<f64, size_t, i32>{0.9, 2, 8150}, {0.91, 0, 8000}}) {
+        token(558, lever);
+        token(tk::axis1, 8000.0);
+        ats_throttle1_cmd = ats_throttle2_cmd = 8000;
+        frame();
+        EXPECT_EQ(sent(key_throttle1_event_101ad).size() + sent(key_throttle2_event_101b2).size(), events) << lever;
+        EXPECT_TRUE(sent(key_throttle1_set).empty()) << lever;
+        EXPECT_EQ(std::make_pair(ats_throttle1_cmd, ats_throttle2_cmd), std::make_pair(cmd, cmd)) << lever;
+    }
+}
+
 // At 18 fps a paced command goes out on 19 frames, then one step on from the host's axis.
 TEST_F(Autothrottle, PacedStepHeldEighteenTicksAndAFrameAlsoAcrossClockJumps) {
     engage(kN1, 5);
@@ -238,6 +274,17 @@ TEST_F(Autothrottle, SpeedPathHoldLimitAndRetard) {
         EXPECT_EQ(host().token(tk::hold), c.hold) << c.ias;
         EXPECT_EQ(ap_flare_height_ft, 60.0);
     }
+    // At or below 60 ft outside LAND the host holds the speed only with both levers from 0.8.
+    ap_approach_state = 0;
+    inst_radio_alt_ft = 60.0;
+    token(tk::ias, 250.0);
+    for (const auto& [lever1, lever2, hold] :
+         {std::tuple<f64, f64, f64>{0.8, 0.8, 1.0}, {0.85, 0.79, 0.0}, {0.85, 0.85, 1.0}, {0.79, 0.9, 0.0}}) {
+        token(558, lever1);
+        token(568, lever2);
+        frame();
+        EXPECT_EQ(host().token(tk::hold), hold) << lever1 << " " << lever2;
+    }
 }
 
 // enter(): N1 on with the N1 computer in GA, airborne with the gear down, on an approach.
@@ -258,12 +305,20 @@ TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
         token(tk::flaps, c.flaps);
         token(tk::radio_m, c.radio_ft / 3.281);
         ap_cmd_engaged = 3;
+        ap_pitch_hold_engaged = 1;
         enter(c.pitch);
+        EXPECT_EQ(ap_pitch_hold_engaged, 0) << "PITCH lets go in the go-around";
         SCOPED_TRACE(testing::Message() << c.vs << " flaps " << c.flaps << " pitch " << c.pitch << " " << c.radio_ft);
         EXPECT_EQ(std::make_pair(ap_go_around_mode, ap_approach_state), std::make_pair(u8(1), u8(0)));
         EXPECT_EQ(sent(key_ap_event_101f3), std::vector<i32>{60000});
         EXPECT_EQ(sent(key_ap_vs_set), c.vs_sent);
         EXPECT_EQ(ap_cmd_engaged, c.cmd);
+    }
+    for (const auto& [vs, command] : {std::pair<i32, i32>{1300, 2800}, {-100, 500}}) {  // re-picked every frame
+        inst_vs_fpm = vs;
+        frame();
+        EXPECT_EQ(std::make_pair(ap_go_around_mode, ap_vs_command), std::make_pair(u8(1), command)) << vs;
+        EXPECT_EQ(sent(key_ap_vs_set), std::vector<i32>{command}) << vs;
     }
     ap_hdg_select_mode = 1;
     frame();

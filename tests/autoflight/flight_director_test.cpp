@@ -14,7 +14,7 @@ namespace {
 const char* kAdi = "ketravin adi_fd_kr60";
 namespace tk {
 constexpr u32 cdi = 40, gs_needle = 41, gs_valid = 44, code = 46, signal = 49, ias = 61, vs = 65, pitch = 78, bank = 80,
-              heading = 84, ap = 103, hdg_hold = 106, att_fail = 276, radio = 614, bank_cmd = 794,
+              altitude = 74, heading = 84, ap = 103, hdg_hold = 106, att_fail = 276, radio = 614, bank_cmd = 794,
               obs = 854;
 }
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
@@ -69,6 +69,16 @@ TEST_F(FlightDirector, HeadingTargetWrapsAndBackBeamSwapsTheSides) {
         token(tk::heading, c.heading);
         frames(1);
         EXPECT_EQ(fd_vl_heading_target, c.target) << int(c.lateral) << " " << c.course << " " << c.cdi;
+    }
+}
+
+// On the beam (D = 0) the V/L target is the heading truncated; its error has a dead band of 0.2.
+TEST_F(FlightDirector, VlHeadingErrorDeadBand) {
+    ils(0.0);
+    for (const auto& [heading, error] : {std::pair<f64, f64>{100.2, 0.0}, {100.25, -0.25}, {100.9, -0.9}}) {
+        token(tk::heading, heading);
+        frames(1);
+        EXPECT_NEAR(fd_vl_heading_error, error, 1e-9) << heading;
     }
 }
 
@@ -137,21 +147,52 @@ TEST_F(FlightDirector, GlideSlopeArmsWithinTheCourseSector) {
     for (const auto& c : cases) {
         token(tk::obs, c.obs);
         token(tk::heading, c.heading);
+        fd_app_pitch_error = 99.0;
         frames(1);
         EXPECT_EQ(std::make_pair(fd_gs_heading_ok, fd_gs_armed), std::make_pair(c.armed, c.armed))
             << c.obs << " heading " << c.heading;
+        EXPECT_EQ(fd_app_pitch_error, fd_level_error) << "level flight until the beam approaches";
     }
 }
 
-// The command follows the state a frame later: 0, then the entry V/S, then the band law.
+// ALT hold (4) of the command A: over 300 ft off it, 500 ft/min back toward it; inside, 3.5 x the
+// distance. Capture and hold of the selection S (2, 3, 25, 26): outside 300 ft the V/S command,
+// inside as in hold. Each as (V/S - target) / 100; other modes leave the value as it was.
+TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
+    ap_alt_command = 5000;
+    ap_selected_altitude = 8000;
+    ap_vs_command = -1000;
+    const struct { u8 mode; f64 altitude, vs_fpm, error; } cases[] = {
+        {4, 5400.0, -500.0, 0.0}, {4, 4600.0, 400.0, -1.0}, {4, 5400.0, -400.0, 1.0}, {4, 5100.0, 0.0, 3.5},
+        {4, 4900.0, 100.0, -2.5},
+        {2, 8400.0, -500.0, 5.0}, {25, 7600.0, 0.0, 10.0},  {3, 7900.0, 100.0, -2.5}, {26, 8100.0, 0.0, 3.5},
+        {1, 0.0, 0.0, 3.5}};
+    for (const auto& c : cases) {
+        ap_alt_mode = c.mode;
+        token(tk::altitude, c.altitude);
+        token(tk::vs, c.vs_fpm * 256.0 / (3.281 * 60.0));
+        frames(1);
+        EXPECT_NEAR(fd_alt_error, c.error, 1e-9) << int(c.mode) << " at " << c.altitude;
+    }
+}
+
+// The command follows the state a frame later: 0, then the entry V/S, then the band law. The
+// approach pitch source is level flight until the beam approaches, keeps its value on that frame,
+// then follows the glide slope.
 TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
-    const struct { f64 g; u8 state; f64 command; } frames_[] = {{-30.0, 0, 0.0}, {-14.0, 1, 0.0}, {-10.0, 1, kEntry},
-        {0.0, 2, kEntry}, {-119.0, 0, kEntry}, {-14.0, 1, 0.0}, {-119.0, 0, kEntry}};
+    enum Source { Level, Kept, GlideSlope };
+    const struct { f64 g; u8 state; f64 command; Source source; } frames_[] = {
+        {-30.0, 0, 0.0, Level},         {-14.0, 1, 0.0, Kept},     {-10.0, 1, kEntry, GlideSlope},
+        {0.0, 2, kEntry, GlideSlope},   {-119.0, 0, kEntry, GlideSlope}, {-14.0, 1, 0.0, Kept},
+        {-119.0, 0, kEntry, GlideSlope}};
     for (const auto& f : frames_) {
         glide_slope(f.g);
+        fd_app_pitch_error = 99.0;
         frames(1);
         EXPECT_EQ(std::make_pair(fd_gs_armed, fd_gs_capture_state), std::make_pair(u8(1), f.state)) << f.g;
         EXPECT_NEAR(fd_gs_vs_command, f.command, 1e-9) << f.g;
+        const f64 source = f.source == Level ? fd_level_error : f.source == Kept ? 99.0 : fd_gs_error;
+        EXPECT_EQ(fd_app_pitch_error, source) << f.g;
     }
     token(tk::gs_valid, 0.999);  // valid only at exactly 1.0: disarmed, deadlines cleared
     fd_gs_deadline_a = fd_gs_deadline_b = 50.0;
@@ -231,7 +272,8 @@ TEST_F(FlightDirector, PitchSourceByAttitudeInPitchAndByVsOtherwise) {
 TEST_F(FlightDirector, HeadingRollCommandStepsTheBankOutsideItsBand) {
     token(tk::bank, 2.0);
     const struct { i32 target; f64 heading, roll; } cases[] = {
-        {104, 100.0, 7.0}, {103, 100.0, 3.0}, {95, 100.0, -3.0}, {80, 100.0, -23.0}, {100, 99.5, 0.0}, {100, 99.4, 0.6}};
+        {104, 100.0, 7.0}, {103, 100.0, 3.0}, {95, 100.0, -3.0}, {80, 100.0, -23.0}, {100, 99.5, 0.0},
+        {100, 99.4, 0.6}};
     for (const auto& c : cases) {
         ap_heading_target = c.target;
         token(tk::heading, c.heading);

@@ -86,6 +86,17 @@ TEST_F(Fma, SpdTripGivesOneEightyTickFlashWhateverTheClockDoes) {
     frames(1);
     EXPECT_EQ(fma_thoff_flashing, 0) << "the clock jumped past the end";
     EXPECT_TRUE(hidden(element(kFma, ThOff)));
+    host().set_fps(18.0);
+    ats_spd_mode = 2;  // a clock set back in mid-flash: the flash and its blink restart from then
+    frames(10);
+    token(kTick, host().token(kTick) - 100.0);
+    int changes = 0;
+    for (bool was = !hidden(element(kFma, ThOff)); fma_thoff_flashing == 1 && changes < 40; frames(1)) {
+        const bool now = !hidden(element(kFma, ThOff));
+        changes += now != was;
+        was = now;
+    }
+    EXPECT_EQ(changes, 19) << "10 lit runs of 4 ticks";
     const auto trip = [this] {
         ats_spd_mode = 2;
         frames(1);

@@ -84,6 +84,7 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
     const struct { f64 a, v; i32 s; u8 mode, step; f64 host_vs, host_alt; u8 pitch_hold; } steps[] = {
         {9000, -300, 10000, 1, 1, 0, 0, 1}, {9000, 1500, 10000, 1, 1, 0, 0, 1}, {9499, 1500, 10000, 1, 1, 0, 0, 1},
         {9500, 1500, 10000, 2, 1, 0, 0, 1}, {9520, 1500, 10000, 2, 2, 1000, 10000, 0},
+        {9700, 2000, 10000, 2, 2, 1000, 10000, 1},
         {9800, 900, 10000, 2, 2, 1000, 10000, 1}, {9981, 600, 10000, 3, 2, 1000, 10000, 0},
         {10000, 0, 10000, 3, 3, 1000, 10000, 1}, {10000, 0, 11000, 25, 3, 1000, 10000, 1},
         {10000, 0, 11000, 25, 27, 1000, 11000, 0}, {10990, 300, 11000, 3, 27, 1000, 11000, 0},
@@ -98,6 +99,29 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
                   std::make_tuple(s.mode, s.step, s.pitch_hold)) << s.a;
         EXPECT_EQ(std::make_pair(host().token(kHostApVsToken), host().token(kHostApAltCommandToken)),
                   std::make_pair(s.host_vs, s.host_alt)) << s.a;
+    }
+}
+
+// Capture more than 300 ft from the selection flies bands of the present V/S toward it, and below
+// them the V/S it had when armed; exactly 1000 ft/min sends nothing.
+TEST_F(Selectors, CaptureBandsByVerticalSpeed) {
+    place(kAlt);
+    flying();
+    ap_selected_altitude = 10000;
+    const struct { f64 a, v; i32 sent; } cases[] = {
+        {9600, 3300, 2500},   {9600, 3200, 1500},   {9600, 1700, 1500},   {9600, 1650, 1000},  {9600, 1001, 1000},
+        {9600, 1000, -1},     {9600, 800, 700},     {10400, -1700, -1500}, {10400, -1650, -1000},
+        {10400, -1001, -1000}, {10400, -1000, -1},   {10400, -800, 700}};
+    for (const auto& c : cases) {
+        ap_alt_mode = 2;
+        ap_alt_capture_vs = 700;
+        air(c.a, c.v);
+        new_keys();
+        frames(1);
+        i32 vs = 0;
+        const size_t n = sent(key_ap_vs_set, &vs);
+        EXPECT_EQ(std::make_pair(n, vs), std::make_pair(size_t(c.sent == -1 ? 0 : 1), c.sent == -1 ? 0 : c.sent))
+            << c.a << " at " << c.v;
     }
 }
 
@@ -264,6 +288,11 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
         press(kCrs, kCrsKnob[c.knob]);
         EXPECT_EQ(ap_selected_course, c.to) << c.from << " knob " << c.knob;
     }
+    for (const auto& [course, wrap] : {std::pair<i32, i32>{5, 355}, {357, 7}, {123, 7}}) {  // kept between
+        ap_selected_course = course;
+        frames(1);
+        EXPECT_EQ(ap_crs_wrap10, wrap) << course;
+    }
     ap_selected_course = 123;
     const struct { f64 host; size_t sent; } sync[] = {{123.4, 0}, {122.5, 0}, {124.0, 1}, {122.0, 1}, {f64(NAN), 1}};
     for (const auto& c : sync) {
@@ -273,12 +302,13 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
         i32 v = -1;
         EXPECT_EQ(sent(key_course_set, &v), c.sent) << c.host;
         EXPECT_TRUE(c.sent == 0 || v == 123);
+        EXPECT_EQ(ap_crs_host_course, 123);
     }
     ins_source_sw = 1;  // INS-coupled: the host follows the GPS, the window the selector
     gps_plan_active = 1;
     token(tk::gps_course, 1.0);
     frames(2);
-    EXPECT_EQ(host().token(tk::obs), 57.0);
+    EXPECT_EQ(std::make_pair(host().token(tk::obs), ap_crs_host_course), std::make_pair(57.0, 57));
     EXPECT_TRUE(ap_crs_drum_100 == 3 && ap_crs_drum_1 == 7.0);
 }
 
