@@ -221,6 +221,16 @@ TEST_F(Failures, RandomFailuresCatchUpThenHoldAndEachPickActs) {
     frames(1);
     EXPECT_TRUE(fail_random_cycle == 0 && fail_random_due == 56 && fail_random_pick == 9);
     EXPECT_EQ(fail_active[6], 0) << "back to the host's own state";
+    // Late in a very long simulation the due time stops at the top of its range: the pick then
+    // holds instead of coming round again every frame.
+    token(tk::sim_time, 4294967100.0);
+    fail_select[8] = 1;
+    frames(1);
+    fail_random_due = 4294967000u, fail_random_phase = 0;
+    frames(1);
+    const u8 pick = fail_random_pick;
+    frames(3);
+    EXPECT_TRUE(fail_random_pick == pick && fail_random_due == 4294967295u) << fail_random_due;
 }
 
 // Not selected, each failed state follows the host: a generator inactive with its engine at 30 %

@@ -143,6 +143,10 @@ TEST_F(Gpws, Mode3ThresholdIsInclusive) {
         gpws_modes_frame();
         EXPECT_EQ(gpws_mode3, want) << ra << " ft RA at " << metres << " m";
     }
+    inst_radio_alt_ft = 1334;  // disarmed: the peak is forgotten, the loss counts from 0
+    set(tok_altitude_m, 1000);
+    gpws_modes_frame();
+    EXPECT_TRUE(gpws_mode3_state == 0 && gpws_mode3_peak == 0 && gpws_mode3_loss == -3281) << gpws_mode3_loss;
 }
 
 // The airspeed-scheduled bounds: flat below and above their ramps, truncated along them.
@@ -315,7 +319,8 @@ TEST_F(Gpws, TestEndsSilentlyOutsideItsConditions) {
         gpws_modes_frame();  // call-out of the previous frame is what the test sees
         gpws_test_active = 1, gpws_test_step = 0;
         gpws_modes_frame();
-        EXPECT_TRUE(gpws_test_active == runs && gpws_test_step == runs) << ra << " ft, power " << int(power);
+        EXPECT_TRUE(gpws_test_active == runs && gpws_test_step == runs && (gpws_test_deadline != 0) == runs)
+            << ra << " ft, power " << int(power);
         const V heard = plays();
         EXPECT_EQ(std::count(heard.begin(), heard.end(), "GLIDESLOPE"), runs ? 1 : 0);
     }

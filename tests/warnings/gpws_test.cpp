@@ -287,6 +287,8 @@ TEST_F(AuralWarning, LampButtonAndHostEvent) {
         frames(1);
         EXPECT_EQ(!hidden(element(kGpws, 1)), s.lamp) << "step " << &s - steps;
     }
+    const MouseRect& parent = gauge(kGpws)->mouse_rects[0];
+    EXPECT_TRUE(parent.kind == MouseRectParent && parent.help_id == 43852) << "the button's help";
     for (f64 flag : {1.0, 0.999}) {
         new_keys();
         for (int f = 0; f < 3; ++f) token(991, flag), frames(1);  // the host clears it on the event

@@ -101,6 +101,15 @@ TEST_F(Mwp, ClicksCancelAndRestoreAndCancelsLastOnlyWhileTheConditionHolds) {
     EXPECT_EQ(mwp2_cancel[8], 0) << "released when the condition drops";
     click(kMwp2, kSmallFuel.x, kSmallFuel.y);
     EXPECT_EQ(mwp2_cancel[8], 0) << "no cancel without the condition";
+    warn_servos = 1;  // the same on panel 1
+    click(kMwp1, 8, 88);
+    frames(1);
+    EXPECT_FALSE(lamp(kMwp1, 7));
+    warn_servos = 0;
+    frames(1);
+    warn_servos = 1;
+    frames(1);
+    EXPECT_TRUE(mwp1_cancel[6] == 0 && lamp(kMwp1, 7)) << "lit again once its condition dropped and came back";
     light_lamp_test = 1;
     click(kMwp1, kSmallPitchFeel.x, kSmallPitchFeel.y);
     EXPECT_EQ(mwp1_cancel[9], 0) << "a never-set lamp stays uncancelled in lamp test";
@@ -149,6 +158,9 @@ TEST_F(Mwp, EveryLampCancelsFromEitherCornerOfItsBox) {
             EXPECT_EQ(got, want) << g.g;
             click(g.g, g.boxes[i].x, g.boxes[i].y);
             EXPECT_EQ(g.cancels[i], 0) << g.g << " lamp index " << i;
+            click(g.g, g.boxes[i].x + w, g.boxes[i].y);  // just right of the box, then just below it
+            click(g.g, g.boxes[i].x, g.boxes[i].y + h);
+            EXPECT_EQ(g.cancels[i], 0) << g.g << " lamp index " << i << ": outside its box";
             *g.conditions[i] = 0;
         }
 }
