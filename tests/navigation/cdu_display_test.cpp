@@ -116,7 +116,13 @@ TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
          {"   WPT SELECT  N", " 04     A3      ", " 05     A4      ", " 06       ", " 07       "}},
         {"WPT SELECT 6: line 2 blank from the count", page(kPageWptSelect, 6),
          {"   WPT SELECT  N", " 05       ", " 06       ", " 07       ", " 08       "}},
-        // The leg digits are shared working values: both units on the same page.
+        // The leg digits are shared working values: both units on the same page. Waypoint 1's leg
+        // runs from the present position.
+        {"selected waypoint 1",
+         [](CduDisplay& t, int) {
+             for (int m : {1, 2}) t.show_page(m, kPageWptSelect, 1), t.unit(m).page[kPageWptDetail] = 1;
+         },
+         {"   WPT SELECT  N", " 01  A0", "LAT    45" DEG "30.4'N", "LON    05" DEG "00.7'E", " MC   0" DEG " D 30,0 "}},
         {"selected waypoint 2",
          [](CduDisplay& t, int) {
              for (int m : {1, 2}) t.show_page(m, kPageWptSelect, 2), t.unit(m).page[kPageWptDetail] = 2;
@@ -248,6 +254,13 @@ TEST_F(CduDisplay, PageLabelsAndDirectToFromRowFollowTheActiveWaypoint) {
         const Lines l = lines(1);
         for (size_t r = 0; r < 4; ++r) EXPECT_EQ(l[r + 1].substr(12), c.labels[r]) << c.active << " " << int(c.wp);
     }
+    // From the DIRECT TO request on, lines 2-5 show the labels of rows 1-4.
+    show_page(1, kPageWptSelect, 4);  // active waypoint 6: FROM and TO on rows 3 and 4
+    ins_dto_state = 3;
+    frames(1);
+    EXPECT_EQ(lines(1)[3].substr(12), "FROM");
+    EXPECT_EQ(lines(1)[4].substr(12), "  TO");
+    ins_dto_state = 0;
     // FLIGHT PLAN labels of rows 0-3 by page number F (row 1 is waypoint F - 1); lines 3-5 show
     // rows 0-2, the label in columns 10 and 11.
     using L4 = std::array<const char*, 4>;

@@ -93,6 +93,7 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins_dto_entry, 3);
     press(1, "CLR");
     EXPECT_EQ(ins_dto_entry, 1) << "mode N restarts at the tens digit";
+    EXPECT_EQ(ins_dto_tens + ins_dto_units, 0);
     type(1, {"A-N", "4", "CLR"});
     EXPECT_EQ(ins_dto_entry, 0) << "mode A leaves the entry idle";
     press(1, "A-N");
@@ -214,6 +215,33 @@ TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
             for (int u : {1, 2})
                 for (const std::string& l : lines(u)) ASSERT_LE(l.size(), 16u);
         }
+    }
+}
+
+// Three ENTs accept, confirm and execute: states 1, 2, 3 for a first DIRECT TO, 6, 7, 8 after one.
+TEST_F(CduKeys, DirectToStatesThroughTheThreeEnters) {
+    const struct { u8 start, accepted, confirmed, sent; } cases[] = {{0, 1, 2, 3}, {5, 6, 7, 8}};
+    for (const auto& c : cases) {
+        ins_dto_state = c.start;
+        show_page(1, kPagePosition, 1);
+        type(1, {"DIR", "0", "3"});
+        frames(1);
+        const u8 want[] = {c.accepted, c.confirmed, c.sent};
+        for (u8 w : want) {
+            press(1, "ENT");
+            EXPECT_EQ(ins_dto_state, w) << int(c.start);
+        }
+        EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1);
+    }
+}
+
+// EXP on a status page that is no test page closes an expanded view left open.
+TEST_F(CduKeys, ExpOnAStatusPageClosesTheTestView) {
+    for (u8 sts : {1, 2, 3}) {
+        show_page(1, kPageSysSts, sts);
+        ins1_cdu_page[kPageSysStsView] = 4;
+        press(1, "EXP");
+        EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0) << int(sts);
     }
 }
 

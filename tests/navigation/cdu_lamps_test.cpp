@@ -36,6 +36,21 @@ TEST_F(CduLamps, SystemTestStepsFivePhasesOf18Ticks) {
     EXPECT_EQ(lines(1)[0], "  SYSTEM TEST   ") << "back on sub-page 4";
 }
 
+// A clock set back by more than the counter's wrap restarts the running test from then on.
+TEST_F(CduLamps, SystemTestEndsAfterTheClockIsSetFarBack) {
+    frame_at_tick(99999);
+    show_page(1, kPageSysSts, 4);
+    ins1_cdu_page[kPageSysStsView] = 4;
+    frame_at_tick(100000);
+    ASSERT_EQ(ins1_sys_test, 1);
+    frame_at_tick(1000);
+    EXPECT_EQ(ins1_sys_test_phase, 1);
+    frame_at_tick(1018);
+    EXPECT_EQ(ins1_sys_test_phase, 2);
+    frame_at_tick(1090);
+    EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0) << "ended 90 ticks on";
+}
+
 TEST_F(CduLamps, ApFltDirTestEndsAfter72TicksOnIns1Only) {
     frame_at_tick(999);
     for (int n : {1, 2}) {

@@ -33,6 +33,7 @@ TEST_F(NavTest, StartupBurstClosesTenWindowsOnce) {
 
 TEST_F(NavTest, SwitchResendsOnlyWhileTheFlagIsExactlyTheOtherValue) {
     place(kToggle);
+    element(kToggle, 3)->image_flags &= ~ImageHidden;  // the knob image: hidden every frame
     const struct { u8 sw; f64 flag; int sends; f64 flag_after; } cases[] = {
         {1, 0.0, 1, 1.0}, {1, 1.0, 0, 1.0}, {0, 1.0, 1, 0.0}, {0, 0.0, 0, 0.0}, {1, 0.5, 0, 0.5}, {0, NAN, 0, NAN},
     };
@@ -50,6 +51,7 @@ TEST_F(NavTest, SwitchResendsOnlyWhileTheFlagIsExactlyTheOtherValue) {
         EXPECT_EQ(sends, c.sends) << int(c.sw) << " " << c.flag;
         EXPECT_TRUE(std::isnan(c.flag_after) || host().token(848) == c.flag_after) << host().token(848);
         EXPECT_EQ(hidden(element(kToggle, 2)), c.sw != 1);
+        EXPECT_TRUE(hidden(element(kToggle, 3)));
     }
 }
 

@@ -39,6 +39,7 @@ TEST_F(NavTest, PresentPositionSplitTruncatesTowardZero) {
     place(kSwitch);
     const struct { f64 lat, lon; i32 want[7]; } cases[] = {
         {-0.5, 0.0, {0, 0, 30, 0, 0, 0, 0}},  // just south of the equator keeps its minutes
+        {-0.5, 45.0, {0, 0, 30, 0, 45, 0, 0}},  // an eighth of a turn is 45 degrees exactly
         {-33.755, -122.31, {-33, 33, 45, 3, 122, 18, 6}},
         {73.999, 179.9925, {73, 73, 59, 9, 179, 59, 5}},
     };

@@ -49,6 +49,13 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     frames(1);  // the host takes the request after the frame
     EXPECT_EQ(get<u32>(request(), 0x04), 0u);
     EXPECT_EQ(get<u32>(data(), 0xa8), 4u);
+    for (int slot = 0; slot <= 4; ++slot) {  // the save pass: slots 0 .. N, one a frame
+        frames(1);
+        EXPECT_EQ(gps_wpt_count, 4u);
+        EXPECT_EQ(ins_dto_state, 3) << "saving slot " << slot;
+    }
+    frames(1);
+    EXPECT_EQ(ins_dto_state, 4) << "then the rebuild";
     frames(20);
     EXPECT_EQ(ins_dto_state, 5);
     EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));

@@ -13,8 +13,11 @@ protected:
 };
 
 TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
+    ins1_att_mode = 1;
     ins1_msu_knob = 0;
-    frames(99);
+    frames(1);
+    EXPECT_EQ(ins1_att_mode, 0) << "OFF ends ATT at once";
+    frames(98);
     EXPECT_EQ(ins1_powered, 1);
     EXPECT_EQ(ins1_status, 0) << "status drops at once";
     EXPECT_EQ(ins1_align_count, 100);

@@ -102,6 +102,19 @@ TEST_F(NavComputerTest, AlignmentTimeCountsDownAndNeverGoesNegative) {
     }
 }
 
+// TRUE while the count is above 50; MAGNETIC at 50 inside the latitude band; otherwise kept.
+TEST_F(NavComputerTest, HeadingReferenceByAlignmentCount) {
+    const struct { u8 count; i32 lat; u8 before, after; } cases[] = {
+        {60, 45, 2, 1}, {51, 45, 2, 1}, {50, 45, 1, 2}, {50, 74, 1, 1}, {49, 45, 1, 1}, {1, 45, 1, 1}, {1, 45, 2, 2},
+    };
+    for (const auto& c : cases) {
+        ins1_align_count = c.count, gps_lat_deg_signed = c.lat, ins1_hdg_ref = c.before;
+        frames(1);
+        EXPECT_EQ(ins1_hdg_ref, c.after) << int(c.count) << " " << c.lat;
+        EXPECT_STREQ(ins1_ref_letter, c.after == 2 ? "M" : "T");
+    }
+}
+
 // A unit on MAGNETIC past 73 N / 60 S is held on the latitude-limit prompt; in ATT the CDU shows
 // its ATT status page instead.
 TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {

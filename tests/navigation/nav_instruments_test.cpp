@@ -174,6 +174,7 @@ TEST_F(NavInstruments, HsiOdometerWindows) {
     gps_plan_active = 1;
     const struct { f64 v; f64 miles[3], spd[3]; } cases[] = {
         {0.0, {0, 0, 10}, {0, 0, 10}}, {123.0, {9, 8, 7}, {9, 8, 7}}, {99.5, {9.5, 0.5, 0.5}, {0, 1, 0.5}},
+        {99.985, {9.015, 0.015, 0.015}, {9.015, 0.015, 0.015}},  // both higher drums rolling
         {1234.0, {0, 7, 6}, {0, 7, 6}},
     };
     for (const auto& c : cases) {
@@ -325,6 +326,8 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
         frames(1);
         EXPECT_EQ(adf_needle2_value, expected);
     }
+    EXPECT_EQ(adf2_radial_rad, M_PI);
+    EXPECT_EQ(adf2_radial_deg, 180.0);
 }
 
 // The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit. The
