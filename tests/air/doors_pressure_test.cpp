@@ -20,7 +20,7 @@ const char* kValves2 = "ketravin air_pvalvepos_s2_kr60";
 constexpr u32 kOnGround = 60, kAltitude = 74, kExit1 = 866, kExit2 = 867, kExit3 = 868, kCabin = 981,
               kTarget = 982, kCabinVs = 983, kDump = 985;
 constexpr const char* kExitPct = "(A:Exit open:1,percent)";
-enum { LCabinFwd = 2, LCabinAft = 10, RCabinAft = 15, FaultDot = 21, TurningImage = 3, ValveFwdPointer = 5 };
+enum { LCabinFwd = 2, LCabinExit3 = 5, LCabinAft = 10, RCabinAft = 15, FaultDot = 21, TurningImage = 3, ValveFwdPointer = 5 };
 constexpr i32 kTest[2] = {90, 200}, kSelectLamp[2] = {10, 37}, kExitLamp[2] = {10, 73}, kHydLamp[2] = {10, 191};
 }  // namespace
 
@@ -39,14 +39,14 @@ protected:
 };
 
 TEST_F(Doors, CautionFaultDotAndTestLatch) {
-    const struct { f64 e3, e1, e2, pct; u8 test, warn; bool dot, group, exit; } cases[] = {
-        {0.05, 0.05, 0, 0, 0, 0, true, true, false},  // S exactly 0.1
-        {0, 0, 0, 0.1, 0, 0, false, false, false},    // the exit lamps want more than 0.1
-        {0, 0, 0, 0.1000001, 0, 1, false, false, true},
-        {0, 0, 0, 0, 1, 1, true, true, true},      // test with every value 0
-        {0, 0.05, 0, 0, 1, 0, true, true, true},   // test with a door barely open
-        {0, 0.1, 0, 0, 0, 0, true, true, false},   // 0.1 lights the fault dot
-        {0, 0.11, 0, 0, 0, 1, false, true, false},
+    const struct { f64 e3, e1, e2, pct; u8 test, warn; bool dot, group, exit, exit3; } cases[] = {
+        {0.05, 0.05, 0, 0, 0, 0, true, true, false, true},  // S exactly 0.1
+        {0, 0, 0, 0.1, 0, 0, false, false, false, false},   // the exit lamps want more than 0.1
+        {0, 0, 0, 0.1000001, 0, 1, false, false, true, false},
+        {0, 0, 0, 0, 1, 1, true, true, true, true},      // test with every value 0
+        {0, 0.05, 0, 0, 1, 0, true, true, true, true},   // test with a door barely open
+        {0, 0.1, 0, 0, 0, 0, true, true, false, false},  // 0.1 lights the fault dot
+        {0, 0.11, 0, 0, 0, 1, false, true, false, false},
     };
     for (const auto& c : cases) {
         doors(c.e3, c.e1, c.e2, c.pct);
@@ -56,6 +56,7 @@ TEST_F(Doors, CautionFaultDotAndTestLatch) {
         EXPECT_EQ(shown(kDoors, FaultDot), c.dot) << c.e1;
         EXPECT_EQ(shown(kDoors, LCabinAft), c.group) << c.e1;
         EXPECT_EQ(shown(kDoors, LCabinFwd) + shown(kDoors, RCabinAft), c.exit ? 2 : 0) << c.pct;
+        EXPECT_EQ(shown(kDoors, LCabinExit3), c.exit3) << c.e3;
     }
     dc_ess_powered = 0;
     frames(1);

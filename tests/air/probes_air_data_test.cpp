@@ -32,7 +32,8 @@ TEST_F(Probes, ProbesWarnsWhenAnyHeaterIsOffWithEssentialDcPower) {
     EXPECT_EQ(warn_probes, 1);
     dead();
     EXPECT_EQ(warn_probes, 0) << "never without DC essential power";
-    EXPECT_EQ(sent_now(key_pitot_heat_off), 1u);
+    EXPECT_EQ(sent_now(key_pitot_heat_off, &value), 1u);
+    EXPECT_EQ(value, 0u);
 }
 
 TEST_F(Probes, PitotFaultOnlyAirborneSlowAtHighMachToken) {

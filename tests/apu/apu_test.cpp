@@ -250,3 +250,21 @@ TEST_F(Apu, OilRunsOutAndStopsTheApu) {
     frames(1);
     EXPECT_EQ(apu_starting, 0);
 }
+
+// The start's phases at their bounds: below 50 the light-off steps, from 50 to 96 inclusive the
+// fast phase (a tenth of the speed and half the second speed), above 96 the last 0.2 a frame.
+TEST_F(Apu, StartPhasesAtTheirBounds) {
+    master(true);
+    start();
+    const struct { f64 n2, n1, n2_after, n1_after; } cases[] = {
+        {49.9, 10.0, 50.1, 10.05}, {50.0, 10.0, 55.0, 15.0},
+        {96.0, 40.0, 105.6, 60.2},  // on speed at once: the running step adds its 0.2
+        {96.1, 40.0, 96.3, 40.2},
+    };
+    for (const auto& c : cases) {
+        apu_n2_pct = c.n2, apu_n1_pct = c.n1;
+        frames(1);
+        EXPECT_NEAR(apu_n2_pct, c.n2_after, 1e-9) << c.n2;
+        EXPECT_NEAR(apu_n1_pct, c.n1_after, 1e-9) << c.n2;
+    }
+}

@@ -5,6 +5,7 @@
 #include "tests/systems/systems_fixture.h"
 #include "electrical/state.h"
 #include "sim_control/state.h"
+#include "apu/state.h"
 
 struct Discharge { f64 fps; u8 level; i32 current; u32 empty_after_s; };  // level: elec_ess_equipment_level
 void PrintTo(const Discharge& d, std::ostream* os) { *os << d.fps << " fps, level " << int(d.level); }
@@ -187,5 +188,46 @@ TEST_F(SystemsTest, DcFaultAndTheEssentialBusSources) {
         EXPECT_EQ(warn_dc_fault, s.fault);
         EXPECT_EQ(dc_ess_powered, s.dc_ess);
         EXPECT_EQ(elec_dc_ess_via_tie, s.via_tie);
+    }
+}
+
+// The AC essential bus by its selector, with generator 1 alone running: a live source powers it;
+// a dead one hands it to the emergency inverter while the DC essential bus is powered, and leaves
+// it dead otherwise.
+TEST_F(SystemsTest, EssentialAcBusBySelector) {
+    start();
+    engines(90, 0);
+    elec_gen_sw[0] = 1;
+    std::memset(elec_batt_sw, 0, sizeof elec_batt_sw);
+    elec_tr_sw[2] = 0;  // no ESS TR: DC essential only through the tie
+    const struct { u8 tie, sel, dc_ess, powered, alternate; } cases[] = {
+        {0, 1, 0, 1, 0}, {0, 0, 0, 0, 0}, {0, 2, 0, 1, 0}, {0, 3, 0, 0, 0}, {0, 4, 0, 0, 0},
+        {1, 0, 1, 0, 1}, {1, 3, 1, 0, 1}, {1, 4, 1, 1, 1}, {1, 1, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        elec_dc_tie_sw = c.tie;
+        elec_ess_ac_source_sel = c.sel;
+        frames(3);
+        SCOPED_TRACE(testing::Message() << "selector " << int(c.sel) << " tie " << int(c.tie));
+        EXPECT_EQ(dc_ess_powered, c.dc_ess);
+        EXPECT_EQ(elec_ess_ac_powered, c.powered);
+        EXPECT_EQ(elec_ess_ac_on_alternate, c.alternate);
+        EXPECT_EQ(elec_ess_ac_any_powered, c.powered | c.alternate);
+    }
+}
+
+// The APU generator's two load halves by the contactors: both closed 100 and 100, one 50 and 50,
+// none 100 and 0.
+TEST_F(SystemsTest, ApuGeneratorLoadsByTheContactors) {
+    start();
+    apu_running = 1;
+    elec_gen_sw[2] = 1;
+    engines(90, 90);
+    const struct { u8 gen1, gen2; u32 a, b; } cases[] = {{0, 0, 100, 100}, {1, 0, 50, 50}, {1, 1, 100, 0}};
+    for (const auto& c : cases) {
+        elec_gen_sw[0] = c.gen1, elec_gen_sw[1] = c.gen2;
+        frames(4);
+        EXPECT_EQ(elec_apu_gen_load_a, c.a) << int(c.gen1) << int(c.gen2);
+        EXPECT_EQ(elec_apu_gen_load_b, c.b) << int(c.gen1) << int(c.gen2);
     }
 }

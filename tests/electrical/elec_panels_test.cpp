@@ -9,6 +9,7 @@
 #include "air/state.h"
 #include "apu/state.h"
 #include "electrical/state.h"
+#include "sim_control/state.h"
 #include "module/keys.h"
 #include "tests/clock_jump.h"
 #include "tests/panel_fixture.h"
@@ -80,7 +81,7 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
     place(kDc);
     place(kAc);
     const struct {
-        u8 dc_ess, dc_normal, via_tie, tr_out0, ac12, ess_ac, alternate;
+        u8 dc_ess, dc_normal, via_tie, tr_out0, ac12, ess_ac, alternate;  // TR 2 gives output with TR 1
         char tie, emerg;
         const char* lamps;  // TR 1 OFF, AC BUS 1 OFF, AC BUS 2 OFF, ESS AC OFF
     } cases[] = {
@@ -93,7 +94,7 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
         dc_ess_powered = c.dc_ess;
         dc_normal_powered = c.dc_normal;
         elec_dc_ess_via_tie = c.via_tie;
-        elec_tr_output[0] = c.tr_out0;
+        elec_tr_output[0] = elec_tr_output[1] = c.tr_out0;
         elec_ac_bus1_powered = elec_ac_bus2_powered = c.ac12;
         elec_ess_ac_powered = c.ess_ac;
         elec_ess_ac_on_alternate = c.alternate;
@@ -105,6 +106,7 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
         const std::string lamps{char('0' + shown(kDc, DcLampTr1Off)), char('0' + shown(kAc, AcLampBus1Off)),
                                 char('0' + shown(kAc, AcLampBus1Off + 1)), char('0' + shown(kAc, AcLampEssOff))};
         EXPECT_EQ(lamps, c.lamps);
+        EXPECT_EQ(shown(kDc, DcLampTr1Off + 1), lamps[0] == '1') << "TR 2 OFF as TR 1 OFF";
         EXPECT_EQ(warn_ac_fault, lamps.substr(1) != "000" ? 1 : 0) << "raised only with a lamp lit";
         EXPECT_EQ(pair(kAc, AcTrans1InLine) != '-', c.dc_normal == 1) << "transfer bars only on DC normal";
     }
@@ -256,6 +258,46 @@ TEST_P(ElecAtFps, GroundPowerConnectThenDisconnectWithinTwoSecondsHidesBothAtThe
         ASSERT_EQ(elec_ext_pwr_msg_running[1], t < disconnected_at + 36.0 ? 1 : 0);
     }
     EXPECT_EQ(elec_ext_pwr_msg, 0);
+}
+
+// The generator switches: TEST down, OFF RESET centred, ON up, each the one image of its byte.
+TEST_F(ElecPanels, GeneratorLeversShowTheirPosition) {
+    place(kGen);
+    const struct { i32 x, y; const char* images; } clicks[] = {  // GEN 1, GEN 2, APU GEN: down, centre, up
+        {20, 60, "001010010"}, {150, 110, "001100010"}, {85, 60, "001100001"}, {85, 110, "001100100"},
+        {18, 80, "010100100"},  // OFF RESET's first pixel row, just below ON's box
+        {150, 85, "010010100"},
+    };
+    for (const auto& c : clicks) {
+        click(kGen, c.x, c.y);
+        frames(1);
+        EXPECT_EQ(lamps(kGen, 1, 9), c.images) << c.x << "," << c.y;
+    }
+}
+
+// OFF lamps light for a generator off line with DC essential power (the APU's only while it runs
+// or is failed, none in TEST); the caution besides needs the switch ON (and the LINE at NORM).
+TEST_F(ElecPanels, GeneratorOffLampsAndCautions) {
+    place(kGen);
+    const struct { u32 l1, l2, lb; u8 sw1, sw2, sw3, line1, running, failed, dc_ess; const char* lamps; const char* faults; }
+        cases[] = {
+            {0, 0, 0, 1, 1, 1, 1, 1, 0, 1, "111", "111"},
+            {50, 100, 50, 1, 1, 1, 1, 1, 0, 1, "000", "000"},
+            {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, "111", "000"},  // LINE 1 OFF, GEN 2 and APU GEN OFF RESET
+            {0, 0, 0, 2, 3, 2, 1, 1, 0, 1, "000", "000"},  // TEST
+            {0, 0, 0, 1, 1, 1, 1, 0, 0, 1, "110", "110"},  // the APU neither running nor failed
+            {0, 0, 0, 1, 1, 1, 1, 0, 1, 1, "111", "111"},
+            {0, 0, 0, 1, 1, 1, 1, 1, 0, 0, "000", "000"},
+        };
+    for (const auto& c : cases) {
+        elec_gen1_load = c.l1, elec_gen2_load = c.l2, elec_apu_gen_load_b = c.lb;
+        elec_gen_sw[0] = c.sw1, elec_gen_sw[1] = c.sw2, elec_gen_sw[2] = c.sw3;
+        elec_line_sw[0] = c.line1, apu_running = c.running, fail_active[0] = c.failed, dc_ess_powered = c.dc_ess;
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(lamps(kGen, 10, 3), c.lamps);
+        EXPECT_EQ(bytes(warn_gen_fault, 3), c.faults);
+    }
 }
 
 TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {

@@ -169,6 +169,7 @@ TEST_F(FlapsInd, KrugSteadyOutOfTransitAndANewTransitBlinksAfresh) {
     light_lamp_test = 0;
     inst_slat_tape_pos = 1.5;
     EXPECT_EQ(krug(6), "111100");
+    EXPECT_EQ(inst_krug_blinking, 1);
     inst_slat_tape_pos = 1.0;  // the slats reach the first step
     EXPECT_EQ(krug(2), "11");
     EXPECT_EQ(inst_krug_blinking, 0);

@@ -66,8 +66,10 @@ TEST_F(SystemsTest, HpValvesTakenOpenFromEightThousand) {
     token(tk::mixture2, 7999.9);
     frames(1);
     const auto keys = new_keys();
+    u32 value = 99;
     EXPECT_EQ(sent(keys, key_eng1_mixture_event_b), 0u);
-    EXPECT_EQ(sent(keys, key_eng2_mixture_event_b), 1u);
+    EXPECT_EQ(sent(keys, key_eng2_mixture_event_b, &value), 1u);
+    EXPECT_EQ(value, 0u);
 }
 
 TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
@@ -204,6 +206,8 @@ TEST_F(YawTrim, HostYawDamperFollowsTheLevers) {
         const auto keys = new_keys();
         EXPECT_EQ(sent(keys, key_yaw_damper_event_a) + sent(keys, key_yaw_damper_event_b), c.key ? 1u : 0u)
             << int(c.levers) << " " << c.host << " " << c.ap;
-        EXPECT_EQ(sent(keys, c.key ? c.key : key_yaw_damper_event_a), c.key ? 1u : 0u);
+        u32 value = 99;
+        EXPECT_EQ(sent(keys, c.key ? c.key : key_yaw_damper_event_a, &value), c.key ? 1u : 0u);
+        EXPECT_EQ(value, c.key ? 0u : 99u);
     }
 }

@@ -1,5 +1,7 @@
 // The hydraulic model through the host: pressure timelines in frames, the gate, spool-up,
 // availability, and the host actions on loss of circuits.
+#include <string>
+
 #include "autoflight/state.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
@@ -11,6 +13,11 @@ void set_pressures(u32 blue, u32 green, u32 yellow) {
     hyd_press_blue = blue;
     hyd_press_green1 = hyd_press_green2 = hyd_press_green = green;
     hyd_press_yellow = yellow;
+}
+std::string bytes(const u8* b, size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += char('0' + b[i]);
+    return s;
 }
 void set_pumps(u8 blue, u8 green1, u8 green2, u8 yellow) {
     const u8 sw[4] = {blue, green1, green2, yellow};
@@ -189,6 +196,7 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
     frames(2);
     keys = new_keys();
     EXPECT_EQ(sent(keys, key_rudder_set), 2u);
+    EXPECT_EQ(sent(keys, key_systems_event_1004c), 2u);
     EXPECT_EQ(sent(keys, key_aileron_set), 2u);
     // The spoiler step runs twice a frame; the second run sees what the host made of the first.
     const struct { f64 pos, ias; u32 key, per_frame; } cases[] = {
@@ -263,5 +271,16 @@ TEST_F(SystemsTest, YellowLostWithExit1MovingSendsItsEventEveryFrame) {
             sent += sent_now(key_exit_event_10356);
         }
         EXPECT_EQ(sent, c.sent) << c.yellow << " " << c.exit1;
+    }
+}
+
+// An engine runs from N2 20: a circuit with its engine running is available as 1, without as 2.
+TEST_F(SystemsTest, EnginesRunFromTwentyPercentN2) {
+    start();
+    for (const auto& [n2, avail] : {std::pair{20.0, 1}, {19.99, 2}}) {
+        engines(n2, n2);
+        set_pressures(3000, 3000, 3000);
+        frames(1);
+        EXPECT_EQ(bytes(hyd_avail, 3), std::string(3, char('0' + avail))) << n2;
     }
 }
