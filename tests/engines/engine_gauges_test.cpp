@@ -198,4 +198,11 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 - eng_vib_2 > 1.79 && eng_vib_1 - eng_vib_2 < 1.81);
     token(kTokVib[0], kNaN), frames(300);
     EXPECT_NEAR(eng_vib_1, 5.0, 1e-9) << "no reading: the last record stands";
+    // A sweep that loses AC bus 1 before the switch sees it: down 0.2 a frame, to 0 from below.
+    host().remove(gauge(kVibSw));
+    elec_ac_bus1_powered = 0;
+    eng_vib_test = 1, eng_vib_1 = 0.5, eng_vib_2 = 0.1;
+    frames(1);
+    EXPECT_NEAR(eng_vib_1, 0.3, 1e-9);
+    EXPECT_EQ(eng_vib_2, 0.0);
 }

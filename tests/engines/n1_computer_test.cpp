@@ -37,6 +37,7 @@ protected:
 TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
     struct Case { u8 mode; f64 ft, sat, tat, ref; u8 flex, eai, wing; f64 n2_low, want; } cases[] = {
         {1, 0, 15, 0, 0, 20, 0, 0, 99, 109.8},     {1, 0, 15, 0, 0, 20, 1, 0, 99, 109.1},
+        {1, 0, 15, 0, 0, 20, 2, 0, 99, 109.1},     // engine 2's anti-ice alone bleeds as much
         {1, 0, 15, 0, 0, 20, 0, 1, 99, 109.1},     {1, 4000, 30, 0, 0, 20, 0, 0, 99, 114.6},
         {2, 0, 15, 0, 0, 40, 0, 0, 99, 106.2},     {2, 0, 0, 0, 0, 24, 0, 0, 99, 109.25},
         {2, 0, 15, 0, 0, 40, 0, 1, 99, 106.2},     {3, 0, 15, 0, 0, 20, 1, 1, 99, 106.61},
@@ -51,7 +52,7 @@ TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
         eng_n1_flex_tens = c.flex / 10, eng_n1_flex_units = c.flex % 10;
         aice_wing_active = c.wing;
         token(kTokAltM, metres(c.ft)), token(kTokSat, c.sat), tat(c.tat), token(kTokRef, c.ref);
-        token(kTokEai[0], c.eai), token(kTokN2[0], 20), token(kTokN2[1], c.n2_low);
+        token(kTokEai[0], c.eai == 1), token(kTokEai[1], c.eai == 2), token(kTokN2[0], 20), token(kTokN2[1], c.n2_low);
         frames(1);
         EXPECT_NEAR(eng_n1_target_computed, c.want, 1e-6) << int(c.mode) << " at " << c.ft;
         EXPECT_EQ(eng_n1_target_selected, eng_n1_target_computed);
@@ -105,7 +106,7 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     EXPECT_TRUE(shown(Minus) && !shown(Plus) && !shown(Cover));
     for (int k = 0; k < 6; ++k) EXPECT_FALSE(shown(LampTo + k));
     struct Temp { f64 celsius; const char* text; bool plus, minus; } temps[] = {
-        {0.4, " 0", false, false}, {25.9, "25", true, false}, {-128, "99", false, true},
+        {0.4, " 0", false, false}, {1.5, " 1", true, false}, {25.9, "25", true, false}, {-128, "99", false, true},
         {kNaN, "99", false, true}, {1e12, " 1", false, true},  // saturated, then its low byte: -1
     };
     for (const Temp& t : temps) {
@@ -152,13 +153,14 @@ TEST_F(N1Computer, ButtonsNeedPowerAndTheThumbwheelsDoNot) {
     EXPECT_EQ(eng_n1_flex_tens, 0);
     // Unpowered the entry changes but the wheels keep their targets and the display is dark.
     elec_ac_bus1_powered = 0;
-    press(kTensUp), press(kTensUp);
+    press(kTensUp), press(kTensUp), press(kUnitsUp);
     frames(1);
-    EXPECT_TRUE(eng_n1_flex_temp == 20 && eng_n1_flex_tens_shown == 0);
+    EXPECT_TRUE(eng_n1_flex_temp == 21 && eng_n1_flex_tens_shown == 0 && eng_n1_flex_units_shown == 0);
     EXPECT_EQ(text(kCalc, TargetWindow), "    ");
     EXPECT_TRUE(shown(Cover) && !shown(LampTo + 2));
     elec_ac_bus1_powered = 1;
     frames(12);
     EXPECT_EQ(eng_n1_flex_tens_shown, 2);
+    EXPECT_EQ(eng_n1_flex_units_shown, 1);
     EXPECT_NEAR(drawn(kCalc, 15).y, 2.0, 1e-9);
 }

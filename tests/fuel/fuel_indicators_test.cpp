@@ -94,6 +94,25 @@ TEST_F(FuelIndicators, SelfTestRunsToFullScaleAndBack) {
     EXPECT_EQ(fuel_qty_test_active[3], 1) << "indicators not placed keep their request";
 }
 
+// The 1A tank's self-test: pounds +200 a frame to 9000, kilograms +100 to 4500; then -250 a frame
+// back to the target.
+TEST_F(FuelIndicators, AuxiliarySelfTestRisesByUnit) {
+    place("ketravin fuel_ind_qtty_a_left_kr60"), place(kTest);
+    token(291, kFull), token(292, 1000);  // the 1A tank full, 1000 gallons
+    const struct { f64 unit; f64 target, rise; } kRuns[] = {{0, 5000, 200}, {1, 2265, 100}};
+    for (const auto& u : kRuns) {
+        token(kUnits, u.unit);
+        frames(30);
+        ASSERT_NEAR(fuel_qty_ind_a_left.shown, u.target, 1e-6);
+        EXPECT_TRUE(click(kTest, 10, 30));
+        frames(1);
+        EXPECT_NEAR(fuel_qty_ind_a_left.shown, u.target + u.rise, 1e-6) << u.unit;
+        frames(100);
+        EXPECT_NEAR(fuel_qty_ind_a_left.shown, u.target, 1e-6) << "back at the target";
+        EXPECT_EQ(fuel_qty_test_active[3], 0);
+    }
+}
+
 TEST_F(FuelIndicators, ReserveLampsLatchTheFuelCaution) {
     place(kReserve1), place(kReserve2);
     light_zone[4] = 1;

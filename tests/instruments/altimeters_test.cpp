@@ -108,8 +108,14 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
         EXPECT_GT(lit, int(fps)) << fps;
         EXPECT_LT(lit, int(3 * fps)) << fps;
     }
+    host().set_fps(18);  // a tick a frame: lit 4, dark 4, lit again on the eighth tick
+    token(604, 1.0 / 36);  // the clock half a tick past a tick, so that every frame lands on the next
+    ap_alt_alert_state = 0, frames(1), ap_alt_alert_state = 3;
+    std::string pattern;
+    for (int n = 0; n < 16; ++n) pattern += (frames(1), shown(kMain, Alert)) ? '1' : '0';
+    EXPECT_EQ(pattern, "1111000011110000");
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
-        {2, 1, 0, true}, {0, 1, 1, true}, {0, 1, 0, false}, {2, 0, 1, false},
+        {2, 1, 0, true}, {2, 0, 1, false}, {0, 1, 1, true}, {0, 1, 0, false},
     };
     for (const Case& c : steady) {
         ap_alt_alert_state = c.state, dc_ess_powered = c.dc, light_lamp_test = c.lamp_test;

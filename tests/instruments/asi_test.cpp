@@ -126,7 +126,9 @@ TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
         EXPECT_EQ(sends(key_ap_speed_set), c.want_target != c.target ? 1u : 0u);
         EXPECT_NE(hidden(element(kAsi, OverlayTakeoff)), c.mode == 1);
         EXPECT_NE(hidden(element(kAsi, OverlayTakeoff + 1)), c.mode == 2);
-        frames(36);  // 36 ticks later the message is gone and the set is done
+        frames(35);
+        EXPECT_NE(hidden(element(kAsi, OverlayTakeoff)), c.mode == 1) << "35 ticks on";
+        frames(1);  // 36 ticks later the message is gone and the set is done
         EXPECT_TRUE(hidden(element(kAsi, OverlayTakeoff)) && hidden(element(kAsi, OverlayTakeoff + 1)));
         EXPECT_EQ(inst_asi_bug_mode, 0);
     }

@@ -69,6 +69,8 @@ TEST_F(Attitude, TestButtonArmsOnlyBelowTwentyWithInsOutput) {
             click(kAdi, 260, 300, MouseLeftSingle | MouseRepeat);
         EXPECT_EQ(adi_test_count, s.count) << s.action;
     }
+    frames(38);
+    EXPECT_EQ(adi_test_count, 0) << "counted down to 0, a frame at a time";
 }
 
 // The ADI test walks the bank toward 10 and the pitch toward -10.5 against the real attitude, and
@@ -175,7 +177,7 @@ TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     }
 }
 
-// The sphere records as the host reads them: pitch and bank scales and the texture scale.
+// The sphere and bank-ring records as the host reads them: sources, scales and texture scales.
 TEST_F(Attitude, SphereRecordsCarryTheirScales) {
     place(kAdi), place(kSec);
     const struct { const char* gauge; size_t pos; f64 pitch_scale; f32 texture; } kSpheres[] = {
@@ -188,7 +190,12 @@ TEST_F(Attitude, SphereRecordsCarryTheirScales) {
         EXPECT_EQ(e->texture_scale_y, s.texture) << s.gauge;
         EXPECT_EQ(e->source_y.id, s.gauge == kAdi ? kPitch : 0u) << s.gauge;
         EXPECT_EQ(e->source_rot.id, s.gauge == kAdi ? kBank : 0u) << s.gauge;
+        const auto* ring = reinterpret_cast<const SpriteElement*>(element(s.gauge, s.pos + 2));  // the bank ring
+        EXPECT_EQ(ring->source_rot.id, s.gauge == kAdi ? kBank : 0u) << s.gauge;
+        EXPECT_EQ(ring->scale_rot, -1.0) << s.gauge;
+        EXPECT_EQ(ring->texture_scale_x, 1.0f) << s.gauge;
     }
+    EXPECT_EQ(gauge(kAdi)->mouse_rects[0].help_id, 43789u);
     // The standby sphere keeps its stored pitch within 43 either way.
     ins1_status = 3;
     for (f64 pitch : {50.0, -50.0}) {
@@ -257,6 +264,7 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
     ins1_status = 3;
     const struct { f64* display; f64 from, bank; int walked; } kBack[] = {
         {&adi_bank_display_deg, -185, -180, 0}, {&adi_bank_display_deg, 0, -190, 188},
+        {&adi_bank_display_deg, 179, 175, 0},   {&adi_bank_display_deg, -175, -170, 0},
         {&adi_sec_bank_display_deg, -30, -190, 0},
     };
     for (const auto& b : kBack) {

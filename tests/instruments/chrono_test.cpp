@@ -119,6 +119,7 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
         token(kSecond, c.second);
         frames(1);
         EXPECT_EQ(line(Utc0, 4), "1347");
+        EXPECT_EQ(std::vector<u8>(inst_utc_digits, inst_utc_digits + 4), (std::vector<u8>{1, 3, 4, 7}));
         for (int b = 0; b < 3; ++b) EXPECT_EQ(shown(kClock, Bar1 + b), b < c.bars) << c.second << " bar " << b + 1;
     }
     token(kZuluHour, 123);  // a tens byte of 12 shows modulo 10
