@@ -105,8 +105,11 @@ TEST_F(ApMaster, EngagementDualCmdOnlyInAnApproachAndTheHostFlagDropsAll) {
     frames(1);
     EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_fd_engaged, ap_cmd1_lever), std::make_tuple(u8(2), u8(2), u8(0)));
     EXPECT_EQ(ap_roll_mode + ap_pitch_mode, 2);
-    token(tk::ap, 0.0);  // the host disconnects
+    token(tk::ap, 0.0);  // the host disconnects, its wing leveler on: released
+    token(104, 1.0);
+    new_keys();
     frames(1);
+    EXPECT_EQ(sent(key_ap_wing_leveler_off), 1u);
     EXPECT_EQ(ap_cmd_engaged + ap_cmd1_lever + ap_cmd2_lever + ap_sim_ap_latched, 0);
     frames(1);  // CMD still asked for the master in that frame; now it is released
     EXPECT_EQ(std::make_tuple(host().token(tk::ap), ap_roll_mode, ap_pitch_mode), std::make_tuple(0.0, u8(0), u8(0)));
@@ -458,8 +461,10 @@ TEST_F(ApMaster, NavNeedsAPlanAndTheInsNavigating) {
         gps_plan_active = c.plan;
         ins1_status = c.status;
         ap_approach_state = c.approach;
+        ap_hdg_select_mode = ap_vl_mode = 1;
         new_keys();
         press(kNav);
+        EXPECT_EQ(ap_hdg_select_mode + ap_vl_mode, c.nav == 1 ? 0 : 2);
         std::vector<u32> keys;
         for (const KeyLogEntry& k : new_keys()) keys.push_back(k.id);
         EXPECT_EQ(std::make_pair(ap_nav_mode, keys), std::make_pair(c.nav, c.keys))
@@ -576,7 +581,8 @@ TEST_F(ApMaster, PitchHoldsTheAttitudeThroughVsAndKeepsItsOwnAltitudeTarget) {
     EXPECT_EQ(ap_pitch_mode, 1);
     EXPECT_EQ(ap_vs_command, 1500);
     const struct { f64 pitch, vs_fpm; i32 command; f64 target; } cases[] = {
-        {-4.2, 1500.0, -2100, 60000.0}, {-3.05, 1500.0, 1495, 60000.0}, {-1.0, -500.0, 9500, 0.0}, {-3, 0, 0, 3048}};
+        {-4.2, 1500.0, -2100, 60000.0}, {-3.05, 1500.0, 1495, 60000.0}, {-1.0, -500.0, 9500, 0.0}, {-3, 0, 0, 3048},
+        {-3, 0.5, 0, 60000.0}};
     for (const auto& c : cases) {
         token(tk::pitch, c.pitch);
         token(tk::vs, c.vs_fpm * kHostVsPerFpm);
@@ -627,9 +633,10 @@ TEST_F(ApMaster, WheelSteeringTrimsAndMovesTheReference) {
 // the bank becomes the target, the wing leveler is released and the hold goes active the next frame.
 // A target further than 5 degrees beyond the bank is kept, and the takeover stays pending.
 TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
-    engage_cmd1();
-    frames(1);  // wings level: ROLL holds 0 on the wing leveler
-    ASSERT_EQ(std::make_pair(ap_roll_hold_engaged, host().token(104)), std::make_pair(u8(1), 1.0));
+    engage_cmd1();  // wings level: from its first frame ROLL holds 0 on the wing leveler
+    ASSERT_EQ(std::make_tuple(ap_roll_hold_engaged, ap_bank_hold_state, host().token(104)),
+              std::make_tuple(u8(1), u8(0), 1.0));
+    frames(1);
     const struct { f64 bank; i32 target, target_after; u8 pending, state; } cases[] = {
         {20.0, 0, 20, 0, 1}, {-20.0, 0, -20, 0, 1}, {20.0, 25, 20, 0, 1}, {-20.0, -25, -20, 0, 1},
         {20.0, 30, 30, 1, 0}};
@@ -662,6 +669,13 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     new_keys();
     frames(1);
     EXPECT_EQ(std::make_pair(ap_bank_target_deg, sent(key_ap_wing_leveler_off)), std::make_pair(12, size_t(1)));
+    ap_vl_mode = 0;  // HDG S.: ROLL off, its hold let go; the bank becomes the target
+    ap_hdg_select_mode = 1;
+    ap_roll_hold_engaged = 1;
+    token(tk::bank, -14.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_roll_mode, ap_roll_hold_engaged, ap_bank_target_deg),
+              std::make_tuple(u8(0), u8(0), 14));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
@@ -678,6 +692,10 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
     ap_vs_command = 6000;  // outside the limits: put 10 inside them
     frames(1);
     EXPECT_EQ(ap_vs_command, 4990);
+    thr1_readout_pct = 50;
+    ap_vs_command = -6000;
+    frames(1);
+    EXPECT_EQ(ap_vs_command, -1865);
 }
 
 // The reference is the speed at engagement, whole knots, and stays; the gain on the error is 1.1
@@ -746,10 +764,12 @@ TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
         }
     }
     fd_gs_capture_state = 1;
+    thr1_readout_pct = 50;  // V/S limits +2500 / -1875
     frames(1);
     EXPECT_EQ(ap_approach_state, 0);
     frames(1);
-    EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 250));
+    EXPECT_EQ(std::make_tuple(ap_ias_law_engaged, ap_ias_reference, ap_vs_command), std::make_tuple(u8(1), 250, 1500))
+        << "engaged at the present speed and V/S";
     token(tk::pitch, -5.0);
     token(tk::vs, 900.0 * kHostVsPerFpm);
     press(kIas);  // off
@@ -761,6 +781,8 @@ TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
     press(kIas);
     frames(1);
     EXPECT_EQ(ap_ias_reference, 270) << "a new engagement, a new reference";
+    frames(4);
+    EXPECT_EQ(ap_ias_trend, 0.0) << "the trend samples start again";
 }
 
 // Both autopilots on the ILS: LAND DUAL needs the autothrottle's SPD, whose speed law also sets the
@@ -876,6 +898,13 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
         frames(1);
         EXPECT_EQ(fd_pitch_reference, to);
     }
+    for (u8 ap_mode : {0, 1}) {  // moving over an arrow only touches the wheel, in AP mode
+        ap_wheel_ap_mode = ap_mode;
+        ap_wheel_touched = 0;
+        press(kWheelDown, MouseMove);
+        EXPECT_EQ(ap_wheel_touched, ap_mode) << int(ap_mode);
+    }
+    ap_wheel_ap_mode = 0;
     press({110, 100}, MouseRightSingle);  // the AP reference's label, for exactly 20 frames
     int shown = 0;
     for (int f = 0; f < 30; ++f, frames(1)) shown += hidden(element(kPanel, LabelAp)) ? 0 : 1;

@@ -138,6 +138,33 @@ TEST_F(Lights, GlideSlopeExcessCountsFrom100To250Ft) {
     }
 }
 
+// A fault flashes 4 ticks lit, 4 dark from the tick it came; a click acknowledges it: the next
+// frame the light is dark, the flash over and the request gone, also if that frame is touchdown.
+TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
+    place(kAutoland);
+    fd_gs_armed = 1;
+    for (bool touchdown : {false, true}) {
+        in_land(150.0);
+        token(tk::ground, 0.0);
+        ap_autoland_warning = 0;
+        frames(13);
+        token(tk::cdi, 13.0);
+        frames(1);
+        ASSERT_EQ(ap_autoland_warning, 1);
+        const i64 start = tick();
+        for (int f = 0; f < 12; ++f, frames(1))
+            EXPECT_EQ(lit(element(kAutoland, 0)), (tick() - start) % 8 < 4) << tick() - start;
+        ASSERT_TRUE(click(kAutoland, 10, 10));
+        token(tk::cdi, 0.0);
+        token(tk::ground, touchdown ? 1.0 : 0.0);
+        frames(1);
+        EXPECT_EQ(std::make_tuple(lit(element(kAutoland, 0)), ap_autoland_flashing, ap_autoland_cancel,
+                                  ap_autoland_warning),
+                  std::make_tuple(false, u8(0), u8(0), i8(0)))
+            << touchdown;
+    }
+}
+
 TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     place(kAutoland);
     in_land(120.0);

@@ -164,7 +164,7 @@ TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
     ap_vs_command = -1000;
     const struct { u8 mode; f64 altitude, vs_fpm, error; } cases[] = {
         {4, 5400.0, -500.0, 0.0}, {4, 4600.0, 400.0, -1.0}, {4, 5400.0, -400.0, 1.0}, {4, 5100.0, 0.0, 3.5},
-        {4, 4900.0, 100.0, -2.5},
+        {4, 4900.0, 100.0, -2.5}, {4, 5250.0, 0.0, 8.75},   {2, 7750.0, 0.0, -8.75},
         {2, 8400.0, -500.0, 5.0}, {25, 7600.0, 0.0, 10.0},  {3, 7900.0, 100.0, -2.5}, {26, 8100.0, 0.0, 3.5},
         {1, 0.0, 0.0, 3.5}};
     for (const auto& c : cases) {
@@ -205,8 +205,8 @@ TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
 TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
     const f64 base = (kEntry - 850.0) / 2.0;
     const struct { f64 g, radio, command; } cases[] = {{-20.0, 500.0, 0.0}, {-10.0, 500.0, base + 450.0},
-        {10.0, 500.0, base - 75.0}, {20.0, 500.0, -1125.0}, {30.0, 101.0, -1500.0}, {30.0, 100.0, -777.0},
-        {25.0, 50.0, -850.0}};
+        {10.0, 500.0, base - 75.0}, {14.5, 500.0, base - 108.75}, {20.0, 500.0, -1125.0}, {30.0, 101.0, -1500.0},
+        {30.0, 100.0, -777.0}, {25.0, 50.0, -850.0}};
     for (const auto& c : cases) {
         fd_gs_capture_state = 2;
         fd_gs_deadline_a = 1.0;  // phase A due now

@@ -115,9 +115,11 @@ TEST_F(Selectors, CaptureBandsByVerticalSpeed) {
     for (const auto& c : cases) {
         ap_alt_mode = 2;
         ap_alt_capture_vs = 700;
+        ap_pitch_hold_engaged = 1;
         air(c.a, c.v);
         new_keys();
         frames(1);
+        EXPECT_EQ(ap_pitch_hold_engaged, 0) << "capture takes PITCH's altitude hold away";
         i32 vs = 0;
         const size_t n = sent(key_ap_vs_set, &vs);
         EXPECT_EQ(std::make_pair(n, vs), std::make_pair(size_t(c.sent == -1 ? 0 : 1), c.sent == -1 ? 0 : c.sent))
@@ -150,6 +152,12 @@ TEST_F(Selectors, AltitudeAlertOnEntryAndDeviationFromAHold) {
         frames(1);
         EXPECT_EQ(std::make_pair(ap_alt_alert_state, ap_alt_deviation_alert), std::make_pair(s.state, s.tone)) << s.a;
     }
+    air(10300.0, 500.0);  // deviating again, then ALT off: the tone request goes
+    frames(1);
+    ASSERT_EQ(ap_alt_deviation_alert, 1);
+    ap_alt_mode = 0;
+    frames(1);
+    EXPECT_EQ(ap_alt_deviation_alert, 0);
 }
 
 // ALT while armed holds the present altitude (offset by the V/S sign), not a stale command, sent
@@ -165,8 +173,10 @@ TEST_F(Selectors, AltFromArmedHoldsThePresentAltitude) {
         ap_alt_command = 7000;
         air(c.a, c.v);
         press(kAlt, kAltButton);
+        token(kHostApVsToken, 777.0);
         new_keys();
         frames(1);
+        EXPECT_EQ(host().token(kHostApVsToken), 0.0) << "V/S 0 on the first frame";
         i32 alt = -1;
         EXPECT_EQ(sent(key_ap_alt_set, &alt), 1u);
         EXPECT_EQ(std::make_tuple(alt, ap_alt_capture_step, ap_vs_command), std::make_tuple(c.command, c.step, 0))
@@ -197,6 +207,9 @@ TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
     EXPECT_TRUE(ap_hdg_drum_100 == 1 && ap_hdg_drum_10 == 5 && ap_hdg_drum_1 == 1.0);
 
     ap_fd_engaged = 1;
+    new_keys();
+    frames(1);
+    EXPECT_EQ(sent(key_ap_heading_set), 0u) << "no bug without the host autopilot";
     token(tk::ap, 1.0);
     press(kHdg, {70, 10});  // HDG
     new_keys();
@@ -241,6 +254,39 @@ TEST_F(Selectors, VlAndHdgHandNavOneBackFromTheGpsToTheRadio) {
         EXPECT_EQ(std::make_tuple(ap_vl_mode, ap_hdg_select_mode, ap_nav_mode, ap_approach_state, fd_vl_captured),
                   std::make_tuple(c.vl, c.hdg, c.nav, c.approach_after, c.approach_after == 30 ? c.captured : u8(0)));
         EXPECT_EQ(sent(key_gps_drives_nav1_toggle), c.toggles);
+    }
+}
+
+// V/L armed on an ILS couples the localizer every frame with the host autopilot on (NAV hold
+// released when on), and the bug flies until capture. On a VOR, once captured, the bug goes to the
+// director's V/L heading. A captured V/L ends HDG S.
+TEST_F(Selectors, VlArmedCouplesTheLocalizerOrFliesTheVorHeading) {
+    place(kHdg);
+    ap_fd_engaged = ap_vl_mode = 1;
+    ap_selected_heading = 90;
+    fd_vl_heading_target = 75;
+    token(tk::ap, 1.0);
+    const struct { f64 code; u8 captured; size_t couple; i32 bug; u8 loc, hdg; } cases[] = {
+        {192, 0, 1, 90, 1, 1}, {128, 1, 1, -1, 1, 0}, {0, 0, 0, 90, 0, 1}, {0, 1, 0, 75, 0, 0}};
+    for (const auto& c : cases) {
+        token(46, c.code);
+        token(tk::nav_hold, 1.0);
+        fd_vl_captured = c.captured;
+        fd_loc_available = 0;
+        ap_hdg_select_mode = 1;
+        new_keys();
+        frames(1);
+        const std::vector<KeyLogEntry> log = new_keys();
+        size_t couple = 0, nav_off = 0;
+        i32 bug = -1;
+        for (const KeyLogEntry& k : log) {
+            couple += k.id == key_ap_event_1010d;
+            nav_off += k.id == key_ap_nav_hold_event_b;
+            if (k.id == key_ap_heading_set) bug = i32(k.value);
+        }
+        SCOPED_TRACE(testing::Message() << c.code << " captured " << int(c.captured));
+        EXPECT_EQ(std::make_tuple(couple, nav_off, bug), std::make_tuple(c.couple, c.couple, c.bug));
+        EXPECT_EQ(std::make_pair(fd_loc_available, ap_hdg_select_mode), std::make_pair(c.loc, c.hdg));
     }
 }
 
