@@ -319,17 +319,37 @@ TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
         EXPECT_EQ(l[2], "LAT    33" DEG "52.5'S") << n;
         EXPECT_EQ(l[3], "LON    71" DEG "12.5'W") << n;
     }
-    // From the DIRECT TO request on (state 3) the row shows waypoint s itself.
+    // Confirmed is still before the request; from the request on (state 3) the row shows
+    // waypoint s itself, and its leg runs from the present position to the active waypoint.
+    ins_dto_state = 2;
+    frames(2);
+    EXPECT_EQ(lines(1)[2], "LAT    33" DEG "52.5'S");
     ins_dto_state = 3;
     frames(2);
     EXPECT_EQ(lines(1)[1], " 01  B1");
     EXPECT_EQ(lines(1)[2], "LAT    34" DEG "30.0'S");
     EXPECT_EQ(lines(1)[3], "LON    71" DEG "00.0'W");
-    // A block that fails the validity test reads every position as 0.
+    EXPECT_EQ(lines(1)[4], " MC   0" DEG " D 90,0 ");
+    // A block that fails the validity test reads every position and the leg as 0.
     put<u32>(data(), 0x44, 0);
     frames(2);
     EXPECT_EQ(lines(1)[2], "LAT    00" DEG "00.0'N");
     EXPECT_EQ(lines(1)[3], "LON    00" DEG "00.0'E");
+    EXPECT_EQ(lines(1)[4], " MC   0" DEG " D  0,0 ");
+}
+
+// POSITION: a longitude below 10 degrees gets a leading zero, from 10 on three places (the
+// longitudes are exact in the host's units).
+TEST_F(CduDisplay, PositionLongitudeWidths) {
+    const struct { f64 lon; const char* line; } cases[] = {
+        {10.546875, "LON    10" DEG "32.8'E"}, {-9.84375, "LON    09" DEG "50.6'W"}, {123.75, "LON   123" DEG "45.0'E"},
+    };
+    for (const auto& c : cases) {
+        plan({{45.5, c.lon, "A0"}}, 0, 45.0075, c.lon);
+        show_page(1, kPagePosition, 1);
+        frames(1);
+        EXPECT_EQ(lines(1)[2], c.line) << c.lon;
+    }
 }
 
 // Pitch and roll within 0.02 of level (exclusive) show the unsigned .00 form; at 0.02 the side.

@@ -49,7 +49,7 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         {kPageSysSts, 1, "UP", 2, 5},       {kPageCrsDataAuto, 1, "UP", 2, 2},   {kPageInstruData, 1, "UP", 2, 4},
         {kPageFlightPlan, 99, "DOWN", 2, 1}, {kPageSysSts, 5, "DOWN", 2, 2},     {kPageInstruData, 4, "DOWN", 2, 255},
         {kPageCrsDataAuto, 1, "UP", 1, 1},  {kPageWptSelect, 1, "UP", 1, 1},     {kPageSysSts, 5, "DOWN", 1, 1},
-        {kPageInstruData, 255, "UP", 1, 4},
+        {kPageInstruData, 255, "UP", 1, 4},        {kPageWptSelect, 97, "DOWN", 2, 1},  {kPageWptSelect, 5, "DOWN", 1, 5},
     };
     for (const auto& c : cases) {
         show_page(1, c.index, c.start);
@@ -148,6 +148,9 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
     ins1_cdu_text_red = 50, ins1_cdu_text_green = 129, ins1_cdu_text_blue = 30, ins1_cdu_backlight_dim = 0;
     press(1, "BRT");
     EXPECT_EQ(rgb(), (C{60, 139, 2}));
+    ins1_cdu_text_red = 115, ins1_cdu_text_green = 194, ins1_cdu_text_blue = 20;
+    press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{125, 204, 2}));
 }
 
 TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {

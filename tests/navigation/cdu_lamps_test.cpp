@@ -155,17 +155,23 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
     put<u32>(d, 0x4c, 3);  // the last waypoint: no next leg, no turn to alert for
     frames(2);
     EXPECT_EQ(ins1_alr_lamp, 0);
-    // The time to go still counts there: 30 NM at 100 m/s is 555 s, "T    9" on CRS DATA-AUTO 2.
-    put<f64>(d, 0x80, 55580.0);
+    // The time to go still counts there: 30 NM at 100 m/s is 555 s, "T    9" on CRS DATA-AUTO 2;
+    // 600.1 NM at a mile a second is 600 s.
     put<f64>(d, 0x28, 100.0);
-    token(832, 100.0);
     for (int n : {1, 2}) show_page(n, kPageCrsDataAuto, 2);
-    frames(2);
-    for (int n : {1, 2}) {
-        EXPECT_EQ(unit(n).time_to_wpt_s, 555u) << "INS " << n;
-        EXPECT_EQ(unit(n).time_to_wpt_min, 9u) << "INS " << n;
-        EXPECT_EQ(lines(n)[4], " D 30 T    9") << "INS " << n;
-        EXPECT_EQ(unit(n).alr_lamp, 0);
+    const struct { f64 metres, speed; u32 seconds; const char* line; } last_leg[] = {
+        {55580.0, 100.0, 555, " D 30 T    9"}, {600.1 * 1852.0, 1852.0, 600, " D600 T   10"},
+    };
+    for (const auto& c : last_leg) {
+        put<f64>(d, 0x80, c.metres);
+        token(832, c.speed);
+        frames(2);
+        for (int n : {1, 2}) {
+            EXPECT_EQ(unit(n).time_to_wpt_s, c.seconds) << "INS " << n;
+            EXPECT_EQ(unit(n).time_to_wpt_min, c.seconds / 60) << "INS " << n;
+            EXPECT_EQ(lines(n)[4], c.line) << "INS " << n;
+            EXPECT_EQ(unit(n).alr_lamp, 0);
+        }
     }
     put<u32>(d, 0x4c, 1);  // not departed: dark whatever the time
     ins1_departed = 0;
@@ -216,6 +222,7 @@ TEST_F(CduLamps, ScreenBacklightAndBatteryLamp) {
         frames(1);
         EXPECT_EQ(lit(2, Cover), c.cover);
         EXPECT_EQ(lit(2, MarkLeft), !c.cover);
+        EXPECT_EQ(lit(2, MarkRight), !c.cover);
         EXPECT_EQ(lit(2, BlLeft1), c.first);
         EXPECT_EQ(lit(2, BlRight1), c.first);
         EXPECT_EQ(lit(2, BlLeft2), c.second);

@@ -56,6 +56,7 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     }
     frames(1);
     EXPECT_EQ(ins_dto_state, 4) << "then the rebuild";
+    EXPECT_EQ(ins1_plan_total_nm, 0.0) << "the running sum starts over";
     frames(20);
     EXPECT_EQ(ins_dto_state, 5);
     EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));
@@ -63,6 +64,9 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     enter(0, 2, 7);  // a later DIRECT TO to waypoint 2 of the new plan
     EXPECT_EQ(request_idents(), (V{"<P>", "A3", "A4"}));
     EXPECT_EQ(ins_dto_state, 8);
+    for (int f = 0; f < 20 && ins_dto_state != 9; ++f) frames(1);
+    ASSERT_EQ(ins_dto_state, 9);
+    EXPECT_EQ(ins1_plan_total_nm, 0.0) << "the running sum starts over";
     frames(20);
     EXPECT_EQ(ins_dto_state, 10);
     EXPECT_EQ(idents(3), (V{"<P>", "A3", "A4"}));
@@ -77,6 +81,7 @@ TEST_F(DtoTest, RequestIsWrittenOnlyWhenEveryCheckHolds) {
             {"waypoint past the plan", 0, 6, 5, 5, 1, 8, 0},
             {"more than 255 waypoints", 0, 3, 2, 256, 1, 3, 0},
             {"255 waypoints", 0, 3, 2, 255, 1, 3, 254},
+            {"sent again before the host answered", 0, 3, 3, 5, 1, 8, 4},
             {"one waypoint", 0, 1, 5, 1, 1, 8, 0},
             {"no request array", 0, 3, 2, 5, 0, 3, 0},
         };

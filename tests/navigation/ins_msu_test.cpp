@@ -152,3 +152,19 @@ TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
         }
     }
 }
+
+// Motion is the sum of the two velocity components beyond 1 either way; it puts an aligning
+// unit's count at 91.
+TEST_F(MsuTest, MotionBeyondOneHoldsTheCountAt91) {
+    const struct { f64 vx, vz; bool motion; } cases[] = {
+        {0.4, 0.4, false}, {0.6, 0.6, true}, {-0.6, -0.6, true}, {2.0, -1.5, false}, {1.0, 0.0, false},
+    };
+    for (const auto& c : cases) {
+        ins1_msu_knob = ins1_mode = 1;
+        ins1_align_count = 80;
+        token(551, c.vx);
+        token(552, c.vz);
+        frames(1);
+        EXPECT_EQ(ins1_align_count == 91, c.motion) << c.vx << " + " << c.vz;
+    }
+}

@@ -167,3 +167,14 @@ TEST_F(NavTest, PlanStartedNearWaypointZeroAtSpeed) {
         EXPECT_EQ(ins1_departed, c.departed) << c.to_wpt0_nm << " NM at " << c.vx;
     }
 }
+
+// A track beyond the whole-degree range shows the largest whole value and a tenth of 0.
+TEST_F(NavComputerTest, TrackBeyondTheWholeRangeHasNoTenth) {
+    gps_ground_speed_kt = 200;
+    for (f64 track : {1e300, 3e9}) {
+        gps_mag_track_deg = track;
+        frames(1);
+        EXPECT_EQ(ins1_track_int, INT32_MAX) << track;
+        EXPECT_EQ(ins1_track_tenth, 0) << track;
+    }
+}

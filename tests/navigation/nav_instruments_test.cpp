@@ -303,7 +303,7 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
         {2, 1, 0, 3, 0, true, true, false, 0, 1}, {2, 0, 1, 3, 0, true, true, false, 0, 0},
         {1, 1, 1, 3, 0, true, false, true, 0, 1}, {0, 1, 1, 3, 0, false, false, true, 0, 0},
         {2, 0, 0, 3, 0, true, false, true, 1, 2}, {2, 1, 1, 3, 1, false, true, true, 1, 1},
-        {2, 1, 1, 1, 0, false, false, true, 1, 1},
+        {2, 1, 1, 2, 0, true, true, false, 0, 1}, {2, 1, 1, 1, 0, false, false, true, 1, 1},
     };
     f64 heading = 0.0;
     for (const auto& c : cases) {
@@ -333,17 +333,19 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
 // The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit. The
 // RMI and ADF cards are drawn 1.3 times their bitmap, the HSI's card and bar at 1.0.
 TEST_F(NavInstruments, NeedleSpeedLimitsAndSpriteScales) {
-    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; std::vector<size_t> sprites; f32 scale; }
-        cases[] = {{kRmi, {15, 16}, 6, {14}, 1.3f}, {kAdf, {2, 3}, 6, {1}, 1.3f},
-                   {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0, {4, 15}, 1.0f}};
+    // Sprites: position and rotation scale (the deviation bar turns against the card).
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; std::vector<std::pair<size_t, f64>> sprites;
+                   f32 scale; } cases[] = {{kRmi, {15, 16}, 6, {{14, 1.0}}, 1.3f}, {kAdf, {2, 3}, 6, {{1, 1.0}}, 1.3f},
+                                           {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0, {{4, 1.0}, {15, -1.0}}, 1.0f}};
     for (const auto& c : cases) {
         place(c.gauge);
         for (size_t n : c.needles) {
             const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
             EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == c.rate) << c.gauge << " " << n;
         }
-        for (size_t n : c.sprites) {
+        for (const auto& [n, rot] : c.sprites) {
             const auto* e = reinterpret_cast<const SpriteElement*>(element(c.gauge, n));
+            EXPECT_EQ(e->scale_rot, rot) << c.gauge << " " << n;
             EXPECT_EQ(e->head.type, u32(ElementSprite)) << c.gauge << " " << n;
             EXPECT_EQ(e->texture_scale_x, c.scale) << c.gauge << " " << n;
             EXPECT_EQ(e->texture_scale_y, c.scale) << c.gauge << " " << n;

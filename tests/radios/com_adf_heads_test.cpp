@@ -147,6 +147,7 @@ TEST_F(ComAdfHeads, AdfTargetsFromTheNearestTenthWithinTheWindow) {
     struct Rest { f64 khz; Digits adf1, adf2; } rests[] = {
         {999.9, digits(9, 9, 9, 9, 0), digits(0, 9, 9, 9, 9)},
         {2000.0, digits(9, 9, 9, 9, 1), digits(1, 9.9, 0, 0, 0)},
+        {1234.5, digits(5, 4, 3, 2, 1), digits(1, 2, 3, 4, 5)},
     };
     for (const Rest& r : rests) {
         host().set_calc("(A:Adf active frequency:1,Kilohertz)", r.khz);
