@@ -84,6 +84,7 @@ TEST_F(Apu, AboveTheStartCeilingTheStartCreepsTo35ThenGivesUpAndCeilingsStopTheA
     for (; apu_starting == 1 && f < 1000; ++f) frames(1);
     EXPECT_GE(apu_n2_pct, 35.0);
     EXPECT_NEAR(apu_n2_pct, 0.2 * f64(f - 1), 1e-9);
+    EXPECT_NEAR(apu_n1_pct, 0.01 * f64(f - 1), 1e-9) << "the second speed creeps 0.01 a frame";
     frames(2000);
     EXPECT_EQ(apu_n2_pct + apu_n1_pct + apu_egt_deg, 0.0);
 
@@ -267,4 +268,20 @@ TEST_F(Apu, StartPhasesAtTheirBounds) {
         EXPECT_NEAR(apu_n2_pct, c.n2_after, 1e-9) << c.n2;
         EXPECT_NEAR(apu_n1_pct, c.n1_after, 1e-9) << c.n2;
     }
+}
+
+// Each meter bounds the value it shows, in place, whenever it is drawn.
+TEST_F(HostTest, ApuMetersBoundTheirValuesInPlace) {
+    for (const char* g : kMeters) place(g);
+    host().window_set(panel_win_fe_1, true);
+    apu_oil_qty = 900, apu_n1_pct = 130.0, apu_n2_pct = -0.3, apu_egt_deg = 800.0;
+    frames(1);
+    EXPECT_EQ(drawn(kMeters[0], 1).value, 800.0);
+    EXPECT_EQ(drawn(kMeters[1], 1).value, 120.0);
+    EXPECT_EQ(drawn(kMeters[1], 2).value, 0.0);
+    EXPECT_EQ(drawn(kMeters[2], 1).value, 700.0);
+    EXPECT_TRUE(apu_oil_qty == 800 && apu_n1_pct == 120.0 && apu_n2_pct == 0.0 && apu_egt_deg == 700.0);
+    apu_n2_pct = 130.0, apu_egt_deg = -1.0;
+    frames(1);
+    EXPECT_TRUE(apu_n2_pct == 120.0 && apu_egt_deg == 0.0);
 }

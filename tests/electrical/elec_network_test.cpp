@@ -19,6 +19,7 @@ TEST_P(BatteryDischarge, EmptiesAtTheRateOfItsCurrentAndStaysEmpty) {
     const auto at = [&](u32 s) { frames(u64(s * d.fps) - host().frame()); };
     at(d.empty_after_s / 2);
     EXPECT_EQ(battery_current, d.current);
+    EXPECT_EQ(elec_batt_discharging * 10 + elec_batt_charging, 10);
     EXPECT_EQ(battery_charge, 900u);
     at(d.empty_after_s - 1);
     EXPECT_GE(battery_charge, 1u);
@@ -83,7 +84,7 @@ TEST_F(Battery, ChargeTapersAbove1750) {
         if (battery_charge == 1800) full_at = host().token(tk::sim_time);
     }
     frames(1);
-    for (const auto& [charge, amps] : {std::pair{1700, 50}, {1750, 50}, {1751, 49}, {1775, 25}, {1799, 1}})
+    for (const auto& [charge, amps] : {std::pair{1700, 50}, {1745, 50}, {1750, 50}, {1751, 49}, {1775, 25}, {1799, 1}})
         EXPECT_EQ(current_at[charge], amps) << charge;
     EXPECT_NEAR(full_at, 200.0, 2.0) << "100 units in 100 s";
     EXPECT_EQ(battery_current, 0);

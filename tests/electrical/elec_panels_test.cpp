@@ -260,18 +260,23 @@ TEST_P(ElecAtFps, GroundPowerConnectThenDisconnectWithinTwoSecondsHidesBothAtThe
     EXPECT_EQ(elec_ext_pwr_msg, 0);
 }
 
-// The generator switches: TEST down, OFF RESET centred, ON up, each the one image of its byte.
-TEST_F(ElecPanels, GeneratorLeversShowTheirPosition) {
+// Three-position switches, each the one image of its byte: the generators (TEST down, OFF RESET
+// centred, ON up) and the batteries (OFF down, NORM centred, ON up).
+TEST_F(ElecPanels, ThreePositionLeversShowTheirPosition) {
     place(kGen);
-    const struct { i32 x, y; const char* images; } clicks[] = {  // GEN 1, GEN 2, APU GEN: down, centre, up
-        {20, 60, "001010010"}, {150, 110, "001100010"}, {85, 60, "001100001"}, {85, 110, "001100100"},
-        {18, 80, "010100100"},  // OFF RESET's first pixel row, just below ON's box
-        {150, 85, "010010100"},
+    place(kBatt);
+    const struct { const char* g; i32 x, y; size_t first; const char* images; } clicks[] = {
+        {kGen, 20, 60, 1, "001010010"},  {kGen, 150, 110, 1, "001100010"}, {kGen, 85, 60, 1, "001100001"},
+        {kGen, 85, 110, 1, "001100100"},
+        {kGen, 18, 80, 1, "010100100"},  // OFF RESET's first pixel row, just below ON's box
+        {kGen, 150, 85, 1, "010010100"},
+        {kBatt, bat_x(0), kBatOnY, 9, "001010010"}, {kBatt, bat_x(2), kBatOffY, 9, "001010100"},
+        {kBatt, bat_x(1), kBatOnY, 9, "001001100"}, {kBatt, bat_x(0), kBatNormY, 9, "010001100"},
     };
     for (const auto& c : clicks) {
-        click(kGen, c.x, c.y);
+        click(c.g, c.x, c.y);
         frames(1);
-        EXPECT_EQ(lamps(kGen, 1, 9), c.images) << c.x << "," << c.y;
+        EXPECT_EQ(lamps(c.g, c.first, 9), c.images) << c.g << " " << c.x << "," << c.y;
     }
 }
 
@@ -495,6 +500,16 @@ TEST_F(ElecPanels, AcMetersFollowTheSelectedSource) {
         EXPECT_EQ(drawn("ketravin elec_ind_dc_amps_kr60", 1).value, f64(shown));
         EXPECT_EQ(battery_current, shown);
     }
+    // The AC voltmeter stops at 130 and the load meters at 200, in the values too.
+    elec_ac_meter_sel = 0;
+    elec_ac_volts = 150;
+    elec_gen1_load = 250;
+    elec_gen_sw[0] = 0;
+    frames(1);
+    EXPECT_EQ(drawn("ketravin elec_ind_ac_v_kr60", 1).value, 130.0);  // fell 2 from 150, then held at the top
+    EXPECT_EQ(elec_ac_volts, 130u);
+    EXPECT_EQ(drawn("ketravin elec_ind_ac_load1_kr60", 1).value, 200.0);
+    EXPECT_EQ(elec_gen1_load, 200u);
     // The load meters show the generator loads, or the test load while their switch is in TEST.
     none();
     elec_gen1_load = 100, elec_gen2_load = 100, elec_apu_gen_load_a = 100;

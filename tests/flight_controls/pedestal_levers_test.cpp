@@ -87,7 +87,8 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
 
 TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
     const struct { f64 n1, throttle; bool deploys; } kCases[] = {
-        {86, 0.5, true}, {90, 0.59, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false}, {86, kNaN, false}};
+        {86, 0.5, true}, {90, 0.59, true}, {85, 0.5, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false},
+        {86, kNaN, false}};
     token(kOnGround, 1.0);
     for (const auto& c : kCases) {
         token(kHandle, 0.0), spd_brk_lever_pos = spd_brk_arm_state = 0, spd_brk_peak_n1 = 0;
@@ -120,8 +121,9 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     place(kSpdBig);
     token(kOnGround, 1.0), token(kThrottle1, 0.3);
     spd_brk_lever_pos = 0, spd_brk_arm_state = 1, spd_brk_arm_phase = 1;  // a step on the ground disarms
+    spd_brk_peak_n1 = 50;
     click(kSpdBig, kBigX, kBigExtendY);
-    EXPECT_EQ(spd_brk_lever_pos * 10 + spd_brk_arm_state + spd_brk_arm_phase, 10000);
+    EXPECT_EQ(spd_brk_lever_pos * 10 + spd_brk_arm_state + spd_brk_arm_phase + spd_brk_peak_n1, 10000u);
     spd_brk_lever_pos = 16000;
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos, 16380);
@@ -134,6 +136,7 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
         {0, 0.0, 5000, 5000, true, false, false, 18.75, 18.75, 0, 0, 0},
         {0, 0.0, 12000, 12000, false, true, false, 18.75, 18.75, 15, 22.5, 30},
         {1, 0.0, 0.0, 0, false, true, false, 0, -11, 15, 22.5, 30},  // armed: images as left
+        {1, 0.0, 15999, 0, false, true, false, 0, -11, 15, 22.5, 30},
         {1, 0.0, 16000, 0, false, false, true, 0, -11, 15, 22.5, 30},  // the handle out: extended
         {0, 1.0, 16383, 16001, false, false, true, 0, -11, 15, 22.5, 30},
     };

@@ -92,7 +92,7 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
 TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
     const struct { f64 flaps, change; u8 warn; } cases[] = {
         {0.0, 3.0, 1}, {5000.0, 3.0, 0}, {5000.0, 5.0, 1}, {0.0, -2.0, 0}, {0.0, -2.6, 1},
-        {5000.0, 4.49, 0}, {5000.0, -4.51, 1}, {0.0, 2.49, 0}};
+        {5000.0, 4.49, 0}, {5000.0, -4.51, 1}, {0.0, 2.49, 0}, {0.5, 3.0, 0}};
     f64 deg = 0.0;
     for (const auto& c : cases) {
         token(tk::flaps, c.flaps);
@@ -188,6 +188,10 @@ TEST_F(YawTrim, ChannelCountsAndAChannelDrop) {
     frames(1);
     EXPECT_EQ(fctl_yaw_damper_sw[0], 0);
     EXPECT_EQ(warn_yaw_damper, 1);
+    ins1_status = 3;  // channel 1 good again; channel 2 still without normal DC drops lever 2
+    fctl_yaw_damper_sw[0] = 1, fctl_yaw_damper_sw[1] = 1;
+    frames(1);
+    EXPECT_EQ(fctl_yaw_damper_sw[0] * 10 + fctl_yaw_damper_sw[1], 10);
 }
 
 // The host's yaw damper follows the levers: switched on only while the autopilot is engaged,

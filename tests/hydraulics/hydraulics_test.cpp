@@ -197,6 +197,11 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
     keys = new_keys();
     EXPECT_EQ(sent(keys, key_rudder_set), 2u);
     EXPECT_EQ(sent(keys, key_systems_event_1004c), 2u);
+    for (const auto& [axis, sends] : {std::pair{1.0, 0u}, {-1.0, 0u}, {1.5, 1u}, {-1.5, 1u}}) {
+        token(tk::trim_axis, axis);  // the trim is sent to neutral only from beyond 1 either side
+        frames(1);
+        EXPECT_EQ(sent_now(key_trim_axis_set), sends) << axis;
+    }
     EXPECT_EQ(sent(keys, key_aileron_set), 2u);
     // The spoiler step runs twice a frame; the second run sees what the host made of the first.
     const struct { f64 pos, ias; u32 key, per_frame; } cases[] = {
