@@ -155,6 +155,21 @@ TEST_F(FuelUsed, AQuarterSecondOfFlowEverySixFramesAtEighteen) {
     }
 }
 
+// At 70 fps a quarter second is 17.5 frames: each addition comes on the 18th frame after its arming
+// frame, so one every 19 frames.
+TEST_F(FuelUsed, AQuarterSecondAtSeventyFrames) {
+    host().set_fps(70);
+    token(kTime, 100);
+    frames(1);  // armed
+    for (int n = 1; n <= 3; ++n) {
+        frames(17);
+        EXPECT_NEAR(fuel_used[0], (n - 1) * 0.335175925, 1e-12) << n;
+        frames(1);
+        EXPECT_NEAR(fuel_used[0], n * 0.335175925, 1e-12) << n;
+        frames(1);  // armed again
+    }
+}
+
 TEST_F(FuelUsed, PowerTimeAndFlowEdges) {
     const f64 a = 0.335175925;
     const struct { const char* what; f64 time, flow; u8 dc; int frames; f64 total; } steps[] = {

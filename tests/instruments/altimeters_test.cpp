@@ -134,6 +134,8 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     EXPECT_NEAR(inst_alti2_inhg100, 2991.4903, 1e-9);
     EXPECT_EQ(inst_alti2_inhg_d1000 * 100 + inst_alti2_inhg_d100 * 10 + inst_alti2_inhg_d10, 299);
     EXPECT_NEAR(inst_alti2_inhg_units, 1.4903, 1e-9);
+    EXPECT_EQ(inst_alti2_hpa_d1000 * 100 + inst_alti2_hpa_d100 * 10 + inst_alti2_hpa_d10, 101) << "hPa, unpowered too";
+    EXPECT_NEAR(inst_alti2_hpa_units, 3.0, 1e-9);
     dc_ess_powered = 1, inst_alti2_baro_hpa = 1023.0;
     for (f64 alt : {1000.0, kNaN}) {
         token(kAlt, alt);

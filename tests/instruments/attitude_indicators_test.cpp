@@ -122,12 +122,16 @@ TEST_F(Attitude, LampsAndChannelAnnunciators) {
 TEST_F(Attitude, DeviationPointersSlideInAndOut) {
     place(kAdi);
     constexpr u32 kCode = 46, kCdi = 40, kGsValid = 44, kGsNeedle = 41, kSignal = 49;
-    const struct { u32 code; f64 signal, gs_valid, cdi, needle; u8 dc; int frames; f64 loc, gs; } kSteps[] = {
-        {0xC0, 1, 1.0, 0, 0, 1, 9, 90, 90},   {0xC0, 1, 1.0, 0, 0, 1, 1, 100, 100}, {0xC0, 1, 1.0, 0, 0, 1, 1, 104, 100},
-        {0xC0, 1, 0.5, 0, 0, 1, 1, 104, 90},  {0x40, 1, 1.0, 0, 0, 1, 1, 94, 100},  {0xC0, 0, 1.0, 0, 0, 1, 1, 84, 100},
-        {0xC0, 1, 1.0, 0, 0, 0, 2, 64, 80},   {0xC0, 1, 1.0, 0, 0, 1, 1, 74, 90},
-        {0xC0, 1, 1.0, 50, -100, 1, 20, 50 * 1.4173 + 104, -100 * 0.418 + 100},
-        {0x00, 1, 0.0, 50, -100, 1, 20, 0, 0},
+    // flags: LOC shown (powered: with its station bit and no signal), G/S shown (powered: with its
+    // bit and a validity of exactly 0); both shown without power.
+    const struct { u32 code; f64 signal, gs_valid, cdi, needle; u8 dc; int frames; f64 loc, gs; const char* flags; } kSteps[] = {
+        {0xC0, 1, 1.0, 0, 0, 1, 9, 90, 90, "--"},   {0xC0, 1, 1.0, 0, 0, 1, 1, 100, 100, "--"},
+        {0xC0, 1, 1.0, 0, 0, 1, 1, 104, 100, "--"}, {0xC0, 1, 0.5, 0, 0, 1, 1, 104, 90, "--"},
+        {0x40, 1, 1.0, 0, 0, 1, 1, 94, 100, "--"},  {0xC0, 0, 1.0, 0, 0, 1, 1, 84, 100, "L-"},
+        {0xC0, 1, 1.0, 0, 0, 0, 2, 64, 80, "LG"},   {0xC0, 1, 1.0, 0, 0, 1, 1, 74, 90, "--"},
+        {0xC0, 1, 1.0, 50, -100, 1, 20, 50 * 1.4173 + 104, -100 * 0.418 + 100, "--"},
+        {0x00, 1, 0.0, 50, -100, 1, 20, 0, 0, "--"}, {0x40, 1, 0.0, 0, 0, 1, 1, 0, 0, "-G"},
+        {0x80, -1, 0.0, 0, 0, 1, 1, 0, 0, "L-"},
     };
     for (const auto& s : kSteps) {
         token(kCode, s.code), token(kSignal, s.signal), token(kGsValid, s.gs_valid);
@@ -136,7 +140,13 @@ TEST_F(Attitude, DeviationPointersSlideInAndOut) {
         frames(u64(s.frames));
         EXPECT_NEAR(adi_loc_pointer_pos, s.loc, 1e-9) << &s - kSteps;
         EXPECT_NEAR(adi_gs_pointer_pos, s.gs, 1e-9) << &s - kSteps;
+        EXPECT_EQ(std::string({shown(kAdi, 12) ? 'L' : '-', shown(kAdi, 14) ? 'G' : '-'}), s.flags) << &s - kSteps;
     }
+    // The inclinometer ball: a third of the slip across, 0.0315 of it down.
+    token(69, 100);
+    frames(1);
+    EXPECT_NEAR(drawn(kAdi, 19).x, 33.0, 1e-9);
+    EXPECT_NEAR(drawn(kAdi, 19).y, 3.15, 1e-9);
 }
 
 // Failure tokens count only at exactly 1 (failed) or 0 (working).
@@ -208,6 +218,15 @@ TEST_F(Attitude, SphereRecordsCarryTheirScales) {
 
 TEST_F(Attitude, StandbyKnobStopsAtTenEachWay) {
     place(kSec);
+    // The knob area's image: tint off (6); with the tint on and AC, level 3 (7), 2 (8), other (9).
+    const struct { u8 tint, ac, level; const char* shown; } kImages[] = {
+        {0, 1, 3, "1000"}, {1, 1, 3, "0100"}, {1, 1, 2, "0010"}, {1, 1, 1, "0001"}, {1, 0, 2, "1000"},
+    };
+    for (const auto& i : kImages) {
+        light_tint_sw = i.tint, elec_ess_ac_any_powered = i.ac, light_tint_level = i.level;
+        frames(1);
+        EXPECT_EQ(lamps(kSec, 6, 4), i.shown) << int(i.tint) << int(i.ac) << int(i.level);
+    }
     const struct { i32 x; int clicks; f64 symbol; } turns[] = {{270, 12, 28.0}, {310, 25, 8.0}, {270, 3, 11.0}};
     for (const auto& t : turns) {
         for (int i = 0; i < t.clicks; ++i) click(kSec, t.x, 290);

@@ -47,6 +47,9 @@ TEST_F(Clock, ElapsedTimeRunsHoldsResetsAndRebasesOnAClockSetBack) {
     for (const Step& s : steps) {
         at(s.sim, s.knob);
         EXPECT_EQ(line(Et0, 4), s.et) << s.sim;
+        if (s.et[0] != ' ') {  // the hours and minutes the digits show, also published
+            EXPECT_EQ((inst_et_hours % 100) * 100 + inst_et_minutes, u32(std::stoi(s.et))) << s.sim;
+        }
         EXPECT_EQ(shown(kClock, EtColon), s.colon) << s.sim;
         EXPECT_EQ(shown(kClock, EtColon + 1), s.colon) << s.sim;
     }
@@ -90,7 +93,7 @@ TEST_F(Clock, ChronometerStartsOnTheHotBatteryAndCountsThroughAnOutage) {
     struct Step { u8 batt1; f64 sim; const char* chr; f64 hand; } steps[] = {
         {1, 1150, "02", 30}, {0, 1750, "  ", 30},  // ten minutes dark at 2:30 ...
         {1, 1750, "12", 30},                        // ... counted when power returns
-        {1, 4599, "59", 59}, {1, 4600, "00", 0},    // the hour rolls over
+        {1, 4599, "59", 59}, {1, 4600, "00", 0},    // the hour rolls over (into the hours kept)
         {1, 500, "00", 0},   {1, 545, "00", 45},    // back behind the start: 0, re-based
     };
     for (const Step& s : steps) {
@@ -98,6 +101,10 @@ TEST_F(Clock, ChronometerStartsOnTheHotBatteryAndCountsThroughAnOutage) {
         at(s.sim);
         EXPECT_EQ(line(Chr0, 2), s.chr) << s.sim;
         EXPECT_EQ(value(kClock, Hand), s.hand) << s.sim;
+        if (s.batt1 == 1) {
+            EXPECT_EQ(inst_chrono_minutes, std::stoi(s.chr)) << s.sim;
+            EXPECT_EQ(inst_chrono_hours, s.sim >= 4600 ? 1 : 0) << s.sim;
+        }
         for (int c = 0; c < 2; ++c) EXPECT_EQ(shown(kClock, UtcColon + c), s.batt1 == 1) << "UTC colon " << c;
     }
     // CHR to stopped, then to reset: the next powered frame zeroes the time and goes idle, blank.

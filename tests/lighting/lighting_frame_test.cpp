@@ -95,6 +95,7 @@ TEST_F(Lighting, ANewRequestMidSequenceOnlyChangesTheSpacing) {
     frames(40);  // the first-frame refresh is over
     new_keys();
     light_refresh = 1;
+    light_time_of_day_prev = 7;
     std::vector<f64> t = refresh_ticks(6);  // at 18 fps one tick a frame: events at t0, t0 + 5
     ASSERT_EQ(t.size(), 2u);
     const f64 t0 = t[0];
@@ -108,6 +109,10 @@ TEST_F(Lighting, ANewRequestMidSequenceOnlyChangesTheSpacing) {
     // spacing applies from then on.
     EXPECT_EQ(t[2], t0 + 5 + 5);
     EXPECT_EQ(t[3], t0 + 5 + 5 + 9);
+    // The last event ends the sequence and notes the time of day it was made for.
+    EXPECT_EQ(std::vector<f64>({f64(light_refresh), f64(light_refresh_step), f64(light_refresh_due),
+                                f64(light_time_of_day_prev)}),
+              std::vector<f64>({0, 0, 0, f64(light_time_of_day)}));
 }
 
 // A clock set back re-arms the next event within the longer (slow) spacing, whichever is in force.
