@@ -350,6 +350,22 @@ TEST_F(PresetSteps, EasyStartNudgesTheTrimIntoTheTakeoffBand) {
     }
 }
 
+// EASY START with both engines running: a rudder limiter still off, either one, is switched on
+// and the take-off set-up waits for the next frame.
+TEST_F(PresetSteps, EasyStartSetsEitherRudderLimiterBeforeTheTakeoffSetUp) {
+    for (const int off : {0, 1}) {
+        panel_preset_select[0] = 1, panel_takeoff_setup_done = 0, inst_flap_detent[1] = 5243;
+        fctl_rudder_limiter_sw[off] = 0, fctl_rudder_limiter_sw[1 - off] = 1;
+        token(tk::eng1_n1, 20.0), token(tk::eng2_n1, 20.0), token(tk::eng1_n2, 60.0), token(tk::eng2_n2, 60.0);
+        token(tk::on_ground, 1.0), token(kFlapsLeft, 5233.0);
+        presets_frame();
+        EXPECT_EQ(fctl_rudder_limiter_sw[off], 1) << off;
+        EXPECT_EQ(panel_takeoff_setup_done, 0) << off;
+        presets_frame();
+        EXPECT_EQ(panel_takeoff_setup_done, 1) << off;
+    }
+}
+
 // Electrical automatic with the AC essential bus unpowered and DC essential power: the first
 // live source in the order AC bus 1, GEN 1, GEN 2, APU generator or ground power, else the
 // emergency inverter; with the bus powered, or without DC essential power, the selector stays.
