@@ -156,9 +156,11 @@ TEST_F(ApMaster, IasButtonKeepsOnlyAnArmedAltitudeAndEndsAnApproachingBeam) {
         fd_vl_captured = c.captured;
         fd_gs_capture_state = c.gs;
         ap_alt_mode = c.alt;
+        ap_turb_mode = ap_go_around_mode = ats_spd_mode = 1;
         press(kIas);
-        EXPECT_EQ(std::make_tuple(ap_ias_mode, ap_alt_mode, ap_approach_state),
-                  std::make_tuple(c.ias, c.alt_after, c.approach_after))
+        const int rivals = ap_turb_mode + ap_go_around_mode + ats_spd_mode;
+        EXPECT_EQ(std::make_tuple(ap_ias_mode, ap_alt_mode, ap_approach_state, rivals),
+                  std::make_tuple(c.ias, c.alt_after, c.approach_after, c.ias == 1 ? 0 : 3))
             << int(c.approach) << " captured " << int(c.captured) << " G/S " << int(c.gs) << " ALT " << int(c.alt);
     }
     press(kIas);
@@ -237,6 +239,66 @@ TEST_F(ApMaster, DirectorPitchHoldWithoutTheAutopilot) {
         frames(1);
         EXPECT_EQ(fd_pitch_hold, c.hold) << int(c.ias) << int(c.alt) << int(c.go_around) << int(c.approach)
                                          << int(c.gs) << int(c.fd);
+    }
+}
+
+// In an approach (10 and up) in the air the mode panel takes NAV 1 back from the GPS, releases the
+// wing leveler once the beam is captured and the host's NAV hold (both keys without NAV), and tells
+// the director a glide slope is wanted; otherwise it releases a NAV hold it has no NAV for.
+TEST_F(ApMaster, ApproachHandsNavOneBackAndReleasesTheHolds) {
+    press(kFd1);
+    const u32 toggle = key_gps_drives_nav1_toggle, wl = key_ap_wing_leveler_off, nav_b = key_ap_nav_hold_event_b,
+              nav_a = key_ap_nav_hold_event_a;
+    const struct { u8 approach, nav, captured; f64 ground; std::vector<u32> keys; u8 gs; } cases[] = {
+        {10, 0, 1, 0.0, {toggle, wl, nav_b, nav_a}, 1}, {20, 1, 0, 0.0, {toggle, nav_b}, 1},
+        {10, 0, 0, 1.0, {nav_a}, 0},                    {9, 0, 0, 0.0, {nav_a}, 0},
+        {0, 1, 0, 0.0, {}, 0}};
+    for (const auto& c : cases) {
+        ap_approach_state = c.approach;
+        ap_nav_mode = c.nav;
+        fd_vl_captured = c.captured;
+        fd_gs_available = 1 - c.gs;
+        for (u32 id : {105u, 848u}) token(id, 1.0);
+        token(104, c.captured);  // without CMD the wing leveler goes anyway when on
+        token(tk::ground, c.ground);
+        new_keys();
+        frames(1);
+        std::vector<u32> keys;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == toggle || k.id == wl || k.id == nav_b || k.id == nav_a) keys.push_back(k.id);
+        SCOPED_TRACE(testing::Message() << int(c.approach) << " NAV " << int(c.nav) << " captured " << int(c.captured)
+                                        << " ground " << c.ground);
+        EXPECT_EQ(keys, c.keys);
+        EXPECT_EQ(fd_gs_available, c.gs);
+        ap_nav_mode = 0;
+    }
+}
+
+// With the host autopilot on: ROLL without a lateral mode, or with V/L or an approach (20 and up)
+// until the beam is captured and without HDG S.; PITCH unless IAS, an altitude capture or hold, or
+// GO A., above 800 ft/min always, in an approach until the glide slope approaches.
+TEST_F(ApMaster, BasicModesUnderTheHostAutopilot) {
+    engage_cmd1();
+    struct Bytes { u8 hdg, vl, approach, captured, ias, alt, go_around, gs; i32 vs; };
+    const struct { Bytes b; u8 roll, pitch; } cases[] = {
+        {{0, 0, 0, 0, 0, 0, 0, 0, 0}, 1, 1},   {{1, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 1},
+        {{0, 1, 0, 0, 0, 0, 0, 0, 0}, 1, 1},   {{0, 1, 0, 1, 0, 0, 0, 0, 0}, 0, 1},
+        {{1, 1, 0, 0, 0, 0, 0, 0, 0}, 0, 1},   {{0, 0, 11, 0, 0, 0, 0, 0, 0}, 0, 1},
+        {{0, 0, 20, 0, 0, 0, 0, 1, 0}, 1, 0},  {{0, 0, 20, 0, 0, 0, 0, 1, 801}, 1, 1},
+        {{0, 0, 20, 0, 0, 0, 0, 1, 800}, 1, 0}, {{0, 0, 20, 0, 0, 0, 0, 0, 0}, 1, 1},
+        {{0, 0, 0, 0, 1, 0, 0, 0, 900}, 1, 0}, {{0, 0, 0, 0, 0, 2, 0, 0, 900}, 1, 0},
+        {{0, 0, 0, 0, 0, 1, 0, 0, 0}, 1, 1},   {{0, 0, 0, 0, 0, 0, 1, 0, 900}, 1, 0}};
+    for (const auto& c : cases) {
+        const Bytes& b = c.b;
+        std::tie(ap_hdg_select_mode, ap_vl_mode, ap_approach_state, fd_vl_captured) =
+            std::make_tuple(b.hdg, b.vl, b.approach, b.captured);
+        std::tie(ap_ias_mode, ap_alt_mode, ap_go_around_mode, fd_gs_capture_state) =
+            std::make_tuple(b.ias, b.alt, b.go_around, b.gs);
+        inst_vs_fpm = b.vs;
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_roll_mode, ap_pitch_mode), std::make_pair(c.roll, c.pitch))
+            << int(b.hdg) << int(b.vl) << " " << int(b.approach) << " " << int(b.captured) << int(b.ias) << int(b.alt)
+            << int(b.go_around) << int(b.gs) << " " << b.vs;
     }
 }
 
@@ -329,18 +391,21 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     for (u32 id : {103u, 104u, 106u, 108u, 114u}) EXPECT_EQ(host().token(id), 0.0) << id;
     // FD off: the host's director flag goes off, the NAV hold is released (NAV ended, so by the
     // approach upkeep, before the release block) and the approach and glide-slope holds by one key.
-    token(105, 1.0);
-    token(111, 1.0);
-    token(112, 1.0);
+    // The CMD-off, director-off and autopilot-off blocks each release what reads on.
+    for (u32 id : {104u, 105u, 106u, 108u, 111u, 112u, 114u}) token(id, 1.0);
     fd_vl_captured = 1;
     press(kFd1);
     new_keys();
     frames(1);
     EXPECT_EQ(fd_vl_captured, 0) << "every mode ends with the directors";
-    std::vector<std::pair<u32, u32>> released;
-    for (const KeyLogEntry& k : new_keys()) released.emplace_back(k.id, k.value);
-    EXPECT_EQ(released, (std::vector<std::pair<u32, u32>>{
-                            {key_fd_active_set, 0}, {key_ap_nav_hold_event_a, 0}, {key_ap_approach_event, 0}}));
+    std::vector<u32> released;
+    for (const KeyLogEntry& k : new_keys()) released.push_back(k.id);
+    const u32 alt = key_ap_alt_hold_off, wl = key_ap_wing_leveler_off, yd = key_yaw_damper_event_b,
+              hdg = key_ap_hdg_hold_event_a;
+    EXPECT_EQ(released, (std::vector<u32>{key_fd_active_set, key_ap_nav_hold_event_a,  // steps 6 and 8
+                                          alt, wl, yd, hdg,                            // CMD off
+                                          wl, yd, hdg, key_ap_approach_event, alt,     // FD off
+                                          wl, yd, hdg, alt}));                         // autopilot off
 }
 
 // A single director needs its side's AC bus, air data and INS in navigation (status 3).
@@ -532,14 +597,20 @@ TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
 // On the ground the aileron follows token 317, at least 3000.
 TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElevatorToken) {
     land_armed();
+    fd_gs_capture_state = 2;  // captured: PITCH sends nothing
     radio_ft(800.0);
-    // Flown V/S more than 20 off the command: 100 beyond it, back toward the command.
-    const struct { f64 g, sent, vs = g; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0}, {-750.0, -800.0},
-        {760.0, 760.0}, {-700.0, -800.0, -650.0}, {-700.0, -600.0, -750.0}, {-700.0, -700.0, -715.0}};
+    // Flown V/S more than 20 off the command: 100 beyond it, back toward the command. Sent only above
+    // 10 ft of radio altitude.
+    const struct { f64 g, sent, vs = g, ft = 800.0; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0},
+        {-750.0, -800.0}, {760.0, 760.0}, {-700.0, -800.0, -650.0}, {-700.0, -600.0, -750.0},
+        {-700.0, -700.0, -715.0}, {-500.0, -700.0, -500.0, 10.0}, {-500.0, -500.0, -500.0, 10.5}};
     for (const auto& c : cases) {
+        radio_ft(c.ft);
+        token(kHostApAltTargetToken, 777.0);
         fd_gs_vs_command = c.g * kHostVsPerFpm;
         token(tk::vs, c.vs * kHostVsPerFpm);
         frames(1);
+        EXPECT_EQ(host().token(kHostApAltTargetToken), 0.0) << "altitude target 0 on the glide slope";
         EXPECT_EQ(host().token(kHostApVsToken), c.sent) << c.g;
     }
     token(tk::ground, 1.0);
@@ -676,6 +747,12 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     frames(1);
     EXPECT_EQ(std::make_tuple(ap_roll_mode, ap_roll_hold_engaged, ap_bank_target_deg),
               std::make_tuple(u8(0), u8(0), 14));
+    ap_hdg_select_mode = 0;  // ROLL engaging at 20 degrees of bank holds 20, wing leveler released
+    token(tk::bank, -20.0);
+    token(104, 1.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_roll_hold_engaged, ap_bank_target_deg, ap_bank_hold_state, host().token(104)),
+              std::make_tuple(u8(1), 20, u8(1), 0.0));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
@@ -780,9 +857,8 @@ TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
     token(tk::ias, 270.0);
     press(kIas);
     frames(1);
-    EXPECT_EQ(ap_ias_reference, 270) << "a new engagement, a new reference";
-    frames(4);
-    EXPECT_EQ(ap_ias_trend, 0.0) << "the trend samples start again";
+    EXPECT_EQ(std::make_pair(ap_ias_reference, ap_ias_trend), std::make_pair(270, 0.0))
+        << "a new engagement: a new reference, and the trend samples start again";
 }
 
 // Both autopilots on the ILS: LAND DUAL needs the autothrottle's SPD, whose speed law also sets the
@@ -898,6 +974,15 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
         frames(1);
         EXPECT_EQ(fd_pitch_reference, to);
     }
+    ap_wheel_ap_mode = 1;  // AP mode: PITCH's reference in steps of 0.1, up to 25; the director's is left
+    ap_pitch_ref_deg = 24.85;
+    for (f64 e : {24.95, 25.05, 25.0}) {
+        press({140, 60});  // up
+        EXPECT_NEAR(ap_pitch_ref_deg, e, 1e-9);
+    }
+    press(kWheelDown);
+    EXPECT_NEAR(ap_pitch_ref_deg, 24.9, 1e-9);
+    EXPECT_EQ(fd_pitch_reference, 24.0);
     for (u8 ap_mode : {0, 1}) {  // moving over an arrow only touches the wheel, in AP mode
         ap_wheel_ap_mode = ap_mode;
         ap_wheel_touched = 0;
@@ -905,6 +990,9 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
         EXPECT_EQ(ap_wheel_touched, ap_mode) << int(ap_mode);
     }
     ap_wheel_ap_mode = 0;
+    ap_wheel_touched = 0;
+    press({110, 100});  // the centre touched: the enlarged wheel comes up
+    EXPECT_EQ(ap_wheel_touched, 1);
     press({110, 100}, MouseRightSingle);  // the AP reference's label, for exactly 20 frames
     int shown = 0;
     for (int f = 0; f < 30; ++f, frames(1)) shown += hidden(element(kPanel, LabelAp)) ? 0 : 1;

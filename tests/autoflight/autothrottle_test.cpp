@@ -161,6 +161,13 @@ TEST_F(Autothrottle, LostArmingConditionDisconnects) {
         EXPECT_EQ(std::make_pair(host().token(tk::arm), host().token(tk::hold)), std::make_pair(0.0, 0.0));
         *input = good;
     }
+    ats_thr_off_latched = 0;  // an engine at 25 % N1 disarms the host as well
+    engage(kSpd, 5);
+    frame();
+    ASSERT_EQ(host().token(tk::arm), 1.0);
+    token(tk::n1b, 25.0);
+    frame();
+    EXPECT_EQ(std::make_tuple(ats_arm_state, host().token(tk::arm), warn_thr_off), std::make_tuple(u8(2), 0.0, u8(1)));
 }
 
 // SPD trips to 2 (a disconnect, for the annunciator to flash and clear) without INS 1 navigating,

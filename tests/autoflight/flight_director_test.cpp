@@ -205,7 +205,7 @@ TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
 TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
     const f64 base = (kEntry - 850.0) / 2.0;
     const struct { f64 g, radio, command; } cases[] = {{-20.0, 500.0, 0.0}, {-10.0, 500.0, base + 450.0},
-        {10.0, 500.0, base - 75.0}, {14.5, 500.0, base - 108.75}, {20.0, 500.0, -1125.0}, {30.0, 101.0, -1500.0},
+        {10.0, 500.0, base - 75.0}, {14.5, 500.0, base - 108.75}, {15.0, 500.0, -1125.0}, {30.0, 101.0, -1500.0},
         {30.0, 100.0, -777.0}, {25.0, 50.0, -850.0}};
     for (const auto& c : cases) {
         fd_gs_capture_state = 2;

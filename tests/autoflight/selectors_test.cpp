@@ -89,7 +89,7 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
         {10000, 0, 10000, 3, 3, 1000, 10000, 1}, {10000, 0, 11000, 25, 3, 1000, 10000, 1},
         {10000, 0, 11000, 25, 27, 1000, 11000, 0}, {10990, 300, 11000, 3, 27, 1000, 11000, 0},
         {10990, 0, 11000, 3, 3, 1000, 11000, 1}, {10990, 0, 10000, 25, 3, 1000, 11000, 1},
-        {10990, 0, 10000, 25, 26, -1000, 10000, 0}};
+        {10300, 0, 10000, 25, 25, 1000, 10000, 1}, {10990, 0, 10000, 25, 26, -1000, 10000, 0}};
     for (const auto& s : steps) {
         air(s.a, s.v);
         ap_selected_altitude = s.s;
@@ -214,7 +214,9 @@ TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
     press(kHdg, {70, 10});  // HDG
     new_keys();
     ap_roll_hold_engaged = 1;
+    ap_nav_mode = ap_bb_mode = ap_turb_mode = ap_go_around_mode = 1;  // HDG S. excludes them every frame
     frames(3);
+    EXPECT_EQ(ap_nav_mode + ap_bb_mode + ap_turb_mode + ap_go_around_mode, 0);
     EXPECT_EQ(std::make_pair(ap_roll_hold_engaged, ap_roll_takeover_pending), std::make_pair(u8(0), u8(1)));
     const std::vector<KeyLogEntry> log = new_keys();
     for (u32 key : {key_ap_hdg_hold_event_b, key_ap_wing_leveler_off, key_ap_heading_set})
@@ -304,6 +306,7 @@ TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
         ap_nav_mode = c.nav;
         ap_vl_mode = c.vl;
         fd_vl_captured = c.captured;
+        fd_loc_available = 1;
         token(tk::nav_hold, 1.0);
         token(tk::hdg_hold, 1.0);
         new_keys();
@@ -317,6 +320,7 @@ TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
         EXPECT_EQ(count(key_ap_nav_hold_event_b), c.nav_released);
         EXPECT_EQ(count(key_ap_nav_hold_event_a), c.nav_released);
         EXPECT_EQ(count(key_ap_hdg_hold_event_a), c.hdg_released);
+        EXPECT_EQ(fd_loc_available, c.vl) << "no localizer wanted without V/L";
     }
 }
 
