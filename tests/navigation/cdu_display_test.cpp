@@ -299,20 +299,36 @@ TEST_F(CduDisplay, FlightPlanDistancesInFourDigits) {
     put<u32>(data(), 0x4c, 2);
     show_page(1, kPageFlightPlan, 3);
     const struct { f64 nm; const char* line; } cases[] = {
-        {1234.5, "03    A2 TO 1234"}, {999.5, "03    A2 TO 0999"}, {12000.0, "03    A2 TO 0999"},
-        {99.5, "03    A2 TO 0099"}, {5.5, "03    A2 TO 0005"},
+        {1234.5, "03    A2 TO 1234"}, {9999.5, "03    A2 TO 1234"}, {999.5, "03    A2 TO 0999"},
+        {12000.0, "03    A2 TO 0999"}, {99.5, "03    A2 TO 0099"}, {5.5, "03    A2 TO 0005"},
+        {0.5, "03    A2 TO 0000"},
     };
     for (const auto& c : cases) {
-        put<f64>(data(), 0x80, c.nm * 1852.0);
+        put<f64>(data(), 0x80, c.nm / 0.00054);  // the host gives metres
         frames(2);
         EXPECT_EQ(lines(1)[3], c.line) << c.nm;
     }
+    // The last leg: before a DIRECT TO leg N shows waypoint N - 1 and leg N + 1 is past the
+    // plan; from the request on leg N - 1 shows waypoint N - 1 and leg N is past it.
+    const struct { u8 state, page; const char* last; const char* past; } ends[] = {
+        {0, 5, "05    A4", "06       "}, {3, 4, "04    A4", "05       "},
+    };
+    for (const auto& e : ends) {
+        ins_dto_state = e.state;
+        show_page(1, kPageFlightPlan, e.page);
+        frames(2);
+        EXPECT_EQ(lines(1)[3].substr(0, 8), e.last) << int(e.state);
+        EXPECT_EQ(lines(1)[4], e.past) << int(e.state);
+    }
+    ins_dto_state = 0;
 }
 
 TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
     plan({{-33.8765, -71.2093, "SCL"}, {-34.5, -71.0, "B1"}}, 1, -33.0, -71.0);
     for (int n : {1, 2}) show_page(n, kPageWptSelect, 1), unit(n).page[kPageWptDetail] = 1;
     frames(3);
+    EXPECT_NEAR(ins1_shown_lat_min, 52.59, 1e-6);
+    EXPECT_NEAR(ins1_shown_lon_min, 12.558, 1e-6);
     for (int n : {1, 2}) {
         const Lines l = lines(n);
         EXPECT_EQ(l[1], " 01 SCL") << n;

@@ -135,6 +135,7 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
     for (size_t pos : kLinePos) {
         EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, pos))->text_colour, 0x027324u);
         EXPECT_EQ(element(kCdu1, pos)->image_flags & ImageOnScreen, 0u);
+        EXPECT_EQ(drawn(kCdu1, pos).value, 0.0) << "the line's value to the host";
     }
     press(1, "BRT");
     EXPECT_EQ(ins1_cdu_backlight_dim, 0);
@@ -151,6 +152,9 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
     ins1_cdu_text_red = 115, ins1_cdu_text_green = 194, ins1_cdu_text_blue = 20;
     press(1, "BRT");
     EXPECT_EQ(rgb(), (C{125, 204, 2}));
+    ins1_cdu_text_red = 100, ins1_cdu_text_green = 179, ins1_cdu_text_blue = 7, ins1_cdu_backlight_dim = 1;
+    press(1, "DIM");
+    EXPECT_EQ(rgb(), (C{90, 169, 2}));
 }
 
 TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {

@@ -85,6 +85,7 @@ TEST_F(CduLamps, WrnFlashesThroughTheThirtySecondHold) {
             const bool expect_lit = k < 540 && std::fmod(k, 8.0) < 4.0;
             ASSERT_EQ(lit(1, Wrn), expect_lit) << "tick " << t;
             ASSERT_EQ(ins1_flash_second_half, k < 540 ? u8(std::fmod(std::floor(k / 8.0), 2.0)) : 0) << "tick " << t;
+            ASSERT_EQ(ins1_flash_state, k < 540 ? 1 : k == 540 ? 2 : 0) << "running, ended, idle; tick " << t;
             ASSERT_EQ(ins1_align_count, k < 540 ? 91 : 90) << "tick " << t;
         }
         EXPECT_EQ(ins1_wrn_lamp, 0);

@@ -133,10 +133,11 @@ TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
         frames(100);
         ASSERT_EQ(ins1_powered, 0);
         EXPECT_EQ(ins1_powerup_count, 0);
-        // Knob; then the mode, ATT flag and counter after one frame, and the counter 3.5 s on.
-        const struct { u8 knob, mode, att, count, later; } steps[] = {
-            {1, 1, 0, 90, 90}, {2, 2, 0, 90, 90}, {3, 3, 0, 90, 89}, {4, 4, 1, 60, 55}, {3, 3, 0, 89, 88},
-            {2, 2, 0, 88, 87}, {1, 1, 0, 87, 86},
+        // Knob; then the mode, ATT flag, counter and step timer flag after one frame, and the
+        // counter 3.5 s on. NAV to ALIGN or ATT restarts the step timer.
+        const struct { u8 knob, mode, att, count, timer, later; } steps[] = {
+            {1, 1, 0, 90, 0, 90}, {2, 2, 0, 90, 0, 90}, {3, 3, 0, 90, 0, 89}, {4, 4, 1, 60, 0, 55},
+            {3, 3, 0, 89, 1, 88}, {2, 2, 0, 88, 0, 87}, {1, 1, 0, 87, 1, 86},
         };
         u8 powerup = 49;
         for (const auto& s : steps) {
@@ -146,6 +147,7 @@ TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
             EXPECT_EQ(ins1_att_mode, s.att) << int(s.knob);
             EXPECT_EQ(ins1_align_count, s.count) << int(s.knob);
             EXPECT_EQ(ins1_powerup_count, powerup) << int(s.knob);
+            EXPECT_EQ(ins1_align_timer_set, s.timer) << int(s.knob);
             if (s.later != s.count) seconds(3.5);
             EXPECT_EQ(ins1_align_count, s.later) << int(s.knob);
             powerup = s.later != s.count ? 2 : u8(powerup - 1);

@@ -15,6 +15,7 @@ protected:
 TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
     const struct { f64 dtk, course, var, want_dtk, want_course; } cases[] = {
         {350, 10, 10, 0, 20}, {355, 355, 10, 5, 5}, {5, 100, -10, 355, 90}, {180, 360, 0, 180, 0},
+        {10, 350, -10, 0, 340},
     };
     for (const auto& c : cases) {
         ins1_hdg_ref = 1;
@@ -87,19 +88,23 @@ TEST(GreatCircle, EqualPointsGiveZeroAndDistancesStayFinite) {
 
 TEST_F(NavComputerTest, AlignmentTimeCountsDownAndNeverGoesNegative) {
     const struct { u8 count; f64 advance_s; f32 want; u8 min, tenth; } steps[] = {
-        {95, 1, 10.0f, 0, 1},    // off or held
-        {90, 1, 269.0f, 4, 4},   // 270 s from the last held frame
-        {90, 30, 239.0f, 3, 9},
+        {95, 1, 10.0f, 0, 1},             // off or held
+        {90, 1.0 / 18, 269.944f, 4, 4},   // 270 s from the last held frame, from the first frame
+        {90, 1, 268.944f, 4, 4},
+        {90, 30, 238.944f, 3, 9},
         {90, 1000, 0.0f, 0, 0},  // a jump far past the end: clamped, not wrapped
         {90, 1, 0.0f, 0, 0},     // latched at 0
     };
     for (const auto& s : steps) {
         ins1_align_count = s.count;
         seconds(s.advance_s);
-        EXPECT_NEAR(ins1_align_time_s, s.want, 0.06) << int(s.count);
+        EXPECT_NEAR(ins1_align_time_s, s.want, 0.01) << int(s.count) << " " << s.advance_s;
         EXPECT_EQ(ins1_align_time_min, s.min);
         EXPECT_EQ(ins1_align_time_tenth, s.tenth);
     }
+    token(604, host().token(604) - 600.0);  // the clock set back does not undo the latch
+    frames(1);
+    EXPECT_EQ(ins1_align_time_s, 0.0f);
 }
 
 // TRUE while the count is above 50; MAGNETIC at 50 inside the latitude band; otherwise kept.

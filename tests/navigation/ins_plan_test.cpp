@@ -121,14 +121,17 @@ TEST_F(PlanTest, PassesEndAtOnceWhateverTheCountAndStopAfterRecord98) {
     }
 }
 
-// The leg into the shown waypoint (WPT SELECT, else FLIGHT PLAN): 24.6 NM between waypoints
-// 0.41 degrees apart; none for the plan's last waypoint or without a valid block.
-TEST_F(PlanTest, NextLegIntoTheShownWaypoint) {
+// The legs of the shown waypoint s (WPT SELECT, else FLIGHT PLAN), 24.6 NM between waypoints
+// 0.41 degrees apart: the leg from s - 2 to s - 1, and the next one, into s (none for the plan's
+// last waypoint); both 0 without a valid block.
+TEST_F(PlanTest, LegsOfTheShownWaypoint) {
     place(kSwitch);
     plan(north_line(5, 0.41), 1);
     const struct { u8 wpt, fpl; u32 leg_valid; i32 whole; u8 tenth; } cases[] = {
         {2, 0, 1, 24, 6}, {5, 0, 1, 0, 0}, {0, 3, 1, 24, 6}, {3, 0, 0, 0, 0},
     };
+    const i32 leg_whole[] = {24, 24, 24, 0};
+    const u8 leg_tenth[] = {6, 6, 6, 0};
     for (const auto& c : cases) {
         put<u32>(data(), 0x44, c.leg_valid);
         ins1_cdu_page[kPageWptSelect] = c.wpt;
@@ -136,17 +139,24 @@ TEST_F(PlanTest, NextLegIntoTheShownWaypoint) {
         frames(3);
         EXPECT_EQ(ins_sel_next_leg_int, c.whole) << int(c.wpt) << " " << int(c.fpl);
         EXPECT_EQ(ins_sel_next_leg_tenth, c.tenth) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_leg_int, leg_whole[&c - cases]) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_leg_tenth, leg_tenth[&c - cases]) << int(c.wpt) << " " << int(c.fpl);
     }
 }
 
-// Over waypoint 0 the distance is 0 NM (within the rounding of the cosine of a zero angle), also
-// where that cosine rounds past 1.
-TEST_F(PlanTest, OverWaypointZeroTheDistanceIsZero) {
+// Over waypoint 0 the distance is 0 NM (within the rounding of the cosine of a zero angle); at
+// its antipode half the earth's circumference. Also where that cosine rounds past 1 or -1.
+TEST_F(PlanTest, DistanceOverAndOppositeWaypointZero) {
     place(kSwitch);
-    for (f64 lat : {10.0104, 10.0286, 10.039, 45.0}) {
-        plan({{lat, 5.0, "W0"}, {lat + 1.0, 5.0, "W1"}}, 1, lat, 5.0);
+    const f64 half_way = M_PI * 3440.34;
+    const struct { f64 lat, wpt_lat, wpt_lon, nm; } cases[] = {
+        {10.0104, 10.0104, 5, 0},  {10.0286, 10.0286, 5, 0},   {10.039, 10.039, 5, 0},         {45, 45, 5, 0},
+        {1.5553, -1.5553, -175, half_way}, {1.7283, -1.7283, -175, half_way}, {30, -30, -175, half_way},
+    };
+    for (const auto& c : cases) {
+        plan({{c.wpt_lat, c.wpt_lon, "W0"}, {c.lat + 1.0, 5.0, "W1"}}, 1, c.lat, 5.0);
         frames(3);
-        EXPECT_NEAR(ins1_dist_wpt0_nm, 0.0, 1e-4) << lat;
-        EXPECT_EQ(ins_dist_wpt0_int, 0) << lat;
+        EXPECT_NEAR(ins1_dist_wpt0_nm, c.nm, 1e-3) << c.lat;
+        EXPECT_EQ(ins_dist_wpt0_int, i32(c.nm)) << c.lat;
     }
 }

@@ -166,6 +166,24 @@ TEST_F(NavInstruments, HsiImagesBySourcePowerAndReceiver) {
     }
 }
 
+// The deviation: under INS steering 25 units a mile of cross-track, held to full scale 127;
+// otherwise the receiver's value as it comes. The bar's offset follows it only while powered.
+TEST_F(NavInstruments, HsiDeviationFromCrossTrackOrReceiver) {
+    place(kHsi);
+    gps_plan_active = 1;
+    const struct { u8 src, level; f64 xtk, cdi, dev, offset; } cases[] = {
+        {1, 2, 6.0, 0, 127, 127},   {1, 2, -6.0, 0, -127, -127}, {1, 2, 1.0, 0, 25, 25}, {1, 2, 5.06, 0, 126.5, 126.5},
+        {0, 2, 6.0, 30, 30, 30},   {0, 2, 0, 200, 200, 200},    {0, 0, 0, 50, 200, 0},
+    };
+    for (const auto& c : cases) {
+        ins_source_sw = c.src, elec_ess_equipment_level = c.level, gps_xtk_nm = c.xtk;
+        token(40, c.cdi);
+        frames(1);
+        EXPECT_NEAR(hsi_deviation, c.dev, 1e-9) << int(c.src) << " " << c.xtk << " " << c.cdi;
+        EXPECT_NEAR(drawn(kHsi, 15).x, c.offset, 1e-9) << int(c.src) << " " << c.xtk;
+    }
+}
+
 // MILES (GPS distance under INS steering) and GND SPD odometers; GND SPD holds its digits longer;
 // 1000 or more shows the hundreds drum at 0 (1234 reads 034).
 TEST_F(NavInstruments, HsiOdometerWindows) {
@@ -204,6 +222,7 @@ TEST_F(NavInstruments, RmiDmeDrums) {
     const struct { f64 nm; u8 ins; f64 drum[4]; } cases[] = {
         {123.45, 3, {9, 8, 7, 5.5}}, {99.95, 3, {9.5, 0.5, 0.5, 0.5}}, {1234.5, 3, {0, 7, 6, 5}},
         {99.85, 3, {0, 1, 1, 1.5}},    // the hundreds drum stands on 0 until 99.9
+        {9.9995, 3, {0, 9.005, 0, 0.005}},  // past 9.999 the units drum is back on 0
         {123.00005, 3, {9, 8, 7, 0}},  // tenths part below 0.001: exactly on 0
         {-1.0, 3, {9, 8, 7, 0}}, {50.0, 1, {9, 8, 7, 0}},
     };
