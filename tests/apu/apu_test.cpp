@@ -191,6 +191,7 @@ TEST_F(Apu, FireHandleAgentAndAgentPressFlag) {
     EXPECT_FALSE(hidden(element(kApu, HandleLit)));
     new_keys();
     dc_ess_powered = 0;
+    elec_gen_sw[2] = 1;
     click(kApu, 40, 80, MouseRightSingle);
     frames(1);
     EXPECT_TRUE(apu_master_sw == 0 && elec_gen_sw[2] == 0 && apu_running == 0);
@@ -241,6 +242,8 @@ TEST_F(Apu, LeverImagesFollowTheSwitches) {
 // new start is refused on the next frame.
 TEST_F(Apu, OilRunsOutAndStopsTheApu) {
     run_settled();
+    seconds(121);
+    EXPECT_EQ(apu_oil_qty, 798u) << "one unit a minute";
     apu_oil_qty = 1;
     seconds(62);
     EXPECT_EQ(apu_oil_qty, 0u);
@@ -284,4 +287,23 @@ TEST_F(HostTest, ApuMetersBoundTheirValuesInPlace) {
     apu_n2_pct = 130.0, apu_egt_deg = -1.0;
     frames(1);
     EXPECT_TRUE(apu_n2_pct == 120.0 && apu_egt_deg == 0.0);
+}
+
+// FLAP lights from the master going on until the intake flap is open, 90 ticks later, and again
+// while the nose gear and its handle disagree with the APU running.
+TEST_F(Apu, FlapLampWhileTheIntakeFlapMoves) {
+    enum { LampFlap = 16 };
+    master(true);
+    frames(1);
+    EXPECT_EQ(apu_door_state, 1);
+    EXPECT_FALSE(hidden(element(kApu, LampFlap)));
+    seconds(5.0);
+    EXPECT_EQ(apu_door_state, 2);
+    EXPECT_TRUE(hidden(element(kApu, LampFlap)));
+    start();
+    frames(400);
+    token(332, 0.0), token(331, 1.0);  // the gear handle down, the nose gear still up
+    frames(1);
+    EXPECT_EQ(apu_door_state, 1);
+    EXPECT_FALSE(hidden(element(kApu, LampFlap)));
 }

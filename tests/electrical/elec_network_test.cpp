@@ -224,9 +224,10 @@ TEST_F(SystemsTest, ApuGeneratorLoadsByTheContactors) {
     apu_running = 1;
     elec_gen_sw[2] = 1;
     engines(90, 90);
-    const struct { u8 gen1, gen2; u32 a, b; } cases[] = {{0, 0, 100, 100}, {1, 0, 50, 50}, {1, 1, 100, 0}};
+    const struct { u8 gen1, gen2, apu_gen; u32 a, b; } cases[] = {
+        {0, 0, 1, 100, 100}, {1, 0, 1, 50, 50}, {1, 1, 1, 100, 0}, {0, 0, 1, 100, 100}, {0, 0, 0, 0, 0}};
     for (const auto& c : cases) {
-        elec_gen_sw[0] = c.gen1, elec_gen_sw[1] = c.gen2;
+        elec_gen_sw[0] = c.gen1, elec_gen_sw[1] = c.gen2, elec_gen_sw[2] = c.apu_gen;
         frames(4);
         EXPECT_EQ(elec_apu_gen_load_a, c.a) << int(c.gen1) << int(c.gen2);
         EXPECT_EQ(elec_apu_gen_load_b, c.b) << int(c.gen1) << int(c.gen2);

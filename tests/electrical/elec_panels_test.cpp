@@ -109,6 +109,7 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
         EXPECT_EQ(shown(kDc, DcLampTr1Off + 1), lamps[0] == '1') << "TR 2 OFF as TR 1 OFF";
         EXPECT_EQ(warn_ac_fault, lamps.substr(1) != "000" ? 1 : 0) << "raised only with a lamp lit";
         EXPECT_EQ(pair(kAc, AcTrans1InLine) != '-', c.dc_normal == 1) << "transfer bars only on DC normal";
+        EXPECT_EQ(pair(kAc, AcTrans1InLine + 2) != '-', c.dc_normal == 1);
     }
 }
 
@@ -139,6 +140,12 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
     click(kGen, 49, 79);  // the last pixel of GEN 1's ON box, 32 x 23 from 18, 57
     EXPECT_EQ(elec_gen_sw[0], 1);
     clicks();
+    for (const auto& [y, sw, sounds] : {std::tuple{60, 1, 1u}, {60, 1, 0u}, {85, 0, 1u}, {85, 0, 0u}}) {
+        click(kGen, 85, y);  // APU GEN ON and OFF RESET
+        EXPECT_EQ(elec_gen_sw[2], sw);
+        EXPECT_EQ(clicks(), sounds) << y;
+    }
+    new_keys();
 
     for (int n = 0; n < 12; ++n) click(kAc, 40, 100);  // ESS AC selector, counter-clockwise
     EXPECT_EQ(elec_ess_ac_source_sel, 0);
@@ -427,6 +434,21 @@ TEST_F(ElecPanels, MeterSlewSequences) {
               (V{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 102, 104, 106, 108, 110, 112, 114, 115, 115, 115}));
     elec_ac_bus1_powered = 0;
     EXPECT_EQ(run(elec_ac_volts, 8), (V{113, 111, 109, 107, 105, 103, 101, 99}));
+    EXPECT_EQ(run(elec_ac_volts, 11), (V{89, 79, 69, 59, 49, 39, 29, 19, 9, 0, 0}));
+
+    // The DC voltmeter's sources: ESS BUS, TR 1, ESS TR, TR 2, each alone powered.
+    for (u8 sel = 1; sel <= 4; ++sel) {
+        elec_dc_meter_sel = sel;
+        dc_ess_powered = sel == 1;
+        elec_tr_output[0] = sel == 2, elec_tr_output[2] = sel == 3, elec_tr_output[1] = sel == 4;
+        elec_dc_volts = 20;
+        frames(1);
+        EXPECT_EQ(elec_dc_volts, 22u) << int(sel);
+        dc_ess_powered = sel != 1;
+        elec_tr_output[0] = sel != 2, elec_tr_output[2] = sel != 3, elec_tr_output[1] = sel != 4;
+        frames(1);
+        EXPECT_EQ(elec_dc_volts, 20u) << int(sel) << ": the others powered, its own not";
+    }
 }
 
 // Which network value powers each AC meter source; a generator also shows while held in TEST.

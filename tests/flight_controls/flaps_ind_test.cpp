@@ -167,7 +167,7 @@ TEST_F(FlapsInd, KrugSteadyOutOfTransitAndANewTransitBlinksAfresh) {
         EXPECT_EQ(inst_slat_transit, 0);
     }
     light_lamp_test = 0;
-    inst_slat_tape_pos = 1.5;
+    inst_slat_tape_pos = 1.015;  // just inside the transit band
     EXPECT_EQ(krug(6), "111100");
     EXPECT_EQ(inst_krug_blinking, 1);
     inst_slat_tape_pos = 1.0;  // the slats reach the first step

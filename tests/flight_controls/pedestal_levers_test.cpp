@@ -81,6 +81,8 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
         EXPECT_EQ(spd_brk_lever_pos, c.pos_after) << c.pos << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_state, c.state_after) << c.pos << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_phase, c.phase) << c.pos << " " << c.ground;
+        frames(1);  // armed: the armed image instead of both lever images
+        EXPECT_EQ(lamps(kSpd, kLower, 3), c.state_after == 1 ? "001" : "110") << c.pos << " " << c.ground;
     }
     EXPECT_TRUE(new_keys().empty()) << "the push sends nothing";
 }

@@ -87,6 +87,12 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
             EXPECT_EQ(host().token(tk::trim_axis), f64(c.value)) << "the host reads it signed";
         }
     }
+    // The trim's own calibration: a half turn is 3.14116 radians, not pi; no number reads 0.
+    for (const auto& [rad, deg] : {std::pair{1.0, 180.0 / 3.14116}, {f64(NAN), 0.0}}) {
+        token(tk::pitch_trim_rad, rad);
+        frames(1);
+        EXPECT_NEAR(fctl_pitch_trim_deg, deg, 1e-12) << rad;
+    }
 }
 
 TEST_F(YawTrim, RunawayNeedsMoreThanTheFlapLimitWithinOneSecond) {
