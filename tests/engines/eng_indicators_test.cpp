@@ -132,6 +132,7 @@ TEST_F(Dials, FuelFlowUnitsChooseFaceNeedleAndCounter) {
     place("ketravin eng_ind_ff_2_kr60");
     struct Case { f64 units, flow; std::vector<f64> drums; f64 needle; } cases[] = {
         {0.0, 30000, {7, 0, 0, 0}, 25000}, {1.0, 10000, {6, 5, 7, 0}, 4530},  // 0.453 kg a pound: 4,5,3,0
+        {0.0, 9995, {9.5, .5, .5, .5}, 9995},                              // 999.5: every drum half way
         {1.0, 1e6, {1, 1, 1, 1}, 9999},    {-1.0, 1e6, {1, 1, 1, 1}, 9999},
         {0.0, -500, {0, 0, 0, 0}, 0},
     };

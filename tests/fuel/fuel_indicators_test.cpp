@@ -195,8 +195,10 @@ TEST_F(FuelUsed, PowerTimeAndFlowEdges) {
     EXPECT_EQ(fuel_used_ind_1.digit4_scaled, 5.0) << "a unit change converts nothing";
     fuel_used[0] = 12345;
     frames(1);
-    EXPECT_NEAR(fuel_used_ind_1.digit5_scaled, 1.2345, 1e-12) << "ten-thousands on the top drum";
-    EXPECT_NEAR(fuel_used_ind_1.digit4_scaled, 2.345, 1e-12);
+    const FuelUsedIndicator& d = fuel_used_ind_1;
+    EXPECT_NEAR(d.digit5_scaled, 1.2345, 1e-12) << "ten-thousands on the top drum";
+    EXPECT_NEAR(d.digit4_scaled, 2.345, 1e-12);
+    EXPECT_NEAR(std::trunc(d.digit3_scaled) * 100 + std::trunc(d.digit2_scaled) * 10 + d.digit1_scaled, 345, 1e-9);
 }
 
 class GrossWeight : public FuelIndicators {

@@ -124,20 +124,23 @@ TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
         EXPECT_EQ((std::vector<u32>{inst_asi_bug_kt, inst_asi_bug_kt + 4}), c.bugs) << int(c.mode);
         EXPECT_EQ(ats_speed_target, c.want_target);
         EXPECT_EQ(sends(key_ap_speed_set), c.want_target != c.target ? 1u : 0u);
+        EXPECT_EQ(inst_asi_bug_set_active, 1);
         EXPECT_NE(hidden(element(kAsi, OverlayTakeoff)), c.mode == 1);
         EXPECT_NE(hidden(element(kAsi, OverlayTakeoff + 1)), c.mode == 2);
         frames(35);
         EXPECT_NE(hidden(element(kAsi, OverlayTakeoff)), c.mode == 1) << "35 ticks on";
         frames(1);  // 36 ticks later the message is gone and the set is done
         EXPECT_TRUE(hidden(element(kAsi, OverlayTakeoff)) && hidden(element(kAsi, OverlayTakeoff + 1)));
-        EXPECT_EQ(inst_asi_bug_mode, 0);
+        EXPECT_EQ(inst_asi_bug_mode + inst_asi_bug_set_active, 0);
     }
     EXPECT_EQ(host().token(kApSpeed), 155.0);
 }
 
 TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
     click(kAsi, 60, 91, MouseMove);
-    frames(1);  // the indicator measures the pointer: 32 from the centre
+    frames(1);  // the indicator measures the pointer: 32 from the centre, straight left
+    EXPECT_EQ(inst_asi_pointer_dist, 32.0);
+    EXPECT_EQ(inst_asi_pointer_bearing, 270.0);
     inst_asi_bug_kt[0] = 100, inst_asi_bug_kt[1] = 80, inst_asi_bug_kt[2] = 190, inst_asi_bug_kt[3] = 190;
     click(kAsi, 60, 91);
     EXPECT_EQ(inst_asi_bug_mode, 1);
@@ -152,6 +155,7 @@ TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
         {{86, 150, 220, 300, 340, 20}, {300, 300, 305, 310}},                    // past 330: refused until
         {{86, 150, 220, 300, 340, 20, 200}, {200, 300, 305, 310}},               // back through 180..270,
         {{86, 150, 220, 300, 340, 20, 200, 150}, {150, 300, 305, 310}},          // and below 180 again
+        {{86, 150, 220, 150, 300}, {150, 220, 225, 230}},  // back below 180: 270 on needs 180..270 again
         {{109.0, 140}, {85, 114, 135, 183}},          {{109.5, 140}, {85, 140, 145, 183}},  // strict window
         {{114, 180}, {85, 180, 185, 190}},            {{114, 50}, {50, 50, 135, 183}},      // bug 2
         {{114, 180, 280, 309}, {85, 309, 314, 319}},  {{114, 180, 280, 310}, {85, 280, 285, 290}},  // below 310

@@ -3,6 +3,7 @@
 // the sphere's limits, the standby knob, rest walk and steep-bank return, and the switch's click.
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "autoflight/state.h"
@@ -234,6 +235,11 @@ TEST_F(Attitude, StandbyKnobStopsAtTenEachWay) {
         EXPECT_EQ(adi_sec_symbol_pos, t.symbol);
         EXPECT_EQ(drawn(kSec, SecSymbol).y, t.symbol);
     }
+    for (const auto& s : {std::pair<f64, f64>{35, 30}, {-5, 0}}) {  // a symbol outside 0..30 is first brought back
+        adi_sec_symbol_pos = s.first;
+        frames(1);
+        EXPECT_EQ(adi_sec_symbol_pos, s.second);
+    }
 }
 
 // Without a valid source the bank walks to -30 (29 frames from level); valid again, every bank
@@ -281,17 +287,21 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
     }
     EXPECT_EQ(adi_bank_return_latch + adi_sec_bank_return_latch, 2);
     ins1_status = 3;
-    const struct { f64* display; f64 from, bank; int walked; } kBack[] = {
-        {&adi_bank_display_deg, -185, -180, 0}, {&adi_bank_display_deg, 0, -190, 188},
-        {&adi_bank_display_deg, 179, 175, 0},   {&adi_bank_display_deg, -175, -170, 0},
-        {&adi_sec_bank_display_deg, -30, -190, 0},
+    // Also the main pitch: to a steep pitch from the level side, a degree a frame until within 2.
+    const struct { f64* display; u32 token; f64 from, real; int walked; } kBack[] = {
+        {&adi_bank_display_deg, kBank, -185, -180, 0}, {&adi_bank_display_deg, kBank, 0, -190, 188},
+        {&adi_bank_display_deg, kBank, 179, 175, 0},   {&adi_bank_display_deg, kBank, -175, -170, 0},
+        {&adi_sec_bank_display_deg, kBank, -30, -190, 0},
+        {&adi_pitch_display_deg, kPitch, 0, 10, 8},   {&adi_pitch_display_deg, kPitch, 0, -10, 8},
+        {&adi_pitch_display_deg, kPitch, 12, 10, 0},
     };
     for (const auto& b : kBack) {
-        adi_bank_return_latch = adi_sec_bank_return_latch = 1;
+        adi_bank_return_latch = adi_sec_bank_return_latch = adi_pitch_return_latch = 1;
         *b.display = b.from;
-        token(kBank, b.bank);
-        EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.bank;
-        EXPECT_EQ(*b.display, b.bank);
+        token(b.token, b.real);
+        EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.real;
+        EXPECT_EQ(*b.display, b.real);
+        token(kPitch, 0);
     }
 }
 

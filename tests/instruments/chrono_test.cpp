@@ -138,6 +138,10 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
     EXPECT_EQ(inst_clock_test_state, 2);
     seconds(0.2);
     EXPECT_EQ(line(Utc0, 4), "2347");
+    at(300, TestButton);  // a later test runs as the first did
+    EXPECT_EQ(line(Utc0, 4), "8888");
+    seconds(2.1);
+    EXPECT_EQ(line(Utc0, 4), "2347");
     token(3, 9), token(4, 5);
     const std::vector<TooltipText> tips = host().tooltips(gauge(kClock));
     ASSERT_EQ(tips.size(), 1u);

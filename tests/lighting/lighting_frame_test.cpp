@@ -138,6 +138,12 @@ TEST_F(Lighting, LampTestFollowsTheSwitchAndTheKnobStepsThreeWays) {
     click(kSystems, 110, 50);  // DIM
     frames(1);
     EXPECT_EQ(light_lamp_test, 0);
+    EXPECT_EQ(light_flt_deck_sw, 1);
+    click(kSystems, 115, 30);  // BRT
+    frames(1);
+    EXPECT_EQ(light_flt_deck_sw, 0);
+    EXPECT_EQ(std::vector<bool>({hidden(element(kSystems, 3)), hidden(element(kSystems, 4)), hidden(element(kSystems, 5))}),
+              std::vector<bool>({true, false, true})) << "DIM, BRT, TEST images";
 
     struct Step { const char* dir; u8 tint_sw, tint_level, panel_on, bright, want_on, want_bright, want_refresh; } steps[] = {
         {"up", 0, 0, 0, 0, 1, 0, 0},    // off -> luminous, no refresh
