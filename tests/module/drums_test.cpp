@@ -11,7 +11,7 @@ namespace {
 enum Pos {
     Fuel5, Fuel4, Fuel3, Fuel2, Fuel1, AltRev, AltFwd, N1Hundreds, N1Tens, N1Units, N1Tenths,
     Carry96, Weight, CarryFour, Radio10, Radio8, Radio4, Radio2, Radio10F, Jump10, Jump4, Jump10F,
-    Sel10F, Sel4, kN
+    Sel10F, Sel4, CarryF, kN
 };
 const f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = HUGE_VAL;
 
@@ -47,6 +47,7 @@ const ElementDef kDefs[kN] = {
     el::ChasingDrum(2118, 0, 0, 0, drum::radio_jump(10), target(&tf[Jump10F]), &pos[Jump10F]),
     el::ChasingDrum(2444, 0, 0, 0, drum::selector(10), target(&tf[Sel10F]), &pos[Sel10F]),
     el::ChasingDrum(3110, 0, 0, 0, drum::selector(4), target(&ti[Sel4]), &pos[Sel4], 4.0),
+    el::ChasingDrum(1273, 0, 0, 0, drum::carry(9.9), target(&tf[CarryF]), &pos[CarryF]),
 };
 
 void FSAPI drums_update(GaugeHeader*, i32 service, u32);
@@ -152,7 +153,9 @@ TEST_F(DrumChase, CarryCountersAndWeights) {
          {Weight, 9, 0, {9.25, 9.5, 9.75, 10, 0}},      {Carry96, 5, 0, {4.75, 4.5}, 20, 0},
          {Carry96, 9, 1, {8.75}, 32, 1},                {Carry96, 9, 10, {9.25, 9.5, 9.75, 10, 10}},
          {CarryFour, 0, 3, {3.9, 3.65, 3.4, 3.15, 3}},  {CarryFour, 3, 0, {3.25, 3.5, 3.75, 4, 0}},
-         {Weight, 0, 8, {}, 32, 8},                     {Weight, 5, 4e9, {5, 5}}});
+         {Weight, 0, 8, {}, 32, 8},                     {Weight, 5, 4e9, {5, 5}},
+         // A double target between 0 and 1 is neither a digit above 0 nor 0: the drum holds.
+         {CarryF, 5, 0.5, {5, 5}},                      {CarryF, 0, 0.5, {0.25, 0.5, 0.5}}});
 }
 
 TEST_F(DrumChase, RadioHeads) {

@@ -71,3 +71,25 @@ TEST_F(StandardRoutines, ForwardTheFirstElementOfTheFirstGaugeWhicheverHeaderIsU
         EXPECT_EQ(calls[i].result, Host::element_list_result(calls[i].slot, calls[i].arg)) << "result unchanged";
     }
 }
+
+// The host turns needles and sprites about the pivot the header names; the other kinds carry 0.
+class ElementHeaders : public HostTest {};
+TEST_F(ElementHeaders, CarryPositionAndPivotAsPlaced) {
+    const struct { const char* gauge; size_t pos; u32 kind, bitmap; i32 x, y, px, py; } rows[] = {
+        {"ketravin apu_ind_oil_kr60", 1, ElementNeedle, 425, 45, 45, 9, 5},
+        {"ketravin apu_ind_n1_n2_kr60", 2, ElementNeedle, 435, 55, 45, 8, 4},
+        {"ketravin adf_kr60", 1, ElementSprite, 2144, 0, 0, 90, 90},
+        {"ketravin adf_kr60", 3, ElementNeedle, 2153, 90, 90, 84, 14},
+        {"ketravin adf_kr60", 0, ElementStaticImage, 2140, 0, 0, 0, 0},
+    };
+    for (const auto& r : rows) {
+        if (!host().placed_instance(gauge(r.gauge))) place(r.gauge);
+        const ElementHeader* e = element(r.gauge, r.pos);
+        EXPECT_EQ(e->type, r.kind) << r.gauge << " " << r.pos;
+        EXPECT_EQ(e->bitmap, r.bitmap) << r.gauge << " " << r.pos;
+        EXPECT_EQ(e->x, r.x) << r.gauge << " " << r.pos;
+        EXPECT_EQ(e->y, r.y) << r.gauge << " " << r.pos;
+        EXPECT_EQ(e->pivot_x, r.px) << r.gauge << " " << r.pos;
+        EXPECT_EQ(e->pivot_y, r.py) << r.gauge << " " << r.pos;
+    }
+}

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "sound/recording.h"
+#include "sound/sound_device.h"
 #include "sound/sound_engine.h"
 
 namespace {
@@ -139,4 +141,42 @@ TEST(SoundEngine, AfterShutdownAHeldBufferIsSilent) {
     const u64 after = sound_recording_count();
     sound_play(b, 0); sound_stop(b); sound_set_volume(b, 0); sound_release(b);
     EXPECT_EQ(sound_recording_count(), after);
+}
+
+// The mix scales a level of -1..1 to +-32767: full-scale samples of either width land exactly.
+TEST(SoundEngine, FullScaleSamplesMixExactly) {
+    enter_temp_dir();
+    SoundDevice* dev = snddev::device_create();
+    ASSERT_NE(dev, nullptr);
+    const struct { u16 bits; i32 sample; i16 want; } rows[] = {
+        {16, -32768, -32767}, {16, 32767, 32766}, {16, 0, 0}, {8, 0, -32767}, {8, 255, 32511}, {8, 128, 0},
+    };
+    u64 frame = 0;
+    for (const auto& r : rows) {
+        const u16 bytes = r.bits / 8;
+        const WaveFormat f{1, 1, kRecordingOutputRate, kRecordingOutputRate * bytes, bytes, r.bits, 0, {}};
+        SoundBuffer* b = snddev::buffer_create(dev, "LEVEL", f, 8);
+        ASSERT_NE(b, nullptr);
+        void *p1, *p2;
+        u32 n1, n2;
+        ASSERT_TRUE(snddev::buffer_lock(b, 8, &p1, &n1, &p2, &n2));
+        for (u32 i = 0; i < n1; i += bytes) {
+            u8* at = static_cast<u8*>(p1) + i;
+            at[0] = u8(r.sample);
+            if (bytes == 2) at[1] = u8(u32(r.sample) >> 8);
+        }
+        snddev::buffer_unlock(b, p1, n1, p2, n2);
+        ASSERT_TRUE(sound_recording_open_output("level.wav"));
+        snddev::buffer_play(b, 1);
+        sound_recording_begin_frame(++frame, 0.01);
+        ASSERT_TRUE(sound_recording_close_output());
+        snddev::buffer_release(b);
+        std::ifstream in("level.wav", std::ios::binary);
+        std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GE(wav.size(), 44u + 2 * 8);
+        for (size_t i = 0; i < 8; ++i)
+            EXPECT_EQ(i16(u16(u8(wav[44 + 2 * i])) | u16(u8(wav[45 + 2 * i]) << 8)), r.want)
+                << r.bits << "-bit " << r.sample << " at " << i;
+    }
+    snddev::device_release(dev);
 }
