@@ -212,6 +212,14 @@ TEST_F(Lights, FlareTimerAcrossMidnight) {
         frames(1);
         EXPECT_EQ(ap_autoland_warning, c.warning) << c.begun << " -> " << c.t;
     }
+    ap_autoland_warning = 0;  // the autopilot off in the flare: the timer starts again
+    ap_autoland_flare_timing = 0;
+    for (const auto& [ap, t] : {std::pair<f64, f64>{1.0, 1000.0}, {0.0, 1010.0}, {1.0, 1020.0}}) {
+        token(tk::ap, ap);
+        token(tk::time_of_day, t);
+        frames(1);
+    }
+    EXPECT_EQ(ap_autoland_warning, 0);
 }
 
 TEST_F(Lights, DeviationBandsAndTheLampTest) {

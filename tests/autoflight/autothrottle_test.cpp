@@ -110,6 +110,10 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     token(tk::ground, 0.0);
     token(tk::gear, 1.0);
     ap_approach_state = 20;
+    token(tk::gear, 0.0);
+    press(kN1);
+    EXPECT_EQ(ats_n1_mode, 0) << "GA with the gear up";
+    token(tk::gear, 1.0);
     press(kN1);
     EXPECT_EQ(ats_n1_mode, 1) << "GA airborne with the gear down";
     EXPECT_EQ(ap_approach_state, 0);
