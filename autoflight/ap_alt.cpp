@@ -272,7 +272,7 @@ int band_side(const Air& x, bool leaving) {
 }
 
 void altitude_alert(const Air& x) {
-    const f64 n2_1 = tok_read(tok_eng1_n2), n2_2 = tok_read(tok_eng2_n2);
+    const f64 n2_1 = tok_read_finite(tok_eng1_n2), n2_2 = tok_read_finite(tok_eng2_n2);
     const bool active = tok_read(tok_gear_nose_pos) == 0.0 && (n2_1 > kMinN2Pct || n2_2 > kMinN2Pct) &&
                         ap_fd_engaged != 0;
     if (!active) return;
@@ -328,7 +328,7 @@ void FSAPI ap_alt_update(GaugeHeader* g, i32 service, u32) {
     drums_and_lamps(s);                                                 // 2, 3
     if (ap_alt_mode != Off && ap_approach_state > 0 && fd_gs_capture_state > 0) ap_alt_mode = Off;  // 4
     inst_vs_fpm = vertical_speed_fpm(tok_read(tok_vertical_speed));    // 5
-    const Air x{s, tok_read_finite(tok_indicated_altitude_ft), inst_vs_fpm, ap::flag_on(tok_ap_engaged)};
+    const Air x{s, tok_read_finite(tok_indicated_altitude_ft), ap::vs_fpm(), ap::flag_on(tok_ap_engaged)};
     mode_step(x);                                                       // 6
     if (ap_alt_mode != Off && ap_alt_mode != Armed) ap_ias_mode = 0;    // 7
     altitude_alert(x);                                                  // 8

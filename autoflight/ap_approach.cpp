@@ -98,7 +98,7 @@ void ap_glide_slope_hold() {
     if (inst_radio_alt_ft > kVsSentAboveFt) ap::send(key_ap_vs_set, rounded_descent(ap_vs_command));
     if (on_ground()) {
         // Token 317 (our elevator record) is what the ground aileron follows.
-        const i32 a = sat_i32(tok_read(tok_elevator_pos));
+        const i32 a = sat_i32(tok_read_finite(tok_elevator_pos));
         ap::send(key_aileron_set, a > kGroundAileronFloor ? sat_i32(f64(a) + kGroundAileronStep) : kGroundAileronFloor);
     }
 }

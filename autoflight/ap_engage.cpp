@@ -16,6 +16,7 @@
 #include "flight_controls/state.h"
 #include "hydraulics/state.h"
 #include "instruments/state.h"
+#include "instruments/vertical_speed.h"
 #include "module/keys.h"
 #include "module/numeric.h"
 #include "module/services.h"
@@ -39,6 +40,10 @@ bool nav1_signal() { return tok_read(tok_nav1_signal) != 0.0; }
 bool failed(TokenVar& t) {
     tok_refresh(t);
     return token_i32(t) == 1;
+}
+i32 vs_fpm() {
+    const f64 held = tok_read_finite(tok_vertical_speed);
+    return tok_is_finite(tok_vertical_speed) ? inst_vs_fpm : vertical_speed_fpm(held);
 }
 }  // namespace ap
 
@@ -218,7 +223,7 @@ constexpr i32 kTrimWalkStep = 5;
 void ap_ground_trim_reset() {
     if (!(ap::flag_on(tok_ap_engaged) && ap::flag_on(tok_on_ground))) return;
     if (ap_trim_follow_state != kTrimWalking) {
-        ap_trim_axis_base = sat_i32(tok_read(tok_trim_axis));
+        ap_trim_axis_base = sat_i32(tok_read_finite(tok_trim_axis));
         ap_trim_follow_state = kTrimWalking;
     }
     if (ap_trim_axis_base > kTrimWalkStep) {
@@ -347,7 +352,7 @@ void ap_basic_mode_flags() {
 
         if (vertical_mode)
             ap_pitch_mode = 0;
-        else if (inst_vs_fpm > kClimbForPitchFpm)
+        else if (ap::vs_fpm() > kClimbForPitchFpm)
             ap_pitch_mode = 1;
         else if (s >= 20)
             ap_pitch_mode = fd_gs_capture_state == 0 ? 1 : 0;
@@ -355,6 +360,7 @@ void ap_basic_mode_flags() {
             ap_pitch_mode = 1;
         return;
     }
+    if (!ap::flag_off(tok_ap_engaged)) return;  // neither on nor off: the flags stand
     ap_roll_mode = ap_pitch_mode = 0;
     if (ap_fd_engaged > 0 && ap_cmd_engaged == 0) {
         if (vertical_mode)
@@ -388,7 +394,7 @@ void ap_nav_upkeep() {
     ap_nav_mode = 3;
     release_if_on(tok_ap_wing_leveler, key_ap_wing_leveler_off);
     ap_hdg_select_mode = 0;
-    ap_heading_target = sat_i32(tok_read(tok_ap_hdg_sel_deg));
+    ap_heading_target = sat_i32(tok_read_finite(tok_ap_hdg_sel_deg));
     if (ap::flag_on(tok_ap_engaged)) {
         tok_refresh(tok_ap_hdg_hold);
         ap::send(key_ap_hdg_hold_event_b);

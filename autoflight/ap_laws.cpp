@@ -31,7 +31,7 @@ bool airborne() { return ap::flag_off(tok_on_ground); }
 // present altitude when level. The target is the laws' own, in metres.
 constexpr i32 kClimbTarget = 60000, kDescentTarget = 0;
 void send_vs_and_target(f64 present_vs) {
-    ap_pitch_alt_target_m = sat_i32(tok_read(tok_altitude_m));
+    ap_pitch_alt_target_m = sat_i32(tok_read_finite(tok_altitude_m));
     const i32 target = present_vs > 0.0 ? kClimbTarget : present_vs < 0.0 ? kDescentTarget : ap_pitch_alt_target_m;
     ap::send(key_ap_event_101f3, target);
     ap::send(key_ap_vs_set, ap_vs_command);
@@ -62,7 +62,7 @@ f64 pitch_gain(f64 e) {
 }
 
 void start_following() {
-    ap_trim_axis_base = sat_i32(tok_read(tok_trim_axis));
+    ap_trim_axis_base = sat_i32(tok_read_finite(tok_trim_axis));
     ap_trim_follow_state = 1;
 }
 
@@ -79,7 +79,9 @@ void follow_input(i32 in, f64 away) {
 void wheel_steering() {
     tok_refresh(tok_ap_input_309);
     tok_refresh(tok_adi_pitch_deg);
-    const i32 in = sat_i32(tok_read(tok_ap_input_309));
+    const f64 input = tok_read_finite(tok_ap_input_309);
+    if (!tok_is_finite(tok_ap_input_309)) return;  // no reading: the steering stands as it is
+    const i32 in = sat_i32(input);
     ap_pitch_input = in;
     const bool counts = std::abs(i64(in)) >= kInputDeadBand;
     const bool hold = ap_pitch_hold_engaged == 1;
@@ -125,14 +127,15 @@ constexpr f64 kBankFreeDeg = 15.0, kAileronPerDeg = 140.0, kSpeedGain = 0.022, k
 constexpr f64 kAileronFull = -16383.0;
 
 void ap_bank_limit_aileron() {
-    const bool active = ap::flag_on(tok_ap_engaged) && ap_pitch_mode == 0;
     const f64 bank = tok_read_finite(tok_bank_deg_b);
-    if (active && bank > kBankFreeDeg && bank < 360.0 - kBankFreeDeg) {
+    const bool outside = bank > kBankFreeDeg && bank < 360.0 - kBankFreeDeg;
+    if (ap::flag_on(tok_ap_engaged) && ap_pitch_mode == 0 && outside) {
         const f64 b = sat_u8(bank < 180.0 ? bank : 360.0 - bank);
         const f64 factor = std::fmax(0.0, 1.0 + kSpeedGain * (kSpeedRefKt - tok_read_finite(tok_ias_kt)));
         ap::send(key_aileron_set, sat_i32(std::fmax(kAileronFull, -(kAileronPerDeg * b * factor))));
         ap_aileron_active = 1;
-    } else if (ap_aileron_active == 1) {
+    } else if (ap_aileron_active == 1 && (!outside || ap::flag_off(tok_ap_engaged) || ap_pitch_mode != 0)) {
+        // A host flag that is neither on nor off leaves the command as it stands.
         ap::send(key_aileron_set, 0);
         ap_aileron_active = 0;
     }
@@ -233,7 +236,9 @@ void hold_bank(const WingLeveler& wl) {
 }  // namespace
 
 void ap_roll_law() {
-    if (!(ap::flag_on(tok_ap_engaged) && ap_roll_mode == 1)) {
+    const bool on = ap::flag_on(tok_ap_engaged);
+    if (!on && ap_roll_mode == 1 && !ap::flag_off(tok_ap_engaged)) return;  // a host flag neither on nor off
+    if (!(on && ap_roll_mode == 1)) {
         start_releasing();
         ap_bank_target_deg = ap_bank_deg;
         ap_roll_hold_engaged = 0;
@@ -289,7 +294,7 @@ void ias_engage() {
     if (ap_ias_law_engaged == 1 || !airborne() || ap_approach_state != 0 || ap_alt_mode >= 2) return;
     if (ap::flag_off(tok_ap_alt_hold)) ap::send(key_ap_alt_hold_on);
     ap_vs_command = sat_i32(fpm_from_host(tok_read_finite(tok_vertical_speed)));
-    ap_ias_reference = sat_i32(tok_read(tok_ias_kt));
+    ap_ias_reference = sat_i32(tok_read_finite(tok_ias_kt));
     ap_ias_law_engaged = 1;
 }
 
@@ -343,6 +348,22 @@ f64 ias_gain(f64 e) {
     if (e > kGainTo) return kGainHigh;
     return lerp2(e, kGainFrom, kGainTo, kGainLow, kGainHigh);
 }
+
+// Steps 2 to 6 on a real airspeed.
+void ias_step(f64 ias) {
+    ap_ias_error = ias - ap_ias_reference;
+    const f64 e = std::trunc(std::fabs(ap_ias_error));
+    trend_sampler(ias);
+    vs_limits();
+    ap_ias_gain = ias_gain(e);
+    const i32 upper = ap_ias_vs_upper, lower = ap_ias_vs_lower;
+    if (ap_vs_command >= lower && ap_vs_command <= upper)
+        ap_vs_command = add_saturating(ap_vs_command, ap_ias_error * ap_ias_gain + ap_ias_trend * kTrendGain);
+    else if (ap_vs_command > upper)
+        ap_vs_command = upper - kLimitMargin;
+    else
+        ap_vs_command = lower + kLimitMargin;
+}
 }  // namespace
 
 void ap_ias_law_reset() {
@@ -365,19 +386,10 @@ void ap_ias_law() {
     if (ap_fd_engaged != 0) ias_engage();
     if (!(ap_ias_law_engaged == 1 && ap_alt_mode < 2 && ap_approach_state == 0 && airborne())) return;
 
+    // The speed law adds to the command every frame: without an airspeed reading the command, the
+    // error and the trend stand as they are (and are still flown).
     const f64 ias = tok_read_finite(tok_ias_kt);
-    ap_ias_error = ias - ap_ias_reference;
-    const f64 e = std::trunc(std::fabs(ap_ias_error));
-    trend_sampler(ias);
-    vs_limits();
-    ap_ias_gain = ias_gain(e);
-    const i32 upper = ap_ias_vs_upper, lower = ap_ias_vs_lower;
-    if (ap_vs_command >= lower && ap_vs_command <= upper)
-        ap_vs_command = add_saturating(ap_vs_command, ap_ias_error * ap_ias_gain + ap_ias_trend * kTrendGain);
-    else if (ap_vs_command > upper)
-        ap_vs_command = upper - kLimitMargin;
-    else
-        ap_vs_command = lower + kLimitMargin;
+    if (tok_is_finite(tok_ias_kt)) ias_step(ias);
     if (ap::flag_on(tok_ap_engaged)) send_vs_and_target(fpm_from_host(tok_read_finite(tok_vertical_speed)));
 }
 
@@ -423,7 +435,9 @@ void ap_yaw_law() {
         if (bank > -kWingsLevelDeg && bank < kWingsLevelDeg) {
             ap_rudder_state = 2;
         } else {
-            ball_step(tok_read_finite(tok_slip_ball));
+            // A ball that is no number (or infinite) lies in no band: the command stands, still sent.
+            const f64 ball = tok_read_finite(tok_slip_ball);
+            if (tok_is_finite(tok_slip_ball)) ball_step(ball);
             ap::send(key_rudder_set, ap_rudder_cmd);
         }
     }

@@ -115,7 +115,7 @@ void n1_law() {
     }
     const f64 tick = tok_read(tok_tick18);
     const f64 axis1 = tok_read_finite(tok_eng1_throttle_axis), axis2 = tok_read_finite(tok_eng2_throttle_axis);
-    const f64 lever1 = tok_read(tok_eng1_throttle_lever);
+    const f64 lever1 = tok_read_finite(tok_eng1_throttle_lever);
     tok_refresh(tok_eng2_throttle_lever);
     const f64 e = eng_n1_target_error;
     const BandRow* row = find_band(takeoff ? kTakeoffTable : kClimbTable, e);
@@ -154,7 +154,7 @@ constexpr f64 kSlowForN1LawKt = -15.0;
 
 void speed_path() {
     if (ats_spd_mode == 1) {
-        if (tok_read(tok_eng1_n1) > eng_n1_target_selected + kN1LimitMarginPct) {
+        if (tok_read_finite(tok_eng1_n1) > eng_n1_target_selected + kN1LimitMarginPct) {
             speed_hold_off_if_on();
             set_commands(ats_throttle_command(tok_read_finite(tok_eng1_throttle_axis) - kN1LimitPull));
             send_commands();
@@ -173,10 +173,10 @@ void speed_path() {
                     send_commands();
                 }
             } else {
-                const f64 l1 = tok_read(tok_eng1_throttle_lever), l2 = tok_read(tok_eng2_throttle_lever);
+                const f64 l1 = tok_read_finite(tok_eng1_throttle_lever), l2 = tok_read_finite(tok_eng2_throttle_lever);
                 if (l1 < kLeverHoldFrom || l2 < kLeverHoldFrom)
                     speed_hold_off_if_on();
-                else if (l1 >= kLeverHoldFrom && l2 >= kLeverHoldFrom && hold_off)  // a lever not a number: neither
+                else if (hold_off)
                     ap::send(key_ap_speed_hold_on);
             }
         }
@@ -206,8 +206,8 @@ constexpr f64 kPitchFloorDeg = -12.0;
 constexpr f64 kFeetPerMetre = 3.281, kSingleCmdAboveFt = 700.0;
 
 void climb_vertical_speed() {
-    const bool flaps_out = tok_read(tok_flaps_left_pos) > f64(inst_flap_detent[1]);
-    const i32 v = inst_vs_fpm;
+    const bool flaps_out = tok_read_finite(tok_flaps_left_pos) > f64(inst_flap_detent[1]);
+    const i32 v = ap::vs_fpm();
     i32 vs;
     if (v < kSinkBelowFpm)
         vs = kVsSinking;
@@ -225,7 +225,7 @@ void climb_vertical_speed() {
 void host_climb() {
     if (!ap::flag_on(tok_ap_engaged)) return;
     ap::send(key_ap_event_101f3, kAltTargetClimb);
-    if (tok_read(tok_adi_pitch_deg) > kPitchFloorDeg) ap::send(key_ap_vs_set, ap_vs_command);
+    if (tok_read_finite(tok_adi_pitch_deg) > kPitchFloorDeg) ap::send(key_ap_vs_set, ap_vs_command);
 }
 }  // namespace
 

@@ -54,6 +54,10 @@ bool nav1_localizer();
 bool nav1_signal();
 // Failure tokens hold the integer 1 when failed.
 bool failed(TokenVar& t);
+// The vertical speed the autoflight logic flies by: inst_vs_fpm, or while token 65 reads no finite
+// number the same formula on its last finite reading, so that garbage is neither level flight
+// nor a real climb.
+i32 vs_fpm();
 // A selector value in whole degrees brought into 0..359 (360 is 0, -5 is 355).
 inline i32 fold_degrees(i32 deg) { return (deg % 360 + 360) % 360; }
 }  // namespace ap

@@ -25,11 +25,14 @@ namespace {
 constexpr u32 kLocBit = 0x80, kGsBit = 0x40;
 constexpr f64 kHostVsPerFpm = 1.30048;  // host V/S units per ft/min
 
-// A frame's view of the receiver and air data, host values made finite on read.
+// A frame's view of the receiver and air data. A value the host does not give as a finite number
+// reads as its last finite reading, except the heading: the heading rules themselves hold their
+// results for a heading outside 0..360, so they see the raw value.
 struct Inputs {
-    f64 heading;  // H
-    f64 cdi;      // D
-    f64 radio;    // R, raw metres
+    f64 heading;        // H, raw
+    f64 heading_whole;  // H as last finite, for the one step that truncates it
+    f64 cdi;            // D
+    f64 radio;          // R, in metres
     f64 tick;
 };
 
@@ -237,7 +240,7 @@ void vl_heading_target(const Inputs& in) {
     else if ((right && !back_beam) || (left && back_beam))
         fd_vl_heading_target = sat_u32(c + angle > 360.0 ? c + angle - 360.0 : c + angle);
     else
-        fd_vl_heading_target = sat_u32(in.heading);
+        fd_vl_heading_target = sat_u32(in.heading_whole);
 }
 
 // ---- Steps 9 and 11: V/L heading error, bank step and roll source.
@@ -264,7 +267,7 @@ void vl_capture(const Inputs& in) {
     const u8 inside = in.cdi >= -w && in.cdi <= w ? 1 : 0;
     const bool engaged = tok_read(tok_ap_engaged) == 1.0;
     const f64 hdg_hold = tok_read(tok_ap_hdg_hold);
-    const f64 bank_cmd = tok_read(tok_fd_bank_cmd_deg);
+    const f64 bank_cmd = tok_read_finite(tok_fd_bank_cmd_deg);
     const bool bank_active = bank_cmd > kBankActive || bank_cmd < -kBankActive;
     tok_refresh(tok_nav1_code);
     const bool ils = mask_test(tok_nav1_code, kLocBit | kGsBit) != 0;
@@ -289,25 +292,28 @@ void vl_capture(const Inputs& in) {
 constexpr f64 kGsApproaching = -15.0;
 constexpr f64 kGsLost = -119.0;
 
-bool heading_in_sector(f64 h) {
+// The bounds follow the course; a heading that is no number (or infinite) keeps the last answer.
+u8 heading_in_sector(f64 h) {
     const f64 o = tok_read_finite(tok_nav1_obs_deg);
+    const u8 last = fd_gs_heading_ok;
+    const bool known = std::isfinite(h);
     if (o >= 90.0 && o < 270.0) {
         fd_gs_sector_high = sat_i32(o + 90.0);
         fd_gs_sector_low = sat_i32(o - 90.0);
-        return fd_gs_sector_low < h && h < fd_gs_sector_high;
+        return !known ? last : fd_gs_sector_low < h && h < fd_gs_sector_high;
     }
     if (o < 90.0) {
         fd_gs_sector_high = sat_i32(o + 90.0);
         fd_gs_sector_low = sat_i32(o + 270.0);
-        return h > fd_gs_sector_low || h < fd_gs_sector_high;
+        return !known ? last : h > fd_gs_sector_low || h < fd_gs_sector_high;
     }
     fd_gs_sector_high = sat_i32(o - 270.0);
     fd_gs_sector_low = sat_i32(o - 90.0);
-    return h < fd_gs_sector_high || h > fd_gs_sector_low;
+    return !known ? last : h < fd_gs_sector_high || h > fd_gs_sector_low;
 }
 
 void gs_capture(const Inputs& in) {
-    fd_gs_heading_ok = heading_in_sector(in.heading) ? 1 : 0;
+    fd_gs_heading_ok = heading_in_sector(in.heading);
     const bool valid = tok_read(tok_nav1_gs_valid) == 1.0;
     if (fd_gs_heading_ok != 1 || !valid) {
         fd_gs_armed = 0;
@@ -353,7 +359,8 @@ void fd_capture_step() {
     in.radio = tok_read_finite(tok_radio_height_m);
     in.tick = tok_read(tok_tick18);
     in.cdi = tok_read_finite(tok_nav1_cdi);
-    in.heading = tok_read_finite(tok_heading_deg);
+    in.heading_whole = tok_read_finite(tok_heading_deg);
+    in.heading = token_f64(tok_heading_deg);
 
     navaid_flags();
     vs_samples(in);

@@ -65,9 +65,9 @@ Gauge<kElements, 3> gauge(gauge_gear_h, "ketravin gear_h_kr60", 50, gear_h_updat
 void follow_handle() {
     constexpr f64 kHandleMid = 1.0;
     const f64 handle = tok_read(tok_gear_handle);
-    const f64 left = tok_read_finite(tok_gear_left_pos);
-    const f64 nose = tok_read_finite(tok_gear_nose_pos);
-    const f64 right = tok_read_finite(tok_gear_right_pos);
+    const f64 left = tok_read_clamped(tok_gear_left_pos);
+    const f64 nose = tok_read_clamped(tok_gear_nose_pos);
+    const f64 right = tok_read_clamped(tok_gear_right_pos);
     if (handle > kHandleMid && inst_gear_lever_down == 0) {
         inst_gear_lever_offset = kDown;
         inst_gear_lever_down = 1;

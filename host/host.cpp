@@ -566,19 +566,43 @@ void Host::apply_key(u32 id, u32 value) {
 }
 
 // ---- mouse ----------------------------------------------------------------------------------
-bool Host::click(GaugeHeader* gauge, i32 x, i32 y, u32 event_flags) {
+namespace {
+bool in_box(const MouseRect& m, i32 x, i32 y) {
+    return x >= m.x && y >= m.y && i64(x) < i64(m.x) + m.w && i64(y) < i64(m.y) + m.h;
+}
+}  // namespace
+
+bool Host::click(GaugeHeader* gauge, i32 x, i32 y, u32 event_flags, i32* result) {
+    if (result) *result = 0;
     MouseRect* r = gauge->mouse_rects;
     if (!r) return false;
     for (size_t n = 0; n < 4096 && r[n].kind != MouseRectEnd; ++n) {
         MouseRect& m = r[n];
         if (m.kind != MouseRectChild || !m.callback) continue;
         if (!(m.flags & event_flags)) continue;
-        if (x < m.x || y < m.y || i64(x) >= i64(m.x) + m.w || i64(y) >= i64(m.y) + m.h) continue;
+        if (!in_box(m, x, y)) continue;
         MousePoint p{x - m.x, y - m.y, 0, &m};
-        m.callback(&p, event_flags);
+        const i32 answer = m.callback(&p, event_flags);
+        if (result) *result = answer;
+        if (answer != 0 && mouse_fault_.empty())
+            mouse_fault_ = "mouse callback of \"" + std::string(gauge->name ? gauge->name : "") + "\" at " +
+                           std::to_string(x) + "," + std::to_string(y) + " returned " + std::to_string(answer);
         return true;
     }
     return false;
+}
+
+bool Host::in_click_area(const GaugeHeader* gauge, i32 x, i32 y) const {
+    const MouseRect* r = gauge->mouse_rects;
+    for (size_t n = 0; r && n < 4096 && r[n].kind != MouseRectEnd; ++n)
+        if (r[n].kind == MouseRectChild && r[n].callback && in_box(r[n], x, y)) return true;
+    return false;
+}
+
+std::string Host::take_mouse_fault() {
+    std::string fault;
+    fault.swap(mouse_fault_);
+    return fault;
 }
 
 // ---- readout --------------------------------------------------------------------------------

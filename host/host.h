@@ -97,8 +97,14 @@ public:
     void window_toggle(u32 ident) { window_set(ident, !window_visible(ident)); }
     std::vector<u32> visible_windows() const;
 
-    // ---- mouse: event flags as in MouseFlags; false when no rectangle took the event
-    bool click(GaugeHeader* gauge, i32 x, i32 y, u32 event_flags);
+    // ---- mouse: event flags as in MouseFlags; false when no rectangle took the event. A mouse
+    // callback always answers 0: what it answered goes to *result, and the first non-zero
+    // answer of the run is kept for take_mouse_fault().
+    bool click(GaugeHeader* gauge, i32 x, i32 y, u32 event_flags, i32* result = nullptr);
+    // Whether the point lies in the box of a click area (whatever events the area takes).
+    bool in_click_area(const GaugeHeader* gauge, i32 x, i32 y) const;
+    // "mouse callback of "NAME" at X,Y returned R" for the first such answer, then cleared.
+    std::string take_mouse_fault();
 
     // ---- key events
     // The log keeps the most recent entries (a module may send an event every frame for hours);
@@ -172,6 +178,7 @@ private:
     };
     std::vector<PendingKey> pending_keys_;
     std::vector<ElementListCall> element_list_calls_;
+    std::string mouse_fault_;
 
     struct Block {
         std::string name;

@@ -52,8 +52,45 @@ std::string sound_staging_path(const std::string& target) {
 }
 #endif
 
+const char kUsage[] = "usage: panelhost [--panel FILE] [--fps N] [--sound-out FILE] SCRIPT...\n";
+
+// What --help prints: the options, then every script command, one line each.
+const char kHelp[] =
+    "Runs each SCRIPT in turn (- reads standard input) against the ketravin gauges in a headless host.\n"
+    "  --panel FILE        panel configuration (default panels/default.cfg)\n"
+    "  --fps N             frame rate, 1 to 1000 (default 18)\n"
+    "  --sound-out FILE    mix every sound the cockpit played into a WAV file\n"
+    "  -h, --help          print this help\n"
+    "Script commands, one a line; # starts a comment; gauge names and expressions in double quotes:\n"
+    "  panel FILE                          use this panel configuration (path relative to the script)\n"
+    "  include FILE                        run another script's commands here (path relative to the script)\n"
+    "  place all | place \"GAUGE\"...        place gauges (the install service is sent)\n"
+    "  remove \"GAUGE\"                      kill service, then remove\n"
+    "  fps N                               frame rate (default 18)\n"
+    "  frames N | seconds S                run frames\n"
+    "  order forward|reverse               order the gauges are called in each frame\n"
+    "  set token ID|tok_NAME VALUE         host variable\n"
+    "  set calc \"EXPR\" VALUE               value a calculator expression answers from now on\n"
+    "  set var NAME[I]|NAME VALUE          module shared variable (a whole array without an index)\n"
+    "  set block \"NAME\" OFFSET TYPE VALUE  write into a named data block\n"
+    "  click \"GAUGE\" X Y [left|right|move|drag|repeat]...  mouse event at gauge pixel X,Y (default left)\n"
+    "  window open|close|toggle IDENT      show, hide or flip a window of the panel\n"
+    "  show gauge \"GAUGE\"                  elements of a placed gauge\n"
+    "  show tooltips \"GAUGE\"               tooltips of a gauge, placeholders filled\n"
+    "  show var NAME[I]|NAME               module shared variable\n"
+    "  show token ID|tok_NAME              host variable\n"
+    "  show calc \"EXPR\"                    what the module reads for a calculator expression\n"
+    "  show keys                           key events since the last show keys\n"
+    "  show sounds                         sound calls since the last show sounds\n"
+    "  show windows                        windows shown\n"
+    "  show block \"NAME\" OFFSET TYPE       read a named data block\n"
+    "  expect var NAME[I] VALUE [TOL]      stop with exit status 1 unless the variable holds VALUE\n"
+    "  expect token ID|tok_NAME VALUE [TOL]  stop with exit status 1 unless the token holds VALUE\n"
+    "Exit status: 0 all ran; 1 an expect failed or a mouse callback answered non-zero; 2 a bad script,\n"
+    "panel or option (nothing runs); 3 the --sound-out file could not be written.\n";
+
 int usage() {
-    std::fprintf(stderr, "usage: panelhost [--panel FILE] [--fps N] [--sound-out FILE] SCRIPT...\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 }  // namespace
@@ -69,7 +106,20 @@ int main(int argc, char** argv) {
     std::vector<std::string> scripts;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--panel" || a == "--fps" || a == "--sound-out") && i + 1 < argc) {
+        if (a == "-h" || a == "--help") {
+            std::fputs(kUsage, stdout);
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool takes_value = a == "--panel" || a == "--fps" || a == "--sound-out";
+        if (takes_value && i + 1 == argc) {
+            std::fprintf(stderr, "panelhost: %s needs a value\n", a.c_str());
+            return 2;
+        }
+        if (takes_value) {
             const std::string v = argv[++i];
             if (a == "--panel") panel = v, panel_given = true;
             else if (a == "--sound-out") sound_out = v;
@@ -77,8 +127,9 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "panelhost: --fps needs a number from 1 to 1000\n");
                 return 2;
             }
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            return usage();
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "panelhost: unknown option %s\n", printable(a).c_str());
+            return 2;
         } else {
             scripts.push_back(a);
         }

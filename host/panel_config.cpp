@@ -170,7 +170,7 @@ bool load_panel(const std::string& path, bool (*gauge_exists)(const std::string&
                 std::string& error) {
     std::string text, why;
     if (!read_text_file(path, text, why)) {
-        error = path + ":0: cannot read panel file: " + why;
+        error = path + ": cannot read panel file: " + why;
         return false;
     }
     return parse_panel(path, text, gauge_exists, out, error);

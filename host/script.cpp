@@ -1,5 +1,6 @@
 #include "host/script.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -117,6 +118,54 @@ bool parse_var_ref(const Host& host, const std::string& text, VarRef& ref, std::
     return true;
 }
 
+// Whether a variable of this type holds `v` as given: integers whole and within their type,
+// f32 within its range (NaN and the infinities are values of both floating types). Empty when
+// it does, else what the type holds.
+std::string type_refuses(VarType type, f64 v) {
+    struct Range {
+        VarType type;
+        const char* name;
+        f64 lo, hi;
+    };
+    static const Range kRanges[] = {
+        {VarType::U8, "u8", 0, 255},           {VarType::I8, "i8", -128, 127},
+        {VarType::U16, "u16", 0, 65535},       {VarType::I16, "i16", -32768, 32767},
+        {VarType::U32, "u32", 0, 4294967295.0}, {VarType::I32, "i32", -2147483648.0, 2147483647.0},
+    };
+    if (type == VarType::F64) return "";
+    if (type == VarType::F32)
+        return !std::isfinite(v) || std::fabs(v) <= FLT_MAX ? "" : "f32, at most " + num(FLT_MAX) + " in size";
+    for (const Range& r : kRanges)
+        if (r.type == type && !(v >= r.lo && v <= r.hi && v == std::floor(v)))
+            return std::string(r.name) + ", whole numbers from " + num(r.lo) + " to " + num(r.hi);
+    return "";
+}
+
+// A calculator expression the simulator could parse: not empty, its parentheses, brackets and
+// braces closed in order, text in single quotes left as it is. Empty when it is, else why not.
+std::string malformed_calc(const std::string& expr) {
+    if (trim(expr).empty()) return "empty calculator expression";
+    std::string open;
+    for (size_t i = 0; i < expr.size(); ++i) {
+        const char c = expr[i];
+        if (c == '\'') {
+            const size_t end = expr.find('\'', i + 1);
+            if (end == std::string::npos) return "unterminated quote in calculator expression \"" + expr + "\"";
+            i = end;
+        } else if (c == '(' || c == '[' || c == '{') {
+            open += c;
+        } else if (c == ')' || c == ']' || c == '}') {
+            const char want = c == ')' ? '(' : c == ']' ? '[' : '{';
+            if (open.empty() || open.back() != want)
+                return std::string("unbalanced '") + c + "' in calculator expression \"" + expr + "\"";
+            open.pop_back();
+        }
+    }
+    if (!open.empty())
+        return std::string("unclosed '") + open.back() + "' in calculator expression \"" + expr + "\"";
+    return "";
+}
+
 bool parse_token(const std::string& text, u32& id) {
     if (parse_u32(text, id)) return true;
     for (const TokenName& t : kTokens)
@@ -142,7 +191,7 @@ ScriptResult ScriptRunner::load(const std::string& path, std::vector<ScriptComma
     std::string text, why;
     const bool ok = path == "-" ? read_text_stream(stdin, text, why) : read_text_file(path, text, why);
     const std::string name = path == "-" ? "<stdin>" : path;
-    if (!ok) return ScriptResult{2, printable(name + ":0: cannot read script: " + why)};
+    if (!ok) return ScriptResult{2, printable(name + ": cannot read script: " + why)};
     return parse(name, std::move(text), 0, commands);
 }
 
@@ -206,7 +255,10 @@ ScriptResult ScriptRunner::check(ScriptCommand& c, int depth, std::vector<Script
             return false;
         }
         if (!host_.find_gauge(w[i])) {
-            r = bad(c, "unknown gauge \"" + w[i] + "\"");
+            // Panel files name gauges without the module's prefix; scripts use the full name.
+            const std::string full = "ketravin " + w[i];
+            r = bad(c, "unknown gauge \"" + w[i] + "\"" +
+                           (host_.find_gauge(full) ? "; did you mean \"" + full + "\"?" : std::string()));
             return false;
         }
         return true;
@@ -290,9 +342,13 @@ ScriptResult ScriptRunner::check(ScriptCommand& c, int depth, std::vector<Script
             if (!parse_token(w[2], u)) return bad(c, "unknown token \"" + w[2] + "\"");
         } else if (w[1] == "calc") {
             if (!c.quoted[2]) return bad(c, "calculator expression must be in double quotes");
+            error = malformed_calc(w[2]);
+            if (!error.empty()) return bad(c, error);
         } else if (w[1] == "var") {
             VarRef ref;
             if (!parse_var_ref(host_, w[2], ref, error)) return bad(c, error);
+            error = type_refuses(ref.var->type, f);
+            if (!error.empty()) return bad(c, "value " + w[3] + " does not fit \"" + w[2] + "\" (" + error + ")");
         } else {
             return bad(c, "set what? expected token, calc or var, got \"" + w[1] + "\"");
         }
@@ -308,6 +364,10 @@ ScriptResult ScriptRunner::check(ScriptCommand& c, int depth, std::vector<Script
         if (!args(2, 2) || (w[1] != "open" && w[1] != "close" && w[1] != "toggle"))
             return bad(c, "usage: window open|close|toggle IDENT");
         if (!parse_u32(w[2], u)) return bad(c, "malformed window ident \"" + w[2] + "\"");
+        const PanelConfig& panel = panels_[size_t(expected_.panel)];
+        bool known = false;
+        for (const PanelWindow& pw : panel.windows) known = known || pw.ident == u;
+        if (!known) return bad(c, "no window " + w[2] + " in the panel in use (" + panel.path + ")");
     } else if (cmd == "show") {
         if (n < 2) return bad(c, "usage: show gauge|tooltips|var|token|calc|keys|sounds|windows");
         if (w[1] == "gauge") {
@@ -326,6 +386,8 @@ ScriptResult ScriptRunner::check(ScriptCommand& c, int depth, std::vector<Script
             if (!args(2, 2) || !parse_token(w[2], u)) return bad(c, "usage: show token ID|tok_NAME");
         } else if (w[1] == "calc") {
             if (!args(2, 2) || !c.quoted[2]) return bad(c, "usage: show calc \"EXPR\"");
+            error = malformed_calc(w[2]);
+            if (!error.empty()) return bad(c, error);
         } else if (w[1] == "keys" || w[1] == "sounds" || w[1] == "windows") {
             if (!args(1, 1)) return bad(c, "show " + w[1] + " takes no arguments");
         } else {
@@ -421,13 +483,26 @@ ScriptResult ScriptRunner::execute(const ScriptCommand& c) {
         i32 x = 0, y = 0;
         parse_i32(w[2], x);
         parse_i32(w[3], y);
-        if (w.size() == 4) {
-            host_.click(g, x, y, MouseLeftSingle);
-        } else {
-            for (size_t i = 4; i < w.size(); ++i) {
-                parse_event(w[i], u);
-                host_.click(g, x, y, u);
-            }
+        // Likely a slip in the coordinates, yet a click beside the areas is legal: warn, go on.
+        if (!host_.in_click_area(g, x, y))
+            std::fprintf(err_, "%s\n",
+                         printable(c.file + ":" + std::to_string(c.line) + ": click at " + std::to_string(x) + "," +
+                                   std::to_string(y) + " hits no area of \"" + w[1] + "\"")
+                             .c_str());
+        std::vector<u32> events;
+        if (w.size() == 4) events.push_back(MouseLeftSingle);
+        for (size_t i = 4; i < w.size(); ++i) {
+            parse_event(w[i], u);
+            events.push_back(u);
+        }
+        for (const u32 event : events) {
+            i32 answer = 0;
+            host_.click(g, x, y, event, &answer);
+            host_.take_mouse_fault();  // reported here, with the script's line
+            if (answer != 0)
+                return ScriptResult{1, printable(c.file + ":" + std::to_string(c.line) + ": mouse callback of \"" +
+                                                 w[1] + "\" at " + std::to_string(x) + "," + std::to_string(y) +
+                                                 " returned " + std::to_string(answer) + ", not 0")};
         }
     } else if (cmd == "window") {
         parse_u32(w[2], u);

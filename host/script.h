@@ -19,13 +19,14 @@ struct ScriptCommand {
 };
 
 struct ScriptResult {
-    int status = 0;  // 0 ok, 1 an expect failed, 2 a bad script or panel file
+    int status = 0;  // 0 ok, 1 an expect failed or a mouse callback answered non-zero, 2 a bad script or panel file
     std::string message;
 };
 
 class ScriptRunner {
 public:
-    ScriptRunner(Host& host, std::FILE* out) : host_(host), out_(out) {}
+    // Readouts go to `out`; warnings (the run goes on) to `err`.
+    ScriptRunner(Host& host, std::FILE* out, std::FILE* err = stderr) : host_(host), out_(out), err_(err) {}
 
     // Reads and checks a script (path "-" reads standard input); runs nothing. Scripts are
     // checked in the order they will run, each knowing what the ones before it leave.
@@ -59,6 +60,7 @@ private:
 
     Host& host_;
     std::FILE* out_;
+    std::FILE* err_;
     std::string default_panel_ = "panels/default.cfg";
     std::vector<PanelConfig> panels_;  // every panel the scripts use, read once when checked
     int default_panel_index_ = -1;

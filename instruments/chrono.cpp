@@ -187,23 +187,34 @@ void utc() {
     host_digits(minute, &inst_utc_digits[2]);
 }
 
-// A count of whole seconds since `start`: a clock gone back behind the start re-bases it, so the
-// count restarts from 0 instead of wrapping.
-u32 seconds_since(u32& start, f64 now) {
-    start_rebase(start, now);
-    return sat_u32(now - f64(start));
+// Both counts are kept as the clock reading they started from, in whole seconds (a negative
+// clock counts as 0). The start is signed: a count held while the clock went back behind it
+// (a new situation loaded) still continues from the held value when it runs on.
+f64 whole_seconds(f64 now) { return f64(sat_u32(now)); }
+
+// Held: the count stands still, so its start follows the clock.
+void hold_count(f64& start, u32 seconds, f64 now) { start = whole_seconds(now) - f64(seconds); }
+
+// Running: a count with neither a start nor a value starts now. A clock gone back behind the
+// start re-bases it, so the count restarts from 0 instead of wrapping.
+void run_count(f64& start, u32& seconds, f64 now) {
+    const f64 t = whole_seconds(now);
+    if (start == 0.0 && seconds == 0) {
+        start = t;
+        return;
+    }
+    if (!(start <= t)) start = t;
+    seconds = sat_u32(t - start);
 }
 
 void elapsed_time(f64 now) {
     switch (inst_et_selector) {
-        case kEtHold: inst_et_start_s = sat_u32(now - f64(inst_et_seconds)); break;
-        case kEtRun:
-            if (inst_et_start_s == 0)
-                inst_et_start_s = sat_u32(now);
-            else
-                inst_et_seconds = seconds_since(inst_et_start_s, now);
+        case kEtHold: hold_count(inst_et_start_s, inst_et_seconds, now); break;
+        case kEtRun: run_count(inst_et_start_s, inst_et_seconds, now); break;
+        case kEtReset:
+            inst_et_seconds = inst_et_minutes = inst_et_hours = 0;
+            inst_et_start_s = 0.0;
             break;
-        case kEtReset: inst_et_seconds = inst_et_minutes = inst_et_hours = inst_et_start_s = 0; break;
         default: break;
     }
     const u32 hours = inst_et_seconds / 3600;
@@ -216,15 +227,11 @@ void elapsed_time(f64 now) {
 void chronometer(f64 now) {
     switch (inst_chrono_state) {
         case kChronoReset:
-        case kChronoStopped: inst_chrono_start_s = sat_u32(now - f64(inst_chrono_seconds)); break;
-        case kChronoRunning:
-            if (inst_chrono_start_s == 0)
-                inst_chrono_start_s = sat_u32(now);
-            else
-                inst_chrono_seconds = seconds_since(inst_chrono_start_s, now);
-            break;
+        case kChronoStopped: hold_count(inst_chrono_start_s, inst_chrono_seconds, now); break;
+        case kChronoRunning: run_count(inst_chrono_start_s, inst_chrono_seconds, now); break;
         case kChronoResetRequest:
-            inst_chrono_seconds = inst_chrono_minutes = inst_chrono_start_s = 0;
+            inst_chrono_seconds = inst_chrono_minutes = 0;
+            inst_chrono_start_s = 0.0;
             inst_chrono_state = kChronoReset;
             break;
         default: break;

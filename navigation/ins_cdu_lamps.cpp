@@ -130,14 +130,15 @@ u32 turn_angle(f64 d) {
 }
 
 void waypoint_alert(const CduUnit& u) {
-    const i64 active = gps_active_wpt;
-    const GpsWaypointCopy next = gps_read_waypoint(active + 1);
-    if (u.status != kStatusNav || !gps_active_usable() || !next.present) {
+    if (u.status != kStatusNav || !gps_active_usable()) {
         u.alr_lamp = 0;
         return;
     }
-    const GpsWaypointCopy at = gps_read_waypoint(active);
-    u.turn_angle_deg = turn_angle(leg_course_deg(next) - leg_course_deg(at));
+    // Only the turn needs the record after the active one; the last leg has none, yet its time
+    // to go still counts.
+    const i64 active = gps_active_wpt;
+    const GpsWaypointCopy next = gps_read_waypoint(active + 1);
+    if (next.present) u.turn_angle_deg = turn_angle(leg_course_deg(next) - leg_course_deg(gps_read_waypoint(active)));
     const f64 gs = tok_read(tok_ground_speed_ms);
     const f64 d = u.nav.departed == 0 ? u.nav.dist_wpt0_nm : gps_dist_nm;
     const f64 t = d * kMetresPerNm / gs;
@@ -148,6 +149,10 @@ void waypoint_alert(const CduUnit& u) {
     }
     u.time_to_wpt_s = sat_u32(t);
     u.time_to_wpt_min = u.time_to_wpt_s / 60;
+    if (!next.present) {  // no turn ahead, nothing to alert for
+        u.alr_lamp = 0;
+        return;
+    }
     const u32 a = u.turn_angle_deg;
     if (a <= kSmallTurn) {
         u.alert_upper_s = kSmallUpper;
@@ -192,14 +197,17 @@ void cdu_flasher(const CduUnit& u) {
         u.flash_second_half = 0;
         return;
     }
-    const f64 cycle = elapsed(u.flash_phase, now);
-    if (cycle >= 2.0 * half) {
-        u.flash_on = 1;
-        u.flash_phase = now;
-        u.flash_second_half ^= 1;
-    } else if (cycle >= half) {
-        u.flash_on = 0;
+    // The cadence runs on the tick count, not on frames: when a frame passes one or more cycle
+    // ends, the cycle start moves by whole cycles, so every frame rate shows the same lamp.
+    f64 cycle = elapsed(u.flash_phase, now);
+    const f64 full = 2.0 * half;
+    if (full > 0.0 && cycle >= full) {
+        const f64 cycles = std::floor(cycle / full);
+        cycle -= cycles * full;
+        u.flash_phase = now - cycle;
+        if (std::fmod(cycles, 2.0) != 0.0) u.flash_second_half ^= 1;
     }
+    u.flash_on = cycle < half ? 1 : 0;
 }
 
 CduLights cdu_lights(const CduUnit& u) {

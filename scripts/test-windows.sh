@@ -2,12 +2,21 @@
 # The 32-bit Windows build: ketravin.dll must export exactly Linkage and ImportTable and need no
 # MinGW runtime DLL; panelhost.exe, loading it under Wine, must print for every scenario exactly
 # what the Linux host prints (scenarios whose first line says "linux-only" are skipped).
+# The builds' output goes to logs under build/logs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(nproc 2>/dev/null || echo 2)
+source scripts/stage.sh
 
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win32 -j "$jobs"
+build_win32() {
+  cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+  cmake --build build/win32 -j "$(jobs)"
+}
+build_linux_host() {
+  cmake -S . -B build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build/linux -j "$(jobs)" --target panelhost
+}
+
+stage "build: build/win32 (MinGW-w64, i686)" win32-build build_win32
 dll=build/win32/ketravin.dll
 
 file "$dll" | grep -q 'PE32 executable (DLL).*Intel 80386' || { echo "ketravin.dll is not a 32-bit PE DLL"; file "$dll"; exit 1; }
@@ -25,9 +34,9 @@ done
 echo "ketravin.dll: PE32 DLL, exports: $exports, imports: $(echo $imports | tr '\n' ' ')"
 
 linux_host=build/linux/panelhost
-[ -x "$linux_host" ] || { cmake -S . -B build/linux >/dev/null; cmake --build build/linux -j "$jobs" --target panelhost; }
+[ -x "$linux_host" ] || stage "build: panelhost in build/linux" linux-host-build build_linux_host
 
-# No audio driver: DirectSound creation fails and the module runs silent, as specified.
+# No audio driver: DirectSound creation fails and the module runs silent, as without a sound card.
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/wineprefix" WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv="
 out=build/win32/readouts
 mkdir -p "$out"

@@ -24,7 +24,12 @@ protected:
             << error;
         host_->use_panel(panel);
     }
-    void TearDown() override { host_.reset(); }
+    void TearDown() override {
+        // A mouse callback always answers 0; any other answer fails the test that clicked.
+        const std::string fault = host_ ? host_->take_mouse_fault() : std::string();
+        EXPECT_TRUE(fault.empty()) << fault << ", not 0";
+        host_.reset();
+    }
 
     static bool gauge_known(const std::string& name) {
         for (GaugeHeader* const* g = Linkage.gauges; *g; ++g)

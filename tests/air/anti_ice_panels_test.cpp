@@ -49,6 +49,27 @@ TEST_F(AntiIce, ProbeLampsLitWhileTheirProbeIsUnheated) {
     }
 }
 
+// Each switch shows the one lever image of its byte from the next frame: two-position probe heat
+// and nacelle switches (down image first), three-position wing switches (down, middle, up).
+TEST_F(AntiIce, SwitchImagesFollowTheirBytes) {
+    for (const char* g : {kProbes, kNacelle, kWing}) place(g);
+    const struct { const char* g; i32 x, y; size_t first, count, shown; } clicks[] = {
+        {kProbes, 30, 10, 1, 2, 1},  {kProbes, 80, 10, 3, 2, 1},  {kProbes, 130, 10, 5, 2, 1},    // ON
+        {kProbes, 80, 40, 3, 2, 0},  {kProbes, 30, 40, 1, 2, 0},                                  // OFF
+        {kNacelle, 30, 60, 1, 2, 1}, {kNacelle, 130, 60, 3, 2, 1},                                // OPEN
+        {kNacelle, 130, 85, 3, 2, 0}, {kNacelle, 30, 85, 1, 2, 0},                                // CLOSE
+        {kWing, 30, 80, 1, 3, 2},    {kWing, 130, 125, 4, 3, 0},  {kWing, 30, 125, 1, 3, 0},     // ON, GRND CHECK
+        {kWing, 130, 100, 4, 3, 1},  {kWing, 130, 80, 4, 3, 2},   {kWing, 30, 100, 1, 3, 1},     // OFF RESET, ON
+    };
+    for (const auto& c : clicks) {
+        click(c.g, c.x, c.y);
+        frames(1);
+        std::string want(c.count, '0');
+        want[c.shown] = '1';
+        EXPECT_EQ(lamps(c.g, c.first, c.count), want) << c.g << " " << c.x << "," << c.y;
+    }
+}
+
 TEST_F(AntiIce, WingLeftSideDrivesTheHostAndEitherSideTheDemand) {
     place(kWing);
     // S shut, O open, - blank; the host flag is read before the frame and sends counted in it.
@@ -82,6 +103,7 @@ TEST_F(AntiIce, NacelleValveOpensAfter27TicksThenTurnsTheHostOn) {
     air_duct_supply[0] = 1;
     token(kTick, 1.0);
     click(kNacelle, kNacelle1X, kOpenY);
+    EXPECT_EQ(aice_nacelle_sw[0], 1) << "VALVE OPEN";
     std::string seen;  // valve state per frame, ticks 2..31
     for (int f = 0; f < 30; ++f) frames(1), seen += char('0' + aice_nacelle_valve[0]);
     EXPECT_EQ(host().token(kTick), 31.0);

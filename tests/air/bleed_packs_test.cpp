@@ -1,6 +1,11 @@
 // Bleed air, its dials and the packs through the host: frame-counted rates, the cross-bleed
 // valve and the ducts in either gauge order, ground air, the MANIFOLD FAULT latch, the pack
 // valves with their FAULT lamps, flow, temperatures and the air-conditioning sound.
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 #include "air/state.h"
 #include "apu/state.h"
 #include "engines/state.h"
@@ -54,6 +59,19 @@ TEST_P(BleedOrder, ApuAirCrossesOnlyAFullyOpenValve) {
     EXPECT_EQ(open_at - first, 95u) << "96 frames of travel";
     EXPECT_EQ(air_duct_supply[1], 1);
     EXPECT_FALSE(shown(kXbleed, XbleedFault));
+    for (int n = 0; n < 2; ++n) click(kXbleed, 10, 90);  // CLOSE: shut in 96 frames too
+    u64 shut_at = 0;
+    for (u64 f = 1; f <= 120 && !shut_at; ++f) {
+        frames(1);
+        if (air_xbleed_valve == 0) shut_at = f;
+        EXPECT_EQ(air_duct_supply[1], 0) << f;
+    }
+    EXPECT_EQ(shut_at, 96u);
+    // The knob stops at CLOSE and at O.
+    for (const auto& [x, sel] : {std::pair{10, 0}, {50, 1}, {50, 2}, {50, 3}, {50, 3}, {10, 2}}) {
+        click(kXbleed, x, 90);
+        EXPECT_EQ(air_xbleed_sel, sel) << x;
+    }
 }
 
 // HP port at N2 50: pressure 400 after 80 frames, temperature 1500 after 300; at N2 60 the AUTO HP
@@ -85,6 +103,70 @@ TEST_P(BleedOrder, EngineBleedRatesCountFrames) {
     EXPECT_EQ(air_bleed_temp[0], 1420);
 }
 INSTANTIATE_TEST_SUITE_P(Orders, BleedOrder, ::testing::Bool());
+
+// The HP port from N2 40 with the HP fuel valve open and the start valve shut; the LP port from
+// N2 60 alone; APU air with the APU running and its switch at OPEN or AUTO.
+TEST_F(Bleed, SourceThresholds) {
+    place(kApuSw);
+    apu_running = 1;
+    const struct { f64 n2; u8 hp_open, start_valve, apu_sw, hp, lp, apu; } cases[] = {
+        {39.99, 1, 0, 1, 0, 0, 100}, {40.0, 1, 0, 2, 1, 0, 100}, {40.0, 0, 0, 0, 0, 0, 0},
+        {40.0, 1, 1, 0, 0, 0, 0},    {59.99, 1, 0, 0, 1, 0, 0},  {60.0, 0, 1, 0, 0, 1, 0},
+        {kNaN, 1, 0, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        token(kN2[1], c.n2);
+        eng_hp_valve_open[1] = c.hp_open, eng_start_valve[1] = c.start_valve, air_apu_bleed_sw = c.apu_sw;
+        frames(1);
+        EXPECT_EQ(air_hp_source[1], c.hp) << c.n2 << " " << int(c.hp_open) << int(c.start_valve);
+        EXPECT_EQ(air_lp_source[1], c.lp) << c.n2;
+        EXPECT_EQ(air_apu_bleed, c.apu) << int(c.apu_sw);
+    }
+    // The APU branch's flow bar: in line with APU air, across the line without, dark unpowered.
+    for (const auto& [running, power, bar] : {std::tuple{1, 1, "in"}, {0, 1, "across"}, {1, 0, "dark"}}) {
+        apu_running = u8(running), dc_ess_powered = u8(power), air_apu_bleed_sw = 1;
+        frames(2);
+        const bool in = shown(kApuSw, 1), across = shown(kApuSw, 2);
+        EXPECT_STREQ(in && across ? "both" : in ? "in" : across ? "across" : "dark", bar) << running << power;
+    }
+}
+
+// Every switch and lever of the bleed, pack and pressurisation gauges shows the one image of its
+// position from the next frame.
+TEST_F(AirTest, LeverImagesFollowTheirSwitches) {
+    const char* sel = "ketravin air_pressu_syselect_kr60";
+    const char* valves[] = {"ketravin air_pvalvepos_s1_kr60", "ketravin air_pvalvepos_s2_kr60"};
+    const char* rh[] = {"ketravin air_engsw_rh_kr60", "ketravin air_bleedvalve_rh_kr60", "ketravin air_packsw_rh_kr60"};
+    for (const char* g : {kApuSw, kHp1, rh[0], kBleed1, rh[1], kPackSw1, rh[2], sel, valves[0], valves[1]}) place(g);
+    // Gauge, x, then for each position its click y and the image index among the lever images.
+    struct Lever { const char* g; i32 x; size_t first, count; std::vector<std::pair<i32, size_t>> positions; };
+    const std::vector<Lever> levers = {
+        {kApuSw, 30, 3, 3, {{30, 2}, {70, 0}, {50, 1}}},   // OPEN, CLOSE RESET, AUTO
+        {kHp1, 30, 3, 3, {{30, 2}, {70, 0}, {50, 1}}},     // HIGH, CLOSE, AUTO
+        {rh[0], 30, 3, 3, {{70, 0}, {30, 2}}},
+        {kBleed1, 60, 1, 3, {{20, 2}, {60, 0}, {40, 1}}},  // OPEN, CLOSE RESET, A.
+        {rh[1], 60, 1, 3, {{60, 0}, {20, 2}}},
+        {kPackSw1, 60, 1, 2, {{10, 1}, {30, 0}}},          // AUTO, CLOSE
+        {rh[2], 60, 1, 2, {{10, 1}, {30, 0}}},
+        {valves[0], 20, 2, 3, {{20, 2}, {60, 0}, {40, 1}}},  // AFT CLOSED, FWD CLOSED, centre
+        {valves[1], 80, 2, 3, {{60, 0}, {20, 2}}},
+    };
+    for (const Lever& l : levers)
+        for (const auto& [y, image] : l.positions) {
+            click(l.g, l.x, y);
+            frames(1);
+            std::string want(l.count, '0');
+            want[image] = '1';
+            std::string got;
+            for (size_t i = 0; i < l.count; ++i) got += shown(l.g, l.first + i) ? '1' : '0';
+            EXPECT_EQ(got, want) << l.g << " " << y;
+        }
+    for (const auto& [x, left] : {std::pair{70, false}, {30, true}}) {  // SYS SELECT: SYS 2, SYS 1
+        click(sel, x, 70);
+        frames(1);
+        EXPECT_TRUE(shown(sel, 1) == left && shown(sel, 2) == !left) << x;
+    }
+}
 
 TEST_F(Bleed, GroundAirShutsTheAutomaticBleedValvesAndFeedsBothDucts) {
     place_bleed(false);
@@ -184,6 +266,11 @@ TEST_F(Packs, OpeningAndClosingWithTheirSounds) {
 
 TEST_F(Packs, WithoutSoundsTheSequenceRunsSilently) {
     for (const char* g : {kPackSw1, kRamAir}) place(g);
+    for (u8 power : {0, 1}) {  // the inlet image covers the striped window with DC essential power
+        dc_ess_powered = power;
+        frames(1);
+        EXPECT_EQ(shown(kRamAir, 1), power == 1);
+    }
     open_left();
     frames(375);
     EXPECT_EQ(air_aircond_sound_state, 2);
@@ -202,7 +289,7 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
     place(kPack1);
     air_pack_valve[0] = 400;
     struct Case { f64 outside, stored, drawn; };
-    for (const Case& c : {Case{-20, 20, 20}, Case{60, -20, -20}}) {
+    for (const Case& c : {Case{-20, 20, 20}, Case{60, -20, -20}, Case{40, -16, -16}, Case{24, 0, 0}}) {
         token(kTat, c.outside / 256.0);
         frames(1);
         EXPECT_EQ(air_pack_valve_temp[0], c.stored) << c.outside;
@@ -237,4 +324,64 @@ TEST_F(Packs, HostileClockStillLeadsToTheLoop) {
     token(1, 500.0);
     frames(72);
     EXPECT_EQ(air_aircond_sound_state, 3);
+}
+
+// Needle speed limits in the records: the packs' flow and temperature-valve pointers 1, their
+// temperature pointers 6; the bleed dials, the cabin V/S and the temperature control valves 6.
+TEST_F(AirTest, NeedleSpeedLimits) {
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; } cases[] = {
+        {kPack1, {2, 5}, 1}, {"ketravin air_pack_rh_kr60", {2, 5}, 1},
+        {kPack1, {3, 4}, 6}, {"ketravin air_pack_rh_kr60", {3, 4}, 6},
+        {"ketravin air_bleedtemp_lh_kr60", {1}, 6}, {"ketravin air_bleedpress_rh_kr60", {1}, 6},
+        {"ketravin air_pressu_vsi_kr60", {1}, 6}, {"ketravin air_ctempvalve_3_kr60", {1}, 6},
+    };
+    for (const auto& c : cases) {
+        if (!host().placed_instance(gauge(c.gauge))) place(c.gauge);
+        for (size_t n : c.needles) {
+            const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
+            EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == c.rate) << c.gauge << " " << n;
+        }
+    }
+}
+
+// A clock too far ahead to arm the loop leaves the start waiting; a pack stopped meanwhile gets no
+// start sound when the clock comes back.
+TEST_F(Packs, NoStartSoundForAPackStoppedWhileTheClockWasOutOfRange) {
+    place(kRamAir);
+    token(1, 1e12);
+    air_pack_valve[0] = 400;
+    frames(1);
+    EXPECT_EQ(air_aircond_sound_state, 1);
+    air_pack_valve[0] = 0;
+    token(1, 500.0);
+    frames(5);
+    EXPECT_EQ(air_aircond_sound_state, 1) << "waiting, silent";
+}
+
+// Where each dial's scale puts its values: the direction of every table point from the needle's
+// pivot, clockwise from twelve o'clock, as the dials are marked (within the pixel rounding).
+TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
+    using Scale = std::vector<std::pair<f64, f64>>;  // value, degrees
+    const struct { const char* gauge; size_t needle; Scale scale; } dials[] = {
+        {kPack1, 2, {{0, 200}, {20, 270}, {40, 0}, {60, 90}, {80, 159}}},               // FLOW
+        {kPack1, 3, {{-10, 245}, {0, 272}, {50, 347}, {100, 59}, {150, 130}}},          // TURB INLET TEMP
+        {kPack1, 4, {{-50, 252}, {0, 323}, {50, 37}, {100, 108}}},                      // PACK D. TEMP
+        {"ketravin air_pack_rh_kr60", 5, {{-20, 270}, {0, 0}, {20, 90}}},              // PACK V. TEMP
+        {"ketravin air_bleedtemp_rh_kr60", 1,
+         {{0, 136}, {500, 178}, {1000, 219}, {1500, 261}, {2000, 305}, {2500, 348}, {3000, 373}}},
+        {"ketravin air_bleedpress_lh_kr60", 1, {{0, 243}, {200, 295}, {400, 345}, {650, 412}, {900, 477}}},
+        {"ketravin air_ctempvalve_2_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
+    };
+    for (const auto& d : dials) {
+        if (!host().placed_instance(gauge(d.gauge))) place(d.gauge);
+        const auto* n = reinterpret_cast<const NeedleElement*>(element(d.gauge, d.needle));
+        ASSERT_EQ(n->nonlinearity_count, d.scale.size()) << d.gauge;
+        for (size_t i = 0; i < d.scale.size(); ++i) {
+            const NonlinearityPoint& p = n->nonlinearity[i];
+            const f64 deg = std::atan2(f64(p.x - n->head.x), -f64(p.y - n->head.y)) * 180.0 / M_PI;
+            const f64 off = std::remainder(deg - d.scale[i].second, 360.0);
+            EXPECT_EQ(p.value, d.scale[i].first) << d.gauge << " point " << i;
+            EXPECT_LE(std::fabs(off), 2.5) << d.gauge << " value " << d.scale[i].first << " at " << deg;
+        }
+    }
 }

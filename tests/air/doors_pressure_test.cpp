@@ -16,10 +16,11 @@ const char* kDoors = "ketravin doors_kr60";
 const char* kCabAlt = "ketravin air_pressu_cabalt_kr60";
 const char* kSet1 = "ketravin air_pressu_set_s1_kr60";
 const char* kValves1 = "ketravin air_pvalvepos_s1_kr60";
+const char* kValves2 = "ketravin air_pvalvepos_s2_kr60";
 constexpr u32 kOnGround = 60, kAltitude = 74, kExit1 = 866, kExit2 = 867, kExit3 = 868, kCabin = 981,
               kTarget = 982, kCabinVs = 983, kDump = 985;
 constexpr const char* kExitPct = "(A:Exit open:1,percent)";
-enum { LCabinFwd = 2, LCabinAft = 10, FaultDot = 21, TurningImage = 3 };
+enum { LCabinFwd = 2, LCabinExit3 = 5, LCabinAft = 10, RCabinAft = 15, FaultDot = 21, TurningImage = 3, ValveFwdPointer = 5 };
 constexpr i32 kTest[2] = {90, 200}, kSelectLamp[2] = {10, 37}, kExitLamp[2] = {10, 73}, kHydLamp[2] = {10, 191};
 }  // namespace
 
@@ -38,13 +39,14 @@ protected:
 };
 
 TEST_F(Doors, CautionFaultDotAndTestLatch) {
-    const struct { f64 e3, e1, e2, pct; u8 test, warn; bool dot, group; } cases[] = {
-        {0.05, 0.05, 0, 0, 0, 0, true, true},  // S exactly 0.1
-        {0, 0, 0, 0.1000001, 0, 1, false, false},
-        {0, 0, 0, 0, 1, 1, true, true},      // test with every value 0
-        {0, 0.05, 0, 0, 1, 0, true, true},   // test with a door barely open
-        {0, 0.1, 0, 0, 0, 0, true, true},    // 0.1 lights the fault dot
-        {0, 0.11, 0, 0, 0, 1, false, true},
+    const struct { f64 e3, e1, e2, pct; u8 test, warn; bool dot, group, exit, exit3; } cases[] = {
+        {0.05, 0.05, 0, 0, 0, 0, true, true, false, true},  // S exactly 0.1
+        {0, 0, 0, 0.1, 0, 0, false, false, false, false},   // the exit lamps want more than 0.1
+        {0, 0, 0, 0.1000001, 0, 1, false, false, true, false},
+        {0, 0, 0, 0, 1, 1, true, true, true, true},      // test with every value 0
+        {0, 0.05, 0, 0, 1, 0, true, true, true, true},   // test with a door barely open
+        {0, 0.1, 0, 0, 0, 0, true, true, false, false},  // 0.1 lights the fault dot
+        {0, 0.11, 0, 0, 0, 1, false, true, false, false},
     };
     for (const auto& c : cases) {
         doors(c.e3, c.e1, c.e2, c.pct);
@@ -53,6 +55,8 @@ TEST_F(Doors, CautionFaultDotAndTestLatch) {
         EXPECT_EQ(warn_doors, c.warn) << c.e1 << " " << c.pct;
         EXPECT_EQ(shown(kDoors, FaultDot), c.dot) << c.e1;
         EXPECT_EQ(shown(kDoors, LCabinAft), c.group) << c.e1;
+        EXPECT_EQ(shown(kDoors, LCabinFwd) + shown(kDoors, RCabinAft), c.exit ? 2 : 0) << c.pct;
+        EXPECT_EQ(shown(kDoors, LCabinExit3), c.exit3) << c.e3;
     }
     dc_ess_powered = 0;
     frames(1);
@@ -91,6 +95,8 @@ TEST_F(Doors, ClicksOnTheGroundAndInFlight) {
     };
     const std::vector<Case> cases = {
         {0.0, 0, 0, 0, 0.1, 1, kSelectLamp[0], kSelectLamp[1], {}},  // exactly 0.1 reads closed
+        {0.0, 0, 0, 0, 0.1, 1, 120, 73, {}},
+        {0.0, 0, 0, 0, 0.1000001, 1, kSelectLamp[0], kSelectLamp[1], {key_exit_toggle, key_exit_select}},
         {0.0, 0, 0, 0, 0.2, 1, 120, 73, {key_exit_toggle, key_exit_select}},
         {0.5, 0.01, 0, 0, 0, 1, kExitLamp[0], kExitLamp[1], {key_exit_toggle}},
         {0.0, 0, 0, 0.5, 0, 1, kHydLamp[0], kHydLamp[1], {}},  // lit by 867, yet closed by 866
@@ -104,7 +110,12 @@ TEST_F(Doors, ClicksOnTheGroundAndInFlight) {
         frames(1);
         new_keys();
         click(kDoors, c.x, c.y);
-        EXPECT_EQ(key_ids(), c.sent) << c.x << "," << c.y << " ground " << c.ground;
+        std::vector<u32> ids;
+        for (const KeyLogEntry& k : new_keys()) {
+            ids.push_back(k.id);
+            EXPECT_TRUE(k.value == 0 && !k.sent) << "value 0, triggered";
+        }
+        EXPECT_EQ(ids, c.sent) << c.x << "," << c.y << " ground " << c.ground;
     }
 }
 
@@ -136,23 +147,52 @@ TEST_F(Pressure, AltKnobStopsAt12000AndEveryAreaTouchesTheTurningImage) {
         }
         EXPECT_EQ(gone, hidden_at);
     }
+    // Both halves of the ALT knob touch the panel too, whatever they send.
+    for (const auto& [x, y] : {std::pair{10, 200}, {70, 200}, {120, 50}}) {
+        frames(60);
+        ASSERT_TRUE(hidden(element(kSet1, TurningImage)));
+        click(kSet1, x, y);
+        frames(1);
+        EXPECT_FALSE(hidden(element(kSet1, TurningImage))) << x;
+    }
+    press_baro_setting_inhg = 30.9f;  // 22.5 degrees an inch from 29.9
+    frames(1);
+    EXPECT_NEAR(press_baro_dial_deg, 22.5f, 1e-4f);
+    press_baro_setting_inhg = kNaN;  // a setting that is no number leaves the dial unrotated
+    frames(1);
+    EXPECT_EQ(press_baro_dial_deg, 0.0f);
 }
 
+// Each valve moves one step a frame and stops at its ends; its pointer rests at y 65 (SHUT) and
+// rises a pixel a step, to y 20 fully open.
 TEST_F(Pressure, OutflowValvesTakeFortyFiveFrames) {
-    place(kValves1);
+    for (const char* g : {kValves1, kValves2}) place(g);
     token(kOnGround, 0.0);
+    const auto top = [&](const char* g, size_t pos) {
+        const auto* e = reinterpret_cast<const SliderElement*>(element(g, pos));
+        return e->head.y + e->scale_y * drawn(g, pos).y;
+    };
     const struct { i32 row_y; u8 ground; u64 n; u8 fwd, aft; } steps[] = {
-        {20, 0, 45, 45, 0},  // AFT CLOSED
+        {20, 0, 50, 45, 0},  // AFT CLOSED: the forward valve opens in 45 frames and stops there
         {60, 0, 44, 1, 44},  // FWD CLOSED, one frame short
         {60, 0, 1, 0, 45},
-        {40, 1, 45, 0, 0},  // on the ground: inactive, both shut
+        {40, 0, 3, 3, 45},   // centred: both open
+        {40, 1, 45, 0, 0},   // on the ground: inactive, both shut
     };
     for (const auto& s : steps) {
         click(kValves1, 20, s.row_y);
+        click(kValves2, 80, s.row_y);
         token(kOnGround, s.ground);
         frames(s.n);
-        EXPECT_EQ(air_outflow_pos_s1[1], s.fwd) << s.row_y;
-        EXPECT_EQ(air_outflow_pos_s1[0], s.aft) << s.row_y;
+        SCOPED_TRACE(testing::Message() << "row " << s.row_y << " ground " << int(s.ground));
+        for (const auto* v : {air_outflow_pos_s1, air_outflow_pos_s2}) {
+            EXPECT_EQ(v[1], s.fwd);
+            EXPECT_EQ(v[0], s.aft);
+        }
+        for (const char* g : {kValves1, kValves2}) {
+            EXPECT_EQ(top(g, ValveFwdPointer), 65.0 - s.fwd) << g;
+            EXPECT_EQ(top(g, ValveFwdPointer + 1), 65.0 - s.aft) << g;
+        }
     }
 }
 

@@ -1,4 +1,6 @@
 // Probe heat, PROBES, the host's pitot heat, pitot fault and air-data validity through the host.
+#include <string>
+
 #include "tests/systems/systems_fixture.h"
 #include "air/state.h"
 #include "electrical/state.h"
@@ -19,7 +21,9 @@ TEST_F(Probes, ProbesWarnsWhenAnyHeaterIsOffWithEssentialDcPower) {
     std::memset(aice_probe_heat_sw, 1, sizeof aice_probe_heat_sw);
     frames(1);
     EXPECT_EQ(warn_probes, 0);
-    EXPECT_EQ(sent_now(key_pitot_heat_on), 1u);
+    u32 value = 99;
+    EXPECT_EQ(sent_now(key_pitot_heat_on, &value), 1u);
+    EXPECT_EQ(value, 0u);
     frames(3);
     EXPECT_EQ(sent_now(key_pitot_heat_on), 0u) << "the host followed";
     elec_trans_sw[1] = 0;  // AC bus 2 lost: heaters 10 and 12 go cold
@@ -28,7 +32,8 @@ TEST_F(Probes, ProbesWarnsWhenAnyHeaterIsOffWithEssentialDcPower) {
     EXPECT_EQ(warn_probes, 1);
     dead();
     EXPECT_EQ(warn_probes, 0) << "never without DC essential power";
-    EXPECT_EQ(sent_now(key_pitot_heat_off), 1u);
+    EXPECT_EQ(sent_now(key_pitot_heat_off, &value), 1u);
+    EXPECT_EQ(value, 0u);
 }
 
 TEST_F(Probes, PitotFaultOnlyAirborneSlowAtHighMachToken) {
@@ -53,4 +58,35 @@ TEST_F(Probes, AComputerIsFullyValidAgainOnItsThirdFrame) {
         EXPECT_EQ(inst_adc2_ok, want);
     }
     EXPECT_EQ(warn_ads, 0);
+}
+
+// ADC 1's flags by host failure: airspeed takes the airspeed-based flags, the altimeter also the
+// vertical speed, the VSI only its own; the pitot takes airspeed from both computers. Without
+// power every ADC 1 flag is 0.
+TEST_F(Probes, AirDataFlagsFollowTheHostFailures) {
+    const struct { u32 failed; bool power; const char* adc1; u8 adc2_ias, ads; } cases[] = {
+        // ias, alt, air, vs, sat, tas, ok
+        {0, true, "1111111", 1, 0},
+        {tk::airspeed_fail, true, "0101000", 1, 1},
+        {tk::altimeter_fail, true, "1000000", 1, 1},
+        {tk::vsi_fail, true, "1110111", 1, 0},
+        {tk::pitot_fail, true, "0101000", 0, 1},
+        {0, false, "0000000", 0, 1},
+    };
+    for (const auto& c : cases) {
+        for (u32 id : {tk::airspeed_fail, tk::altimeter_fail, tk::vsi_fail, tk::pitot_fail}) token(id, id == c.failed);
+        if (c.power)
+            all_buses();
+        else
+            dead();
+        frames(3);
+        const u8 flags[] = {inst_adc1_ias_valid, inst_adc1_alt_valid, inst_adc1_air_valid, inst_adc1_vs_valid,
+                            inst_adc1_sat_valid, inst_adc1_tas_valid, inst_adc1_ok};
+        std::string adc1;
+        for (u8 f : flags) adc1 += char('0' + f);
+        EXPECT_EQ(adc1, c.adc1) << c.failed << " " << c.power;
+        EXPECT_EQ(inst_adc1_powered, c.power ? 1 : 0);
+        EXPECT_EQ(inst_adc2_ias_valid, c.adc2_ias) << c.failed;
+        EXPECT_EQ(warn_ads, c.ads) << c.failed;
+    }
 }

@@ -2,6 +2,7 @@
 // approach and LAND to roll-out, the pitch, IAS, bank and yaw laws, the pitch wheel, hostile values.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <tuple>
@@ -19,6 +20,7 @@
 #include "instruments/state.h"
 #include "lighting/state.h"
 #include "module/keys.h"
+#include "module/state_registry.h"
 #include "navigation/state.h"
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
@@ -620,7 +622,7 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     }
     token(tk::ground, 1.0);
     token(tk::ias, 40.0);
-    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3000}}) {
+    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3101}}) {
         token(tk::elevator, elevator);
         frames(1);
         i32 first = 0;  // the ground aileron goes out before the roll-out's
@@ -921,7 +923,7 @@ TEST_F(ApMaster, BankLimitAileronStaysOnOneSideAndWithinTravel) {
     ap_alt_mode = 2;  // PITCH off
     const struct { f64 bank, ias, aileron; } cases[] = {
         {30.0, 300.0, -4200.0}, {330.0, 300.0, -4200.0}, {30.0, 150.0, -16383.0}, {30.0, 400.0, 0.0},
-        {20.0, 345.0, -28.0},   {15.0, 300.0, 0.0},      {30.0, kNaN, -16383.0},  {kInf, 300.0, 0.0},
+        {20.0, 345.0, -28.0},   {15.0, 300.0, 0.0},      {30.0, kNaN, -4200.0},   {kInf, 300.0, -4200.0},
     };
     for (const auto& c : cases) {
         token(tk::bank_b, c.bank);
@@ -955,7 +957,7 @@ TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     token(tk::bank, 10.0);
     const struct { f64 ball; i32 start, after; } cases[] = {
         {-12.0, 16100, 16100}, {-12.0, 16000, 16200}, {-10.0, 5000, 5200}, {-5.0, 5100, 5100}, {12.0, -16100, -16100},
-        {10.0, -5000, -5200},  {0.0, 600, 500},       {0.0, 400, 0},       {kNaN, -600, -500}, {3.0, 600, 500},
+        {10.0, -5000, -5200},  {0.0, 600, 500},       {0.0, 400, 0},       {kNaN, -600, -600}, {3.0, 600, 500},
         {-3.0, -600, -500},
     };
     for (const auto& c : cases) {
@@ -1036,3 +1038,477 @@ TEST_F(ApMaster, HostileHostValuesKeepTheStateFinite) {
             EXPECT_TRUE(std::isfinite(x)) << v;
     }
 }
+
+// The speed law adds to its command every frame, the pilot's input steers the trim from a base: a
+// reading that is no number adds nothing and steers nothing, and a reference or base taken on
+// such a frame is the host's last finite reading.
+TEST_F(ApMaster, SpeedLawAndPilotInputTakeNothingFromNoNumber) {
+    thr1_readout_pct = 50;
+    engage_cmd1();
+    const struct { f64 input, trim; i32 first_trim_key; i32 vs_step; } pitch[] = {
+        {300.0, 500.0, 515, 6},  // following starts from the trim axis: up 500 + 300 x 0.05
+        {50.0, 500.0, -1, -6},   // a small input ends it: the law takes the command back
+        {300.0, kNaN, 515, 6},   // started again on a trim axis that is no number: from 500
+        {kNaN, kNaN, -1, 0},     // an input that is no number steers nothing
+    };
+    for (const auto& c : pitch) {
+        token(309, c.input);
+        token(318, c.trim);
+        const i32 before = ap_vs_command;
+        new_keys();
+        frames(1);
+        i32 first = -1;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == key_trim_axis_set && first < 0) first = i32(k.value);
+        EXPECT_EQ(std::make_pair(first, ap_vs_command - before), std::make_pair(c.first_trim_key, c.vs_step))
+            << c.input << " on " << c.trim;
+    }
+    token(309, 0.0);
+    press(kIas);
+    frames(1);
+    ASSERT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 250));
+    token(tk::ias, 260.0);
+    frames(1);
+    const i32 command = ap_vs_command;
+    token(tk::ias, kNaN);
+    frames(3);
+    EXPECT_EQ(ap_vs_command, command) << "no airspeed: the command stands";
+    EXPECT_EQ(ap_ias_error, 10.0);
+    press(kIas);  // off, and on again while the airspeed is no number
+    frames(1);
+    press(kIas);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 260));
+
+    ap_nav_mode = 1;  // NAV without the GPS: the target is the host's selected heading
+    for (const auto& [selected, target] : {std::pair<f64, i32>{120.7, 120}, {kNaN, 120}, {kInf, 120}, {95.0, 95}}) {
+        token(107, selected);
+        frames(1);
+        EXPECT_EQ(std::make_pair(ap_nav_mode, ap_heading_target), std::make_pair(u8(3), target)) << selected;
+    }
+}
+
+// ---- A host value that is no number moves no command --------------------------------------------
+// Each flight below holds every law in balance with the host pinned to one set of values, so that
+// whatever moves while one host value reads NaN or an infinity is moved by that value alone. For
+// every value the flight director, the autopilot and the autothrottle read, and in each lateral and
+// vertical mode, the commands and modes must stand for 20 frames, and no key may go out that the
+// steady flight did not send, nor a command key with another value, but for what a rule deciding
+// on the raw value moves; a host flag must also do what a flag reading 0.5 does.
+namespace {
+struct Pin {
+    u32 id;
+    f64 value;
+};
+using Pins = std::vector<Pin>;
+void pin(Pins& pins, u32 id, f64 v) {
+    for (Pin& p : pins)
+        if (p.id == id) {
+            p.value = v;
+            return;
+        }
+    pins.push_back({id, v});
+}
+
+constexpr f64 kFpm = 256.0 / (3.281 * 60.0);  // host V/S units per ft/min as the instruments convert
+constexpr f64 kFeet = 1.0 / 3.281;            // metres per foot
+
+// Everything the flight director, the autopilot and the autothrottle read from the host as a double;
+// the last is the auto-coordination flag behind its calculator expression. (The station code and the
+// failure tokens come as integers: no NaN reaches them.)
+constexpr u32 kReads[] = {1,   40,  41,  44,  49,  60,  61,  65,  69,  73,  74,  78,  79,  80,  84,  103, 104, 105, 106,
+                          107, 108, 111, 112, 114, 115, 116, 123, 128, 163, 309, 311, 313, 317, 318, 329, 332, 557,
+                          558, 568, 614, 624, 625, 643, 644, 785, 792, 794, 838, 848, 854, kHostAutoCoordinationToken};
+
+// Commands, references and modes that must stand.
+const char* const kWatched[] = {
+    "ap_vs_command", "ap_alt_command", "ap_pitch_alt_target_m", "ap_pitch_ref_deg", "ap_bank_target_deg",
+    "ap_bank_hold_output", "ap_rudder_cmd", "ap_heading_target", "ap_ias_reference", "ap_trim_axis_base",
+    "ats_throttle1_cmd", "ats_throttle2_cmd", "ats_speed_target", "ats_thr_off_ref", "fd_vl_heading_target",
+    "fd_gs_vs_command", "fd_gs_entry_vs", "fd_hdg_roll_command", "fd_vl_roll_command", "fd_course_steering",
+    "fd_pitch_error", "fd_alt_error", "fd_level_error", "fd_gs_error", "fd_app_pitch_error", "fd_app_roll_error",
+    "fd_capture_window", "ap_fd_engaged", "ap_cmd_engaged", "ap_approach_state", "ap_alt_mode", "ap_alt_capture_step",
+    "ap_ias_mode", "ap_hdg_select_mode", "ap_vl_mode", "ap_nav_mode", "ap_bb_mode", "ap_roll_mode", "ap_pitch_mode",
+    "fd_pitch_hold", "ap_pitch_hold_engaged", "ap_roll_hold_engaged", "ap_bank_hold_state", "ap_aileron_active",
+    "ap_ias_law_engaged", "ap_rudder_state", "ap_land_engaged", "ap_flare_mode", "ap_land_low_phase",
+    "ap_rollout_mode", "ap_go_around_mode", "fd_vl_captured", "fd_gs_armed", "fd_gs_capture_state", "ats_arm_state",
+    "ats_spd_mode", "ats_n1_mode", "warn_thr_off", "eng_n1_mode",
+};
+
+// Key events whose value is a command or a reference.
+constexpr u32 kValueKeys[] = {key_ap_vs_set,         key_ap_event_101f3, key_ap_alt_set,    key_ap_heading_set,
+                              key_aileron_set,       key_rudder_set,     key_trim_axis_set, key_throttle1_set,
+                              key_throttle2_set,     key_ap_reset_event, key_course_set,    key_ap_speed_set,
+                              key_autothrottle_arm_set, key_fd_active_set};
+
+// Flags count as set only at exactly 1.0 (and as clear only at exactly 0.0): one that reads no number
+// must also act as one that reads 0.5, neither set nor clear.
+constexpr u32 kFlags[] = {44, 60, 103, 104, 105, 106, 108, 111, 112, 114, 115, 123, 785, 848,
+                          kHostAutoCoordinationToken};
+bool is_flag(u32 id) {
+    for (u32 f : kFlags)
+        if (f == id) return true;
+    return false;
+}
+constexpr f64 kNeither = 0.5;
+
+// What a rule that decides on the raw value may move, the reason beside it.
+struct RawRule {
+    u32 token;
+    bool anything;                    // everything that follows from the rule
+    std::vector<std::string> vars;    // these only
+    std::vector<u32> keys;            // and these keys
+};
+const RawRule kRawRules[] = {
+    {44, true, {}, {}},                    // glide slope received only at 1.0: disarmed, PITCH flies
+    {60, false, {"ap_rollout_mode"}, {}},  // RLOUT only exactly on the ground
+    {103, false, {"fd_vl_captured"}, {}},  // the beam capture counts the autopilot engaged only at 1.0
+    {848, false, {"ap_nav_mode"}, {key_ap_hdg_hold_event_b}},  // GPS not driving NAV 1 (not 1.0): NAV 3
+    {792, false, {}, {key_fd_active_set}},  // the host's director flag above 0 with ours off: 0 sent
+    {854, false, {}, {key_course_set}},    // the host's course off the selector's: sent again
+};
+const RawRule* raw_rule(u32 token) {
+    for (const RawRule& r : kRawRules)
+        if (r.token == token) return &r;
+    return nullptr;
+}
+bool may_move(const RawRule* r, const char* var) {
+    if (!r) return false;
+    if (r->anything) return true;
+    for (const std::string& v : r->vars)
+        if (v == var) return true;
+    return false;
+}
+bool may_send(const RawRule* r, u32 key) {
+    if (!r) return false;
+    if (r->anything) return true;
+    for (u32 k : r->keys)
+        if (k == key) return true;
+    return false;
+}
+
+// A steady flight: the mode bytes it sets (again before each value is tried) and the host values it
+// pins every frame on top of the common ones.
+struct Flight {
+    const char* name;
+    void (*arrange)(Pins&);
+    std::vector<std::pair<const char*, f64>> modes;  // what it flies once steady
+};
+
+void cmd_engaged() {
+    ap_fd_engaged = 1;
+    ap_cmd1_lever = 1;
+}
+void ils(Pins& p, f64 needle) {
+    pin(p, 46, 0xC0);
+    pin(p, 49, 1.0);
+    pin(p, 44, 1.0);
+    pin(p, 41, needle);
+}
+void radio_ft(Pins& p, f64 ft) {
+    inst_radio_alt_ft = ft;
+    pin(p, 614, ft * kFeet);
+}
+// The beam not captured and PITCH not holding, as before the glide slope was captured.
+void approach(u8 state) {
+    ap_approach_state = state;
+    fd_vl_captured = 0;
+    ap_pitch_hold_engaged = 0;
+}
+void autothrottle(u8 n1_computer, f64 error) {
+    ats_arm_state = 1;
+    eng_n1_mode = n1_computer;
+    eng_n1_target_error = error;
+}
+
+const Flight kFlights[] = {
+    {"RollPitchAndYaw", [](Pins& p) {  // ROLL holds 10 degrees right, PITCH level, the rudder centred
+         cmd_engaged();
+         pin(p, 80, -10.0);
+     },
+     {{"ap_roll_mode", 1}, {"ap_bank_hold_state", 1}, {"ap_pitch_hold_engaged", 1}, {"ap_rudder_state", 1}}},
+    {"HeadingSelectAndIas", [](Pins&) {
+         cmd_engaged();
+         ap_hdg_select_mode = 1;
+         ap_ias_mode = 1;
+         thr1_readout_pct = 50;
+     },
+     {{"ap_hdg_select_mode", 1}, {"ap_ias_law_engaged", 1}}},
+    {"VorCapturedAltCaptureAndAileron", [](Pins& p) {  // climbing at 1500 ft/min, 30 degrees of bank
+         cmd_engaged();
+         ap_vl_mode = 1;
+         hsi_drift_course_deg = 100.0;
+         ap_alt_mode = 2;
+         ap_selected_altitude = 20000;
+         pin(p, 49, 300.0);
+         pin(p, 40, 5.0);
+         pin(p, 65, 1500.5 * kFpm);
+         pin(p, 79, 30.0);
+     },
+     {{"fd_vl_captured", 1}, {"ap_alt_mode", 2}, {"ap_aileron_active", 1}}},
+    {"IlsVlAndAltHoldOfTheSelection", [](Pins& p) {
+         cmd_engaged();
+         ap_vl_mode = 1;
+         hsi_drift_course_deg = 100.0;
+         ap_alt_mode = 3;
+         ap_selected_altitude = 9840;
+         ils(p, -150.0);
+         pin(p, 44, 0.0);
+         pin(p, 40, 20.0);
+     },
+     {{"fd_vl_captured", 1}, {"ap_alt_mode", 3}, {"ap_alt_capture_step", 3}}},
+    {"GpsNavAndAltHoldOfThePresentAltitude", [](Pins& p) {  // the NAV 1 course set from the GPS's
+         cmd_engaged();
+         gps_plan_active = 1;
+         ins_source_sw = 1;
+         ap_nav_mode = 1;
+         ap_nav_course_deg = 120;
+         ap_alt_mode = 4;
+         pin(p, 848, 1.0);
+         pin(p, 854, 57.0);
+     },
+     {{"ap_nav_mode", 1}, {"ap_alt_mode", 4}}},
+    {"BackBeamAndDirectorPitch", [](Pins& p) {  // flight director alone
+         ap_fd_engaged = 1;
+         ap_cmd1_lever = ap_cmd_engaged = 0;
+         ap_bb_mode = 1;
+         fd_pitch_reference = 3.0;
+         ils(p, -150.0);
+         pin(p, 40, -30.0);
+     },
+     {{"ap_cmd_engaged", 0}, {"fd_lateral_mode", 1}, {"fd_vertical_mode", 1}}},
+    {"ApproachOnTheGlideSlope", [](Pins& p) {
+         cmd_engaged();
+         approach(20);
+         ils(p, 0.0);
+         pin(p, 65, -700.0 * kFpm);
+     },
+     {{"ap_approach_state", 20}, {"fd_gs_capture_state", 2}}},
+    {"LandInTheFlare", [](Pins& p) {
+         cmd_engaged();
+         approach(30);
+         ap_flare_height_ft = 60.0;
+         ils(p, 0.0);
+         radio_ft(p, 55.0);
+         pin(p, 65, -300.0 * kFpm);
+     },
+     {{"ap_land_engaged", 1}, {"ap_flare_mode", 1}}},
+    {"RollOut", [](Pins& p) {
+         cmd_engaged();
+         approach(30);
+         weight_gross_hundreds = 1060.0;
+         ils(p, 0.0);
+         radio_ft(p, 0.0);
+         pin(p, 60, 1.0);
+         pin(p, 61, 120.0);
+         pin(p, 317, 4000.0);
+     },
+     {{"ap_rollout_mode", 1}}},
+    {"AltArmedWhilePitchClimbs", [](Pins& p) {
+         cmd_engaged();
+         ap_alt_mode = 1;
+         ap_selected_altitude = 20000;
+         pin(p, 65, 500.5 * kFpm);
+     },
+     {{"ap_alt_mode", 1}, {"ap_pitch_hold_engaged", 1}}},
+    {"AltRecapture", [](Pins&) {
+         cmd_engaged();
+         ap_alt_mode = 25;
+         ap_selected_altitude = 5000;
+     },
+     {{"ap_alt_mode", 25}, {"ap_alt_capture_step", 26}}},
+    {"GoAroundOnTheTakeoffTable", [](Pins& p) {  // climbing at 3000 ft/min, flaps beyond the first detent
+         cmd_engaged();
+         autothrottle(3, -3.0);
+         ats_n1_mode = 1;
+         inst_flap_detent[1] = 5243;
+         pin(p, 329, 6000.0);
+         pin(p, 65, 3000.5 * kFpm);
+     },
+     {{"ap_go_around_mode", 1}, {"ats_n1_mode", 1}}},
+    {"SpeedOnTheSpeedPath", [](Pins&) {
+         cmd_engaged();
+         autothrottle(5, 0.0);
+         eng_n1_target_selected = 90.0;
+         ats_spd_mode = 1;
+     },
+     {{"ats_spd_mode", 1}}},
+    {"N1OnTheClimbTable", [](Pins&) {
+         cmd_engaged();
+         autothrottle(5, -3.0);
+         ats_n1_mode = 1;
+     },
+     {{"ats_n1_mode", 1}}},
+    {"TakeoffThrustWithTheLeversForward", [](Pins& p) {  // far below the target, levers past 0.9
+         autothrottle(1, -20.0);
+         ats_n1_mode = 1;
+         pin(p, 558, 0.95);
+         pin(p, 568, 0.95);
+     },
+     {{"ats_n1_mode", 1}}},
+    {"SpeedOnTheTakeoffRoll", [](Pins& p) {  // on the ground, flight director off
+         autothrottle(5, 0.0);
+         eng_n1_target_selected = 90.0;
+         ats_spd_mode = 1;
+         radio_ft(p, 0.0);
+         pin(p, 60, 1.0);
+     },
+     {{"ats_spd_mode", 1}, {"ap_fd_engaged", 0}}},
+};
+
+// The level flight under every setup: 250 kt at 9843 ft (3000 m), heading 100 on course 100, 1500 ft
+// above the ground, engines at 80 %, levers at 0.9, the host not coordinating.
+Pins common_pins() {
+    return {{60, 0.0},          {61, 250.0},  {65, 0.0},     {73, 3000.0},   {74, 9843.0},  {78, -3.0},
+            {79, 0.0},          {80, 0.0},    {84, 100.0},   {854, 100.0},   {46, 0.0},     {49, 0.0},
+            {40, 0.0},          {41, -150.0}, {44, 0.0},     {614, 1500.0 * kFeet},         {69, 0.0},
+            {309, 0.0},         {311, 0.0},   {318, 0.0},    {107, 100.0},   {116, 250.0},  {128, 8000.0},
+            {163, 8000.0},      {558, 0.9},   {568, 0.9},    {624, 80.0},    {643, 80.0},   {625, 80.0},
+            {644, 80.0},        {332, 0.0},   {329, 0.0},    {557, 1000.0},  {794, 0.0},    {838, 1.0},
+            {848, 0.0},         {317, 0.0},   {kHostAutoCoordinationToken, 0.0}};
+}
+}  // namespace
+
+class NoReading : public ApMaster, public testing::WithParamInterface<Flight> {
+protected:
+    void SetUp() override {
+        ApMaster::SetUp();
+        for (const char* g : {"ketravin ap_alt_kr60", "ketravin ap_hdg_kr60", "ketravin ap_crs_kr60",
+                              "ketravin ap_ats_kr60", "ketravin adi_fd_kr60", "ketravin idpp_kr60"})
+            place(g);
+        inst_radio_alt_ft = 1500.0;
+        fd_bars_on_flag = 1;
+        ap_selected_heading = ap_selected_course = 100;  // the host's bug and course agree
+        for (u32 w : host().visible_windows()) host().window_set(w, false);  // no drawing: the laws alone
+    }
+    // One frame with the pins applied, `bad` (if any) overriding its token; returns the keys sent.
+    std::vector<KeyLogEntry> frame(const Pins& pins, u32 bad_id, f64 bad) {
+        for (const Pin& p : pins) token(p.id, p.value);
+        if (bad_id != 0) token(bad_id, bad);
+        frames(1);
+        return new_keys();
+    }
+    std::vector<f64> watched() {
+        if (vars_.empty())
+            for (const char* name : kWatched) vars_.push_back(var_find(name));
+        std::vector<f64> v;
+        for (const VarInfo* var : vars_) v.push_back(var_read(*var, 0));
+        return v;
+    }
+    static bool value_key(u32 id) {
+        for (u32 k : kValueKeys)
+            if (k == id) return true;
+        return false;
+    }
+    struct Frame {
+        std::vector<KeyLogEntry> keys;
+        std::vector<f64> vars;
+    };
+    // The modes as the flight wants them, then frames until 20 in a row change nothing; the
+    // command keys those send are what a steady frame sends. Twice, so that the modes are set
+    // again on top of what the flight director captured meanwhile.
+    void settle(Pins& pins) {
+        settle_once(pins);
+        settle_once(pins);
+    }
+    void settle_once(Pins& pins) {
+        GetParam().arrange(pins);
+        steady_keys_.clear();
+        steady_ = watched();
+        still_ = 0;
+        for (int i = 0; i < 300 && still_ < 20; ++i) {
+            const std::vector<KeyLogEntry> keys = frame(pins, 0, 0.0);
+            if (watched() != steady_) {
+                steady_ = watched();
+                steady_keys_.clear();
+                still_ = 0;
+                continue;
+            }
+            ++still_;
+            for (const KeyLogEntry& k : keys) steady_keys_.insert({k.id, value_key(k.id) ? k.value : 0});
+        }
+    }
+    static std::string hex(u32 v) {
+        char b[12];
+        std::snprintf(b, sizeof b, "%x", v);
+        return b;
+    }
+    // The first command or mode that left the steady flight, or a key (or a command key's value)
+    // it never sent,
+    // beyond what a rule deciding on the raw value moves.
+    std::string departs(const std::vector<Frame>& run, u32 id) const {
+        const RawRule* rule = raw_rule(id);
+        for (size_t i = 0; i < run.size(); ++i) {
+            const std::string at = " on frame " + std::to_string(i + 1);
+            for (const KeyLogEntry& k : run[i].keys)
+                if (!steady_keys_.count({k.id, value_key(k.id) ? k.value : 0}) && !may_send(rule, k.id))
+                    return "key 0x" + hex(k.id) + " value " + std::to_string(i32(k.value)) + at;
+            for (size_t w = 0; w < run[i].vars.size(); ++w)
+                if (run[i].vars[w] != steady_[w] && !may_move(rule, kWatched[w]))
+                    return std::string(kWatched[w]) + " " + std::to_string(steady_[w]) + " -> " +
+                           std::to_string(run[i].vars[w]) + at;
+        }
+        return "";
+    }
+    // The first frame on which two runs differ in their commands, modes or command keys.
+    static std::string differs(const std::vector<Frame>& run, const std::vector<Frame>& like) {
+        auto sent = [](const Frame& f) {
+            std::vector<std::pair<u32, u32>> v;
+            for (const KeyLogEntry& k : f.keys)
+                if (value_key(k.id)) v.push_back({k.id, k.value});
+            return v;
+        };
+        for (size_t i = 0; i < run.size(); ++i) {
+            const std::string at = " on frame " + std::to_string(i + 1) + " (as at 0.5: ";
+            if (sent(run[i]) != sent(like[i])) return "command keys" + at + "other keys)";
+            for (size_t w = 0; w < run[i].vars.size(); ++w)
+                if (run[i].vars[w] != like[i].vars[w])
+                    return std::string(kWatched[w]) + " " + std::to_string(run[i].vars[w]) + at +
+                           std::to_string(like[i].vars[w]) + ")";
+        }
+        return "";
+    }
+
+private:
+    std::vector<const VarInfo*> vars_;
+    std::set<std::pair<u32, u32>> steady_keys_;
+    std::vector<f64> steady_;
+
+protected:
+    int still_ = 0;
+};
+
+TEST_P(NoReading, MovesNoCommandInAnyMode) {
+    Pins pins = common_pins();
+    settle(pins);
+    for (const auto& [name, value] : GetParam().modes)
+        ASSERT_EQ(var_read(*var_find(name), 0), value) << GetParam().name << " flies with " << name;
+    for (u32 id : kReads) {
+        std::vector<Frame> neither;  // a flag's run at 0.5, from the steady flight
+        std::vector<f64> start;
+        for (f64 bad : {kNeither, kNaN, kInf, -kInf}) {
+            if (bad == kNeither && !is_flag(id)) continue;
+            settle(pins);
+            ASSERT_EQ(still_, 20) << "no steady flight before token " << id;
+            if (bad == kNeither) {
+                start = watched();
+            } else if (is_flag(id)) {
+                ASSERT_EQ(watched(), start) << "the flight did not settle back before token " << id;
+            }
+            const f64 before = host().token(id);
+            std::vector<Frame> run;
+            for (int i = 0; i < 20; ++i) run.push_back({frame(pins, id, bad), watched()});
+            token(id, before);
+            if (bad == kNeither) {
+                neither = run;
+                continue;
+            }
+            std::string moved = departs(run, id);
+            if (moved.empty() && is_flag(id)) moved = differs(run, neither);
+            if (!moved.empty()) ADD_FAILURE() << "token " << id << " = " << bad << ": " << moved;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Flights, NoReading, testing::ValuesIn(kFlights),
+                         [](const testing::TestParamInfo<Flight>& i) { return std::string(i.param.name); });

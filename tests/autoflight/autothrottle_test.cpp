@@ -74,7 +74,7 @@ TEST_F(Autothrottle, KnobsClampAndSendAndTheWindowSeesOnlyWholeKnotsUpTo999) {
         EXPECT_EQ(ats_speed_target, c.to) << "back from the host: " << c.from;
     }
     const struct { f64 host; i32 target, d100, d10; f64 d1; } window[] = {
-        {137.9, 137, 9, 7, 3.0}, {kNaN, 0, 0, 0, 0.0}, {-40.0, 0, 0, 0, 0.0}, {1e12, 2147483647, 1, 1, 1.0}};
+        {137.9, 137, 9, 7, 3.0}, {kNaN, 137, 9, 7, 3.0}, {-40.0, 0, 0, 0, 0.0}, {1e12, 1000000000, 1, 1, 1.0}};
     for (const auto& c : window) {
         token(tk::speed, c.host);
         frame();
@@ -202,7 +202,7 @@ TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
         {1, -15.0, 8000, 6050},  {1, -5.0, 8000, 8015},  {1, -2.0, 8000, 8015}, {1, -1.0, 8000, 8003},
         {1, -0.5, 8000, 8002},   {1, -0.15, 8000, 8001}, {1, 0.149, 8000, -1},  {1, 0.15, 8000, 7900},
         {1, 0.5, 8000, 7800},    {1, 2.0, 8000, 7700},   {1, 5.0, 8000, 7600},  {1, 5.01, 8000, 7500, true},
-        {5, 3.5, 100, 0},        {5, -11.0, 16300, 16383}, {5, -11.0, kNaN, 200},
+        {5, 3.5, 100, 0},        {5, -11.0, 16300, 16383}, {5, -11.0, kNaN, 16383},  // no reading: the axis last reported
     };
     engage(kN1, 5);
     for (const auto& c : cases) {
@@ -341,4 +341,35 @@ TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
     EXPECT_EQ(ap_go_around_mode, 1);
     frame();
     EXPECT_EQ(ap_go_around_mode + eng_n1_mode, 0);
+}
+
+// THR OFF saves the engine 1 axis the host last reported; an axis that is no number is no movement
+// of the throttle; an N1 push in GA reads the gear as last reported.
+TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
+    place("ketravin idpp_kr60");
+    press(kArmOn);
+    frame();
+    token(tk::axis1, kNaN);
+    press({100, 130});  // A/T off: THR OFF on the next frame
+    frame();
+    frame();
+    ASSERT_EQ(warn_thr_off, 1);
+    EXPECT_EQ(ats_thr_off_ref, 8000);
+    for (f64 axis : {kNaN, kInf, -kInf, 8002.0}) {
+        token(tk::axis1, axis);
+        frame();
+        EXPECT_EQ(warn_thr_off, 1) << axis;
+    }
+    token(tk::axis1, 8002.5);
+    frame();
+    EXPECT_EQ(warn_thr_off, 0) << "moved more than 2";
+
+    token(tk::ground, 0.0);
+    token(tk::gear, 1.0);
+    engage(kN1, 3);  // GA airborne, gear down
+    ASSERT_EQ(ats_n1_mode, 1);
+    press(kN1);  // off
+    token(tk::gear, kNaN);
+    press(kN1);
+    EXPECT_EQ(ats_n1_mode, 1) << "the gear as last reported";
 }

@@ -389,3 +389,53 @@ TEST_F(FlightDirector, HostileCommandsAndBarsStayFinite) {
             << c.reference << " " << c.pitch_before;
     }
 }
+
+// ---- A heading that is no number --------------------------------------------------------------
+
+// Target 90 and course 88 flown on heading 88 (errors 2 and 0, roll source 2): a heading the host
+// does not report keeps every heading error, as a heading of 360 does, and the arming sector's last
+// answer: it never arms the glide slope, even with a course near north, where a heading read as 0
+// would lie inside the sector, nor disarms it.
+TEST_F(FlightDirector, HeadingThatIsNoNumberKeepsTheErrorsAndArmsNothing) {
+    ap_heading_target = 90;
+    token(tk::obs, 88.0);
+    token(tk::bank, 4.0);
+    frames(1);
+    ASSERT_EQ(std::make_tuple(fd_hdg_heading_error, fd_hdg_roll_command, fd_course_error),
+              std::make_tuple(-10.0, -6.0, -12.0)) << "heading 100";
+    token(tk::heading, 88.0);
+    frames(1);
+    for (f64 h : {kNaN, kInf, -kInf, 360.0}) {
+        token(tk::heading, h);
+        frames(2);
+        EXPECT_EQ(std::make_tuple(fd_hdg_heading_error, fd_hdg_roll_command, fd_course_error),
+                  std::make_tuple(2.0, 2.0, 0.0)) << h;
+        // Off the beam the V/L target is the present heading, taken as the host last gave it.
+        if (!std::isfinite(h)) {
+            EXPECT_EQ(fd_vl_heading_target, 88u) << h;
+        }
+    }
+    token(tk::heading, 88.0);
+    frames(1);
+    token(tk::heading, kNaN);  // a new target and course while there is no heading: the errors stand
+    ap_heading_target = 120;
+    token(tk::obs, 100.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(fd_hdg_heading_error, fd_hdg_roll_command, fd_course_error),
+              std::make_tuple(2.0, 2.0, 0.0));
+    token(tk::obs, 5.0);  // sector 275..95 through north
+    glide_slope(-10.0);
+    token(tk::heading, 180.0);
+    frames(1);
+    ASSERT_EQ(fd_gs_armed, 0);
+    for (f64 h : {kNaN, kInf, -kInf}) {
+        token(tk::heading, h);
+        frames(2);
+        EXPECT_EQ(std::make_pair(fd_gs_armed, fd_gs_capture_state), std::make_pair(u8(0), u8(0))) << h;
+    }
+    token(tk::heading, 10.0);  // inside the sector: armed, and kept so while there is no heading
+    frames(1);
+    token(tk::heading, kNaN);
+    frames(2);
+    EXPECT_EQ(fd_gs_armed, 1);
+}

@@ -6,6 +6,7 @@
 
 #include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
+#include "systems/state.h"
 #include "electrical/state.h"
 #include "host/host_model.h"
 #include "module/keys.h"
@@ -178,7 +179,7 @@ TEST_F(Selectors, AltitudeAlertOnEntryAndDeviationFromAHold) {
 TEST_F(Selectors, AltFromArmedHoldsThePresentAltitude) {
     place(kAlt);
     const struct { f64 a, v; i32 command; u8 step; } cases[] = {
-        {5000.0, 600.0, 5020, 1}, {5000.0, -600.0, 4980, 1}, {f64(NAN), 0.0, 0, 10}, {5000.0, 0.0, 5000, 10}};
+        {5000.0, 600.0, 5020, 1}, {5000.0, -600.0, 4980, 1}, {f64(NAN), 0.0, 5000, 10}, {5000.0, 0.0, 5000, 10}};  // no reading: the last altitude
     for (const auto& c : cases) {
         flying();
         token(tk::ap, 0.0);
@@ -363,6 +364,7 @@ TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
 
 TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
     place(kCrs);
+    panel_init_state = 1;  // the systems computer has loaded the selectors
     ap_selected_course = 15;
     press(kCrs, kCrsKnob[CoarseDown]);  // two clicks in one frame
     press(kCrs, kCrsKnob[CoarseDown]);
@@ -397,3 +399,21 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
     EXPECT_EQ(std::make_pair(host().token(tk::obs), ap_crs_host_course), std::make_pair(57.0, 57));
     EXPECT_TRUE(ap_crs_drum_100 == 3 && ap_crs_drum_1 == 7.0);
 }
+
+// The first frame loads the course selector from the host's NAV 1 course, whichever gauge the
+// host calls first: the course gauge must not push its unloaded 0 into the host before that.
+// One order per test: each test starts from the module's start values.
+class CourseFirstFrame : public Selectors, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CourseFirstFrame, KeepsTheHostCourseInEitherGaugeOrder) {
+    host().set_reverse_order(GetParam());
+    token(tk::obs, 90.0);
+    token(tk::hdg_bug, 45.0);
+    host().place_all();
+    frames(3);
+    EXPECT_EQ(ap_selected_course, 90);
+    EXPECT_EQ(ap_selected_heading, 45);
+    EXPECT_EQ(host().token(tk::obs), 90.0);
+    EXPECT_EQ(sent(key_course_set), 0u);
+}
+INSTANTIATE_TEST_SUITE_P(Order, CourseFirstFrame, ::testing::Values(false, true));

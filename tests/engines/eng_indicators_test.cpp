@@ -76,6 +76,7 @@ TEST_F(Dials, PowerLossSinksTheNeedleUnderTheFlagAndHoldsTheDrums) {
 TEST_F(Dials, TellTalesAndCountersAtTheirEdges) {
     struct Case { const char* gauge; u32 token; f64 value; f64 telltale, needle; std::vector<f64> drums; } cases[] = {
         {kN1[1], kTokN1[1], 118.7, 118, 118.7, {9, 9, 2, 3}}, {kN1[1], kTokN1[1], 5.3, 118, 5.3, {0, 0, 5, 7}},
+        {kN1[1], kTokN1[1], 0.5, 118, 0.5, {0, 0, 0, 5}},
         {kN1[1], kTokN1[1], 99.95, 118, 99.95, {9.5, .5, .5, .5}}, {kN1[1], kTokN1[1], -20, 118, 0, {0, 0, 0, 0}},
         {kN1[1], kTokN1[1], 1e12, 120, 120, {1, 1, 1, 1}},   {kN2, kTokN2, 121.5, 120, 120, {9, 8, 9, 5}},
         {kEgt, kTokEgt, 518.67, 950, 15.00012, {0, 9, 5}},    {kEgt, kTokEgt, rankine(99.5), 950, 99.5, {9.5, .5, .5}},
@@ -130,7 +131,9 @@ TEST_F(Dials, FuelFlowUnitsChooseFaceNeedleAndCounter) {
     place(kFf);
     place("ketravin eng_ind_ff_2_kr60");
     struct Case { f64 units, flow; std::vector<f64> drums; f64 needle; } cases[] = {
-        {0.0, 30000, {7, 0, 0, 0}, 25000}, {1.0, 1e6, {1, 1, 1, 1}, 9999}, {-1.0, 1e6, {1, 1, 1, 1}, 9999},
+        {0.0, 30000, {7, 0, 0, 0}, 25000}, {1.0, 10000, {6, 5, 7, 0}, 4530},  // 0.453 kg a pound: 4,5,3,0
+        {0.0, 9995, {9.5, .5, .5, .5}, 9995},                              // 999.5: every drum half way
+        {1.0, 1e6, {1, 1, 1, 1}, 9999},    {-1.0, 1e6, {1, 1, 1, 1}, 9999},
         {0.0, -500, {0, 0, 0, 0}, 0},
     };
     for (const Case& c : cases) {

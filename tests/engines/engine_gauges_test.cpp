@@ -141,6 +141,22 @@ TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
     EXPECT_EQ(eng_nac_temp_1, 15.0);
     token(kTokSat, kNaN), token(kTokN2_1, kNaN), frames(50);
     EXPECT_EQ(eng_nac_temp_1, 15.0) << "no reading: held";
+    // One frame of the nacelle law at its bands: running (N2 10 up) toward 80, a fire toward 280,
+    // stopped toward the ambient temperature but never below 0.
+    const struct { f64 n2, sat; u8 fire; f64 from, to; } kNacelle[] = {
+        {10, 15, 0, 69.9, 70.7},  {50, 15, 0, 70, 70.3},   {50, 15, 0, 79.9, 80.2},  {50, 15, 0, 80, 80},
+        {50, 15, 0, 80.5, 80.4},  {0, 15, 1, 269.9, 270.7}, {0, 15, 1, 270, 270.3},  {50, 15, 1, 280, 280},
+        {0, 15, 1, 281, 280.9},   {9.9, 15, 0, 14.45, 16.45}, {0, 15, 0, 14.5, 15},  {0, 15, 0, 15.5, 15},
+        {0, 15, 0, 15.51, 15.5},  {0, -20, 0, 0.3, 0.29},  {0, -20, 0, -0.3, 0},
+    };
+    for (const auto& c : kNacelle) {
+        token(kTokN2_1, c.n2), token(kTokSat, c.sat);
+        warn_fire[0] = c.fire;
+        eng_nac_temp_1 = c.from;
+        frames(1);
+        EXPECT_NEAR(eng_nac_temp_1, c.to, 1e-9) << "N2 " << c.n2 << " fire " << int(c.fire) << " from " << c.from;
+    }
+    warn_fire[0] = 0;
     // The quantity index needs no power and stays in 0..20.
     place(kQty), elec_ac_bus1_powered = 0;
     for (int i = 0; i < 30; ++i) click(kQty, 10, 40, MouseLeftSingle | MouseRepeat);
@@ -182,4 +198,11 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 - eng_vib_2 > 1.79 && eng_vib_1 - eng_vib_2 < 1.81);
     token(kTokVib[0], kNaN), frames(300);
     EXPECT_NEAR(eng_vib_1, 5.0, 1e-9) << "no reading: the last record stands";
+    // A sweep that loses AC bus 1 before the switch sees it: down 0.2 a frame, to 0 from below.
+    host().remove(gauge(kVibSw));
+    elec_ac_bus1_powered = 0;
+    eng_vib_test = 1, eng_vib_1 = 0.5, eng_vib_2 = 0.1;
+    frames(1);
+    EXPECT_NEAR(eng_vib_1, 0.3, 1e-9);
+    EXPECT_EQ(eng_vib_2, 0.0);
 }

@@ -102,17 +102,20 @@ TEST_F(FireHandles, CutOutLatchesOnlyDuringAnEngineFire) {
 }
 
 TEST_F(FireHandles, PlatesFollowTheFireAndPowerAndTheLightingRunsReversed) {
-    struct Plate { u8 handle, fire, power; bool top, base; } plates[] = {
-        {1, 1, 1, true, false}, {2, 1, 1, false, true}, {3, 1, 1, false, false}, {2, 1, 0, false, false},
-        {0, 0, 1, false, false},
+    // Engine 1's images 2 to 8: guard lifted, plate lit at the top, handle pulled, plate unlit and
+    // lit at the base, plate at AGENT 1, at AGENT 2.
+    struct Plate { u8 handle, fire, power; const char* images; } plates[] = {
+        {1, 1, 1, "1100000"}, {2, 1, 1, "0011100"}, {3, 1, 1, "0010010"}, {4, 1, 1, "0010001"},
+        {2, 1, 0, "0011000"}, {0, 0, 1, "0000000"}, {0, 1, 1, "0100000"}, {1, 0, 1, "1000000"},
     };
     light_lamp_test = 1;  // the lamp test does not light them
     for (const Plate& p : plates) {
         fire_handle[0] = p.handle, warn_fire[0] = p.fire, dc_ess_powered = p.power;
         fire_eng_agent_full[0] = fire_eng_agent_full[1] = 0;
         frames(1);
-        EXPECT_EQ(!hidden(element(kFire, TopPlateLit1)), p.top) << int(p.handle) << int(p.fire) << int(p.power);
-        EXPECT_EQ(!hidden(element(kFire, BasePlateLit1)), p.base) << int(p.handle) << int(p.fire) << int(p.power);
+        std::string images;
+        for (size_t pos = 2; pos <= 8; ++pos) images += hidden(element(kFire, pos)) ? '0' : '1';
+        EXPECT_EQ(images, p.images) << int(p.handle) << int(p.fire) << int(p.power);
     }
     // The two legend overlays run the common step (1 bright), each on its own zone.
     const char* kLoop = "ketravin loop_kr60";

@@ -2,6 +2,8 @@
 // frozen outputs, the panel's buttons, test timing, temperature window and thumbwheels, and host
 // readings that are no numbers or out of every range.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "air/state.h"
 #include "electrical/state.h"
@@ -35,12 +37,15 @@ protected:
 TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
     struct Case { u8 mode; f64 ft, sat, tat, ref; u8 flex, eai, wing; f64 n2_low, want; } cases[] = {
         {1, 0, 15, 0, 0, 20, 0, 0, 99, 109.8},     {1, 0, 15, 0, 0, 20, 1, 0, 99, 109.1},
+        {1, 0, 15, 0, 0, 20, 2, 0, 99, 109.1},     // engine 2's anti-ice alone bleeds as much
         {1, 0, 15, 0, 0, 20, 0, 1, 99, 109.1},     {1, 4000, 30, 0, 0, 20, 0, 0, 99, 114.6},
         {2, 0, 15, 0, 0, 40, 0, 0, 99, 106.2},     {2, 0, 0, 0, 0, 24, 0, 0, 99, 109.25},
         {2, 0, 15, 0, 0, 40, 0, 1, 99, 106.2},     {3, 0, 15, 0, 0, 20, 1, 1, 99, 106.61},
         {3, 0, 15, 0, 0, 20, 1, 1, 14.9, 106.21},  {3, 0, 15, 0, 0, 20, 0, 1, 99, 107.91},
         {4, 17999, 0, -10, 0, 20, 0, 0, 99, 108.2494}, {4, 18000, 0, -10, 0, 20, 0, 0, 99, 104.65},
         {5, 35000, 0, -20, 0, 20, 0, 0, 99, 107.58},   {6, 35000, -54, 0, -54.3, 20, 0, 0, 99, 101.7},
+        {5, 35000, 0, -20, 0, 20, 1, 1, 99, 107.58 - 1.6}, {5, 35000, 0, -20, 0, 20, 1, 0, 99, 107.58 - 0.9},
+        {4, 17999, 0, -10, 0, 20, 1, 1, 99, 108.2494 - 1.6}, {4, 17999, 0, -10, 0, 20, 1, 1, 14.9, 108.2494 - 2.0},
         // A deviation past its signed byte holds at -128 instead of wrapping to +41.
         {1, 0, -200, 0, 0, 20, 0, 0, 99, 110.4 - 0.187 * 128 - 0.6},
     };
@@ -49,7 +54,7 @@ TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
         eng_n1_flex_tens = c.flex / 10, eng_n1_flex_units = c.flex % 10;
         aice_wing_active = c.wing;
         token(kTokAltM, metres(c.ft)), token(kTokSat, c.sat), tat(c.tat), token(kTokRef, c.ref);
-        token(kTokEai[0], c.eai), token(kTokN2[0], 20), token(kTokN2[1], c.n2_low);
+        token(kTokEai[0], c.eai == 1), token(kTokEai[1], c.eai == 2), token(kTokN2[0], 20), token(kTokN2[1], c.n2_low);
         frames(1);
         EXPECT_NEAR(eng_n1_target_computed, c.want, 1e-6) << int(c.mode) << " at " << c.ft;
         EXPECT_EQ(eng_n1_target_selected, eng_n1_target_computed);
@@ -103,7 +108,7 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     EXPECT_TRUE(shown(Minus) && !shown(Plus) && !shown(Cover));
     for (int k = 0; k < 6; ++k) EXPECT_FALSE(shown(LampTo + k));
     struct Temp { f64 celsius; const char* text; bool plus, minus; } temps[] = {
-        {0.4, " 0", false, false}, {25.9, "25", true, false}, {-128, "99", false, true},
+        {0.4, " 0", false, false}, {1.5, " 1", true, false}, {25.9, "25", true, false}, {-128, "99", false, true},
         {kNaN, "99", false, true}, {1e12, " 1", false, true},  // saturated, then its low byte: -1
     };
     for (const Temp& t : temps) {
@@ -122,6 +127,15 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     }
     EXPECT_EQ(text_frames, 18);
     EXPECT_EQ(lamp_frames, 19);
+    // The windows' records as the host reads them: amber on dark brown, one centred line.
+    const struct { size_t pos; i32 w, h; u32 chars; } kWindows[] = {{TargetWindow, 73, 22, 5}, {TatWindow, 29, 22, 2}};
+    for (const auto& w : kWindows) {
+        const auto* s = reinterpret_cast<const StringElement*>(element(kCalc, w.pos));
+        EXPECT_EQ(std::string(s->font_face), "Quartz");
+        EXPECT_EQ(std::vector<u32>({u32(s->box_w), u32(s->box_h), s->text_colour, s->background_colour,
+                                    s->font_weight, s->draw_flags, s->max_chars}),
+                  std::vector<u32>({u32(w.w), u32(w.h), 0x000093FF, 0x00323249, 400, 37, w.chars}));
+    }
 }
 
 TEST_F(N1Computer, ButtonsNeedPowerAndTheThumbwheelsDoNot) {
@@ -141,13 +155,14 @@ TEST_F(N1Computer, ButtonsNeedPowerAndTheThumbwheelsDoNot) {
     EXPECT_EQ(eng_n1_flex_tens, 0);
     // Unpowered the entry changes but the wheels keep their targets and the display is dark.
     elec_ac_bus1_powered = 0;
-    press(kTensUp), press(kTensUp);
+    press(kTensUp), press(kTensUp), press(kUnitsUp);
     frames(1);
-    EXPECT_TRUE(eng_n1_flex_temp == 20 && eng_n1_flex_tens_shown == 0);
+    EXPECT_TRUE(eng_n1_flex_temp == 21 && eng_n1_flex_tens_shown == 0 && eng_n1_flex_units_shown == 0);
     EXPECT_EQ(text(kCalc, TargetWindow), "    ");
     EXPECT_TRUE(shown(Cover) && !shown(LampTo + 2));
     elec_ac_bus1_powered = 1;
     frames(12);
     EXPECT_EQ(eng_n1_flex_tens_shown, 2);
+    EXPECT_EQ(eng_n1_flex_units_shown, 1);
     EXPECT_NEAR(drawn(kCalc, 15).y, 2.0, 1e-9);
 }

@@ -31,7 +31,7 @@ TEST_F(Throttles, ReadoutsTruncateAndLeversMoveByMagnitudeWithTheReverseLift) {
         {0.29, 2, 8, -15, -19, -31, -36, -66},  // 0.29 x 100 is just below 29
         {-0.25, 2, 5, -13, -17, -27, -61, -31},
         {1.0, 0, 0, -53, -68, -109, -126, -156},
-        {std::numeric_limits<f64>::quiet_NaN(), 0, 0, 0, 0, 0, 0, 0},
+        {std::numeric_limits<f64>::quiet_NaN(), 0, 0, 0, 0, 0, 0, 0}, {0.0, 0, 0, 0, 0, 0, 0, 0},  // not lifted at 0
         {-1e300, 0, 0, -32767, -32767, -32767, -32768, -32767},
     };
     for (const auto& c : kCases) {
@@ -41,11 +41,29 @@ TEST_F(Throttles, ReadoutsTruncateAndLeversMoveByMagnitudeWithTheReverseLift) {
         EXPECT_EQ(thr1_pct_tens * 10 + thr1_pct_units, c.tens * 10 + c.units) << c.lever;
         EXPECT_EQ(thr2_pct_tens * 10 + thr2_pct_units, c.tens * 10 + c.units) << c.lever;
         EXPECT_EQ(thr1_readout_pct, c.tens * 10 + c.units) << c.lever;
-        const f64 got[] = {drawn(kSmall, kTop1).y, drawn(kSmall, kGrip1).y, drawn(kBig, kBig109).y,
-                           drawn(kBig, kBig126).y, drawn(kBig, kBig2126).y};
-        const f64 want[] = {c.top, c.grip, c.k109, c.k126, c.k126_eng2};
-        for (size_t i = 0; i < 5; ++i) EXPECT_EQ(got[i], want[i]) << c.lever << " image " << i;
+        const f64 got[] = {drawn(kSmall, kTop1).y, drawn(kSmall, kGrip1).y, drawn(kSmall, kTop1 + 1).y,
+                           drawn(kSmall, kGrip1 + 1).y, drawn(kBig, kBig109).y, drawn(kBig, kBig126).y,
+                           drawn(kBig, kBig2126).y};
+        const f64 want[] = {c.top, c.grip, c.top, c.grip, c.k109, c.k126, c.k126_eng2};  // small: by magnitude
+        for (size_t i = 0; i < 7; ++i) EXPECT_EQ(got[i], want[i]) << c.lever << " image " << i;
         EXPECT_EQ(drawn(kBig, kBigDrums + 1).y, f64(c.units)) << "the big drums draw the small one's digits";
+    }
+}
+
+// The readouts start hidden; each click on the switch flips all four drums on both quadrants.
+TEST_F(Throttles, ReadoutSwitchFlipsTheDrumsOnBothQuadrants) {
+    constexpr size_t kSmallDrums = 5;
+    for (int n = 0; n < 3; ++n) {  // as loaded, then after each click
+        if (n > 0) {
+            EXPECT_TRUE(click("ketravin throttles_num_kr60", 20, 12));
+        }
+        frames(1);
+        const u8 want = u8(n % 2);
+        EXPECT_EQ(thr_readout_shown, want);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(hidden(element(kSmall, kSmallDrums + i)), want == 0) << "small drum " << i;
+            EXPECT_EQ(hidden(element(kBig, kBigDrums + i)), want == 0) << "big drum " << i;
+        }
     }
 }
 
@@ -68,6 +86,7 @@ TEST_F(HpLeversBig, FireLampNeedsTheLeverOpenAndDcEssentialAndClicksActOnTheirOw
         frames(1);
         EXPECT_EQ(!hidden(element(kLever[1], 2)), c.lamp) << int(c.open) << int(c.dc) << int(c.fire);
         EXPECT_EQ(hidden(element(kLever[1], 0)), c.open == 1);
+        EXPECT_EQ(hidden(element(kLever[1], 1)), c.open != 1);
     }
     // A fire does not block either way; the wrong button in a half does nothing.
     const struct { size_t lever; i32 y; u32 flags; u8 v1, v2; } kClicks[] = {

@@ -3,11 +3,13 @@
 // memory and OFF refusal.
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "air/state.h"  // air data computer power
 #include "electrical/state.h"
 #include "flight_controls/state.h"
 #include "hydraulics/state.h"
+#include "lighting/state.h"
 #include "systems/systems_keys.h"
 #include "tests/panel_fixture.h"
 
@@ -138,15 +140,17 @@ TEST_F(FctlPanels, ServoJamLatchedOnTheGroundUntilOff) {
         {kServoOffY, 0.0, 1, false, 0},
         {kServoTestY, 1.0, 1, true, 1}, {kServoOnY, 1.0, 0, false, 0}, {kServoOnY, 1.0, 1, false, 0},
     };
-    for (const auto& s : steps) {
-        click(kServo, kServoBlueX, s.y);
-        token(kOnGround, s.ground);
-        dc_ess_powered = s.dc_ess;
-        frames(1);
-        SCOPED_TRACE(testing::Message() << "step " << &s - steps);
-        EXPECT_EQ(shown(kServo, ServoBlueJam), s.jam);
-        EXPECT_EQ(warn_servos, s.warn);
-    }
+    for (size_t lever = 0; lever < 3; ++lever)  // blue, green, yellow, each with its own JAM lamp
+        for (const auto& s : steps) {
+            click(kServo, kServoBlueX + 61 * i32(lever), s.y);
+            token(kOnGround, s.ground);
+            dc_ess_powered = s.dc_ess;
+            frames(1);
+            SCOPED_TRACE(testing::Message() << "lever " << lever << " step " << &s - steps);
+            EXPECT_EQ(lamps(kServo, ServoBlueJam, 3), std::string(lever, '0') + char('0' + s.jam) +
+                                                           std::string(2 - lever, '0'));
+            EXPECT_EQ(warn_servos, s.warn);
+        }
     fctl_servo_sw[1] = 0;  // green at TEST on the ground holds SERVOS with blue at OFF
     click(kServo, kServoBlueX, kServoOffY);
     frames(1);
@@ -161,5 +165,52 @@ TEST_F(FctlPanels, ServoOffRefusedWhileBothOthersAreOff) {
         fctl_servo_sw[0] = 27, fctl_servo_sw[1] = c.green, fctl_servo_sw[2] = c.yellow;
         click(kServo, kServoBlueX, kServoOffY);
         EXPECT_EQ(fctl_servo_sw[0], c.blue_after) << int(c.green) << "+" << int(c.yellow);
+    }
+}
+
+// Yaw damper and pitch trim levers: the upper box engages, the lower one sets OFF; CLICK only on a
+// change; the image follows the byte on the next frame, whoever wrote it. Only the face is lit,
+// from the lower overhead zone.
+TEST_F(FctlPanels, YawDamperAndPitchTrimLevers) {
+    const char* yaw = "ketravin yaw_kr60";
+    place(yaw);
+    frames(1);
+    EXPECT_EQ(lamps(yaw, 1, 4, 2), "0011") << "both dampers engaged at load, both trim channels off";
+    const auto flip = [](std::string images) {
+        for (char& ch : images) ch = ch == '1' ? '0' : '1';
+        return images;
+    };
+    const struct { i32 x, y; u8* byte; u8 value; size_t clicks; const char* down_images; } steps[] = {
+        {20, 10, &fctl_yaw_damper_sw[0], 1, 0, "0011"},  // already engaged: silent
+        {20, 40, &fctl_yaw_damper_sw[0], 0, 1, "1011"},
+        {60, 40, &fctl_yaw_damper_sw[1], 0, 1, "1111"},
+        {20, 90, &fctl_pitch_trim_sw[0], 1, 1, "1101"},
+        {60, 90, &fctl_pitch_trim_sw[1], 1, 1, "1100"},
+        {60, 90, &fctl_pitch_trim_sw[1], 1, 0, "1100"},
+        {60, 120, &fctl_pitch_trim_sw[1], 0, 1, "1101"},
+        {60, 10, &fctl_yaw_damper_sw[1], 1, 1, "1001"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << "step " << &s - steps);
+        clicks();
+        ASSERT_TRUE(click(yaw, s.x, s.y));
+        EXPECT_EQ(*s.byte, s.value);
+        EXPECT_EQ(clicks(), s.clicks);
+        frames(1);
+        EXPECT_EQ(lamps(yaw, 1, 4, 2), s.down_images);
+        EXPECT_EQ(lamps(yaw, 2, 4, 2), flip(s.down_images)) << "up images";
+    }
+    fctl_pitch_trim_sw[0] = 0;  // dropped by the systems computer: down on the next frame, silently
+    frames(1);
+    EXPECT_EQ(lamps(yaw, 1, 4, 2), "1011");
+    EXPECT_EQ(clicks(), 0u);
+
+    for (const auto& [zone2, zone4, bright, face] : {std::tuple{1, 0, 0, "lum"}, {1, 0, 1, "bright"}, {0, 1, 0, "dark"}}) {
+        light_zone[2] = u8(zone2), light_zone[4] = u8(zone4), annunciator_bright = u8(bright);
+        frames(1);
+        const ElementHeader* f = element(yaw, 0);
+        EXPECT_EQ(std::string(lit_bright(f) ? "bright" : lit_luminous(f) ? "lum" : "dark"), face) << zone2 << zone4;
+        for (size_t pos = 1; pos <= 8; ++pos)
+            EXPECT_FALSE(lit_luminous(element(yaw, pos)) || lit_bright(element(yaw, pos))) << "levers never lit";
     }
 }

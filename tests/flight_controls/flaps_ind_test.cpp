@@ -9,6 +9,7 @@
 #include "flight_controls/state.h"
 #include "hydraulics/state.h"
 #include "instruments/state.h"
+#include "lighting/state.h"
 #include "tests/panel_fixture.h"
 #include "warnings/state.h"
 
@@ -17,7 +18,7 @@ constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
 constexpr u32 kTick = 1, kOnGround = 60, kIas = 61, kSpoilerL = 326, kHandle = 328, kLeft = 329, kRight = 330,
               kN1Eng1 = 624;
 const char* kFlaps = "ketravin flaps_ind_kr60";
-constexpr size_t kKrug = 2, kConfig = 4, kAsym = 5;
+constexpr size_t kKrug = 2, kSpeedBrake = 3, kConfig = 4, kAsym = 5;
 }  // namespace
 
 class FlapsInd : public PanelTest {
@@ -60,6 +61,8 @@ TEST_F(FlapsInd, SlatTapeRunsInAndOutTheGapsFreezeBothTapesAndTheMarkerBands) {
         }
         EXPECT_NEAR(inst_flap_tape_pos, c.flap, 0.001) << c.handle << " " << c.left;
     }
+    EXPECT_EQ((std::vector<u16>{inst_flap_detent[0], inst_flap_detent[1], inst_flap_detent[2]}),
+              (std::vector<u16>{0, 5243, 10485}));
     const struct { f64 handle; u8 px; } kMarks[] = {{5999, 0}, {6000, 29}, {10000, 48}, {14000, 82}, {kNaN, 82}};
     for (const auto& m : kMarks) {
         token(kHandle, m.handle);
@@ -91,6 +94,8 @@ TEST_F(FlapsInd, TakeoffConfigurationOverspeedAndPowerLoss) {
     inst_asi_barber_kt = 350;
     const struct { f64 needle, left, slats, ias; u8 warn; } kSpeeds[] = {
         {352.0, 5243.5, 2.0, 0, 0}, {352.1, 5243.5, 2.0, 0, 1}, {0, 5243, 2.0, 216, 1}, {0, 5243.5, 2.0, 300, 0},
+        {0, 5243, 2.0, 215, 0},     {0, 10485, 2.0, 205.1, 1},  {0, 10485, 2.0, 205, 0},
+        {0, 16300, 0, 180.1, 1},    {0, 16300, 0, 180, 0},      {0, 0, 1.9, 250, 0},
         {0, 0, 1.9, 251, 1},        {0, 0, 1.91, 251, 0},       {0, 16301, 0, 400, 0},  {kNaN, kNaN, 2.0, kNaN, 0},
     };
     for (const auto& c : kSpeeds) {
@@ -99,6 +104,20 @@ TEST_F(FlapsInd, TakeoffConfigurationOverspeedAndPowerLoss) {
         frames(1);
         EXPECT_EQ(warn_overspeed, c.warn) << c.needle << " " << c.left << " " << c.ias;
     }
+    // SPEED BRAKE: a spoiler surface out with the handle at 1 or more; held as it was without blue
+    // and yellow.
+    const struct { f64 left, right, handle; u8 blue_yellow; bool lamp; } kBrakes[] = {
+        {0, 0.5, 1.0, 1, true}, {0, 0, 1.0, 1, false}, {0.5, 0, 0.99, 1, false}, {0.5, 0, 1.0, 1, true},
+        {0, 0, 0, 0, true},     {0, 0, 0, 1, false},
+    };
+    for (const auto& b : kBrakes) {
+        token(kSpoilerL, b.left), token(kSpoilerL + 1, b.right), token(kSpoilerL - 1, b.handle);
+        hyd_avail[0] = hyd_avail[2] = b.blue_yellow;
+        frames(1);
+        EXPECT_EQ(shown(kFlaps, kSpeedBrake), b.lamp) << b.left << " " << b.right << " " << b.handle;
+    }
+    hyd_avail[0] = hyd_avail[2] = 1;
+    token(kSpoilerL, 0), token(kSpoilerL + 1, 0);
     // Without DC essential power: no warnings and every lamp dark, even with a split in the flaps.
     inst_asi_needle_kt = 400, dc_ess_powered = 0, token(kRight, 0);
     frames(1);
@@ -120,10 +139,41 @@ TEST_F(FlapsInd, KrugBlinksAtAnyFrameRateAndAfterTheClockRunsBack) {
         inst_krug_blinking = 0;
         EXPECT_EQ(krug(c.from + strlen(c.pattern)).substr(c.from), c.pattern) << c.fps;
     }
-    // A counter set back far below the blink's start: the lamp goes on blinking.
+    // A counter set back far below the blink's start: the lamp goes on blinking, and the period
+    // ends 80 ticks after the clock came back.
     token(kTick, 2000);
     krug(5);
     token(kTick, 3);
     const std::string after = krug(16);
     EXPECT_TRUE(after.find('0') != std::string::npos && after.find('1') != std::string::npos) << after;
+    size_t ended = 0;
+    for (size_t f = 17; f <= 90 && !ended; ++f) {
+        frames(1);
+        if (inst_krug_blinking == 0) ended = f;
+    }
+    EXPECT_TRUE(ended >= 78 && ended <= 82) << ended;
+}
+
+// Out of transit the KRUG lamp is steady: lit with the slats at the first step or beyond, dark
+// retracted, lit by the lamp test. A new transit starts a new blink at once.
+TEST_F(FlapsInd, KrugSteadyOutOfTransitAndANewTransitBlinksAfresh) {
+    flaps(1, 0.05);  // a gap: the slat tape stays where it is put
+    const struct { f64 slats; u8 lamp_test; char lamp; } kCases[] = {
+        {2.0, 0, '0'}, {1.01, 0, '1'}, {1.995, 1, '1'}, {0.0, 0, '1'}, {1.99, 0, '0'},
+    };
+    for (const auto& c : kCases) {
+        inst_slat_tape_pos = c.slats, light_lamp_test = c.lamp_test;
+        EXPECT_EQ(krug(3), std::string(3, c.lamp)) << c.slats << " " << int(c.lamp_test);
+        EXPECT_EQ(inst_slat_transit, 0);
+    }
+    light_lamp_test = 0;
+    inst_slat_tape_pos = 1.015;  // just inside the transit band
+    EXPECT_EQ(krug(6), "111100");
+    EXPECT_EQ(inst_krug_blinking, 1);
+    inst_slat_tape_pos = 1.0;  // the slats reach the first step
+    EXPECT_EQ(krug(2), "11");
+    EXPECT_EQ(inst_krug_blinking, 0);
+    token(kTick, 200);
+    inst_slat_tape_pos = 1.5;
+    EXPECT_EQ(krug(10), "1111000011");
 }

@@ -81,13 +81,16 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
         EXPECT_EQ(spd_brk_lever_pos, c.pos_after) << c.pos << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_state, c.state_after) << c.pos << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_phase, c.phase) << c.pos << " " << c.ground;
+        frames(1);  // armed: the armed image instead of both lever images
+        EXPECT_EQ(lamps(kSpd, kLower, 3), c.state_after == 1 ? "001" : "110") << c.pos << " " << c.ground;
     }
     EXPECT_TRUE(new_keys().empty()) << "the push sends nothing";
 }
 
 TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
     const struct { f64 n1, throttle; bool deploys; } kCases[] = {
-        {86, 0.5, true}, {90, 0.59, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false}, {86, kNaN, false}};
+        {86, 0.5, true}, {90, 0.59, true}, {85, 0.5, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false},
+        {86, kNaN, false}};
     token(kOnGround, 1.0);
     for (const auto& c : kCases) {
         token(kHandle, 0.0), spd_brk_lever_pos = spd_brk_arm_state = 0, spd_brk_peak_n1 = 0;
@@ -97,7 +100,9 @@ TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
         token(kThrottle1, c.throttle);
         new_keys();
         frames(5);
-        EXPECT_EQ(sent(key_spoilers_event_10210), c.deploys ? 1u : 0u) << c.n1 << " " << c.throttle;
+        i32 value = -1;
+        EXPECT_EQ(sent(key_spoilers_event_10210, &value), c.deploys ? 1u : 0u) << c.n1 << " " << c.throttle;
+        EXPECT_EQ(value, c.deploys ? 0 : -1);
         EXPECT_EQ(spd_brk_arm_state, c.deploys ? 2 : 1);
         EXPECT_TRUE(!c.deploys || spd_brk_lever_pos == 16001) << spd_brk_lever_pos;
     }
@@ -117,6 +122,10 @@ TEST_F(SpeedBrake, ArmedInFlightDeploysOnEveryGroundFrameUntilDisarmed) {
 TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     place(kSpdBig);
     token(kOnGround, 1.0), token(kThrottle1, 0.3);
+    spd_brk_lever_pos = 0, spd_brk_arm_state = 1, spd_brk_arm_phase = 1;  // a step on the ground disarms
+    spd_brk_peak_n1 = 50;
+    click(kSpdBig, kBigX, kBigExtendY);
+    EXPECT_EQ(spd_brk_lever_pos * 10 + spd_brk_arm_state + spd_brk_arm_phase + spd_brk_peak_n1, 10000u);
     spd_brk_lever_pos = 16000;
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos, 16380);
@@ -129,6 +138,8 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
         {0, 0.0, 5000, 5000, true, false, false, 18.75, 18.75, 0, 0, 0},
         {0, 0.0, 12000, 12000, false, true, false, 18.75, 18.75, 15, 22.5, 30},
         {1, 0.0, 0.0, 0, false, true, false, 0, -11, 15, 22.5, 30},  // armed: images as left
+        {1, 0.0, 15999, 0, false, true, false, 0, -11, 15, 22.5, 30},
+        {1, 0.0, 16000, 0, false, false, true, 0, -11, 15, 22.5, 30},  // the handle out: extended
         {0, 1.0, 16383, 16001, false, false, true, 0, -11, 15, 22.5, 30},
     };
     for (const auto& c : kCases) {
@@ -153,6 +164,11 @@ protected:
         for (const char* g : {kFlaps, kFlapsBig, kWheel[0], kWheel[1]}) place(g);
         host().window_set(panel_win_pedestal_big, true);
     }
+    // Where a slider is drawn: its place plus its scale times the value it was last drawn with.
+    f64 slider_top(const char* g, size_t pos) {
+        const auto* s = reinterpret_cast<const SliderElement*>(element(g, pos));
+        return s->head.y + s->scale_y * drawn(g, pos).y;
+    }
     // The one lever image the big flap lever shows: 0 last, 1 third, 2 second, 3 sliding.
     int flaps_image() {
         int image = -1;
@@ -174,7 +190,11 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
     EXPECT_TRUE(new_keys().empty());
     dc_ess_powered = 1;
     click(kFlaps, 5, 60);
-    EXPECT_EQ(new_keys().at(0).id, key_flaps_incr);
+    click(kFlapsBig, 5, 5);
+    const auto keys = new_keys();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_TRUE(keys[0].id == key_flaps_incr && keys[0].value == 0 && !keys[0].sent);
+    EXPECT_TRUE(keys[1].id == key_flaps_decr && keys[1].value == 0 && !keys[1].sent);
     const struct { f64 handle; u8 frame; int image; } kCases[] = {
         {7880, 36, 3}, {7881, 37, 2}, {11928, 56, 1}, {16383, 76, 0}, {-5461, 0, 3}, {kNaN, 0, 3}, {1e300, 77, 0},
     };
@@ -203,6 +223,7 @@ TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
             EXPECT_EQ(hidden(element(w, 3)), s.off_scale) << w << " " << s.deg;
         }
         EXPECT_EQ(drawn(kWheel[1], 3).y, f64(trim_wheel_needle));
+        for (const char* w : kWheel) EXPECT_EQ(slider_top(w, 3), 99.0 - f64(trim_wheel_needle)) << "up for nose up";
     }
     for (u8 lost : {1, 0}) {
         hyd_all_lost = lost;
@@ -213,4 +234,5 @@ TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
     ASSERT_EQ(keys.size(), 2u) << "nothing with all hydraulics lost";
     EXPECT_EQ(keys[0].id, key_elev_trim_up);
     EXPECT_EQ(keys[1].id, key_elev_trim_dn);
+    EXPECT_EQ(keys[0].value + keys[1].value, 0u);
 }

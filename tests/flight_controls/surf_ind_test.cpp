@@ -139,3 +139,21 @@ TEST_F(SurfInd, HostileTokensLeaveEveryValueFinite) {
         EXPECT_LE(warn_to_config_trim, 1);
     }
 }
+
+// Lighting from the engine-instrument zone: the lit face copy shows only with the zone lit; the
+// face itself is never lit; the lights and the tape mask keep their own bits.
+TEST_F(SurfInd, LightingFromTheEngineZone) {
+    const struct { u8 zone, bright; bool lit_face; const char* walked; } cases[] = {
+        {1, 0, true, "lum"}, {1, 1, true, "bright"}, {0, 0, false, "dark"}};
+    for (const auto& c : cases) {
+        light_zone[1] = c.zone, annunciator_bright = c.bright;
+        frames(1);
+        EXPECT_EQ(!hidden(element(kSurf, 1)), c.lit_face) << int(c.zone);
+        for (size_t pos : {1, 4, 5, 7, 13}) {
+            const ElementHeader* e = element(kSurf, pos);
+            EXPECT_STREQ(lit_bright(e) ? "bright" : lit_luminous(e) ? "lum" : "dark", c.walked) << pos;
+        }
+        EXPECT_FALSE(lit_luminous(element(kSurf, 0)) || lit_bright(element(kSurf, 0)));
+        EXPECT_TRUE(lit_bright(element(kSurf, BlueLight)) && lit_bright(element(kSurf, RedLight)));
+    }
+}

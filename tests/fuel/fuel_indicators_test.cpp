@@ -2,6 +2,7 @@
 // host: count-up and self-test frame by frame, the quarter-second fuel additions and their clock,
 // the weight drums, and hostile host values.
 #include <cmath>
+#include <vector>
 
 #include "electrical/state.h"
 #include "fuel/fuel_indicators.h"
@@ -35,6 +36,7 @@ protected:
 
 TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
     place(kMLeft);
+    host().window_set(panel_win_fe_2, true);  // drawn
     const FuelQtyIndicator& ind = fuel_qty_ind_m_left;
     const struct { f64 cap, unit; u8 dc; int frames; f64 shown; } steps[] = {
         {2390, 0, 1, 23, 11500}, {2390, 0, 1, 1, 12000}, {2390, 0, 1, 1, 11950},  // 11950 lb from 0
@@ -43,16 +45,32 @@ TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
         {7000, 0, 1, 60, 30000}, {kNaN, 0, 1, 1, 30000}, {kInf, 0, 1, 1, 30000},   // over-full; bad capacity kept
         {7000, 1, 1, 1, 15000},                                                     // kilograms: its own full scale
     };
+    // The counter reads the whole digit of each place; the needle and face of the unit show.
+    auto reading = [&] {
+        return std::trunc(ind.digit5_scaled) * 10000 + std::trunc(ind.digit4_scaled) * 1000 +
+               std::trunc(ind.digit3_scaled) * 100 + std::trunc(ind.digit2_scaled) * 10 + ind.digit1_scaled;
+    };
+    enum { KgFace, LbFace, KgNeedle = 7, LbNeedle };
     for (const auto& s : steps) {
         token(kMLeftCap, s.cap), token(kUnits, s.unit);
         dc_normal_powered = s.dc;
         frames(s.frames);
-        EXPECT_NEAR(ind.shown, s.shown, 1e-6) << s.cap << " after " << s.frames;
-        EXPECT_NEAR(ind.digit5_scaled, s.shown / 10000.0, 1e-9) << "counters follow the needle";
+        SCOPED_TRACE(testing::Message() << s.cap << " after " << s.frames);
+        EXPECT_NEAR(ind.shown, s.shown, 1e-6);
+        EXPECT_NEAR(reading(), s.shown, 1e-6) << "counters follow the needle";
+        const bool pounds = s.unit == 0;
+        EXPECT_NEAR(drawn(kMLeft, pounds ? LbNeedle : KgNeedle).value, s.shown, 1e-6);
+        EXPECT_EQ(std::vector<bool>({hidden(element(kMLeft, KgFace)), hidden(element(kMLeft, LbFace)),
+                                     hidden(element(kMLeft, KgNeedle)), hidden(element(kMLeft, LbNeedle))}),
+                  std::vector<bool>({pounds, !pounds, pounds, !pounds}));
     }
     EXPECT_NEAR(fuel_qty_m_left, 7000 * 3.84, 1e-6) << "quantity kept through the bad readings";
-    EXPECT_EQ(hidden(element(kMLeft, 0)), false) << "kilogram face";
-    EXPECT_EQ(hidden(element(kMLeft, 8)), true) << "pound needle";
+    for (f64 unit : {0.0, 1.0}) {  // a weight below 0 rests the needle of the unit at 0
+        token(kMLeftCap, -1000), token(kUnits, unit);
+        frames(1);
+        EXPECT_EQ(drawn(kMLeft, unit == 0.0 ? LbNeedle : KgNeedle).value, 0.0) << unit;
+        EXPECT_EQ(ind.shown, 0.0);
+    }
 }
 
 TEST_F(FuelIndicators, SelfTestRunsToFullScaleAndBack) {
@@ -74,6 +92,25 @@ TEST_F(FuelIndicators, SelfTestRunsToFullScaleAndBack) {
         EXPECT_EQ(fuel_qty_ind_m_left.test_phase, s.phase);
     }
     EXPECT_EQ(fuel_qty_test_active[3], 1) << "indicators not placed keep their request";
+}
+
+// The 1A tank's self-test: pounds +200 a frame to 9000, kilograms +100 to 4500; then -250 a frame
+// back to the target.
+TEST_F(FuelIndicators, AuxiliarySelfTestRisesByUnit) {
+    place("ketravin fuel_ind_qtty_a_left_kr60"), place(kTest);
+    token(291, kFull), token(292, 1000);  // the 1A tank full, 1000 gallons
+    const struct { f64 unit; f64 target, rise; } kRuns[] = {{0, 5000, 200}, {1, 2265, 100}};
+    for (const auto& u : kRuns) {
+        token(kUnits, u.unit);
+        frames(30);
+        ASSERT_NEAR(fuel_qty_ind_a_left.shown, u.target, 1e-6);
+        EXPECT_TRUE(click(kTest, 10, 30));
+        frames(1);
+        EXPECT_NEAR(fuel_qty_ind_a_left.shown, u.target + u.rise, 1e-6) << u.unit;
+        frames(100);
+        EXPECT_NEAR(fuel_qty_ind_a_left.shown, u.target, 1e-6) << "back at the target";
+        EXPECT_EQ(fuel_qty_test_active[3], 0);
+    }
 }
 
 TEST_F(FuelIndicators, ReserveLampsLatchTheFuelCaution) {
@@ -118,6 +155,21 @@ TEST_F(FuelUsed, AQuarterSecondOfFlowEverySixFramesAtEighteen) {
     }
 }
 
+// At 70 fps a quarter second is 17.5 frames: each addition comes on the 18th frame after its arming
+// frame, so one every 19 frames.
+TEST_F(FuelUsed, AQuarterSecondAtSeventyFrames) {
+    host().set_fps(70);
+    token(kTime, 100);
+    frames(1);  // armed
+    for (int n = 1; n <= 3; ++n) {
+        frames(17);
+        EXPECT_NEAR(fuel_used[0], (n - 1) * 0.335175925, 1e-12) << n;
+        frames(1);
+        EXPECT_NEAR(fuel_used[0], n * 0.335175925, 1e-12) << n;
+        frames(1);  // armed again
+    }
+}
+
 TEST_F(FuelUsed, PowerTimeAndFlowEdges) {
     const f64 a = 0.335175925;
     const struct { const char* what; f64 time, flow; u8 dc; int frames; f64 total; } steps[] = {
@@ -141,6 +193,12 @@ TEST_F(FuelUsed, PowerTimeAndFlowEdges) {
     token(kUnits, 1);
     frames(1);
     EXPECT_EQ(fuel_used_ind_1.digit4_scaled, 5.0) << "a unit change converts nothing";
+    fuel_used[0] = 12345;
+    frames(1);
+    const FuelUsedIndicator& d = fuel_used_ind_1;
+    EXPECT_NEAR(d.digit5_scaled, 1.2345, 1e-12) << "ten-thousands on the top drum";
+    EXPECT_NEAR(d.digit4_scaled, 2.345, 1e-12);
+    EXPECT_NEAR(std::trunc(d.digit3_scaled) * 100 + std::trunc(d.digit2_scaled) * 10 + d.digit1_scaled, 345, 1e-9);
 }
 
 class GrossWeight : public FuelIndicators {
@@ -160,6 +218,7 @@ TEST_F(GrossWeight, TotalWeightDigitsAndRollingDrums) {
     token(kFuelWeight, 49995);
     frames(1);
     EXPECT_NEAR(weight_gross_hundreds, 3524.8, 1e-9);
+    EXPECT_TRUE(hidden(element(kWeight, 0)) && !hidden(element(kWeight, 1))) << "the pound face";
     EXPECT_EQ(weight_digit1 * 100 + weight_digit2 * 10 + weight_digit3, 352u);
     EXPECT_NEAR(weight_drum4, 4.8, 1e-9);
     const f64 rolls[] = {4.5, 9.5, 9.5};
@@ -170,14 +229,17 @@ TEST_F(GrossWeight, TotalWeightDigitsAndRollingDrums) {
     host().set_calc("(A:TOTAL WEIGHT, kilogram)", 100000);
     frames(1);
     EXPECT_FALSE(hidden(element(kWeight, WtOffFlag)));
+    EXPECT_TRUE(!hidden(element(kWeight, 0)) && hidden(element(kWeight, 1))) << "the kilogram face";
     EXPECT_NEAR(weight_fuel_tens, 4999.5, 1e-9);
     EXPECT_EQ(weight_total, 100000);
 }
 
 TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {
-    const struct { f64 total, fuel; f64 want_total; u32 d1; } cases[] = {
-        {352480, 45300, 352480, 3}, {kNaN, kNaN, 352480, 3}, {kInf, -kInf, 352480, 3},
-        {1e300, 1e300, 1e300, 4294967295u}, {-5000, -100, -5000, 0},  // saturates; negative splits as 0
+    // fuel1: the top TOTAL FUEL drum's input, the fuel weight in ten-thousands, not wrapped.
+    const struct { f64 total, fuel; f64 want_total; u32 d1; f64 fuel1; } cases[] = {
+        {352480, 45300, 352480, 3, 4.53}, {352480, 123450, 352480, 3, 12.345}, {kNaN, kNaN, 352480, 3, 12.345},
+        {kInf, -kInf, 352480, 3, 12.345}, {1e300, 1e300, 1e300, 4294967295u, 1e296},
+        {-5000, -100, -5000, 0, 0},  // saturates; negative splits as 0
     };
     for (const auto& c : cases) {
         host().set_calc(kLb, c.total);
@@ -185,6 +247,7 @@ TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {
         frames(3);
         EXPECT_EQ(weight_total, c.want_total);
         EXPECT_EQ(weight_digit1, c.d1);
+        EXPECT_NEAR(weight_fuel_digit1, c.fuel1, c.fuel1 * 1e-12) << c.fuel;
         for (f64 v : {weight_drum1, weight_drum4, weight_fuel_tens, weight_fuel_roll1, weight_fuel_digit3,
                       weight_gross_hundreds, y(WtDrum1), y(WtFuel1), y(WtFuel3)})
             EXPECT_TRUE(std::isfinite(v)) << c.total;

@@ -1,6 +1,7 @@
 // Fuel pump panels and engine feed through the host: interlocks and clicks, flow bars from the
 // host's selectors, each feed path against a host that answers at once or a frame late, and
 // silence without essential DC.
+#include <string>
 #include <vector>
 
 #include "electrical/state.h"
@@ -48,10 +49,11 @@ TEST_F(FuelPumps, InterlocksRefuseSilentlyAndClickOnlyOnAChange) {
         EXPECT_EQ(fuel_ctr_pump_sw[0], s.c);
         EXPECT_EQ(clicks(), s.clicks);
         frames(1);
-        EXPECT_EQ(hidden(element(kLeft, 10)), s.a != 1) << "pump A lever up";
-        EXPECT_EQ(hidden(element(kLeft, 14)), s.b != 1) << "pump B lever middle";
-        EXPECT_TRUE(hidden(element(kLeft, 15)) && hidden(element(kLeft, 18))) << "pump B never up";
-        EXPECT_EQ(hidden(element(kCenter, 8)), s.c != 1) << "LH lever middle";
+        // Lever pairs: pump A down/up (9..12); pump B down/middle/up (13..18), never up; the centre
+        // panel's LH and RH down/middle/up (7..12) and its valve levers at the middle (13, 14).
+        EXPECT_EQ(lamps(kLeft, 9, 4), s.a == 1 ? "0101" : "1010");
+        EXPECT_EQ(lamps(kLeft, 13, 6), s.b == 1 ? "010010" : "100100");
+        EXPECT_EQ(lamps(kCenter, 7, 8), std::string(s.c == 1 ? "010" : "100") + "010" + "11");
     }
     EXPECT_EQ(fuel_pump_b_sw[1] + fuel_pump_a_sw[1], 0);
 }

@@ -1,6 +1,8 @@
 // Fuel valves, crossfeed and FUEL USED RESET through the host: crossfeed state and knob images,
 // the host valves converging by toggles, the engine held open by crossfeed, power, hostile values.
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <utility>
 
 #include "electrical/state.h"
@@ -11,7 +13,6 @@
 namespace {
 const char* kValves = "ketravin fuel_valves_kr60";
 const char* kUsed = "ketravin fuel_fuelused_kr60";
-enum { S1RightOpen = 5, S2LeftOpen = 9, XfeedKnobLevel = 19, XfeedBarsSide1 = 20 };
 constexpr u32 kHost1 = 895, kHost2 = 896;
 constexpr i32 kS1Left = 10, kS1Right = 80, kS2Right = 260, kXf1 = 165, kXfCentre = 140, kXf2 = 110, kY = 30;
 using Toggles = std::pair<size_t, size_t>;
@@ -40,9 +41,14 @@ protected:
 };
 
 TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
-    const struct { i32 x; u8 side1, side2, selector, state; } steps[] = {
-        {kXf1, 1, 1, 1, 1}, {kS1Left, 0, 1, 1, 0}, {kXf2, 0, 1, 2, 2}, {kS2Right, 0, 0, 2, 0},
-        {kS1Right, 1, 0, 2, 0}, {kXf1, 1, 0, 1, 1}, {kXfCentre, 1, 0, 0, 0},
+    // images: the knob and bar images shown, positions 1 to 21: each valve upright (knob and bar) or
+    // level (knob and broken bar); the crossfeed knob upright with its bars, or level with the bars
+    // turned toward the side that feeds.
+    const struct { i32 x; u8 side1, side2, selector, state; const char* images; } steps[] = {
+        {kXf1, 1, 1, 1, 1, "1 2 5 6 9 10 13 14 19 20"},        {kS1Left, 0, 1, 1, 0, "3 4 7 8 9 10 13 14 19 20"},
+        {kXf2, 0, 1, 2, 2, "3 4 7 8 9 10 13 14 19 21"},        {kS2Right, 0, 0, 2, 0, "3 4 7 8 11 12 15 16 19 21"},
+        {kS1Right, 1, 0, 2, 0, "1 2 5 6 11 12 15 16 19 21"},   {kXf1, 1, 0, 1, 1, "1 2 5 6 11 12 15 16 19 20"},
+        {kXfCentre, 1, 0, 0, 0, "1 2 5 6 11 12 15 16 17 18"},
     };
     for (const auto& s : steps) {
         EXPECT_TRUE(click(kValves, s.x, kY));
@@ -52,10 +58,16 @@ TEST_F(FuelValves, ClicksSetSwitchesAndSelectorAndTheStateFollows) {
         EXPECT_EQ(fuel_shutoff_valve_sw[1], s.side2);
         EXPECT_EQ(xfeed_selector, s.selector);
         EXPECT_EQ(xfeed_state, s.state);
-        EXPECT_EQ(hidden(element(kValves, S1RightOpen)), s.side1 == 0);
-        EXPECT_EQ(hidden(element(kValves, S2LeftOpen)), s.side2 == 0);
-        EXPECT_EQ(hidden(element(kValves, XfeedKnobLevel)), s.selector == 0);
-        EXPECT_EQ(hidden(element(kValves, XfeedBarsSide1)), s.selector != 1);
+        std::string images;
+        for (size_t pos = 1; pos <= 21; ++pos)
+            if (!hidden(element(kValves, pos))) images += (images.empty() ? "" : " ") + std::to_string(pos);
+        EXPECT_EQ(images, s.images);
+    }
+    // Each valve's four images and the crossfeed's five sit over it in the pipe row (y 14).
+    const i32 kValveX[] = {0, 65, 176, 242, 121};
+    for (size_t pos = 1; pos <= 21; ++pos) {
+        EXPECT_EQ(element(kValves, pos)->x, kValveX[std::min<size_t>((pos - 1) / 4, 4)]) << pos;
+        EXPECT_EQ(element(kValves, pos)->y, 14) << pos;
     }
 }
 

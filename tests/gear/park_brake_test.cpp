@@ -1,6 +1,7 @@
 // The parking brake levers through the host: the module's copy of the brake, PARK BRK ON only
 // on the ground, the hydraulics a left click needs, and the pedestal window swap.
 #include <limits>
+#include <vector>
 
 #include "gear/state.h"
 #include "hydraulics/state.h"
@@ -13,7 +14,7 @@ constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
 constexpr u32 kOnGround = 60, kParkingBrake = 323;
 const char* kSmall = "ketravin park_brk_lev_kr60";
 const char* kBig = "ketravin park_brk_lev_big_kr60";
-constexpr size_t kSmallOn = 1, kBigOn = 2;
+constexpr size_t kSmallOn = 1, kSmallOff = 2, kBigOff = 1, kBigOn = 2;
 }  // namespace
 
 class ParkBrake : public HostTest {
@@ -40,7 +41,9 @@ TEST_F(ParkBrake, WarningOnlyOnTheGroundInEitherGaugeOrder) {
             EXPECT_EQ(warn_park_brake_on, c.warn ? 1 : 0) << c.brake << " " << c.ground;
             frames(1);  // the copy draws the small lever's byte, a frame late when called first
             EXPECT_EQ(hidden(element(kSmall, kSmallOn)), !c.warn);
+            EXPECT_EQ(hidden(element(kSmall, kSmallOff)), c.warn);
             EXPECT_EQ(hidden(element(kBig, kBigOn)), !c.warn);
+            EXPECT_EQ(hidden(element(kBig, kBigOff)), c.warn);
         }
 }
 
@@ -51,7 +54,9 @@ TEST_F(ParkBrake, LeftClickNeedsGreenOrYellowRightClicksSwapTheWindows) {
         hyd_avail[0] = c.blue, hyd_avail[1] = c.green, hyd_avail[2] = c.yellow;
         const f64 before = host().token(kParkingBrake);
         click(kBig, 3, 3);
-        EXPECT_EQ(new_keys().size(), c.sends ? 1u : 0u);
+        const std::vector<KeyLogEntry> keys = new_keys();
+        EXPECT_EQ(keys.size(), c.sends ? 1u : 0u);
+        for (const KeyLogEntry& k : keys) EXPECT_TRUE(k.id == key_parking_brakes && k.value == 0);
         EXPECT_EQ(host().token(kParkingBrake), c.sends ? 1.0 - before : before) << "the host toggles it";
     }
     place("ketravin toggle_pan_ped_kr60");

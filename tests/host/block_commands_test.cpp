@@ -1,15 +1,18 @@
-// The set block / show block script commands: values in every type read back as written, and
-// the lines that must be refused before anything runs.
+// Scripts run in this process: the set block / show block commands (values in every type read
+// back as written, the lines that must be refused before anything runs), variables at the
+// edges of their types, and a mouse callback that breaks the host's rule.
+#include <gtest/gtest-spi.h>
+
 #include <cstdio>
 #include <string>
 
 #include "host/script.h"
 #include "tests/host_fixture.h"
 
-class BlockCommands : public HostTest {
+class InProcessScript : public HostTest {
 protected:
     // Runs a script in this process; returns its status and what it printed.
-    int run(const std::string& text, std::string& out) {
+    int run(const std::string& text, std::string& out, std::string* message = nullptr) {
         char* buf = nullptr;
         size_t len = 0;
         std::FILE* f = open_memstream(&buf, &len);
@@ -21,11 +24,12 @@ protected:
         std::fclose(f);
         out.assign(buf, len);
         std::free(buf);
+        if (message) *message = r.message;
         return r.status;
     }
 };
 
-TEST_F(BlockCommands, ValuesReadBackAsWritten) {
+TEST_F(InProcessScript, ValuesReadBackAsWritten) {
     const struct {
         const char* set;
         const char* shown;
@@ -57,7 +61,7 @@ TEST_F(BlockCommands, ValuesReadBackAsWritten) {
     }
 }
 
-TEST_F(BlockCommands, BadLinesAreRefusedBeforeAnythingRuns) {
+TEST_F(InProcessScript, BadLinesAreRefusedBeforeAnythingRuns) {
     const char* cases[] = {
         "set block \"FS2002 GPS DATA\" 0xac u32 5",         // a plain number where the address goes
         "set block \"FS2002 GPS DATA\" 0xa8 i64 4294967296", // the same, reaching +0xac from below
@@ -81,4 +85,57 @@ TEST_F(BlockCommands, BadLinesAreRefusedBeforeAnythingRuns) {
     }
     std::string out;
     EXPECT_EQ(run("set block \"FS2002 GPS DATA\" 0xa8 i64 0\n", out), 0) << "zeros over +0xac are fine";
+}
+
+TEST_F(InProcessScript, VariablesTakeEveryValueTheirTypeHolds) {
+    std::string out;
+    ASSERT_EQ(run("set var dc_ess_powered 255\nshow var dc_ess_powered\n"
+                  "set var light_zone 1.0\nshow var light_zone[5]\n"
+                  "set var light_zone[0] -0\nshow var light_zone[0]\n"
+                  "set var air_temp_cont_pos[3] -128\nshow var air_temp_cont_pos[3]\n"
+                  "set var air_cabin_vs_fpm -32768\nshow var air_cabin_vs_fpm\n"
+                  "set var ap_ias_vs_upper 65535\nshow var ap_ias_vs_upper\n"
+                  "set var elec_gen1_load 0xffffffff\nshow var elec_gen1_load\n"
+                  "set var adf2_freq_int -2147483648\nshow var adf2_freq_int\n"
+                  "set var adi_sphere_pitch_scale -inf\nshow var adi_sphere_pitch_scale\n"
+                  "set var air_pack_discharge_temp[1] 3.4e38\nshow var air_pack_discharge_temp[1]\n"
+                  "set var fuel_used nan\nshow var fuel_used[1]\n"
+                  "set var fuel_used[0] 1e308\nshow var fuel_used[0]\n",
+                  out),
+              0)
+        << out;
+    EXPECT_EQ(out,
+              "var dc_ess_powered = 255\n"
+              "var light_zone[5] = 1\n"
+              "var light_zone[0] = 0\n"
+              "var air_temp_cont_pos[3] = -128\n"
+              "var air_cabin_vs_fpm = -32768\n"
+              "var ap_ias_vs_upper = 65535\n"
+              "var elec_gen1_load = 4294967295\n"
+              "var adf2_freq_int = -2147483648\n"
+              "var adi_sphere_pitch_scale = -inf\n"
+              "var air_pack_discharge_temp[1] = 3.399999952e+38\n"
+              "var fuel_used[1] = nan\n"
+              "var fuel_used[0] = 1e+308\n");
+}
+
+namespace {
+i32 FSAPI answers_one(MousePoint*, u32) { return 1; }
+}  // namespace
+
+// A mouse callback always answers 0: another answer stops the script with exit status 1,
+// naming the line, the gauge and the point, and fails a gauge test that clicked.
+TEST_F(InProcessScript, AMouseCallbackAnsweringNonZeroStopsTheRunAndFailsTheTest) {
+    MouseRect* rect = gauge("testgauge2k")->mouse_rects;
+    while (rect->kind != MouseRectChild) ++rect;
+    const MouseCallback kept = rect->callback;
+    rect->callback = answers_one;
+    std::string out, message;
+    const int status = run("place \"testgauge2k\"\nclick \"testgauge2k\" 5 5\nshow windows\n", out, &message);
+    host().click(gauge("testgauge2k"), 6, 7, MouseLeftSingle);
+    rect->callback = kept;
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(message, "t.kr:2: mouse callback of \"testgauge2k\" at 5,5 returned 1, not 0");
+    EXPECT_EQ(out, "") << "nothing runs after it";
+    EXPECT_NONFATAL_FAILURE(TearDown(), "mouse callback of \"testgauge2k\" at 6,7 returned 1");
 }

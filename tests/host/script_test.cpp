@@ -103,9 +103,33 @@ TEST(Script, BadScriptsAreRefusedWithFileAndLineBeforeAnythingRuns) {
         {"set var light_zone[6] 1", "index 6 out of range"},
         {"set var light_zone[x] 1", "malformed variable index"},
         {"set var panel_init_state 1x", "malformed number \"1x\""},
+        // a value the variable's type cannot hold, as element, scalar or whole array
+        {"set var dc_ess_powered 300", "value 300 does not fit \"dc_ess_powered\" (u8, whole numbers from 0 to 255)"},
+        {"set var dc_ess_powered 0.5", "does not fit"},
+        {"set var dc_ess_powered nan", "does not fit"},
+        {"set var light_zone[2] -1", "value -1 does not fit \"light_zone[2]\""},
+        {"set var light_zone 256", "does not fit \"light_zone\""},
+        {"set var air_temp_cont_pos[1] -129", "(i8, whole numbers from -128 to 127)"},
+        {"set var air_cabin_vs_fpm 32768", "(i16, whole numbers from -32768 to 32767)"},
+        {"set var ap_ias_vs_upper 65536", "(u16, whole numbers from 0 to 65535)"},
+        {"set var elec_gen1_load 4294967296", "(u32, whole numbers from 0 to 4294967295)"},
+        {"set var adf2_freq_int -2147483649", "(i32, whole numbers from -2147483648 to 2147483647)"},
+        {"set var adf2_freq_int inf", "does not fit"},
+        {"set var air_pack_discharge_temp 1e39", "(f32, at most 3.402823466e+38 in size)"},
+        {"set var adi_sphere_pitch_scale -1e39", "does not fit"},
+        // a calculator expression the simulator could not parse
+        {"set calc \"(A:TOTAL WEIGHT, Pound\" 1", "unclosed '(' in calculator expression"},
+        {"show calc \"(A:TOTAL WEIGHT, Pound))\"", "unbalanced ')' in calculator expression"},
+        {"show calc \"(L:A,bool) if{ 1 ]\"", "unbalanced ']'"},
+        {"show calc \"'(L:A,bool)\"", "unterminated quote in calculator expression"},
+        {"set calc \" \" 1", "empty calculator expression"},
+        // a gauge named as in a panel file, without the module's prefix
+        {"place \"elec_batt_kr60\"", "unknown gauge \"elec_batt_kr60\"; did you mean \"ketravin elec_batt_kr60\"?"},
+        {"show tooltips \"toggle_pan_fe_kr60\"", "did you mean \"ketravin toggle_pan_fe_kr60\"?"},
         {"click \"testgauge2k\" 1.5 2", "click position must be whole numbers"},
         {"click \"testgauge2k\" 1 2 middle", "unknown mouse event \"middle\""},
         {"window shut 10010", "usage: window open|close|toggle"},
+        {"window toggle 10011", "no window 10011 in the panel in use"},
         {"show gauge \"testgauge2k", "unterminated quoted text"},
         {"include does_not_exist.kr", "cannot read included file"},
         {"panel /nonexistent/panel.cfg", "bad panel file"},
@@ -143,9 +167,14 @@ TEST(Script, BadInputsAreRefusedWithOneLineAndTheirExitStatus) {
         {"", "include @\n", "", "is a directory", 2},
         {"", "include @/fifo\n", "", "is not a regular file", 2},
         {"", "include @/big.kr\n", "", "is larger than 16 MiB", 2},
-        {"/dev/zero", "frames 1\n", "", "/dev/zero:0: cannot read script: is not a regular file", 2},
-        {"@", "frames 1\n", "", "bad_inputs:0: cannot read script: is a directory", 2},
-        {"--panel /dev/zero", "frames 1\n", "", "/dev/zero:0: cannot read panel file: is not a regular file", 2},
+        {"/dev/zero", "frames 1\n", "", "/dev/zero: cannot read script: is not a regular file", 2},
+        {"@", "frames 1\n", "", "bad_inputs: cannot read script: is a directory", 2},
+        {"@/nosuch.kr", "frames 1\n", "", "bad_inputs/nosuch.kr: cannot read script: no such file", 2},
+        {"--panel /dev/zero", "frames 1\n", "", "/dev/zero: cannot read panel file: is not a regular file", 2},
+        // options
+        {"--bogus", "frames 1\n", "", "panelhost: unknown option --bogus", 2},
+        {"-x", "frames 1\n", "", "panelhost: unknown option -x", 2},
+        {"--fps x", "frames 1\n", "", "panelhost: --fps needs a number from 1 to 1000", 2},
         {"", "panel @\n", "", "test.kr:1: bad panel file: ", 2},
         // panel mistakes, named by the file the user gave
         {"--panel @/bad.cfg", "frames 1\n", "[WindowXX]\nident=1\n",
@@ -174,12 +203,18 @@ TEST(Script, BadInputsAreRefusedWithOneLineAndTheirExitStatus) {
         {"", "place \"testgauge2k\"\nremove \"testgauge2k\"\nclick \"testgauge2k\" 1 1\n", "", "test.kr:3: gauge", 2},
         {"", "place \"testgauge2k\"\nshow gauge \"ketravin elec_batt_kr60\"\n", "", "test.kr:2: gauge", 2},
         {"--panel @/bad.cfg", "place all\nclick \"testgauge2k\" 1 1\n", "[Window00]\nident=1\n", "test.kr:2: gauge", 2},
+        {"--panel @/bad.cfg", "window open 1\npanel " KR_SOURCE_DIR "/panels/default.cfg\nwindow open 1\n",
+         "[Window00]\nident=1\n", "test.kr:3: no window 1 in the panel in use (" KR_SOURCE_DIR "/panels/default.cfg)", 2},
         // control bytes are shown escaped
         {"", std::string("fr\0ames 1\n", 10), "", "test.kr:1: unknown command \"fr\\x00ames\"", 2},
         {"", "show gauge \"a\tb\"\n", "", "unknown gauge \"a\\x09b\"", 2},
         {"", "order sideways\n", "", "usage: order forward|reverse", 2},
         {"", "show calc (A:X,Bool)\n", "", "usage: show calc \"EXPR\"", 2},
         {"", "show tooltips \"nothing\"\n", "", "unknown gauge \"nothing\"", 2},
+        // a click beside every area warns and the run goes on (the box ends at x 37)
+        {"", "click \"testgauge2k\" 37 16\nclick \"testgauge2k\" 38 16 left right\nclick \"testgauge2k\" 25 5\n"
+             "expect var debug_readout_index 3\n",
+         "", "test.kr:2: click at 38,16 hits no area of \"testgauge2k\"", 0},
         // the sound file cannot be written
         {"--sound-out /dev/full", "frames 2\n", "", "panelhost: cannot write /dev/full", 3},
         {"--sound-out @/no/such/folder.wav", "frames 2\n", "", "cannot write", 2},
@@ -223,6 +258,24 @@ TEST(Script, FullPanelFilesAndPathsFromTheScriptsFolder) {
     EXPECT_EQ(r.out, "windows 10010\nwindows 10520\nwindows 10520\n");
 }
 
+// The help names every command the check pass knows; --help wins over the other arguments.
+TEST(Script, HelpListsEveryCommandOnStandardOutput) {
+    const char* kCommands[] = {
+        "panel FILE", "include FILE", "place all", "remove \"GAUGE\"", "fps N", "frames N | seconds S",
+        "order forward|reverse", "set token ", "set calc ", "set var ", "set block ", "click \"GAUGE\" X Y",
+        "window open|close|toggle", "show gauge ", "show tooltips ", "show var ", "show token ", "show calc ",
+        "show keys", "show sounds", "show windows", "show block ", "expect var ", "expect token ",
+    };
+    for (const char* arg : {"--help", "-h", "--bogus --help"}) {
+        const HostRun r = run_script("frames 1\n", arg);
+        EXPECT_EQ(r.status, 0) << arg;
+        EXPECT_EQ(r.err, "") << arg;
+        EXPECT_EQ(r.out.rfind("usage: panelhost [--panel FILE] [--fps N] [--sound-out FILE] SCRIPT...\n", 0), 0u)
+            << r.out;
+        for (const char* c : kCommands) EXPECT_NE(r.out.find(std::string("\n  ") + c), std::string::npos) << c;
+    }
+}
+
 TEST(Script, SoundFileIsLeftAsItWasUnlessTheRunGoesThrough) {
     const std::string dir = temp_dir() + "/sound";
     ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
@@ -245,6 +298,7 @@ TEST(Script, CalculatorValuesTooltipsAndGaugeOrder) {
         "set token 4001 2\n"
         "show calc \"(E:TIME OF DAY,Enum)\"\n"
         "show calc \"(A:NOTHING KNOWN,Bool)\"\n"
+        "show calc \"(A:TOTAL WEIGHT, Pound)\"\n"
         "show tooltips \"ketravin toggle_pan_fe_kr60\"\n"
         "show tooltips \"ketravin toggle_pan_gps_kr60\"\n"
         "order reverse\n"
@@ -255,6 +309,7 @@ TEST(Script, CalculatorValuesTooltipsAndGaugeOrder) {
               "calc \"(E:TIME OF DAY,Enum)\" = 1\n"
               "calc \"(E:TIME OF DAY,Enum)\" = 3\n"
               "calc \"(A:NOTHING KNOWN,Bool)\" = 0\n"
+              "calc \"(A:TOTAL WEIGHT, Pound)\" = 0\n"
               "tooltips \"ketravin toggle_pan_fe_kr60\"\n"
               "  RECT 0 0 0 0 \"display/hide flight engineer panel\"\n"
               "tooltips \"ketravin toggle_pan_gps_kr60\"\n");

@@ -1,9 +1,12 @@
 // The flight engineer's hydraulic gauges: PRES LO at the availability threshold, pump bytes on the
 // flow bars and PUMP PRESS LO, the dials' top, reservoir quantities and cautions, pump clicks.
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "electrical/state.h"
+#include "engines/state.h"
 #include "hydraulics/state.h"
 #include "tests/panel_fixture.h"
 
@@ -16,7 +19,7 @@ const char* kGreenDial = "ketravin hydrau_ind_press_green_kr60";
 constexpr u32 kFeWindow = 10065;
 constexpr u32 kGearRight = 334, kHyd1Press = 732, kHyd1Res = 733, kHyd2Res = 735, kHydFlag = 781, kEng1N1 = 624;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
-enum { Pump1Cross = 7, LampPumpPressLo = 15, LampBlue = 16 };  // hydraulic panel
+enum { Pump0Cross = 5, LampPumpPressLo = 15, LampBlue = 16 };  // hydraulic panel
 enum { BlueAirPresLo = 1, BlueLevlLo = 3, GreenAirPresLo = 4 };                // reservoirs
 }  // namespace
 
@@ -53,12 +56,13 @@ TEST_F(HydPanels, PumpBytesOnTheFlowBarAndPumpPressLo) {
         {0, 1.0, 1, false, false},  {200, 0.0, 1, true, true},  {200, kNaN, 1, true, false}, {150, 1.0, 0, false, true},
     };
     for (const auto& c : cases) {
-        hyd_eng_pump_sw[1] = c.pump;
+        std::memset(hyd_eng_pump_sw, c.pump, sizeof hyd_eng_pump_sw);
         token(kHydFlag, c.host_flag);
         dc_normal_powered = c.dc_normal;
         frames(1);
         SCOPED_TRACE(testing::Message() << "pump " << int(c.pump) << " flag " << c.host_flag);
-        EXPECT_EQ(pair(kPress, Pump1Cross), c.bar ? 'O' : '-') << "the cross-line bar never shows";
+        for (size_t pump = 0; pump < 4; ++pump)
+            EXPECT_EQ(pair(kPress, Pump0Cross + 2 * pump), c.bar ? 'O' : '-') << "pump " << pump;
         EXPECT_EQ(shown(kPress, LampPumpPressLo), c.fault);
         EXPECT_EQ(warn_hyd_pump_fault, c.fault ? 1 : 0);
     }
@@ -139,5 +143,63 @@ TEST_F(HydPanels, ClicksStoreTheirValueAndSoundOnlyOnAChange) {
         ASSERT_TRUE(click(c.g, c.x, c.y));
         EXPECT_EQ(*c.byte, c.after) << c.g << " " << c.x << "," << c.y;
         EXPECT_EQ(clicks(), c.clicks) << c.g << " " << c.x << "," << c.y;
+    }
+}
+
+// Each lever shows the side its byte is on, from the next frame; the engine-driven pump levers
+// stand up for the whole ON side (100 to 200) and down for the DUMP side.
+TEST_F(HydPanels, LeversShowTheirBytes) {
+    place(kPress);
+    place(kPumps);
+    const struct { const char* g; i32 x, up_y, down_y; size_t down_image; } levers[] = {
+        {kPress, 80, 60, 100, 1},  {kPress, 240, 60, 100, 3},                          // PWR TRF left, right
+        {kPumps, 95, 10, 45, 1},   {kPumps, 135, 10, 45, 3},                           // electric pumps 1, 2
+        {kPumps, 10, 5, 40, 13},   {kPumps, 60, 5, 40, 15},                            // engine 1 pumps
+        {kPumps, 170, 5, 40, 17},  {kPumps, 220, 5, 40, 19},                           // engine 2 pumps
+    };
+    for (const auto& l : levers) {
+        SCOPED_TRACE(testing::Message() << l.g << " " << l.x);
+        for (const auto& [y, image] : {std::pair{l.down_y, 'S'}, {l.up_y, 'O'}, {l.down_y, 'S'}}) {
+            click(l.g, l.x, y);
+            frames(1);
+            EXPECT_EQ(pair(l.g, l.down_image), image);
+        }
+    }
+    hyd_eng_pump_sw[2] = 200;
+    hyd_eng_pump_sw[3] = 5;
+    frames(1);
+    EXPECT_EQ(std::string{pair(kPumps, 17)} + pair(kPumps, 19), "OS") << "running up, running down";
+}
+
+// Valve indicators on AC essential power: in line while the fire valve is open. The electric pump
+// indicator on normal DC: in line while an electric pump runs, cross line otherwise.
+TEST_F(HydPanels, ValveAndElectricPumpIndicators) {
+    place(kPress);
+    place(kPumps);
+    const struct { u8 ac_ess, dc_normal, valve1, elec_running; const char* valves; char elec; } cases[] = {
+        {1, 1, 1, 1, "OOOO", 'O'}, {1, 1, 0, 0, "OSOO", 'S'}, {0, 1, 0, 1, "----", 'O'}, {1, 0, 1, 1, "OOOO", '-'},
+    };
+    for (const auto& c : cases) {
+        elec_ess_ac_powered = c.ac_ess;
+        dc_normal_powered = c.dc_normal;
+        hyd_pump_fire_valve[1] = c.valve1;
+        hyd_elec_pump_running = c.elec_running;
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ((std::string{pair(kPumps, 5), pair(kPumps, 7), pair(kPumps, 9), pair(kPumps, 11)}), c.valves);
+        EXPECT_EQ(pair(kPress, 13), c.elec);
+    }
+}
+
+// The pressure and reservoir needles turn at most 6 degrees a step.
+TEST_F(HydPanels, NeedleSpeedLimits) {
+    const struct { const char* gauge; std::vector<size_t> needles; } cases[] = {
+        {kBlueDial, {1}}, {kGreenDial, {1}}, {"ketravin hydrau_ind_press_yellow_kr60", {1}}, {kBaches, {10, 11, 12}}};
+    for (const auto& c : cases) {
+        place(c.gauge);
+        for (size_t n : c.needles) {
+            const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
+            EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == 6u) << c.gauge << " " << n;
+        }
     }
 }

@@ -53,7 +53,7 @@ TEST_F(Vsi, NeedleClimbsAtMostFiveHundredAFrameAndReturnsWithoutPower) {
 
 TEST_F(Vsi, OffFlagAndExtremeSpeeds) {
     struct Case { u8 powered, valid; f64 fpm; bool off; } cases[] = {
-        {1, 1, 6000, false}, {1, 1, 6001, true}, {1, 1, -6001, true}, {0, 1, 0, true},
+        {1, 1, 6000, false}, {1, 1, 6001, true}, {1, 1, -6000, false}, {1, 1, -6001, true}, {0, 1, 0, true},
         {1, 0, 0, true},     {1, 1, -kInf, true}, {1, 1, kNaN, false},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 // Both barometric altimeters: needle and drums, barometric counters, the captain's knob through the
 // host's setting, flags, and the alert flash at any frame rate.
+#include <utility>
 #include <vector>
 
 #include "autoflight/state.h"
@@ -107,8 +108,14 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
         EXPECT_GT(lit, int(fps)) << fps;
         EXPECT_LT(lit, int(3 * fps)) << fps;
     }
+    host().set_fps(18);  // a tick a frame: lit 4, dark 4, lit again on the eighth tick
+    token(604, 1.0 / 36);  // the clock half a tick past a tick, so that every frame lands on the next
+    ap_alt_alert_state = 0, frames(1), ap_alt_alert_state = 3;
+    std::string pattern;
+    for (int n = 0; n < 16; ++n) pattern += (frames(1), shown(kMain, Alert)) ? '1' : '0';
+    EXPECT_EQ(pattern, "1111000011110000");
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
-        {2, 1, 0, true}, {0, 1, 1, true}, {0, 1, 0, false}, {2, 0, 1, false},
+        {2, 1, 0, true}, {2, 0, 1, false}, {0, 1, 1, true}, {0, 1, 0, false},
     };
     for (const Case& c : steady) {
         ap_alt_alert_state = c.state, dc_ess_powered = c.dc, light_lamp_test = c.lamp_test;
@@ -127,6 +134,8 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     EXPECT_NEAR(inst_alti2_inhg100, 2991.4903, 1e-9);
     EXPECT_EQ(inst_alti2_inhg_d1000 * 100 + inst_alti2_inhg_d100 * 10 + inst_alti2_inhg_d10, 299);
     EXPECT_NEAR(inst_alti2_inhg_units, 1.4903, 1e-9);
+    EXPECT_EQ(inst_alti2_hpa_d1000 * 100 + inst_alti2_hpa_d100 * 10 + inst_alti2_hpa_d10, 101) << "hPa, unpowered too";
+    EXPECT_NEAR(inst_alti2_hpa_units, 3.0, 1e-9);
     dc_ess_powered = 1, inst_alti2_baro_hpa = 1023.0;
     for (f64 alt : {1000.0, kNaN}) {
         token(kAlt, alt);
@@ -148,6 +157,11 @@ TEST_F(Instruments, FirstOfficerKnobStopsOneStepPastItsLimits) {
         }
         EXPECT_EQ(steps, c.steps);
         EXPECT_NEAR(inst_alti2_baro_hpa, c.end, 1e-6);
+    }
+    for (const auto& l : {std::pair<i32, f64>{10, 739.0}, {50, 1053.0}}) {  // at a limit itself: no step
+        inst_alti2_baro_hpa = l.second;
+        click(kSec, l.first, 150);
+        EXPECT_EQ(inst_alti2_baro_hpa, l.second);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <limits>
+#include <utility>
 
 #include "air/state.h"
 #include "autoflight/ap_keys.h"
@@ -16,9 +17,9 @@
 
 namespace {
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
-constexpr u32 kIas = 61, kMach = 64, kApSpeed = 116, kFlapsLeft = 329, kUnits = 335, kThrottle1 = 558;
+constexpr u32 kIas = 61, kVmo = 63, kMach = 64, kApSpeed = 116, kFlapsLeft = 329, kUnits = 335, kThrottle1 = 558;
 const char* kAsi = "ketravin asi_main_kr60";
-enum : size_t { MachUnits = 2, MachHundredths = 3, MachTenths = 4, Index = 9, Needle = 11, OverlayTakeoff = 16 };
+enum : size_t { MachUnits = 2, MachHundredths = 3, MachTenths = 4, Index = 9, Barber, Needle, OverlayTakeoff = 16 };
 }  // namespace
 
 TEST(AsiScale, KnotsToDialDegrees) {
@@ -81,42 +82,65 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     frames(1);
     EXPECT_EQ(inst_asi_ap_index_kt, 450u);
     EXPECT_EQ(drawn(kAsi, Index).value, 450.0);
+    for (const auto& b : {std::pair<f64, u32>{340 * 128.0, 340}, {600 * 128.0, 450}}) {  // barber pole, 450 at most
+        token(kVmo, b.first);
+        frames(1);
+        EXPECT_EQ(inst_asi_barber_kt, b.second);
+        EXPECT_EQ(drawn(kAsi, Barber).value, f64(b.second));
+    }
 }
 
 TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
-    // 250 t puts bug 4 beyond a byte: it holds at 255 instead of wrapping to 28.
-    const struct { f64 units, weight, flaps; u8 base, v1, vr, bug4; } kCases[] = {
-        {1, 1500, 5243, 145, 138, 141, 230}, {1, 1500, 5232, 145, 153, 156, 230}, {0, 3300, 5243, 144, 137, 140, 229},
-        {1, 2500, 5243, 199, 192, 195, 255}, {1, -1e300, 5243, 0, 0, 0, 85},      {1, kNaN, 5243, 63, 56, 59, 148},
+    // The eight reference speeds: base, approach and take-off targets, V1, VR, take-off bug 2, bugs
+    // 3 and 4. Flaps short of the first detent less 10 add 15 to the take-off target. 250 t puts
+    // bug 4 beyond a byte: it holds at 255 instead of wrapping to 28.
+    const struct { f64 units, weight, flaps; std::vector<int> speeds; } kCases[] = {
+        {1, 1500, 5243, {145, 155, 145, 138, 141, 160, 200, 230}}, {1, 1500, 5233, {145, 155, 145, 138, 141, 160, 200, 230}},
+        {1, 1500, 5232, {145, 155, 160, 153, 156, 160, 200, 230}}, {0, 3300, 5243, {144, 154, 144, 137, 140, 159, 199, 229}},
+        {1, 2500, 5243, {199, 209, 199, 192, 195, 214, 254, 255}}, {1, -1e300, 5243, {0, 10, 0, 0, 0, 15, 55, 85}},
+        {1, kNaN, 5243, {63, 73, 63, 56, 59, 78, 118, 148}},
     };
     for (const auto& c : kCases) {
         token(kUnits, c.units), token(kFlapsLeft, c.flaps);
         weight_gross_hundreds = c.weight;
         frames(1);
-        EXPECT_EQ(std::vector<int>({inst_asi_base_kt, inst_asi_v1_kt, inst_asi_vr_kt, inst_asi_bug4_kt}),
-                  std::vector<int>({c.base, c.v1, c.vr, c.bug4})) << c.weight;
+        EXPECT_EQ(std::vector<int>({inst_asi_base_kt, inst_asi_app_target_kt, inst_asi_to_target_kt, inst_asi_v1_kt,
+                                    inst_asi_vr_kt, inst_asi_to_bug2_kt, inst_asi_bug3_kt, inst_asi_bug4_kt}),
+                  c.speeds)
+            << c.weight << " flaps " << c.flaps;
     }
-    // Take-off set at 150 t: one speed-target send while the target is 0, none while it is 130.
+    // Sets at 150 t: one speed-target send while the target is 0 (and the autothrottle's speed mode
+    // off), none otherwise; each shows its own overlay for 36 ticks.
     token(kFlapsLeft, 5243);
     weight_gross_hundreds = 1500;
-    for (i32 target : {0, 130}) {
-        ats_speed_target = target, inst_asi_bug_mode = 1;
+    const struct { u8 mode, ats_mode; i32 target; std::vector<u32> bugs; i32 want_target; } kSets[] = {
+        {1, 0, 0, {138, 160, 200, 230}, 145},   {1, 0, 130, {138, 160, 200, 230}, 130},
+        {2, 0, 0, {145, 170, 200, 230}, 155},   {2, 1, 0, {145, 170, 200, 230}, 0},
+    };
+    for (const auto& c : kSets) {
+        ats_speed_target = c.target, ats_spd_mode = c.ats_mode, inst_asi_bug_mode = c.mode;
         new_keys();
         frames(1);
-        EXPECT_EQ((std::vector<u32>{inst_asi_bug_kt, inst_asi_bug_kt + 4}), (std::vector<u32>{138, 160, 200, 230}));
-        EXPECT_EQ(ats_speed_target, target == 0 ? 145 : 130);
-        EXPECT_EQ(sends(key_ap_speed_set), target == 0 ? 1u : 0u);
-        EXPECT_FALSE(hidden(element(kAsi, OverlayTakeoff)));
-        frames(36);  // 36 ticks later the message is gone and the set is done
-        EXPECT_TRUE(hidden(element(kAsi, OverlayTakeoff)));
-        EXPECT_EQ(inst_asi_bug_mode, 0);
+        EXPECT_EQ((std::vector<u32>{inst_asi_bug_kt, inst_asi_bug_kt + 4}), c.bugs) << int(c.mode);
+        EXPECT_EQ(ats_speed_target, c.want_target);
+        EXPECT_EQ(sends(key_ap_speed_set), c.want_target != c.target ? 1u : 0u);
+        EXPECT_EQ(inst_asi_bug_set_active, 1);
+        EXPECT_NE(hidden(element(kAsi, OverlayTakeoff)), c.mode == 1);
+        EXPECT_NE(hidden(element(kAsi, OverlayTakeoff + 1)), c.mode == 2);
+        frames(35);
+        EXPECT_NE(hidden(element(kAsi, OverlayTakeoff)), c.mode == 1) << "35 ticks on";
+        frames(1);  // 36 ticks later the message is gone and the set is done
+        EXPECT_TRUE(hidden(element(kAsi, OverlayTakeoff)) && hidden(element(kAsi, OverlayTakeoff + 1)));
+        EXPECT_EQ(inst_asi_bug_mode + inst_asi_bug_set_active, 0);
     }
-    EXPECT_EQ(host().token(kApSpeed), 145.0);
+    EXPECT_EQ(host().token(kApSpeed), 155.0);
 }
 
 TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
     click(kAsi, 60, 91, MouseMove);
-    frames(1);  // the indicator measures the pointer: 32 from the centre
+    frames(1);  // the indicator measures the pointer: 32 from the centre, straight left
+    EXPECT_EQ(inst_asi_pointer_dist, 32.0);
+    EXPECT_EQ(inst_asi_pointer_bearing, 270.0);
     inst_asi_bug_kt[0] = 100, inst_asi_bug_kt[1] = 80, inst_asi_bug_kt[2] = 190, inst_asi_bug_kt[3] = 190;
     click(kAsi, 60, 91);
     EXPECT_EQ(inst_asi_bug_mode, 1);
@@ -124,23 +148,30 @@ TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
     at(50, 0, MouseLeftSingle);  // exactly 50 out: neither a set nor a drag
     EXPECT_EQ(inst_asi_dragging, 0);
 
-    // Each drag starts on the original bugs; bearings in turn, then the bug and where it ends.
-    const struct { std::vector<f64> path; size_t bug; f64 want; } kDrags[] = {
-        {{86, 150, 220, 300, 306}, 0, 300},                                 // no further than 305
-        {{86, 200}, 0, 86},                  {{86, 120, 200}, 0, 200},      // no jump past 90..180
-        {{86, 150, 220, 300, 340, 20}, 0, 300},                             // past 330: refused until
-        {{86, 150, 220, 300, 340, 20, 200}, 0, 200},                        // back through 180..270
-        {{109.0, 140}, 1, 114},              {{109.5, 140}, 1, 140},        // a strict grab window
-        {{183, 322}, 3, 320},                {{183, 326}, 3, 183},          // bug 4: 320 up to 325
+    // Each drag starts on the bugs at 85, 114, 135, 183; the bearings in turn, then the four bugs.
+    const struct { std::vector<f64> path; std::vector<f64> want; } kDrags[] = {
+        {{86, 150, 220, 300}, {300, 300, 305, 310}},  {{86, 150, 220, 300, 306}, {300, 300, 305, 310}},  // to 305
+        {{86, 200}, {86, 114, 135, 183}},             {{86, 120, 200}, {200, 200, 205, 210}},  // no jump past 90
+        {{86, 150, 220, 300, 340, 20}, {300, 300, 305, 310}},                    // past 330: refused until
+        {{86, 150, 220, 300, 340, 20, 200}, {200, 300, 305, 310}},               // back through 180..270,
+        {{86, 150, 220, 300, 340, 20, 200, 150}, {150, 300, 305, 310}},          // and below 180 again
+        {{86, 150, 220, 150, 300}, {150, 220, 225, 230}},  // back below 180: 270 on needs 180..270 again
+        {{109.0, 140}, {85, 114, 135, 183}},          {{109.5, 140}, {85, 140, 145, 183}},  // strict window
+        {{114, 180}, {85, 180, 185, 190}},            {{114, 50}, {50, 50, 135, 183}},      // bug 2
+        {{114, 180, 280, 309}, {85, 309, 314, 319}},  {{114, 180, 280, 310}, {85, 280, 285, 290}},  // below 310
+        {{135, 180}, {85, 114, 180, 185}},            {{135, 100}, {85, 95, 100, 183}},     // bug 3 pushes 2 and 4
+        {{135, 200, 280, 314}, {85, 114, 314, 319}},  {{135, 200, 280, 315}, {85, 114, 280, 285}},  // below 315
+        {{135, 60, 5}, {55, 0, 5, 183}},              {{135, 60, 4}, {55, 55, 60, 183}},    // from 5
+        {{183, 130}, {85, 114, 125, 130}},            {{183, 322}, {85, 114, 135, 320}},    // bug 4 pushes 3;
+        {{183, 326}, {85, 114, 135, 183}},            {{183, 130, 9}, {85, 114, 125, 130}},   // 10 up to 325
+        {{183, 130, 10}, {85, 114, 5, 10}},
     };
     for (const auto& d : kDrags) {
         inst_asi_bug_deg[0] = 85, inst_asi_bug_deg[1] = 114, inst_asi_bug_deg[2] = 135, inst_asi_bug_deg[3] = 183;
         for (f64 b : d.path) at(80, b);
-        EXPECT_EQ(inst_asi_bug_deg[d.bug], d.want) << d.path.back();
+        EXPECT_EQ(bugs(), d.want) << d.path.front() << " .. " << d.path.back();
         at(80, 0, MouseMove);
     }
-    for (f64 b : {86, 150, 220, 300}) at(80, b);
-    EXPECT_EQ(bugs(), (std::vector<f64>{300, 300, 305, 310}));
 }
 
 TEST_F(Asi, TakeoffCallsPlayOncePerRunAndTheThrottleRearmsThem) {

@@ -2,10 +2,14 @@
 // returns, the test button's counter, the failure flag and autopilot drop, the fast/slow pointer,
 // the sphere's limits, the standby knob, rest walk and steep-bank return, and the switch's click.
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "autoflight/state.h"
 #include "electrical/state.h"
 #include "instruments/state.h"
+#include "lighting/state.h"
 #include "navigation/state.h"
 #include "tests/panel_fixture.h"
 
@@ -66,6 +70,84 @@ TEST_F(Attitude, TestButtonArmsOnlyBelowTwentyWithInsOutput) {
             click(kAdi, 260, 300, MouseLeftSingle | MouseRepeat);
         EXPECT_EQ(adi_test_count, s.count) << s.action;
     }
+    frames(38);
+    EXPECT_EQ(adi_test_count, 0) << "counted down to 0, a frame at a time";
+}
+
+// The ADI test walks the bank toward 10 and the pitch toward -10.5 against the real attitude, and
+// leaves each alone inside its dead band (bank 8 to 12, pitch -13 to -7) or beyond a half turn.
+TEST_F(Attitude, AdiTestWalksTowardItsAttitudeOutsideTheDeadBands) {
+    place(kAdi);
+    ins1_status = 3;
+    const struct { u32 token; f64* display; f64 real, from, to; } kSteps[] = {
+        {kBank, &adi_bank_display_deg, 12.5, 20, 19},    {kBank, &adi_bank_display_deg, 12.5, 12, 10},
+        {kBank, &adi_bank_display_deg, 179.9, 20, 19},   {kBank, &adi_bank_display_deg, 180, 20, 20},
+        {kBank, &adi_bank_display_deg, 12, 20, 20},      {kBank, &adi_bank_display_deg, 8, 3, 3},
+        {kBank, &adi_bank_display_deg, 7.9, 3, 4},       {kBank, &adi_bank_display_deg, 7.9, 8, 10},
+        {kBank, &adi_bank_display_deg, -180, 3, 4},      {kBank, &adi_bank_display_deg, -180.1, 3, 3},
+        {kPitch, &adi_pitch_display_deg, -13.5, -20, -19}, {kPitch, &adi_pitch_display_deg, -13.5, -13, -10.5},
+        {kPitch, &adi_pitch_display_deg, -13, 5, 5},     {kPitch, &adi_pitch_display_deg, -7, 5, 5},
+        {kPitch, &adi_pitch_display_deg, -6.9, 5, 4},    {kPitch, &adi_pitch_display_deg, -6.9, -7, -10.5},
+    };
+    for (const auto& s : kSteps) {
+        adi_test_count = 30;
+        token(kBank, 10), token(kPitch, -10);  // the other axis inside its dead band
+        token(s.token, s.real);
+        *s.display = s.from;
+        frames(1);
+        EXPECT_EQ(*s.display, s.to) << (s.token == kBank ? "bank " : "pitch ") << s.real << " from " << s.from;
+    }
+}
+
+// DH light: powered, with the DH state 1 or the lamp test; the lamp-test lamp with the test only;
+// the channel annunciators by the engaged flight-director channel.
+TEST_F(Attitude, LampsAndChannelAnnunciators) {
+    place(kAdi);
+    enum { ChannelA = 8, ChannelB, DhLight = 17, TestLamp };
+    const struct { u8 dc, dh, lamp_test, fd; const char* shown; } kCases[] = {  // shown: DH, test, A, B
+        {1, 1, 0, 1, "1010"}, {1, 0, 0, 3, "0010"}, {1, 2, 0, 2, "0001"}, {1, 0, 1, 0, "1100"},
+        {0, 1, 1, 4, "0000"}, {0, 0, 0, 1, "0010"},
+    };
+    for (const auto& c : kCases) {
+        dc_ess_powered = c.dc, inst_dh_state = c.dh, light_lamp_test = c.lamp_test, ap_fd_engaged = c.fd;
+        frames(1);
+        std::string got;
+        for (int pos : {DhLight, TestLamp, ChannelA, ChannelB}) got += shown(kAdi, size_t(pos)) ? '1' : '0';
+        EXPECT_EQ(got, c.shown) << int(c.dc) << int(c.dh) << int(c.lamp_test) << int(c.fd);
+    }
+}
+
+// Localizer and glide-slope pointers slide in 10 a frame and sit on their targets while in
+// service (localizer: powered, its station bit and a signal; glide slope: powered and valid at
+// exactly 1), and slide back out 10 a frame otherwise.
+TEST_F(Attitude, DeviationPointersSlideInAndOut) {
+    place(kAdi);
+    constexpr u32 kCode = 46, kCdi = 40, kGsValid = 44, kGsNeedle = 41, kSignal = 49;
+    // flags: LOC shown (powered: with its station bit and no signal), G/S shown (powered: with its
+    // bit and a validity of exactly 0); both shown without power.
+    const struct { u32 code; f64 signal, gs_valid, cdi, needle; u8 dc; int frames; f64 loc, gs; const char* flags; } kSteps[] = {
+        {0xC0, 1, 1.0, 0, 0, 1, 9, 90, 90, "--"},   {0xC0, 1, 1.0, 0, 0, 1, 1, 100, 100, "--"},
+        {0xC0, 1, 1.0, 0, 0, 1, 1, 104, 100, "--"}, {0xC0, 1, 0.5, 0, 0, 1, 1, 104, 90, "--"},
+        {0x40, 1, 1.0, 0, 0, 1, 1, 94, 100, "--"},  {0xC0, 0, 1.0, 0, 0, 1, 1, 84, 100, "L-"},
+        {0xC0, 1, 1.0, 0, 0, 0, 2, 64, 80, "LG"},   {0xC0, 1, 1.0, 0, 0, 1, 1, 74, 90, "--"},
+        {0xC0, 1, 1.0, 50, -100, 1, 20, 50 * 1.4173 + 104, -100 * 0.418 + 100, "--"},
+        {0x00, 1, 0.0, 50, -100, 1, 20, 0, 0, "--"}, {0x40, 1, 0.0, 0, 0, 1, 1, 0, 0, "-G"},
+        {0x80, -1, 0.0, 0, 0, 1, 1, 0, 0, "L-"},
+    };
+    for (const auto& s : kSteps) {
+        token(kCode, s.code), token(kSignal, s.signal), token(kGsValid, s.gs_valid);
+        token(kCdi, s.cdi), token(kGsNeedle, s.needle);
+        dc_ess_powered = s.dc;
+        frames(u64(s.frames));
+        EXPECT_NEAR(adi_loc_pointer_pos, s.loc, 1e-9) << &s - kSteps;
+        EXPECT_NEAR(adi_gs_pointer_pos, s.gs, 1e-9) << &s - kSteps;
+        EXPECT_EQ(std::string({shown(kAdi, 12) ? 'L' : '-', shown(kAdi, 14) ? 'G' : '-'}), s.flags) << &s - kSteps;
+    }
+    // The inclinometer ball: a third of the slip across, 0.0315 of it down.
+    token(69, 100);
+    frames(1);
+    EXPECT_NEAR(drawn(kAdi, 19).x, 33.0, 1e-9);
+    EXPECT_NEAR(drawn(kAdi, 19).y, 3.15, 1e-9);
 }
 
 // Failure tokens count only at exactly 1 (failed) or 0 (working).
@@ -106,14 +188,57 @@ TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     }
 }
 
+// The sphere and bank-ring records as the host reads them: sources, scales and texture scales.
+TEST_F(Attitude, SphereRecordsCarryTheirScales) {
+    place(kAdi), place(kSec);
+    const struct { const char* gauge; size_t pos; f64 pitch_scale; f32 texture; } kSpheres[] = {
+        {kAdi, AdiSphere, 2.5, 0.6f}, {kSec, 1, 2.0, 0.5f}};
+    for (const auto& s : kSpheres) {
+        const auto* e = reinterpret_cast<const SpriteElement*>(element(s.gauge, s.pos));
+        EXPECT_EQ(e->scale_y, s.pitch_scale) << s.gauge;
+        EXPECT_EQ(e->scale_rot, -1.0) << s.gauge;
+        EXPECT_EQ(e->texture_scale_x, s.texture) << s.gauge;
+        EXPECT_EQ(e->texture_scale_y, s.texture) << s.gauge;
+        EXPECT_EQ(e->source_y.id, s.gauge == kAdi ? kPitch : 0u) << s.gauge;
+        EXPECT_EQ(e->source_rot.id, s.gauge == kAdi ? kBank : 0u) << s.gauge;
+        const auto* ring = reinterpret_cast<const SpriteElement*>(element(s.gauge, s.pos + 2));  // the bank ring
+        EXPECT_EQ(ring->source_rot.id, s.gauge == kAdi ? kBank : 0u) << s.gauge;
+        EXPECT_EQ(ring->scale_rot, -1.0) << s.gauge;
+        EXPECT_EQ(ring->texture_scale_x, 1.0f) << s.gauge;
+    }
+    EXPECT_EQ(gauge(kAdi)->mouse_rects[0].help_id, 43789u);
+    // The standby sphere keeps its stored pitch within 43 either way.
+    ins1_status = 3;
+    for (f64 pitch : {50.0, -50.0}) {
+        token(kPitch, pitch);
+        frames(1);
+        EXPECT_EQ(drawn(kSec, 1).y, std::copysign(43.0, pitch));
+        EXPECT_EQ(adi_sec_pitch_display_deg, std::copysign(43.0, pitch));
+    }
+}
+
 TEST_F(Attitude, StandbyKnobStopsAtTenEachWay) {
     place(kSec);
+    // The knob area's image: tint off (6); with the tint on and AC, level 3 (7), 2 (8), other (9).
+    const struct { u8 tint, ac, level; const char* shown; } kImages[] = {
+        {0, 1, 3, "1000"}, {1, 1, 3, "0100"}, {1, 1, 2, "0010"}, {1, 1, 1, "0001"}, {1, 0, 2, "1000"},
+    };
+    for (const auto& i : kImages) {
+        light_tint_sw = i.tint, elec_ess_ac_any_powered = i.ac, light_tint_level = i.level;
+        frames(1);
+        EXPECT_EQ(lamps(kSec, 6, 4), i.shown) << int(i.tint) << int(i.ac) << int(i.level);
+    }
     const struct { i32 x; int clicks; f64 symbol; } turns[] = {{270, 12, 28.0}, {310, 25, 8.0}, {270, 3, 11.0}};
     for (const auto& t : turns) {
         for (int i = 0; i < t.clicks; ++i) click(kSec, t.x, 290);
         frames(1);
         EXPECT_EQ(adi_sec_symbol_pos, t.symbol);
         EXPECT_EQ(drawn(kSec, SecSymbol).y, t.symbol);
+    }
+    for (const auto& s : {std::pair<f64, f64>{35, 30}, {-5, 0}}) {  // a symbol outside 0..30 is first brought back
+        adi_sec_symbol_pos = s.first;
+        frames(1);
+        EXPECT_EQ(adi_sec_symbol_pos, s.second);
     }
 }
 
@@ -135,6 +260,64 @@ TEST_F(Attitude, StandbyRestWalkAndReturnSettleAtAnyBank) {
         EXPECT_FALSE(shown(kSec, SecFlag));
         token(kBank, 0.0);
     }
+}
+
+// Without a valid source each display walks a degree a frame to its rest: the main bank to level,
+// on round from below -180 through 179.9; the standby bank to -30, on through 180 onto -180 from
+// beyond 150; both pitches to level. Valid again, a bank below -180 is walked to or taken at once.
+TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
+    place(kAdi), place(kSec);
+    const struct { f64* display; f64 from; std::vector<f64> steps; } kRest[] = {
+        {&adi_bank_display_deg, -185, {179.9, 178.9}}, {&adi_bank_display_deg, -180, {-179}},
+        {&adi_bank_display_deg, -2.5, {-1.5, 0}},      {&adi_bank_display_deg, 2.5, {1.5, 0}},
+        {&adi_bank_display_deg, 180, {0}},             {&adi_bank_display_deg, 179.9, {178.9}},
+        {&adi_sec_bank_display_deg, 150, {149}},       {&adi_sec_bank_display_deg, 150.5, {151.5}},
+        {&adi_sec_bank_display_deg, 179.5, {180.5, -180, -179}},
+        {&adi_sec_bank_display_deg, -33, {-32, -30}},  {&adi_sec_bank_display_deg, -185, {-30}},
+        {&adi_sec_bank_display_deg, -27, {-28, -30}},
+        {&adi_pitch_display_deg, 10, {9, 8}},          {&adi_pitch_display_deg, -5, {-4, -3}},
+        {&adi_pitch_display_deg, 2.5, {1.5, 0}},       {&adi_sec_pitch_display_deg, -2.5, {-1.5, 0}},
+    };
+    ins1_status = 0;
+    for (const auto& r : kRest) {
+        *r.display = r.from;
+        std::vector<f64> seen;
+        for (size_t i = 0; i < r.steps.size(); ++i) seen.push_back((frames(1), std::round(*r.display * 10) / 10));
+        EXPECT_EQ(seen, r.steps) << r.from;
+    }
+    EXPECT_EQ(adi_bank_return_latch + adi_sec_bank_return_latch, 2);
+    ins1_status = 3;
+    // Also the main pitch: to a steep pitch from the level side, a degree a frame until within 2.
+    const struct { f64* display; u32 token; f64 from, real; int walked; } kBack[] = {
+        {&adi_bank_display_deg, kBank, -185, -180, 0}, {&adi_bank_display_deg, kBank, 0, -190, 188},
+        {&adi_bank_display_deg, kBank, 179, 175, 0},   {&adi_bank_display_deg, kBank, -175, -170, 0},
+        {&adi_sec_bank_display_deg, kBank, -30, -190, 0},
+        {&adi_pitch_display_deg, kPitch, 0, 10, 8},   {&adi_pitch_display_deg, kPitch, 0, -10, 8},
+        {&adi_pitch_display_deg, kPitch, 12, 10, 0},
+    };
+    for (const auto& b : kBack) {
+        adi_bank_return_latch = adi_sec_bank_return_latch = adi_pitch_return_latch = 1;
+        *b.display = b.from;
+        token(b.token, b.real);
+        EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.real;
+        EXPECT_EQ(*b.display, b.real);
+        token(kPitch, 0);
+    }
+}
+
+// The end of the INS test on the standby indicator, real attitude level: the bank jumps back at
+// once, the pitch walks down to 2.5 and then jumps.
+TEST_F(Attitude, StandbyInsTestEndsWithTheBankJumpingAndThePitchWalking) {
+    place(kSec);
+    ins1_status = 3, ins1_apfd_test = 1;
+    frames(30);
+    ASSERT_EQ(adi_sec_pitch_display_deg, 22.5);
+    ins1_apfd_test = 0;
+    token(kBank, 0), token(kPitch, 0);
+    EXPECT_EQ(walk(adi_sec_pitch_display_deg, 40), 20);
+    EXPECT_EQ(adi_sec_pitch_display_deg, 0.0);
+    EXPECT_EQ(adi_sec_bank_display_deg, 0.0);
+    EXPECT_EQ(adi_sec_pitch_return_latch + adi_sec_bank_return_latch, 0);
 }
 
 TEST_F(Attitude, BarsSwitchClicksOnlyOnARealChangeAndShowsItsPosition) {

@@ -11,6 +11,7 @@ const char* kOverview = "ketravin panel_overview";
 
 TEST_F(Instruments, CompassCardFromItsSourceToken) {
     place(kCompass);
+    EXPECT_EQ(gauge(kCompass)->mouse_rects[0].help_id, 43924u);
     elec_ess_ac_any_powered = dc_ess_powered = 0;  // the card needs no power
     const struct { f64 heading, x; } kCases[] = {
         {90.0, 270.0}, {0.0, 360.0}, {360.0, 0.0}, {359.5, 0.5}, {-10.0, 0.0}, {370.0, 0.0}, {kNaN, 0.0}, {1e300, 0.0},

@@ -62,6 +62,7 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
     frames(1);
     EXPECT_EQ(y(kAoaGauge, 2), 3);
     EXPECT_TRUE(shown(kAoaGauge, 3));
+    EXPECT_EQ(reinterpret_cast<MovingImageElement*>(element(kAoaGauge, 2))->scale, 27.0) << "tape range 0..27";
 
     const struct { u8 ac; f64 ground, rad, flaps; u8 warn; } kStall[] = {
         {0, 0, 0.3, 0, 0},  {1, 0, 0.15, 0, 0}, {1, 0, 0.151, 0, 1},  // not armed; 8.5956; 8.6529

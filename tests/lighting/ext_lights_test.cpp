@@ -50,7 +50,8 @@ TEST_F(ExtLights, EachLightFollowsItsSwitchUnderItsBusTermsAndThenGoesQuiet) {
         frames(1);
         for (size_t i = 0; i < 8; ++i)
             EXPECT_EQ(host().token(kLights[i]), c.want[i]) << c.what << " token " << kLights[i];
-        new_keys();
+        for (const KeyLogEntry& k : new_keys())  // value 0, but 1 to extend the landing lights
+            EXPECT_EQ(k.value, k.id == key_ext_light_d_set ? u32(c.want[6]) : 0u) << c.what << " key " << k.id;
         frames(2);
         EXPECT_TRUE(new_keys().empty()) << c.what << ": a key without a difference";
     }
@@ -93,7 +94,7 @@ TEST_F(ExtLights, NavWithDcOnlySendsItsThreeEventsEachFrameTheHostLightIsOff) {
     }
 }
 
-TEST_F(ExtLights, LandingLightsThreePositionsAndTheLevers) {
+TEST_F(ExtLights, LandingLightsThreePositionsAndTheSwitchImages) {
     power(1, 1, 40, 0);
     const struct { u8 sw; f64 lit, extended; } positions[] = {{2, 1, 1}, {1, 0, 1}, {2, 1, 1}, {0, 0, 0}};
     for (const auto& p : positions) {  // ON, OFF (extended, dark), RETRACT straight from ON
@@ -101,6 +102,21 @@ TEST_F(ExtLights, LandingLightsThreePositionsAndTheLevers) {
         frames(1);
         EXPECT_EQ(host().token(kLanding), p.lit) << int(p.sw);
         EXPECT_EQ(host().token(kExtended), p.extended) << int(p.sw);
+    }
+    // The switch images shown, by chain position: each two-position switch down (odd) or up (even);
+    // LAND up 12 and 14, middle 11 and 13, retracted 19 and 20; NOSE and RUNWAY 15, 17 or 16, 18.
+    const struct { u8 nav, logo, beacon, strobe, wing, land, nose; const char* shown; } images[] = {
+        {0, 0, 0, 0, 0, 0, 0, "1 3 5 7 9 15 17 19 20"}, {1, 1, 1, 1, 1, 2, 1, "2 4 6 8 10 12 14 16 18"},
+        {1, 0, 1, 0, 1, 1, 0, "2 3 6 7 10 11 13 15 17"}, {0, 1, 0, 1, 0, 2, 1, "1 4 5 8 9 12 14 16 18"},
+    };
+    for (const auto& i : images) {
+        light_nav_sw = i.nav, light_logo_sw = i.logo, light_beacon_sw = i.beacon, light_strobe_sw = i.strobe;
+        light_wing_sw = i.wing, light_land_sw = i.land, light_nose_sw = i.nose;
+        frames(1);
+        std::string shown;
+        for (size_t pos = 1; pos <= 20; ++pos)
+            if (!hidden(element(kExtLt, pos))) shown += (shown.empty() ? "" : " ") + std::to_string(pos);
+        EXPECT_EQ(shown, i.shown);
     }
     const struct { u8 from; f64 host_lit; i32 y; u8 want; } clicks[] = {
         {1, 0, 60, 2}, {0, 0, 60, 0}, {2, 1, 80, 1},  // up from OFF only; middle to OFF

@@ -95,6 +95,7 @@ TEST_F(Lighting, ANewRequestMidSequenceOnlyChangesTheSpacing) {
     frames(40);  // the first-frame refresh is over
     new_keys();
     light_refresh = 1;
+    light_time_of_day_prev = 7;
     std::vector<f64> t = refresh_ticks(6);  // at 18 fps one tick a frame: events at t0, t0 + 5
     ASSERT_EQ(t.size(), 2u);
     const f64 t0 = t[0];
@@ -108,6 +109,10 @@ TEST_F(Lighting, ANewRequestMidSequenceOnlyChangesTheSpacing) {
     // spacing applies from then on.
     EXPECT_EQ(t[2], t0 + 5 + 5);
     EXPECT_EQ(t[3], t0 + 5 + 5 + 9);
+    // The last event ends the sequence and notes the time of day it was made for.
+    EXPECT_EQ(std::vector<f64>({f64(light_refresh), f64(light_refresh_step), f64(light_refresh_due),
+                                f64(light_time_of_day_prev)}),
+              std::vector<f64>({0, 0, 0, f64(light_time_of_day)}));
 }
 
 // A clock set back re-arms the next event within the longer (slow) spacing, whichever is in force.
@@ -133,14 +138,23 @@ TEST_F(Lighting, LampTestFollowsTheSwitchAndTheKnobStepsThreeWays) {
     click(kSystems, 110, 50);  // DIM
     frames(1);
     EXPECT_EQ(light_lamp_test, 0);
+    EXPECT_EQ(light_flt_deck_sw, 1);
+    click(kSystems, 115, 30);  // BRT
+    frames(1);
+    EXPECT_EQ(light_flt_deck_sw, 0);
+    EXPECT_EQ(std::vector<bool>({hidden(element(kSystems, 3)), hidden(element(kSystems, 4)), hidden(element(kSystems, 5))}),
+              std::vector<bool>({true, false, true})) << "DIM, BRT, TEST images";
 
     struct Step { const char* dir; u8 tint_sw, tint_level, panel_on, bright, want_on, want_bright, want_refresh; } steps[] = {
         {"up", 0, 0, 0, 0, 1, 0, 0},    // off -> luminous, no refresh
         {"up", 0, 0, 1, 0, 1, 1, 1},    // luminous -> bright
         {"down", 0, 0, 1, 0, 0, 0, 1},
         {"up", 1, 3, 1, 0, 1, 0, 0},    // tint 3 forbids bright
+        {"down", 1, 3, 1, 1, 1, 0, 0},  // ... and takes it away without a refresh
         {"up", 1, 1, 0, 0, 0, 1, 0},    // tint 1 forces bright
         {"down", 1, 1, 1, 1, 1, 1, 0},
+        {"up", 1, 2, 1, 0, 1, 1, 1},    // tint 2: as without the tint
+        {"down", 1, 2, 1, 1, 1, 0, 1},
     };
     for (const Step& s : steps) {
         light_tint_sw = s.tint_sw;

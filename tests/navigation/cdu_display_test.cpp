@@ -114,7 +114,15 @@ TEST_F(CduDisplay, EveryPagePromptAndViewOfBothUnits) {
          {"   WPT SELECT  N", " 00    <P>  FROM", " 01     A0    TO", " 02     A1      ", " 03     A2      "}},
         {"WPT SELECT 5", page(kPageWptSelect, 5),
          {"   WPT SELECT  N", " 04     A3      ", " 05     A4      ", " 06       ", " 07       "}},
-        // The leg digits are shared working values: both units on the same page.
+        {"WPT SELECT 6: line 2 blank from the count", page(kPageWptSelect, 6),
+         {"   WPT SELECT  N", " 05       ", " 06       ", " 07       ", " 08       "}},
+        // The leg digits are shared working values: both units on the same page. Waypoint 1's leg
+        // runs from the present position.
+        {"selected waypoint 1",
+         [](CduDisplay& t, int) {
+             for (int m : {1, 2}) t.show_page(m, kPageWptSelect, 1), t.unit(m).page[kPageWptDetail] = 1;
+         },
+         {"   WPT SELECT  N", " 01  A0", "LAT    45" DEG "30.4'N", "LON    05" DEG "00.7'E", " MC   0" DEG " D 30,0 "}},
         {"selected waypoint 2",
          [](CduDisplay& t, int) {
              for (int m : {1, 2}) t.show_page(m, kPageWptSelect, 2), t.unit(m).page[kPageWptDetail] = 2;
@@ -221,5 +229,159 @@ TEST_F(CduDisplay, HostileValuesKeepEveryLineWithin16Characters) {
                 frames(1);
                 for (const std::string& l : lines(2)) EXPECT_LE(l.size(), 16u) << v << " page " << p;
             }
+    }
+}
+
+TEST_F(CduDisplay, PageLabelsAndDirectToFromRowFollowTheActiveWaypoint) {
+    // A 14-waypoint plan. Labels of rows 0-4 by page number Wp, active waypoint A and departed;
+    // lines 2-5 show rows 0-3 before a DIRECT TO.
+    using L = std::array<const char*, 5>;
+    const char* const _ = "    ";
+    const struct { u32 active; u8 departed, wp; L labels; } cases[] = {
+        {1, 0, 1, {"FROM", "  TO", _, _, _}}, {1, 0, 2, {"  TO", _, _, _, _}}, {1, 0, 3, {_, _, _, _, _}},
+        {1, 1, 1, {_, "FROM", "  TO", _, _}}, {1, 1, 2, {"FROM", "  TO", _, _, _}},
+        {6, 1, 9, {_, _, _, _, _}},           {6, 1, 8, {"  TO", _, _, _, _}},   {6, 1, 7, {"FROM", "  TO", _, _, _}},
+        {6, 1, 6, {_, "FROM", "  TO", _, _}}, {6, 1, 5, {_, _, "FROM", "  TO", _}},
+        {6, 1, 4, {_, _, _, "FROM", "  TO"}}, {6, 1, 3, {_, _, _, _, "FROM"}}, {6, 1, 2, {_, _, _, _, _}},
+    };
+    for (const auto& c : cases) {
+        plan(north_line(14, 0.1), c.active, 45.0075, 5.0125);
+        frames(1);
+        ins1_departed = c.departed;
+        show_page(1, kPageWptSelect, c.wp);
+        frames(1);
+        for (size_t r = 0; r < 5; ++r) EXPECT_STREQ(ins1_wpt_label[r], c.labels[r]) << c.active << " " << int(c.wp);
+        const Lines l = lines(1);
+        for (size_t r = 0; r < 4; ++r) EXPECT_EQ(l[r + 1].substr(12), c.labels[r]) << c.active << " " << int(c.wp);
+    }
+    // From the DIRECT TO request on, lines 2-5 show the labels of rows 1-4.
+    show_page(1, kPageWptSelect, 4);  // active waypoint 6: FROM and TO on rows 3 and 4
+    ins_dto_state = 3;
+    frames(1);
+    EXPECT_EQ(lines(1)[3].substr(12), "FROM");
+    EXPECT_EQ(lines(1)[4].substr(12), "  TO");
+    ins_dto_state = 0;
+    // FLIGHT PLAN labels of rows 0-3 by page number F (row 1 is waypoint F - 1); lines 3-5 show
+    // rows 0-2, the label in columns 10 and 11.
+    using L4 = std::array<const char*, 4>;
+    const char* const b = "  ";
+    const struct { u32 active; u8 departed, fpl; L4 labels; } fpl_cases[] = {
+        {1, 0, 1, {"FM", "TO", b, b}}, {1, 0, 2, {"TO", b, b, b}},      {1, 0, 3, {b, b, b, b}},
+        {6, 1, 9, {b, b, b, b}},       {6, 1, 8, {"TO", b, b, b}},      {6, 1, 7, {"FM", "TO", b, b}},
+        {6, 1, 6, {b, "FM", "TO", b}}, {6, 1, 5, {b, b, "FM", "TO"}},   {6, 1, 4, {b, b, b, "FM"}},
+        {6, 1, 3, {b, b, b, b}},
+    };
+    for (const auto& c : fpl_cases) {
+        plan(north_line(14, 0.1), c.active, 45.0075, 5.0125);
+        frames(1);
+        ins1_departed = c.departed;
+        show_page(1, kPageFlightPlan, c.fpl);
+        frames(1);
+        for (size_t r = 0; r < 4; ++r) EXPECT_STREQ(ins1_fpl_label[r], c.labels[r]) << c.active << " " << int(c.fpl);
+        const Lines l = lines(1);
+        for (size_t r = 0; r < 3; ++r) EXPECT_EQ(l[r + 2].substr(9, 2), c.labels[r]) << c.active << " " << int(c.fpl);
+    }
+    // The confirm page names the leg it leaves: from waypoint A - 1, two digits.
+    const struct { u32 active; const char* line; } from_rows[] = {
+        {1, "  FROM 00 TO 13 "}, {2, "  FROM 01 TO 13 "}, {10, "  FROM 09 TO 13 "}, {12, "  FROM 11 TO 13 "},
+    };
+    for (const auto& f : from_rows) {
+        plan(north_line(14, 0.1), f.active, 45.0075, 5.0125);
+        ins_dto_tens = 1, ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = 1;
+        show_page(1, kPageDirectTo, 2);
+        frames(1);
+        EXPECT_EQ(lines(1)[1], f.line);
+    }
+}
+
+TEST_F(CduDisplay, FlightPlanDistancesInFourDigits) {
+    // Active waypoint 2: leg 3's row is the active one, its distance to go the host's.
+    put<u32>(data(), 0x4c, 2);
+    show_page(1, kPageFlightPlan, 3);
+    const struct { f64 nm; const char* line; } cases[] = {
+        {1234.5, "03    A2 TO 1234"}, {9999.5, "03    A2 TO 1234"}, {999.5, "03    A2 TO 0999"},
+        {12000.0, "03    A2 TO 0999"}, {99.5, "03    A2 TO 0099"}, {5.5, "03    A2 TO 0005"},
+        {0.5, "03    A2 TO 0000"},
+    };
+    for (const auto& c : cases) {
+        put<f64>(data(), 0x80, c.nm / 0.00054);  // the host gives metres
+        frames(2);
+        EXPECT_EQ(lines(1)[3], c.line) << c.nm;
+    }
+    // The last leg: before a DIRECT TO leg N shows waypoint N - 1 and leg N + 1 is past the
+    // plan; from the request on leg N - 1 shows waypoint N - 1 and leg N is past it.
+    const struct { u8 state, page; const char* last; const char* past; } ends[] = {
+        {0, 5, "05    A4", "06       "}, {3, 4, "04    A4", "05       "},
+    };
+    for (const auto& e : ends) {
+        ins_dto_state = e.state;
+        show_page(1, kPageFlightPlan, e.page);
+        frames(2);
+        EXPECT_EQ(lines(1)[3].substr(0, 8), e.last) << int(e.state);
+        EXPECT_EQ(lines(1)[4], e.past) << int(e.state);
+    }
+    ins_dto_state = 0;
+}
+
+TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
+    plan({{-33.8765, -71.2093, "SCL"}, {-34.5, -71.0, "B1"}}, 1, -33.0, -71.0);
+    for (int n : {1, 2}) show_page(n, kPageWptSelect, 1), unit(n).page[kPageWptDetail] = 1;
+    frames(3);
+    EXPECT_NEAR(ins1_shown_lat_min, 52.59, 1e-6);
+    EXPECT_NEAR(ins1_shown_lon_min, 12.558, 1e-6);
+    for (int n : {1, 2}) {
+        const Lines l = lines(n);
+        EXPECT_EQ(l[1], " 01 SCL") << n;
+        EXPECT_EQ(l[2], "LAT    33" DEG "52.5'S") << n;
+        EXPECT_EQ(l[3], "LON    71" DEG "12.5'W") << n;
+    }
+    // Confirmed is still before the request; from the request on (state 3) the row shows
+    // waypoint s itself, and its leg runs from the present position to the active waypoint.
+    ins_dto_state = 2;
+    frames(2);
+    EXPECT_EQ(lines(1)[2], "LAT    33" DEG "52.5'S");
+    ins_dto_state = 3;
+    frames(2);
+    EXPECT_EQ(lines(1)[1], " 01  B1");
+    EXPECT_EQ(lines(1)[2], "LAT    34" DEG "30.0'S");
+    EXPECT_EQ(lines(1)[3], "LON    71" DEG "00.0'W");
+    EXPECT_EQ(lines(1)[4], " MC   0" DEG " D 90,0 ");
+    // A block that fails the validity test reads every position and the leg as 0.
+    put<u32>(data(), 0x44, 0);
+    frames(2);
+    EXPECT_EQ(lines(1)[2], "LAT    00" DEG "00.0'N");
+    EXPECT_EQ(lines(1)[3], "LON    00" DEG "00.0'E");
+    EXPECT_EQ(lines(1)[4], " MC   0" DEG " D  0,0 ");
+}
+
+// POSITION: a longitude below 10 degrees gets a leading zero, from 10 on three places (the
+// longitudes are exact in the host's units).
+TEST_F(CduDisplay, PositionLongitudeWidths) {
+    const struct { f64 lon; const char* line; } cases[] = {
+        {10.546875, "LON    10" DEG "32.8'E"}, {-9.84375, "LON    09" DEG "50.6'W"}, {123.75, "LON   123" DEG "45.0'E"},
+    };
+    for (const auto& c : cases) {
+        plan({{45.5, c.lon, "A0"}}, 0, 45.0075, c.lon);
+        show_page(1, kPagePosition, 1);
+        frames(1);
+        EXPECT_EQ(lines(1)[2], c.line) << c.lon;
+    }
+}
+
+// Pitch and roll within 0.02 of level (exclusive) show the unsigned .00 form; at 0.02 the side.
+TEST_F(CduDisplay, AttitudeLinesByTheLevelBand) {
+    show_page(1, kPageInstruData, 4);
+    const struct { f64 token; const char *pitch, *roll; } cases[] = {
+        {0.015, " PITCH   0.00" DEG "  ", " ROLL    0.00" DEG "  "},
+        {-0.015, " PITCH   0.00" DEG "  ", " ROLL    0.00" DEG "  "},
+        {0.02, " PITCH - 0.02" DEG "  ", " ROLL  L 0.02" DEG "  "},
+        {-0.02, " PITCH + 0.02" DEG "  ", " ROLL  R 0.02" DEG "  "},
+    };
+    for (const auto& c : cases) {
+        token(77, c.token);
+        token(79, c.token);
+        frames(1);
+        EXPECT_EQ(lines(1)[3], c.pitch) << c.token;
+        EXPECT_EQ(lines(1)[4], c.roll) << c.token;
     }
 }

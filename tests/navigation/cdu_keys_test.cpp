@@ -49,13 +49,37 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         {kPageSysSts, 1, "UP", 2, 5},       {kPageCrsDataAuto, 1, "UP", 2, 2},   {kPageInstruData, 1, "UP", 2, 4},
         {kPageFlightPlan, 99, "DOWN", 2, 1}, {kPageSysSts, 5, "DOWN", 2, 2},     {kPageInstruData, 4, "DOWN", 2, 255},
         {kPageCrsDataAuto, 1, "UP", 1, 1},  {kPageWptSelect, 1, "UP", 1, 1},     {kPageSysSts, 5, "DOWN", 1, 1},
-        {kPageInstruData, 255, "UP", 1, 4},
+        {kPageInstruData, 255, "UP", 1, 4},        {kPageWptSelect, 97, "DOWN", 2, 1},  {kPageWptSelect, 5, "DOWN", 1, 5},
     };
     for (const auto& c : cases) {
         show_page(1, c.index, c.start);
         if (ins1_cdu_an_mode != c.mode) press(1, "A-N");
         for (int i = 0; i < 120; ++i) press(1, c.key);
         EXPECT_EQ(ins1_cdu_page[c.index], c.expected) << c.index << " " << c.key << " mode " << int(c.mode);
+    }
+    // DOWN from the system test page in mode N: the aligned status page in NAV with count
+    // below 2, else the status page 1.
+    if (ins1_cdu_an_mode != 2) press(1, "A-N");
+    const struct { u8 knob, count, expected; } down[] = {{3, 1, 2}, {3, 2, 1}, {2, 1, 1}};
+    for (const auto& d : down) {
+        ins1_msu_knob = d.knob, ins1_align_count = d.count;
+        show_page(1, kPageSysSts, 4);
+        press(1, "DOWN");
+        EXPECT_EQ(ins1_cdu_page[kPageSysSts], d.expected) << int(d.knob) << " " << int(d.count);
+    }
+}
+
+// Both keyboards: 31 keys of 24 x 24 pixels, hand cursor, left single click.
+TEST_F(CduKeys, KeyBoxes) {
+    for (int n : {1, 2}) {
+        size_t keys_found = 0;
+        for (const MouseRect* r = gauge(cdu(n))->mouse_rects; r->kind != MouseRectEnd; ++r) {
+            if (r->kind != MouseRectChild) continue;
+            ++keys_found;
+            EXPECT_EQ(std::make_tuple(r->w, r->h, r->cursor, r->flags), std::make_tuple(24, 24, 5, 0x20000000u))
+                << "INS " << n << " key at " << r->x << "," << r->y;
+        }
+        EXPECT_EQ(keys_found, keys().size());
     }
 }
 
@@ -69,6 +93,7 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins_dto_entry, 3);
     press(1, "CLR");
     EXPECT_EQ(ins_dto_entry, 1) << "mode N restarts at the tens digit";
+    EXPECT_EQ(ins_dto_tens + ins_dto_units, 0);
     type(1, {"A-N", "4", "CLR"});
     EXPECT_EQ(ins_dto_entry, 0) << "mode A leaves the entry idle";
     press(1, "A-N");
@@ -80,6 +105,13 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
     EXPECT_EQ(ins_dto_entry, 1);
     EXPECT_EQ(ins_dto_state, 0);
+    // After a DIRECT TO a refused number leaves the sequence at 5.
+    ins_dto_state = 10;
+    type(1, {"0", "9"});  // past the plan's last waypoint but one
+    frames(1);
+    press(1, "ENT");
+    EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
+    EXPECT_EQ(ins_dto_state, 5);
 }
 
 TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
@@ -97,13 +129,32 @@ TEST_F(CduKeys, DimAndBrightStepTheColourAfterTheBacklight) {
         press(1, "DIM");
         EXPECT_EQ(rgb(), c);
     }
-    show_page(1, kPagePgm, 1);
-    frames(1);
-    EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, kLinePos[0]))->text_colour, 0x027324u);
+    show_page(1, kPagePosition, 1);
+    for (size_t pos : kLinePos) element(kCdu1, pos)->image_flags |= ImageOnScreen;
+    frames(1);  // each draw takes the colour and asks the host to draw the line again
+    for (size_t pos : kLinePos) {
+        EXPECT_EQ(reinterpret_cast<StringElement*>(element(kCdu1, pos))->text_colour, 0x027324u);
+        EXPECT_EQ(element(kCdu1, pos)->image_flags & ImageOnScreen, 0u);
+        EXPECT_EQ(drawn(kCdu1, pos).value, 0.0) << "the line's value to the host";
+    }
     press(1, "BRT");
     EXPECT_EQ(ins1_cdu_backlight_dim, 0);
     for (int i = 0; i < 30; ++i) press(1, "BRT");
     EXPECT_EQ(rgb(), (C{176, 255, 62})) << "BRT climbs back the same way";
+    // Whatever the colour stood at: below red 46 with blue under 12, DIM sets the floor; below
+    // red 116, BRT puts blue at 2.
+    ins1_cdu_text_red = 40, ins1_cdu_text_green = 200, ins1_cdu_text_blue = 5, ins1_cdu_backlight_dim = 1;
+    press(1, "DIM");
+    EXPECT_EQ(rgb(), (C{36, 115, 2}));
+    ins1_cdu_text_red = 50, ins1_cdu_text_green = 129, ins1_cdu_text_blue = 30, ins1_cdu_backlight_dim = 0;
+    press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{60, 139, 2}));
+    ins1_cdu_text_red = 115, ins1_cdu_text_green = 194, ins1_cdu_text_blue = 20;
+    press(1, "BRT");
+    EXPECT_EQ(rgb(), (C{125, 204, 2}));
+    ins1_cdu_text_red = 100, ins1_cdu_text_green = 179, ins1_cdu_text_blue = 7, ins1_cdu_backlight_dim = 1;
+    press(1, "DIM");
+    EXPECT_EQ(rgb(), (C{90, 169, 2}));
 }
 
 TEST_F(CduKeys, TwoKeyboardsShareOneDirectTo) {
@@ -172,4 +223,74 @@ TEST_F(CduKeys, RandomKeysOnBothKeyboardsKeepThePageBytesSound) {
                 for (const std::string& l : lines(u)) ASSERT_LE(l.size(), 16u);
         }
     }
+}
+
+// Three ENTs accept, confirm and execute: states 1, 2, 3 for a first DIRECT TO, 6, 7, 8 after one.
+TEST_F(CduKeys, DirectToStatesThroughTheThreeEnters) {
+    const struct { u8 start, accepted, confirmed, sent; } cases[] = {{0, 1, 2, 3}, {5, 6, 7, 8}};
+    for (const auto& c : cases) {
+        ins_dto_state = c.start;
+        show_page(1, kPagePosition, 1);
+        type(1, {"DIR", "0", "3"});
+        frames(1);
+        const u8 want[] = {c.accepted, c.confirmed, c.sent};
+        for (u8 w : want) {
+            press(1, "ENT");
+            EXPECT_EQ(ins_dto_state, w) << int(c.start);
+        }
+        EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1);
+    }
+}
+
+// EXP on a status page that is no test page closes an expanded view left open.
+TEST_F(CduKeys, ExpOnAStatusPageClosesTheTestView) {
+    for (u8 sts : {1, 2, 3}) {
+        show_page(1, kPageSysSts, sts);
+        ins1_cdu_page[kPageSysStsView] = 4;
+        press(1, "EXP");
+        EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0) << int(sts);
+    }
+}
+
+// Each page key shows its page alone; LEG, CAT and RMT also raise the INOP flag.
+TEST_F(CduKeys, PageKeysShowTheirPageAndInop) {
+    const struct { const char* key; size_t page; u8 value, inop; } cases[] = {
+        {"LEG", kPageLegChange, 1, 1}, {"POS", kPagePosition, 1, 0}, {"CAT", kPageCatalog, 1, 1},
+        {"CRS", kPageCrsDataAuto, 1, 0}, {"RMT", kPageRemote, 2, 1}, {"WPT", kPageWptSelect, 1, 0},
+        {"DATA", kPageInstruData, 1, 0}, {"STS", kPageSysSts, 1, 0},
+    };
+    for (const auto& c : cases) {
+        press(1, c.key);
+        for (size_t i = 0; i < kCduPages; ++i)
+            EXPECT_EQ(ins1_cdu_page[i], i == c.page ? c.value : i == kPageInop ? c.inop : 0) << c.key << " byte " << i;
+    }
+}
+
+TEST_F(CduKeys, FplOpensOnTheActiveLegAndExpCyclesItsViews) {
+    // No plan: leg 1; with one, the active waypoint's number, one more once departed.
+    const struct { u8 plan_active, active, departed, page; } cases[] = {
+        {0, 4, 1, 1}, {1, 1, 0, 1}, {1, 1, 1, 2}, {1, 4, 0, 4}, {1, 4, 1, 5},
+    };
+    for (const auto& c : cases) {
+        gps_plan_active = c.plan_active, gps_active_wpt = c.active, ins1_departed = c.departed;
+        show_page(1, kPagePosition, 1);
+        press(1, "FPL");
+        EXPECT_EQ(ins1_cdu_page[kPageFlightPlan], c.page) << int(c.plan_active) << " " << int(c.active);
+        EXPECT_EQ(ins1_cdu_page[kPagePosition], 0);
+    }
+    // EXP steps none, TIME, ETA, DBW, none; each view byte holds the leg number.
+    const struct { const char* header; u8 time, eta, dbw; } views[] = {
+        {"WPT IDENT   TIME", 5, 0, 0}, {"WPT IDENT   ETA ", 0, 5, 0}, {"WPT IDENT   DBW ", 0, 0, 5},
+        {"WPT IDENT   DIST", 0, 0, 0}, {"WPT IDENT   TIME", 5, 0, 0},
+    };
+    for (const auto& v : views) {
+        press(1, "EXP");
+        frames(1);
+        EXPECT_EQ(lines(1)[1], v.header);
+        EXPECT_EQ(std::make_tuple(ins1_cdu_page[kPageFplTime], ins1_cdu_page[kPageFplEta], ins1_cdu_page[kPageFplDbw]),
+                  std::make_tuple(v.time, v.eta, v.dbw));
+    }
+    show_page(1, kPageFlightPlan, 1);  // the first leg cycles too
+    press(1, "EXP");
+    EXPECT_EQ(ins1_cdu_page[kPageFplTime], 1);
 }

@@ -33,6 +33,7 @@ TEST_F(NavTest, StartupBurstClosesTenWindowsOnce) {
 
 TEST_F(NavTest, SwitchResendsOnlyWhileTheFlagIsExactlyTheOtherValue) {
     place(kToggle);
+    element(kToggle, 3)->image_flags &= ~ImageHidden;  // the knob image: hidden every frame
     const struct { u8 sw; f64 flag; int sends; f64 flag_after; } cases[] = {
         {1, 0.0, 1, 1.0}, {1, 1.0, 0, 1.0}, {0, 1.0, 1, 0.0}, {0, 0.0, 0, 0.0}, {1, 0.5, 0, 0.5}, {0, NAN, 0, NAN},
     };
@@ -50,6 +51,7 @@ TEST_F(NavTest, SwitchResendsOnlyWhileTheFlagIsExactlyTheOtherValue) {
         EXPECT_EQ(sends, c.sends) << int(c.sw) << " " << c.flag;
         EXPECT_TRUE(std::isnan(c.flag_after) || host().token(848) == c.flag_after) << host().token(848);
         EXPECT_EQ(hidden(element(kToggle, 2)), c.sw != 1);
+        EXPECT_TRUE(hidden(element(kToggle, 3)));
     }
 }
 
@@ -80,6 +82,10 @@ TEST_F(NavTest, ButtonLegendAndToggle) {
         EXPECT_EQ(!hidden(element(kButton, 1)), c.dim);
     }
     token(848, 0);
+    new_keys();
     EXPECT_TRUE(click(kButton, 25, 25));
     EXPECT_EQ(host().token(848), 1.0) << "the host toggles its flag";
+    const std::vector<KeyLogEntry> keys = new_keys();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(std::make_tuple(keys[0].id, keys[0].value, keys[0].sent), std::make_tuple(key_gps_drives_nav1_toggle, 0u, false));
 }

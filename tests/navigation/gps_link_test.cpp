@@ -39,6 +39,7 @@ TEST_F(NavTest, PresentPositionSplitTruncatesTowardZero) {
     place(kSwitch);
     const struct { f64 lat, lon; i32 want[7]; } cases[] = {
         {-0.5, 0.0, {0, 0, 30, 0, 0, 0, 0}},  // just south of the equator keeps its minutes
+        {-0.5, 45.0, {0, 0, 30, 0, 45, 0, 0}},  // an eighth of a turn is 45 degrees exactly
         {-33.755, -122.31, {-33, 33, 45, 3, 122, 18, 6}},
         {73.999, 179.9925, {73, 73, 59, 9, 179, 59, 5}},
     };
@@ -54,6 +55,12 @@ TEST_F(NavTest, PresentPositionSplitTruncatesTowardZero) {
     put<i64>(data(), 0x08, get<i64>(data(), 0x08) | 0xFFFF);
     frames(1);
     EXPECT_EQ(gps_lat_rad, before);
+    // Without a block the host's own latitude (radians) stands in; one past any whole degree
+    // count shows the largest count and no minutes.
+    put<u32>(data(), 0, 175);
+    token(827, 1e300);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(gps_lat_deg_abs, gps_lat_min, gps_lat_tenths), std::make_tuple(INT32_MAX, 0, 0));
 }
 
 TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {

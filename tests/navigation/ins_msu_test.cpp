@@ -13,14 +13,20 @@ protected:
 };
 
 TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
+    ins1_att_mode = 1;
     ins1_msu_knob = 0;
-    frames(99);
+    frames(1);
+    EXPECT_EQ(ins1_att_mode, 0) << "OFF ends ATT at once";
+    frames(98);
     EXPECT_EQ(ins1_powered, 1);
     EXPECT_EQ(ins1_status, 0) << "status drops at once";
     EXPECT_EQ(ins1_align_count, 100);
     frames(1);
     EXPECT_EQ(ins1_powered, 0);
     EXPECT_EQ(ins1_mode, 0);
+    frames(5);
+    EXPECT_EQ(ins1_powered, 0) << "off stays off";
+    EXPECT_EQ(ins1_off_delay, 0);
 }
 
 TEST_F(MsuTest, AlignmentFrom90To2Takes264SecondsAtAnyFrameRate) {
@@ -115,5 +121,52 @@ TEST_F(MsuTest, KnobClicks) {
         ins1_msu_knob = c.from;
         click(kMsu1, c.x, 20, c.event);
         EXPECT_EQ(ins1_msu_knob, c.to) << int(c.from) << " " << c.x;
+    }
+}
+
+// OFF, then the knob one position a frame up to NAV, to ATT and back, then down to STBY: the
+// mode follows it, the power-up counter starts at 50 (49 on the first frame) and runs down to 2,
+// and the count goes on stepping.
+TEST_F(MsuTest, KnobFromOffToNavAndAttModeCountersAndPowerUp) {
+    for (int pass = 0; pass < 2; ++pass) {  // the second pass starts from a counter run down
+        ins1_msu_knob = 0;
+        frames(100);
+        ASSERT_EQ(ins1_powered, 0);
+        EXPECT_EQ(ins1_powerup_count, 0);
+        // Knob; then the mode, ATT flag, counter and step timer flag after one frame, and the
+        // counter 3.5 s on. NAV to ALIGN or ATT restarts the step timer.
+        const struct { u8 knob, mode, att, count, timer, later; } steps[] = {
+            {1, 1, 0, 90, 0, 90}, {2, 2, 0, 90, 0, 90}, {3, 3, 0, 90, 0, 89}, {4, 4, 1, 60, 0, 55},
+            {3, 3, 0, 89, 1, 88}, {2, 2, 0, 88, 0, 87}, {1, 1, 0, 87, 1, 86},
+        };
+        u8 powerup = 49;
+        for (const auto& s : steps) {
+            ins1_msu_knob = s.knob;
+            frames(1);
+            EXPECT_EQ(ins1_mode, s.mode) << int(s.knob);
+            EXPECT_EQ(ins1_att_mode, s.att) << int(s.knob);
+            EXPECT_EQ(ins1_align_count, s.count) << int(s.knob);
+            EXPECT_EQ(ins1_powerup_count, powerup) << int(s.knob);
+            EXPECT_EQ(ins1_align_timer_set, s.timer) << int(s.knob);
+            if (s.later != s.count) seconds(3.5);
+            EXPECT_EQ(ins1_align_count, s.later) << int(s.knob);
+            powerup = s.later != s.count ? 2 : u8(powerup - 1);
+        }
+    }
+}
+
+// Motion is the sum of the two velocity components beyond 1 either way; it puts an aligning
+// unit's count at 91.
+TEST_F(MsuTest, MotionBeyondOneHoldsTheCountAt91) {
+    const struct { f64 vx, vz; bool motion; } cases[] = {
+        {0.4, 0.4, false}, {0.6, 0.6, true}, {-0.6, -0.6, true}, {2.0, -1.5, false}, {1.0, 0.0, false},
+    };
+    for (const auto& c : cases) {
+        ins1_msu_knob = ins1_mode = 1;
+        ins1_align_count = 80;
+        token(551, c.vx);
+        token(552, c.vz);
+        frames(1);
+        EXPECT_EQ(ins1_align_count == 91, c.motion) << c.vx << " + " << c.vz;
     }
 }

@@ -15,6 +15,7 @@ protected:
 TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
     const struct { f64 dtk, course, var, want_dtk, want_course; } cases[] = {
         {350, 10, 10, 0, 20}, {355, 355, 10, 5, 5}, {5, 100, -10, 355, 90}, {180, 360, 0, 180, 0},
+        {10, 350, -10, 0, 340},
     };
     for (const auto& c : cases) {
         ins1_hdg_ref = 1;
@@ -24,6 +25,13 @@ TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
         frames(1);
         EXPECT_DOUBLE_EQ(ins1_dtk_deg, c.want_dtk) << c.dtk << " " << c.var;
         EXPECT_DOUBLE_EQ(ins1_wpt_course_deg, c.want_course);
+    }
+    // The heading follows the reference: true, then magnetic.
+    ins_hdg_true_deg = 201.5, ins_hdg_mag_deg = 190.25;
+    for (u8 ref : {1, 2}) {
+        ins1_hdg_ref = ref;
+        frames(1);
+        EXPECT_EQ(ins_heading_deg, ref == 1 ? 201.5 : 190.25);
     }
 }
 
@@ -80,18 +88,35 @@ TEST(GreatCircle, EqualPointsGiveZeroAndDistancesStayFinite) {
 
 TEST_F(NavComputerTest, AlignmentTimeCountsDownAndNeverGoesNegative) {
     const struct { u8 count; f64 advance_s; f32 want; u8 min, tenth; } steps[] = {
-        {95, 1, 10.0f, 0, 1},    // off or held
-        {90, 1, 269.0f, 4, 4},   // 270 s from the last held frame
-        {90, 30, 239.0f, 3, 9},
+        {95, 1, 10.0f, 0, 1},             // off or held
+        {90, 1.0 / 18, 269.944f, 4, 4},   // 270 s from the last held frame, from the first frame
+        {90, 1, 268.944f, 4, 4},
+        {90, 30, 238.944f, 3, 9},
         {90, 1000, 0.0f, 0, 0},  // a jump far past the end: clamped, not wrapped
         {90, 1, 0.0f, 0, 0},     // latched at 0
     };
     for (const auto& s : steps) {
         ins1_align_count = s.count;
         seconds(s.advance_s);
-        EXPECT_NEAR(ins1_align_time_s, s.want, 0.06) << int(s.count);
+        EXPECT_NEAR(ins1_align_time_s, s.want, 0.01) << int(s.count) << " " << s.advance_s;
         EXPECT_EQ(ins1_align_time_min, s.min);
         EXPECT_EQ(ins1_align_time_tenth, s.tenth);
+    }
+    token(604, host().token(604) - 600.0);  // the clock set back does not undo the latch
+    frames(1);
+    EXPECT_EQ(ins1_align_time_s, 0.0f);
+}
+
+// TRUE while the count is above 50; MAGNETIC at 50 inside the latitude band; otherwise kept.
+TEST_F(NavComputerTest, HeadingReferenceByAlignmentCount) {
+    const struct { u8 count; i32 lat; u8 before, after; } cases[] = {
+        {60, 45, 2, 1}, {51, 45, 2, 1}, {50, 45, 1, 2}, {50, 74, 1, 1}, {49, 45, 1, 1}, {1, 45, 1, 1}, {1, 45, 2, 2},
+    };
+    for (const auto& c : cases) {
+        ins1_align_count = c.count, gps_lat_deg_signed = c.lat, ins1_hdg_ref = c.before;
+        frames(1);
+        EXPECT_EQ(ins1_hdg_ref, c.after) << int(c.count) << " " << c.lat;
+        EXPECT_STREQ(ins1_ref_letter, c.after == 2 ? "M" : "T");
     }
 }
 
@@ -110,5 +135,51 @@ TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
         frames(1);
         EXPECT_EQ(ins1_cdu_page[kPageInstruData], c.forced ? 253 : 0) << c.lat;
         EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], c.forced || c.att ? 0 : 1);
+    }
+}
+
+// Navigation time since alignment: whole hours and the tenth, both truncated.
+TEST_F(NavComputerTest, NavigationTimeDigits) {
+    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}};
+    for (const auto& c : cases) {
+        ins1_align_count = 5;  // not aligned: the stamp follows the clock, both digits 0
+        token(604, 1000.0);
+        frames(1);
+        EXPECT_EQ(ins1_nav_time_int + ins1_nav_time_tenth, 0);
+        ins1_align_count = 1;
+        token(604, 1000.0 + c.hours * 3600.0);
+        frames(1);
+        EXPECT_EQ(ins1_nav_time_int, c.whole) << c.hours;
+        EXPECT_EQ(ins1_nav_time_tenth, c.tenth) << c.hours;
+    }
+}
+
+// On the first leg the plan counts as started within 4 NM of waypoint 0 at 10 m/s or more.
+TEST_F(NavTest, PlanStartedNearWaypointZeroAtSpeed) {
+    place(kSwitch);
+    place(kCdu1);
+    const f64 nm = 1.0 / 3440.34 * 180.0 / M_PI;  // degrees of latitude
+    const struct { f64 to_wpt0_nm, vx; u8 departed; } cases[] = {
+        {3.9, 10.0, 1}, {3.9, 9.9, 0}, {4.1, 30.0, 0}, {3.9, NAN, 0},
+    };
+    for (const auto& c : cases) {
+        plan({{45.0 + c.to_wpt0_nm * nm, 5.0, "W0"}, {46.0, 5.0, "W1"}}, 1);
+        token(551, c.vx);
+        frames(2);
+        ins1_departed = 0;
+        frames(1);
+        EXPECT_NEAR(ins1_dist_wpt0_nm, c.to_wpt0_nm, 1e-6);
+        EXPECT_EQ(ins1_departed, c.departed) << c.to_wpt0_nm << " NM at " << c.vx;
+    }
+}
+
+// A track beyond the whole-degree range shows the largest whole value and a tenth of 0.
+TEST_F(NavComputerTest, TrackBeyondTheWholeRangeHasNoTenth) {
+    gps_ground_speed_kt = 200;
+    for (f64 track : {1e300, 3e9}) {
+        gps_mag_track_deg = track;
+        frames(1);
+        EXPECT_EQ(ins1_track_int, INT32_MAX) << track;
+        EXPECT_EQ(ins1_track_tenth, 0) << track;
     }
 }

@@ -36,9 +36,31 @@ TEST_F(PlanTest, DistanceToGoFromTheActiveWaypoint) {
     EXPECT_STREQ(ins1_fpl_label[2], "TO");
 }
 
+// Row k's distance to go and leg by active waypoint A, started flag, DIRECT TO state and page F,
+// on legs 10..50. No valid block here, so the distance to waypoint 0 is 0; to waypoint 1 it is
+// 7; G is 12. The first leg (A = 1) has its own table.
+TEST_F(PlanTest, RowsByActiveWaypointStartedFlagAndDirectToState) {
+    const struct { u8 a, dep, s, f; size_t k; f64 dtg, leg; } cases[] = {
+        {1, 0, 0, 3, 0, 12, 20}, {1, 0, 0, 2, 1, 12, 20}, {1, 1, 0, 1, 0, 0, 0},  {1, 1, 0, 3, 0, 12, 20},
+        {1, 1, 0, 1, 1, 0, 0},   {1, 1, 0, 2, 1, 12, 20}, {1, 1, 0, 4, 1, 82, 40}, {1, 1, 3, 1, 1, 12, 7},
+        {1, 1, 3, 4, 1, 82, 40}, {1, 1, 0, 1, 2, 12, 20}, {1, 1, 3, 1, 2, 12, 7},  {1, 1, 0, 2, 0, 0, 0},  {1, 1, 0, 4, 0, 42, 30},
+        {3, 1, 0, 4, 0, 0, 30},  {3, 1, 0, 4, 1, 12, 40}, {3, 1, 0, 4, 2, 62, 50}, {3, 1, 0, 2, 3, 12, 40},
+        {3, 1, 0, 2, 0, 0, 0},   {3, 1, 0, 2, 1, 0, 20},  {3, 1, 0, 1, 1, 0, 0},   {3, 1, 3, 1, 1, 0, 7},
+        {3, 1, 0, 1, 2, 0, 20},  {3, 1, 3, 1, 2, 0, 7},
+    };
+    for (const auto& c : cases) {
+        five_legs(c.a, 12, c.f);
+        ins1_departed = c.dep, ins_dto_state = c.s, ins1_dist_wpt1_nm = 7;
+        frames(1);
+        EXPECT_DOUBLE_EQ(ins1_fpl_dtg_nm[c.k], c.dtg) << &c - cases;
+        EXPECT_DOUBLE_EQ(ins1_fpl_leg_nm[c.k], c.leg) << &c - cases;
+    }
+}
+
 TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
     const struct { f64 hour, minute, to_go_nm; u32 eta_hour, eta_min; i32 dtg_shown; } cases[] = {
         {23, 50, 900, 0, 5, 900},            // 15 minutes
+        {12, 40, 900, 12, 55, 900},          // within the hour
         {22, 10, 7500, 0, 15, 7500},         // 125 minutes
         {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
     };
@@ -96,5 +118,45 @@ TEST_F(PlanTest, PassesEndAtOnceWhateverTheCountAndStopAfterRecord98) {
         EXPECT_NEAR(ins_leg_nm[98], 0.6, 0.01);
         EXPECT_NEAR(ins_leg_cum_nm[98], 0.6 * 99, 0.1);
         EXPECT_STREQ(ins_wpt_ident[98], "A2");  // record 98 of the repeating idents
+    }
+}
+
+// The legs of the shown waypoint s (WPT SELECT, else FLIGHT PLAN), 24.6 NM between waypoints
+// 0.41 degrees apart: the leg from s - 2 to s - 1, and the next one, into s (none for the plan's
+// last waypoint); both 0 without a valid block.
+TEST_F(PlanTest, LegsOfTheShownWaypoint) {
+    place(kSwitch);
+    plan(north_line(5, 0.41), 1);
+    const struct { u8 wpt, fpl; u32 leg_valid; i32 whole; u8 tenth; } cases[] = {
+        {2, 0, 1, 24, 6}, {5, 0, 1, 0, 0}, {0, 3, 1, 24, 6}, {3, 0, 0, 0, 0},
+    };
+    const i32 leg_whole[] = {24, 24, 24, 0};
+    const u8 leg_tenth[] = {6, 6, 6, 0};
+    for (const auto& c : cases) {
+        put<u32>(data(), 0x44, c.leg_valid);
+        ins1_cdu_page[kPageWptSelect] = c.wpt;
+        ins1_cdu_page[kPageFlightPlan] = c.fpl;
+        frames(3);
+        EXPECT_EQ(ins_sel_next_leg_int, c.whole) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_next_leg_tenth, c.tenth) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_leg_int, leg_whole[&c - cases]) << int(c.wpt) << " " << int(c.fpl);
+        EXPECT_EQ(ins_sel_leg_tenth, leg_tenth[&c - cases]) << int(c.wpt) << " " << int(c.fpl);
+    }
+}
+
+// Over waypoint 0 the distance is 0 NM (within the rounding of the cosine of a zero angle); at
+// its antipode half the earth's circumference. Also where that cosine rounds past 1 or -1.
+TEST_F(PlanTest, DistanceOverAndOppositeWaypointZero) {
+    place(kSwitch);
+    const f64 half_way = M_PI * 3440.34;
+    const struct { f64 lat, wpt_lat, wpt_lon, nm; } cases[] = {
+        {10.0104, 10.0104, 5, 0},  {10.0286, 10.0286, 5, 0},   {10.039, 10.039, 5, 0},         {45, 45, 5, 0},
+        {1.5553, -1.5553, -175, half_way}, {1.7283, -1.7283, -175, half_way}, {30, -30, -175, half_way},
+    };
+    for (const auto& c : cases) {
+        plan({{c.wpt_lat, c.wpt_lon, "W0"}, {c.lat + 1.0, 5.0, "W1"}}, 1, c.lat, 5.0);
+        frames(3);
+        EXPECT_NEAR(ins1_dist_wpt0_nm, c.nm, 1e-3) << c.lat;
+        EXPECT_EQ(ins_dist_wpt0_int, i32(c.nm)) << c.lat;
     }
 }

@@ -8,6 +8,7 @@
 
 #include "autoflight/state.h"
 #include "electrical/state.h"
+#include "lighting/state.h"
 #include "module/state_registry.h"
 #include "navigation/state.h"
 #include "tests/host_fixture.h"
@@ -22,8 +23,8 @@ constexpr u32 kTick = 1, kVx = 551, kVz = 552, kObs = 854, kHeading = 84, kHdgFa
 constexpr u32 kGndSpd = 859, kDistM = 835, kSignal1 = 49, kAdfBearing = 39, kVor1 = 550, kVor2 = 59;
 constexpr u32 kCode1 = 46, kCode2 = 55, kDme1 = 31, kDme2 = 35;
 enum { HdgFlag = 5, CoursePointer = 14, SpdDashes = 20, MilesUnits = 24 };
-enum { Vor1Flag = 18, Vor2Flag = 19, RmiHdgFlag = 20 };
-enum { AdfOffFlag = 5 };
+enum { RmiLitFace = 1, Vor1Flag = 18, Vor2Flag = 19, RmiHdgFlag = 20 };
+enum { AdfOffFlag = 5, AdfBlackout = 6 };
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
 constexpr f64 kDeg = M_PI / 180.0;
 }  // namespace
@@ -56,6 +57,7 @@ TEST_F(NavInstruments, HsiPublishedCourseAndDriftPointer) {
         {-2.0 / std::tan(15 * kDeg), 2.0, 10.0, 205.0, -1}, {0.8, 0.6, 200.0, 200.0, 36},
         {0.5 / std::tan(3 * kDeg), -0.5, 100.0, 100.0, 357},  // the pointer's side has no dead band
         {0.0, 0.0, 360.0, 360.0, 0}, {kNaN, 5.0, 40.0, 40.0, 0},
+        {1.0 / std::tan(15 * kDeg), 1.0, 40.0, 25.0, -1}, {1.0 / std::tan(15 * kDeg), -1.0, 40.0, 55.0, -1},
         {1e300, 1e300, 100.0, 55.0, 44},  // squares beyond the range still give 45 degrees
     };
     for (const auto& c : cases) {
@@ -132,6 +134,56 @@ TEST_F(NavInstruments, HsiFlagAndAutopilotDrop) {
     }
 }
 
+// Which images show, by source, power and receiver, over positions: lit face, VOR, ILS, HDG
+// flag, GS pointer, GS flag, FROM, TO, striped arrow, GND SPD dashes, GPS, NAV, legend 2 and
+// the three MILES drums. Rows run in turn: where a row keeps a legend, the row before set it.
+TEST_F(NavInstruments, HsiImagesBySourcePowerAndReceiver) {
+    place(kHsi);
+    const std::initializer_list<size_t> kImages = {1, 2, 3, 5, 6, 7, 9, 10, 11, 20, 21, 22, 23, 24, 25, 26};
+    const struct { const char* what; u8 ac, level, ins, src; f64 to_from, signal, code, gs_valid, gnd_spd;
+                   u8 nav_mode, zone; const char* images; } cases[] = {
+        {"INS steering", 1, 2, 3, 1, -1, 1, 64, 1, 100, 1, 1, "1000100100010111"},
+        {"radio TO on an ILS", 1, 2, 3, 0, 1, 1, 64, 1, 100, 3, 0, "0010100100001000"},
+        {"signal lost on the ILS", 1, 2, 3, 0, 1, 0, 64, 1, 100, 0, 1, "1000100110000000"},
+        {"level 0 hides TO", 1, 0, 3, 0, 1, 1, 64, 1, 100, 0, 1, "1000010010000000"},
+        {"radio FROM on a VOR", 1, 2, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100101000000000"},
+        {"AC off: legends kept", 0, 2, 3, 0, -1, 1, 0, 1, 100, 3, 1, "1101010011000000"},
+        {"level 0: no HDG flag", 1, 0, 3, 0, 1, 1, 64, 1, 100, 0, 1, "1100010011000000"},
+        {"TO/FROM 0, GS 0.999", 1, 2, 3, 0, 0, 1, 0, 0.999, 100, 0, 1, "1100010011000000"},
+        {"no signal: striped over TO", 1, 2, 3, 0, 1, 0, 64, 1, 100, 0, 1, "1000100111000000"},
+        {"INS, no ground speed", 1, 2, 3, 1, -1, 1, 64, 1, -1, 1, 1, "1000100101010111"},
+        {"INS without heading", 1, 2, 1, 1, 1, 1, 64, 1, 100, 1, 1, "1001010011010000"},
+    };
+    gps_plan_active = 1;
+    element(kHsi, 21)->image_flags &= ~ImageHidden;  // the GPS legend: hidden by every powered frame
+    for (const auto& c : cases) {
+        elec_ess_ac_any_powered = c.ac, elec_ess_equipment_level = c.level, ins1_status = c.ins;
+        ins_source_sw = c.src, ap_nav_mode = c.nav_mode, light_zone[0] = c.zone;
+        tokens({{853, c.to_from}, {kSignal1, c.signal}, {kCode1, c.code}, {44, c.gs_valid}, {kGndSpd, c.gnd_spd},
+                {kDistM, 5000.0}});
+        frames(1);
+        EXPECT_EQ(shown_set(kHsi, kImages), c.images) << c.what;
+    }
+}
+
+// The deviation: under INS steering 25 units a mile of cross-track, held to full scale 127;
+// otherwise the receiver's value as it comes. The bar's offset follows it only while powered.
+TEST_F(NavInstruments, HsiDeviationFromCrossTrackOrReceiver) {
+    place(kHsi);
+    gps_plan_active = 1;
+    const struct { u8 src, level; f64 xtk, cdi, dev, offset; } cases[] = {
+        {1, 2, 6.0, 0, 127, 127},   {1, 2, -6.0, 0, -127, -127}, {1, 2, 1.0, 0, 25, 25}, {1, 2, 5.06, 0, 126.5, 126.5},
+        {0, 2, 6.0, 30, 30, 30},   {0, 2, 0, 200, 200, 200},    {0, 0, 0, 50, 200, 0},
+    };
+    for (const auto& c : cases) {
+        ins_source_sw = c.src, elec_ess_equipment_level = c.level, gps_xtk_nm = c.xtk;
+        token(40, c.cdi);
+        frames(1);
+        EXPECT_NEAR(hsi_deviation, c.dev, 1e-9) << int(c.src) << " " << c.xtk << " " << c.cdi;
+        EXPECT_NEAR(drawn(kHsi, 15).x, c.offset, 1e-9) << int(c.src) << " " << c.xtk;
+    }
+}
+
 // MILES (GPS distance under INS steering) and GND SPD odometers; GND SPD holds its digits longer;
 // 1000 or more shows the hundreds drum at 0 (1234 reads 034).
 TEST_F(NavInstruments, HsiOdometerWindows) {
@@ -140,6 +192,7 @@ TEST_F(NavInstruments, HsiOdometerWindows) {
     gps_plan_active = 1;
     const struct { f64 v; f64 miles[3], spd[3]; } cases[] = {
         {0.0, {0, 0, 10}, {0, 0, 10}}, {123.0, {9, 8, 7}, {9, 8, 7}}, {99.5, {9.5, 0.5, 0.5}, {0, 1, 0.5}},
+        {99.985, {9.015, 0.015, 0.015}, {9.015, 0.015, 0.015}},  // both higher drums rolling
         {1234.0, {0, 7, 6}, {0, 7, 6}},
     };
     for (const auto& c : cases) {
@@ -168,6 +221,8 @@ TEST_F(NavInstruments, RmiDmeDrums) {
     place(kRmi);
     const struct { f64 nm; u8 ins; f64 drum[4]; } cases[] = {
         {123.45, 3, {9, 8, 7, 5.5}}, {99.95, 3, {9.5, 0.5, 0.5, 0.5}}, {1234.5, 3, {0, 7, 6, 5}},
+        {99.85, 3, {0, 1, 1, 1.5}},    // the hundreds drum stands on 0 until 99.9
+        {9.9995, 3, {0, 9.005, 0, 0.005}},  // past 9.999 the units drum is back on 0
         {123.00005, 3, {9, 8, 7, 0}},  // tenths part below 0.001: exactly on 0
         {-1.0, 3, {9, 8, 7, 0}}, {50.0, 1, {9, 8, 7, 0}},
     };
@@ -203,19 +258,21 @@ TEST_F(NavInstruments, RmiNeedles) {
 // Flags HDG, VOR 1, VOR 2 and warn_flag_rmi; the card follows the heading or stops.
 TEST_F(NavInstruments, RmiFlagsAndCard) {
     place(kRmi);
-    const struct { u8 ac, bus2, ins; i32 hdg_fail, nav_fail; const char* flags; bool card; } cases[] = {
-        {1, 1, 3, 0, 0, "0000", true}, {1, 1, 1, 0, 0, "1001", false}, {1, 1, 3, 1, 0, "1001", false},
-        {1, 1, 3, 0, 1, "0111", true}, {1, 0, 3, 0, 0, "0011", true},  {0, 1, 3, 0, 0, "1101", false},
+    // The lit face shows exactly while zone 0 is on.
+    const struct { u8 ac, bus2, ins; i32 hdg_fail, nav_fail; const char* flags; bool card; u8 zone; } cases[] = {
+        {1, 1, 3, 0, 0, "0000", true, 1},  {1, 1, 1, 0, 0, "1001", false, 0}, {1, 1, 3, 1, 0, "1001", false, 2},
+        {1, 1, 3, 0, 1, "0111", true, 1},  {1, 0, 3, 0, 0, "0011", true, 0},  {0, 1, 3, 0, 0, "1101", false, 1},
     };
     f64 heading = 10.0;
     for (const auto& c : cases) {
-        elec_ess_ac_any_powered = c.ac, elec_ac_bus2_powered = c.bus2, ins1_status = c.ins;
+        elec_ess_ac_any_powered = c.ac, elec_ac_bus2_powered = c.bus2, ins1_status = c.ins, light_zone[0] = c.zone;
         tokens({{kHdgFail, c.hdg_fail}, {kNavFail, c.nav_fail}});
         const f64 before = rmi_card_heading;
         token(kHeading, heading += 10.0);
         frames(1);
         EXPECT_EQ(shown_set(kRmi, {RmiHdgFlag, Vor1Flag, Vor2Flag}) + char('0' + warn_flag_rmi), c.flags);
         EXPECT_EQ(rmi_card_heading, c.card ? heading : before) << c.flags;
+        EXPECT_EQ(shown(kRmi, RmiLitFace), c.zone == 1) << int(c.zone);
     }
 }
 
@@ -260,16 +317,17 @@ TEST_F(NavInstruments, AdfTestSwingLasts35Ticks) {
 TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
     place(kAdf);
     token(kAdfBearing, 200.0);
-    const struct { u8 level, ess_ac, dc_norm, ins; i32 fail; bool card, needles, off; u8 warn; } cases[] = {
-        {2, 1, 0, 3, 0, true, true, false, 0}, {2, 0, 1, 3, 0, true, true, false, 0},
-        {1, 1, 1, 3, 0, true, false, true, 0}, {0, 1, 1, 3, 0, false, false, true, 0},
-        {2, 0, 0, 3, 0, true, false, true, 1}, {2, 1, 1, 3, 1, false, true, true, 1},
-        {2, 1, 1, 1, 0, false, false, true, 1},
+    // Zone 0 off covers the face with the black image and darkens the rest.
+    const struct { u8 level, ess_ac, dc_norm, ins; i32 fail; bool card, needles, off; u8 warn, zone; } cases[] = {
+        {2, 1, 0, 3, 0, true, true, false, 0, 1}, {2, 0, 1, 3, 0, true, true, false, 0, 0},
+        {1, 1, 1, 3, 0, true, false, true, 0, 1}, {0, 1, 1, 3, 0, false, false, true, 0, 0},
+        {2, 0, 0, 3, 0, true, false, true, 1, 2}, {2, 1, 1, 3, 1, false, true, true, 1, 1},
+        {2, 1, 1, 2, 0, true, true, false, 0, 1}, {2, 1, 1, 1, 0, false, false, true, 1, 1},
     };
     f64 heading = 0.0;
     for (const auto& c : cases) {
         elec_ess_equipment_level = c.level, elec_ess_ac_powered = c.ess_ac, dc_normal_powered = c.dc_norm;
-        ins1_status = c.ins;
+        ins1_status = c.ins, light_zone[0] = c.zone;
         token(kHdgFail, c.fail);
         const f64 before = adf_card_heading;
         token(kHeading, heading += 10.0);
@@ -278,6 +336,8 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
         EXPECT_EQ(adf_needle1_value != 0.0, c.needles) << int(c.level);
         EXPECT_EQ(shown(kAdf, AdfOffFlag), c.off) << int(c.level);
         EXPECT_EQ(warn_flag_adf, c.warn) << int(c.level);
+        EXPECT_EQ(shown(kAdf, AdfBlackout), c.zone != 1) << int(c.zone);
+        EXPECT_EQ(lit_luminous(element(kAdf, AdfOffFlag)), c.zone == 1) << int(c.zone);
     }
     host().set_calc(kRadial, M_PI);
     ins1_status = 3;  // the last case parked both needles
@@ -285,18 +345,46 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
         frames(1);
         EXPECT_EQ(adf_needle2_value, expected);
     }
+    EXPECT_EQ(adf2_radial_rad, M_PI);
+    EXPECT_EQ(adf2_radial_deg, 180.0);
 }
 
-// The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit.
-TEST_F(NavInstruments, NeedleSpeedLimits) {
-    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; } cases[] = {
-        {kRmi, {15, 16}, 6}, {kAdf, {2, 3}, 6}, {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0}};
+// The bearing needles turn at most 6 degrees a step; the HSI's needles have no limit. The
+// RMI and ADF cards are drawn 1.3 times their bitmap, the HSI's card and bar at 1.0.
+TEST_F(NavInstruments, NeedleSpeedLimitsAndSpriteScales) {
+    // Sprites: position and rotation scale (the deviation bar turns against the card).
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; std::vector<std::pair<size_t, f64>> sprites;
+                   f32 scale; } cases[] = {{kRmi, {15, 16}, 6, {{14, 1.0}}, 1.3f}, {kAdf, {2, 3}, 6, {{1, 1.0}}, 1.3f},
+                                           {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0, {{4, 1.0}, {15, -1.0}}, 1.0f}};
     for (const auto& c : cases) {
         place(c.gauge);
         for (size_t n : c.needles) {
             const auto* e = reinterpret_cast<const NeedleElement*>(element(c.gauge, n));
             EXPECT_TRUE(e->head.type == u32(ElementNeedle) && e->reserved2[0] == c.rate) << c.gauge << " " << n;
         }
+        for (const auto& [n, rot] : c.sprites) {
+            const auto* e = reinterpret_cast<const SpriteElement*>(element(c.gauge, n));
+            EXPECT_EQ(e->scale_rot, rot) << c.gauge << " " << n;
+            EXPECT_EQ(e->head.type, u32(ElementSprite)) << c.gauge << " " << n;
+            EXPECT_EQ(e->texture_scale_x, c.scale) << c.gauge << " " << n;
+            EXPECT_EQ(e->texture_scale_y, c.scale) << c.gauge << " " << n;
+        }
+    }
+}
+
+// DME covers: with signal and power the bar hides and the dashes show only for a negative
+// distance; otherwise both show. Positions: DME 1 and 2 dashes, DME 1 and 2 bars.
+TEST_F(NavInstruments, RmiDmeCovers) {
+    place(kRmi);
+    const struct { u8 ac, bus2; f64 signal1, signal2, dme1, dme2; const char* covers; } cases[] = {
+        {1, 1, 0, 0, 5, 5, "1111"}, {1, 1, 1, 1, 5, 5, "0000"}, {1, 1, 1, 1, -1, 5, "1000"},
+        {1, 0, 1, 1, 5, 5, "0101"}, {0, 1, 1, 1, 5, -1, "1110"}, {1, 1, 1, 0, 0, 5, "0101"},
+    };
+    for (const auto& c : cases) {
+        elec_ess_ac_any_powered = c.ac, elec_ac_bus2_powered = c.bus2;
+        tokens({{kSignal1, c.signal1}, {58, c.signal2}, {kDme1, c.dme1}, {kDme2, c.dme2}});
+        frames(1);
+        EXPECT_EQ(shown_set(kRmi, {10, 11, 12, 13}), c.covers) << &c - cases;
     }
 }
 

@@ -77,6 +77,7 @@ TEST_F(MarkerLights, TestStepsAt25And50And68TicksEachToneOnce) {
         EXPECT_EQ(lamps3(), s.lamps);
         EXPECT_EQ(tones(), s.tone);
     }
+    EXPECT_EQ(inst_marker_test_armed + inst_marker_test_deadline, 0u) << "cleared with the last step";
 }
 
 TEST_F(MarkerLights, PowerLossAndClockJumpsEndOrRestartTheTest) {

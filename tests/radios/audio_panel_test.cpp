@@ -105,6 +105,7 @@ TEST_F(Audio, KnobsAreSharedSilentAndOnlyTheFirstPanelSends) {
     struct Case { i32 x, y; u8* byte; u8 want; size_t left; } cases[] = {
         {35, 5, &audio_vhf1_sw, 1, Vhf1Left}, {10, 50, &audio_marker_sw, 0, MarkerLeft},
         {120, 50, &audio_vor2_sw, 1, Vor2Left}, {55, 85, &audio_adf_sw, 0, AdfLeft},
+        {10, 5, &audio_vhf1_sw, 0, Vhf1Left},
     };
     for (const Case& c : cases) {
         *c.byte = 5;

@@ -147,6 +147,7 @@ TEST_F(ComAdfHeads, AdfTargetsFromTheNearestTenthWithinTheWindow) {
     struct Rest { f64 khz; Digits adf1, adf2; } rests[] = {
         {999.9, digits(9, 9, 9, 9, 0), digits(0, 9, 9, 9, 9)},
         {2000.0, digits(9, 9, 9, 9, 1), digits(1, 9.9, 0, 0, 0)},
+        {1234.5, digits(5, 4, 3, 2, 1), digits(1, 2, 3, 4, 5)},
     };
     for (const Rest& r : rests) {
         host().set_calc("(A:Adf active frequency:1,Kilohertz)", r.khz);
@@ -183,7 +184,7 @@ TEST_F(ComAdfHeads, AdfModeSwitchesOnlyTheInnerPairAndTestNeedsPower) {
         }
         // TEST: ESS AC or normal DC exactly 1, never over a raised latch.
         struct Test { u8 ess_ac, dc_normal, before, want; } tests[] = {
-            {0, 0, 0, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {2, 2, 0, 0}, {1, 1, 1, 1}, {0, 0, 9, 9},
+            {0, 0, 0, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {2, 2, 0, 0}, {1, 1, 1, 1}, {0, 0, 9, 9}, {1, 0, 2, 1},
         };
         for (const Test& t : tests) {
             elec_ess_ac_powered = t.ess_ac, dc_normal_powered = t.dc_normal, *h.test = t.before;
@@ -213,4 +214,27 @@ TEST_F(ComAdfHeads, PedestalFacesFollowZoneThreeTheTransponderZoneZero) {
             }
         }
     }
+}
+
+// Every drum strip travels its whole length over ten cells, the hundredths wheels over four;
+// the drums stand where the heads' tables put them (x of each drum in chain order, one y).
+TEST_F(ComAdfHeads, DrumRecordsCarryTheirStripTravelAndPlace) {
+    const char *nav = "ketravin radio_nav_kr60", *tsp = "ketravin radio_tsp_kr60";
+    for (const char* g : {nav, tsp}) place(g);
+    const std::vector<f64> kFreq = {4, 10, 10, 10, 10, 4, 10, 10, 10, 10};  // wheel first, two windows
+    const std::vector<i32> kComX = {48, 38, 26, 16, 6, 148, 138, 126, 116, 106};
+    const std::vector<i32> kNavX = {82, 70, 53, 41, 29, 82, 70, 53, 41, 29};
+    const struct { const char* g; size_t first; std::vector<f64> scales; std::vector<i32> x; i32 y; } heads[] = {
+        {kCom1, ComLeftLast, kFreq, kComX, 20}, {kCom2, ComLeftLast, kFreq, kComX, 20}, {nav, 5, kFreq, kNavX, 31},
+        {kAdf1, 1, {10, 10, 10, 10, 10}, {87, 77, 65, 55, 45}, 25},
+        {kAdf2, 1, {10, 10, 10, 10, 10}, {45, 55, 65, 77, 87}, 25},
+        {tsp, 1, {10, 10, 10, 10}, {99, 88, 77, 66}, 22},
+    };
+    for (const auto& h : heads)
+        for (size_t i = 0; i < h.scales.size(); ++i) {
+            const auto* e = reinterpret_cast<const MovingImageElement*>(element(h.g, h.first + i));
+            EXPECT_EQ(e->head.type, u32(ElementMovingImage)) << h.g << " " << h.first + i;
+            EXPECT_EQ(e->scale, h.scales[i]) << h.g << " " << h.first + i;
+            EXPECT_EQ(std::make_pair(e->head.x, e->head.y), std::make_pair(h.x[i], h.y)) << h.g << " " << h.first + i;
+        }
 }

@@ -12,7 +12,7 @@
 namespace {
 constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
 const char *kNav = "ketravin radio_nav_kr60", *kTsp = "ketravin radio_tsp_kr60";
-constexpr u32 kNav1 = 24, kXpdr = 38;
+constexpr u32 kNav1 = 24, kNav2 = 27, kXpdr = 38;
 
 class Radios : public RadioHeadTest {
 protected:
@@ -34,17 +34,22 @@ TEST(RadioDigits, NoWordPutsADigitOffItsDrum) {
 }
 
 TEST_F(Radios, NavTargetsFollowThePoweredHostAndFreezeWithoutPower) {
-    struct Case { u8 power; u32 nav1; Digits want; } cases[] = {
-        {0, 0x1795, digits(1, 0, 0, 0, 0)}, {1, 0x1050, digits(1, 1, 0, 5, 0)}, {1, 0x1795, digits(1, 1, 7, 9, 2)},
-        {2, 0x1050, digits(1, 1, 7, 9, 2)},  // only exactly 1 counts: frozen
-        {1, 0xFAB7, digits(1, 9, 9, 9, 3)},  // nibbles A-F stay on the strip
+    struct Case { u8 power; u32 nav1; Digits want; u32 nav2; Digits want2; } cases[] = {
+        {0, 0x1795, digits(1, 0, 0, 0, 0), 0x1310, digits(1, 0, 0, 0, 0)},
+        {1, 0x1050, digits(1, 1, 0, 5, 0), 0x1310, digits(1, 1, 3, 1, 0)},
+        {1, 0x1795, digits(1, 1, 7, 9, 2), 0x0825, digits(1, 0, 8, 2, 2)},
+        {2, 0x1050, digits(1, 1, 7, 9, 2), 0x1310, digits(1, 0, 8, 2, 2)},  // only exactly 1 counts: frozen
+        {1, 0xFAB7, digits(1, 9, 9, 9, 3), 0x1797, digits(1, 1, 7, 9, 3)},  // nibbles A-F stay on the strip
     };
     for (const Case& c : cases) {
         dc_ess_powered = c.power;
         token(kNav1, c.nav1);
+        token(kNav2, c.nav2);
         frames(1);
         EXPECT_EQ(digits(nav1_drum_hundreds_target, nav1_drum_tens_target, nav1_drum_units_target,
                          nav1_drum_tenths_target, nav1_drum_last_target), c.want) << std::hex << c.nav1;
+        EXPECT_EQ(digits(nav2_drum_hundreds_target, nav2_drum_tens_target, nav2_drum_units_target,
+                         nav2_drum_tenths_target, nav2_drum_last_target), c.want2) << std::hex << c.nav2;
     }
     frames(60);  // the drums settle on the last targets, drawn lowest digit first
     EXPECT_EQ(ys(kNav, 5, 5), digits(3, 9, 9, 9, 1));

@@ -36,9 +36,26 @@ protected:
 };
 
 TEST_F(FailuresPanel, OnArmsOnlyFromOffOffClearsAnyRowsLightExitHides) {
-    const struct { const char* what; i32 on_x, off_x, y; u8* byte; size_t lamp; } kRows[] = {
-        {"EASY START", 923, 990, 93, &panel_preset_select[0], 23}, {"ENGINE 2", 763, 830, 284, &fail_eng2_select, 18},
-        {"CANCEL ALL", 610, 677, 783, &fail_select[9], 6},
+    // lamp: the row's highlight; label: the group label lit with it (0: none).
+    const struct { const char* what; i32 on_x, off_x, y; u8* byte; size_t lamp, label; } kRows[] = {
+        {"EASY START", 923, 990, 93, &panel_preset_select[0], 23, 0},
+        {"COLD START", 923, 990, 143, &panel_preset_select[1], 22, 0},
+        {"ENGINE 1", 763, 830, 202, &fail_eng1_select, 20, 21},
+        {"ENGINE 2", 763, 830, 284, &fail_eng2_select, 18, 19},
+        {"engines autostart", 923, 990, 277, &fail_select[10], 5, 0},
+        {"APU", 763, 830, 373, &fail_select[0], 17, 0},
+        {"apu autostart", 923, 990, 385, &fail_select[11], 4, 0},
+        {"gen 1", 763, 830, 458, &fail_select[1], 15, 16},
+        {"gen 2", 763, 830, 486, &fail_select[2], 14, 16},
+        {"elec auto.", 923, 990, 490, &fail_select[12], 3, 0},
+        {"blue circuit", 763, 830, 561, &fail_select[3], 12, 13},
+        {"green circuit", 763, 830, 589, &fail_select[4], 11, 13},
+        {"yellow circuit", 763, 830, 617, &fail_select[5], 10, 13},
+        {"hydraulic auto.", 923, 990, 605, &fail_select[13], 2, 0},
+        {"TYPICAL FAILURES EVENTS 1", 610, 677, 678, &fail_select[6], 9, 0},
+        {"TYPICAL FAILURES EVENTS 2", 610, 677, 706, &fail_select[7], 8, 0},
+        {"RANDOM FAILURES", 610, 677, 734, &fail_select[8], 7, 0},
+        {"CANCEL ALL", 610, 677, 783, &fail_select[9], 6, 0},
     };
     for (const auto& r : kRows) {
         SCOPED_TRACE(r.what);
@@ -46,17 +63,25 @@ TEST_F(FailuresPanel, OnArmsOnlyFromOffOffClearsAnyRowsLightExitHides) {
         EXPECT_TRUE(click(kPanel, r.on_x + kButtonW - 1, r.y + kButtonH - 1));
         EXPECT_EQ(*r.byte, 2);
         frames(1);
-        EXPECT_TRUE(lit(r.lamp));
+        for (size_t pos = 2; pos <= 23; ++pos) EXPECT_EQ(lit(pos), pos == r.lamp || pos == r.label) << pos;
         EXPECT_FALSE(lit(kValidLit)) << "VALID lights from the systems computer's sums only";
         click(kPanel, r.off_x, r.y);
         EXPECT_EQ(selection(), before);
         frames(1);
-        EXPECT_FALSE(lit(r.lamp));
+        EXPECT_FALSE(lit(r.lamp) || (r.label && lit(r.label)));
         *r.byte = 1;  // active: ON leaves it alone, OFF clears it
         click(kPanel, r.on_x, r.y);
         EXPECT_EQ(*r.byte, 1);
         click(kPanel, r.off_x + kButtonW - 1, r.y + kButtonH - 1);
         EXPECT_EQ(*r.byte, 0);
+    }
+    // A latched engine fire lights its ENGINE label alone.
+    for (u8* fire : {&fire_eng1_state, &fire_eng2_state}) {
+        *fire = 2;
+        frames(1);
+        EXPECT_TRUE(lit(fire == &fire_eng1_state ? 21 : 19) && !lit(20) && !lit(18));
+        EXPECT_FALSE(lit(fire == &fire_eng1_state ? 19 : 21));
+        *fire = 0;
     }
     EXPECT_TRUE(click(kPanel, 908 + 178, 757 + 44));  // EXIT, through the window service
     EXPECT_FALSE(host().window_visible(panel_win_failures));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gear/state.h"
+#include "instruments/state.h"
 #include "lighting/state.h"
 #include "sim_control/state.h"
 #include "module/keys.h"
@@ -143,6 +144,7 @@ TEST_F(Overview, AreasHighlightActAndCloseTheOverviewOnlyWhenArmed) {
         {"engineer", 538, 325, 1, panel_win_fe_1, 2}, {"pedestal", 164, 233, 2, panel_win_pedestal_big, 0},
         {"upper 1", 316, 154, 3, panel_win_upper_1, 1}, {"radios", 316, 325, 5, panel_win_radios, 10},
         {"FAIL", 305, 397, 0, panel_win_failures, 0},   {"INS", 124, 397, 0, panel_win_ins, 10},
+        {"upper 2", 164, 0, 4, panel_win_upper_2, 0},    {"GPS", 229, 449, 0, panel_win_gps, 2},
     };
     for (const auto& a : kAreas) {
         SCOPED_TRACE(a.what);
@@ -155,5 +157,31 @@ TEST_F(Overview, AreasHighlightActAndCloseTheOverviewOnlyWhenArmed) {
         click(kOverview, a.x, a.y);
         EXPECT_NE(host().window_visible(a.window), was);
         EXPECT_TRUE(panel_overview_hover == 0 && open() == (a.state != 0) && panel_overview_state == a.state);
+    }
+}
+
+// The ATC icon flips the compass with its own two events (then closes an armed overview); the
+// eight areas between the others take pointer moves only, to clear the highlight.
+TEST_F(Overview, AtcIconFlipsTheCompassAndTheGapsClearTheHighlight) {
+    for (u8 shown : {1, 0}) {
+        panel_overview_state = 0, panel_overview_hover = 3;
+        host().window_set(panel_win_overview, true);
+        new_keys();
+        EXPECT_TRUE(click(kOverview, 252, 397));
+        const auto keys = new_keys();
+        ASSERT_EQ(keys.size(), 2u);
+        EXPECT_TRUE(!keys[0].sent && keys[0].value == 0 &&
+                    keys[0].id == (shown ? key_compass_event_on : key_compass_event_off));
+        EXPECT_TRUE(keys[1].id == key_panel_id_close && keys[1].value == panel_win_overview);
+        EXPECT_TRUE(panel_compass_shown == shown && panel_overview_hover == 0 && !open());
+    }
+    // (The eighth, 397, 0, 124 x 53, lies wholly under the flight engineer area, which comes first.)
+    const struct { i32 x, y; } kGaps[] = {{105, 0}, {162, 396}, {316, 232}, {317, 0},
+                                          {357, 396}, {230, 449}, {538, 449}};
+    for (const auto& g : kGaps) {
+        panel_overview_hover = 5;
+        EXPECT_TRUE(click(kOverview, g.x, g.y, MouseMove)) << g.x << "," << g.y;
+        EXPECT_FALSE(click(kOverview, g.x, g.y)) << "no click: " << g.x << "," << g.y;
+        EXPECT_EQ(panel_overview_hover, 0) << g.x << "," << g.y;
     }
 }

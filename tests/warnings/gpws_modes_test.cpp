@@ -47,6 +47,8 @@ TEST_F(Gpws, Mode1SinkRateEnvelope) {
     const struct { i32 vs; f64 ra; u8 want; } cases[] = {
         {-3000, 1000, 1}, {-3000, 700, 2}, {-3000, 1300, 0}, {-3000, 10, 0}, {-999, 500, 0}, {-2000, 425, 2},
         {-2000, 426, 1}, {-10000, 2450, 2}, {-10000, 2450.5, 0}, {INT32_MIN, 2000, 2}, {INT32_MAX, 500, 0},
+        {-6800, 2235, 2}, {-6800, 2236, 1},  // pull-up from trunc(5000 x 0.377 + 350) = 2235 ft
+        {-3000, 1230, 1}, {-3000, 1231, 0}, {-3000, 11, 2},  // sink rate from 2000 x 0.61 + 10 = 1230 ft
     };
     for (const auto& [vs, ra, want] : cases) {
         inst_vs_fpm = vs, inst_radio_alt_ft = ra;
@@ -121,6 +123,69 @@ TEST_F(Gpws, Mode3AndMode4cAfterTakeOffOrGoAround) {
     }
 }
 
+// Mode 3 warns at a height of at most 6.665 ft per whole foot lost below the peak, altitudes in
+// metres x 3.281: from a peak of 1000 m (3281 ft), 977.2 m (3206.19 ft) is 74 ft lost, 493 ft;
+// 969.5184 m (3180.99 ft) and 969.2228 m (3180.02 ft) are 100 ft lost, 666 ft. Disarmed only
+// above 1333 ft.
+TEST_F(Gpws, Mode3ThresholdIsInclusive) {
+    set(tok_on_ground, 1);
+    inst_radio_alt_ft = 0;
+    gpws_modes_frame();
+    set(tok_on_ground, 0);
+    const struct { f64 ra, metres; u8 want; } steps[] = {
+        {600, 1000, 0}, {493, 977.2, 1}, {494, 977.2, 0}, {493, 977.2, 1}, {400, 1000, 0},
+        {666, 969.5184, 1}, {667, 969.5184, 0}, {667, 969.2228, 0}, {666, 969.2228, 1},
+        {993, 954.5, 1},    {994, 954.5, 0},  // 149 ft lost: 993 ft
+        {1333, 1000, 0},    {493, 977.2, 1}};  // still armed at 1333 ft
+    for (const auto& [ra, metres, want] : steps) {
+        inst_radio_alt_ft = ra;
+        set(tok_altitude_m, metres);
+        gpws_modes_frame();
+        EXPECT_EQ(gpws_mode3, want) << ra << " ft RA at " << metres << " m";
+    }
+    inst_radio_alt_ft = 1334;  // disarmed: the peak is forgotten, the loss counts from 0
+    set(tok_altitude_m, 1000);
+    gpws_modes_frame();
+    EXPECT_TRUE(gpws_mode3_state == 0 && gpws_mode3_peak == 0 && gpws_mode3_loss == -3281) << gpws_mode3_loss;
+}
+
+// The airspeed-scheduled bounds: flat below and above their ramps, truncated along them.
+TEST_F(Gpws, BoundsFollowTheirAirspeedRamps) {
+    const struct { f64 ias; u32 ceiling2, limit3, bound4a, bound4b, bound4c; } kCases[] = {
+        {165, 1650, 667, 500, 245, 667},     {190.5, 1650, 672, 500, 428, 667},   {200.5, 1650, 783, 503, 500, 671},
+        {231, 1653, 1122, 721, 719, 961},    {249.5, 1718, 1327, 853, 852, 1137}, {269.5, 1788, 1333, 996, 996, 1327},
+        {329, 1996, 1333, 1000, 1000, 1000}, {335, 2000, 1333, 1000, 1000, 1000},
+    };
+    inst_radio_alt_ft = 500;
+    for (const auto& c : kCases) {
+        set(tok_ias_kt, c.ias);
+        set(tok_gear_nose_pos, 0);  // gear up: mode 4A
+        gpws_modes_frame();
+        EXPECT_TRUE(gpws_mode2_ceiling == c.ceiling2 && gpws_mode3_limit == c.limit3 && gpws_mode4a_bound == c.bound4a &&
+                    gpws_mode4c_bound == c.bound4c)
+            << c.ias << " kt: " << gpws_mode2_ceiling << " " << gpws_mode3_limit << " " << gpws_mode4a_bound << " "
+            << gpws_mode4c_bound;
+        set(tok_gear_nose_pos, kGearDown);  // gear down, flaps up: mode 4B
+        gpws_modes_frame();
+        EXPECT_EQ(gpws_mode4b_bound, c.bound4b) << c.ias << " kt";
+    }
+}
+
+// Mode 4C arms on the ground above 90 % N1 on either engine, or in go-around, whatever the height.
+TEST_F(Gpws, Mode4cArmsAtTakeOffThrustOrInGoAround) {
+    const struct { f64 ground, n1a, n1b; u8 go_around, state; } kCases[] = {
+        {1, 90, 90, 0, 0}, {1, 90.1, 0, 0, 2}, {1, 0, 90.1, 0, 2}, {0, 95, 95, 0, 0}, {0, 0, 0, 1, 2}};
+    for (const auto& c : kCases) {
+        inst_radio_alt_ft = 1500;  // disarms
+        set(tok_on_ground, 0), ap_go_around_mode = 0;
+        gpws_modes_frame();
+        inst_radio_alt_ft = 0;
+        set(tok_on_ground, c.ground), set(tok_eng1_n1, c.n1a), set(tok_eng2_n1, c.n1b), ap_go_around_mode = c.go_around;
+        gpws_modes_frame();
+        EXPECT_EQ(gpws_mode4c_state, c.state) << "row " << &c - kCases;
+    }
+}
+
 TEST_F(Gpws, Mode4TooLowWithGearOrFlapsUp) {
     // Gear 16384 is down; flaps 5143 count as out.
     struct Case { f64 gear, flaps, ias, ra, n1a, n1b; u8 start, want_a, want_b; } cases[] = {
@@ -128,6 +193,11 @@ TEST_F(Gpws, Mode4TooLowWithGearOrFlapsUp) {
         {0, 0, 201, 507, 85, 95, 0, 0, 0},     {0, 0, 201, 507, 79, 95, 0, 2, 0},  {0, 0, 200, 30, 10, 10, 1, 0, 0},
         {15000, 0, 165, 100, 50, 50, 1, 0, 0}, {16384, 0, 165, 245, 89, 95, 0, 0, 1}, {16384, 0, 165, 246, 89, 95, 1, 0, 0},
         {16384, 0, 270, 1000, 89, 89, 0, 0, 2}, {16384, 5143, 165, 100, 50, 50, 1, 0, 0}, {16384, 5142, 165, 100, 50, 50, 0, 0, 1},
+        {0, 0, 269.99, 1000, 79, 95, 1, 0, 0},  // 4A bound just below 270 kt: trunc(999.93) = 999 ft
+        {15, 0, 200, 500, 89, 95, 1, 0, 0},     {0, 0, 200, 31, 89, 95, 0, 1, 0},  // gear from 10 is down; above 30 ft
+        {15500, 0, 165, 100, 50, 50, 0, 0, 1},  // for 4B the gear is down above 15000
+        {16384, 0, 165, 200, 90, 95, 0, 0, 0},  // 4B with both engines at 90 % N1 or more: left as it was
+        {16384, 0, 166, 252, 89, 95, 0, 0, 2},  // 4B from 1 kt above 165: trunc(252.19) = 252 ft
     };
     for (const Case& c : cases) {
         gpws_mode4a = gpws_mode4b = c.start;
@@ -143,6 +213,7 @@ TEST_F(Gpws, Mode5BelowTheGlideSlope) {
     const struct { f64 ra, valid, dev, n1a; u8 start, want; } cases[] = {
         {500, 1, -101, 80, 0, 1}, {500, 1, -100, 80, 1, 0}, {150, 1, -200, 80, 1, 0}, {1000.5, 1, -200, 80, 1, 0},
         {500, 0, -200, 80, 1, 0}, {500, 1, -200, 90, 0, 0}, {500, 1, -200, 90, 1, 1},  // N1 counts only on entry
+        {155, 1, -101, 80, 0, 1},
     };
     set(tok_flaps_left_pos, kFlapsDown), set(tok_gear_nose_pos, kGearDown), set(tok_eng2_n1, 80);
     for (const auto& [ra, valid, dev, n1a, start, want] : cases) {
@@ -172,11 +243,12 @@ TEST_F(Gpws, CalloutPriorityAndPhraseFromFrozenStates) {
     }
 }
 
-// Samples 18 ticks apart, except that step 0 follows step 3 on the next frame.
+// Samples 18 ticks apart (on the first frame at or past the deadline), except that step 0
+// follows step 3 on the next frame.
 TEST_F(Gpws, ClosureSamplerKeepsTicksAtEveryFrameRate) {
     for (f64 fps : {10.0, 18.0, 60.0}) {
         host().set_fps(fps);
-        f64 t = 0, last = 0;
+        f64 t = 0, last = 0, last_tick = 0;
         u8 state = gpws_closure_state;
         int samples = 0;
         for (u64 n = 0; n < u64(12 * fps); ++n) {
@@ -185,11 +257,17 @@ TEST_F(Gpws, ClosureSamplerKeepsTicksAtEveryFrameRate) {
             frames(1);
             if (gpws_closure_state == state) continue;
             const bool step0 = gpws_closure_state == 1;  // step 0 does not wait
+            const f64 tick = host().token(tok_tick18.id);
             if (samples++ > 0) {
-                EXPECT_NEAR(t - last, step0 ? 1 / fps : 1.0, step0 ? 1e-9 : 1 / fps + 1.0 / 18) << fps << " fps";
+                if (step0) {
+                    EXPECT_NEAR(t - last, 1 / fps, 1e-9) << "step 0 at " << fps << " fps";
+                } else {
+                    EXPECT_GE(tick - last_tick, 18.0) << fps << " fps";
+                    EXPECT_LT(tick - last_tick, 18.0 + 18.0 / fps) << fps << " fps";
+                }
                 EXPECT_NEAR(gpws_closure_rate, -3000 * (t - last), 61) << fps;  // whole feet: 60 ft/min off at most
             }
-            state = gpws_closure_state, last = t;
+            state = gpws_closure_state, last = t, last_tick = tick;
         }
         EXPECT_GE(samples, 15) << fps;
     }
@@ -241,7 +319,8 @@ TEST_F(Gpws, TestEndsSilentlyOutsideItsConditions) {
         gpws_modes_frame();  // call-out of the previous frame is what the test sees
         gpws_test_active = 1, gpws_test_step = 0;
         gpws_modes_frame();
-        EXPECT_TRUE(gpws_test_active == runs && gpws_test_step == runs) << ra << " ft, power " << int(power);
+        EXPECT_TRUE(gpws_test_active == runs && gpws_test_step == runs && (gpws_test_deadline != 0) == runs)
+            << ra << " ft, power " << int(power);
         const V heard = plays();
         EXPECT_EQ(std::count(heard.begin(), heard.end(), "GLIDESLOPE"), runs ? 1 : 0);
     }

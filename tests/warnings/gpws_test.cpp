@@ -11,7 +11,10 @@
 #include "electrical/state.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
+#include "fuel/state.h"
+#include "gear/state.h"
 #include "instruments/state.h"
+#include "navigation/state.h"
 #include "warnings/state.h"
 #include "module/tokens.h"
 #include "sound/recording.h"
@@ -70,8 +73,16 @@ TEST_F(AuralWarning, LoadsOnceAndReleasesOnTheLastKill) {
     EXPECT_TRUE(created == kSoundCount && volumes == kSoundCount);
     host().remove(gauge(kGpws));
     EXPECT_EQ(sound_recording_live_buffers(), kSoundCount) << "one instance still placed";
+    look();
     host().remove(gauge(kGpws));
     EXPECT_TRUE(sound_recording_live_buffers() == 0 && !sound_recording_device_open());
+    size_t released = 0;  // each one, in reverse load order: VRKTS first, CLICK last
+    for (const SoundEvent& e : events())
+        if (e.call == SoundCall::Release) {
+            EXPECT_STREQ(e.name, kSoundSlots[kSoundCount - 1 - released++].name);
+        }
+    EXPECT_EQ(released, kSoundCount);
+    for (const SoundSlot& s : kSoundSlots) EXPECT_EQ(*s.buffer, nullptr) << s.name;
     look();
     gauge(kGpws)->callback(gauge(kGpws), ServicePreKill, 0);
     EXPECT_EQ(sound_recording_count(), seen_);
@@ -93,6 +104,49 @@ TEST_F(AuralWarning, NewCautionsChimeOnceEach) {
         frames(s.frames);
         EXPECT_EQ(calls("GONGMONO", SoundCall::Play), s.chimes) << int(s.doors);
         EXPECT_TRUE(warn_alert_latch[3] == s.latch3 && warn_alert_latch[28] == s.latch28) << int(s.doors);
+    }
+}
+
+// Each of the 34 sources on its own: its latch rises, is sounded by its class (bell, continuous
+// chime and intermittent klaxon looped, single chime once) and falls with the source; the fires,
+// CAB PRESS, SMOKE and the three CONFIG sources open the pop-up and give their lamp's cancel back.
+TEST_F(AuralWarning, EverySourceLatchesAndSoundsByItsClass) {
+    install();
+    dc_ess_powered = 1;
+    enum Class { Bell, Continuous, Klaxon, Chime };
+    const struct { u8* source; Class cls; u8* cancel; } kSources[34] = {
+        {&warn_lo_spd_ail, Klaxon, &mwp1_cancel[3]}, {&warn_to_config_flaps, Klaxon, &mwp1_cancel[3]},
+        {&warn_to_config_trim, Klaxon, &mwp1_cancel[3]}, {&warn_flag_asi, Chime, nullptr},
+        {&warn_flag_alti, Chime, nullptr}, {&warn_flag_adi, Chime, nullptr}, {&warn_flag_hsi, Chime, nullptr},
+        {&warn_flag_rmi, Chime, nullptr}, {&warn_flag_adf, Chime, nullptr}, {&warn_ac_fault, Chime, nullptr},
+        {&warn_dc_fault, Chime, nullptr}, {&warn_gen_fault[0], Chime, nullptr}, {&warn_gen_fault[1], Chime, nullptr},
+        {&warn_gen_fault[2], Chime, nullptr}, {&warn_fire[0], Bell, &mwp1_cancel[0]},
+        {&warn_fire[1], Bell, &mwp1_cancel[1]}, {&warn_fire[2], Bell, &mwp1_cancel[2]},
+        {&warn_eng_oil_press_lo[0], Chime, nullptr}, {&warn_eng_oil_press_lo[1], Chime, nullptr},
+        {&warn_servos, Chime, nullptr}, {&warn_thr_off, Chime, nullptr}, {&warn_rudd_travel, Chime, nullptr},
+        {&warn_yaw_damper, Chime, nullptr}, {&warn_pitch_trim, Chime, nullptr},
+        {&warn_ess_eqpt_ac2_off, Chime, nullptr}, {&warn_probes, Chime, nullptr}, {&warn_apu_fault, Chime, nullptr},
+        {&warn_brakes_hot, Chime, nullptr}, {&warn_doors, Chime, nullptr}, {&warn_pneu, Chime, nullptr},
+        {&warn_hydrau, Chime, nullptr}, {&warn_fuel_low, Chime, nullptr}, {&warn_cab_press, Continuous, &mwp2_cancel[11]},
+        {&warn_smoke, Continuous, &mwp2_cancel[12]},
+    };
+    SoundBuffer* const* loops[] = {&snd_sonnerie, &snd_gongcont, &snd_klaxonint};
+    for (size_t i = 0; i < 34; ++i) {
+        const auto& src = kSources[i];
+        SCOPED_TRACE("latch " + std::to_string(i));
+        mwp_popup_state = 0;
+        if (src.cancel) *src.cancel = 1;
+        *src.source = 1;
+        look();
+        frames(2);
+        EXPECT_EQ(warn_alert_latch[i], 2);
+        for (int c = Bell; c <= Klaxon; ++c) EXPECT_EQ(looping(*loops[c]), c == src.cls) << c;
+        EXPECT_EQ(calls("GONGMONO", SoundCall::Play), src.cls == Chime ? 1 : 0);
+        EXPECT_EQ(mwp_popup_state, src.cancel ? 1 : 0);
+        EXPECT_TRUE(!src.cancel || *src.cancel == 0) << "cancel given back";
+        *src.source = 0;
+        frames(1);
+        EXPECT_EQ(warn_alert_latch[i], 0);
     }
 }
 
@@ -142,6 +196,8 @@ TEST_F(AuralWarning, ClassesInOrderAndLowerLoopsGoOnUnderAHigherOne) {
         EXPECT_TRUE(looping(snd_klaxonint) == s.klaxon && looping(snd_gongcont) == s.chime &&
                     looping(snd_sonnerie) == s.bell && warn_alert_latch[15] == s.fire_latch)
             << "step " << &s - steps;
+        EXPECT_TRUE(warn_alert_latch[1] == (s.config ? 2 : 0) && warn_alert_latch[32] == (s.cab ? 2 : 0))
+            << "sounded once, held while the source holds: step " << &s - steps;
         EXPECT_TRUE(looping(snd_clacker)) << "requests are served";
     }
 }
@@ -155,8 +211,12 @@ TEST_F(AuralWarning, RequestBytesAreServedInTurn) {
     const Case cases[] = {
         {&warn_trim_motion, false, &snd_wroof, "WROOF", false, 3, 1},
         {&warn_overspeed, false, &snd_clacker, "CLACKER", true, 0, 1},
+        {&warn_stall, false, &snd_cricket, "CRICKET", true, 0, 1},
+        {&ap_land_mode_changed, false, &snd_clicliclic, "CLICLICLIC", false, 3, 1},
         {&ap_alt_alert_request, false, &snd_re, "RE", false, 1, 2},
         {&ap_alt_alert_request, true, &snd_re, "RE", false, 0, 1},
+        {&ap_alt_deviation_alert, false, &snd_rerep, "REREP", true, 0, 1},
+        {&ap_alt_deviation_alert, true, &snd_rerep, "REREP", false, 0, 1},  // a call-out holds the tone off
     };
     for (const auto& [byte, callout, buf, name, loops, plays, after] : cases) {
         inst_vs_fpm = callout ? -3000 : 0, inst_radio_alt_ft = 1000;
@@ -204,4 +264,36 @@ TEST_F(AuralWarning, NoDeviceMeansSilenceWhileEverythingElseRuns) {
     EXPECT_EQ(gpws_test_active, 1);
     host().remove(gauge(kGpws));
     EXPECT_EQ(sound_recording_count(), start) << "nothing reached a device";
+}
+
+// The lamp shows a current call-out or a running test, with DC essential power only; the button
+// starts the test only when powered, quiet and not already testing. Token 991 at 1.0 sends the
+// host's own GPWS event every frame.
+TEST_F(AuralWarning, LampButtonAndHostEvent) {
+    install();
+    token(tok_on_ground.id, 1.0);
+    const struct { u8 power; i32 vs; f64 ra; bool press; u8 active; bool lamp; } steps[] = {
+        {1, 0, 0, false, 0, false},    {0, 0, 0, true, 0, false},       {1, 0, 0, true, 1, true},
+        {1, 0, 0, true, 1, true},      {0, 0, 0, false, 0, false},      {1, -3000, 1000, true, 0, true},
+    };
+    for (const auto& s : steps) {
+        dc_ess_powered = s.power, inst_vs_fpm = s.vs, inst_radio_alt_ft = s.ra;
+        token(tok_on_ground.id, s.ra > 0 ? 0.0 : 1.0);
+        frames(2);
+        if (s.press) {
+            EXPECT_TRUE(click(kGpws, 46, 27));
+        }
+        EXPECT_EQ(gpws_test_active, s.active) << "step " << &s - steps;
+        frames(1);
+        EXPECT_EQ(!hidden(element(kGpws, 1)), s.lamp) << "step " << &s - steps;
+    }
+    const MouseRect& parent = gauge(kGpws)->mouse_rects[0];
+    EXPECT_TRUE(parent.kind == MouseRectParent && parent.help_id == 43852) << "the button's help";
+    for (f64 flag : {1.0, 0.999}) {
+        new_keys();
+        for (int f = 0; f < 3; ++f) token(991, flag), frames(1);  // the host clears it on the event
+        size_t n = 0;
+        for (const KeyLogEntry& k : new_keys()) n += k.sent && k.id == 0x104a1 && k.value == 0;
+        EXPECT_EQ(n, flag == 1.0 ? 3u : 0u) << flag;
+    }
 }

@@ -1,18 +1,26 @@
 // The master warning panels through the host: the lamp rule on all four gauges, cancel clicks,
 // groups, fire latches, T.O. INNI and REC, and the pop-up.
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
+#include "air/state.h"
+#include "apu/state.h"
+#include "autoflight/state.h"
 #include "electrical/state.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
 #include "fuel/state.h"
+#include "gear/state.h"
 #include "hydraulics/state.h"
+#include "instruments/state.h"
 #include "lighting/state.h"
 #include "navigation/state.h"
 #include "warnings/state.h"
 #include "module/keys.h"
 #include "tests/host_fixture.h"
+#include "tests/systems/systems_fixture.h"
 
 namespace {
 const char* kMwp1 = "ketravin mwp_1_kr60";
@@ -93,11 +101,68 @@ TEST_F(Mwp, ClicksCancelAndRestoreAndCancelsLastOnlyWhileTheConditionHolds) {
     EXPECT_EQ(mwp2_cancel[8], 0) << "released when the condition drops";
     click(kMwp2, kSmallFuel.x, kSmallFuel.y);
     EXPECT_EQ(mwp2_cancel[8], 0) << "no cancel without the condition";
+    warn_servos = 1;  // the same on panel 1
+    click(kMwp1, 8, 88);
+    frames(1);
+    EXPECT_FALSE(lamp(kMwp1, 7));
+    warn_servos = 0;
+    frames(1);
+    warn_servos = 1;
+    frames(1);
+    EXPECT_TRUE(mwp1_cancel[6] == 0 && lamp(kMwp1, 7)) << "lit again once its condition dropped and came back";
     light_lamp_test = 1;
     click(kMwp1, kSmallPitchFeel.x, kSmallPitchFeel.y);
     EXPECT_EQ(mwp1_cancel[9], 0) << "a never-set lamp stays uncancelled in lamp test";
     for (auto [g, at] : {std::pair{kMwp1, kSmallParkBrk}, {kMwp2, kSmallMwsFlt}, {kMwp2Big, kBigMwsFlt}})
         EXPECT_FALSE(click(g, at.x, at.y)) << "PARK BRK ON and MWS FLT. have no click box";
+}
+
+// Every cancellable lamp on all four gauges, clicked at the far corner of its box and then at
+// its near corner: cancelled, then given back; no other lamp's cancel moves.
+TEST_F(Mwp, EveryLampCancelsFromEitherCornerOfItsBox) {
+    struct Box { i32 x, y; };
+    u8* const kConditions1[19] = {&warn_fire[0], &warn_fire[1], &warn_fire[2], &warn_config,
+                                  &warn_eng_oil_press_lo[0], &warn_eng_oil_press_lo[1], &warn_servos,
+                                  &warn_mwp1_lamp8, &warn_thr_off, &warn_pitch_feel, &warn_rudd_travel,
+                                  &warn_yaw_damper, &warn_pitch_trim, &warn_deice, &warn_ess_eqpt_ac2_off,
+                                  &warn_flag_in, &warn_ads, &warn_antiskid_off, &warn_window};
+    u8* const kConditions2[13] = {&warn_probes, &warn_apu_fault, &warn_brakes_hot, &warn_doors, &warn_elec,
+                                  &warn_batt_temp_hi, &warn_pneu, &warn_hydrau, &warn_fuel_low, &warn_loops,
+                                  &warn_filter_clog, &warn_cab_press, &warn_smoke};
+    // Lamps 1-18 and 20 of panel 1, lamps 1-13 of panel 2; fire lamps first on panel 1.
+    const Box kSmall1[19] = {{11, 19}, {74, 19}, {43, 19}, {39, 51}, {7, 69},   {71, 69},  {7, 87},
+                             {39, 87}, {71, 87}, {7, 106}, {39, 106}, {71, 106}, {7, 124}, {39, 124},
+                             {7, 142}, {39, 142}, {71, 142}, {7, 160}, {71, 160}};
+    const Box kBig1[19] = {{9, 8},    {107, 8},   {58, 8},   {51, 56},  {1, 84},   {101, 84},  {1, 113},
+                           {51, 113}, {101, 113}, {1, 141},  {51, 141}, {101, 141}, {1, 169}, {51, 169},
+                           {1, 197},  {51, 197},  {101, 197}, {1, 226}, {101, 226}};
+    const Box kSmall2[13] = {{7, 0},  {39, 0},  {71, 0},  {7, 19}, {39, 19}, {71, 19}, {7, 37},
+                             {39, 37}, {71, 37}, {39, 56}, {71, 56}, {7, 74},  {39, 74}};
+    const Box kBig2[13] = {{1, 0},   {51, 0},  {101, 0}, {1, 29},  {51, 29},  {101, 29}, {1, 57},
+                           {51, 57}, {101, 57}, {51, 85}, {101, 85}, {1, 114}, {51, 114}};
+    const struct { const char* g; const Box* boxes; size_t n; u8* const* conditions; u8* cancels; i32 w, h, fire_w, fire_h; }
+        kGauges[] = {{kMwp1, kSmall1, 19, kConditions1, mwp1_cancel, 29, 15, 23, 24},
+                     {kMwp1Big, kBig1, 19, kConditions1, mwp1_cancel, 46, 24, 35, 37},
+                     {kMwp2, kSmall2, 13, kConditions2, mwp2_cancel, 29, 15, 29, 15},
+                     {kMwp2Big, kBig2, 13, kConditions2, mwp2_cancel, 46, 24, 46, 24}};
+    for (const auto& g : kGauges)
+        for (size_t i = 0; i < g.n; ++i) {
+            const bool fire = g.cancels == mwp1_cancel && i < 3;
+            const i32 w = fire ? g.fire_w : g.w, h = fire ? g.fire_h : g.h;
+            *g.conditions[i] = 1;
+            EXPECT_TRUE(click(g.g, g.boxes[i].x + w - 1, g.boxes[i].y + h - 1)) << g.g << " lamp index " << i;
+            std::string want(g.n, '0');
+            want[i] = '1';
+            std::string got;
+            for (size_t c = 0; c < g.n; ++c) got += char('0' + g.cancels[c]);
+            EXPECT_EQ(got, want) << g.g;
+            click(g.g, g.boxes[i].x, g.boxes[i].y);
+            EXPECT_EQ(g.cancels[i], 0) << g.g << " lamp index " << i;
+            click(g.g, g.boxes[i].x + w, g.boxes[i].y);  // just right of the box, then just below it
+            click(g.g, g.boxes[i].x, g.boxes[i].y + h);
+            EXPECT_EQ(g.cancels[i], 0) << g.g << " lamp index " << i << ": outside its box";
+            *g.conditions[i] = 0;
+        }
 }
 
 TEST_F(Mwp, GroupConditions) {
@@ -131,6 +196,11 @@ TEST_F(Mwp, FiresLatchOnTheFirstOccurrenceOnly) {
         frames(1);
         EXPECT_EQ(warn_fire[0], v == 0.5 || v != v ? 1 : 0) << "put out by 0.0 only, not relit: " << v;
     }
+    token(kEng2Fire, 1.0);
+    frames(1);
+    EXPECT_TRUE(warn_fire[1] == 1 && fire_eng2_state == 1) << "engine 2 on its own token";
+    token(kEng2Fire, 0.0);
+    frames(1);
     fire_eng2_state = 2;  // agent discharged
     token(kEng2Fire, 1.0);
     frames(1);
@@ -174,6 +244,28 @@ TEST_F(Mwp, TakeOffInhibitAndRec) {
     }
 }
 
+// A new alert of a group's source gives the group lamp back although the group stayed up; one
+// already sounded does not. AUD. CAN. toggles on either panel size.
+TEST_F(Mwp, NewAlertsReleaseCancelsAndAuralCancelToggles) {
+    warn_flag_adi = 1;
+    frames(1);
+    for (u8 latch : {2, 1}) {
+        mwp1_cancel[15] = 1;
+        warn_alert_latch[5] = latch;
+        frames(2);  // released in one frame, lit in the next
+        EXPECT_EQ(mwp1_cancel[15], latch == 1 ? 0 : 1) << int(latch);
+        EXPECT_EQ(lamp(kMwp1, 16), latch == 1);
+    }
+    const struct { const char* g; At at; u8 want; } kClicks[] = {
+        {kMwp2, {79, 95}, 1}, {kMwp2Big, {150, 184}, 0}, {kMwp2Big, {119, 153}, 1}, {kMwp2, {101, 125}, 0}};
+    for (const auto& c : kClicks) {
+        EXPECT_TRUE(click(c.g, c.at.x, c.at.y));
+        EXPECT_EQ(mwp_aural_cancel, c.want) << c.g;
+        frames(1);
+        EXPECT_EQ(lamp(kMwp2, 16), c.want == 1);
+    }
+}
+
 TEST_F(Mwp, PopUpOpensOnlyWithTheMainPanelAndClosesAsAsked) {
     EXPECT_TRUE(click(kMwp1, kRequestStrip.x, kRequestStrip.y));
     frames(1);
@@ -196,6 +288,7 @@ TEST_F(Mwp, PopUpOpensOnlyWithTheMainPanelAndClosesAsAsked) {
     click(kMwp1, kRequestStrip.x, kRequestStrip.y);
     frames(1);
     EXPECT_TRUE(click(kMwp1Big, kCloseStrip.x, kCloseStrip.y));
+    EXPECT_EQ(mwp_popup_state, 3) << "close requested";
     frames(1);
     EXPECT_EQ(mwp_popup_state, 0);
     EXPECT_FALSE(host().window_visible(panel_win_mwp_popup));
@@ -209,4 +302,55 @@ TEST_F(Mwp, AFireOpensThePopUpThroughTheAuralWarningUnit) {
     frames(4);
     EXPECT_TRUE(host().window_visible(panel_win_mwp_popup));
     EXPECT_TRUE(lamp(kMwp1Big, 1)) << "the new fire took its cancel back";
+}
+
+// A trim channel on when its supply goes, with the autopilot engaged: the trim axis taken at the
+// loss goes back to the host once (DC essential power lost; with the last hydraulic circuit gone
+// the controls are driven to neutral before it is taken), both channels drop and PITCH TRIM rises;
+// with DC essential power its lamp lights and it chimes.
+TEST_F(SystemsTest, PitchTrimWarnsOnTheLossOfTrimSupply) {
+    place("ketravin gpws_kr60");
+    place(kMwp1);
+    start();
+    const struct { const char* what; bool hydraulics; } kLosses[] = {{"DC essential", false}, {"hydraulics", true}};
+    for (const auto& loss : kLosses) {
+        SCOPED_TRACE(loss.what);
+        std::memset(elec_batt_sw, 1, sizeof elec_batt_sw);
+        std::memset(hyd_xfer_sw, 1, sizeof hyd_xfer_sw);
+        all_buses();
+        engines(60.0, 60.0);
+        frames(110);
+        ASSERT_NE(hyd_avail[0] + hyd_avail[1] + hyd_avail[2], 0);
+        fctl_pitch_trim_sw[0] = fctl_pitch_trim_sw[1] = 1;
+        token(tk::ap_engaged, 1.0);
+        token(tk::trim_axis, -1234.8);
+        frames(2);
+        ASSERT_EQ(warn_pitch_trim, 0) << "a supplied channel clears it";
+        EXPECT_EQ(warn_alert_latch[23], 0);
+        new_keys();
+        if (loss.hydraulics) {
+            engines(0.0, 0.0);
+            std::memset(hyd_xfer_sw, 0, sizeof hyd_xfer_sw);
+        } else {
+            dead();
+        }
+        for (int n = 0; warn_pitch_trim == 0 && n < 400; ++n) frames(1);
+        ASSERT_EQ(warn_pitch_trim, 1);
+        EXPECT_EQ(fctl_pitch_trim_sw[0] + fctl_pitch_trim_sw[1], 0);
+        if (loss.hydraulics) {
+            EXPECT_EQ(hyd_avail[0] + hyd_avail[1] + hyd_avail[2], 0) << "only with the last circuit gone";
+        } else {
+            frames(3);
+            u32 value = 0;
+            EXPECT_EQ(sent_now(key_trim_axis_set, &value), 1u);
+            EXPECT_EQ(i32(value), -1234) << "the whole part, taken when the supply went";
+            EXPECT_EQ(warn_alert_latch[23], 1) << "no chime without DC essential power";
+            std::memset(elec_batt_sw, 1, sizeof elec_batt_sw);
+            all_buses();
+        }
+        frames(30);  // every other caution of the loss has its chime first
+        EXPECT_EQ(warn_pitch_trim, 1) << "held with both channels off and DC essential power";
+        EXPECT_EQ(warn_alert_latch[23], 2) << "chimed";
+        EXPECT_FALSE(hidden(element(kMwp1, 13)));
+    }
 }
