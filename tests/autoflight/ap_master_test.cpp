@@ -552,15 +552,15 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
     press(kNav);
     ASSERT_EQ(host().token(848), 1.0);
     token(107, 123.7);
-    token(104, 1.0);  // the wing leveler, released once while on
-    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; size_t leveler_off; } steps[] = {
-        {1.0, 1, 0, 1, 0, key_ap_event_10113, 1}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 0},
-        {1.0, 1, 0, 0, 123, key_ap_event_10113, 0}, {1.0, 0, 0, 0, 123, key_ap_event_10113, 0}};
+    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; f64 leveler; size_t leveler_off; }
+        steps[] = {{1.0, 1, 0, 1, 0, key_ap_event_10113, 1.0, 1},   {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 1.0, 1},
+                   {1.0, 1, 0, 0, 123, key_ap_event_10113, 0.0, 0}, {1.0, 0, 0, 0, 123, key_ap_event_10113, 1.0, 1}};
     for (const auto& s : steps) {
         if (ap_nav_mode == 0) press(kNav);
         gps_plan_active = s.plan;
         ap_hdg_select_mode = s.hdg_select;
         token(848, s.gps);
+        token(104, s.leveler);  // the wing leveler is released when on
         new_keys();
         frames(1);
         const std::vector<KeyLogEntry> log = new_keys();

@@ -95,6 +95,7 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
         air(s.a, s.v);
         ap_selected_altitude = s.s;
         ap_pitch_hold_engaged = 1;
+        ap_vs_command = 0;  // what is sent is this frame's
         frames(1);
         EXPECT_EQ(std::make_tuple(ap_alt_mode, ap_alt_capture_step, ap_pitch_hold_engaged),
                   std::make_tuple(s.mode, s.step, s.pitch_hold)) << s.a;
