@@ -553,8 +553,10 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
     ASSERT_EQ(host().token(848), 1.0);
     token(107, 123.7);
     const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; f64 leveler; size_t leveler_off; }
-        steps[] = {{1.0, 1, 0, 1, 0, key_ap_event_10113, 1.0, 1},   {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 1.0, 1},
-                   {1.0, 1, 0, 0, 123, key_ap_event_10113, 0.0, 0}, {1.0, 0, 0, 0, 123, key_ap_event_10113, 1.0, 1}};
+        steps[] = {{1.0, 1, 0, 1, 0, key_ap_event_10113, 1.0, 1},
+                   {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 1.0, 1},
+                   {1.0, 1, 0, 0, 123, key_ap_event_10113, 0.0, 0},
+                   {1.0, 0, 0, 0, 123, key_ap_event_10113, 1.0, 1}};
     for (const auto& s : steps) {
         if (ap_nav_mode == 0) press(kNav);
         gps_plan_active = s.plan;
