@@ -455,8 +455,14 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         frames(1);
         EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_approach_state), std::make_pair(u8(3), d.state)) << d.ft;
     }
+    ASSERT_TRUE(click(kPanel, 180, 60));  // CMD 1 off: CMD 2 flies on, both directors kept in LAND
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_fd_engaged, ap_approach_state), std::make_tuple(u8(2), u8(3), u8(30)));
     press(kLand);
     EXPECT_EQ(ap_approach_state, 0) << "LAND pressed in LAND ends it";
+    ASSERT_TRUE(click(kPanel, 250, 60));  // CMD 2 off: no CMD, director 1 alone
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_fd_engaged), std::make_pair(u8(0), u8(1)));
 }
 
 TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
@@ -546,15 +552,17 @@ TEST_F(ApMaster, NavUpkeepFollowsWhoDrivesNavOne) {
     press(kNav);
     ASSERT_EQ(host().token(848), 1.0);
     token(107, 123.7);
-    token(104, 1.0);  // the wing leveler, released once while on
-    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; size_t leveler_off; } steps[] = {
-        {1.0, 1, 0, 1, 0, key_ap_event_10113, 1}, {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 0},
-        {1.0, 1, 0, 0, 123, key_ap_event_10113, 0}, {1.0, 0, 0, 0, 123, key_ap_event_10113, 0}};
+    const struct { f64 gps; u8 plan, hdg_select, nav; i32 target; u32 key; f64 leveler; size_t leveler_off; }
+        steps[] = {{1.0, 1, 0, 1, 0, key_ap_event_10113, 1.0, 1},
+                   {0.0, 1, 1, 3, 123, key_ap_hdg_hold_event_b, 1.0, 1},
+                   {1.0, 1, 0, 0, 123, key_ap_event_10113, 0.0, 0},
+                   {1.0, 0, 0, 0, 123, key_ap_event_10113, 1.0, 1}};
     for (const auto& s : steps) {
         if (ap_nav_mode == 0) press(kNav);
         gps_plan_active = s.plan;
         ap_hdg_select_mode = s.hdg_select;
         token(848, s.gps);
+        token(104, s.leveler);  // the wing leveler is released when on
         new_keys();
         frames(1);
         const std::vector<KeyLogEntry> log = new_keys();
@@ -603,7 +611,8 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     // 10 ft of radio altitude.
     const struct { f64 g, sent, vs = g, ft = 800.0; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0},
         {-750.0, -800.0}, {760.0, 760.0}, {-700.0, -800.0, -650.0}, {-700.0, -600.0, -750.0},
-        {-700.0, -700.0, -715.0}, {-500.0, -700.0, -500.0, 10.0}, {-500.0, -500.0, -500.0, 10.5}};
+        {-700.0, -700.0, -715.0}, {-899.0, -900.0, -879.0}, {-500.0, -900.0, -500.0, 10.0},
+        {-500.0, -500.0, -500.0, 10.5}};
     for (const auto& c : cases) {
         radio_ft(c.ft);
         token(kHostApAltTargetToken, 777.0);
@@ -678,7 +687,9 @@ TEST_F(ApMaster, WheelSteeringTrimsAndMovesTheReference) {
         steps[] = {{300, 1000, 0, -4, {1015, 1051}, 4, 6, 1},     {0, 1000, 0, -5, {}, 4, 6, 1},
                    {50, 1000, 20, -5, {}, 4, -3000, 0},           {6000, -1000, 20, -5, {440}, 5, -2940, 1},
                    {300, -1000, 20, -5, {-964}, 5, -2937, 1},     {5200, -1000, 20, -5, {248}, 5, -2885, 1},
-                   {50, 1, 20, -5, {}, 5, 0, 0},                  {-9000, 1, 20, -5, {-1080}, 5, -90, 1}};
+                   {50, 1, 20, -5, {}, 5, 0, 0},                  {-9000, 1, 20, -5, {-1080}, 5, -90, 1},
+                   {-5000, 1, 20, -5, {-599, -599}, 5, -190, 1},  {50, 0, 20, -5, {}, 5, 0, 0},
+                   {9000, 0, 20, -5, {1080}, 5, 90, 1}};
     for (const auto& s : steps) {
         for (auto [id, v] :
              {std::pair<u32, f64>{309, s.input}, {318, s.axis}, {tk::bank, s.bank}, {tk::pitch, s.pitch}})
@@ -796,6 +807,9 @@ TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
     const struct { f64 ias, gain; i32 vs, vs_with_trend; } cases[] = {
         {250.9, 1.1, 0, 0}, {252.5, 0.9875, 2, 162}, {254.9, 0.8375, 4, 244}, {256.0, 0.8, 4, 114},
         {260.0, 0.8, 8, 408}, {238.0, 0.8, -9, -2209}};
+    std::vector<int> states;  // the trend sampler: a sample every 2 ticks, one a frame at 18 fps
+    for (int f = 0; f < 8; ++f, frames(1)) states.push_back(ap_ias_sample_state);
+    EXPECT_EQ(states, (std::vector<int>{1, 1, 2, 2, 1, 1, 2, 2}));
     f64 before = 250.9;
     for (const auto& c : cases) {
         token(tk::ias, c.ias);
@@ -854,6 +868,10 @@ TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
     frames(1);
     EXPECT_EQ(std::make_tuple(ap_ias_law_engaged, ap_pitch_ref_deg, ap_vs_command), std::make_tuple(u8(0), 5.0, 900));
     EXPECT_EQ(sent(key_ap_alt_hold_on), 1u) << "PITCH engages again";
+    token(tk::pitch, -6.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_pitch_ref_deg, ap_pitch_error_deg, sent(key_ap_alt_hold_on)),
+              std::make_tuple(5.0, 1.0, size_t(0))) << "and then holds its reference";
     token(tk::ias, 270.0);
     press(kIas);
     frames(1);

@@ -110,6 +110,10 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     token(tk::ground, 0.0);
     token(tk::gear, 1.0);
     ap_approach_state = 20;
+    token(tk::gear, 0.0);
+    press(kN1);
+    EXPECT_EQ(ats_n1_mode, 0) << "GA with the gear up";
+    token(tk::gear, 1.0);
     press(kN1);
     EXPECT_EQ(ats_n1_mode, 1) << "GA airborne with the gear down";
     EXPECT_EQ(ap_approach_state, 0);
@@ -168,6 +172,21 @@ TEST_F(Autothrottle, LostArmingConditionDisconnects) {
     token(tk::n1b, 25.0);
     frame();
     EXPECT_EQ(std::make_tuple(ats_arm_state, host().token(tk::arm), warn_thr_off), std::make_tuple(u8(2), 0.0, u8(1)));
+}
+
+// Not armed (off, or disconnected with THR OFF already raised): SPD and N1 drop, and the host's
+// autothrottle and airspeed hold are switched off.
+TEST_F(Autothrottle, NotArmedDropsTheModesAndTheHost) {
+    for (u8 arm : {0, 2}) {
+        ats_arm_state = arm;
+        ats_thr_off_latched = 1;
+        ats_spd_mode = ats_n1_mode = 1;
+        token(tk::arm, 1.0);
+        token(tk::hold, 1.0);
+        frame();
+        EXPECT_EQ(std::make_tuple(ats_spd_mode, ats_n1_mode, host().token(tk::arm), host().token(tk::hold)),
+                  std::make_tuple(u8(0), u8(0), 0.0, 0.0)) << int(arm);
+    }
 }
 
 // SPD trips to 2 (a disconnect, for the annunciator to flash and clear) without INS 1 navigating,

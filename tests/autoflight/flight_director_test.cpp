@@ -205,8 +205,8 @@ TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
 TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
     const f64 base = (kEntry - 850.0) / 2.0;
     const struct { f64 g, radio, command; } cases[] = {{-20.0, 500.0, 0.0}, {-10.0, 500.0, base + 450.0},
-        {10.0, 500.0, base - 75.0}, {14.5, 500.0, base - 108.75}, {15.0, 500.0, -1125.0}, {30.0, 101.0, -1500.0},
-        {30.0, 100.0, -777.0}, {25.0, 50.0, -850.0}};
+        {10.0, 500.0, base - 75.0}, {14.5, 500.0, base - 108.75}, {15.0, 500.0, -1125.0}, {24.5, 500.0, -1125.0},
+        {30.0, 101.0, -1500.0},     {30.0, 100.0, -777.0},          {25.0, 50.0, -850.0}};
     for (const auto& c : cases) {
         fd_gs_capture_state = 2;
         fd_gs_deadline_a = 1.0;  // phase A due now
@@ -343,6 +343,21 @@ TEST_F(FlightDirector, BarsStopAtTheirLimits) {
     token(tk::bank, -100.0);
     frames(20);
     EXPECT_EQ(std::make_tuple(fd_rollout_bar, fd_pitch_bar, fd_roll_bar), std::make_tuple(11.0, 11.0, 1.0));
+}
+
+// In approach with LAND engaged the roll and pitch bars come to the centre and stay there whatever
+// the commands.
+TEST_F(FlightDirector, LandEngagedHoldsTheBarsAtTheCentre) {
+    fd_lateral_mode = 4;
+    fd_vertical_mode = 5;
+    ap_land_engaged = 1;
+    fd_roll_bar = 9.0;
+    fd_pitch_bar = 2.0;
+    token(tk::bank, 40.0);
+    token(tk::bank_cmd, -20.0);
+    token(tk::vs, 3000.0);
+    frames(30);
+    EXPECT_EQ(std::make_pair(fd_roll_bar, fd_pitch_bar), std::make_pair(6.0, 6.0));
 }
 
 TEST_F(FlightDirector, PitchBarFromParkTakesTheFloorThenFineSteps) {

@@ -29,7 +29,7 @@ constexpr Point kAltDown10{60, 110}, kAltUp10{100, 110}, kAltDown100{60, 150}, k
 enum Knob { FineDown, FineUp, CoarseDown, CoarseUp };
 constexpr Point kHdgKnob[4] = {{30, 110}, {70, 110}, {30, 150}, {70, 150}};
 constexpr Point kCrsKnob[4] = {{5, 110}, {50, 110}, {5, 150}, {50, 150}};
-enum { AcqLamp = 2, AltMask = 9, HdgLamp = 2 };
+enum { AcqLamp = 2, AmberDot = 8, AltMask = 9, HdgLamp = 2 };
 }  // namespace
 
 class Selectors : public HostTest {
@@ -68,6 +68,7 @@ TEST_F(Selectors, AltitudeKnobLimitsDrumsAndMask) {
         ap_selected_altitude = c.s;
         frames(1);
         EXPECT_EQ(!hidden(element(kAlt, AltMask)), c.mask) << c.s;
+        EXPECT_FALSE(hidden(element(kAlt, AmberDot))) << "lit with DC ESS";
         EXPECT_EQ(std::make_tuple(ap_alt_drum_10000, ap_alt_drum_1000, ap_alt_drum_100, ap_alt_drum_10, ap_alt_drum_1),
                   std::make_tuple(c.d10000, c.d1000, c.d100, c.d10, c.d1)) << c.s;
     }
@@ -94,9 +95,13 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
         air(s.a, s.v);
         ap_selected_altitude = s.s;
         ap_pitch_hold_engaged = 1;
+        ap_vs_command = 0;  // what is sent is this frame's
         frames(1);
         EXPECT_EQ(std::make_tuple(ap_alt_mode, ap_alt_capture_step, ap_pitch_hold_engaged),
                   std::make_tuple(s.mode, s.step, s.pitch_hold)) << s.a;
+        if (s.step == 1) {
+            EXPECT_EQ(ap_alt_capture_vs, i32(s.v)) << "armed: the V/S to capture with";
+        }
         EXPECT_EQ(std::make_pair(host().token(kHostApVsToken), host().token(kHostApAltCommandToken)),
                   std::make_pair(s.host_vs, s.host_alt)) << s.a;
     }
@@ -124,6 +129,16 @@ TEST_F(Selectors, CaptureBandsByVerticalSpeed) {
         const size_t n = sent(key_ap_vs_set, &vs);
         EXPECT_EQ(std::make_pair(n, vs), std::make_pair(size_t(c.sent == -1 ? 0 : 1), c.sent == -1 ? 0 : c.sent))
             << c.a << " at " << c.v;
+    }
+    // Within 300 ft: the hold from 20 ft before the selection on the way to it (and past it); level,
+    // no hold.
+    const struct { f64 a, v; u8 mode; } within[] = {
+        {10010, -100, 3}, {10020, -100, 2}, {9990, 100, 3}, {9980, 100, 2}, {9990, 0, 2}, {10010, 100, 3}};
+    for (const auto& c : within) {
+        ap_alt_mode = 2;
+        air(c.a, c.v);
+        frames(1);
+        EXPECT_EQ(ap_alt_mode, c.mode) << c.a << " at " << c.v;
     }
 }
 
@@ -172,11 +187,13 @@ TEST_F(Selectors, AltFromArmedHoldsThePresentAltitude) {
         ap_alt_mode = ap_alt_capture_step = 1;
         ap_alt_command = 7000;
         air(c.a, c.v);
+        token(78, -2.5);
         press(kAlt, kAltButton);
         token(kHostApVsToken, 777.0);
         new_keys();
         frames(1);
         EXPECT_EQ(host().token(kHostApVsToken), 0.0) << "V/S 0 on the first frame";
+        EXPECT_EQ(ap_pitch_ref_deg, 2.5) << "PITCH's reference follows the attitude";
         i32 alt = -1;
         EXPECT_EQ(sent(key_ap_alt_set, &alt), 1u);
         EXPECT_EQ(std::make_tuple(alt, ap_alt_capture_step, ap_vs_command), std::make_tuple(c.command, c.step, 0))
@@ -289,6 +306,28 @@ TEST_F(Selectors, VlArmedCouplesTheLocalizerOrFliesTheVorHeading) {
         SCOPED_TRACE(testing::Message() << c.code << " captured " << int(c.captured));
         EXPECT_EQ(std::make_tuple(couple, nav_off, bug), std::make_tuple(c.couple, c.couple, c.bug));
         EXPECT_EQ(std::make_pair(fd_loc_available, ap_hdg_select_mode), std::make_pair(c.loc, c.hdg));
+    }
+}
+
+// The heading target: the NAV course with NAV on, even with a beam captured; else the selector
+// until a beam is captured, then it keeps its value and no bug is sent.
+TEST_F(Selectors, HeadingTargetFromNavTheSelectorOrKept) {
+    place(kHdg);
+    token(tk::ap, 1.0);
+    ap_selected_heading = 90;
+    ap_nav_course_deg = 123;
+    const struct { u8 nav, captured; i32 target, bug; } cases[] = {
+        {1, 1, 123, -1}, {0, 0, 90, 90}, {0, 1, 90, -1}, {1, 0, 123, 123}, {0, 1, 123, -1}};
+    ap_approach_state = 20;  // keeps a captured beam
+    for (const auto& c : cases) {
+        ap_nav_mode = c.nav;
+        fd_vl_captured = c.captured;
+        new_keys();
+        frames(1);
+        i32 bug = -1;
+        sent(key_ap_heading_set, &bug);
+        EXPECT_EQ(std::make_pair(ap_heading_target, bug), std::make_pair(c.target, c.bug))
+            << int(c.nav) << " captured " << int(c.captured);
     }
 }
 
