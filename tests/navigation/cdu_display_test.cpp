@@ -325,6 +325,7 @@ TEST_F(CduDisplay, FlightPlanDistancesInFourDigits) {
 
 TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
     plan({{-33.8765, -71.2093, "SCL"}, {-34.5, -71.0, "B1"}}, 1, -33.0, -71.0);
+    put<f64>(data() + kDataArray, 0x20, 200.5 * M_PI / 180.0);  // the leg course, whole degrees shown
     for (int n : {1, 2}) show_page(n, kPageWptSelect, 1), unit(n).page[kPageWptDetail] = 1;
     frames(3);
     EXPECT_NEAR(ins1_shown_lat_min, 52.59, 1e-6);
@@ -334,6 +335,7 @@ TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
         EXPECT_EQ(l[1], " 01 SCL") << n;
         EXPECT_EQ(l[2], "LAT    33" DEG "52.5'S") << n;
         EXPECT_EQ(l[3], "LON    71" DEG "12.5'W") << n;
+        EXPECT_EQ(l[4].substr(0, 8), " MC 200" DEG) << n;
     }
     // Confirmed is still before the request; from the request on (state 3) the row shows
     // waypoint s itself, and its leg runs from the present position to the active waypoint.

@@ -242,6 +242,24 @@ TEST_F(CduKeys, DirectToStatesThroughTheThreeEnters) {
     }
 }
 
+// The number is taken for a first DIRECT TO when it lies after the active waypoint (1) and within
+// the plan (5 waypoints); after one, from the active waypoint to the last but one.
+TEST_F(CduKeys, DirectToNumbersTakenOrRefused) {
+    const struct { u8 state, units; bool taken; } cases[] = {
+        {0, 1, false}, {0, 2, false}, {0, 3, true}, {0, 5, true}, {0, 6, false},
+        {5, 1, false}, {5, 2, true},  {5, 4, true}, {5, 5, false},
+    };
+    for (const auto& c : cases) {
+        ins_dto_state = c.state;
+        show_page(1, kPagePosition, 1);
+        type(1, {"DIR", "0"});
+        press(1, std::to_string(c.units));
+        frames(1);
+        press(1, "ENT");
+        EXPECT_EQ(ins1_cdu_page[kPageDirectTo], c.taken ? 2 : 1) << int(c.state) << " number " << int(c.units);
+    }
+}
+
 // EXP on a status page that is no test page closes an expanded view left open.
 TEST_F(CduKeys, ExpOnAStatusPageClosesTheTestView) {
     for (u8 sts : {1, 2, 3}) {

@@ -31,6 +31,7 @@ TEST_F(CduLamps, SystemTestStepsFivePhasesOf18Ticks) {
             EXPECT_EQ(lines(1)[r.phase - 1], "----------------");
         }
     }
+    EXPECT_EQ(ins1_test_start, 0.0);
     frame_at_tick(591);
     EXPECT_EQ(ins1_sys_test, 0);
     EXPECT_EQ(lines(1)[0], "  SYSTEM TEST   ") << "back on sub-page 4";
@@ -51,6 +52,18 @@ TEST_F(CduLamps, SystemTestEndsAfterTheClockIsSetFarBack) {
     EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0) << "ended 90 ticks on";
 }
 
+// Neither test starts in a frame whose tick count is 0; the next tick starts it.
+TEST_F(CduLamps, TestsDoNotStartAtTickZero) {
+    for (u8 view : {4, 5}) {
+        show_page(1, kPageSysSts, view);
+        ins1_cdu_page[kPageSysStsView] = view;
+        frame_at_tick(0);
+        EXPECT_EQ(ins1_sys_test + ins1_apfd_test, 0) << int(view);
+        frame_at_tick(1);
+        EXPECT_EQ(view == 4 ? ins1_sys_test : ins1_apfd_test, 1) << int(view);
+    }
+}
+
 TEST_F(CduLamps, ApFltDirTestEndsAfter72TicksOnIns1Only) {
     frame_at_tick(999);
     for (int n : {1, 2}) {
@@ -64,6 +77,7 @@ TEST_F(CduLamps, ApFltDirTestEndsAfter72TicksOnIns1Only) {
     frame_at_tick(1072);
     EXPECT_EQ(ins1_apfd_test, 0);
     EXPECT_EQ(ins1_cdu_page[kPageSysStsView], 0);
+    EXPECT_EQ(ins1_test_start, 0.0);
     frame_at_tick(5000);
     EXPECT_EQ(ins2_apfd_test, 1) << "INS 2's test has no end";
     EXPECT_EQ(ins2_cdu_page[kPageSysStsView], 5);

@@ -125,6 +125,7 @@ TEST_F(NavComputerTest, HeadingReferenceByAlignmentCount) {
 TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
     const struct { i32 lat; u8 ref, att; bool forced; } cases[] = {
         {74, 2, 0, true}, {-61, 2, 0, true}, {74, 2, 1, false}, {74, 1, 0, false}, {73, 2, 0, false},
+        {-60, 2, 0, false},
     };
     for (const auto& c : cases) {
         std::fill(ins1_cdu_page, ins1_cdu_page + kCduPages, u8(0));
