@@ -20,7 +20,8 @@ protected:
         dc_ess_powered = 1;
     }
     bool shown(const char* g, size_t pos) { return !hidden(element(g, pos)); }
-    // Names of the sounds played or looped since the last call, "NAME" or "NAME loop".
+    // Names of the sounds played, looped or stopped since the last call: "NAME", "NAME loop" or
+    // "NAME stop".
     std::vector<std::string> sounds() {
         std::vector<std::string> out;
         const u64 end = sound_recording_count();
@@ -29,6 +30,7 @@ protected:
             if (!sound_recording_event(i, &e)) continue;
             if (e.call == SoundCall::Play) out.emplace_back(e.name);
             if (e.call == SoundCall::Loop) out.emplace_back(std::string(e.name) + " loop");
+            if (e.call == SoundCall::Stop) out.emplace_back(std::string(e.name) + " stop");
         }
         sound_seen_ = end;
         return out;

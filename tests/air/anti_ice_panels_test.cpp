@@ -111,6 +111,16 @@ TEST_F(AntiIce, NacelleValveOpensAfter27TicksThenTurnsTheHostOn) {
     EXPECT_EQ(sends(key_eng1_antiice_toggle), 1u);
     EXPECT_EQ(host().token(kEng1AntiIce), 1.0);
     EXPECT_FALSE(shown(kNacelle, NacelleDisagree1));
+    dc_normal_powered = 0;  // shutting is immediate, by power loss or by CLOSE
+    frames(1);
+    EXPECT_EQ(aice_nacelle_valve[0], 0);
+    dc_normal_powered = 1;
+    frames(30);
+    ASSERT_EQ(aice_nacelle_valve[0], 1);
+    click(kNacelle, kNacelle1X, kOpenY + 25);
+    frames(1);
+    EXPECT_EQ(aice_nacelle_valve[0], 0);
+    EXPECT_EQ(host().token(kEng1AntiIce), 0.0);
 }
 
 TEST_F(AntiIce, NacelleHostKeptInStepAndTransitSurvivesAClockSetBack) {

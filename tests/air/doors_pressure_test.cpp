@@ -42,6 +42,7 @@ TEST_F(Doors, CautionFaultDotAndTestLatch) {
     const struct { f64 e3, e1, e2, pct; u8 test, warn; bool dot, group, exit, exit3; } cases[] = {
         {0.05, 0.05, 0, 0, 0, 0, true, true, false, true},  // S exactly 0.1
         {0, 0, 0, 0.1, 0, 0, false, false, false, false},   // the exit lamps want more than 0.1
+        {0, 0, 0, kNaN, 0, 0, false, false, false, false},  // a percentage that is no number reads closed
         {0, 0, 0, 0.1000001, 0, 1, false, false, true, false},
         {0, 0, 0, 0, 1, 1, true, true, true, true},      // test with every value 0
         {0, 0.05, 0, 0, 1, 0, true, true, true, true},   // test with a door barely open

@@ -102,6 +102,7 @@ TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     run_settled();
     fail_active[0] = 1;
     frames(10);
+    EXPECT_EQ(warn_apu_fault, 1) << "failed with the master on";
     const f64 egt = apu_egt_deg;
     ASSERT_GT(egt, 540.0);
     frames(10);
@@ -111,6 +112,7 @@ TEST_F(Apu, FailureSpoolsDownWhileEgtStopsAtTheDialTopWithNoMeter) {
     for (size_t pos : {StartLit, LampOil, LampFault}) EXPECT_FALSE(hidden(element(kApu, pos))) << pos;
     fail_active[0] = 0;  // still starting: it runs up again, and on speed the hot EGT falls 0.1 a frame
     frames(300);
+    EXPECT_EQ(warn_apu_fault, 0);
     ASSERT_EQ(apu_running, 1);
     const f64 hot = apu_egt_deg;
     frames(10);

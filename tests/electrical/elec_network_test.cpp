@@ -80,6 +80,7 @@ TEST_F(Battery, ChargeTapersAbove1750) {
     while (battery_charge < 1800 && host().frame() < u64(300 * host().fps())) {
         const u32 before = battery_charge;
         frames(1);
+        ASSERT_EQ(elec_batt_discharging & elec_batt_charging, 0) << "never both phases";
         if (battery_current > 0) current_at[before] = battery_current;
         if (battery_charge == 1800) full_at = host().token(tk::sim_time);
     }
@@ -232,4 +233,16 @@ TEST_F(SystemsTest, ApuGeneratorLoadsByTheContactors) {
         EXPECT_EQ(elec_apu_gen_load_a, c.a) << int(c.gen1) << int(c.gen2);
         EXPECT_EQ(elec_apu_gen_load_b, c.b) << int(c.gen1) << int(c.gen2);
     }
+}
+
+// The frame the last source goes the batteries discharge, though the ESS TR still gave output on
+// the frame before.
+TEST_F(SystemsTest, BatteriesDischargeTheFrameTheLastSourceGoes) {
+    start();
+    all_buses();
+    frames(5);
+    ASSERT_EQ(battery_current, 0) << "full, on charge";
+    ext_power_on = 0;
+    frames(1);
+    EXPECT_LT(battery_current, 0);
 }

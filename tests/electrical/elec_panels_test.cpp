@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #include "air/state.h"
@@ -110,6 +111,12 @@ TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
         EXPECT_EQ(warn_ac_fault, lamps.substr(1) != "000" ? 1 : 0) << "raised only with a lamp lit";
         EXPECT_EQ(pair(kAc, AcTrans1InLine) != '-', c.dc_normal == 1) << "transfer bars only on DC normal";
         EXPECT_EQ(pair(kAc, AcTrans1InLine + 2) != '-', c.dc_normal == 1);
+    }
+    dc_normal_powered = 1;  // each transfer bar in line while its contactor is closed
+    for (const auto& [closed1, closed2, bars] : {std::tuple{1, 0, "SO"}, {0, 1, "OS"}}) {
+        elec_trans_closed[0] = u8(closed1), elec_trans_closed[1] = u8(closed2);
+        frames(1);
+        EXPECT_EQ((std::string{pair(kAc, AcTrans1InLine), pair(kAc, AcTrans1InLine + 2)}), bars);
     }
 }
 
@@ -333,6 +340,9 @@ TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {
     const f64 late = 18.0 / GetParam() + 1.0;
     EXPECT_GE(back[0], armed + 27.0);
     EXPECT_LT(back[0], armed + 27.0 + late);
+    if (GetParam() >= 18.0) {
+        EXPECT_EQ(back[0], armed + 27.0) << "every tick seen: exactly 27";
+    }
     EXPECT_GE(back[1], back[0] + 27.0);
     EXPECT_LT(back[1], back[0] + 27.0 + late);
     EXPECT_EQ(elec_gen_test_running, 0);
@@ -359,7 +369,9 @@ TEST_F(ElecPanels, GeneratorsAndTheHostConverge) {
     }
     token(kEng1N1, 5.01);
     frames(3);
-    EXPECT_EQ(sends(key_gen1_toggle), 1u) << "sent once, then the host is in step";
+    i32 value = -1;
+    EXPECT_EQ(sent(key_gen1_toggle, &value), 1u) << "sent once, then the host is in step";
+    EXPECT_EQ(value, 0);
     EXPECT_EQ(host().token(kEng1Gen), 1.0);
     token(kEng1N1, 0.0);
     click(kGen, 20, 85);  // OFF RESET: no N1 condition

@@ -136,6 +136,7 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     const struct { u8 state; f64 armed, handle; i16 pos; bool front, rear, ext; f64 a, b, c, d, e; } kCases[] = {
         {0, 0.0, 1.0, 5000, true, false, false, 0, 0, 0, 0, 0},  // handle stowed: at rest
         {0, 0.0, 5000, 5000, true, false, false, 18.75, 18.75, 0, 0, 0},
+        {0, 0.0, 12000, 8000, false, true, false, 18.75, 18.75, 0, 0, 0},  // 8000 is the rear's
         {0, 0.0, 12000, 12000, false, true, false, 18.75, 18.75, 15, 22.5, 30},
         {1, 0.0, 0.0, 0, false, true, false, 0, -11, 15, 22.5, 30},  // armed: images as left
         {1, 0.0, 15999, 0, false, true, false, 0, -11, 15, 22.5, 30},

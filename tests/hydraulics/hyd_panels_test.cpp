@@ -54,6 +54,7 @@ TEST_F(HydPanels, PumpBytesOnTheFlowBarAndPumpPressLo) {
     const struct { u8 pump; f64 host_flag; u8 dc_normal; bool bar, fault; } cases[] = {
         {100, 1.0, 1, false, true}, {195, 1.0, 1, false, true}, {196, 1.0, 1, true, false}, {95, 1.0, 1, true, false},
         {0, 1.0, 1, false, false},  {200, 0.0, 1, true, true},  {200, kNaN, 1, true, false}, {150, 1.0, 0, false, true},
+        {96, 1.0, 1, false, false}, {99, 1.0, 1, false, false},  // between the two sides: neither
     };
     for (const auto& c : cases) {
         std::memset(hyd_eng_pump_sw, c.pump, sizeof hyd_eng_pump_sw);

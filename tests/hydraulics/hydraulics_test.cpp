@@ -214,7 +214,9 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
         token(tk::ias, c.ias);
         new_keys();
         frames(1);
-        EXPECT_EQ(sent_now(c.key), c.per_frame) << c.pos << " " << c.ias;
+        u32 value = 0;
+        EXPECT_EQ(sent_now(c.key, &value), c.per_frame) << c.pos << " " << c.ias;
+        EXPECT_EQ(value, c.per_frame && c.key == key_spoilers_set ? 7000u : 0u) << "retracted to 7000";
     }
 }
 
