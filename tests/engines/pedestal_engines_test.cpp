@@ -61,6 +61,8 @@ TEST_F(Throttles, ReadoutSwitchFlipsTheDrumsOnBothQuadrants) {
         const u8 want = u8(n % 2);
         EXPECT_EQ(thr_readout_shown, want);
         for (size_t i = 0; i < 4; ++i) {
+            for (const auto* e : {element(kSmall, kSmallDrums + i), element(kBig, kBigDrums + i)})
+                EXPECT_EQ(reinterpret_cast<const MovingImageElement*>(e)->scale, 9.0) << "drum strip scale";
             EXPECT_EQ(hidden(element(kSmall, kSmallDrums + i)), want == 0) << "small drum " << i;
             EXPECT_EQ(hidden(element(kBig, kBigDrums + i)), want == 0) << "big drum " << i;
         }

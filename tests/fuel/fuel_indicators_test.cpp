@@ -40,7 +40,8 @@ TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
     const FuelQtyIndicator& ind = fuel_qty_ind_m_left;
     const struct { f64 cap, unit; u8 dc; int frames; f64 shown; } steps[] = {
         {2390, 0, 1, 23, 11500}, {2390, 0, 1, 1, 12000}, {2390, 0, 1, 1, 11950},  // 11950 lb from 0
-        {1000, 0, 1, 1, 5000},   {1000, 1, 1, 1, 2265},   {1000, 0, 1, 1, 2765},   // down at once; kg; up by 500
+        {1000, 0, 1, 1, 5000},   {1130, 0, 1, 2, 6000},   {1130, 0, 1, 1, 5650},   // 150 short: one more 500
+        {1000, 1, 1, 1, 2265},   {1000, 0, 1, 1, 2765},                             // down at once; kg; up by 500
         {1000, 0, 0, 9, 2765},   {1000, 0, 1, 5, 5265},   {1000, 0, 1, 1, 5000},   // no normal DC: stands
         {7000, 0, 1, 60, 30000}, {kNaN, 0, 1, 1, 30000}, {kInf, 0, 1, 1, 30000},   // over-full; bad capacity kept
         {7000, 1, 1, 1, 15000},                                                     // kilograms: its own full scale

@@ -59,7 +59,20 @@ TEST_F(FuelPumps, InterlocksRefuseSilentlyAndClickOnlyOnAChange) {
 }
 
 TEST_F(FuelPumps, WingBarsShowWhichPumpFeedsTheSelectedTank) {
-    place(kLeft);
+    place(kLeft), place(kCenter);
+    // The centre panel's lower row: in line (1, 3) while an engine's host selector is the centre
+    // tank (6), across (2, 4) otherwise; the valve row (5, 6) in line; all dark without normal DC.
+    const struct { f64 centre; u8 dc; const char* bars; } kCentre[] = {
+        {100, 1, "101011"}, {0, 1, "010111"}, {100, 0, "000000"},
+    };
+    for (const auto& c : kCentre) {
+        fuel_qty_a_center = c.centre, fuel_qty_a_left = fuel_qty_a_right = fuel_qty_m_left = fuel_qty_m_right = 100;
+        dc_ess_powered = 1;
+        dc_normal_powered = c.dc;
+        frames(3);
+        EXPECT_EQ(host().token(kSel1) == 6, c.centre > 0) << "the feed chose the centre tank";
+        EXPECT_EQ(lamps(kCenter, 1, 6), c.bars) << c.centre;
+    }
     const struct { i32 sel; f64 qty; u8 dc; const char* bars; } cases[] = {
         {2, 1.0, 1, "OOSS"}, {2, 0.999, 1, "SSOO"}, {4, 0.0, 1, "OOSS"}, {6, 5.0, 1, "OOOO"}, {2, 5.0, 2, "----"},
     };

@@ -33,6 +33,17 @@ TEST_F(Instruments, CaptainNeedleDrumsAndFlagsFollowTheHostAltitude) {
         EXPECT_EQ(shown(kMain, Negative), c.negative == 1) << c.alt;
         EXPECT_TRUE(c.hatch < 0 || shown(kMain, Hatch) == (c.hatch == 1)) << c.alt;
     }
+    // The flags' edges: negative at -1 and below, the hatch from above -1 to below 9998; a negative
+    // altitude leaves the hatch as it was.
+    const struct { f64 alt; bool negative, hatch; } kEdges[] = {
+        {9998, false, false}, {-1, true, false}, {-0.9, false, true}, {-1.5, true, true}, {9997.9, false, true},
+    };
+    for (const auto& e : kEdges) {
+        token(kAlt, e.alt);
+        frames(1);
+        EXPECT_EQ(shown(kMain, Negative), e.negative) << e.alt;
+        EXPECT_EQ(shown(kMain, Hatch), e.hatch) << e.alt;
+    }
 }
 
 TEST_F(Instruments, CaptainKnobSendsSixteenthsWithTheLimitTestedFirst) {
@@ -77,8 +88,8 @@ TEST_F(Instruments, CaptainCountersAnnounceTheCarryAhead) {
 TEST_F(Instruments, CaptainFlagsAndWarningByte) {
     place(kMain);
     struct Case { u8 ac; i32 fail; u8 adc, alt_valid, air_valid; int warn, off, ssc; } cases[] = {
-        {1, 0, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 0, 1, 1, 1, 0}, {1, 0, 1, 1, 0, 0, 0, 1},
-        {0, 0, 1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1, 1, 1}, {1, 0, 0, 1, 1, 1, 1, 1},
+        {1, 0, 1, 1, 1, 0, 0, 0}, {0, 0, 1, 1, 1, 1, 1, 1}, {1, 0, 1, 0, 1, 1, 1, 0}, {1, 0, 1, 1, 0, 0, 0, 1},
+        {1, 0, 1, 1, 1, 0, 0, 0}, {1, 1, 1, 1, 1, 1, 1, 1}, {1, 0, 0, 1, 1, 1, 1, 1},
     };
     for (const Case& c : cases) {
         elec_ess_ac_any_powered = c.ac, inst_adc1_powered = c.adc, inst_adc1_alt_valid = c.alt_valid;
@@ -114,6 +125,7 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
     std::string pattern;
     for (int n = 0; n < 16; ++n) pattern += (frames(1), shown(kMain, Alert)) ? '1' : '0';
     EXPECT_EQ(pattern, "1111000011110000");
+    EXPECT_EQ(inst_alti1_alert_flashing, 1);
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
         {2, 1, 0, true}, {2, 0, 1, false}, {0, 1, 1, true}, {0, 1, 0, false},
     };
@@ -141,6 +153,7 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
         token(kAlt, alt);
         frames(1);
         EXPECT_NEAR(inst_alti2_alt_ft, 1295.2, 1e-9) << alt << " (no reading holds the last)";
+        EXPECT_NEAR(inst_alti2_needle, 29.52, 1e-9) << alt;
     }
 }
 

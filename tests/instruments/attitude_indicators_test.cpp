@@ -88,6 +88,7 @@ TEST_F(Attitude, AdiTestWalksTowardItsAttitudeOutsideTheDeadBands) {
         {kPitch, &adi_pitch_display_deg, -13.5, -20, -19}, {kPitch, &adi_pitch_display_deg, -13.5, -13, -10.5},
         {kPitch, &adi_pitch_display_deg, -13, 5, 5},     {kPitch, &adi_pitch_display_deg, -7, 5, 5},
         {kPitch, &adi_pitch_display_deg, -6.9, 5, 4},    {kPitch, &adi_pitch_display_deg, -6.9, -7, -10.5},
+        {kPitch, &adi_pitch_display_deg, -6.9, -6.5, -7.5},
     };
     for (const auto& s : kSteps) {
         adi_test_count = 30;
@@ -196,6 +197,9 @@ TEST_F(Attitude, SphereRecordsCarryTheirScales) {
     for (const auto& s : kSpheres) {
         const auto* e = reinterpret_cast<const SpriteElement*>(element(s.gauge, s.pos));
         EXPECT_EQ(e->scale_y, s.pitch_scale) << s.gauge;
+        if (s.gauge == kAdi) {
+            EXPECT_EQ(e->scale_x, 0.0) << "every field not given stays 0";
+        }
         EXPECT_EQ(e->scale_rot, -1.0) << s.gauge;
         EXPECT_EQ(e->texture_scale_x, s.texture) << s.gauge;
         EXPECT_EQ(e->texture_scale_y, s.texture) << s.gauge;
