@@ -408,6 +408,17 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
                                           wl, yd, hdg, alt}));                         // autopilot off
 }
 
+// Engaging CMD forces the director to its channel, also in an approach.
+TEST_F(ApMaster, CmdForcesItsDirectorInAnApproach) {
+    ils_received();
+    press(kFd2);
+    press(kAppr);
+    ASSERT_EQ(ap_approach_state, 10);
+    press(kCmd1Up);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_cmd_engaged, ap_fd_engaged, ap_approach_state), std::make_tuple(u8(1), u8(1), u8(20)));
+}
+
 // A single director needs its side's AC bus, air data and INS in navigation (status 3).
 TEST_F(ApMaster, SingleDirectorDropsWithItsSide) {
     const struct { int side; u8* input; u8 good, bad; } cases[] = {
@@ -587,6 +598,7 @@ TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
         {59.0, -1.9, 3.0, {nose}},       {59.0, -2.0, 2.0, {}},      {30.0, -1.5, 2.0, {nose, trim}},
         {30.0, -1.6, 2.0, {}},           {30.0, -1.0, 2.5, {nose}},  {30.0, -1.0, 2.49, {nose, trim}},
         {12.0, -0.9, 2.0, {nose, trim, nose, trim}},                 {12.0, -1.2, 2.0, {nose, trim}},
+        {14.5, -0.9, 2.0, {nose, trim, nose, trim}},                 {15.0, -0.9, 2.0, {nose, trim}},
         {7.0, -0.9, 3.0, {nose}},        {5.0, -0.9, 2.0, {}}};
     for (const auto& c : cases) {
         radio_ft(c.ft);
@@ -764,6 +776,15 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     frames(1);
     EXPECT_EQ(std::make_tuple(ap_roll_hold_engaged, ap_bank_target_deg, ap_bank_hold_state, host().token(104)),
               std::make_tuple(u8(1), 20, u8(1), 0.0));
+    ap_hdg_select_mode = 1;  // ROLL off again: the bank-hold control is walked back to 0, then idle
+    token(tk::apfd_reset, 4.0);
+    new_keys();
+    frames(1);
+    i32 reset = -1;
+    EXPECT_EQ(std::make_tuple(ap_bank_hold_state, sent(key_ap_reset_event, &reset), reset),
+              std::make_tuple(u8(3), size_t(1), 0));
+    frames(1);
+    EXPECT_EQ(ap_bank_hold_state, 2);
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {

@@ -276,6 +276,14 @@ TEST_F(Lights, ApOffRunOfEightyTicksAtEveryFrameRate) {
         EXPECT_EQ(ap_off_flashing, 0);
         EXPECT_EQ(galopaps(sounds), 1);
     }
+    token(tk::ap, 1.0);  // a run cut by the loss of DC ESS: dark at once, and over
+    frames(1);
+    token(tk::ap, 0.0);
+    frames(1);
+    ASSERT_TRUE(lit(element(kApOff, 0)));
+    dc_ess_powered = 0;
+    frames(1);
+    EXPECT_EQ(std::make_pair(lit(element(kApOff, 0)), ap_off_flashing), std::make_pair(false, u8(0)));
 }
 
 TEST_F(Lights, ApOffRunEndsWhenTheClockJumpsPastItOrBackAndClicksSetThePanelBytes) {

@@ -101,6 +101,15 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     EXPECT_EQ(std::make_pair(ats_thr_off_ref, warn_thr_off), std::make_pair(65000, u8(0)));
 
     token(tk::n1a, 80.0);
+    for (const auto& [n1, mode] : {std::pair<f64, u8>{20.0, 0}, {20.5, 1}}) {  // N1 wants both engines above 20 %
+        ats_arm_state = 1;
+        ats_n1_mode = 0;
+        eng_n1_mode = 5;
+        token(tk::n1b, n1);
+        press(kN1);
+        EXPECT_EQ(ats_n1_mode, mode) << n1;
+    }
+    token(tk::n1b, 80.0);
     engage(kSpd, 5);
     EXPECT_EQ(ats_spd_mode, 1);
     press(kSpd);
@@ -325,7 +334,8 @@ TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
     const struct { i32 vs; f64 flaps, pitch, radio_ft; u8 cmd; std::vector<i32> vs_sent; } cases[] = {
         {-600, 0, 0, 300, 3, {10}},   {-500, 0, 0, 300, 3, {500}},  {1199, 0, 0, 300, 3, {1500}},
         {1200, 0, 0, 300, 3, {2800}}, {2500, 0, 0, 300, 3, {3500}}, {3000, 5244, 0, 300, 3, {1500}},
-        {0, 0, -12.0, 300, 3, {}},    {0, 0, 0, 650, 3, {1500}},    {0, 0, 0, 701, 1, {1500}}};
+        {0, 0, -12.0, 300, 3, {}},    {0, 0, -11.9, 300, 3, {1500}}, {0, 0, 0, 650, 3, {1500}},
+        {0, 0, 0, 701, 1, {1500}}};
     for (const auto& c : cases) {
         inst_vs_fpm = c.vs;
         token(tk::flaps, c.flaps);

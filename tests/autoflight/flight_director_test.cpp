@@ -98,6 +98,7 @@ TEST_F(FlightDirector, InterceptBandsAndLatchesFollowTheNeedle) {
     const struct { f64 cdi; i32 angle; u8 inner, outer; f64 edge0; } steps[] = {
         {20.0, 10, 0, 0, 5.777778}, {3.0, 0, 1, 0, 5.777778}, {7.0, 1, 2, 1, 5.777778}, {3.0, 0, 3, 1, 4.333333},
         {12.0, 5, 3, 2, 5.777778},  {6.0, 1, 0, 3, 4.622222}, {0.0, 0, 0, 3, 5.777778}, {-150.0, 0, 0, 3, 5.777778},
+        {0.5, 0, 1, 3, 5.777778},
     };
     for (const auto& s : steps) {
         ils(s.cdi);
@@ -219,6 +220,27 @@ TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
     }
 }
 
+// The samples of the averaged V/S: the third every frame above 130 m, the first with phase A above
+// 120 m, the second with phase B above 110 m.
+TEST_F(FlightDirector, VsSamplesOnlyHighEnough) {
+    token(tk::vs, -1000.0);
+    const struct { f64 radio; bool phase_b; f64 s1, s2, s3; } cases[] = {
+        {131.0, false, -1000, -850, -1000}, {130.0, false, -1000, -850, -850}, {120.0, false, -850, -850, -850},
+        {111.0, true, -850, -1000, -850},   {110.0, true, -850, -850, -850}};
+    for (const auto& c : cases) {
+        fd_vs_sample_1 = fd_vs_sample_2 = fd_vs_sample_3 = -850.0;
+        fd_gs_capture_state = 2;
+        fd_gs_deadline_a = c.phase_b ? 1e5 : 1.0;  // the phase due now
+        fd_gs_deadline_b = 1.0;
+        fd_gs_phase_a_done = c.phase_b ? 1 : 0;
+        fd_gs_phase_b_done = 0;
+        token(tk::radio, c.radio);
+        frames(1);
+        EXPECT_EQ(std::make_tuple(fd_vs_sample_1, fd_vs_sample_2, fd_vs_sample_3), std::make_tuple(c.s1, c.s2, c.s3))
+            << c.radio;
+    }
+}
+
 // From deadlines of 0 the phases alternate frame by frame until caught up with the counter, then run
 // every 10 ticks. A deadline left far ahead by a clock set back restarts from now.
 TEST_F(FlightDirector, GlideSlopePhasesCatchUpThenKeepTenTicks) {
@@ -238,6 +260,7 @@ TEST_F(FlightDirector, GlideSlopePhasesCatchUpThenKeepTenTicks) {
     size_t k = 1;
     while (k < runs.size() && runs[k] == runs[k - 1] + 1) ++k;
     EXPECT_GE(k, 4u) << "catch-up runs";
+    EXPECT_GE(runs.size() - k, 3u) << "then phases 10 ticks apart";
     for (++k; k < runs.size(); ++k) EXPECT_EQ(runs[k] - runs[k - 1], 10) << k;
 
     fd_gs_deadline_a = 1e6;
@@ -286,7 +309,7 @@ TEST_F(FlightDirector, HeadingRollCommandStepsTheBankOutsideItsBand) {
 
 TEST_F(FlightDirector, SwitchedOffBarsLeaveTheCentreTwoUnitsAFrame) {
     fd_bars_on_flag = 0;
-    for (const auto& [roll, pitch] : {std::pair<f64, f64>{8, 4}, {10, 2}, {12, 0}, {14, -2}, {14, -4}}) {
+    for (const auto& [roll, pitch] : {std::pair<f64, f64>{8, 4}, {10, 2}, {12, 0}, {14, -2}, {14, -4}, {14, -4}}) {
         frames(1);
         EXPECT_EQ(std::make_pair(fd_roll_bar, fd_pitch_bar), std::make_pair(roll, pitch));
     }

@@ -108,7 +108,7 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
 }
 
 // Capture more than 300 ft from the selection flies bands of the present V/S toward it, and below
-// them the V/S it had when armed; exactly 1000 ft/min sends nothing.
+// them the V/S it had when armed; exactly 1000 ft/min sends nothing, nor does 300 ft exactly.
 TEST_F(Selectors, CaptureBandsByVerticalSpeed) {
     place(kAlt);
     flying();
@@ -116,7 +116,7 @@ TEST_F(Selectors, CaptureBandsByVerticalSpeed) {
     const struct { f64 a, v; i32 sent; } cases[] = {
         {9600, 3300, 2500},   {9600, 3200, 1500},   {9600, 1700, 1500},   {9600, 1650, 1000},  {9600, 1001, 1000},
         {9600, 1000, -1},     {9600, 800, 700},     {10400, -1700, -1500}, {10400, -1650, -1000},
-        {10400, -1001, -1000}, {10400, -1000, -1},   {10400, -800, 700}};
+        {10400, -1001, -1000}, {10400, -1000, -1},   {10400, -800, 700},    {10300, -2000, -1},  {9700, 2000, -1}};
     for (const auto& c : cases) {
         ap_alt_mode = 2;
         ap_alt_capture_vs = 700;
@@ -124,7 +124,8 @@ TEST_F(Selectors, CaptureBandsByVerticalSpeed) {
         air(c.a, c.v);
         new_keys();
         frames(1);
-        EXPECT_EQ(ap_pitch_hold_engaged, 0) << "capture takes PITCH's altitude hold away";
+        EXPECT_EQ(ap_pitch_hold_engaged, std::fabs(c.a - 10000.0) > 300.0 ? 0 : 1)
+            << "capture beyond 300 ft takes PITCH's altitude hold away: " << c.a;
         i32 vs = 0;
         const size_t n = sent(key_ap_vs_set, &vs);
         EXPECT_EQ(std::make_pair(n, vs), std::make_pair(size_t(c.sent == -1 ? 0 : 1), c.sent == -1 ? 0 : c.sent))
@@ -210,6 +211,26 @@ TEST_F(Selectors, AltFromArmedHoldsThePresentAltitude) {
     }
 }
 
+// ALT (with a director): a hold ends; otherwise the present altitude is held, ending IAS; below LAND
+// an approaching glide slope ends the approach, in LAND it refuses the hold.
+TEST_F(Selectors, AltButtonHoldsThePresentAltitudeOrEnds) {
+    place(kAlt);
+    ap_fd_engaged = 1;
+    const struct { u8 mode, approach, gs, mode_after, approach_after; } cases[] = {
+        {0, 0, 0, 4, 0},   {3, 0, 0, 0, 0},   {1, 20, 1, 4, 0},  {0, 20, 0, 4, 20},
+        {0, 30, 1, 0, 30}, {0, 30, 0, 4, 30}, {25, 0, 0, 4, 0}};
+    for (const auto& c : cases) {
+        ap_alt_mode = c.mode;
+        ap_approach_state = c.approach;
+        fd_gs_capture_state = c.gs;
+        ap_ias_mode = 1;
+        press(kAlt, kAltButton);
+        EXPECT_EQ(std::make_tuple(ap_alt_mode, ap_approach_state, ap_ias_mode),
+                  std::make_tuple(c.mode_after, c.approach_after, u8(c.mode_after == 4 ? 0 : 1)))
+            << int(c.mode) << " " << int(c.approach) << " G/S " << int(c.gs);
+    }
+}
+
 TEST_F(Selectors, HeadingKnobsWrapAndHdgSelectSendsEveryFrame) {
     place(kHdg);
     const struct { i32 from; Knob knob; i32 to; } cases[] = {{5, CoarseDown, 355}, {355, CoarseUp, 5},
@@ -285,26 +306,30 @@ TEST_F(Selectors, VlArmedCouplesTheLocalizerOrFliesTheVorHeading) {
     ap_selected_heading = 90;
     fd_vl_heading_target = 75;
     token(tk::ap, 1.0);
-    const struct { f64 code; u8 captured; size_t couple; i32 bug; u8 loc, hdg; } cases[] = {
-        {192, 0, 1, 90, 1, 1}, {128, 1, 1, -1, 1, 0}, {0, 0, 0, 90, 0, 1}, {0, 1, 0, 75, 0, 0}};
+    // HDG S. also releases the wing leveler every frame; a captured VOR once more.
+    const struct { f64 code; u8 captured; size_t couple; i32 bug; u8 loc, hdg; size_t leveler_off; } cases[] = {
+        {192, 0, 1, 90, 1, 1, 1}, {128, 1, 1, -1, 1, 0, 1}, {0, 0, 0, 90, 0, 1, 1}, {0, 1, 0, 75, 0, 0, 2}};
     for (const auto& c : cases) {
         token(46, c.code);
         token(tk::nav_hold, 1.0);
+        token(104, 1.0);
         fd_vl_captured = c.captured;
         fd_loc_available = 0;
         ap_hdg_select_mode = 1;
         new_keys();
         frames(1);
         const std::vector<KeyLogEntry> log = new_keys();
-        size_t couple = 0, nav_off = 0;
+        size_t couple = 0, nav_off = 0, leveler_off = 0;
         i32 bug = -1;
         for (const KeyLogEntry& k : log) {
             couple += k.id == key_ap_event_1010d;
             nav_off += k.id == key_ap_nav_hold_event_b;
+            leveler_off += k.id == key_ap_wing_leveler_off;
             if (k.id == key_ap_heading_set) bug = i32(k.value);
         }
         SCOPED_TRACE(testing::Message() << c.code << " captured " << int(c.captured));
-        EXPECT_EQ(std::make_tuple(couple, nav_off, bug), std::make_tuple(c.couple, c.couple, c.bug));
+        EXPECT_EQ(std::make_tuple(couple, nav_off, bug, leveler_off),
+                  std::make_tuple(c.couple, c.couple, c.bug, c.leveler_off));
         EXPECT_EQ(std::make_pair(fd_loc_available, ap_hdg_select_mode), std::make_pair(c.loc, c.hdg));
     }
 }
@@ -377,7 +402,7 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
         press(kCrs, kCrsKnob[c.knob]);
         EXPECT_EQ(ap_selected_course, c.to) << c.from << " knob " << c.knob;
     }
-    for (const auto& [course, wrap] : {std::pair<i32, i32>{5, 355}, {357, 7}, {123, 7}}) {  // kept between
+    for (const auto& [course, wrap] : {std::pair<i32, i32>{5, 355}, {357, 7}, {123, 7}, {350, 7}}) {  // kept between
         ap_selected_course = course;
         frames(1);
         EXPECT_EQ(ap_crs_wrap10, wrap) << course;
