@@ -132,6 +132,10 @@ TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
         frames(100);
         EXPECT_EQ(value(kOilPress[0], 1), c.needle) << c.raw;
     }
+    elec_ac_bus1_powered = 0;  // its bus lost: down 2 a frame, to 0 from below 2
+    eng_oil_press_1 = 5;
+    EXPECT_EQ(run(kOilPress[0], 1, 3), (std::vector<f64>{3, 1, 0}));
+    elec_ac_bus1_powered = 1;
     // Nacelle, engine stopped at 15 degrees: 2, 4 .. 16, then 0.01 a frame down to 15.5, then 15.
     place(kNac);
     token(kTokSat, 15.0), token(kTokN2_1, 0.0);

@@ -1,6 +1,7 @@
 // The throttle quadrants with their readouts, and the enlarged HP fuel levers with the fire
 // lamp, through the host.
 #include <limits>
+#include <vector>
 
 #include "electrical/state.h"
 #include "engines/state.h"
@@ -47,6 +48,21 @@ TEST_F(Throttles, ReadoutsTruncateAndLeversMoveByMagnitudeWithTheReverseLift) {
         const f64 want[] = {c.top, c.grip, c.top, c.grip, c.k109, c.k126, c.k126_eng2};  // small: by magnitude
         for (size_t i = 0; i < 7; ++i) EXPECT_EQ(got[i], want[i]) << c.lever << " image " << i;
         EXPECT_EQ(drawn(kBig, kBigDrums + 1).y, f64(c.units)) << "the big drums draw the small one's digits";
+    }
+}
+
+// Each lever area sends its throttle key, value 0, through the trigger, on both quadrants.
+TEST_F(Throttles, LeverAreasTriggerTheirThrottleKeys) {
+    const struct { const char* gauge; i32 x, y; u32 key; } kAreas[] = {
+        {kSmall, 10, 20, 0x101ac}, {kSmall, 10, 80, 0x101ae}, {kSmall, 40, 20, 0x101b1}, {kSmall, 40, 80, 0x101b3},
+        {kBig, 30, 50, 0x101ac},   {kBig, 30, 250, 0x101ae},  {kBig, 110, 50, 0x101b1},  {kBig, 110, 250, 0x101b3},
+    };
+    for (const auto& a : kAreas) {
+        new_keys();
+        EXPECT_TRUE(click(a.gauge, a.x, a.y, MouseLeftSingle | MouseRepeat));
+        const std::vector<KeyLogEntry> keys = new_keys();
+        ASSERT_EQ(keys.size(), 1u) << a.gauge << " " << a.x << "," << a.y;
+        EXPECT_TRUE(keys[0].id == a.key && keys[0].value == 0 && !keys[0].sent) << a.gauge << " " << a.x << "," << a.y;
     }
 }
 
