@@ -49,7 +49,7 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         {kPageSysSts, 1, "UP", 2, 5},       {kPageCrsDataAuto, 1, "UP", 2, 2},   {kPageInstruData, 1, "UP", 2, 4},
         {kPageFlightPlan, 99, "DOWN", 2, 1}, {kPageSysSts, 5, "DOWN", 2, 2},     {kPageInstruData, 4, "DOWN", 2, 255},
         {kPageCrsDataAuto, 1, "UP", 1, 1},  {kPageWptSelect, 1, "UP", 1, 1},     {kPageSysSts, 5, "DOWN", 1, 1},
-        {kPageInstruData, 255, "UP", 1, 4},        {kPageWptSelect, 97, "DOWN", 2, 1},  {kPageWptSelect, 5, "DOWN", 1, 5},
+        {kPageInstruData, 255, "UP", 1, 4},  {kPageWptSelect, 97, "DOWN", 2, 1}, {kPageWptSelect, 5, "DOWN", 1, 5},
         {kPageWptDetail, 5, "DOWN", 2, 1},
     };
     for (const auto& c : cases) {
