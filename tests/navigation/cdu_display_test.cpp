@@ -354,6 +354,30 @@ TEST_F(CduDisplay, SelectedWaypointSouthAndWest) {
     EXPECT_EQ(lines(1)[2], "LAT    00" DEG "00.0'N");
     EXPECT_EQ(lines(1)[3], "LON    00" DEG "00.0'E");
     EXPECT_EQ(lines(1)[4], " MC   0" DEG " D  0,0 ");
+    // No active plan, or a number past the plan: the ident reads "..." and the rest is blank.
+    ins_dto_state = 0;
+    put<u32>(data(), 0x44, 1);
+    const struct { u32 plan; u8 n; const char* ident; } none[] = {{0, 1, " 01 ..."}, {1, 3, " 03 ..."}};
+    for (const auto& c : none) {
+        put<u32>(data(), 0x40, c.plan);
+        show_page(1, kPageWptSelect, c.n);
+        ins1_cdu_page[kPageWptDetail] = c.n;
+        frames(2);
+        EXPECT_EQ(lines(1), (Lines{"   WPT SELECT  N", c.ident, std::string(15, ' '), std::string(15, ' '), B16}))
+            << c.plan << " " << int(c.n);
+    }
+}
+
+// The DIRECT TO confirm page names the chosen waypoint: slot index before the tables are saved,
+// slot index + 1 from then on (state 4), the plan then beginning with the present position.
+TEST_F(CduDisplay, DirectToConfirmNamesTheWaypointByState) {
+    const struct { u8 state; const char* line; } cases[] = {{3, " DIRECT TO  A2 "}, {4, " DIRECT TO  A3 "}};
+    for (const auto& c : cases) {
+        show_page(1, kPageDirectTo, 2);
+        ins_dto_tens = 0, ins_dto_units = 3, ins_dto_entry = 3, ins_dto_state = c.state;
+        frames(1);
+        EXPECT_EQ(lines(1)[2], c.line) << int(c.state);
+    }
 }
 
 // POSITION: a longitude below 10 degrees gets a leading zero, from 10 on three places (the

@@ -49,7 +49,8 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         {kPageSysSts, 1, "UP", 2, 5},       {kPageCrsDataAuto, 1, "UP", 2, 2},   {kPageInstruData, 1, "UP", 2, 4},
         {kPageFlightPlan, 99, "DOWN", 2, 1}, {kPageSysSts, 5, "DOWN", 2, 2},     {kPageInstruData, 4, "DOWN", 2, 255},
         {kPageCrsDataAuto, 1, "UP", 1, 1},  {kPageWptSelect, 1, "UP", 1, 1},     {kPageSysSts, 5, "DOWN", 1, 1},
-        {kPageInstruData, 255, "UP", 1, 4},        {kPageWptSelect, 97, "DOWN", 2, 1},  {kPageWptSelect, 5, "DOWN", 1, 5},
+        {kPageInstruData, 255, "UP", 1, 4},  {kPageWptSelect, 97, "DOWN", 2, 1}, {kPageWptSelect, 5, "DOWN", 1, 5},
+        {kPageWptDetail, 5, "DOWN", 2, 1},
     };
     for (const auto& c : cases) {
         show_page(1, c.index, c.start);
@@ -105,6 +106,16 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
     EXPECT_EQ(ins_dto_entry, 1);
     EXPECT_EQ(ins_dto_state, 0);
+    // CLR on the confirm page with digits entered goes back to number entry.
+    type(1, {"0", "3"});
+    frames(1);
+    press(1, "ENT");
+    ASSERT_EQ(ins1_cdu_page[kPageDirectTo], 2);
+    press(1, "CLR");
+    EXPECT_EQ(ins1_cdu_page[kPageDirectTo], 1);
+    EXPECT_EQ(ins_dto_entry, 1);
+    type(1, {"0", "1"});
+    frames(1);
     // After a DIRECT TO a refused number leaves the sequence at 5.
     ins_dto_state = 10;
     type(1, {"0", "9"});  // past the plan's last waypoint but one

@@ -87,5 +87,6 @@ TEST_F(NavTest, ButtonLegendAndToggle) {
     EXPECT_EQ(host().token(848), 1.0) << "the host toggles its flag";
     const std::vector<KeyLogEntry> keys = new_keys();
     ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(std::make_tuple(keys[0].id, keys[0].value, keys[0].sent), std::make_tuple(key_gps_drives_nav1_toggle, 0u, false));
+    EXPECT_EQ(std::make_tuple(keys[0].id, keys[0].value, keys[0].sent),
+              std::make_tuple(key_gps_drives_nav1_toggle, 0u, false));
 }

@@ -86,6 +86,8 @@ TEST_F(MsuTest, SharedBatteryDrainsAndRecharges) {
         {3, 1, 0, 0, 70000, 70000, 1, 0},     // full stays full
         {0, 1, 0, 1, 1000, 1000, 0, 0},       // both off
         {3, 0, 3, 0, 3, 0, -1, -1},           // floors at 0
+        {3, 0, 3, 1, 2, 0, -1, 1},            // also with one on battery
+        {0, 0, 3, 1, 1000, 1001, 0, 1},       // INS 2 alone on its bus recharges
     };
     for (const auto& c : cases) {
         ins1_msu_knob = c.knob1, ins2_msu_knob = c.knob2, ins_batt_charge = c.before;
@@ -168,5 +170,19 @@ TEST_F(MsuTest, MotionBeyondOneHoldsTheCountAt91) {
         token(552, c.vz);
         frames(1);
         EXPECT_EQ(ins1_align_count == 91, c.motion) << c.vx << " + " << c.vz;
+    }
+}
+
+// While the CDU's WRN hold runs (lamp state 2) ALIGN and NAV renew the step timer, so the count
+// stays at 91; STBY does not, and steps on.
+TEST_F(MsuTest, ExcessMotionHoldKeepsTheCountInAlignAndNav) {
+    const struct { u8 knob; u8 wrn; u8 after; } cases[] = {{2, 2, 91}, {3, 2, 91}, {1, 2, 90}, {2, 0, 90}};
+    for (const auto& c : cases) {
+        ins1_msu_knob = ins1_mode = c.knob;
+        ins1_align_count = 91;
+        ins1_align_timer_set = 0;
+        ins1_wrn_lamp = c.wrn;
+        seconds(4.0);
+        EXPECT_EQ(ins1_align_count, c.after) << "knob " << int(c.knob) << " WRN " << int(c.wrn);
     }
 }

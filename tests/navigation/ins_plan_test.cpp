@@ -43,7 +43,8 @@ TEST_F(PlanTest, RowsByActiveWaypointStartedFlagAndDirectToState) {
     const struct { u8 a, dep, s, f; size_t k; f64 dtg, leg; } cases[] = {
         {1, 0, 0, 3, 0, 12, 20}, {1, 0, 0, 2, 1, 12, 20}, {1, 1, 0, 1, 0, 0, 0},  {1, 1, 0, 3, 0, 12, 20},
         {1, 1, 0, 1, 1, 0, 0},   {1, 1, 0, 2, 1, 12, 20}, {1, 1, 0, 4, 1, 82, 40}, {1, 1, 3, 1, 1, 12, 7},
-        {1, 1, 3, 4, 1, 82, 40}, {1, 1, 0, 1, 2, 12, 20}, {1, 1, 3, 1, 2, 12, 7},  {1, 1, 0, 2, 0, 0, 0},  {1, 1, 0, 4, 0, 42, 30},
+        {1, 1, 3, 4, 1, 82, 40}, {1, 1, 0, 1, 2, 12, 20}, {1, 1, 3, 1, 2, 12, 7},  {1, 1, 0, 2, 0, 0, 0},
+        {1, 1, 0, 4, 0, 42, 30}, {1, 0, 0, 0, 3, 40, 30},
         {3, 1, 0, 4, 0, 0, 30},  {3, 1, 0, 4, 1, 12, 40}, {3, 1, 0, 4, 2, 62, 50}, {3, 1, 0, 2, 3, 12, 40},
         {3, 1, 0, 2, 0, 0, 0},   {3, 1, 0, 2, 1, 0, 20},  {3, 1, 0, 1, 1, 0, 0},   {3, 1, 3, 1, 1, 0, 7},
         {3, 1, 0, 1, 2, 0, 20},  {3, 1, 3, 1, 2, 0, 7},
@@ -75,6 +76,14 @@ TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
         EXPECT_EQ(ins1_fpl_eta_min[1], c.eta_min);
         EXPECT_EQ(ins1_fpl_dtg_int[1], c.dtg_shown);
     }
+}
+
+// Any ground speed above 0 gives a time: 0.01 NM at 0.5 m/s is 0.617 minutes.
+TEST_F(PlanTest, SlowGroundSpeedStillGivesATime) {
+    five_legs(3, 0.01, 4);
+    token(832, 0.5);
+    frames(1);
+    EXPECT_NEAR(ins1_fpl_ete_min[1], 0.01 * 1852.0 / 0.5 / 60.0, 1e-9);
 }
 
 TEST_F(PlanTest, NoUsableGroundSpeedKeepsTimes) {

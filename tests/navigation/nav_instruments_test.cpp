@@ -354,9 +354,12 @@ TEST_F(NavInstruments, AdfEquipmentLevelsAndRadial) {
 // RMI and ADF cards are drawn 1.3 times their bitmap, the HSI's card and bar at 1.0.
 TEST_F(NavInstruments, NeedleSpeedLimitsAndSpriteScales) {
     // Sprites: position and rotation scale (the deviation bar turns against the card).
-    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; std::vector<std::pair<size_t, f64>> sprites;
-                   f32 scale; } cases[] = {{kRmi, {15, 16}, 6, {{14, 1.0}}, 1.3f}, {kAdf, {2, 3}, 6, {{1, 1.0}}, 1.3f},
-                                           {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0, {{4, 1.0}, {15, -1.0}}, 1.0f}};
+    using Sprites = std::vector<std::pair<size_t, f64>>;
+    const struct { const char* gauge; std::vector<size_t> needles; u32 rate; Sprites sprites; f32 scale; } cases[] = {
+        {kRmi, {15, 16}, 6, {{14, 1.0}}, 1.3f},
+        {kAdf, {2, 3}, 6, {{1, 1.0}}, 1.3f},
+        {kHsi, {8, 9, 10, 11, 12, 13, 14}, 0, {{4, 1.0}, {15, -1.0}}, 1.0f},
+    };
     for (const auto& c : cases) {
         place(c.gauge);
         for (size_t n : c.needles) {
