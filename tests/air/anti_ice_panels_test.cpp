@@ -92,7 +92,10 @@ TEST_F(AntiIce, WingLeftSideDrivesTheHostAndEitherSideTheDemand) {
         new_keys();
         frames(1);
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
-        EXPECT_EQ(sends(key_structural_deice_toggle), c.toggles);
+        size_t toggles = 0;
+        for (const KeyLogEntry& k : new_keys())
+            if (k.id == key_structural_deice_toggle && k.sent) toggles += k.value == 0 ? 1 : 100;
+        EXPECT_EQ(toggles, c.toggles) << "sent with the value 0";
         EXPECT_EQ(aice_wing_active, c.active);
         EXPECT_EQ(std::string({pair(kWing, WingLeftShut), pair(kWing, WingRightShut)}), c.images);
     }

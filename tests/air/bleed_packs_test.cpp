@@ -295,6 +295,15 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
         EXPECT_EQ(air_pack_valve_temp[0], c.stored) << c.outside;
         EXPECT_EQ(drawn(kPack1, PackValveTemp).value, c.drawn) << c.outside;
     }
+    // Running, the temperatures step 0.05 a frame toward 40 and 27 and land within 0.01 of them.
+    const struct { f32 turbine, discharge, turbine_after, discharge_after; } steps[] = {
+        {39.985f, 26.985f, 40.035f, 27.035f}, {40.005f, 27.005f, 40.0f, 27.0f}, {40.015f, 27.015f, 39.965f, 26.965f}};
+    for (const auto& s : steps) {
+        air_pack_turbine_temp[0] = s.turbine, air_pack_discharge_temp[0] = s.discharge;
+        frames(1);
+        EXPECT_NEAR(air_pack_turbine_temp[0], s.turbine_after, 1e-4) << s.turbine;
+        EXPECT_NEAR(air_pack_discharge_temp[0], s.discharge_after, 1e-4) << s.discharge;
+    }
     air_duct_supply[0] = 0;
     const f32 turbine = air_pack_turbine_temp[0];
     for (f64 bad : {kNaN, kInf, -kInf}) {
@@ -384,4 +393,20 @@ TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
             EXPECT_LE(std::fabs(off), 2.5) << d.gauge << " value " << d.scale[i].first << " at " << deg;
         }
     }
+}
+
+// The temperature control pointers show their fixed positions, a stray value brought back to the
+// dial's stops in place.
+TEST_F(AirTest, TemperatureControlPointersStopAtTheirEnds) {
+    const char* valves[] = {"ketravin air_ctempvalve_1_kr60", "ketravin air_ctempvalve_2_kr60",
+                            "ketravin air_ctempvalve_3_kr60", "ketravin air_ctempvalve_4_kr60"};
+    for (const char* g : valves) place(g);
+    frames(1);
+    const f64 fixed[] = {0, -20, -10, -20};  // centre, cold stop, halfway, cold stop
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(drawn(valves[i], 1).value, fixed[i]) << i;
+    air_temp_cont_pos[0] = 50, air_temp_cont_pos[3] = -90;
+    frames(1);
+    EXPECT_EQ(drawn(valves[0], 1).value, 20.0);
+    EXPECT_EQ(drawn(valves[3], 1).value, -20.0);
+    EXPECT_TRUE(air_temp_cont_pos[0] == 20 && air_temp_cont_pos[3] == -20);
 }

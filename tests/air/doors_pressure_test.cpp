@@ -132,6 +132,12 @@ TEST_F(Pressure, AltKnobStopsAt12000AndEveryAreaTouchesTheTurningImage) {
     EXPECT_EQ(host().token(kTarget), 12099.5);
     for (int n = 0; n < 3; ++n) click(kSet1, 10, 200, MouseLeftSingle | MouseRepeat);
     EXPECT_EQ(host().token(kTarget), 11799.5) << "no lower limit on the module's side";
+    size_t events = 0;
+    for (const KeyLogEntry& k : new_keys()) {  // each step one triggered event with the value 0
+        EXPECT_TRUE((k.id == key_press_target_inc || k.id == key_press_target_dec) && k.value == 0 && !k.sent);
+        ++events;
+    }
+    EXPECT_EQ(events, 6u);
     frames(1);
     EXPECT_FLOAT_EQ(press_alt_dial_deg, 11799.5f * 0.0225f);
 

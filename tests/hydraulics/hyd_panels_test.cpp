@@ -102,7 +102,7 @@ TEST_F(HydPanels, ReservoirQuantitiesAreClampedBeforeTheyBecomeBytes) {
 
 TEST_F(HydPanels, GreenFollowsTheGearOneUnitAFrame) {
     place(kBaches);
-    token(kGearRight, 0.0);  // fully up
+    token(kGearRight, 1.0);  // fully up: 1.0 and below
     std::string seen;
     for (int i = 0; i < 5; ++i) frames(1), seen += std::to_string(hyd_reservoir_qty[1]) + " ";
     token(kGearRight, 1.5);
