@@ -391,13 +391,14 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
     for (u32 id : {103u, 104u, 106u, 108u, 114u}) EXPECT_EQ(host().token(id), 0.0) << id;
     // FD off: the host's director flag goes off, the NAV hold is released (NAV ended, so by the
     // approach upkeep, before the release block) and the approach and glide-slope holds by one key.
-    // The CMD-off, director-off and autopilot-off blocks each release what reads on.
-    for (u32 id : {104u, 105u, 106u, 108u, 111u, 112u, 114u}) token(id, 1.0);
-    fd_vl_captured = 1;
+    // The CMD-off, director-off and autopilot-off blocks each release what reads on; the glide-slope
+    // hold (111) or the approach hold (112) by one key.
+    for (u32 id : {104u, 105u, 106u, 108u, 111u, 114u}) token(id, 1.0);
+    fd_vl_captured = ap_ias_mode = ap_bb_mode = 1;
     press(kFd1);
     new_keys();
     frames(1);
-    EXPECT_EQ(fd_vl_captured, 0) << "every mode ends with the directors";
+    EXPECT_EQ(fd_vl_captured + ap_ias_mode + ap_bb_mode, 0) << "every mode ends with the directors";
     std::vector<u32> released;
     for (const KeyLogEntry& k : new_keys()) released.push_back(k.id);
     const u32 alt = key_ap_alt_hold_off, wl = key_ap_wing_leveler_off, yd = key_yaw_damper_event_b,
@@ -406,6 +407,11 @@ TEST_F(ApMaster, CmdOffReleasesTheHostHolds) {
                                           alt, wl, yd, hdg,                            // CMD off
                                           wl, yd, hdg, key_ap_approach_event, alt,     // FD off
                                           wl, yd, hdg, alt}));                         // autopilot off
+    EXPECT_EQ(host().token(792), 0.0) << "the host's director flag";
+    token(112, 1.0);
+    new_keys();
+    frames(1);
+    EXPECT_EQ(sent(key_ap_approach_event), 1u);
 }
 
 // Engaging CMD forces the director to its channel, also in an approach.
@@ -440,9 +446,10 @@ TEST_F(ApMaster, SingleDirectorDropsWithItsSide) {
 TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     ils_received();
     engage_cmd1();
-    ap_nav_mode = 1;
+    ap_nav_mode = gps_drives_sw = 1;
     press(kAppr);
-    EXPECT_EQ(std::make_pair(ap_approach_state, ap_nav_mode), std::make_pair(u8(20), u8(0)));
+    EXPECT_EQ(std::make_tuple(ap_approach_state, ap_nav_mode, gps_drives_sw), std::make_tuple(u8(20), u8(0), u8(0)))
+        << "APPR ends NAV and sets the GPS-drives switch down";
     const struct { u32 code; u8 state; } beams[] = {{0xC0, 20}, {0x80, 21}, {0x00, 21}, {0x40, 20}};
     for (const auto& b : beams) {
         token(tk::code, b.code);
@@ -452,9 +459,10 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     const struct { f64 ft; u8 state; } heights[] = {{kNaN, 20}, {700.0, 20}, {700.5, 30}};
     for (const auto& h : heights) {
         inst_radio_alt_ft = h.ft;
-        ap_nav_mode = 1;
+        ap_nav_mode = gps_drives_sw = 1;
         press(kLand);
-        EXPECT_EQ(std::make_pair(ap_approach_state, ap_nav_mode), std::make_pair(h.state, u8(h.state == 30 ? 0 : 1)))
+        EXPECT_EQ(std::make_tuple(ap_approach_state, ap_nav_mode, gps_drives_sw),
+                  std::make_tuple(h.state, u8(h.state == 30 ? 0 : 1), u8(0)))
             << h.ft;
     }
     ap_nav_mode = 0;
@@ -599,6 +607,7 @@ TEST_F(ApMaster, FlareAndLowPhaseRaiseTheNose) {
         {30.0, -1.6, 2.0, {}},           {30.0, -1.0, 2.5, {nose}},  {30.0, -1.0, 2.49, {nose, trim}},
         {12.0, -0.9, 2.0, {nose, trim, nose, trim}},                 {12.0, -1.2, 2.0, {nose, trim}},
         {14.5, -0.9, 2.0, {nose, trim, nose, trim}},                 {15.0, -0.9, 2.0, {nose, trim}},
+        {12.0, -1.0, 2.0, {nose, trim}},                             {5.5, -0.9, 3.0, {nose}},
         {7.0, -0.9, 3.0, {nose}},        {5.0, -0.9, 2.0, {}}};
     for (const auto& c : cases) {
         radio_ft(c.ft);
@@ -785,6 +794,11 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
               std::make_tuple(u8(3), size_t(1), 0));
     frames(1);
     EXPECT_EQ(ap_bank_hold_state, 2);
+    ap_hdg_select_mode = 0;  // ROLL engaging at 40 degrees of bank: back to 30 on the wing leveler
+    token(tk::bank, -40.0);
+    token(104, 0.0);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(30, 1.0));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
@@ -805,6 +819,11 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
     ap_vs_command = -6000;
     frames(1);
     EXPECT_EQ(ap_vs_command, -1865);
+    for (i32 at_limit : {-1875, 2500}) {  // a command on a limit is inside
+        ap_vs_command = at_limit;
+        frames(1);
+        EXPECT_EQ(ap_vs_command, at_limit);
+    }
 }
 
 // The reference is the speed at engagement, whole knots, and stays; the gain on the error is 1.1
@@ -813,13 +832,16 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
 // 100 x trend: up when fast or gaining, down when slow.
 TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
     token(tk::ias, 250.9);
+    token(tk::vs, 2000.0);  // / 256 x 3.281 x 60: 1537.97 ft/min
+    thr1_readout_pct = 50;  // V/S limits +2500 / -1875
     press(kFd1);
     press(kIas);
     frames(1);
-    EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 250)) << "director alone";
+    EXPECT_EQ(std::make_tuple(ap_ias_law_engaged, ap_ias_reference, ap_vs_command), std::make_tuple(u8(1), 250, 1537))
+        << "director alone";
+    token(tk::vs, 0.0);
     press(kFd1);  // off
     engage_cmd1();
-    thr1_readout_pct = 50;  // V/S limits +2500 / -1875
     token(tk::alt_hold, 0.0);
     press(kIas);
     new_keys();
@@ -1032,6 +1054,13 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
     ap_wheel_touched = 0;
     press({110, 100});  // the centre touched: the enlarged wheel comes up
     EXPECT_EQ(ap_wheel_touched, 1);
+    press(kWheelDown);  // a click: the enlarged wheel shows for 50 ticks
+    int enlarged = 0;
+    for (int f = 0; f < 70; ++f) {
+        frames(1);
+        enlarged += hidden(element(kPanel, BigWheel)) ? 0 : 1;
+    }
+    EXPECT_EQ(enlarged, 50);
     press({110, 100}, MouseRightSingle);  // the AP reference's label, for exactly 20 frames
     int shown = 0;
     for (int f = 0; f < 30; ++f, frames(1)) shown += hidden(element(kPanel, LabelAp)) ? 0 : 1;

@@ -172,6 +172,13 @@ TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
 TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     place(kAutoland);
     in_land(120.0);
+    ap_approach_state = 20;  // engaged in APP only: its loss is no autoland warning
+    frames(1);
+    EXPECT_EQ(ap_autoland_ap_in_land, 0);
+    token(tk::ap, 0.0);
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
+    in_land(120.0);
     frames(1);
     ASSERT_EQ(ap_autoland_ap_in_land, 1);
     token(tk::ap, 0.0);

@@ -128,6 +128,9 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     EXPECT_EQ(ap_approach_state, 0);
     eng_n1_mode = 5;
     frame();
+    token(tk::n1b, 28.0);
+    frame();
+    EXPECT_EQ(ats_n1_mode, 1) << "28 % is not below 28";
     token(tk::n1b, 27.0);
     frame();
     EXPECT_EQ(sent(key_autothrottle_arm_set), std::vector<i32>{0}) << "N1 trip disarms the host";

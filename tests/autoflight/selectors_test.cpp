@@ -105,6 +105,13 @@ TEST_F(Selectors, ArmCaptureHoldAndRecapture) {
         EXPECT_EQ(std::make_pair(host().token(kHostApVsToken), host().token(kHostApAltCommandToken)),
                   std::make_pair(s.host_vs, s.host_alt)) << s.a;
     }
+    token(tk::ap, 0.0);  // re-capturing without the host autopilot: the command is kept, not sent
+    ap_alt_mode = ap_alt_capture_step = 25;
+    air(9000.0, 0.0);
+    new_keys();
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_vs_command, sent(key_ap_vs_set), ap_alt_capture_step),
+              std::make_tuple(1000, size_t(0), u8(25)));
 }
 
 // Capture more than 300 ft from the selection flies bands of the present V/S toward it, and below
