@@ -99,6 +99,12 @@ TEST_F(CduKeys, DirectToEntryTakesTwoDigitsAndClearRestartsIt) {
     EXPECT_EQ(ins_dto_entry, 0) << "mode A leaves the entry idle";
     press(1, "A-N");
     EXPECT_EQ(ins_dto_entry, 1) << "A-N into mode N re-arms it";
+    // A-N arms only an idle entry, and only on DIRECT TO page 1.
+    type(1, {"0", "3", "A-N", "A-N"});
+    EXPECT_EQ(ins_dto_entry, 3);
+    type(1, {"POS", "A-N", "A-N"});
+    EXPECT_EQ(ins_dto_entry, 0);
+    press(1, "DIR");
     // A refused number (not ahead of the active waypoint) restarts the entry.
     type(1, {"0", "1"});
     frames(1);

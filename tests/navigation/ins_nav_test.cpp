@@ -39,7 +39,7 @@ TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
 TEST_F(NavComputerTest, TrackAngleErrorAndTrackFromHeadingWhenSlow) {
     const struct { f64 gs, track, dtk, want_track, want_tke; } cases[] = {
         {20, 10, 350, 10, -20}, {20, 0, 180, 0, 180}, {20, 180, 0, 180, -180}, {10.0, 10, 350, 123, -133},
-        {10.01, 10, 350, 10, -20},
+        {10.01, 10, 350, 10, -20}, {20, 10, 195, 10, -175},
     };
     ins_hdg_mag_deg = 123;
     for (const auto& c : cases) {

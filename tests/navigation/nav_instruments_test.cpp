@@ -56,7 +56,7 @@ TEST_F(NavInstruments, HsiPublishedCourseAndDriftPointer) {
         {2.0 / std::tan(15 * kDeg), 2.0, 10.0, 355.0, -1},  {2.0 / std::tan(15 * kDeg), -2.0, 350.0, 5.0, -1},
         {-2.0 / std::tan(15 * kDeg), 2.0, 10.0, 205.0, -1}, {0.8, 0.6, 200.0, 200.0, 36},
         {0.5 / std::tan(3 * kDeg), -0.5, 100.0, 100.0, 357},  // the pointer's side has no dead band
-        {0.0, 0.0, 360.0, 360.0, 0}, {kNaN, 5.0, 40.0, 40.0, 0},
+        {0.0, 0.0, 360.0, 360.0, 0}, {kNaN, 5.0, 40.0, 40.0, 0}, {kNaN, -5.0, 40.0, 40.0, 0},
         {1.0 / std::tan(15 * kDeg), 1.0, 40.0, 25.0, -1}, {1.0 / std::tan(15 * kDeg), -1.0, 40.0, 55.0, -1},
         {1e300, 1e300, 100.0, 55.0, 44},  // squares beyond the range still give 45 degrees
     };
@@ -181,6 +181,24 @@ TEST_F(NavInstruments, HsiDeviationFromCrossTrackOrReceiver) {
         frames(1);
         EXPECT_NEAR(hsi_deviation, c.dev, 1e-9) << int(c.src) << " " << c.xtk << " " << c.cdi;
         EXPECT_NEAR(drawn(kHsi, 15).x, c.offset, 1e-9) << int(c.src) << " " << c.xtk;
+    }
+}
+
+// The glide-slope pointer: 0.418 pixels a unit of the needle while the glide slope is valid
+// (exactly 1.0); otherwise hidden with its last offset kept.
+TEST_F(NavInstruments, HsiGlideSlopePointer) {
+    place(kHsi);
+    const struct { f64 valid, needle, px; bool shown; } cases[] = {
+        {1.0, 100, 41.8, true}, {0.999, 50, 41.8, false}, {1.0, -20, -8.36, true},
+    };
+    for (const auto& c : cases) {
+        tokens({{44, c.valid}, {41, c.needle}});
+        frames(1);
+        EXPECT_NEAR(hsi_gs_pointer_px, c.px, 1e-9) << c.valid << " " << c.needle;
+        EXPECT_EQ(shown(kHsi, 6), c.shown);
+        if (c.shown) {
+            EXPECT_NEAR(drawn(kHsi, 6).y, c.px, 1e-9);
+        }
     }
 }
 
