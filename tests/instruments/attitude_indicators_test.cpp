@@ -297,7 +297,8 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
         {&adi_bank_display_deg, kBank, 179, 175, 0},   {&adi_bank_display_deg, kBank, -175, -170, 0},
         {&adi_sec_bank_display_deg, kBank, -30, -190, 0},
         {&adi_pitch_display_deg, kPitch, 0, 10, 8},   {&adi_pitch_display_deg, kPitch, 0, -10, 8},
-        {&adi_pitch_display_deg, kPitch, 12, 10, 0},
+        {&adi_pitch_display_deg, kPitch, 12, 10, 0},  {&adi_pitch_display_deg, kPitch, 10, 2.5, 6},  // 2.5: both ways
+        {&adi_bank_display_deg, kBank, 5, 1.5, 2},    // a bank within 2 of level: both ways
     };
     for (const auto& b : kBack) {
         adi_bank_return_latch = adi_sec_bank_return_latch = adi_pitch_return_latch = 1;
