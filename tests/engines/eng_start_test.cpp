@@ -31,12 +31,14 @@ protected:
         air_duct_supply[0] = air_duct_supply[1] = 1;
     }
     bool shown(size_t pos) { return PanelTest::shown(kStart, pos); }
-    // Starter toggles since the last call: "t1" trigger engine 1, "s2" send engine 2 ...
+    // Starter toggles since the last call: "t1" trigger engine 1, "s2" send engine 2 ... (value 0;
+    // any other value is marked "?")
     std::string keys() {
         std::string out;
         for (const KeyLogEntry& k : new_keys())
             for (int i = 0; i < 2; ++i)
-                if (k.id == kToggle[i]) out += std::string(out.empty() ? "" : " ") + (k.sent ? "s" : "t") + char('1' + i);
+                if (k.id == kToggle[i])
+                    out += std::string(out.empty() ? "" : " ") + (k.sent ? "s" : "t") + char('1' + i) + (k.value ? "?" : "");
         return out;
     }
 };

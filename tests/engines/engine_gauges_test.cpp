@@ -169,6 +169,31 @@ TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
     EXPECT_EQ(value(kQty, 2), 20.0);
 }
 
+// Each dial's needle calibration, as the host reads it: value, then the face point it points at.
+TEST_F(EngineGauges, SecondaryDialCalibrations) {
+    using Points = std::vector<std::vector<i32>>;
+    const Points kNac = {{0, 5, 70}, {100, 14, 9}, {200, 75, 10}, {300, 84, 69}};
+    const Points kPress = {{0, 45, 90}, {20, 20, 85}, {40, 4, 65}, {60, 0, 45}, {80, 5, 22}, {100, 21, 6}, {160, 85, 22}};
+    const Points kTemp = {{0, 45, 90}, {50, 9, 72}, {100, 1, 37}, {150, 20, 6}, {200, 54, 0}, {250, 85, 19}};
+    const Points kQty = {{0, 20, 83}, {4, 6, 66}, {8, 0, 45}, {12, 5, 25}, {16, 20, 6}, {20, 45, 0}};
+    const struct { const char* kind; const Points* points; size_t needles; } kDials[] = {
+        {"nac_temp", &kNac, 1}, {"oil_press", &kPress, 1}, {"fuel_press", &kPress, 1}, {"oil_temp", &kTemp, 1},
+        {"oil_qtty", &kQty, 2},
+    };
+    for (const auto& d : kDials)
+        for (int eng = 1; eng <= 2; ++eng) {
+            const std::string g = "ketravin engomn_" + std::string(d.kind) + "_" + std::to_string(eng) + "_kr60";
+            place(g);
+            for (size_t pos = 1; pos <= d.needles; ++pos) {
+                const auto* n = reinterpret_cast<const NeedleElement*>(element(g, pos));
+                Points got;
+                for (u32 i = 0; n->nonlinearity && i < n->nonlinearity_count; ++i)
+                    got.push_back({i32(n->nonlinearity[i].value), n->nonlinearity[i].x, n->nonlinearity[i].y});
+                EXPECT_EQ(got, *d.points) << g << " needle " << pos;
+            }
+        }
+}
+
 TEST_F(EngineGauges, OilPressLowFromTheRawTokenPoweredOrNot) {
     for (const char* g : kOilPress) place(g);
     struct Case { size_t eng; f64 raw; u8 hp_open, bus; u8 want; } cases[] = {  // no number holds the last

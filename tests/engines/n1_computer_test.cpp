@@ -41,7 +41,8 @@ TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
         {1, 0, 15, 0, 0, 20, 0, 1, 99, 109.1},     {1, 4000, 30, 0, 0, 20, 0, 0, 99, 114.6},
         {2, 0, 15, 0, 0, 40, 0, 0, 99, 106.2},     {2, 0, 0, 0, 0, 24, 0, 0, 99, 109.25},
         {2, 0, 15, 0, 0, 40, 0, 1, 99, 106.2},     {3, 0, 15, 0, 0, 20, 1, 1, 99, 106.61},
-        {3, 0, 15, 0, 0, 20, 1, 1, 14.9, 106.21},  {3, 0, 15, 0, 0, 20, 0, 1, 99, 107.91},
+        {3, 0, 15, 0, 0, 20, 1, 1, 14.9, 106.21},  {3, 0, 15, 0, 0, 20, 1, 1, 15, 106.61},  // N2 below 15 only
+        {3, 0, 15, 0, 0, 20, 0, 1, 99, 107.91},
         {4, 17999, 0, -10, 0, 20, 0, 0, 99, 108.2494}, {4, 18000, 0, -10, 0, 20, 0, 0, 99, 104.65},
         {5, 35000, 0, -20, 0, 20, 0, 0, 99, 107.58},   {6, 35000, -54, 0, -54.3, 20, 0, 0, 99, 101.7},
         {5, 35000, 0, -20, 0, 20, 1, 1, 99, 107.58 - 1.6}, {5, 35000, 0, -20, 0, 20, 1, 0, 99, 107.58 - 0.9},
@@ -60,6 +61,9 @@ TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
         EXPECT_EQ(eng_n1_target_selected, eng_n1_target_computed);
     }
     EXPECT_NEAR(eng_n1_limit, 113.3, 1e-9);
+    eng_n1_mode = 2, eng_n1_flex_tens = 4, eng_n1_flex_units = 0;  // FLX T.O. at 40: 115.4 - 0.206 x 20
+    frames(1);
+    EXPECT_NEAR(eng_n1_limit, 111.28, 1e-9);
     token(kTokSat, -0.5);
     frames(1);
     EXPECT_EQ(eng_n1_sat_k, 272);
@@ -119,13 +123,15 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     }
     press(kTest);
     press(kTest);  // 20 already: adds nothing
-    int text_frames = 0, lamp_frames = 0;
+    int target_frames = 0, tat_frames = 0, lamp_frames = 0;
     for (int f = 0; f < 25; ++f) {
         frames(1);
-        text_frames += text(kCalc, TargetWindow) == "888.8" && text(kCalc, TatWindow) == "88";
+        target_frames += text(kCalc, TargetWindow) == "888.8";
+        tat_frames += text(kCalc, TatWindow) == "88";
         lamp_frames += shown(LampTo) && shown(LampTo + 5) && shown(Plus) && shown(Minus);
     }
-    EXPECT_EQ(text_frames, 18);
+    EXPECT_EQ(target_frames, 18);
+    EXPECT_EQ(tat_frames, 18);
     EXPECT_EQ(lamp_frames, 19);
     // The windows' records as the host reads them: amber on dark brown, one centred line.
     const struct { size_t pos; i32 w, h; u32 chars; } kWindows[] = {{TargetWindow, 73, 22, 5}, {TatWindow, 29, 22, 2}};

@@ -52,6 +52,8 @@ TEST_F(FuelPumps, InterlocksRefuseSilentlyAndClickOnlyOnAChange) {
         // Lever pairs: pump A down/up (9..12); pump B down/middle/up (13..18), never up; the centre
         // panel's LH and RH down/middle/up (7..12) and its valve levers at the middle (13, 14).
         EXPECT_EQ(lamps(kLeft, 9, 4), s.a == 1 ? "0101" : "1010");
+        EXPECT_EQ(lamps(kRight, 9, 4), fuel_pump_a_sw[1] == 1 ? "0101" : "1010") << "the right panel: side 2";
+        EXPECT_EQ(lamps(kRight, 13, 6), fuel_pump_b_sw[1] == 1 ? "010010" : "100100");
         EXPECT_EQ(lamps(kLeft, 13, 6), s.b == 1 ? "010010" : "100100");
         EXPECT_EQ(lamps(kCenter, 7, 8), std::string(s.c == 1 ? "010" : "100") + "010" + "11");
     }

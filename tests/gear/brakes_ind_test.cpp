@@ -94,6 +94,9 @@ TEST_F(Brakes, ArmedTimerFollowsGatesAndPressures) {
         frames(1);
         EXPECT_EQ(inst_brake_hot_state, f.state) << &f - kFrames;
         EXPECT_EQ(warn_brakes_hot, 0);
+        if (f.state == 0) {
+            EXPECT_EQ(inst_brake_hot_deadline, 0u) << "dropped with its timer";
+        }
     }
 }
 

@@ -126,6 +126,11 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
     for (int n = 0; n < 16; ++n) pattern += (frames(1), shown(kMain, Alert)) ? '1' : '0';
     EXPECT_EQ(pattern, "1111000011110000");
     EXPECT_EQ(inst_alti1_alert_flashing, 1);
+    frames(4);  // dark phase; a frame without DC ends the flash, which then restarts lit
+    dc_ess_powered = 0, frames(1);
+    EXPECT_TRUE(inst_alti1_alert_flashing == 0 && !shown(kMain, Alert));
+    dc_ess_powered = 1, frames(1);
+    EXPECT_TRUE(shown(kMain, Alert));
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
         {2, 1, 0, true}, {2, 0, 1, false}, {0, 1, 1, true}, {0, 1, 0, false},
     };
@@ -142,6 +147,7 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     token(kHpa, 1013.0), token(kAlt, 1000.0);
     frames(1);
     EXPECT_TRUE(shown(kSec, Vib));
+    EXPECT_EQ(inst_alti2_baro_synced, 1);
     EXPECT_EQ(inst_alti2_needle, 0.0) << "the needle stands without power";
     EXPECT_NEAR(inst_alti2_inhg100, 2991.4903, 1e-9);
     EXPECT_EQ(inst_alti2_inhg_d1000 * 100 + inst_alti2_inhg_d100 * 10 + inst_alti2_inhg_d10, 299);

@@ -68,6 +68,10 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
         EXPECT_EQ(inst_asi_needle_kt, want);
     }
     elec_ess_ac_any_powered = 1;
+    inst_asi_needle_kt = 25;  // a speed that is no number is no reading: the needle sinks as without data
+    token(kIas, kNaN);
+    frames(1);
+    EXPECT_EQ(inst_asi_needle_kt, 15.0);
     const struct { f64 token, mach, tenths, hundredths, units; } kCases[] = {
         {3000, 150.0, 9, 5, 0.002}, {3001, 145.05, 9, 6, 4.95}, {16384, 814.2, 2, 9, 5.8},
     };

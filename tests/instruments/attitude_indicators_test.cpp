@@ -98,6 +98,15 @@ TEST_F(Attitude, AdiTestWalksTowardItsAttitudeOutsideTheDeadBands) {
         frames(1);
         EXPECT_EQ(*s.display, s.to) << (s.token == kBank ? "bank " : "pitch ") << s.real << " from " << s.from;
     }
+    // Held at its test bank, the display walks back once the test is over.
+    adi_test_count = 30, adi_bank_return_latch = 0;
+    token(kBank, 0);
+    adi_bank_display_deg = 8;
+    frames(1);
+    ASSERT_EQ(adi_bank_display_deg, 10.0);
+    adi_test_count = 0;
+    EXPECT_EQ(walk(adi_bank_display_deg, 40), 8);
+    EXPECT_EQ(adi_bank_display_deg, 0.0);
 }
 
 // DH light: powered, with the DH state 1 or the lamp test; the lamp-test lamp with the test only;
@@ -297,7 +306,8 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
         {&adi_bank_display_deg, kBank, 179, 175, 0},   {&adi_bank_display_deg, kBank, -175, -170, 0},
         {&adi_sec_bank_display_deg, kBank, -30, -190, 0},
         {&adi_pitch_display_deg, kPitch, 0, 10, 8},   {&adi_pitch_display_deg, kPitch, 0, -10, 8},
-        {&adi_pitch_display_deg, kPitch, 12, 10, 0},
+        {&adi_pitch_display_deg, kPitch, 12, 10, 0},  {&adi_pitch_display_deg, kPitch, 10, 2.5, 6},  // 2.5: both ways
+        {&adi_bank_display_deg, kBank, 5, 1.5, 2},    {&adi_bank_display_deg, kBank, -1, 1.5, 1},  // near level: both ways
     };
     for (const auto& b : kBack) {
         adi_bank_return_latch = adi_sec_bank_return_latch = adi_pitch_return_latch = 1;

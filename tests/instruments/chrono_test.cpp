@@ -142,6 +142,7 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
     EXPECT_EQ(line(Utc0, 4), "8888");
     seconds(2.1);
     EXPECT_EQ(line(Utc0, 4), "2347");
+    EXPECT_EQ(inst_clock_test_state + inst_clock_test_armed, 0) << "idle and unarmed";
     token(3, 9), token(4, 5);
     const std::vector<TooltipText> tips = host().tooltips(gauge(kClock));
     ASSERT_EQ(tips.size(), 1u);

@@ -67,6 +67,7 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
     const struct { u8 ac; f64 ground, rad, flaps; u8 warn; } kStall[] = {
         {0, 0, 0.3, 0, 0},  {1, 0, 0.15, 0, 0}, {1, 0, 0.151, 0, 1},  // not armed; 8.5956; 8.6529
         {1, 1, 0.0, 0, 1},  {0, 0, 0.1, 16383, 0},                  // held on the ground; 11.466 flaps
+        {0, 0, 16.45 * 3.14116 / 180 / (1 + 6.11e-05), 1, 0},       // 16.45 with flaps: not above 16.5
         {0, 0, 0.29, 1, 1}, {0, 0, kNaN, 0, 1},                     // 16.6 with flaps; no reading
     };
     inst_aoa_armed = warn_stall = 0;  // as at load: no AC power seen yet
