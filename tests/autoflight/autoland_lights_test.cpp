@@ -1,5 +1,6 @@
 // The autoland, go-around, deviation and AP OFF lights: the one-frame mode-change cue, the 54-tick
 // LAND flash, the AUTOLAND monitor, the deviation bands, the 80-tick AP OFF run against the clock.
+#include <limits>
 #include <string>
 
 #include "autoflight/state.h"
@@ -154,6 +155,12 @@ TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
         const i64 start = tick();
         for (int f = 0; f < 12; ++f, frames(1))
             EXPECT_EQ(lit(element(kAutoland, 0)), (tick() - start) % 8 < 4) << tick() - start;
+        const bool was = lit(element(kAutoland, 0));
+        const i64 before = tick();
+        token(tk::tick, std::numeric_limits<f64>::quiet_NaN());
+        frames(1);
+        EXPECT_EQ(lit(element(kAutoland, 0)), was) << "no clock reading: the light stays as it was";
+        token(tk::tick, f64(before));
         token(tk::tick, f64(tick() + 21));  // a skipped stretch: the cycle keeps its phase and catches up
         frames(1);
         EXPECT_EQ(lit(element(kAutoland, 0)), (tick() - start) % 8 < 4) << tick() - start;

@@ -11,11 +11,11 @@ namespace {
 enum Pos {
     Fuel5, Fuel4, Fuel3, Fuel2, Fuel1, AltRev, AltFwd, N1Hundreds, N1Tens, N1Units, N1Tenths,
     Carry96, Weight, CarryFour, Radio10, Radio8, Radio4, Radio2, Radio10F, Jump10, Jump4, Jump10F,
-    Sel10F, Sel4, CarryF, kN
+    Sel10F, Sel4, CarryF, Plain, kN
 };
 const f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = HUGE_VAL;
 
-f64 fuel_value, fuel_scaled[6], fuel_roll[6], fuel_units, alt_x, alt_p, fwd_in, fwd_x, fwd_p, n1_value;
+f64 plain_in, fuel_value, fuel_scaled[6], fuel_roll[6], fuel_units, alt_x, alt_p, fwd_in, fwd_x, fwd_p, n1_value;
 EngineDrums n1;
 i32 ti[kN];
 u32 tu[kN];
@@ -48,6 +48,7 @@ const ElementDef kDefs[kN] = {
     el::ChasingDrum(2444, 0, 0, 0, drum::selector(10), target(&tf[Sel10F]), &pos[Sel10F]),
     el::ChasingDrum(3110, 0, 0, 0, drum::selector(4), target(&ti[Sel4]), &pos[Sel4], 4.0),
     el::ChasingDrum(1273, 0, 0, 0, drum::carry(9.9), target(&tf[CarryF]), &pos[CarryF]),
+    el::ValueDrum(2166, 0, 0, 0, &plain_in),
 };
 
 void FSAPI drums_update(GaugeHeader*, i32 service, u32);
@@ -126,6 +127,13 @@ TEST_F(Drums, EngineCountersRollTogether) {
         n1_value = c.d;
         frames(1);
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(y(N1Hundreds + i), c.want[i], 1e-6) << c.d << " drum " << i;
+    }
+}
+
+TEST_F(Drums, APlainDrumShowsItsValueAndNoNumberAsZero) {
+    for (f64 v : {7.25, 0.5, kNaN, kInf, -kInf}) {
+        plain_in = v;
+        EXPECT_DOUBLE_EQ(frame_y(Plain), std::isfinite(v) ? v : 0.0) << v;
     }
 }
 
