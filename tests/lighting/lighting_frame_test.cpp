@@ -58,13 +58,17 @@ TEST_F(Lighting, NightTurnsTheHostPanelLightsOnOnlyWhileNoRefreshRuns) {
     EXPECT_EQ(sent_now(key_panel_lights_on), 0u);
     frames(1);
     EXPECT_EQ(light_panel_on, 1);
-    EXPECT_EQ(sent_now(key_panel_lights_on), 1u);
+    u32 value = 99;
+    EXPECT_EQ(sent_now(key_panel_lights_on, &value), 1u);
+    EXPECT_EQ(value, 0u);
     token(10, 1.0);  // host lights now on
     frames(3);
     EXPECT_EQ(sent_now(key_panel_lights_on), 0u);
     // Without DC essential power the host's lights go off.
     dead();
-    EXPECT_GE(sent_now(key_panel_lights_off), 1u);
+    value = 99;
+    EXPECT_GE(sent_now(key_panel_lights_off, &value), 1u);
+    EXPECT_EQ(value, 0u);
 }
 
 TEST_F(Lighting, RefreshSendsFourEventsAtTheStatedSpacingAtAnyRate) {

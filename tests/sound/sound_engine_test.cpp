@@ -166,6 +166,8 @@ TEST(SoundEngine, FullScaleSamplesMixExactly) {
             if (bytes == 2) at[1] = u8(u32(r.sample) >> 8);
         }
         snddev::buffer_unlock(b, p1, n1, p2, n2);
+        ASSERT_TRUE(snddev::buffer_lock(b, 8, &p1, &n1, &p2, &n2)) << "an unlocked buffer locks again";
+        snddev::buffer_unlock(b, p1, n1, p2, n2);
         ASSERT_TRUE(sound_recording_open_output("level.wav"));
         snddev::buffer_play(b, 1);
         sound_recording_begin_frame(++frame, 0.01);
