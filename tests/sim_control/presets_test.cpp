@@ -168,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(Brake, ColdStart, ::testing::Values(0.0, 1.0));
 TEST_F(SystemsTest, HydAutoRunsTheElectricPumpsWhileTheEnginesAreSlow) {
     start();
     const struct { f64 ground, n1_1, n1_2; u8 pumps; } kCases[] = {
-        {1, 25, 25, 0}, {1, 25, 19.9, 1}, {0, 25, 19.9, 0}, {0, 19.9, 10, 1}};
+        {1, 25, 25, 0}, {1, 25, 19.9, 1}, {0, 25, 19.9, 0}, {0, 19.9, 10, 1},
+        {1, 20, 20, 0}, {0, 20, 19.9, 0}};  // exactly 20 % counts as running
     for (const auto& c : kCases) {
         token(tk::on_ground, c.ground);
         token(tk::eng1_n1, c.n1_1);
