@@ -80,6 +80,7 @@ TEST_F(GearTest, LeverClicksAndHandleFollowing) {
         {16383, 16383, 16383, 16383, 1, 58, 1},     // host handle down
         {0, 8000, 0, 0, 1, -58, 1},                 // up with gear moving
         {0, kNaN, -kInf, 0, 1, 0, 0},               // positions summing to 0 or less: neutral
+        {1.5, 0, 0, 0, 1, 58, 1},       {0.5, 0, 0, 0, 1, 0, 0},  // either side of 1.0
     };
     for (const auto& f : kFrames) {
         token(kHandle, f.handle), gears(f.left, f.nose, f.right), dc_ess_powered = f.dc;

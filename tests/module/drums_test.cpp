@@ -183,7 +183,8 @@ TEST_F(DrumChase, RadioHeadsThatJumpToTheTopDigit) {
          {Jump10, 9.9, 0, {0}},                        {Jump10, 9.15, 0, {9.4, 9.65, 9.9, 0}},
          {Jump10, 8.9, 0, {8.65, 8.4}},                {Jump4, 0, 3, {3.9, 3.65, 3.4, 3.15, 3}},
          {Jump4, 3, 0, {3.25, 3.5, 3.75, 4, 0}},       {Jump10F, 3, 4.9999999, {3.25}, 8, 5},
-         {Jump10, 3, 12, {9.9, 9.9}},                  {Jump10F, 2, -kInf, {2, 2}}});
+         {Jump10, 3, 12, {9.9, 9.9}},                  {Jump10F, 2, -kInf, {2, 2}},
+         {Jump10F, 2, 2147483648.0, {2, 2}}});  // just past what an int holds
 }
 
 TEST_F(DrumChase, SelectorWheels) {

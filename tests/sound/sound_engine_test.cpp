@@ -148,8 +148,10 @@ TEST(SoundEngine, FullScaleSamplesMixExactly) {
     enter_temp_dir();
     SoundDevice* dev = snddev::device_create();
     ASSERT_NE(dev, nullptr);
-    const struct { u16 bits; i32 sample; i16 want; } rows[] = {
+    // Volume in hundredths of a decibel: -2000 is a tenth of the amplitude.
+    const struct { u16 bits; i32 sample; i16 want; i32 volume = 0; } rows[] = {
         {16, -32768, -32767}, {16, 32767, 32766}, {16, 0, 0}, {8, 0, -32767}, {8, 255, 32511}, {8, 128, 0},
+        {16, 32767, 3277, -2000}, {8, 0, -3277, -2000},
     };
     u64 frame = 0;
     for (const auto& r : rows) {
@@ -169,6 +171,7 @@ TEST(SoundEngine, FullScaleSamplesMixExactly) {
         ASSERT_TRUE(snddev::buffer_lock(b, 8, &p1, &n1, &p2, &n2)) << "an unlocked buffer locks again";
         snddev::buffer_unlock(b, p1, n1, p2, n2);
         ASSERT_TRUE(sound_recording_open_output("level.wav"));
+        snddev::buffer_set_volume(b, r.volume);
         snddev::buffer_play(b, 1);
         sound_recording_begin_frame(++frame, 0.01);
         ASSERT_TRUE(sound_recording_close_output());
