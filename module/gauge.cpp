@@ -21,7 +21,7 @@ void fill_element(ElementSlot& slot, const ElementDef& d, GaugeHeader* gauge) {
     h.pivot_x = d.pivot_x;
     h.pivot_y = d.pivot_y;
     h.gauge = gauge;
-    h.failures = d.no_failure_list ? nullptr : (d.failures ? d.failures : kNoFailures);
+    h.failures = d.failures ? d.failures : kNoFailures;
     h.image_flags = d.flags;
     switch (d.kind) {
         case ElementNeedle:

@@ -41,7 +41,6 @@ struct ElementDef {
     f32 texture_scale_x = 1.0f, texture_scale_y = 1.0f;
     u32 token = 0, token_y = 0, token_rot = 0;  // source tokens (0: none)
     const FailureEntry* failures = nullptr;     // null: the shared empty list
-    bool no_failure_list = false;
     NonlinearityPoint* nonlinearity = nullptr;  // the host writes the angles
     u32 nonlinearity_count = 0;
     const TextStyle* text = nullptr;
@@ -56,11 +55,6 @@ struct ElementDef {
     constexpr ElementDef fail(const FailureEntry* list) const {
         ElementDef d = *this;
         d.failures = list;
-        return d;
-    }
-    constexpr ElementDef without_failure_list() const {
-        ElementDef d = *this;
-        d.no_failure_list = true;
         return d;
     }
     constexpr ElementDef source(u32 id) const {
