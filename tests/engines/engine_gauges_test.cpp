@@ -219,6 +219,7 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     EXPECT_NEAR(drawn(kVib, 1).y, -6.0, 1e-9);
     click(kVibSw, 60, 20);  // FAN again: nothing
     click(kVibSw, 60, 50);
+    EXPECT_EQ(eng_vib_selector, 2) << "TURBINE";
     frames(20);
     EXPECT_EQ(clicks(), 1u);
     EXPECT_NEAR(eng_vib_1, 9.0, 1e-9);

@@ -121,10 +121,11 @@ TEST_F(SurfInd, HoldsWithoutPowerOrHydraulicsViewsSwapAnyway) {
     }
     EXPECT_EQ(clicks(), 0u) << "the view clicks are silent";
     click(kSurf, 90, 90);
-    elec_ac_bus2_powered = 1;
+    elec_ac_bus2_powered = dc_ess_powered = 1;
     for (u8 active : {0, 1}) {
         fctl_lo_spd_ail_active = active;
         frames(1);
+        EXPECT_TRUE(shown(kSurf, BlueLight)) << "the low-speed view, active or not";
         EXPECT_NEAR(inst_surf_aileron_left_px, active ? -5.52 : 0.0, 0.01);
         EXPECT_NEAR(inst_surf_aileron_right_px, active ? 5.52 : 0.0, 0.01);
     }
