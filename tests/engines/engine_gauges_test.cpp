@@ -88,8 +88,10 @@ TEST_F(EngineGauges, InterruptedReverserMovementsRunOnTheOldDeadlines) {
     EXPECT_EQ(eng_rev_deployed_1, 1);
     EXPECT_EQ(rev_frames(0.0, 10), std::string(6, 'B') + "UUUU");
     EXPECT_EQ(rev_frames(1.0, 1), "R");  // back to deployed: deadlines zeroed, flags kept at 0
+    EXPECT_TRUE(eng_rev_unlk_deadline_1 == 0 && eng_rev_rev_deadline_1 == 0);
     EXPECT_EQ(rev_frames(0.0, 1), ".");  // so the next stow ends at once
     EXPECT_EQ(eng_rev_deployed_1, 0);
+    EXPECT_TRUE(eng_rev_unlk_deadline_1 == 0 && eng_rev_rev_deadline_1 == 0) << "an ended stow keeps no deadline";
     // Lamp test only while stowed and settled; no DC essential power: dark, latch kept.
     light_lamp_test = 1;
     EXPECT_EQ(rev_frames(kNaN, 2), "BB");
@@ -217,6 +219,7 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     EXPECT_NEAR(drawn(kVib, 1).y, -6.0, 1e-9);
     click(kVibSw, 60, 20);  // FAN again: nothing
     click(kVibSw, 60, 50);
+    EXPECT_EQ(eng_vib_selector, 2) << "TURBINE";
     frames(20);
     EXPECT_EQ(clicks(), 1u);
     EXPECT_NEAR(eng_vib_1, 9.0, 1e-9);

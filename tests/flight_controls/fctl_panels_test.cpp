@@ -97,12 +97,16 @@ TEST_F(FctlPanels, LowSpeedAileronsConnectAndTheLampFollowsTheSelector) {
         {1, 0.0, 1.0, 1, 1, 1, 0, 1, "OO0"},       // SPD HI without DC essential: no lamp
         {0, 0.0, 1.0, 1, 0, 1, 1, 1, "-O0"},
         {1, kNaN, kNaN, 1, 1, 1, 1, 0, "SS1"},
+        // Any circuit, or any two, is enough (bit n: circuit n available).
+        {0, 0.0, 1.0, 2, 1, 1, 1, 1, "OO0"},  {0, 0.0, 1.0, 4, 1, 1, 1, 1, "OO0"},
+        {0, 0.0, 1.0, 3, 1, 1, 1, 1, "OO0"},  {0, 0.0, 1.0, 6, 1, 1, 1, 1, "OO0"},
+        {0, 0.0, 1.0, 5, 1, 1, 1, 1, "OO0"},  {0, 0.0, 1.0, 7, 1, 1, 1, 1, "OO0"},
     };
     for (const auto& c : cases) {
         fctl_lo_spd_ail_sel = c.sel;
         token(kFlaps, c.flaps);
         token(kOnGround, c.ground);
-        hyd_avail[0] = c.avail;
+        for (size_t i = 0; i < 3; ++i) hyd_avail[i] = (c.avail >> i) & 1;
         elec_ess_ac_powered = c.ess_ac, elec_ac_bus2_powered = c.ac2, dc_ess_powered = c.dc_ess;
         frames(1);
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);

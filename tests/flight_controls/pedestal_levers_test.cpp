@@ -49,6 +49,12 @@ TEST_F(SpeedBrake, ExtendStepsSkipFourAndFiveThousandAndTheHandleShowsDeployed) 
     token(kHandle, 1.0), spd_brk_arm_state = 2;  // stowed by the host: back to 0 unarmed
     frames(1);
     EXPECT_EQ(spd_brk_lever_pos + spd_brk_arm_state, 0);
+    // The upper image's offset is truncated: 50 px at the big lever's full pull, 49 one short.
+    for (const auto& [pos, upper] : {std::pair{i16(16380), 50.0}, {i16(16379), 49.0}}) {
+        spd_brk_lever_pos = pos;
+        frames(1);
+        EXPECT_EQ(drawn(kSpd, kUpper).y, upper) << pos;
+    }
 }
 
 TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
@@ -68,7 +74,12 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
         click(c.g, c.x, c.y);
         EXPECT_EQ(spd_brk_lever_pos, c.pos) << c.g << " " << c.ground;
         EXPECT_EQ(spd_brk_arm_state, 0);
-        EXPECT_EQ(new_keys().size(), c.key ? 1u : 0u);
+        const auto keys = new_keys();
+        ASSERT_EQ(keys.size(), c.key ? 1u : 0u);
+        if (c.key) {
+            EXPECT_EQ(keys[0].id, c.key);
+            EXPECT_EQ(keys[0].value, c.key == key_spoilers_set ? u32(c.pos) : 0u) << "the arming toggle carries 0";
+        }
     }
     const struct { i16 pos; u8 state, power; f64 ground; i16 pos_after; u8 state_after, phase; } kPushes[] = {
         {2000, 0, 1, 1.0, 2000, 0, 0}, {1500, 0, 1, 1.0, 0, 1, 1}, {999, 0, 1, 0.0, 0, 1, 2},
@@ -142,6 +153,9 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
         {1, 0.0, 15999, 0, false, true, false, 0, -11, 15, 22.5, 30},
         {1, 0.0, 16000, 0, false, false, true, 0, -11, 15, 22.5, 30},  // the handle out: extended
         {0, 1.0, 16383, 16001, false, false, true, 0, -11, 15, 22.5, 30},
+        {0, 0.0, 12000, 12000, false, true, false, 0, -11, 15, 22.5, 30},  // unarmed: extended goes
+        {1, 0.0, 16000, 0, false, false, true, 0, -11, 15, 22.5, 30},
+        {0, 0.0, 5000, 5000, true, false, false, 18.75, 18.75, 15, 22.5, 30},
     };
     for (const auto& c : kCases) {
         spd_brk_arm_state = c.state, spd_brk_lever_pos = c.pos;

@@ -74,18 +74,20 @@ TEST_F(SurfInd, StabPointerAndTapeStops) {
 
 TEST_F(SurfInd, SurfacePointersAndSpoilerScale) {
     const struct { u32 id; f64 value, ground; size_t pos; bool y; f64 px; } kCases[] = {
-        {kSpoilerL, 16383, 0, SpoilerL, true, -25.13},  // in the air
-        {kSpoilerL, 16383, 1, SpoilerL, true, -36.18},  // on the ground
-        {kSpoilerR, 16383, 0.5, SpoilerR, true, -36.18},  // anything but 0.0 is the ground here
+        {kSpoilerL, 16383, 0, SpoilerL, true, -25.127295186},  // in the air
+        {kSpoilerL, 16383, 1, SpoilerL, true, -36.183313587},  // on the ground
+        {kSpoilerR, 16383, 0.5, SpoilerR, true, -36.183313587},  // anything but 0.0 is the ground here
         {kElevator, 10000, 0, Elevator, true, -14.11},  // up 2.3 times as far as down
         {kElevator, -10000, 0, Elevator, true, 6.135},
+        {kElevator, 16383, 0, Elevator, true, -23.116413},  // both ends of the scale
+        {kElevator, -16383, 0, Elevator, true, 10.0509705},
         {kRudder, 10000, 0, Rudder, false, 13.497},     {kAileron, 10000, 0, AilLeft, true, 11.043},
     };
     for (const auto& c : kCases) {
         token(c.id, c.value), token(kOnGround, c.ground);
         frames(1);
         const DrawnValue& d = drawn(kSurf, c.pos);
-        EXPECT_NEAR(c.y ? d.y : d.x, c.px, 0.01) << c.id << " " << c.value << " " << c.ground;
+        EXPECT_NEAR(c.y ? d.y : d.x, c.px, 1e-7) << c.id << " " << c.value << " " << c.ground;
     }
 }
 
@@ -119,10 +121,11 @@ TEST_F(SurfInd, HoldsWithoutPowerOrHydraulicsViewsSwapAnyway) {
     }
     EXPECT_EQ(clicks(), 0u) << "the view clicks are silent";
     click(kSurf, 90, 90);
-    elec_ac_bus2_powered = 1;
+    elec_ac_bus2_powered = dc_ess_powered = 1;
     for (u8 active : {0, 1}) {
         fctl_lo_spd_ail_active = active;
         frames(1);
+        EXPECT_TRUE(shown(kSurf, BlueLight)) << "the low-speed view, active or not";
         EXPECT_NEAR(inst_surf_aileron_left_px, active ? -5.52 : 0.0, 0.01);
         EXPECT_NEAR(inst_surf_aileron_right_px, active ? 5.52 : 0.0, 0.01);
     }

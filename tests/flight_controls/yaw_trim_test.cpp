@@ -1,10 +1,13 @@
 // HP valves, trim stop and runaway monitor through the host:
 // the host follows every key event, so each goes out once per difference.
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 #include "tests/clock_jump.h"
 #include "tests/systems/systems_fixture.h"
+#include "air/state.h"
+#include "electrical/state.h"
 #include "engines/state.h"
 #include "flight_controls/state.h"
 #include "navigation/state.h"
@@ -92,6 +95,33 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
         token(tk::pitch_trim_rad, rad);
         frames(1);
         EXPECT_NEAR(fctl_pitch_trim_deg, deg, 1e-12) << rad;
+    }
+}
+
+// One loss of trim supply captures the autopilot's trim once: a channel switched on again while
+// DC essential is still off (the air data computers on AC) hands back the same value; a supplied
+// channel frees the next capture.
+TEST_F(YawTrim, TrimSupplyLossCapturesOncePerLoss) {
+    std::memset(elec_batt_sw, 0, sizeof elec_batt_sw);
+    elec_dc_tie_sw = 0;
+    const struct { f64 axis; bool supplied; i32 handed_back; } kSteps[] = {
+        {-1234.8, false, -1234}, {500.0, false, -1234}, {500.0, true, 0}, {777.0, false, 777},
+    };
+    for (const auto& c : kSteps) {
+        SCOPED_TRACE(testing::Message() << "step " << &c - kSteps);
+        token(tk::trim_axis, c.axis), token(tk::ap_engaged, 1.0);
+        new_keys();
+        elec_tr_sw[2] = c.supplied ? 1 : 0;  // the essential TR alone feeds DC essential here
+        frames(3);
+        ASSERT_EQ(dc_ess_powered, c.supplied ? 1 : 0);
+        ASSERT_EQ(inst_adc1_powered, 1);
+        fctl_pitch_trim_sw[0] = 1;
+        frames(1);
+        u32 value = 0;
+        const size_t sends = sent(new_keys(), key_trim_axis_set, &value);
+        EXPECT_EQ(fctl_pitch_trim_sw[0], c.supplied ? 1 : 0);
+        EXPECT_EQ(sends == 0, c.supplied) << "handed back each frame a channel is found on without supply";
+        EXPECT_EQ(i32(value), c.handed_back);
     }
 }
 

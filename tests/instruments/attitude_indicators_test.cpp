@@ -49,6 +49,9 @@ TEST_F(Attitude, InsTestWalksTo22AndAReturnJumpsOrWalks) {
         token(kBank, c.bank);
         EXPECT_EQ(walk(adi_bank_display_deg, 40), 20);
         EXPECT_EQ(adi_bank_display_deg, 22.5);
+        // Sphere and bank ring both turn by the shown bank, not the host's.
+        EXPECT_EQ(drawn(kAdi, AdiSphere).value, 22.5);
+        EXPECT_EQ(drawn(kAdi, AdiSphere + 2).value, 22.5);
         EXPECT_EQ(adi_bank_return_latch, 1);
         ins1_apfd_test = 0;
         EXPECT_EQ(walk(adi_bank_display_deg, 40), c.walked) << c.bank;

@@ -48,7 +48,10 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
     const f64 kFour = 4 * 3.14116 / 180;  // exactly 4 degrees, clean
     const struct { f64 ground, rad, from; std::vector<f64> steps; } kTape[] = {
         {1, 0, 12, {11, 10, 9, 8, 7}}, {0, kFour, 0, {2, 4, 6, 9}}, {0, kFour, 20, {18, 16, 9}},
-        {0, 22 * 3.14116 / 180, 3, {3, 3}},
+        // Parked from below and at the edges of the 6..8 band.
+        {1, 0, 0, {1, 2, 3, 4, 5, 6, 7}}, {1, 0, 5.9375, {6.9375, 7}}, {1, 0, 6.0625, {7}},
+        {1, 0, 8.0625, {7.0625, 7}},
+        {0, 22 * 3.14116 / 180, 3, {3, 3}},  // last: the unpowered tape below stands at 3
     };
     for (const auto& c : kTape) {
         token(kOnGround, c.ground), token(kAoa, c.rad);

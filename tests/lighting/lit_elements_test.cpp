@@ -179,3 +179,32 @@ TEST_F(LitElements, Engines) {
         {"ketravin throttles_big_kr60", 3, "0"},
     });
 }
+
+// A face that the walk skips still loses a night image stored on its record once its zone is
+// dark, and a lit zone never gives it one.
+TEST_F(LitElements, SkippedFacesDropAStoredNightImageInTheDark) {
+    const struct { const char* gauge; int zone; size_t face; } kFaces[] = {
+        {"ketravin eng_ind_n1_1_kr60", 1, 0}, {"ketravin eng_ind_n1_2_kr60", 1, 0},
+        {"ketravin eng_ind_egt_1_kr60", 1, 0}, {"ketravin eng_ind_egt_2_kr60", 1, 0},
+        {"ketravin eng_ind_n2_1_kr60", 1, 0}, {"ketravin eng_ind_n2_2_kr60", 1, 0},
+        {"ketravin chrono_kr60", 0, 0},
+    };
+    for (const auto& f : kFaces) place(f.gauge);
+    for (bool lit : {true, false}) {
+        for (const auto& f : kFaces) {
+            light_zone[f.zone] = lit ? 1 : 0;
+            element(f.gauge, f.face)->image_flags |= ImageLuminous;
+        }
+        annunciator_bright = 0;
+        frames(1);
+        for (const auto& f : kFaces) {
+            const ElementHeader* face = element(f.gauge, f.face);
+            EXPECT_EQ(lit_luminous(face), lit) << f.gauge << (lit ? ", zone lit" : ", zone dark");
+            EXPECT_FALSE(lit_bright(face)) << f.gauge;
+        }
+    }
+    for (const auto& f : kFaces) element(f.gauge, f.face)->image_flags &= ~ImageLuminous;
+    light_zone[0] = light_zone[1] = 1;
+    frames(1);
+    for (const auto& f : kFaces) EXPECT_FALSE(lit_luminous(element(f.gauge, f.face))) << f.gauge << ", zone lit";
+}
