@@ -81,7 +81,6 @@ enum Pos : size_t {
 // highlights are chained).
 constexpr u8 kHoverNone = 0;
 constexpr u8 kHoverFlightEngineer = 1, kHoverPedestal = 2, kHoverUpper1 = 3, kHoverUpper2 = 4, kHoverRadios = 5;
-constexpr size_t kHighlights = 5;
 
 // Bitmaps (ours).
 constexpr u32 kBmpOverview = 5450;
@@ -202,6 +201,7 @@ Gauge<kElements, sizeof kOverviewRects / sizeof kOverviewRects[0]> overview(
 
 void FSAPI panel_overview_update(GaugeHeader*, i32 service, u32) {
     if (service != ServicePreUpdate) return;
-    for (size_t i = 0; i < kHighlights; ++i) show_if(overview.el(FlightEngineerLit + i), panel_overview_hover == i + 1);
+    // Highlight n is element n, for hover areas 1 to 5.
+    for (size_t i = FlightEngineerLit; i <= RadiosLit; ++i) show_if(overview.el(i), panel_overview_hover == i);
 }
 }  // namespace

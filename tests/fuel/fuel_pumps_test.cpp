@@ -104,6 +104,8 @@ const Feed kFeeds[] = {
     {1, 1, 1, 1, 0, 1, 1, 1, 0.89, 5.0, 6, 6, 2, 3, 2, 2},  // below: own wings
     {0, 1, 1, 1, 0, 1, 1, 1, 0.0, 5.0, 2, 3, 6, 3, 1, 1},   // centre pump alone: empty centre stays
     {0, 0, 1, 1, 0, 1, 1, 1, 5.0, 5.0, 6, 6, 4, 6, 1, 1},   // both off: left auxiliary
+    {1, 1, 0, 0, 0, 1, 1, 1, 0.5, 5.0, 2, 3, 2, 5, 1, 1},   // both off on the right: right auxiliary
+    {1, 1, 1, 0, 1, 1, 1, 1, 5.0, 0.5, 0, 0, 6, 6, 2, 2},   // centre fuel without its pump feeds nothing
     {0, 0, 1, 1, 1, 1, 0, 1, 5.0, 5.0, 6, 6, 4, 4, 2, 1},   // left feeds both, right valve shut
     {1, 1, 1, 1, 1, 1, 1, 1, 0.5, 5.0, 6, 6, 2, 3, 2, 2},   // right feeds itself: own choices
     {0, 1, 1, 1, 2, 1, 1, 1, 0.5, 5.0, 3, 6, 3, 3, 1, 1},   // engine 1 left alone

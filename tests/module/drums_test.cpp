@@ -11,11 +11,11 @@ namespace {
 enum Pos {
     Fuel5, Fuel4, Fuel3, Fuel2, Fuel1, AltRev, AltFwd, N1Hundreds, N1Tens, N1Units, N1Tenths,
     Carry96, Weight, CarryFour, Radio10, Radio8, Radio4, Radio2, Radio10F, Jump10, Jump4, Jump10F,
-    Sel10F, Sel4, CarryF, Plain, kN
+    Sel10F, Sel4, CarryF, Plain, Units, kN
 };
 const f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = HUGE_VAL;
 
-f64 plain_in, fuel_value, fuel_scaled[6], fuel_roll[6], fuel_units, alt_x, alt_p, fwd_in, fwd_x, fwd_p, n1_value;
+f64 plain_in, units_in, units_shown, fuel_value, fuel_scaled[6], fuel_roll[6], fuel_units, alt_x, alt_p, fwd_in, fwd_x, fwd_p, n1_value;
 EngineDrums n1;
 i32 ti[kN];
 u32 tu[kN];
@@ -49,6 +49,7 @@ const ElementDef kDefs[kN] = {
     el::ChasingDrum(3110, 0, 0, 0, drum::selector(4), target(&ti[Sel4]), &pos[Sel4], 4.0),
     el::ChasingDrum(1273, 0, 0, 0, drum::carry(9.9), target(&tf[CarryF]), &pos[CarryF]),
     el::ValueDrum(2166, 0, 0, 0, &plain_in),
+    el::ContinuousDrum(1222, 0, 0, 0, &units_in, &units_shown),
 };
 
 void FSAPI drums_update(GaugeHeader*, i32 service, u32);
@@ -130,10 +131,17 @@ TEST_F(Drums, EngineCountersRollTogether) {
     }
 }
 
-TEST_F(Drums, APlainDrumShowsItsValueAndNoNumberAsZero) {
+TEST_F(Drums, PlainAndContinuousDrumsShowNoNumberAsZero) {
     for (f64 v : {7.25, 0.5, kNaN, kInf, -kInf}) {
         plain_in = v;
         EXPECT_DOUBLE_EQ(frame_y(Plain), std::isfinite(v) ? v : 0.0) << v;
+    }
+    // A continuous drum folds past 9.999 to the top cell, drawn as 0.
+    const struct { f64 in, want; } rows[] = {{9.999, 9.999}, {9.9991, 0}, {4.5, 4.5}, {kNaN, 0}, {kInf, 0}};
+    for (const auto& r : rows) {
+        units_in = r.in, units_shown = -1;
+        EXPECT_DOUBLE_EQ(frame_y(Units), r.want) << r.in;
+        EXPECT_DOUBLE_EQ(units_shown, r.want) << r.in;
     }
 }
 

@@ -170,12 +170,18 @@ TEST(SoundEngine, FullScaleSamplesMixExactly) {
         snddev::buffer_unlock(b, p1, n1, p2, n2);
         ASSERT_TRUE(snddev::buffer_lock(b, 8, &p1, &n1, &p2, &n2)) << "an unlocked buffer locks again";
         snddev::buffer_unlock(b, p1, n1, p2, n2);
+        const u64 calls = sound_recording_count();
+        snddev::buffer_unlock(b, p1, n1, p2, n2);
+        EXPECT_EQ(sound_recording_count(), calls) << "a buffer that is not locked has nothing to fill";
         ASSERT_TRUE(sound_recording_open_output("level.wav"));
         snddev::buffer_set_volume(b, r.volume);
         snddev::buffer_play(b, 1);
         sound_recording_begin_frame(++frame, 0.01);
         ASSERT_TRUE(sound_recording_close_output());
         snddev::buffer_release(b);
+        const u64 released = sound_recording_count();
+        snddev::buffer_release(b);
+        EXPECT_EQ(sound_recording_count(), released) << "a second release finds nothing";
         std::ifstream in("level.wav", std::ios::binary);
         std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         ASSERT_GE(wav.size(), 44u + 2 * 8);
