@@ -45,6 +45,37 @@ TEST(Linkage, EveryHeaderIsCompleteAndTheTableEndsWithNull) {
     EXPECT_EQ(Linkage.gauges[n], nullptr);
 }
 
+// The host walks every element's failure list to its end entry; an icon record carries 1 where
+// the host expects it.
+namespace {
+void check_elements(const GaugeHeader* g, ElementHeader* const* list, int depth, size_t& count) {
+    ASSERT_LT(depth, 512) << g->name;
+    for (size_t i = 0; list && list[i] && i < 256; ++i) {
+        const ElementHeader* e = list[i];
+        ++count;
+        ASSERT_NE(e->failures, nullptr) << g->name << " element " << count;
+        size_t k = 0;
+        while (e->failures[k].key != 0 && k < 32) ++k;
+        EXPECT_LT(k, 32u) << g->name << ": an unterminated failure list";
+        if (e->type == ElementIcon) {
+            EXPECT_EQ(reinterpret_cast<const IconElement*>(e)->one, 1u) << g->name << " element " << count;
+        }
+        check_elements(g, e->next, depth + 1, count);
+    }
+}
+}  // namespace
+
+TEST(Linkage, EveryElementHasAnEndedFailureList) {
+    size_t total = 0;
+    for (size_t n = 0; n < kMaxGauges && Linkage.gauges[n]; ++n) {
+        size_t count = 0;
+        check_elements(Linkage.gauges[n], Linkage.gauges[n]->elements, 0, count);
+        EXPECT_GT(count, 0u) << Linkage.gauges[n]->name;
+        total += count;
+    }
+    EXPECT_GT(total, 1000u);
+}
+
 TEST(Tokens, AnUnlinkedRecordReadsZero) {
     EXPECT_EQ(tok_sim_time_s.data, nullptr);
     EXPECT_EQ(token_f64(tok_sim_time_s), 0.0);
