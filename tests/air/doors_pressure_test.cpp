@@ -184,6 +184,7 @@ TEST_F(Pressure, OutflowValvesTakeFortyFiveFrames) {
         {60, 0, 44, 1, 44},  // FWD CLOSED, one frame short
         {60, 0, 1, 0, 45},
         {40, 0, 3, 3, 45},   // centred: both open
+        {20, 0, 5, 8, 40},   // AFT CLOSED again: the open aft valve closes a step a frame
         {40, 1, 45, 0, 0},   // on the ground: inactive, both shut
     };
     for (const auto& s : steps) {

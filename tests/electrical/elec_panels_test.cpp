@@ -24,7 +24,7 @@ const char* kExt = "ketravin elec_ext_pwr_kr60";
 const char* kGen = "ketravin elec_gen_kr60";
 
 constexpr u32 kTick = 1, kOnGround = 60, kParkingBrake = 323, kVelX = 551, kVelZ = 552, kEng1N1 = 624,
-              kEng1N2 = 625, kEng2N2 = 644, kEng1Gen = 762, kBusVolts = 759;
+              kEng1N2 = 625, kEng2N1 = 643, kEng2N2 = 644, kEng1Gen = 762, kEng2Gen = 764, kBusVolts = 759;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 using V3 = std::array<f64, 3>;
 
@@ -326,14 +326,18 @@ TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {
     click(kGen, 20, 110);  // GEN 1 TEST from OFF RESET
     click(kGen, 150, 60);  // GEN 2 ON, then TEST
     click(kGen, 150, 110);
-    ASSERT_TRUE(elec_gen_sw[0] == 2 && elec_gen_sw[1] == 3);
+    click(kGen, 85, 110);  // APU GEN TEST from OFF RESET, clicked again: now as from ON
+    click(kGen, 85, 110);
+    ASSERT_TRUE(elec_gen_sw[0] == 2 && elec_gen_sw[1] == 3 && elec_gen_sw[2] == 3);
     frames(1);
     const f64 armed = host().token(kTick);
-    f64 back[2] = {-1, -1};  // GEN 1 returns 27 ticks after arming, GEN 2 27 after that
-    for (int n = 0; n < 20 * int(GetParam()) && back[1] < 0; ++n) {
+    // GEN 1 returns 27 ticks after arming, GEN 2 27 after that, APU GEN 27 after GEN 2.
+    const u8 rest[3] = {0, 1, 1};
+    f64 back[3] = {-1, -1, -1};
+    for (int n = 0; n < 20 * int(GetParam()) && back[2] < 0; ++n) {
         frames(1);
-        if (back[0] < 0 && elec_gen_sw[0] == 0) back[0] = host().token(kTick);
-        if (back[1] < 0 && elec_gen_sw[1] == 1) back[1] = host().token(kTick);
+        for (size_t i = 0; i < 3; ++i)
+            if (back[i] < 0 && elec_gen_sw[i] == rest[i]) back[i] = host().token(kTick);
         ASSERT_TRUE(back[0] >= 0 || elec_gen_sw[0] == 2);
     }
     // Each returns on the first frame at or past its deadline.
@@ -343,8 +347,10 @@ TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {
     if (GetParam() >= 18.0) {
         EXPECT_EQ(back[0], armed + 27.0) << "every tick seen: exactly 27";
     }
-    EXPECT_GE(back[1], back[0] + 27.0);
-    EXPECT_LT(back[1], back[0] + 27.0 + late);
+    for (size_t i = 1; i < 3; ++i) {
+        EXPECT_GE(back[i], back[i - 1] + 27.0) << "switch " << i;
+        EXPECT_LT(back[i], back[i - 1] + 27.0 + late) << "switch " << i;
+    }
     EXPECT_EQ(elec_gen_test_running, 0);
 }
 INSTANTIATE_TEST_SUITE_P(FrameRates, ElecAtFps, ::testing::Values(10.0, 18.0, 30.0, 60.0));
@@ -361,23 +367,30 @@ TEST_F(ElecPanels, TickTimersSurviveTheClockJumpingBack) {
 
 TEST_F(ElecPanels, GeneratorsAndTheHostConverge) {
     place(kGen);
-    click(kGen, 20, 60);  // GEN 1 ON; GEN 2 stays OFF RESET
-    for (f64 n1 : {5.0, kNaN}) {
-        token(kEng1N1, n1);
+    const struct { const char* name; i32 x; u32 n1_tok, gen_tok, key; } gens[] = {
+        {"GEN 1", 20, kEng1N1, kEng1Gen, key_gen1_toggle},
+        {"GEN 2", 150, kEng2N1, kEng2Gen, key_gen2_toggle},
+    };
+    for (const auto& g : gens) {
+        SCOPED_TRACE(g.name);
+        click(kGen, g.x, 60);  // ON; the other generator stays OFF RESET
+        for (f64 n1 : {5.0, kNaN}) {
+            token(g.n1_tok, n1);
+            frames(3);
+            EXPECT_EQ(sends(g.key), 0u) << "N1 " << n1;
+        }
+        token(g.n1_tok, 5.01);
         frames(3);
-        EXPECT_EQ(sends(key_gen1_toggle), 0u) << "N1 " << n1;
+        i32 value = -1;
+        EXPECT_EQ(sent(g.key, &value), 1u) << "sent once, then the host is in step";
+        EXPECT_EQ(value, 0);
+        EXPECT_EQ(host().token(g.gen_tok), 1.0);
+        token(g.n1_tok, 0.0);
+        click(kGen, g.x, 85);  // OFF RESET: no N1 condition
+        frames(3);
+        EXPECT_EQ(sends(g.key), 1u);
+        EXPECT_EQ(host().token(g.gen_tok), 0.0);
     }
-    token(kEng1N1, 5.01);
-    frames(3);
-    i32 value = -1;
-    EXPECT_EQ(sent(key_gen1_toggle, &value), 1u) << "sent once, then the host is in step";
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(host().token(kEng1Gen), 1.0);
-    token(kEng1N1, 0.0);
-    click(kGen, 20, 85);  // OFF RESET: no N1 condition
-    frames(3);
-    EXPECT_EQ(sends(key_gen1_toggle), 1u);
-    EXPECT_EQ(host().token(kEng1Gen), 0.0);
 }
 
 // The host's APU follows the module's; with ground power on it is held running with its generator

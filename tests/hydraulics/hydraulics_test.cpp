@@ -167,6 +167,9 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     engines(0.0, 0.0);
     set_pressures(0, 0, 0);
     frames(1);
+    keys = new_keys();
+    EXPECT_EQ(sent(keys, key_systems_event_10305), 1u) << "re-armed by the recovery";
+    EXPECT_EQ(sent(keys, key_systems_event_10306), 1u);
     token(tk::gear_left, 9000.0);
     token(tk::gear_right, 9000.0);
     frames(1);
