@@ -305,11 +305,12 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
         EXPECT_NEAR(air_pack_discharge_temp[0], s.discharge_after, 1e-4) << s.discharge;
     }
     air_duct_supply[0] = 0;
-    const f32 turbine = air_pack_turbine_temp[0];
+    const f32 turbine = air_pack_turbine_temp[0], discharge = air_pack_discharge_temp[0];
     for (f64 bad : {kNaN, kInf, -kInf}) {
         token(kTat, bad);
         frames(10);
         EXPECT_EQ(air_pack_turbine_temp[0], turbine) << bad;
+        EXPECT_EQ(air_pack_discharge_temp[0], discharge) << bad;
     }
     token(kTat, 1e300);
     frames(10);
@@ -317,6 +318,7 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
     token(kTat, -20.0 / 256.0);
     frames(100);
     EXPECT_NEAR(air_pack_turbine_temp[0], turbine + 10 * 0.001 - 1.0, 1e-3) << "warming 0.001, cooling 0.01 a frame";
+    EXPECT_NEAR(air_pack_discharge_temp[0], discharge + 10 * 0.001 - 1.0, 1e-3);
 }
 
 // A clock that is no number never starts the loop; the first sane reading arms it in full.

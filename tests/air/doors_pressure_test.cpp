@@ -208,22 +208,25 @@ TEST_F(Pressure, OutflowValvesTakeFortyFiveFrames) {
 TEST_F(Pressure, DumpConvergesAndAnyDoorValueDumps) {
     for (const char* g : {kValves1, kCabAlt}) place(g);
     token(kOnGround, 0.0);
-    const struct { f64 door, host_dump; u8 dump; size_t toggles; } steps[] = {
-        {0.0, 1.0, 0, 1},     // controllers active, doors shut: held off, one toggle
-        {0.0001, 0.0, 1, 1},  // a door value however small dumps
-        {0.0001, 0.5, 1, 0},  // a switch neither 0 nor 1 gets nothing
-        {0.0, 0.5, 0, 0},
+    const struct { f64 exit1, exit2, exit3, host_dump; u8 dump; size_t toggles; } steps[] = {
+        {0.0, 0.0, 0.0, 1.0, 0, 1},     // controllers active, doors shut: held off, one toggle
+        {0.0, 0.0001, 0.0, 0.0, 1, 1},  // a door value however small dumps
+        {0.0, 0.0001, 0.0, 0.5, 1, 0},  // a switch neither 0 nor 1 gets nothing
+        {0.0, 0.0, 0.0, 0.5, 0, 0},
+        {0.25, 0.0, 0.25, 0.0, 1, 1},   // the door values add up
     };
     for (const auto& s : steps) {
-        token(kExit2, s.door);
+        token(kExit1, s.exit1);
+        token(kExit2, s.exit2);
+        token(kExit3, s.exit3);
         token(kDump, s.host_dump);
         frames(1);
         new_keys();
         frames(5);
         const auto keys = key_ids();
-        EXPECT_EQ(air_press_dump, s.dump) << s.door;
+        EXPECT_EQ(air_press_dump, s.dump) << s.exit1 << " " << s.exit2 << " " << s.exit3;
         EXPECT_EQ(keys.size(), 0u) << "converged";
-        EXPECT_TRUE(!s.toggles || host().token(kDump) == f64(s.dump)) << s.door;
+        EXPECT_TRUE(!s.toggles || host().token(kDump) == f64(s.dump)) << s.exit2;
     }
 }
 

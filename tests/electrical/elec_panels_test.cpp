@@ -168,21 +168,23 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
     EXPECT_EQ(drawn(kAc, AcKnob).value, 4.0);
 }
 
-// Each two-position lever: the down image for one byte value, the up image for the other; the
-// images follow the byte on the next frame.
+// Each two-position lever: its click stores its own byte (up 1 except SMOKE DRILL's NORM, 0), the
+// down image shows for one byte value, the up image for the other, on the next frame.
 TEST_F(ElecPanels, TwoPositionLeversShowTheirByte) {
     for (const char* g : {kDc, kAc, kExt}) place(g);
-    const struct { const char* gauge; i32 x, up_y, down_y; size_t down_image; } levers[] = {
-        {kDc, 20, 60, 100, 3},    {kDc, 160, 60, 100, 5},   {kDc, 90, 60, 100, 7},    // TR 1, TR 2, ESS TR
-        {kDc, 130, 10, 50, 9},                                                        // DC TIE
-        {kAc, 20, 200, 230, 7},   {kAc, 160, 200, 230, 9},                            // LINE 1, LINE 2
-        {kAc, 60, 200, 230, 11},  {kAc, 120, 200, 230, 13},                           // TRANS 1, TRANS 2
-        {kExt, 20, 60, 100, 5},   {kExt, 100, 60, 100, 7},                            // SMOKE DRILL, ESS BUS
+    const struct { const char* gauge; i32 x, up_y, down_y; size_t down_image; u8* byte; u8 up; } levers[] = {
+        {kDc, 20, 60, 100, 3, &elec_tr_sw[0], 1},     {kDc, 160, 60, 100, 5, &elec_tr_sw[1], 1},  // TR 1, TR 2
+        {kDc, 90, 60, 100, 7, &elec_tr_sw[2], 1},                                                // ESS TR
+        {kDc, 130, 10, 50, 9, &elec_dc_tie_sw, 1},                                               // DC TIE
+        {kAc, 20, 200, 230, 7, &elec_line_sw[0], 1},  {kAc, 160, 200, 230, 9, &elec_line_sw[1], 1},
+        {kAc, 60, 200, 230, 11, &elec_trans_sw[0], 1}, {kAc, 120, 200, 230, 13, &elec_trans_sw[1], 1},
+        {kExt, 20, 60, 100, 5, &elec_smoke_drill_sw, 0}, {kExt, 100, 60, 100, 7, &elec_ess_bus_sw, 1},
     };
     for (const auto& l : levers) {
         SCOPED_TRACE(testing::Message() << l.gauge << " " << l.x << "," << l.up_y);
         for (const auto& [y, image] : {std::pair{l.down_y, 'S'}, {l.up_y, 'O'}, {l.down_y, 'S'}}) {
             click(l.gauge, l.x, y);
+            EXPECT_EQ(*l.byte, image == 'O' ? l.up : 1 - l.up);
             frames(1);
             EXPECT_EQ(pair(l.gauge, l.down_image), image);
         }
