@@ -449,8 +449,10 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     EXPECT_EQ(run(elec_dc_volts, 3), (V{26, 24, 24}));
     battery_current = 10;
     EXPECT_EQ(run(elec_dc_volts, 3), (V{26, 28, 28}));
+    EXPECT_EQ(elec_dc_volts_step, 2) << "from 15 V up";
     elec_batt_any_on = 0;  // every battery OFF: down to 0 whatever the current
     EXPECT_EQ(run(elec_dc_volts, 10), (V{26, 24, 22, 20, 18, 16, 14, 10, 6, 2}));
+    EXPECT_EQ(elec_dc_volts_step, 4) << "the step the last frame took, from 6 V";
 
     elec_ac_meter_sel = 4;  // BUS 1, powered: back to 400 Hz in 15 frames
     elec_ac_bus1_powered = 1;
@@ -459,9 +461,11 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     elec_ac_volts = 0;  // 10 V steps to 100, then 2 V steps, landing on 115
     EXPECT_EQ(run(elec_ac_volts, 20),
               (V{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 102, 104, 106, 108, 110, 112, 114, 115, 115, 115}));
+    EXPECT_EQ(elec_ac_volts_step, 2);
     elec_ac_bus1_powered = 0;
     EXPECT_EQ(run(elec_ac_volts, 8), (V{113, 111, 109, 107, 105, 103, 101, 99}));
     EXPECT_EQ(run(elec_ac_volts, 11), (V{89, 79, 69, 59, 49, 39, 29, 19, 9, 0, 0}));
+    EXPECT_EQ(elec_ac_volts_step, 10);
 
     // The DC voltmeter's sources: ESS BUS, TR 1, ESS TR, TR 2, each alone powered.
     for (u8 sel = 1; sel <= 4; ++sel) {

@@ -175,6 +175,18 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     frames(1);
     EXPECT_EQ(sent_now(key_gear_up), 1u);
     EXPECT_EQ(hyd_loss_gear_left + hyd_loss_gear_right, 0u) << "captured once, at the loss";
+    // A third loss with only the right gear still out: not up, so the gear is sent down.
+    engines(25.0, 25.0);
+    frames(60);
+    token(tk::gear_left, 0.0);
+    token(tk::gear_right, 9000.0);
+    new_keys();
+    engines(0.0, 0.0);
+    set_pressures(0, 0, 0);
+    frames(1);
+    EXPECT_EQ(hyd_loss_gear_left, 0u);
+    EXPECT_EQ(hyd_loss_gear_right, 9000u);
+    EXPECT_EQ(sent_now(key_gear_down), 1u);
 }
 
 TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
