@@ -83,8 +83,10 @@ TEST_P(BleedOrder, EngineBleedRatesCountFrames) {
     u64 f = 0;
     while (air_bleed_press[0] == 0 && f < 5) frames(1), ++f;
     EXPECT_EQ(air_bleed_press[0], 5);
+    EXPECT_EQ(air_bleed_temp[0], 5) << "both rise from the same frame";
     frames(78);
     EXPECT_EQ(air_bleed_press[0], 395);
+    EXPECT_EQ(air_bleed_temp[0], 395);
     frames(1);
     EXPECT_EQ(air_bleed_press[0], 400);
     frames(220);

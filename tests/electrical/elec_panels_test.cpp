@@ -33,7 +33,7 @@ i32 bat_x(size_t i) { return 25 + 31 * i32(i); }
 constexpr i32 kBatOnY = 55, kBatNormY = 80, kBatOffY = 105;
 enum { DcTieInLine = 1, DcLampTr1Off = 11, DcLampEssTrOff = 13 };
 enum { AcEmergInLine = 1, AcTrans1InLine = 3, AcLampBus1Off = 15, AcLampEssOff = 17, AcKnob = 18 };
-enum { ExtLampAvail = 1, ExtLampOn = 2, ExtMsgAvail = 9, ExtMsgOff = 10, ExtMsgNoPwr = 11 };
+enum { ExtLampAvail = 1, ExtLampOn = 2, ExtLeverDown = 3, ExtMsgAvail = 9, ExtMsgOff = 10, ExtMsgNoPwr = 11 };
 }  // namespace
 
 // Flow bar pairs read with pair(): S in line, O cross line, - none.
@@ -240,11 +240,15 @@ TEST_F(ElecPanels, GroundPowerAvailabilityAndFeed) {
     click(kExt, 60, 10);
     frames(1);
     EXPECT_TRUE(ext_power_on && air_ext_power_on && shown(kExt, ExtLampOn));
+    EXPECT_EQ(pair(kExt, ExtLeverDown), 'O') << "EXT PWR lever up";
     token(kEng2N2, 20.0);
     token(kEng1N2, 20.0);  // both engines running: a silent disconnection
     frames(1);
     EXPECT_EQ(elec_ext_pwr_connected | ext_power_on | air_ext_power_on, 0);
     EXPECT_FALSE(shown(kExt, ExtMsgOff) || shown(kExt, ExtMsgNoPwr));
+    EXPECT_EQ(pair(kExt, ExtLeverDown), 'O') << "drawn as it stood before the frame forced it off";
+    frames(1);
+    EXPECT_EQ(pair(kExt, ExtLeverDown), 'S');
 }
 
 // Timers counted in ticks, at 10, 18, 30 and 60 frames a second.

@@ -225,7 +225,8 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
         {1.0, 40.0, key_spoilers_event_10211, 1},     {0.99, 40.0, key_spoilers_event_10211, 0},
         {4500.0, 100.0, key_spoilers_set, 2},         {4000.0, 100.0, key_spoilers_set, 0},
         {8000.0, 60.0, key_spoilers_event_10210, 1},  {8000.0, 60.01, key_spoilers_set, 2},  // 60 kt is slow
-        {6000.0, 40.0, key_spoilers_event_10210, 0},  {6000.01, 40.0, key_spoilers_event_10210, 1}};
+        {6000.0, 40.0, key_spoilers_event_10210, 0},  {6000.01, 40.0, key_spoilers_event_10210, 1},
+        {16381.99, 40.0, key_spoilers_event_10210, 1}};
     for (const auto& c : cases) {
         token(tk::spoilers, c.pos);
         token(tk::ias, c.ias);
