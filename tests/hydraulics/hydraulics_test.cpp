@@ -59,13 +59,17 @@ TEST_F(SystemsTest, NoPumpOrNoOpenValveDecaysEveryLineNeverBelowZero) {
     // Any valve open passes the gate: the lines behind the open ones rise, the others decay.
     token(tk::ias, 0.0);
     hyd_xfer_sw[0] = hyd_xfer_sw[1] = 0;
-    set_pressures(1500, 1500, 1500);
     set_pumps(200, 200, 200, 200);
-    const u8 valves[4] = {1, 1, 0, 0};
-    std::memcpy(hyd_pump_fire_valve, valves, sizeof valves);
-    frames(1);
-    EXPECT_EQ((std::vector<u32>{hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}),
-              (std::vector<u32>{1530, 1530, 1485, 1485}));
+    const struct { u8 valves[4]; std::vector<u32> lines; } open[] = {
+        {{1, 1, 0, 0}, {1530, 1530, 1485, 1485}},
+        {{0, 1, 1, 0}, {1485, 1530, 1530, 1485}},  // one valve of each engine
+    };
+    for (const auto& o : open) {
+        set_pressures(1500, 1500, 1500);
+        std::memcpy(hyd_pump_fire_valve, o.valves, sizeof o.valves);
+        frames(1);
+        EXPECT_EQ((std::vector<u32>{hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}), o.lines);
+    }
 }
 
 TEST_F(SystemsTest, ASpoolingPumpHoldsItsLineFor20FramesAndNeverWrapsBelowZero) {
