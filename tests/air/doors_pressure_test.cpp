@@ -220,8 +220,11 @@ TEST_F(Pressure, DumpConvergesAndAnyDoorValueDumps) {
         token(kExit2, s.exit2);
         token(kExit3, s.exit3);
         token(kDump, s.host_dump);
-        frames(1);
         new_keys();
+        frames(1);
+        i32 value = -1;
+        EXPECT_EQ(sent(key_press_dump_toggle, &value), s.toggles);
+        EXPECT_TRUE(!s.toggles || value == 0) << "toggled with the value 0";
         frames(5);
         const auto keys = key_ids();
         EXPECT_EQ(air_press_dump, s.dump) << s.exit1 << " " << s.exit2 << " " << s.exit3;
