@@ -83,8 +83,10 @@ TEST_P(BleedOrder, EngineBleedRatesCountFrames) {
     u64 f = 0;
     while (air_bleed_press[0] == 0 && f < 5) frames(1), ++f;
     EXPECT_EQ(air_bleed_press[0], 5);
+    EXPECT_EQ(air_bleed_temp[0], 5) << "both rise from the same frame";
     frames(78);
     EXPECT_EQ(air_bleed_press[0], 395);
+    EXPECT_EQ(air_bleed_temp[0], 395);
     frames(1);
     EXPECT_EQ(air_bleed_press[0], 400);
     frames(220);
@@ -305,11 +307,12 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
         EXPECT_NEAR(air_pack_discharge_temp[0], s.discharge_after, 1e-4) << s.discharge;
     }
     air_duct_supply[0] = 0;
-    const f32 turbine = air_pack_turbine_temp[0];
+    const f32 turbine = air_pack_turbine_temp[0], discharge = air_pack_discharge_temp[0];
     for (f64 bad : {kNaN, kInf, -kInf}) {
         token(kTat, bad);
         frames(10);
         EXPECT_EQ(air_pack_turbine_temp[0], turbine) << bad;
+        EXPECT_EQ(air_pack_discharge_temp[0], discharge) << bad;
     }
     token(kTat, 1e300);
     frames(10);
@@ -317,6 +320,7 @@ TEST_F(Packs, TemperatureValveAndHostileOutsideAir) {
     token(kTat, -20.0 / 256.0);
     frames(100);
     EXPECT_NEAR(air_pack_turbine_temp[0], turbine + 10 * 0.001 - 1.0, 1e-3) << "warming 0.001, cooling 0.01 a frame";
+    EXPECT_NEAR(air_pack_discharge_temp[0], discharge + 10 * 0.001 - 1.0, 1e-3);
 }
 
 // A clock that is no number never starts the loop; the first sane reading arms it in full.

@@ -184,6 +184,7 @@ TEST_F(Pressure, OutflowValvesTakeFortyFiveFrames) {
         {60, 0, 44, 1, 44},  // FWD CLOSED, one frame short
         {60, 0, 1, 0, 45},
         {40, 0, 3, 3, 45},   // centred: both open
+        {20, 0, 5, 8, 40},   // AFT CLOSED again: the open aft valve closes a step a frame
         {40, 1, 45, 0, 0},   // on the ground: inactive, both shut
     };
     for (const auto& s : steps) {
@@ -207,22 +208,28 @@ TEST_F(Pressure, OutflowValvesTakeFortyFiveFrames) {
 TEST_F(Pressure, DumpConvergesAndAnyDoorValueDumps) {
     for (const char* g : {kValves1, kCabAlt}) place(g);
     token(kOnGround, 0.0);
-    const struct { f64 door, host_dump; u8 dump; size_t toggles; } steps[] = {
-        {0.0, 1.0, 0, 1},     // controllers active, doors shut: held off, one toggle
-        {0.0001, 0.0, 1, 1},  // a door value however small dumps
-        {0.0001, 0.5, 1, 0},  // a switch neither 0 nor 1 gets nothing
-        {0.0, 0.5, 0, 0},
+    const struct { f64 exit1, exit2, exit3, host_dump; u8 dump; size_t toggles; } steps[] = {
+        {0.0, 0.0, 0.0, 1.0, 0, 1},     // controllers active, doors shut: held off, one toggle
+        {0.0, 0.0001, 0.0, 0.0, 1, 1},  // a door value however small dumps
+        {0.0, 0.0001, 0.0, 0.5, 1, 0},  // a switch neither 0 nor 1 gets nothing
+        {0.0, 0.0, 0.0, 0.5, 0, 0},
+        {0.25, 0.0, 0.25, 0.0, 1, 1},   // the door values add up
     };
     for (const auto& s : steps) {
-        token(kExit2, s.door);
+        token(kExit1, s.exit1);
+        token(kExit2, s.exit2);
+        token(kExit3, s.exit3);
         token(kDump, s.host_dump);
-        frames(1);
         new_keys();
+        frames(1);
+        i32 value = -1;
+        EXPECT_EQ(sent(key_press_dump_toggle, &value), s.toggles);
+        EXPECT_TRUE(!s.toggles || value == 0) << "toggled with the value 0";
         frames(5);
         const auto keys = key_ids();
-        EXPECT_EQ(air_press_dump, s.dump) << s.door;
+        EXPECT_EQ(air_press_dump, s.dump) << s.exit1 << " " << s.exit2 << " " << s.exit3;
         EXPECT_EQ(keys.size(), 0u) << "converged";
-        EXPECT_TRUE(!s.toggles || host().token(kDump) == f64(s.dump)) << s.door;
+        EXPECT_TRUE(!s.toggles || host().token(kDump) == f64(s.dump)) << s.exit2;
     }
 }
 

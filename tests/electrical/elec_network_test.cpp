@@ -176,6 +176,8 @@ TEST_F(SystemsTest, DcFaultAndTheEssentialBusSources) {
         {1, 1, 0, 1, 1, 0, 1, 0},  // batteries OFF: the ESS TR
         {1, 1, 0, 0, 1, 0, 1, 1},  // ESS TR OFF: through the tie
         {1, 1, 0, 0, 0, 0, 0, 1},  // tie SPLIT: dead, the tie flag as it was
+        {1, 1, 0, 1, 0, 0, 1, 0},  // from dead, the ESS TR alone
+        {1, 1, 0, 0, 0, 0, 0, 0},
         {1, 1, 1, 0, 0, 0, 1, 0},  // the batteries again
         {1, 1, 0, 0, 1, 0, 1, 1},
         {1, 1, 0, 1, 0, 0, 1, 0},

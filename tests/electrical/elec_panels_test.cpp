@@ -24,7 +24,7 @@ const char* kExt = "ketravin elec_ext_pwr_kr60";
 const char* kGen = "ketravin elec_gen_kr60";
 
 constexpr u32 kTick = 1, kOnGround = 60, kParkingBrake = 323, kVelX = 551, kVelZ = 552, kEng1N1 = 624,
-              kEng1N2 = 625, kEng2N2 = 644, kEng1Gen = 762, kBusVolts = 759;
+              kEng1N2 = 625, kEng2N1 = 643, kEng2N2 = 644, kEng1Gen = 762, kEng2Gen = 764, kBusVolts = 759;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 using V3 = std::array<f64, 3>;
 
@@ -33,7 +33,7 @@ i32 bat_x(size_t i) { return 25 + 31 * i32(i); }
 constexpr i32 kBatOnY = 55, kBatNormY = 80, kBatOffY = 105;
 enum { DcTieInLine = 1, DcLampTr1Off = 11, DcLampEssTrOff = 13 };
 enum { AcEmergInLine = 1, AcTrans1InLine = 3, AcLampBus1Off = 15, AcLampEssOff = 17, AcKnob = 18 };
-enum { ExtLampAvail = 1, ExtLampOn = 2, ExtMsgAvail = 9, ExtMsgOff = 10, ExtMsgNoPwr = 11 };
+enum { ExtLampAvail = 1, ExtLampOn = 2, ExtLeverDown = 3, ExtMsgAvail = 9, ExtMsgOff = 10, ExtMsgNoPwr = 11 };
 }  // namespace
 
 // Flow bar pairs read with pair(): S in line, O cross line, - none.
@@ -168,21 +168,23 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
     EXPECT_EQ(drawn(kAc, AcKnob).value, 4.0);
 }
 
-// Each two-position lever: the down image for one byte value, the up image for the other; the
-// images follow the byte on the next frame.
+// Each two-position lever: its click stores its own byte (up 1 except SMOKE DRILL's NORM, 0), the
+// down image shows for one byte value, the up image for the other, on the next frame.
 TEST_F(ElecPanels, TwoPositionLeversShowTheirByte) {
     for (const char* g : {kDc, kAc, kExt}) place(g);
-    const struct { const char* gauge; i32 x, up_y, down_y; size_t down_image; } levers[] = {
-        {kDc, 20, 60, 100, 3},    {kDc, 160, 60, 100, 5},   {kDc, 90, 60, 100, 7},    // TR 1, TR 2, ESS TR
-        {kDc, 130, 10, 50, 9},                                                        // DC TIE
-        {kAc, 20, 200, 230, 7},   {kAc, 160, 200, 230, 9},                            // LINE 1, LINE 2
-        {kAc, 60, 200, 230, 11},  {kAc, 120, 200, 230, 13},                           // TRANS 1, TRANS 2
-        {kExt, 20, 60, 100, 5},   {kExt, 100, 60, 100, 7},                            // SMOKE DRILL, ESS BUS
+    const struct { const char* gauge; i32 x, up_y, down_y; size_t down_image; u8* byte; u8 up; } levers[] = {
+        {kDc, 20, 60, 100, 3, &elec_tr_sw[0], 1},     {kDc, 160, 60, 100, 5, &elec_tr_sw[1], 1},  // TR 1, TR 2
+        {kDc, 90, 60, 100, 7, &elec_tr_sw[2], 1},                                                // ESS TR
+        {kDc, 130, 10, 50, 9, &elec_dc_tie_sw, 1},                                               // DC TIE
+        {kAc, 20, 200, 230, 7, &elec_line_sw[0], 1},  {kAc, 160, 200, 230, 9, &elec_line_sw[1], 1},
+        {kAc, 60, 200, 230, 11, &elec_trans_sw[0], 1}, {kAc, 120, 200, 230, 13, &elec_trans_sw[1], 1},
+        {kExt, 20, 60, 100, 5, &elec_smoke_drill_sw, 0}, {kExt, 100, 60, 100, 7, &elec_ess_bus_sw, 1},
     };
     for (const auto& l : levers) {
         SCOPED_TRACE(testing::Message() << l.gauge << " " << l.x << "," << l.up_y);
         for (const auto& [y, image] : {std::pair{l.down_y, 'S'}, {l.up_y, 'O'}, {l.down_y, 'S'}}) {
             click(l.gauge, l.x, y);
+            EXPECT_EQ(*l.byte, image == 'O' ? l.up : 1 - l.up);
             frames(1);
             EXPECT_EQ(pair(l.gauge, l.down_image), image);
         }
@@ -238,11 +240,15 @@ TEST_F(ElecPanels, GroundPowerAvailabilityAndFeed) {
     click(kExt, 60, 10);
     frames(1);
     EXPECT_TRUE(ext_power_on && air_ext_power_on && shown(kExt, ExtLampOn));
+    EXPECT_EQ(pair(kExt, ExtLeverDown), 'O') << "EXT PWR lever up";
     token(kEng2N2, 20.0);
     token(kEng1N2, 20.0);  // both engines running: a silent disconnection
     frames(1);
     EXPECT_EQ(elec_ext_pwr_connected | ext_power_on | air_ext_power_on, 0);
     EXPECT_FALSE(shown(kExt, ExtMsgOff) || shown(kExt, ExtMsgNoPwr));
+    EXPECT_EQ(pair(kExt, ExtLeverDown), 'O') << "drawn as it stood before the frame forced it off";
+    frames(1);
+    EXPECT_EQ(pair(kExt, ExtLeverDown), 'S');
 }
 
 // Timers counted in ticks, at 10, 18, 30 and 60 frames a second.
@@ -326,14 +332,18 @@ TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {
     click(kGen, 20, 110);  // GEN 1 TEST from OFF RESET
     click(kGen, 150, 60);  // GEN 2 ON, then TEST
     click(kGen, 150, 110);
-    ASSERT_TRUE(elec_gen_sw[0] == 2 && elec_gen_sw[1] == 3);
+    click(kGen, 85, 110);  // APU GEN TEST from OFF RESET, clicked again: now as from ON
+    click(kGen, 85, 110);
+    ASSERT_TRUE(elec_gen_sw[0] == 2 && elec_gen_sw[1] == 3 && elec_gen_sw[2] == 3);
     frames(1);
     const f64 armed = host().token(kTick);
-    f64 back[2] = {-1, -1};  // GEN 1 returns 27 ticks after arming, GEN 2 27 after that
-    for (int n = 0; n < 20 * int(GetParam()) && back[1] < 0; ++n) {
+    // GEN 1 returns 27 ticks after arming, GEN 2 27 after that, APU GEN 27 after GEN 2.
+    const u8 rest[3] = {0, 1, 1};
+    f64 back[3] = {-1, -1, -1};
+    for (int n = 0; n < 20 * int(GetParam()) && back[2] < 0; ++n) {
         frames(1);
-        if (back[0] < 0 && elec_gen_sw[0] == 0) back[0] = host().token(kTick);
-        if (back[1] < 0 && elec_gen_sw[1] == 1) back[1] = host().token(kTick);
+        for (size_t i = 0; i < 3; ++i)
+            if (back[i] < 0 && elec_gen_sw[i] == rest[i]) back[i] = host().token(kTick);
         ASSERT_TRUE(back[0] >= 0 || elec_gen_sw[0] == 2);
     }
     // Each returns on the first frame at or past its deadline.
@@ -343,8 +353,10 @@ TEST_P(ElecAtFps, GeneratorTestPositionsSpringBackOneAfterTheOther) {
     if (GetParam() >= 18.0) {
         EXPECT_EQ(back[0], armed + 27.0) << "every tick seen: exactly 27";
     }
-    EXPECT_GE(back[1], back[0] + 27.0);
-    EXPECT_LT(back[1], back[0] + 27.0 + late);
+    for (size_t i = 1; i < 3; ++i) {
+        EXPECT_GE(back[i], back[i - 1] + 27.0) << "switch " << i;
+        EXPECT_LT(back[i], back[i - 1] + 27.0 + late) << "switch " << i;
+    }
     EXPECT_EQ(elec_gen_test_running, 0);
 }
 INSTANTIATE_TEST_SUITE_P(FrameRates, ElecAtFps, ::testing::Values(10.0, 18.0, 30.0, 60.0));
@@ -361,23 +373,30 @@ TEST_F(ElecPanels, TickTimersSurviveTheClockJumpingBack) {
 
 TEST_F(ElecPanels, GeneratorsAndTheHostConverge) {
     place(kGen);
-    click(kGen, 20, 60);  // GEN 1 ON; GEN 2 stays OFF RESET
-    for (f64 n1 : {5.0, kNaN}) {
-        token(kEng1N1, n1);
+    const struct { const char* name; i32 x; u32 n1_tok, gen_tok, key; } gens[] = {
+        {"GEN 1", 20, kEng1N1, kEng1Gen, key_gen1_toggle},
+        {"GEN 2", 150, kEng2N1, kEng2Gen, key_gen2_toggle},
+    };
+    for (const auto& g : gens) {
+        SCOPED_TRACE(g.name);
+        click(kGen, g.x, 60);  // ON; the other generator stays OFF RESET
+        for (f64 n1 : {5.0, kNaN}) {
+            token(g.n1_tok, n1);
+            frames(3);
+            EXPECT_EQ(sends(g.key), 0u) << "N1 " << n1;
+        }
+        token(g.n1_tok, 5.01);
         frames(3);
-        EXPECT_EQ(sends(key_gen1_toggle), 0u) << "N1 " << n1;
+        i32 value = -1;
+        EXPECT_EQ(sent(g.key, &value), 1u) << "sent once, then the host is in step";
+        EXPECT_EQ(value, 0);
+        EXPECT_EQ(host().token(g.gen_tok), 1.0);
+        token(g.n1_tok, 0.0);
+        click(kGen, g.x, 85);  // OFF RESET: no N1 condition
+        frames(3);
+        EXPECT_EQ(sends(g.key), 1u);
+        EXPECT_EQ(host().token(g.gen_tok), 0.0);
     }
-    token(kEng1N1, 5.01);
-    frames(3);
-    i32 value = -1;
-    EXPECT_EQ(sent(key_gen1_toggle, &value), 1u) << "sent once, then the host is in step";
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(host().token(kEng1Gen), 1.0);
-    token(kEng1N1, 0.0);
-    click(kGen, 20, 85);  // OFF RESET: no N1 condition
-    frames(3);
-    EXPECT_EQ(sends(key_gen1_toggle), 1u);
-    EXPECT_EQ(host().token(kEng1Gen), 0.0);
 }
 
 // The host's APU follows the module's; with ground power on it is held running with its generator
@@ -434,8 +453,10 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     EXPECT_EQ(run(elec_dc_volts, 3), (V{26, 24, 24}));
     battery_current = 10;
     EXPECT_EQ(run(elec_dc_volts, 3), (V{26, 28, 28}));
+    EXPECT_EQ(elec_dc_volts_step, 2) << "from 15 V up";
     elec_batt_any_on = 0;  // every battery OFF: down to 0 whatever the current
     EXPECT_EQ(run(elec_dc_volts, 10), (V{26, 24, 22, 20, 18, 16, 14, 10, 6, 2}));
+    EXPECT_EQ(elec_dc_volts_step, 4) << "the step the last frame took, from 6 V";
 
     elec_ac_meter_sel = 4;  // BUS 1, powered: back to 400 Hz in 15 frames
     elec_ac_bus1_powered = 1;
@@ -444,9 +465,11 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     elec_ac_volts = 0;  // 10 V steps to 100, then 2 V steps, landing on 115
     EXPECT_EQ(run(elec_ac_volts, 20),
               (V{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 102, 104, 106, 108, 110, 112, 114, 115, 115, 115}));
+    EXPECT_EQ(elec_ac_volts_step, 2);
     elec_ac_bus1_powered = 0;
     EXPECT_EQ(run(elec_ac_volts, 8), (V{113, 111, 109, 107, 105, 103, 101, 99}));
     EXPECT_EQ(run(elec_ac_volts, 11), (V{89, 79, 69, 59, 49, 39, 29, 19, 9, 0, 0}));
+    EXPECT_EQ(elec_ac_volts_step, 10);
 
     // The DC voltmeter's sources: ESS BUS, TR 1, ESS TR, TR 2, each alone powered.
     for (u8 sel = 1; sel <= 4; ++sel) {

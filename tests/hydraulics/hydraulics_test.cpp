@@ -59,13 +59,17 @@ TEST_F(SystemsTest, NoPumpOrNoOpenValveDecaysEveryLineNeverBelowZero) {
     // Any valve open passes the gate: the lines behind the open ones rise, the others decay.
     token(tk::ias, 0.0);
     hyd_xfer_sw[0] = hyd_xfer_sw[1] = 0;
-    set_pressures(1500, 1500, 1500);
     set_pumps(200, 200, 200, 200);
-    const u8 valves[4] = {1, 1, 0, 0};
-    std::memcpy(hyd_pump_fire_valve, valves, sizeof valves);
-    frames(1);
-    EXPECT_EQ((std::vector<u32>{hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}),
-              (std::vector<u32>{1530, 1530, 1485, 1485}));
+    const struct { u8 valves[4]; std::vector<u32> lines; } open[] = {
+        {{1, 1, 0, 0}, {1530, 1530, 1485, 1485}},
+        {{0, 1, 1, 0}, {1485, 1530, 1530, 1485}},  // one valve of each engine
+    };
+    for (const auto& o : open) {
+        set_pressures(1500, 1500, 1500);
+        std::memcpy(hyd_pump_fire_valve, o.valves, sizeof o.valves);
+        frames(1);
+        EXPECT_EQ((std::vector<u32>{hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}), o.lines);
+    }
 }
 
 TEST_F(SystemsTest, ASpoolingPumpHoldsItsLineFor20FramesAndNeverWrapsBelowZero) {
@@ -167,11 +171,26 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     engines(0.0, 0.0);
     set_pressures(0, 0, 0);
     frames(1);
+    keys = new_keys();
+    EXPECT_EQ(sent(keys, key_systems_event_10305), 1u) << "re-armed by the recovery";
+    EXPECT_EQ(sent(keys, key_systems_event_10306), 1u);
     token(tk::gear_left, 9000.0);
     token(tk::gear_right, 9000.0);
     frames(1);
     EXPECT_EQ(sent_now(key_gear_up), 1u);
     EXPECT_EQ(hyd_loss_gear_left + hyd_loss_gear_right, 0u) << "captured once, at the loss";
+    // A third loss with only the right gear still out: not up, so the gear is sent down.
+    engines(25.0, 25.0);
+    frames(60);
+    token(tk::gear_left, 0.0);
+    token(tk::gear_right, 9000.0);
+    new_keys();
+    engines(0.0, 0.0);
+    set_pressures(0, 0, 0);
+    frames(1);
+    EXPECT_EQ(hyd_loss_gear_left, 0u);
+    EXPECT_EQ(hyd_loss_gear_right, 9000u);
+    EXPECT_EQ(sent_now(key_gear_down), 1u);
 }
 
 TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
@@ -209,7 +228,9 @@ TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTw
         {16382.0, 40.0, key_spoilers_event_10210, 0}, {500.0, 40.0, key_spoilers_event_10211, 1},
         {1.0, 40.0, key_spoilers_event_10211, 1},     {0.99, 40.0, key_spoilers_event_10211, 0},
         {4500.0, 100.0, key_spoilers_set, 2},         {4000.0, 100.0, key_spoilers_set, 0},
-        {8000.0, 60.0, key_spoilers_event_10210, 1},  {8000.0, 60.01, key_spoilers_set, 2}};  // 60 kt is slow
+        {8000.0, 60.0, key_spoilers_event_10210, 1},  {8000.0, 60.01, key_spoilers_set, 2},  // 60 kt is slow
+        {6000.0, 40.0, key_spoilers_event_10210, 0},  {6000.01, 40.0, key_spoilers_event_10210, 1},
+        {16381.99, 40.0, key_spoilers_event_10210, 1}};
     for (const auto& c : cases) {
         token(tk::spoilers, c.pos);
         token(tk::ias, c.ias);

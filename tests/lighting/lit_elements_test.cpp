@@ -130,6 +130,20 @@ TEST_F(LitElements, LightingPanels) {
     });
 }
 
+TEST_F(LitElements, ElectricalMeters) {
+    check({
+        {"ketravin elec_sel_ind_dc_kr60", 4, "0"},  // the legends, not the pointer
+        {"ketravin elec_sel_ind_ac_kr60", 4, "0"},
+        {"ketravin elec_ind_dc_v_kr60", 4, "0-1"},
+        {"ketravin elec_ind_dc_amps_kr60", 4, "0-1"},
+        {"ketravin elec_ind_ac_v_kr60", 4, "0-1"},
+        {"ketravin elec_ind_ac_frq_kr60", 4, "0-1"},
+        {"ketravin elec_ind_ac_load1_kr60", 4, "0-1"},
+        {"ketravin elec_ind_ac_load2_kr60", 4, "0-1"},
+        {"ketravin elec_ind_ac_loadapu_kr60", 4, "0-1"},
+    });
+}
+
 TEST_F(LitElements, Gear) {
     check({
         {"ketravin brakes_ind_kr60", 1, "1-", 1},
