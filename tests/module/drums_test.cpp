@@ -171,7 +171,8 @@ TEST_F(DrumChase, CarryCountersAndWeights) {
          {CarryFour, 0, 3, {3.9, 3.65, 3.4, 3.15, 3}},  {CarryFour, 3, 0, {3.25, 3.5, 3.75, 4, 0}},
          {Weight, 0, 8, {}, 32, 8},                     {Weight, 5, 4e9, {5, 5}},
          // A double target between 0 and 1 is neither a digit above 0 nor 0: the drum holds.
-         {CarryF, 5, 0.5, {5, 5}},                      {CarryF, 0, 0.5, {0.25, 0.5, 0.5}}});
+         {CarryF, 5, 0.5, {5, 5}},                      {CarryF, 0, 0.5, {0.25, 0.5, 0.5}},
+         {Carry96, 9.6, 0, {0}}});  // at the wrap threshold: straight to 0
 }
 
 TEST_F(DrumChase, RadioHeads) {
@@ -192,7 +193,8 @@ TEST_F(DrumChase, RadioHeadsThatJumpToTheTopDigit) {
          {Jump10, 8.9, 0, {8.65, 8.4}},                {Jump4, 0, 3, {3.9, 3.65, 3.4, 3.15, 3}},
          {Jump4, 3, 0, {3.25, 3.5, 3.75, 4, 0}},       {Jump10F, 3, 4.9999999, {3.25}, 8, 5},
          {Jump10, 3, 12, {9.9, 9.9}},                  {Jump10F, 2, -kInf, {2, 2}},
-         {Jump10F, 2, 2147483648.0, {2, 2}}});  // just past what an int holds
+         {Jump10F, 2, 2147483648.0, {2, 2}},  // just past what an int holds
+         {Jump10F, 2, 2147483647.5, {9.9}}});
 }
 
 TEST_F(DrumChase, SelectorWheels) {

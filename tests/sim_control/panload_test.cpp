@@ -139,12 +139,12 @@ TEST_F(Overview, StripOpensAndClosesUnlessDisabled) {
 }
 
 TEST_F(Overview, AreasHighlightActAndCloseTheOverviewOnlyWhenArmed) {
-    // hover: set by a pointer move; 0: the area takes no moves.
+    // hover: set by a pointer move; 0: the area takes no moves. Windows as a panel file names them.
     const struct { const char* what; i32 x, y; u8 hover; u32 window; u8 state; } kAreas[] = {
-        {"engineer", 538, 325, 1, panel_win_fe_1, 2}, {"pedestal", 164, 233, 2, panel_win_pedestal_big, 0},
-        {"upper 1", 316, 154, 3, panel_win_upper_1, 1}, {"radios", 316, 325, 5, panel_win_radios, 10},
-        {"FAIL", 305, 397, 0, panel_win_failures, 0},   {"INS", 124, 397, 0, panel_win_ins, 10},
-        {"upper 2", 164, 0, 4, panel_win_upper_2, 0},    {"GPS", 229, 449, 0, panel_win_gps, 2},
+        {"engineer", 538, 325, 1, 10060, 2}, {"pedestal", 164, 233, 2, 10045, 0},
+        {"upper 1", 316, 154, 3, 10030, 1},  {"radios", 316, 325, 5, 10050, 10},
+        {"FAIL", 305, 397, 0, 10100, 0},     {"INS", 124, 397, 0, 10070, 10},
+        {"upper 2", 164, 0, 4, 10110, 0},    {"GPS", 229, 449, 0, 10080, 2},
     };
     for (const auto& a : kAreas) {
         SCOPED_TRACE(a.what);

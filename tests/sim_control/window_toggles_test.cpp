@@ -13,10 +13,9 @@ struct Toggle {
     i32 width;
     u32 window;  // toggled through the toggle service; 0: by key events
 };
-const Toggle kToggles[] = {{"rad", 132, panel_win_radios},    {"ped", 132, panel_win_pedestal_big},
-                           {"fe", 132, 0},                    {"gps", 72, 0},
-                           {"fail", 201, panel_win_failures}, {"up2", 386, panel_win_upper_1},
-                           {"up3", 106, panel_win_upper_2},   {"ins", 72, panel_win_ins}};
+// Window idents as a panel file names them.
+const Toggle kToggles[] = {{"rad", 132, 10050},  {"ped", 132, 10045}, {"fe", 132, 0},    {"gps", 72, 0},
+                           {"fail", 201, 10100}, {"up2", 386, 10030}, {"up3", 106, 10110}, {"ins", 72, 10070}};
 std::string gauge_name(const char* what) { return std::string("ketravin toggle_pan_") + what + "_kr60"; }
 }  // namespace
 
