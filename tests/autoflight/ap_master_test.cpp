@@ -922,6 +922,20 @@ TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
         << "a new engagement: a new reference, and the trend samples start again";
 }
 
+// IAS flying in LAND: off the beam GO A. drops with SPD; on the beam only SPD drops, GO A. stays.
+TEST_F(ApMaster, IasInLandKeepsGoAroundOnlyOnTheBeam) {
+    land_armed();
+    for (u8 captured : {0, 1}) {
+        ap_approach_state = 30;
+        fd_vl_captured = captured;
+        ap_ias_mode = ap_go_around_mode = ats_spd_mode = 1;
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ats_spd_mode, ap_go_around_mode, ap_approach_state, ap_ias_mode),
+                  std::make_tuple(u8(0), captured, u8(30), u8(1)))
+            << "captured " << int(captured);
+    }
+}
+
 // Both autopilots on the ILS: LAND DUAL needs the autothrottle's SPD, whose speed law also sets the
 // 60 ft flare height and retards the throttles 50 a frame in the flare. After touchdown SPD drops
 // and RLOUT shows above 50 kt; LAND DUAL stays below 100 ft.

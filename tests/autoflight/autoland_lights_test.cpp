@@ -198,20 +198,29 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     EXPECT_EQ(ap_autoland_warning, 2);
     ap_go_around_mode = 1;
     frames(1);
-    EXPECT_EQ(ap_autoland_warning, 0);
+    EXPECT_EQ(std::make_pair(ap_autoland_warning, ap_autoland_ap_in_land), std::make_pair(i8(0), u8(0)));
     EXPECT_FALSE(lit(element(kAutoland, 0)));
+    ap_go_around_mode = 0;  // the cancel forgot the LAND engagement: the loss is not raised again
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
 }
 
 // On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that
-// the next approach is monitored again.
+// the next approach is monitored again; the touchdown also ends the LAND engagement, so lifting off
+// again with the autopilot off is no autopilot lost.
 TEST_F(Lights, AutolandWarningOnTheGroundFollowsTheAutopilot) {
     place(kAutoland);
+    in_land(120.0);
     token(tk::ground, 1.0);
     for (const auto& [ap, warning] : {std::pair<f64, i8>{1.0, -1}, {0.0, 0}}) {
         token(tk::ap, ap);
         frames(1);
-        EXPECT_EQ(ap_autoland_warning, warning) << ap;
+        EXPECT_EQ(std::make_pair(ap_autoland_warning, ap_autoland_ap_in_land), std::make_pair(warning, u8(0))) << ap;
     }
+    ap_approach_state = ap_cmd_engaged = 0;
+    token(tk::ground, 0.0);
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
 }
 
 // The flare may last 17 s; begun within 20 s of midnight it runs to 20 s and counts after it.
@@ -220,7 +229,8 @@ TEST_F(Lights, FlareTimerAcrossMidnight) {
     in_land(30.0);
     ap_flare_mode = 1;
     const struct { f64 begun; f64 t; i8 warning; } cases[] = {
-        {1000.0, 1016.0, 0}, {1000.0, 1017.0, 1}, {86390.0, 86399.0, 0}, {86390.0, 5.0, 0}, {86390.0, 10.0, 1}};
+        {1000.0, 1016.0, 0},  {1000.0, 1017.0, 1},  {86390.0, 86399.0, 0}, {86390.0, 5.0, 0}, {86390.0, 10.0, 1},
+        {86379.5, 86396.0, 1}, {86380.0, 86399.5, 0}, {86380.0, 0.0, 1}};  // deadline 0: due only after midnight
     for (const auto& c : cases) {
         ap_autoland_warning = 0;
         ap_autoland_flare_timing = 0;

@@ -224,8 +224,8 @@ TEST_F(Selectors, AltButtonHoldsThePresentAltitudeOrEnds) {
     place(kAlt);
     ap_fd_engaged = 1;
     const struct { u8 mode, approach, gs, mode_after, approach_after; } cases[] = {
-        {0, 0, 0, 4, 0},   {3, 0, 0, 0, 0},   {1, 20, 1, 4, 0},  {0, 20, 0, 4, 20},
-        {0, 30, 1, 0, 30}, {0, 30, 0, 4, 30}, {25, 0, 0, 4, 0}};
+        {0, 0, 0, 4, 0},  {3, 0, 0, 0, 0},   {1, 20, 1, 4, 0},  {0, 20, 0, 4, 20},
+        {0, 29, 1, 4, 0}, {0, 30, 1, 0, 30}, {0, 30, 0, 4, 30}, {25, 0, 0, 4, 0}};
     for (const auto& c : cases) {
         ap_alt_mode = c.mode;
         ap_approach_state = c.approach;
