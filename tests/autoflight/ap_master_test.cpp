@@ -874,6 +874,12 @@ TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
                   std::make_tuple(250, 0.0, c.vs, f64(c.vs)));
         before = c.ias;
     }
+    frames(1);  // the sampler between its samples
+    ASSERT_NE(ap_ias_sample_state, 0);
+    press(kCmd1Up);  // ends IAS and its law at once, not a frame later
+    EXPECT_EQ(std::make_tuple(ap_ias_mode, ap_ias_reference, ap_ias_law_engaged, ap_ias_sample_state,
+                              ap_ias_sample_deadline),
+              std::make_tuple(u8(0), 0, u8(0), u8(0), decltype(ap_ias_sample_deadline)(0)));
 }
 
 // While IAS flies, SPD, TURB and GO A. are dropped every frame (in APP and in LAND off the beam) and
