@@ -106,7 +106,8 @@ TEST_F(Lights, AutolandFaultsAndTheirCancels) {
     place(kAutoland);
     fd_gs_armed = 1;
     const struct { u8 cmd; f64 ft, cdi; i8 warning; } cases[] = {
-        {1, 150.0, 13.0, 1}, {1, 150.0, 12.0, 0}, {1, 10.0, -13.0, 0}, {0, 150.0, 13.0, 0}};
+        {1, 150.0, 13.0, 1},  {1, 150.0, 12.0, 0}, {1, 150.0, -12.5, 1}, {1, 150.0, -12.0, 0},
+        {1, 10.0, -13.0, 0}, {0, 150.0, 13.0, 0}};
     for (const auto& c : cases) {
         in_land(c.ft);
         ap_cmd_engaged = c.cmd;
@@ -326,6 +327,16 @@ TEST_F(Lights, ApOffRunEndsWhenTheClockJumpsPastItOrBackAndClicksSetThePanelByte
     EXPECT_FALSE(lit(element(kApOff, 0)));
     expect_timer_survives_clock_jumps(host(),
                                       {"AP OFF run", 80.0 / 18.0, disengage, [] { return ap_off_flashing == 0; }});
+    // The start shows the light whatever the clock reads.
+    ASSERT_TRUE(ap_off_flashing == 0 && !lit(element(kApOff, 0)));
+    token(tk::ap, 1.0);
+    frames(1);
+    const f64 before = host().token(tk::tick);
+    token(tk::ap, 0.0);
+    token(tk::tick, std::numeric_limits<f64>::quiet_NaN());
+    frames(1);
+    EXPECT_EQ(std::make_pair(lit(element(kApOff, 0)), ap_off_flashing), std::make_pair(true, u8(1)));
+    token(tk::tick, before);
     // Left click toggles the panel buttons; right click opens the overview only from 0.
     const struct { u32 flags; u8 overview_before, buttons, overview; } clicks[] = {
         {MouseLeftSingle, 2, 1, 2}, {MouseLeftSingle, 2, 0, 2}, {MouseRightSingle, 0, 0, 1},
