@@ -62,6 +62,8 @@ TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
     const struct { f64 hour, minute, to_go_nm; u32 eta_hour, eta_min; i32 dtg_shown; } cases[] = {
         {23, 50, 900, 0, 5, 900},            // 15 minutes
         {12, 40, 900, 12, 55, 900},          // within the hour
+        {12, 0, 3540, 12, 59, 3540},         // 59 minutes
+        {12, 1, 3540, 13, 0, 3540},          // the minutes reach 60
         {22, 10, 7500, 0, 15, 7500},         // 125 minutes
         {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
     };
