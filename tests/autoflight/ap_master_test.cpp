@@ -1016,6 +1016,20 @@ TEST_F(ApMaster, BankHoldOutputStepsToTheTargetAndStopsAt127) {
     }
 }
 
+// Director 1 lost to its AC bus in an approach: the director check drops it after clearing CMD for
+// an FD already off, and the approach keeps CMD from bringing it back, so CMD still reads 1 in that
+// frame; the director's release stops the yaw law all the same.
+TEST_F(ApMaster, DirectorLostWithCmdStillSetStopsTheYawLawThatFrame) {
+    land_armed();
+    token(tk::bank, 10.0);
+    token(tk::slip, -12.0);
+    elec_ac_bus1_powered = 0;
+    ap_rudder_cmd = 0;
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_fd_engaged, ap_cmd_engaged, ap_cmd_active, ap_rudder_cmd),
+              std::make_tuple(u8(0), u8(1), u8(0), 0));
+}
+
 // Ball bands [-10, -3) and (3, 10] step to 5000, beyond to 16000; inside, the command centres.
 TEST_F(ApMaster, RudderFollowsTheBallWithinItsLimitsAndIsStillSent) {
     engage_cmd1();

@@ -265,14 +265,18 @@ TEST_F(Lights, DeviationBandsAndTheLampTest) {
         frames(1);
         EXPECT_EQ(lit(element(kGs, 0)), c.gs) << c.needle << " at " << c.ft;
     }
-    // The lamp test reaches only the deviation lights, and only outside an approach.
-    light_lamp_test = 1;
+    // The lamp test reaches only the deviation lights, only outside an approach and only powered.
     token(tk::gs_needle, 0.0);
-    for (u8 state : {20, 10}) {
-        ap_approach_state = state;
+    const struct { u8 test, state, dc; bool lit; } tests[] = {
+        {1, 20, 1, false}, {1, 10, 1, true}, {0, 10, 1, false}, {1, 10, 0, false}};
+    for (const auto& t : tests) {
+        light_lamp_test = t.test;
+        ap_approach_state = t.state;
+        dc_ess_powered = t.dc;
         frames(1);
-        EXPECT_EQ(lit(element(kGs, 0)), state == 10);
-        EXPECT_EQ(lit(element(kLoc, 0)), state == 10);
+        SCOPED_TRACE(testing::Message() << "test " << int(t.test) << " state " << int(t.state) << " DC " << int(t.dc));
+        EXPECT_EQ(lit(element(kGs, 0)), t.lit);
+        EXPECT_EQ(lit(element(kLoc, 0)), t.lit);
         EXPECT_FALSE(lit(element(kGa, 0)) || lit(element(kLand, LowerArc)));
     }
 }

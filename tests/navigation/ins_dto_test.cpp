@@ -60,6 +60,7 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     frames(20);
     EXPECT_EQ(ins_dto_state, 5);
     EXPECT_EQ(ins1_plan_total_nm, 0.0) << "and again as the rebuild ends";
+    EXPECT_EQ(ins_dto_build_slot, 0u) << "ready for the next rebuild";
     EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));
 
     enter(0, 2, 7);  // a later DIRECT TO to waypoint 2 of the new plan
