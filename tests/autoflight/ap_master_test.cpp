@@ -874,6 +874,12 @@ TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
                   std::make_tuple(250, 0.0, c.vs, f64(c.vs)));
         before = c.ias;
     }
+    frames(1);  // the sampler between its samples
+    ASSERT_NE(ap_ias_sample_state, 0);
+    press(kCmd1Up);  // ends IAS and its law at once, not a frame later
+    EXPECT_EQ(std::make_tuple(ap_ias_mode, ap_ias_reference, ap_ias_law_engaged, ap_ias_sample_state,
+                              ap_ias_sample_deadline),
+              std::make_tuple(u8(0), 0, u8(0), u8(0), decltype(ap_ias_sample_deadline)(0)));
 }
 
 // While IAS flies, SPD, TURB and GO A. are dropped every frame (in APP and in LAND off the beam) and
@@ -920,6 +926,20 @@ TEST_F(ApMaster, IasModeClearsItsRivalsAndHandsBackToPitch) {
     frames(1);
     EXPECT_EQ(std::make_pair(ap_ias_reference, ap_ias_trend), std::make_pair(270, 0.0))
         << "a new engagement: a new reference, and the trend samples start again";
+}
+
+// IAS flying in LAND: off the beam GO A. drops with SPD; on the beam only SPD drops, GO A. stays.
+TEST_F(ApMaster, IasInLandKeepsGoAroundOnlyOnTheBeam) {
+    land_armed();
+    for (u8 captured : {0, 1}) {
+        ap_approach_state = 30;
+        fd_vl_captured = captured;
+        ap_ias_mode = ap_go_around_mode = ats_spd_mode = 1;
+        frames(1);
+        EXPECT_EQ(std::make_tuple(ats_spd_mode, ap_go_around_mode, ap_approach_state, ap_ias_mode),
+                  std::make_tuple(u8(0), captured, u8(30), u8(1)))
+            << "captured " << int(captured);
+    }
 }
 
 // Both autopilots on the ILS: LAND DUAL needs the autothrottle's SPD, whose speed law also sets the
@@ -994,6 +1014,20 @@ TEST_F(ApMaster, BankHoldOutputStepsToTheTargetAndStopsAt127) {
         EXPECT_EQ(ap_bank_hold_output, c.after2) << c.target;
         EXPECT_EQ(host().token(tk::apfd_reset), c.after1);
     }
+}
+
+// Director 1 lost to its AC bus in an approach: the director check drops it after clearing CMD for
+// an FD already off, and the approach keeps CMD from bringing it back, so CMD still reads 1 in that
+// frame; the director's release stops the yaw law all the same.
+TEST_F(ApMaster, DirectorLostWithCmdStillSetStopsTheYawLawThatFrame) {
+    land_armed();
+    token(tk::bank, 10.0);
+    token(tk::slip, -12.0);
+    elec_ac_bus1_powered = 0;
+    ap_rudder_cmd = 0;
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_fd_engaged, ap_cmd_engaged, ap_cmd_active, ap_rudder_cmd),
+              std::make_tuple(u8(0), u8(1), u8(0), 0));
 }
 
 // Ball bands [-10, -3) and (3, 10] step to 5000, beyond to 16000; inside, the command centres.

@@ -106,7 +106,8 @@ TEST_F(Lights, AutolandFaultsAndTheirCancels) {
     place(kAutoland);
     fd_gs_armed = 1;
     const struct { u8 cmd; f64 ft, cdi; i8 warning; } cases[] = {
-        {1, 150.0, 13.0, 1}, {1, 150.0, 12.0, 0}, {1, 10.0, -13.0, 0}, {0, 150.0, 13.0, 0}};
+        {1, 150.0, 13.0, 1},  {1, 150.0, 12.0, 0}, {1, 150.0, -12.5, 1}, {1, 150.0, -12.0, 0},
+        {1, 10.0, -13.0, 0}, {0, 150.0, 13.0, 0}};
     for (const auto& c : cases) {
         in_land(c.ft);
         ap_cmd_engaged = c.cmd;
@@ -144,7 +145,8 @@ TEST_F(Lights, GlideSlopeExcessCountsFrom100To250Ft) {
 TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
     place(kAutoland);
     fd_gs_armed = 1;
-    for (bool touchdown : {false, true}) {
+    // After the click: fault gone, touchdown, or the excess still there (the click puts it out all the same).
+    for (const auto& [cdi_after, touchdown] : {std::pair<f64, bool>{0.0, false}, {0.0, true}, {13.0, false}}) {
         in_land(150.0);
         token(tk::ground, 0.0);
         ap_autoland_warning = 0;
@@ -166,13 +168,13 @@ TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
         EXPECT_EQ(lit(element(kAutoland, 0)), (tick() - start) % 8 < 4) << tick() - start;
         EXPECT_LT(tick() - ap_autoland_blink_time, 8) << "the cycle start follows the clock";
         ASSERT_TRUE(click(kAutoland, 10, 10));
-        token(tk::cdi, 0.0);
+        token(tk::cdi, cdi_after);
         token(tk::ground, touchdown ? 1.0 : 0.0);
         frames(1);
         EXPECT_EQ(std::make_tuple(lit(element(kAutoland, 0)), ap_autoland_flashing, ap_autoland_cancel,
                                   ap_autoland_warning),
                   std::make_tuple(false, u8(0), u8(0), i8(0)))
-            << touchdown;
+            << touchdown << " cdi " << cdi_after;
     }
 }
 
@@ -198,20 +200,29 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     EXPECT_EQ(ap_autoland_warning, 2);
     ap_go_around_mode = 1;
     frames(1);
-    EXPECT_EQ(ap_autoland_warning, 0);
+    EXPECT_EQ(std::make_pair(ap_autoland_warning, ap_autoland_ap_in_land), std::make_pair(i8(0), u8(0)));
     EXPECT_FALSE(lit(element(kAutoland, 0)));
+    ap_go_around_mode = 0;  // the cancel forgot the LAND engagement: the loss is not raised again
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
 }
 
 // On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that
-// the next approach is monitored again.
+// the next approach is monitored again; the touchdown also ends the LAND engagement, so lifting off
+// again with the autopilot off is no autopilot lost.
 TEST_F(Lights, AutolandWarningOnTheGroundFollowsTheAutopilot) {
     place(kAutoland);
+    in_land(120.0);
     token(tk::ground, 1.0);
     for (const auto& [ap, warning] : {std::pair<f64, i8>{1.0, -1}, {0.0, 0}}) {
         token(tk::ap, ap);
         frames(1);
-        EXPECT_EQ(ap_autoland_warning, warning) << ap;
+        EXPECT_EQ(std::make_pair(ap_autoland_warning, ap_autoland_ap_in_land), std::make_pair(warning, u8(0))) << ap;
     }
+    ap_approach_state = ap_cmd_engaged = 0;
+    token(tk::ground, 0.0);
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
 }
 
 // The flare may last 17 s; begun within 20 s of midnight it runs to 20 s and counts after it.
@@ -220,7 +231,8 @@ TEST_F(Lights, FlareTimerAcrossMidnight) {
     in_land(30.0);
     ap_flare_mode = 1;
     const struct { f64 begun; f64 t; i8 warning; } cases[] = {
-        {1000.0, 1016.0, 0}, {1000.0, 1017.0, 1}, {86390.0, 86399.0, 0}, {86390.0, 5.0, 0}, {86390.0, 10.0, 1}};
+        {1000.0, 1016.0, 0},  {1000.0, 1017.0, 1},  {86390.0, 86399.0, 0}, {86390.0, 5.0, 0}, {86390.0, 10.0, 1},
+        {86379.5, 86396.0, 1}, {86380.0, 86399.5, 0}, {86380.0, 0.0, 1}};  // deadline 0: due only after midnight
     for (const auto& c : cases) {
         ap_autoland_warning = 0;
         ap_autoland_flare_timing = 0;
@@ -253,14 +265,18 @@ TEST_F(Lights, DeviationBandsAndTheLampTest) {
         frames(1);
         EXPECT_EQ(lit(element(kGs, 0)), c.gs) << c.needle << " at " << c.ft;
     }
-    // The lamp test reaches only the deviation lights, and only outside an approach.
-    light_lamp_test = 1;
+    // The lamp test reaches only the deviation lights, only outside an approach and only powered.
     token(tk::gs_needle, 0.0);
-    for (u8 state : {20, 10}) {
-        ap_approach_state = state;
+    const struct { u8 test, state, dc; bool lit; } tests[] = {
+        {1, 20, 1, false}, {1, 10, 1, true}, {0, 10, 1, false}, {1, 10, 0, false}};
+    for (const auto& t : tests) {
+        light_lamp_test = t.test;
+        ap_approach_state = t.state;
+        dc_ess_powered = t.dc;
         frames(1);
-        EXPECT_EQ(lit(element(kGs, 0)), state == 10);
-        EXPECT_EQ(lit(element(kLoc, 0)), state == 10);
+        SCOPED_TRACE(testing::Message() << "test " << int(t.test) << " state " << int(t.state) << " DC " << int(t.dc));
+        EXPECT_EQ(lit(element(kGs, 0)), t.lit);
+        EXPECT_EQ(lit(element(kLoc, 0)), t.lit);
         EXPECT_FALSE(lit(element(kGa, 0)) || lit(element(kLand, LowerArc)));
     }
 }
@@ -316,6 +332,16 @@ TEST_F(Lights, ApOffRunEndsWhenTheClockJumpsPastItOrBackAndClicksSetThePanelByte
     EXPECT_FALSE(lit(element(kApOff, 0)));
     expect_timer_survives_clock_jumps(host(),
                                       {"AP OFF run", 80.0 / 18.0, disengage, [] { return ap_off_flashing == 0; }});
+    // The start shows the light whatever the clock reads.
+    ASSERT_TRUE(ap_off_flashing == 0 && !lit(element(kApOff, 0)));
+    token(tk::ap, 1.0);
+    frames(1);
+    const f64 before = host().token(tk::tick);
+    token(tk::ap, 0.0);
+    token(tk::tick, std::numeric_limits<f64>::quiet_NaN());
+    frames(1);
+    EXPECT_EQ(std::make_pair(lit(element(kApOff, 0)), ap_off_flashing), std::make_pair(true, u8(1)));
+    token(tk::tick, before);
     // Left click toggles the panel buttons; right click opens the overview only from 0.
     const struct { u32 flags; u8 overview_before, buttons, overview; } clicks[] = {
         {MouseLeftSingle, 2, 1, 2}, {MouseLeftSingle, 2, 0, 2}, {MouseRightSingle, 0, 0, 1},

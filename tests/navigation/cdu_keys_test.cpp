@@ -50,8 +50,9 @@ TEST_F(CduKeys, ArrowsStopAtEachPagesLimits) {
         {kPageFlightPlan, 99, "DOWN", 2, 1}, {kPageSysSts, 5, "DOWN", 2, 2},     {kPageInstruData, 4, "DOWN", 2, 255},
         {kPageCrsDataAuto, 1, "UP", 1, 1},  {kPageWptSelect, 1, "UP", 1, 1},     {kPageSysSts, 5, "DOWN", 1, 1},
         {kPageInstruData, 255, "UP", 1, 4},  {kPageWptSelect, 97, "DOWN", 2, 1}, {kPageWptSelect, 5, "DOWN", 1, 5},
-        {kPageWptDetail, 5, "DOWN", 2, 1},
+        {kPageWptDetail, 5, "DOWN", 2, 1},  {kPageWptDetail, 5, "UP", 2, 10},   {kPageWptDetail, 5, "UP", 1, 5},
     };
+    gps_wpt_count = 10;  // the selected waypoint stops at the plan's last
     for (const auto& c : cases) {
         show_page(1, c.index, c.start);
         if (ins1_cdu_an_mode != c.mode) press(1, "A-N");

@@ -171,11 +171,12 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
     frames(2);
     EXPECT_EQ(ins1_alr_lamp, 0);
     // The time to go still counts there: 30 NM at 100 m/s is 555 s, "T    9" on CRS DATA-AUTO 2;
-    // 600.1 NM at a mile a second is 600 s.
+    // 600.1 NM at a mile a second is 600 s; any speed above 0 counts, 1 NM at 0.5 m/s is 3704 s.
     put<f64>(d, 0x28, 100.0);
     for (int n : {1, 2}) show_page(n, kPageCrsDataAuto, 2);
     const struct { f64 metres, speed; u32 seconds; const char* line; } last_leg[] = {
         {55580.0, 100.0, 555, " D 30 T    9"}, {600.1 * 1852.0, 1852.0, 600, " D600 T   10"},
+        {1852.0, 0.5, 3704, " D  1 T   61"},
     };
     for (const auto& c : last_leg) {
         put<f64>(d, 0x80, c.metres);

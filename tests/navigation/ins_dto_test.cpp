@@ -59,6 +59,8 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     EXPECT_EQ(ins1_plan_total_nm, 0.0) << "the running sum starts over";
     frames(20);
     EXPECT_EQ(ins_dto_state, 5);
+    EXPECT_EQ(ins1_plan_total_nm, 0.0) << "and again as the rebuild ends";
+    EXPECT_EQ(ins_dto_build_slot, 0u) << "ready for the next rebuild";
     EXPECT_EQ(idents(4), (V{"<P>", "A2", "A3", "A4"}));
 
     enter(0, 2, 7);  // a later DIRECT TO to waypoint 2 of the new plan
@@ -69,6 +71,7 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     EXPECT_EQ(ins1_plan_total_nm, 0.0) << "the running sum starts over";
     frames(20);
     EXPECT_EQ(ins_dto_state, 10);
+    EXPECT_EQ(ins1_plan_total_nm, 0.0) << "and again as the rebuild ends";
     EXPECT_EQ(idents(3), (V{"<P>", "A3", "A4"}));
     EXPECT_EQ(gps_wpt_count, 3u);
 }

@@ -86,7 +86,10 @@ TEST_F(MsuTest, SharedBatteryDrainsAndRecharges) {
         {3, 1, 0, 0, 70000, 70000, 1, 0},     // full stays full
         {0, 1, 0, 1, 1000, 1000, 0, 0},       // both off
         {3, 0, 3, 0, 3, 0, -1, -1},           // floors at 0
+        {3, 0, 3, 0, 5, 1, -1, -1},           // a full step just above the floor
         {3, 0, 3, 1, 2, 0, -1, 1},            // also with one on battery
+        {3, 0, 3, 1, 3, 1, -1, 1},
+        {3, 0, 3, 1, 1, 0, -1, 1},
         {0, 0, 3, 1, 1000, 1001, 0, 1},       // INS 2 alone on its bus recharges
     };
     for (const auto& c : cases) {

@@ -155,22 +155,26 @@ TEST_F(NavComputerTest, NavigationTimeDigits) {
     }
 }
 
-// On the first leg the plan counts as started within 4 NM of waypoint 0 at 10 m/s or more.
+// On the first leg the plan counts as started within 4 NM of waypoint 0 at 10 m/s or more; from
+// the second leg on, or once a DIRECT TO has gone to the host, wherever the aircraft is.
 TEST_F(NavTest, PlanStartedNearWaypointZeroAtSpeed) {
     place(kSwitch);
     place(kCdu1);
     const f64 nm = 1.0 / 3440.34 * 180.0 / M_PI;  // degrees of latitude
-    const struct { f64 to_wpt0_nm, vx; u8 departed; } cases[] = {
+    const struct { f64 to_wpt0_nm, vx; u8 departed; u32 active = 1; u8 dto = 0; } cases[] = {
         {3.9, 10.0, 1}, {3.9, 9.9, 0}, {4.1, 30.0, 0}, {3.9, NAN, 0},
+        {4.1, 0.0, 1, 2}, {4.1, 0.0, 1, 1, 3}, {4.1, 0.0, 0, 1, 2},
     };
     for (const auto& c : cases) {
-        plan({{45.0 + c.to_wpt0_nm * nm, 5.0, "W0"}, {46.0, 5.0, "W1"}}, 1);
+        plan({{45.0 + c.to_wpt0_nm * nm, 5.0, "W0"}, {46.0, 5.0, "W1"}, {47.0, 5.0, "W2"}}, c.active);
         token(551, c.vx);
         frames(2);
         ins1_departed = 0;
+        ins_dto_state = c.dto;
         frames(1);
         EXPECT_NEAR(ins1_dist_wpt0_nm, c.to_wpt0_nm, 1e-6);
-        EXPECT_EQ(ins1_departed, c.departed) << c.to_wpt0_nm << " NM at " << c.vx;
+        EXPECT_EQ(ins1_departed, c.departed) << c.to_wpt0_nm << " NM at " << c.vx << ", leg " << c.active
+                                             << ", DIRECT TO " << int(c.dto);
     }
 }
 

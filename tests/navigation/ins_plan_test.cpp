@@ -44,7 +44,7 @@ TEST_F(PlanTest, RowsByActiveWaypointStartedFlagAndDirectToState) {
         {1, 0, 0, 3, 0, 12, 20}, {1, 0, 0, 2, 1, 12, 20}, {1, 1, 0, 1, 0, 0, 0},  {1, 1, 0, 3, 0, 12, 20},
         {1, 1, 0, 1, 1, 0, 0},   {1, 1, 0, 2, 1, 12, 20}, {1, 1, 0, 4, 1, 82, 40}, {1, 1, 3, 1, 1, 12, 7},
         {1, 1, 3, 4, 1, 82, 40}, {1, 1, 0, 1, 2, 12, 20}, {1, 1, 3, 1, 2, 12, 7},  {1, 1, 0, 2, 0, 0, 0},
-        {1, 1, 0, 4, 0, 42, 30}, {1, 0, 0, 0, 3, 40, 30},
+        {1, 0, 3, 4, 0, 42, 30}, {1, 1, 0, 4, 0, 42, 30}, {1, 0, 0, 0, 3, 40, 30},
         {3, 1, 0, 4, 0, 0, 30},  {3, 1, 0, 4, 1, 12, 40}, {3, 1, 0, 4, 2, 62, 50}, {3, 1, 0, 2, 3, 12, 40},
         {3, 1, 0, 2, 0, 0, 0},   {3, 1, 0, 2, 1, 0, 20},  {3, 1, 0, 1, 1, 0, 0},   {3, 1, 3, 1, 1, 0, 7},
         {3, 1, 0, 1, 2, 0, 20},  {3, 1, 3, 1, 2, 0, 7},
@@ -62,8 +62,12 @@ TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
     const struct { f64 hour, minute, to_go_nm; u32 eta_hour, eta_min; i32 dtg_shown; } cases[] = {
         {23, 50, 900, 0, 5, 900},            // 15 minutes
         {12, 40, 900, 12, 55, 900},          // within the hour
+        {12, 0, 3540, 12, 59, 3540},         // 59 minutes
+        {12, 1, 3540, 13, 0, 3540},          // the minutes reach 60
         {22, 10, 7500, 0, 15, 7500},         // 125 minutes
-        {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
+        {23, 0, 60.0 * 1800, 29, 0, 7500},   // 30 hours: 53 less 24 once is 29 (ETA digits are not a clock)
+        {23, 0, 60.0 * 1440005, 191, 5, 7500}, // 1000 days and 5 minutes: 24000 hours kept in 8 bits, 192;
+                                              // beyond 9999 NM the shown value stays
     };
     five_legs(3, 0, 4);  // row 1 is the active waypoint: distance to go = G
     token(832, 1852);    // one NM a second: a minute per 60 NM

@@ -211,7 +211,7 @@ TEST_F(Mwp, FiresLatchOnTheFirstOccurrenceOnly) {
         frames(1);
         token(kApuFire, 0.0);
         frames(1);
-        EXPECT_EQ(warn_fire[2], seen);
+        EXPECT_EQ(std::make_pair(warn_fire[2], fire_apu_latched), std::make_pair(seen, u8(1)));
     }
 }
 
