@@ -158,27 +158,21 @@ bool shown_range(f64 v) { return v >= 0.0 && v <= kShownMax; }
 
 // Time en route and arrival at the present ground speed. Without a usable speed (zero,
 // negative, not a number) both keep their last values.
-constexpr u64 kHoursPerDay = 24;
-
 void row_times(const InsNavUnit& u, size_t k, f64 ground_speed_ms) {
     if (!(ground_speed_ms > 0.0) || !std::isfinite(ground_speed_ms)) return;
     const f64 ete = u.fpl_dtg_nm[k] * kMetresPerNm / ground_speed_ms / 60.0;
     if (!std::isfinite(ete)) return;
     u.fpl_ete_min[k] = ete;
-    // Hours and minutes are 8-bit counts, and the hour comes down by 24 only once: an ETE of a
-    // day or more shows hours past 23, as the unit does.
-    const u32 whole_hours = sat_u32(ete / 60.0);
-    const u8 h = u8(whole_hours);
-    const u64 m = std::min<u64>(sat_u32(ete - f64(whole_hours) * 60.0), 59);
+    const u32 h = sat_u32(ete / 60.0);
+    const u64 m = std::min<u64>(sat_u32(ete - f64(h) * 60.0), 59);
     u64 minute = u64(ins_utc_minute) + m;
     u64 hour = u64(ins_utc_hour) + h;
     if (minute >= 60) {
         minute -= 60;
         ++hour;
     }
-    if (hour >= kHoursPerDay) hour -= kHoursPerDay;
     u.fpl_eta_min[k] = u32(minute);
-    u.fpl_eta_hour[k] = u32(hour);
+    u.fpl_eta_hour[k] = u32(hour % 24);
 }
 }  // namespace
 

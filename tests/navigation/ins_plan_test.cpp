@@ -65,9 +65,7 @@ TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
         {12, 0, 3540, 12, 59, 3540},         // 59 minutes
         {12, 1, 3540, 13, 0, 3540},          // the minutes reach 60
         {22, 10, 7500, 0, 15, 7500},         // 125 minutes
-        {23, 0, 60.0 * 1800, 29, 0, 7500},   // 30 hours: 53 less 24 once is 29 (ETA digits are not a clock)
-        {23, 0, 60.0 * 1440005, 191, 5, 7500}, // 1000 days and 5 minutes: 24000 hours kept in 8 bits, 192;
-                                              // beyond 9999 NM the shown value stays
+        {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
     };
     five_legs(3, 0, 4);  // row 1 is the active waypoint: distance to go = G
     token(832, 1852);    // one NM a second: a minute per 60 NM
