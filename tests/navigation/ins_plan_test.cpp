@@ -65,6 +65,7 @@ TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
         {12, 0, 3540, 12, 59, 3540},         // 59 minutes
         {12, 1, 3540, 13, 0, 3540},          // the minutes reach 60
         {22, 10, 7500, 0, 15, 7500},         // 125 minutes
+        {23, 0, 60.0 * 1800, 5, 0, 7500},    // 30 hours: still a time of day
         {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
     };
     five_legs(3, 0, 4);  // row 1 is the active waypoint: distance to go = G
