@@ -191,3 +191,25 @@ TEST(SoundEngine, FullScaleSamplesMixExactly) {
     }
     snddev::device_release(dev);
 }
+
+// The device takes what a sound card takes: PCM of 1 to 8 channels, 8 or 16 bits, 100 Hz to
+// 200 kHz, a block of one sample per channel, and 4 bytes up to 0x0FFFFFFF.
+TEST(SoundEngine, DeviceRefusesWhatACardWouldNot) {
+    SoundDevice* dev = snddev::device_create();
+    ASSERT_NE(dev, nullptr);
+    const struct { u16 tag, channels; u32 rate; u16 align, bits; u32 size; bool ok; } rows[] = {
+        {1, 1, 22050, 2, 16, 8, true},     {1, 1, 99, 2, 16, 8, false},      {1, 1, 100, 2, 16, 8, true},
+        {1, 1, 200000, 2, 16, 8, true},    {1, 1, 200001, 2, 16, 8, false},  {1, 0, 22050, 0, 16, 8, false},
+        {1, 8, 22050, 16, 16, 8, true},    {1, 9, 22050, 18, 16, 8, false},  {1, 1, 22050, 1, 8, 8, true},
+        {1, 1, 22050, 2, 12, 8, false},    {1, 1, 22050, 1, 16, 8, false},   {3, 1, 22050, 2, 16, 8, false},
+        {1, 1, 22050, 2, 16, 3, false},    {1, 1, 22050, 2, 16, 4, true},    {1, 1, 22050, 2, 16, 0x10000000, false},
+    };
+    for (const auto& r : rows) {
+        const WaveFormat f{r.tag, r.channels, r.rate, r.rate * r.align, r.align, r.bits, 0, {}};
+        SoundBuffer* b = snddev::buffer_create(dev, "FORMAT", f, r.size);
+        EXPECT_EQ(b != nullptr, r.ok) << r.tag << " " << r.channels << " " << r.rate << " " << r.align << " "
+                                      << r.bits << " " << r.size;
+        if (b) snddev::buffer_release(b);
+    }
+    snddev::device_release(dev);
+}
