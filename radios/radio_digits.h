@@ -15,7 +15,7 @@ constexpr DigitOut digit_out(i32* v) { return DigitOut{v, drum::TargetType::I32}
 
 // Digit k (0 the lowest) of a BCD16 word; only the low 16 bits count. A nibble above `top`
 // (A to F, or 8 and 9 on an eight-position drum) reads `top`.
-constexpr u32 bcd_digit(u32 word, u32 k, u32 top = 9) {
+constexpr u32 bcd_digit(u32 word, u32 k, u32 top) {
     const u32 d = (word & 0xFFFFu) >> (4 * k) & 0xFu;
     return d > top ? top : d;
 }

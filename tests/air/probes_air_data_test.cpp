@@ -26,6 +26,12 @@ TEST_F(Probes, ProbesWarnsWhenAnyHeaterIsOffWithEssentialDcPower) {
     EXPECT_EQ(value, 0u);
     frames(3);
     EXPECT_EQ(sent_now(key_pitot_heat_on), 0u) << "the host followed";
+    token(286, 1.0);  // the pitot heater failed, the thirteen others warm
+    frames(1);
+    EXPECT_EQ(warn_probes, 1) << "one heater off is enough";
+    token(286, 0.0);
+    frames(2);
+    new_keys();
     elec_trans_sw[1] = 0;  // AC bus 2 lost: heaters 10 and 12 go cold
     frames(1);
     EXPECT_EQ(aice_probe_lamp[10] + aice_probe_lamp[12], 0);

@@ -275,6 +275,17 @@ TEST_F(Apu, StartPhasesAtTheirBounds) {
     }
 }
 
+// With no meter anywhere the model keeps its own speeds and EGT inside the dials.
+TEST_F(Apu, TheModelBoundsItsSpeedsWithoutAnyMeter) {
+    for (bool running : {false, true}) {
+        if (running) run_settled();
+        apu_n1_pct = apu_n2_pct = 130.0, apu_egt_deg = 800.0;
+        frames(1);
+        EXPECT_TRUE(apu_n1_pct <= 120.0 && apu_n2_pct <= 120.0 && apu_egt_deg <= 700.0)
+            << apu_n1_pct << " " << apu_n2_pct << " " << apu_egt_deg;
+    }
+}
+
 // Each meter bounds the value it shows, in place, whenever it is drawn.
 TEST_F(HostTest, ApuMetersBoundTheirValuesInPlace) {
     for (const char* g : kMeters) place(g);

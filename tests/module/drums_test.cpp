@@ -202,7 +202,8 @@ TEST_F(DrumChase, SelectorWheels) {
          {Sel10F, 0, 9, {10, 9.75, 9.5, 9.25, 9}},     {Sel10F, 0, 8, {0.25}, 32, 8},
          {Sel4, 0, 1, {0.25, 0.5, 0.75, 1}},           {Sel4, 1, 0, {0.75, 0.5, 0.25, 0}},
          {Sel4, 3, 0, {3.25, 3.5, 3.75, 4, 0}},        {Sel10F, 10, 5, {9.75}, 20, 5},
-         {Sel10F, 6, kNaN, {6}},                       {Sel10F, kNaN, 0, {0, 0}}});
+         {Sel10F, 6, kNaN, {6}},                       {Sel10F, kNaN, 0, {0, 0}},
+         {Sel10F, 9.9, 0, {0}}});  // at the wrap point: straight to 0
 }
 
 TEST(DrumSplit, SelectorTargetsAreReversedDigits) {

@@ -104,7 +104,9 @@ TEST_F(FailuresPanel, SettingsStopAtZeroAndAtTheTopOfTheByteAlsoOnRepeat) {
         v = 254;
         for (int i = 0; i < 3; ++i) click(kPanel, s.plus_x, s.y, MouseRepeat);
         EXPECT_EQ(v, 255) << "no wrap to 0";
-        v = 0;
+        v = 1;
+        click(kPanel, s.minus_x, s.y);
+        EXPECT_EQ(v, 0) << "\"-\" from 1 reaches 0";
         EXPECT_EQ(std::count(fail_setting, fail_setting + 10, 0), 10) << "only its own setting moves";
     }
 }
