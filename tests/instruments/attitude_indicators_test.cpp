@@ -42,7 +42,7 @@ protected:
 
 TEST_F(Attitude, InsTestWalksTo22AndAReturnJumpsOrWalks) {
     place(kAdi);
-    const struct { f64 bank; int walked; } cases[] = {{5.0, 0}, {0.0, 21}};
+    const struct { f64 bank; int walked; } cases[] = {{5.0, 0}, {0.0, 21}, {-10.5, 31}};
     for (const auto& c : cases) {
         adi_bank_display_deg = 0.0;
         ins1_apfd_test = 1;
