@@ -205,6 +205,30 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     ap_go_around_mode = 0;  // the cancel forgot the LAND engagement: the loss is not raised again
     frames(1);
     EXPECT_EQ(ap_autoland_warning, 0);
+    // A cancel request still standing (an acknowledgement made without DC essential power) puts
+    // out a loss in the frame it comes, before the light shows.
+    in_land(120.0);
+    frames(1);
+    ASSERT_EQ(ap_autoland_ap_in_land, 1);
+    ap_autoland_cancel = 1;
+    token(tk::ap, 0.0);
+    ap_approach_state = 0, ap_cmd_engaged = 0;
+    frames(1);
+    EXPECT_EQ(ap_autoland_warning, 0);
+    EXPECT_FALSE(lit(element(kAutoland, 0)));
+    // Acknowledging a fault forgets the LAND engagement: the autopilot dropping out after it is no loss.
+    in_land(120.0);
+    fd_gs_armed = 1;
+    token(tk::cdi, 13.0);
+    frames(1);
+    ASSERT_EQ(ap_autoland_warning, 1);
+    ASSERT_TRUE(click(kAutoland, 10, 10));
+    token(tk::cdi, 0.0);
+    token(tk::ap, 0.0);
+    ap_approach_state = 0, ap_cmd_engaged = 0;
+    frames(3);
+    EXPECT_EQ(ap_autoland_warning, 0);
+    EXPECT_FALSE(lit(element(kAutoland, 0)));
 }
 
 // On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that
