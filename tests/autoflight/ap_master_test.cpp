@@ -482,6 +482,12 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     ASSERT_TRUE(click(kPanel, 250, 60));  // CMD 2 off: no CMD, director 1 alone
     frames(1);
     EXPECT_EQ(std::make_pair(ap_cmd_engaged, ap_fd_engaged), std::make_pair(u8(0), u8(1)));
+    press(kAppr);  // a director alone flies the approach states of its own
+    for (const auto& b : {std::make_pair(0x40u, u8(10)), std::make_pair(0x80u, u8(11))}) {
+        token(tk::code, b.first);
+        frames(1);
+        EXPECT_EQ(ap_approach_state, b.second) << b.first;
+    }
 }
 
 TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
@@ -851,7 +857,10 @@ TEST_F(ApMaster, IasReferenceIsTakenOnceAndTheCommandFollowsErrorGainAndTrend) {
         {250.9, 1.1, 0, 0}, {252.5, 0.9875, 2, 162}, {254.9, 0.8375, 4, 244}, {256.0, 0.8, 4, 114},
         {260.0, 0.8, 8, 408}, {238.0, 0.8, -9, -2209}};
     std::vector<int> states;  // the trend sampler: a sample every 2 ticks, one a frame at 18 fps
-    for (int f = 0; f < 8; ++f, frames(1)) states.push_back(ap_ias_sample_state);
+    for (int f = 0; f < 8; ++f, frames(1)) {
+        states.push_back(ap_ias_sample_state);
+        EXPECT_EQ(ap_ias_trend, 0.0) << "a steady speed has no trend, from the first pair of samples on";
+    }
     EXPECT_EQ(states, (std::vector<int>{1, 1, 2, 2, 1, 1, 2, 2}));
     f64 before = 250.9;
     for (const auto& c : cases) {
