@@ -284,18 +284,18 @@ TEST_F(Gpws, TestSequenceTimesItsPhrasesInTicks) {
             frames(2);
             plays();
             gpws_test_active = 1;
-            f64 t = -1 / fps;  // from the first frame of the test
+            f64 first = -1, t = 0;  // ticks from the first frame of the test
             std::vector<f64> glide_slope, pull_up;
-            while (gpws_test_active == 1 && t < 10) {
+            while (gpws_test_active == 1 && t < 180) {
                 frames(1);
-                t += 1 / fps;
+                if (first < 0) first = host().token(1);
+                t = host().token(1) - first;
                 for (const std::string& p : plays()) (p == "GLIDESLOPE" ? glide_slope : pull_up).push_back(t);
             }
-            const f64 tolerance = 2 / fps + 2.0 / 18;  // where the first frame falls within its tick
-            EXPECT_NEAR(t, flaps == kFlapsUp ? 4.0 : 2.0, tolerance);
+            EXPECT_EQ(t, flaps == kFlapsUp ? 72.0 : 36.0);
             EXPECT_EQ(glide_slope, std::vector<f64>{0.0});
             ASSERT_EQ(pull_up.size(), flaps == kFlapsUp ? 1u : 0u) << "flaps out: the glide-slope phrase alone";
-            for (f64 at : pull_up) EXPECT_NEAR(at, 2.0, tolerance);
+            for (f64 at : pull_up) EXPECT_EQ(at, 36.0);
         }
 }
 
