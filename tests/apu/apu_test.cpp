@@ -255,6 +255,11 @@ TEST_F(Apu, OilRunsOutAndStopsTheApu) {
     EXPECT_EQ(apu_starting, 1);
     frames(1);
     EXPECT_EQ(apu_starting, 0);
+    apu_oil_qty = 600;  // not below the minimum: a start held back by a failure is not dropped
+    fail_active[0] = 1;
+    start();
+    frames(1);
+    EXPECT_EQ(apu_starting, 1);
 }
 
 // The start's phases at their bounds: below 50 the light-off steps, from 50 to 96 inclusive the

@@ -78,6 +78,17 @@ TEST_P(ClickRoad, BatteryBarsFollowTheNetworkAndBatteryOnPowersTheEssentialBus) 
 }
 INSTANTIATE_TEST_SUITE_P(BothOrders, ClickRoad, ::testing::Bool());
 
+TEST_F(ElecPanels, BatSmokeLampOnlyWithSmokeOnALiveBus) {
+    place(kBatt);
+    constexpr size_t kLampBatSmoke = 8;
+    const struct { u8 smoke, dc_ess; bool shown; } rows[] = {{1, 1, true}, {0, 1, false}, {1, 0, false}, {0, 0, false}};
+    for (const auto& r : rows) {
+        elec_batt_smoke = r.smoke, dc_ess_powered = r.dc_ess;
+        frames(1);
+        EXPECT_EQ(shown(kBatt, kLampBatSmoke), r.shown) << int(r.smoke) << " " << int(r.dc_ess);
+    }
+}
+
 TEST_F(ElecPanels, BusPanelsShowTheirConditions) {
     place(kDc);
     place(kAc);

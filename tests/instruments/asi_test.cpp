@@ -103,6 +103,15 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     }
 }
 
+// The AS flag of this dial is the master warning's airspeed flag, 1 or 0.
+TEST_F(Asi, TheAsFlagRaisesTheAirspeedWarning) {
+    for (const auto& c : {std::make_pair(1.0, u8(1)), std::make_pair(0.0, u8(0))}) {
+        token(274, c.first);
+        frames(1);
+        EXPECT_EQ(warn_flag_asi, c.second) << c.first;
+    }
+}
+
 TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
     // The eight reference speeds: base, approach and take-off targets, V1, VR, take-off bug 2, bugs
     // 3 and 4. Flaps short of the first detent less 10 add 15 to the take-off target. 250 t puts

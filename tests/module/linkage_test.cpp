@@ -112,6 +112,7 @@ TEST_F(ElementHeaders, CarryPositionAndPivotAsPlaced) {
         {"ketravin adf_kr60", 1, ElementSprite, 2144, 0, 0, 90, 90},
         {"ketravin adf_kr60", 3, ElementNeedle, 2153, 90, 90, 84, 14},
         {"ketravin adf_kr60", 0, ElementStaticImage, 2140, 0, 0, 0, 0},
+        {"ketravin fuel_ind_fu_1_kr60", 3, ElementMovingImage, 451, 52, 36, 0, 0},
     };
     for (const auto& r : rows) {
         if (!host().placed_instance(gauge(r.gauge))) place(r.gauge);

@@ -162,6 +162,9 @@ TEST(SoundEngine, FullScaleSamplesMixExactly) {
         void *p1, *p2;
         u32 n1, n2;
         ASSERT_TRUE(snddev::buffer_lock(b, 8, &p1, &n1, &p2, &n2));
+        void *q1, *q2;
+        u32 m1, m2;
+        EXPECT_FALSE(snddev::buffer_lock(b, 8, &q1, &m1, &q2, &m2)) << "a locked buffer refuses a second lock";
         for (u32 i = 0; i < n1; i += bytes) {
             u8* at = static_cast<u8*>(p1) + i;
             at[0] = u8(r.sample);
