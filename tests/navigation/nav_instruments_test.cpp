@@ -222,6 +222,11 @@ TEST_F(NavInstruments, HsiOdometerWindows) {
         }
         EXPECT_EQ(shown_set(kHsi, {MilesUnits, SpdDashes}), "10");
     }
+    tokens({{kDistM, 999.995 / 0.00054}});  // past the hundreds drum's top: it shows 0
+    frames(1);
+    EXPECT_EQ(hsi_miles_drum[0], 0.0);
+    tokens({{kDistM, 1234.0 / 0.00054}});
+    frames(1);
     tokens({{kGndSpd, -1.0}, {kDistM, -500.0}});  // dashes over the last value; the last distance stays
     frames(1);
     EXPECT_TRUE(shown(kHsi, SpdDashes));
