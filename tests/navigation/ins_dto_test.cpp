@@ -44,6 +44,7 @@ TEST_F(DtoTest, FirstAndLaterDirectToRebuildThroughTheHost) {
     EXPECT_EQ(get<u32>(request(), 0x04), 2u);
     EXPECT_EQ(request_idents(), (V{"<P>", "A2", "A3", "A4"}));
     EXPECT_EQ(get<i64>(request() + kRequestArray, 0x08), get<i64>(data(), 0x08)) << "present position first";
+    for (size_t off : {0x20, 0x28, 0x30}) EXPECT_EQ(get<f64>(request() + kRequestArray, off), 0.0) << "no leg into it";
     EXPECT_EQ(ins_dto_state, 3);
     EXPECT_EQ(ins1_cdu_page[kPageCrsDataAuto], 1);
     frames(1);  // the host takes the request after the frame
