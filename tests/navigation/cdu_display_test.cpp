@@ -309,15 +309,16 @@ TEST_F(CduDisplay, FlightPlanDistancesInFourDigits) {
         EXPECT_EQ(lines(1)[3], c.line) << c.nm;
     }
     // The last leg: before a DIRECT TO leg N shows waypoint N - 1 and leg N + 1 is past the
-    // plan; from the request on leg N - 1 shows waypoint N - 1 and leg N is past it.
+    // plan; from the request on leg N - 1 shows waypoint N - 1 and leg N is past it. The row's
+    // label and distance move up with it: the DIRECT TO row above holds TO.
     const struct { u8 state, page; const char* last; const char* past; } ends[] = {
-        {0, 5, "05    A4", "06       "}, {3, 4, "04    A4", "05       "},
+        {0, 5, "05    A4    0060", "06       "}, {3, 4, "04    A4    0060", "05       "},
     };
     for (const auto& e : ends) {
         ins_dto_state = e.state;
         show_page(1, kPageFlightPlan, e.page);
         frames(2);
-        EXPECT_EQ(lines(1)[3].substr(0, 8), e.last) << int(e.state);
+        EXPECT_EQ(lines(1)[3], e.last) << int(e.state);
         EXPECT_EQ(lines(1)[4], e.past) << int(e.state);
     }
     ins_dto_state = 0;
