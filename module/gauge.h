@@ -2,7 +2,6 @@
 // one line per click rectangle. A gauge file declares its tables and one Gauge object; the
 // object fills the header, links the chain and the click map at load time.
 #pragma once
-#include <cassert>
 #include <cstddef>
 
 #include "module/host_interface.h"
@@ -196,14 +195,8 @@ public:
         : header_(header) {
         build_gauge(storage(), name, width_mm, callback, elements, rects, NR, shape);
     }
-    ElementHeader* el(size_t pos) {
-        assert(pos < NE);
-        return &elements_[pos].record.head;
-    }
-    StringElement* string(size_t pos) {
-        assert(pos < NE);
-        return &elements_[pos].record.string;
-    }
+    ElementHeader* el(size_t pos) { return &elements_[pos].record.head; }
+    StringElement* string(size_t pos) { return &elements_[pos].record.string; }
     GaugeHeader& header() { return header_; }
 
 private:

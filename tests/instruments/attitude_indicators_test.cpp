@@ -107,6 +107,7 @@ TEST_F(Attitude, AdiTestWalksTowardItsAttitudeOutsideTheDeadBands) {
     adi_bank_display_deg = 8;
     frames(1);
     ASSERT_EQ(adi_bank_display_deg, 10.0);
+    EXPECT_EQ(adi_bank_return_latch, 1);
     adi_test_count = 0;
     EXPECT_EQ(walk(adi_bank_display_deg, 40), 8);
     EXPECT_EQ(adi_bank_display_deg, 0.0);

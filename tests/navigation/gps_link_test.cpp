@@ -83,6 +83,19 @@ TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {
     }
 }
 
+// The units' headings are the host's, a heading that is no number reading 0.
+TEST_F(NavTest, HeadingsForTheUnitsNoNumberAsZero) {
+    place(kSwitch);
+    const struct { f64 mag, tru, want_mag, want_true; } cases[] = {
+        {12.5, 15.25, 12.5, 15.25}, {NAN, NAN, 0, 0}, {359.0, INFINITY, 359.0, 0}};
+    for (const auto& c : cases) {
+        token(81, c.mag);
+        token(86, c.tru);
+        frames(1);
+        EXPECT_EQ(std::make_pair(ins_hdg_mag_deg, ins_hdg_true_deg), std::make_pair(c.want_mag, c.want_true)) << c.mag;
+    }
+}
+
 // V/L at V/L and INS at INS change nothing; INS to V/L clears the V/L mode.
 TEST_F(NavTest, SourceSwitchClicksAndVlModeClear) {
     place(kSwitch);
