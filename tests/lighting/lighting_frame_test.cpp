@@ -148,6 +148,9 @@ TEST_F(Lighting, LampTestFollowsTheSwitchAndTheKnobStepsThreeWays) {
     EXPECT_EQ(light_flt_deck_sw, 0);
     EXPECT_EQ(std::vector<bool>({hidden(element(kSystems, 3)), hidden(element(kSystems, 4)), hidden(element(kSystems, 5))}),
               std::vector<bool>({true, false, true})) << "DIM, BRT, TEST images";
+    for (size_t e : {1, 2}) element(kSystems, e)->image_flags |= ImageHidden;
+    frames(1);
+    EXPECT_FALSE(hidden(element(kSystems, 1)) || hidden(element(kSystems, 2))) << "knob and refresh button always shown";
 
     struct Step { const char* dir; u8 tint_sw, tint_level, panel_on, bright, want_on, want_bright, want_refresh; } steps[] = {
         {"up", 0, 0, 0, 0, 1, 0, 0},    // off -> luminous, no refresh
