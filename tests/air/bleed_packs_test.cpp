@@ -167,6 +167,7 @@ TEST_F(AirTest, LeverImagesFollowTheirSwitches) {
         click(sel, x, 70);
         frames(1);
         EXPECT_TRUE(shown(sel, 1) == left && shown(sel, 2) == !left) << x;
+        EXPECT_EQ(air_press_sys_select, left ? 1 : 2) << x;
     }
 }
 

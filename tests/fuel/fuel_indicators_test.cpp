@@ -234,6 +234,11 @@ TEST_F(GrossWeight, TotalWeightDigitsAndRollingDrums) {
     EXPECT_TRUE(!hidden(element(kWeight, 0)) && hidden(element(kWeight, 1))) << "the kilogram face";
     EXPECT_NEAR(weight_fuel_tens, 4999.5, 1e-9);
     EXPECT_EQ(weight_total, 100000);
+    // Powered again in kilograms: the pound token converted at 0.453 kg a pound.
+    dc_normal_powered = 1;
+    frames(1);
+    EXPECT_TRUE(hidden(element(kWeight, WtOffFlag)));
+    EXPECT_NEAR(weight_fuel_tens, 2264.7735, 1e-9);
 }
 
 TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {
