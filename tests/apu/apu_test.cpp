@@ -53,15 +53,21 @@ TEST_P(ApuStart, TimelineIsTheSameWhetherOrNotTheMetersAreDrawn) {
     start();  // the next frame is frame 1
     u64 landed = 0, first_running = 0;
     f64 n1[401] = {}, n2[401] = {}, egt[401] = {};
+    std::string lamps(401, ' ');  // START lit and OIL per frame: 'B' both lit, '-' both dark
     for (u64 f = 1; f <= 400; ++f) {
         frames(1);
         n1[f] = apu_n1_pct, n2[f] = apu_n2_pct, egt[f] = apu_egt_deg;
+        const bool start_lit = !hidden(element(kApu, StartLit)), oil = !hidden(element(kApu, LampOil));
+        lamps[f] = start_lit && oil ? 'B' : !start_lit && !oil ? '-' : '?';
         ASSERT_LE(n1[f], 120.0) << "frame " << f;
         if (!first_running && apu_running == 1) first_running = f;
         if (!landed && f > 257 && n1[f] == 63.0) landed = f;
         ASSERT_TRUE(!landed || n1[f] == 63.0) << "frame " << f << ": stays once landed";
     }
     EXPECT_NEAR(n2[250], 50.0, 1e-9);
+    // Both lamps light with the start and go out together once the speed passes 50.
+    EXPECT_EQ(lamps.substr(1, 249), std::string(249, 'B'));
+    EXPECT_EQ(lamps.substr(251), std::string(150, '-'));
     EXPECT_NEAR(n1[250], 12.5, 1e-9);
     EXPECT_NEAR(n2[256], 88.58, 0.005);
     EXPECT_NEAR(n2[257], 97.44, 0.005);
