@@ -43,6 +43,7 @@ TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
         {1000, 0, 1, 1, 5000},   {1130, 0, 1, 2, 6000},   {1130, 0, 1, 1, 5650},   // 150 short: one more 500
         {1000, 1, 1, 1, 2265},   {1000, 0, 1, 1, 2765},                             // down at once; kg; up by 500
         {1000, 0, 0, 9, 2765},   {1000, 0, 1, 5, 5265},   {1000, 0, 1, 1, 5000},   // no normal DC: stands
+        {2020, 0, 1, 10, 10000}, {2020, 0, 1, 1, 10100},                            // exactly 100 short: taken
         {7000, 0, 1, 60, 30000}, {kNaN, 0, 1, 1, 30000}, {kInf, 0, 1, 1, 30000},   // over-full; bad capacity kept
         {7000, 1, 1, 1, 15000},                                                     // kilograms: its own full scale
     };
