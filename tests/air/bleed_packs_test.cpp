@@ -384,7 +384,10 @@ TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
         {"ketravin air_bleedtemp_rh_kr60", 1,
          {{0, 136}, {500, 178}, {1000, 219}, {1500, 261}, {2000, 305}, {2500, 348}, {3000, 373}}},
         {"ketravin air_bleedpress_lh_kr60", 1, {{0, 243}, {200, 295}, {400, 345}, {650, 412}, {900, 477}}},
+        {"ketravin air_ctempvalve_1_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
         {"ketravin air_ctempvalve_2_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
+        {"ketravin air_ctempvalve_3_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
+        {"ketravin air_ctempvalve_4_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
     };
     for (const auto& d : dials) {
         if (!host().placed_instance(gauge(d.gauge))) place(d.gauge);

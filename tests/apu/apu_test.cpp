@@ -232,17 +232,22 @@ TEST_F(Apu, MeterNeedleSpeedLimits) {
 
 // The three switches each show the one lever image of their position.
 TEST_F(Apu, LeverImagesFollowTheSwitches) {
-    // MASTER (down, up), FUEL PUMP (down, up), CONTRL SYS (down STBY, centre NOR, up OVRD).
-    const struct { i32 x, y; const char* images; } clicks[] = {
-        {80, 195, "0110010"}, {30, 195, "0101010"}, {80, 175, "0101100"}, {80, 140, "0101001"},
-        {30, 215, "0110001"}, {80, 160, "0110010"}, {80, 215, "1010010"},
+    // MASTER (down, up), FUEL PUMP (down, up), CONTRL SYS (down STBY, centre NOR, up OVRD). The
+    // master going down tells the host to stop its APU, only when it was on.
+    const struct { i32 x, y; const char* images; size_t apu_off; } clicks[] = {
+        {80, 195, "0110010", 0}, {30, 195, "0101010", 0}, {80, 175, "0101100", 0}, {80, 140, "0101001", 0},
+        {30, 215, "0110001", 0}, {80, 160, "0110010", 0}, {80, 215, "1010010", 1}, {80, 215, "1010010", 0},
     };
+    new_keys();
     for (const auto& c : clicks) {
         click(kApu, c.x, c.y);
         frames(1);
         std::string images;
         for (size_t pos = 3; pos <= 9; ++pos) images += hidden(element(kApu, pos)) ? '0' : '1';
         EXPECT_EQ(images, c.images) << c.x << "," << c.y;
+        size_t off = 0;
+        for (const KeyLogEntry& k : new_keys()) off += k.id == key_apu_off;
+        EXPECT_EQ(off, c.apu_off) << c.x << "," << c.y;
     }
 }
 
@@ -261,6 +266,9 @@ TEST_F(Apu, OilRunsOutAndStopsTheApu) {
     EXPECT_EQ(apu_starting, 1);
     frames(1);
     EXPECT_EQ(apu_starting, 0);
+    apu_oil_qty = 900;  // the model bounds the oil itself, with no meter drawn
+    frames(1);
+    EXPECT_EQ(apu_oil_qty, 800u);
 }
 
 // The start's phases at their bounds: below 50 the light-off steps, from 50 to 96 inclusive the
