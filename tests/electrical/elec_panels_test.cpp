@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -147,12 +148,21 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
     click(kGen, 49, 79);  // the last pixel of GEN 1's ON box, 32 x 23 from 18, 57
     EXPECT_EQ(elec_gen_sw[0], 1);
     clicks();
-    for (const auto& [y, sw, sounds] : {std::tuple{60, 1, 1u}, {60, 1, 0u}, {85, 0, 1u}, {85, 0, 0u}}) {
-        click(kGen, 85, y);  // APU GEN ON and OFF RESET
+    new_keys();
+    // APU GEN ON and OFF RESET: the host's APU generator is set on a change, but with ground
+    // power on it is left on.
+    const u8 ext_before = ext_power_on;
+    for (const auto& [y, ext, sw, sounds, keys] : {std::tuple{60, 0, 1, 1u, "1"}, {60, 0, 1, 0u, ""}, {85, 0, 0, 1u, "0"},
+                                                    {85, 0, 0, 0u, ""}, {60, 1, 1, 1u, "1"}, {85, 1, 0, 1u, ""}}) {
+        ext_power_on = u8(ext);
+        click(kGen, 85, y);
         EXPECT_EQ(elec_gen_sw[2], sw);
         EXPECT_EQ(clicks(), sounds) << y;
+        std::string sent;
+        for (const KeyLogEntry& k : new_keys()) sent += k.id == key_apu_gen_set ? std::to_string(k.value) : "?";
+        EXPECT_EQ(sent, keys) << y << " ground power " << ext;
     }
-    new_keys();
+    ext_power_on = ext_before;
 
     for (int n = 0; n < 12; ++n) click(kAc, 40, 100);  // ESS AC selector, counter-clockwise
     EXPECT_EQ(elec_ess_ac_source_sel, 0);

@@ -198,6 +198,18 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     EXPECT_EQ(hyd_loss_gear_left, 0u);
     EXPECT_EQ(hyd_loss_gear_right, 9000u);
     EXPECT_EQ(sent_now(key_gear_down), 1u);
+    // A fourth loss with the host's fraction at 0.99: not above it, so not sent until it is.
+    engines(25.0, 25.0);
+    frames(60);
+    token(tk::sys_fraction, 0.99);
+    new_keys();
+    engines(0.0, 0.0);
+    set_pressures(0, 0, 0);
+    frames(1);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 0u);
+    token(tk::sys_fraction, 0.991);
+    frames(1);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 1u);
 }
 
 TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
