@@ -467,6 +467,8 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     elec_batt_any_on = 0;  // every battery OFF: down to 0 whatever the current
     EXPECT_EQ(run(elec_dc_volts, 10), (V{26, 24, 22, 20, 18, 16, 14, 10, 6, 2}));
     EXPECT_EQ(elec_dc_volts_step, 4) << "the step the last frame took, from 6 V";
+    elec_dc_volts = 17;  // an odd reading lands on 15 V itself, where the small step still holds
+    EXPECT_EQ(run(elec_dc_volts, 3), (V{15, 13, 9}));
 
     elec_ac_meter_sel = 4;  // BUS 1, powered: back to 400 Hz in 15 frames
     elec_ac_bus1_powered = 1;

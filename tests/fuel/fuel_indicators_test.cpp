@@ -155,6 +155,9 @@ TEST_F(FuelUsed, AQuarterSecondOfFlowEverySixFramesAtEighteen) {
             frames(1);
             EXPECT_NEAR(fuel_used[0], n * c.second, 1e-12) << "unit " << c.first;
         }
+        const bool pounds = c.first == 0;  // the face of the unit: kilograms 0, pounds 1
+        EXPECT_EQ(hidden(element("ketravin fuel_ind_fu_1_kr60", 0)), pounds) << "unit " << c.first;
+        EXPECT_EQ(hidden(element("ketravin fuel_ind_fu_1_kr60", 1)), !pounds) << "unit " << c.first;
     }
 }
 
