@@ -287,6 +287,14 @@ TEST_F(Apu, StartPhasesAtTheirBounds) {
         EXPECT_NEAR(apu_n2_pct, c.n2_after, 1e-9) << c.n2;
         EXPECT_NEAR(apu_n1_pct, c.n1_after, 1e-9) << c.n2;
     }
+    // EGT with the speed held (a discharged agent stops the start): settled at 540 from 99 up.
+    apu_fire_agent_armed = 0;
+    for (const auto& [n2, egt_after] : {std::pair{98.9, 300.6}, {99.0, 540.0}}) {
+        apu_n2_pct = n2, apu_egt_deg = 300.0;
+        frames(1);
+        EXPECT_EQ(apu_n2_pct, n2);
+        EXPECT_NEAR(apu_egt_deg, egt_after, 1e-9) << n2;
+    }
 }
 
 // Each meter bounds the value it shows, in place, whenever it is drawn.
@@ -313,7 +321,9 @@ TEST_F(Apu, FlapLampWhileTheIntakeFlapMoves) {
     frames(1);
     EXPECT_EQ(apu_door_state, 1);
     EXPECT_FALSE(hidden(element(kApu, LampFlap)));
-    seconds(5.0);
+    const f64 armed_at = host().token(1);  // tok_tick18
+    for (int f = 0; f < 200 && apu_door_state == 1; ++f) frames(1);
+    EXPECT_EQ(host().token(1) - armed_at, 90.0) << "open 90 ticks after the master went on";
     EXPECT_EQ(apu_door_state, 2);
     EXPECT_TRUE(hidden(element(kApu, LampFlap)));
     start();
