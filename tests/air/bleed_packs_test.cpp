@@ -404,12 +404,15 @@ TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
 }
 
 // The temperature control pointers show their fixed positions, a stray value brought back to the
-// dial's stops in place.
+// dial's stops in place; the four zone knobs stand a quarter turn back from three o'clock, at AUTO.
 TEST_F(AirTest, TemperatureControlPointersStopAtTheirEnds) {
     const char* valves[] = {"ketravin air_ctempvalve_1_kr60", "ketravin air_ctempvalve_2_kr60",
                             "ketravin air_ctempvalve_3_kr60", "ketravin air_ctempvalve_4_kr60"};
+    const char* knobs = "ketravin air_ctempctrl_kr60";
     for (const char* g : valves) place(g);
+    place(knobs);
     frames(1);
+    for (size_t i = 1; i <= 4; ++i) EXPECT_EQ(drawn(knobs, i).value, -90.0) << "knob " << i;
     const f64 fixed[] = {0, -20, -10, -20};  // centre, cold stop, halfway, cold stop
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(drawn(valves[i], 1).value, fixed[i]) << i;
     air_temp_cont_pos[0] = 50, air_temp_cont_pos[3] = -90;
