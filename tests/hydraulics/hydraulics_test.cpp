@@ -210,6 +210,14 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     token(tk::sys_fraction, 0.991);
     frames(1);
     EXPECT_EQ(sent_now(key_systems_event_10305), 1u);
+    // Its recovery at 0.01: not below it, so not sent again until it is.
+    token(tk::sys_fraction, 0.01);
+    engines(25.0, 25.0);
+    frames(60);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 0u);
+    token(tk::sys_fraction, 0.0099);
+    frames(1);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 1u);
 }
 
 TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
