@@ -167,6 +167,7 @@ TEST_F(AirTest, LeverImagesFollowTheirSwitches) {
         click(sel, x, 70);
         frames(1);
         EXPECT_TRUE(shown(sel, 1) == left && shown(sel, 2) == !left) << x;
+        EXPECT_EQ(air_press_sys_select, left ? 1 : 2) << x;
     }
 }
 
@@ -383,7 +384,10 @@ TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
         {"ketravin air_bleedtemp_rh_kr60", 1,
          {{0, 136}, {500, 178}, {1000, 219}, {1500, 261}, {2000, 305}, {2500, 348}, {3000, 373}}},
         {"ketravin air_bleedpress_lh_kr60", 1, {{0, 243}, {200, 295}, {400, 345}, {650, 412}, {900, 477}}},
+        {"ketravin air_ctempvalve_1_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
         {"ketravin air_ctempvalve_2_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
+        {"ketravin air_ctempvalve_3_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
+        {"ketravin air_ctempvalve_4_kr60", 1, {{-20, 280}, {0, 0}, {20, 90}}},
     };
     for (const auto& d : dials) {
         if (!host().placed_instance(gauge(d.gauge))) place(d.gauge);
@@ -400,12 +404,15 @@ TEST_F(AirTest, DialScalesPointWhereTheDialsAreMarked) {
 }
 
 // The temperature control pointers show their fixed positions, a stray value brought back to the
-// dial's stops in place.
+// dial's stops in place; the four zone knobs stand a quarter turn back from three o'clock, at AUTO.
 TEST_F(AirTest, TemperatureControlPointersStopAtTheirEnds) {
     const char* valves[] = {"ketravin air_ctempvalve_1_kr60", "ketravin air_ctempvalve_2_kr60",
                             "ketravin air_ctempvalve_3_kr60", "ketravin air_ctempvalve_4_kr60"};
+    const char* knobs = "ketravin air_ctempctrl_kr60";
     for (const char* g : valves) place(g);
+    place(knobs);
     frames(1);
+    for (size_t i = 1; i <= 4; ++i) EXPECT_EQ(drawn(knobs, i).value, -90.0) << "knob " << i;
     const f64 fixed[] = {0, -20, -10, -20};  // centre, cold stop, halfway, cold stop
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(drawn(valves[i], 1).value, fixed[i]) << i;
     air_temp_cont_pos[0] = 50, air_temp_cont_pos[3] = -90;

@@ -70,6 +70,8 @@ TEST_F(Doors, CautionFaultDotAndTestLatch) {
         click(kDoors, kTest[0], kTest[1]);
         EXPECT_EQ(doors_test, after);
     }
+    // The door lamps stand in two columns, at the left edge and 108 pixels in.
+    for (size_t i = 1; i <= 20; ++i) EXPECT_EQ(element(kDoors, i)->x, i <= 10 ? 0 : 108) << i;
 }
 
 // On the ground every clickable lamp toggles its door through the host's model; in flight a click

@@ -42,6 +42,15 @@ TEST_F(Probes, ProbesWarnsWhenAnyHeaterIsOffWithEssentialDcPower) {
     EXPECT_EQ(value, 0u);
 }
 
+TEST_F(Probes, PneuFollowsEitherBleedFault) {
+    const struct { u8 left, right, pneu; } cases[] = {{1, 0, 1}, {0, 0, 0}, {0, 1, 1}, {1, 1, 1}};
+    for (const auto& c : cases) {
+        air_bleed_fault[0] = c.left, air_bleed_fault[1] = c.right;
+        frames(1);
+        EXPECT_EQ(warn_pneu, c.pneu) << int(c.left) << int(c.right);
+    }
+}
+
 TEST_F(Probes, PitotFaultOnlyAirborneSlowAtHighMachToken) {
     const struct { f64 on_ground, ias, mach; u8 fault; } cases[] = {
         {1.0, 0.0, 9999.0, 0}, {0.0, 9.9, 3000.1, 1}, {0.0, 10.0, 3000.1, 0}, {0.0, 5.0, 3000.0, 0}};

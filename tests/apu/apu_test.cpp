@@ -53,15 +53,21 @@ TEST_P(ApuStart, TimelineIsTheSameWhetherOrNotTheMetersAreDrawn) {
     start();  // the next frame is frame 1
     u64 landed = 0, first_running = 0;
     f64 n1[401] = {}, n2[401] = {}, egt[401] = {};
+    std::string lamps(401, ' ');  // START lit and OIL per frame: 'B' both lit, '-' both dark
     for (u64 f = 1; f <= 400; ++f) {
         frames(1);
         n1[f] = apu_n1_pct, n2[f] = apu_n2_pct, egt[f] = apu_egt_deg;
+        const bool start_lit = !hidden(element(kApu, StartLit)), oil = !hidden(element(kApu, LampOil));
+        lamps[f] = start_lit && oil ? 'B' : !start_lit && !oil ? '-' : '?';
         ASSERT_LE(n1[f], 120.0) << "frame " << f;
         if (!first_running && apu_running == 1) first_running = f;
         if (!landed && f > 257 && n1[f] == 63.0) landed = f;
         ASSERT_TRUE(!landed || n1[f] == 63.0) << "frame " << f << ": stays once landed";
     }
     EXPECT_NEAR(n2[250], 50.0, 1e-9);
+    // Both lamps light with the start and go out together once the speed passes 50.
+    EXPECT_EQ(lamps.substr(1, 249), std::string(249, 'B'));
+    EXPECT_EQ(lamps.substr(251), std::string(150, '-'));
     EXPECT_NEAR(n1[250], 12.5, 1e-9);
     EXPECT_NEAR(n2[256], 88.58, 0.005);
     EXPECT_NEAR(n2[257], 97.44, 0.005);
@@ -226,17 +232,22 @@ TEST_F(Apu, MeterNeedleSpeedLimits) {
 
 // The three switches each show the one lever image of their position.
 TEST_F(Apu, LeverImagesFollowTheSwitches) {
-    // MASTER (down, up), FUEL PUMP (down, up), CONTRL SYS (down STBY, centre NOR, up OVRD).
-    const struct { i32 x, y; const char* images; } clicks[] = {
-        {80, 195, "0110010"}, {30, 195, "0101010"}, {80, 175, "0101100"}, {80, 140, "0101001"},
-        {30, 215, "0110001"}, {80, 160, "0110010"}, {80, 215, "1010010"},
+    // MASTER (down, up), FUEL PUMP (down, up), CONTRL SYS (down STBY, centre NOR, up OVRD). The
+    // master going down tells the host to stop its APU, only when it was on.
+    const struct { i32 x, y; const char* images; size_t apu_off; } clicks[] = {
+        {80, 195, "0110010", 0}, {30, 195, "0101010", 0}, {80, 175, "0101100", 0}, {80, 140, "0101001", 0},
+        {30, 215, "0110001", 0}, {80, 160, "0110010", 0}, {80, 215, "1010010", 1}, {80, 215, "1010010", 0},
     };
+    new_keys();
     for (const auto& c : clicks) {
         click(kApu, c.x, c.y);
         frames(1);
         std::string images;
         for (size_t pos = 3; pos <= 9; ++pos) images += hidden(element(kApu, pos)) ? '0' : '1';
         EXPECT_EQ(images, c.images) << c.x << "," << c.y;
+        size_t off = 0;
+        for (const KeyLogEntry& k : new_keys()) off += k.id == key_apu_off;
+        EXPECT_EQ(off, c.apu_off) << c.x << "," << c.y;
     }
 }
 
@@ -255,6 +266,9 @@ TEST_F(Apu, OilRunsOutAndStopsTheApu) {
     EXPECT_EQ(apu_starting, 1);
     frames(1);
     EXPECT_EQ(apu_starting, 0);
+    apu_oil_qty = 900;  // the model bounds the oil itself, with no meter drawn
+    frames(1);
+    EXPECT_EQ(apu_oil_qty, 800u);
     apu_oil_qty = 600;  // not below the minimum: a start held back by a failure is not dropped
     fail_active[0] = 1;
     start();
@@ -277,6 +291,14 @@ TEST_F(Apu, StartPhasesAtTheirBounds) {
         frames(1);
         EXPECT_NEAR(apu_n2_pct, c.n2_after, 1e-9) << c.n2;
         EXPECT_NEAR(apu_n1_pct, c.n1_after, 1e-9) << c.n2;
+    }
+    // EGT with the speed held (a discharged agent stops the start): settled at 540 from 99 up.
+    apu_fire_agent_armed = 0;
+    for (const auto& [n2, egt_after] : {std::pair{98.9, 300.6}, {99.0, 540.0}}) {
+        apu_n2_pct = n2, apu_egt_deg = 300.0;
+        frames(1);
+        EXPECT_EQ(apu_n2_pct, n2);
+        EXPECT_NEAR(apu_egt_deg, egt_after, 1e-9) << n2;
     }
 }
 
@@ -315,7 +337,9 @@ TEST_F(Apu, FlapLampWhileTheIntakeFlapMoves) {
     frames(1);
     EXPECT_EQ(apu_door_state, 1);
     EXPECT_FALSE(hidden(element(kApu, LampFlap)));
-    seconds(5.0);
+    const f64 armed_at = host().token(1);  // tok_tick18
+    for (int f = 0; f < 200 && apu_door_state == 1; ++f) frames(1);
+    EXPECT_EQ(host().token(1) - armed_at, 90.0) << "open 90 ticks after the master went on";
     EXPECT_EQ(apu_door_state, 2);
     EXPECT_TRUE(hidden(element(kApu, LampFlap)));
     start();

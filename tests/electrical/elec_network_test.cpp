@@ -156,6 +156,7 @@ TEST_F(SystemsTest, EitherGeneratorAloneFeedsBothBuses) {
         frames(4);
         EXPECT_EQ(elec_ac_bus1_powered + elec_ac_bus2_powered, 1) << on;
         EXPECT_EQ(on == 0 ? elec_ac_bus1_powered : elec_ac_bus2_powered, 1) << on;
+        EXPECT_EQ(warn_ac_fault, 1) << on << ": the dead bus raises the AC fault";
         elec_trans_sw[on] = 1;
     }
 }

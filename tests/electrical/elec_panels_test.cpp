@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -158,12 +159,21 @@ TEST_F(ElecPanels, ClickOnTheHeldPositionIsSilentAndSelectorsSaturateSilently) {
     click(kGen, 49, 79);  // the last pixel of GEN 1's ON box, 32 x 23 from 18, 57
     EXPECT_EQ(elec_gen_sw[0], 1);
     clicks();
-    for (const auto& [y, sw, sounds] : {std::tuple{60, 1, 1u}, {60, 1, 0u}, {85, 0, 1u}, {85, 0, 0u}}) {
-        click(kGen, 85, y);  // APU GEN ON and OFF RESET
+    new_keys();
+    // APU GEN ON and OFF RESET: the host's APU generator is set on a change, but with ground
+    // power on it is left on.
+    const u8 ext_before = ext_power_on;
+    for (const auto& [y, ext, sw, sounds, keys] : {std::tuple{60, 0, 1, 1u, "1"}, {60, 0, 1, 0u, ""}, {85, 0, 0, 1u, "0"},
+                                                    {85, 0, 0, 0u, ""}, {60, 1, 1, 1u, "1"}, {85, 1, 0, 1u, ""}}) {
+        ext_power_on = u8(ext);
+        click(kGen, 85, y);
         EXPECT_EQ(elec_gen_sw[2], sw);
         EXPECT_EQ(clicks(), sounds) << y;
+        std::string sent;
+        for (const KeyLogEntry& k : new_keys()) sent += k.id == key_apu_gen_set ? std::to_string(k.value) : "?";
+        EXPECT_EQ(sent, keys) << y << " ground power " << ext;
     }
-    new_keys();
+    ext_power_on = ext_before;
 
     for (int n = 0; n < 12; ++n) click(kAc, 40, 100);  // ESS AC selector, counter-clockwise
     EXPECT_EQ(elec_ess_ac_source_sel, 0);
@@ -468,6 +478,8 @@ TEST_F(ElecPanels, MeterSlewSequences) {
     elec_batt_any_on = 0;  // every battery OFF: down to 0 whatever the current
     EXPECT_EQ(run(elec_dc_volts, 10), (V{26, 24, 22, 20, 18, 16, 14, 10, 6, 2}));
     EXPECT_EQ(elec_dc_volts_step, 4) << "the step the last frame took, from 6 V";
+    elec_dc_volts = 17;  // an odd reading lands on 15 V itself, where the small step still holds
+    EXPECT_EQ(run(elec_dc_volts, 3), (V{15, 13, 9}));
 
     elec_ac_meter_sel = 4;  // BUS 1, powered: back to 400 Hz in 15 frames
     elec_ac_bus1_powered = 1;

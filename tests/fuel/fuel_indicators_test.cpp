@@ -43,6 +43,7 @@ TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
         {1000, 0, 1, 1, 5000},   {1130, 0, 1, 2, 6000},   {1130, 0, 1, 1, 5650},   // 150 short: one more 500
         {1000, 1, 1, 1, 2265},   {1000, 0, 1, 1, 2765},                             // down at once; kg; up by 500
         {1000, 0, 0, 9, 2765},   {1000, 0, 1, 5, 5265},   {1000, 0, 1, 1, 5000},   // no normal DC: stands
+        {2020, 0, 1, 10, 10000}, {2020, 0, 1, 1, 10100},                            // exactly 100 short: taken
         {7000, 0, 1, 60, 30000}, {kNaN, 0, 1, 1, 30000}, {kInf, 0, 1, 1, 30000},   // over-full; bad capacity kept
         {7000, 1, 1, 1, 15000},                                                     // kilograms: its own full scale
     };
@@ -154,6 +155,9 @@ TEST_F(FuelUsed, AQuarterSecondOfFlowEverySixFramesAtEighteen) {
             frames(1);
             EXPECT_NEAR(fuel_used[0], n * c.second, 1e-12) << "unit " << c.first;
         }
+        const bool pounds = c.first == 0;  // the face of the unit: kilograms 0, pounds 1
+        EXPECT_EQ(hidden(element("ketravin fuel_ind_fu_1_kr60", 0)), pounds) << "unit " << c.first;
+        EXPECT_EQ(hidden(element("ketravin fuel_ind_fu_1_kr60", 1)), !pounds) << "unit " << c.first;
     }
 }
 
@@ -234,6 +238,11 @@ TEST_F(GrossWeight, TotalWeightDigitsAndRollingDrums) {
     EXPECT_TRUE(!hidden(element(kWeight, 0)) && hidden(element(kWeight, 1))) << "the kilogram face";
     EXPECT_NEAR(weight_fuel_tens, 4999.5, 1e-9);
     EXPECT_EQ(weight_total, 100000);
+    // Powered again in kilograms: the pound token converted at 0.453 kg a pound.
+    dc_normal_powered = 1;
+    frames(1);
+    EXPECT_TRUE(hidden(element(kWeight, WtOffFlag)));
+    EXPECT_NEAR(weight_fuel_tens, 2264.7735, 1e-9);
 }
 
 TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {

@@ -60,6 +60,26 @@ TEST_F(FuelPumps, InterlocksRefuseSilentlyAndClickOnlyOnAChange) {
     EXPECT_EQ(fuel_pump_b_sw[1] + fuel_pump_a_sw[1], 0);
 }
 
+// A side can feed its engine from a tank holding 1.0 or more whose pump is on: pump A the
+// auxiliary tank, pump B the main tank, the centre pump the centre tank.
+TEST_F(FuelPumps, FeedAvailabilityByPumpAndTank) {
+    place(kCenter);
+    dc_normal_powered = 1;
+    const struct { u8 a, b, c; f64 center, aux, main; u8 avail; } cases[] = {
+        {1, 1, 0, 0.0, 5.0, 0.0, 1}, {0, 1, 0, 0.0, 5.0, 0.0, 0}, {0, 1, 0, 0.0, 0.0, 1.0, 1},
+        {0, 0, 1, 1.0, 0.0, 0.0, 1}, {0, 0, 1, 0.99, 5.0, 5.0, 0}, {1, 1, 0, 0.0, 0.99, 0.99, 0},
+    };
+    for (const auto& c : cases) {
+        for (size_t s = 0; s < 2; ++s) fuel_pump_a_sw[s] = c.a, fuel_pump_b_sw[s] = c.b, fuel_ctr_pump_sw[s] = c.c;
+        fuel_qty_a_center = c.center, fuel_qty_a_left = fuel_qty_a_right = c.aux;
+        fuel_qty_m_left = fuel_qty_m_right = c.main;
+        frames(1);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(fuel_feed_avail[0], c.avail);
+        EXPECT_EQ(fuel_feed_avail[1], c.avail);
+    }
+}
+
 TEST_F(FuelPumps, WingBarsShowWhichPumpFeedsTheSelectedTank) {
     place(kLeft), place(kCenter);
     // The centre panel's lower row: in line (1, 3) while an engine's host selector is the centre

@@ -17,10 +17,11 @@ const char* kBaches = "ketravin hydrau_baches_kr60";
 const char* kBlueDial = "ketravin hydrau_ind_press_blue_kr60";
 const char* kGreenDial = "ketravin hydrau_ind_press_green_kr60";
 constexpr u32 kFeWindow = 10065;
-constexpr u32 kGearRight = 334, kHyd1Press = 732, kHyd1Res = 733, kHyd2Res = 735, kHydFlag = 781, kEng1N1 = 624;
+constexpr u32 kGearRight = 334, kHyd1Press = 732, kHyd1Res = 733, kHyd2Press = 734, kHyd2Res = 735, kHydFlag = 781,
+              kEng1N1 = 624, kEng2N1 = 643;
 constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 enum { Pump0Cross = 5, LampPumpPressLo = 15, LampBlue = 16 };  // hydraulic panel
-enum { BlueAirPresLo = 1, BlueLevlLo = 3, GreenAirPresLo = 4 };                // reservoirs
+enum { BlueAirPresLo = 1, BlueLevlLo = 3, GreenAirPresLo = 4, YellowAirPresLo = 7 };  // reservoirs
 }  // namespace
 
 class HydPanels : public PanelTest {
@@ -116,13 +117,15 @@ TEST_F(HydPanels, AirPresLoNeedsATurningEngineWithoutHostPressure) {
         {0.0, 15.0, 1, 0, false}, {0.0, 15.1, 1, 1, true}, {0.1, 90.0, 1, 0, false}, {kNaN, 90.0, 1, 0, false},
         {0.0, 90.0, 0, 1, false},  // computed without power, shown only with it
     };
-    for (const auto& c : cases) {
-        token(kHyd1Press, c.psi);
-        token(kEng1N1, c.n1);
+    for (const auto& c : cases) {  // engine 1 on blue, engine 2 on yellow
+        token(kHyd1Press, c.psi), token(kHyd2Press, c.psi);
+        token(kEng1N1, c.n1), token(kEng2N1, c.n1);
         dc_ess_powered = c.dc_ess;
         frames(1);
         EXPECT_EQ(shown(kBaches, BlueAirPresLo), c.lit) << c.psi << " psi, N1 " << c.n1;
+        EXPECT_EQ(shown(kBaches, YellowAirPresLo), c.lit) << c.psi << " psi, N1 " << c.n1;
         EXPECT_EQ(warn_hyd_eng1_press_lo, c.warn);
+        EXPECT_EQ(warn_hyd_eng2_press_lo, c.warn);
         EXPECT_FALSE(shown(kBaches, GreenAirPresLo));
         EXPECT_EQ(warn_hyd_green_lo_press, 0);
     }

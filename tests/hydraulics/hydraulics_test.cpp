@@ -56,17 +56,21 @@ TEST_F(SystemsTest, NoPumpOrNoOpenValveDecaysEveryLineNeverBelowZero) {
         for (u32 p : {hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow})
             EXPECT_EQ(p, c.to) << int(c.pump) << int(c.valve) << " " << c.from;
     }
-    // Any valve open passes the gate: the lines behind the open ones rise, the others decay.
+    // Any valve open passes the gate: the lines behind the open ones rise, the others decay; a
+    // running electric pump adds to the open valves and lifts both green lines.
     token(tk::ias, 0.0);
     hyd_xfer_sw[0] = hyd_xfer_sw[1] = 0;
     set_pumps(200, 200, 200, 200);
-    const struct { u8 valves[4]; std::vector<u32> lines; } open[] = {
-        {{1, 1, 0, 0}, {1530, 1530, 1485, 1485}},
-        {{0, 1, 1, 0}, {1485, 1530, 1530, 1485}},  // one valve of each engine
+    all_buses();
+    const struct { u8 valves[4]; u8 elec; std::vector<u32> lines; } open[] = {
+        {{1, 1, 0, 0}, 0, {1530, 1530, 1485, 1485}},
+        {{0, 1, 1, 0}, 0, {1485, 1530, 1530, 1485}},  // one valve of each engine
+        {{0, 0, 0, 1}, 1, {1485, 1530, 1530, 1530}},
     };
     for (const auto& o : open) {
         set_pressures(1500, 1500, 1500);
         std::memcpy(hyd_pump_fire_valve, o.valves, sizeof o.valves);
+        hyd_elec_pump_sw[0] = o.elec;
         frames(1);
         EXPECT_EQ((std::vector<u32>{hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}), o.lines);
     }
@@ -147,6 +151,9 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     frames(3);
     keys = new_keys();
     EXPECT_EQ(sent(keys, key_gear_down), 1u);
+    token(tk::gear_left, 16000.0);  // down enough: no more
+    frames(1);
+    EXPECT_EQ(sent_now(key_gear_down), 0u);
     EXPECT_EQ(sent(keys, key_systems_event_10305) + sent(keys, key_systems_event_10306), 0u);
     // Rolling on the ground from 10 to 60 kt, both ends included, the watched surface (token 316)
     // is sent back; the host puts it at 0.
@@ -191,6 +198,26 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     EXPECT_EQ(hyd_loss_gear_left, 0u);
     EXPECT_EQ(hyd_loss_gear_right, 9000u);
     EXPECT_EQ(sent_now(key_gear_down), 1u);
+    // A fourth loss with the host's fraction at 0.99: not above it, so not sent until it is.
+    engines(25.0, 25.0);
+    frames(60);
+    token(tk::sys_fraction, 0.99);
+    new_keys();
+    engines(0.0, 0.0);
+    set_pressures(0, 0, 0);
+    frames(1);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 0u);
+    token(tk::sys_fraction, 0.991);
+    frames(1);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 1u);
+    // Its recovery at 0.01: not below it, so not sent again until it is.
+    token(tk::sys_fraction, 0.01);
+    engines(25.0, 25.0);
+    frames(60);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 0u);
+    token(tk::sys_fraction, 0.0099);
+    frames(1);
+    EXPECT_EQ(sent_now(key_systems_event_10305), 1u);
 }
 
 TEST_F(SystemsTest, LossOfAllCircuitsNeutralisesTheHostControlsAndRunsSpoilersTwice) {
