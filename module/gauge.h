@@ -2,6 +2,7 @@
 // one line per click rectangle. A gauge file declares its tables and one Gauge object; the
 // object fills the header, links the chain and the click map at load time.
 #pragma once
+#include <cassert>
 #include <cstddef>
 
 #include "module/host_interface.h"
@@ -195,8 +196,15 @@ public:
         : header_(header) {
         build_gauge(storage(), name, width_mm, callback, elements, rects, NR, shape);
     }
-    ElementHeader* el(size_t pos) { return &elements_[pos].record.head; }
-    StringElement* string(size_t pos) { return &elements_[pos].record.string; }
+    // Debug builds check the position: a slip in a count would land in the next member.
+    ElementHeader* el(size_t pos) {
+        assert(pos < NE);
+        return &elements_[pos].record.head;
+    }
+    StringElement* string(size_t pos) {
+        assert(pos < NE);
+        return &elements_[pos].record.string;
+    }
     GaugeHeader& header() { return header_; }
 
 private:
