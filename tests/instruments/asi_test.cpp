@@ -160,6 +160,7 @@ TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
     const struct { std::vector<f64> path; std::vector<f64> want; } kDrags[] = {
         {{86, 150, 220, 300}, {300, 300, 305, 310}},  {{86, 150, 220, 300, 306}, {300, 300, 305, 310}},  // to 305
         {{86, 200}, {86, 114, 135, 183}},             {{86, 120, 200}, {200, 200, 205, 210}},  // no jump past 90
+        {{86, 150, 85, 200}, {85, 150, 155, 183}},    // back below 90 from 150: 180..270 refused again
         {{86, 150, 220, 300, 340, 20}, {300, 300, 305, 310}},                    // past 330: refused until
         {{86, 150, 220, 300, 340, 20, 200}, {200, 300, 305, 310}},               // back through 180..270,
         {{86, 150, 220, 300, 340, 20, 200, 150}, {150, 300, 305, 310}},          // and below 180 again
