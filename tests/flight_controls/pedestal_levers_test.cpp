@@ -220,6 +220,12 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
         EXPECT_EQ(flap_lever_frame, c.frame) << c.handle;
         EXPECT_EQ(flaps_image(), c.image) << c.handle;
     }
+    token(kFlapsHandle, 8400);  // left at 39 when the power goes: past 38 an up click ends the slot
+    frames(2);
+    EXPECT_EQ(flap_lever_frame, 39);
+    dc_ess_powered = 0;
+    click(kFlaps, 5, 60);
+    EXPECT_EQ(flap_lever_frame, 77);
 }
 
 TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {

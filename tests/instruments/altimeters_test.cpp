@@ -189,6 +189,7 @@ TEST_F(Instruments, FirstOfficerDrumsRollOverTheLastFoot) {
     token(kHpa, 1013.0);
     struct Case { f64 alt, ten_k, thousands, hundreds; int hatch, negative; } cases[] = {
         {9990, 0, 1, 0.1, 1, 0}, {9999.5, 9.5, 0.5, 0.005, 1, 0}, {10000, 9, 0, 0, 0, 0}, {-500, 0, 0, 5, 0, 1},
+        {10000, 9, 0, 0, 0, 0},  // straight from negative to 10000: the negative flag goes too
     };
     for (const Case& c : cases) {
         token(kAlt, c.alt);
