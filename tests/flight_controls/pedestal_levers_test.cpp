@@ -137,7 +137,10 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     spd_brk_peak_n1 = 50;
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos * 10 + spd_brk_arm_state + spd_brk_arm_phase + spd_brk_peak_n1, 10000u);
-    spd_brk_lever_pos = 16000;
+    spd_brk_lever_pos = 15000;  // 15000 is still a step, to the stop and unarmed
+    click(kSpdBig, kBigX, kBigExtendY);
+    EXPECT_EQ(spd_brk_lever_pos, 16000);
+    EXPECT_EQ(spd_brk_arm_state, 0);
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos, 16380);
     EXPECT_EQ(spd_brk_peak_n1, 86u);
