@@ -167,6 +167,8 @@ TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
     place(kQty), elec_ac_bus1_powered = 0;
     for (int i = 0; i < 30; ++i) click(kQty, 10, 40, MouseLeftSingle | MouseRepeat);
     EXPECT_EQ(eng_oil_qty_index_1, 0u);
+    for (int i = 0; i < 30; ++i) click(kQty, 60, 40, MouseLeftSingle | MouseRepeat);
+    EXPECT_EQ(eng_oil_qty_index_1, 20u);  // held at 20 by the click itself, before any draw
     eng_oil_qty_index_1 = 300, frames(1);
     EXPECT_EQ(value(kQty, 2), 20.0);
 }

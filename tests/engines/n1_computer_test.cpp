@@ -14,7 +14,7 @@ namespace {
 const char* kCalc = "ketravin n1_calc_kr60";
 constexpr u32 kTokAltM = 73, kTokSat = 341, kTokTat = 350, kTokRef = 800, kTokEai[2] = {883, 884},
               kTokN2[2] = {625, 644}, kTokN1[2] = {624, 643};
-enum { Minus = 3, Plus, LampTo, TargetWindow = 11, TatWindow, Cover };
+enum { Legends = 2, Minus, Plus, LampTo, TargetWindow = 11, TatWindow, Cover };
 constexpr f64 kNaN = NAN, kInf = INFINITY;
 f64 metres(f64 ft) { return ft / 3.281; }
 struct Xy { i32 x, y; };
@@ -110,7 +110,7 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     frames(1);
     EXPECT_EQ(text(kCalc, TargetWindow), "105.3");
     EXPECT_EQ(text(kCalc, TatWindow), " 5");
-    EXPECT_TRUE(shown(Minus) && !shown(Plus) && !shown(Cover));
+    EXPECT_TRUE(shown(Legends) && shown(Minus) && !shown(Plus) && !shown(Cover));
     for (int k = 0; k < 6; ++k) EXPECT_FALSE(shown(LampTo + k));
     struct Temp { f64 celsius; const char* text; bool plus, minus; } temps[] = {
         {0.4, " 0", false, false}, {1.5, " 1", true, false}, {25.9, "25", true, false}, {-128, "99", false, true},
@@ -166,7 +166,7 @@ TEST_F(N1Computer, ButtonsNeedPowerAndTheThumbwheelsDoNot) {
     frames(1);
     EXPECT_TRUE(eng_n1_flex_temp == 21 && eng_n1_flex_tens_shown == 0 && eng_n1_flex_units_shown == 0);
     EXPECT_EQ(text(kCalc, TargetWindow), "    ");
-    EXPECT_TRUE(shown(Cover) && !shown(LampTo + 2));
+    EXPECT_TRUE(shown(Cover) && !shown(LampTo + 2) && !shown(Legends));
     elec_ac_bus1_powered = 1;
     frames(12);
     EXPECT_EQ(eng_n1_flex_tens_shown, 2);
