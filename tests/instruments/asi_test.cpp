@@ -98,6 +98,23 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     }
 }
 
+// The needles' calibration points as the host reads them: knots for the index, barber pole and
+// needle (0 and 60 share the top), dial degrees for the four bugs.
+TEST_F(Asi, NeedlesCarryTheSpeedAndDegreeTables) {
+    using Points = std::vector<std::vector<i32>>;
+    const Points kSpeed = {{0, 92, 11},    {60, 92, 11},   {80, 125, 17},  {100, 150, 35}, {120, 167, 62},
+                           {140, 172, 93}, {160, 166, 124}, {180, 149, 149}, {200, 121, 167}, {250, 44, 153},
+                           {300, 19, 126}, {350, 11, 91},  {400, 20, 55},  {450, 42, 27}};
+    const Points kDegrees = {{0, 92, 0}, {90, 183, 91}, {180, 92, 183}, {270, 0, 91}, {320, 21, 0}};
+    for (size_t pos = Index; pos <= Needle + 4; ++pos) {
+        const auto* n = reinterpret_cast<const NeedleElement*>(element(kAsi, pos));
+        Points got;
+        for (u32 i = 0; n->nonlinearity && i < n->nonlinearity_count; ++i)
+            got.push_back({i32(n->nonlinearity[i].value), n->nonlinearity[i].x, n->nonlinearity[i].y});
+        EXPECT_EQ(got, pos <= Needle ? kSpeed : kDegrees) << "element " << pos;
+    }
+}
+
 TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
     // The eight reference speeds: base, approach and take-off targets, V1, VR, take-off bug 2, bugs
     // 3 and 4. Flaps short of the first detent less 10 add 15 to the take-off target. 250 t puts
