@@ -133,6 +133,7 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
     EXPECT_TRUE(shown(kMain, Alert));
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
         {2, 1, 0, true}, {2, 0, 1, false}, {0, 1, 1, true}, {0, 1, 0, false},
+        {1, 1, 0, true},  // steady from dark
     };
     for (const Case& c : steady) {
         ap_alt_alert_state = c.state, dc_ess_powered = c.dc, light_lamp_test = c.lamp_test;
