@@ -172,6 +172,16 @@ TEST_F(FctlPanels, ServoJamLatchedOnTheGroundUntilOff) {
     click(kServo, kServoBlueX, kServoOffY);
     frames(1);
     EXPECT_EQ(warn_servos, 1);
+    for (size_t off = 0; off < 3; ++off)  // and so for every pair: one at TEST, another to OFF
+        for (size_t test = 0; test < 3; ++test) {
+            if (test == off) continue;
+            fctl_servo_sw[0] = fctl_servo_sw[1] = fctl_servo_sw[2] = 27;
+            fctl_servo_sw[test] = 0;
+            frames(1);
+            click(kServo, kServoBlueX + 61 * i32(off), kServoOffY);
+            frames(1);
+            EXPECT_EQ(warn_servos, 1) << "lever " << off << " to OFF, " << test << " at TEST";
+        }
     EXPECT_EQ(clicks(), 0u) << "the servo levers are silent";
 }
 
