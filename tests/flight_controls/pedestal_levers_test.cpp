@@ -236,7 +236,7 @@ TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
         {1, 24, 1, false},         {2, 45, 0, false},          {3, 63.99f, 1, false},         {0.5, 12, 0, false},
         {-0.5, -13.5f, 0, false},  {-1, -27, 1, false},        {-1.001, -26.527f, 1, false},  {-2, -54.06f, 0, false},
         {-2.001, -50.028f, 0, false}, {-3, -79.275f, 1, false}, {kNaN, -79.275f, 1, false},   {3.91, -79.275f, 0, true},
-        {-3.5, -76, 1, false},     {-1e300, -76, 0, false},
+        {3.85, 75.2799f, 0, false},  {-3.5, -76, 1, false},     {-1e300, -76, 0, false},
     };
     for (const auto& s : kSteps) {
         fctl_pitch_trim_deg = s.deg;
