@@ -76,6 +76,8 @@ TEST_P(ReverserRates, LampsChangeAtTheirTicksWhateverTheFrameRate) {
             EXPECT_TRUE(at[i] >= m.ticks[i] && at[i] < m.ticks[i] + std::ceil(18.0 / GetParam())) << lamps[i] << at[i];
     }
     EXPECT_EQ(eng_rev_deployed_1, 0);
+    EXPECT_EQ(eng_rev_unlk_deadline_1, 0);
+    EXPECT_EQ(eng_rev_rev_deadline_1, 0) << "a full stow keeps no deadline";
 }
 INSTANTIATE_TEST_SUITE_P(Fps, ReverserRates, ::testing::Values(10.0, 18.0, 30.0, 60.0));
 
