@@ -76,6 +76,10 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     frames(1);
     EXPECT_EQ(inst_asi_needle_kt, 0.5);
     EXPECT_EQ(drawn(kAsi, Needle).value, 0.5);
+    token(kIas, -5.0);  // below 0 the needle is drawn at 0 and kept there
+    frames(1);
+    EXPECT_EQ(drawn(kAsi, Needle).value, 0.0);
+    EXPECT_EQ(inst_asi_needle_kt, 0.0);
     const struct { f64 token, mach, tenths, hundredths, units; } kCases[] = {
         {3000, 150.0, 9, 5, 0.002}, {3001, 145.05, 9, 6, 4.95}, {16384, 814.2, 2, 9, 5.8},
     };

@@ -189,7 +189,8 @@ TEST_F(Attitude, FlagAndAutopilotDropByFailureTokensPowerAndIns) {
 TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     place(kAdi);
     const struct { f64 pitch, shown; f64 ias, pointer; } cases[] = {
-        {40.0, 22.5, 180.0, 53.0}, {-50.0, -30.0, 180.5, 53.0}, {10.0, 10.0, 70.0, 153.0}, {-30.0, -30.0, 135.0, 98.0},
+        {40.0, 22.5, 180.0, 53.0}, {-50.0, -30.0, 180.5, 53.0}, {-35.0, -30.0, 180.0, 53.0},
+        {10.0, 10.0, 70.0, 153.0}, {-30.0, -30.0, 135.0, 98.0},
     };
     for (const auto& c : cases) {
         token(kPitch, c.pitch), token(kIas, c.ias);
