@@ -146,6 +146,7 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
     EXPECT_EQ(line(Utc0, 4), "2347");
     at(300, TestButton);  // a later test runs as the first did
     EXPECT_EQ(line(Utc0, 4), "8888");
+    EXPECT_EQ(f64(inst_clock_test_deadline), std::trunc(host().token(kTick)) + 36) << "36 ticks from its first frame";
     seconds(2.1);
     EXPECT_EQ(line(Utc0, 4), "2347");
     EXPECT_EQ(inst_clock_test_state + inst_clock_test_armed, 0) << "idle and unarmed";
