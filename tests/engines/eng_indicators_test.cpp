@@ -146,9 +146,14 @@ TEST_F(Dials, FuelFlowUnitsChooseFaceNeedleAndCounter) {
         for (size_t e : {FfKgNeedle, FfKgHundreds, FfKgFace}) EXPECT_EQ(hidden(element(kFf, e)), !kg) << c.units << " " << e;
         for (size_t e : {FfLbNeedle, FfLbHundreds, FfLbFace}) EXPECT_EQ(hidden(element(kFf, e)), kg) << c.units << " " << e;
     }
+    token(kTokFf, 4000);
+    frames(60);
     elec_ac_bus1_powered = 0;  // each dial answers to its own bus
+    token(kTokFf, 2000);       // unpowered, a new flow is not taken: the needle sinks, the counter holds
     frames(1);
     EXPECT_TRUE(!hidden(element(kFf, FfFlag)) && hidden(element("ketravin eng_ind_ff_2_kr60", FfFlag)));
+    EXPECT_EQ(needle(kFf, FfLbNeedle), 3500.0);
+    expect_drums(kFf, kFfLb, {0, 6, 0, 0}, 4000);
 }
 
 // Not a number is no reading: needle and counter hold. Nothing drawn is ever off the strip or not

@@ -76,6 +76,8 @@ TEST_P(ReverserRates, LampsChangeAtTheirTicksWhateverTheFrameRate) {
             EXPECT_TRUE(at[i] >= m.ticks[i] && at[i] < m.ticks[i] + std::ceil(18.0 / GetParam())) << lamps[i] << at[i];
     }
     EXPECT_EQ(eng_rev_deployed_1, 0);
+    EXPECT_EQ(eng_rev_unlk_deadline_1, 0);
+    EXPECT_EQ(eng_rev_rev_deadline_1, 0) << "a full stow keeps no deadline";
 }
 INSTANTIATE_TEST_SUITE_P(Fps, ReverserRates, ::testing::Values(10.0, 18.0, 30.0, 60.0));
 
@@ -167,6 +169,8 @@ TEST_F(EngineGauges, SecondaryDialsStepBandAndClampTheirNeedles) {
     place(kQty), elec_ac_bus1_powered = 0;
     for (int i = 0; i < 30; ++i) click(kQty, 10, 40, MouseLeftSingle | MouseRepeat);
     EXPECT_EQ(eng_oil_qty_index_1, 0u);
+    for (int i = 0; i < 30; ++i) click(kQty, 60, 40, MouseLeftSingle | MouseRepeat);
+    EXPECT_EQ(eng_oil_qty_index_1, 20u);  // held at 20 by the click itself, before any draw
     eng_oil_qty_index_1 = 300, frames(1);
     EXPECT_EQ(value(kQty, 2), 20.0);
 }

@@ -14,7 +14,7 @@ namespace {
 const char* kCalc = "ketravin n1_calc_kr60";
 constexpr u32 kTokAltM = 73, kTokSat = 341, kTokTat = 350, kTokRef = 800, kTokEai[2] = {883, 884},
               kTokN2[2] = {625, 644}, kTokN1[2] = {624, 643};
-enum { Minus = 3, Plus, LampTo, TargetWindow = 11, TatWindow, Cover };
+enum { Legends = 2, Minus, Plus, LampTo, TargetWindow = 11, TatWindow, Cover };
 constexpr f64 kNaN = NAN, kInf = INFINITY;
 f64 metres(f64 ft) { return ft / 3.281; }
 struct Xy { i32 x, y; };
@@ -40,11 +40,13 @@ TEST_F(N1Computer, LawsGiveTheirTargetsAtTheStatedPointsAndBreaks) {
         {1, 0, 15, 0, 0, 20, 2, 0, 99, 109.1},     // engine 2's anti-ice alone bleeds as much
         {1, 0, 15, 0, 0, 20, 0, 1, 99, 109.1},     {1, 4000, 30, 0, 0, 20, 0, 0, 99, 114.6},
         {2, 0, 15, 0, 0, 40, 0, 0, 99, 106.2},     {2, 0, 0, 0, 0, 24, 0, 0, 99, 109.25},
-        {2, 0, 15, 0, 0, 40, 0, 1, 99, 106.2},     {3, 0, 15, 0, 0, 20, 1, 1, 99, 106.61},
+        {2, 0, 15, 0, 0, 40, 0, 1, 99, 106.2},     {2, 0, 20, 0, 0, 10, 0, 0, 99, 114.6},  // below 20: L 114.6
+        {3, 0, 15, 0, 0, 20, 1, 1, 99, 106.61},
         {3, 0, 15, 0, 0, 20, 1, 1, 14.9, 106.21},  {3, 0, 15, 0, 0, 20, 1, 1, 15, 106.61},  // N2 below 15 only
         {3, 0, 15, 0, 0, 20, 0, 1, 99, 107.91},
         {4, 17999, 0, -10, 0, 20, 0, 0, 99, 108.2494}, {4, 18000, 0, -10, 0, 20, 0, 0, 99, 104.65},
         {5, 35000, 0, -20, 0, 20, 0, 0, 99, 107.58},   {6, 35000, -54, 0, -54.3, 20, 0, 0, 99, 101.7},
+        {6, 10000, 15, 0, 15, 20, 0, 0, 99, 80.5},     // CR below 35000 ft: 0.84 a thousand feet
         {5, 32799, 0, -20, 0, 20, 0, 0, 99, 107.57955}, {5, 32800, 0, -20, 0, 20, 0, 0, 99, 107.58},  // CL break
         {5, 35000, 0, -20, 0, 20, 1, 1, 99, 107.58 - 1.6}, {5, 35000, 0, -20, 0, 20, 1, 0, 99, 107.58 - 0.9},
         {4, 17999, 0, -10, 0, 20, 1, 1, 99, 108.2494 - 1.6}, {4, 17999, 0, -10, 0, 20, 1, 1, 14.9, 108.2494 - 2.0},
@@ -110,7 +112,7 @@ TEST_F(N1Computer, PanelShowsTargetAndTemperatureAndTestsOneFrameShorterInItsWin
     frames(1);
     EXPECT_EQ(text(kCalc, TargetWindow), "105.3");
     EXPECT_EQ(text(kCalc, TatWindow), " 5");
-    EXPECT_TRUE(shown(Minus) && !shown(Plus) && !shown(Cover));
+    EXPECT_TRUE(shown(Legends) && shown(Minus) && !shown(Plus) && !shown(Cover));
     for (int k = 0; k < 6; ++k) EXPECT_FALSE(shown(LampTo + k));
     struct Temp { f64 celsius; const char* text; bool plus, minus; } temps[] = {
         {0.4, " 0", false, false}, {1.5, " 1", true, false}, {25.9, "25", true, false}, {-128, "99", false, true},
@@ -166,7 +168,7 @@ TEST_F(N1Computer, ButtonsNeedPowerAndTheThumbwheelsDoNot) {
     frames(1);
     EXPECT_TRUE(eng_n1_flex_temp == 21 && eng_n1_flex_tens_shown == 0 && eng_n1_flex_units_shown == 0);
     EXPECT_EQ(text(kCalc, TargetWindow), "    ");
-    EXPECT_TRUE(shown(Cover) && !shown(LampTo + 2));
+    EXPECT_TRUE(shown(Cover) && !shown(LampTo + 2) && !shown(Legends));
     elec_ac_bus1_powered = 1;
     frames(12);
     EXPECT_EQ(eng_n1_flex_tens_shown, 2);

@@ -115,6 +115,19 @@ TEST_F(FctlPanels, LowSpeedAileronsConnectAndTheLampFollowsTheSelector) {
         EXPECT_EQ(got, c.lh_rh_lamp);
         EXPECT_EQ(warn_lo_spd_ail, c.lh_rh_lamp[2] - '0');
     }
+    // The selector's three zones and its lever images (down, centred, up); a click on the
+    // position standing is silent.
+    const struct { i32 y; u8 sel; const char* levers; size_t clicks; } kSelector[] = {
+        {25, 1, "001", 1}, {25, 1, "001", 0}, {50, 0, "010", 1}, {75, 2, "100", 1}, {25, 1, "001", 1},
+    };
+    fctl_lo_spd_ail_sel = 0, clicks();
+    for (const auto& k : kSelector) {
+        click(kLoSpd, 20, k.y);
+        frames(1);
+        EXPECT_EQ(fctl_lo_spd_ail_sel, k.sel) << k.y;
+        EXPECT_EQ(lamps(kLoSpd, LoSpdLamp - 3, 3), k.levers) << k.y;
+        EXPECT_EQ(clicks(), k.clicks) << k.y;
+    }
 }
 
 TEST_F(FctlPanels, ServoPressureFlagAbove1800WithPowerAndNotAtOff) {
@@ -159,6 +172,16 @@ TEST_F(FctlPanels, ServoJamLatchedOnTheGroundUntilOff) {
     click(kServo, kServoBlueX, kServoOffY);
     frames(1);
     EXPECT_EQ(warn_servos, 1);
+    for (size_t off = 0; off < 3; ++off)  // and so for every pair: one at TEST, another to OFF
+        for (size_t test = 0; test < 3; ++test) {
+            if (test == off) continue;
+            fctl_servo_sw[0] = fctl_servo_sw[1] = fctl_servo_sw[2] = 27;
+            fctl_servo_sw[test] = 0;
+            frames(1);
+            click(kServo, kServoBlueX + 61 * i32(off), kServoOffY);
+            frames(1);
+            EXPECT_EQ(warn_servos, 1) << "lever " << off << " to OFF, " << test << " at TEST";
+        }
     EXPECT_EQ(clicks(), 0u) << "the servo levers are silent";
 }
 

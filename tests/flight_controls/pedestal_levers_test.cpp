@@ -137,7 +137,10 @@ TEST_F(SpeedBrake, BigLeverFullPullArmsOnTheGroundAndDrawsFrontRearOrExtended) {
     spd_brk_peak_n1 = 50;
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos * 10 + spd_brk_arm_state + spd_brk_arm_phase + spd_brk_peak_n1, 10000u);
-    spd_brk_lever_pos = 16000;
+    spd_brk_lever_pos = 15000;  // 15000 is still a step, to the stop and unarmed
+    click(kSpdBig, kBigX, kBigExtendY);
+    EXPECT_EQ(spd_brk_lever_pos, 16000);
+    EXPECT_EQ(spd_brk_arm_state, 0);
     click(kSpdBig, kBigX, kBigExtendY);
     EXPECT_EQ(spd_brk_lever_pos, 16380);
     EXPECT_EQ(spd_brk_peak_n1, 86u);
@@ -220,6 +223,12 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
         EXPECT_EQ(flap_lever_frame, c.frame) << c.handle;
         EXPECT_EQ(flaps_image(), c.image) << c.handle;
     }
+    token(kFlapsHandle, 8400);  // left at 39 when the power goes: past 38 an up click ends the slot
+    frames(2);
+    EXPECT_EQ(flap_lever_frame, 39);
+    dc_ess_powered = 0;
+    click(kFlaps, 5, 60);
+    EXPECT_EQ(flap_lever_frame, 77);
 }
 
 TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
@@ -227,7 +236,7 @@ TEST_F(PedestalControls, TrimPointerSegmentsWheelTurnsAndNonNumbers) {
         {1, 24, 1, false},         {2, 45, 0, false},          {3, 63.99f, 1, false},         {0.5, 12, 0, false},
         {-0.5, -13.5f, 0, false},  {-1, -27, 1, false},        {-1.001, -26.527f, 1, false},  {-2, -54.06f, 0, false},
         {-2.001, -50.028f, 0, false}, {-3, -79.275f, 1, false}, {kNaN, -79.275f, 1, false},   {3.91, -79.275f, 0, true},
-        {-3.5, -76, 1, false},     {-1e300, -76, 0, false},
+        {3.85, 75.2799f, 0, false},  {-3.5, -76, 1, false},     {-1e300, -76, 0, false},
     };
     for (const auto& s : kSteps) {
         fctl_pitch_trim_deg = s.deg;

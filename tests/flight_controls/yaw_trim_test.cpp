@@ -216,6 +216,10 @@ TEST_F(YawTrim, ChannelCountsAndAChannelDrop) {
         frames(1);
         EXPECT_EQ(fctl_pitch_trim_count, count) << trim1 << trim2;
     }
+    fctl_yaw_damper_sw[0] = fctl_yaw_damper_sw[1] = 0;  // both dampers off with every supply up
+    warn_yaw_damper = 0;
+    frames(1);
+    EXPECT_EQ(warn_yaw_damper, 1);
     elec_tr_sw[0] = elec_tr_sw[1] = 0;  // normal DC lost
     frames(3);
     ins1_status = 2;  // INS 1 not navigating: channel 1 fails

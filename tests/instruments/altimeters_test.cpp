@@ -133,11 +133,13 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
     EXPECT_TRUE(shown(kMain, Alert));
     struct Case { u8 state, dc, lamp_test; bool lit; } steady[] = {
         {2, 1, 0, true}, {2, 0, 1, false}, {0, 1, 1, true}, {0, 1, 0, false},
+        {1, 1, 0, true},  // steady from dark
     };
     for (const Case& c : steady) {
         ap_alt_alert_state = c.state, dc_ess_powered = c.dc, light_lamp_test = c.lamp_test;
         frames(2);
         EXPECT_EQ(shown(kMain, Alert), c.lit) << &c - steady;
+        EXPECT_EQ(inst_alti1_alert_flashing, 0) << &c - steady;
     }
 }
 
@@ -189,6 +191,8 @@ TEST_F(Instruments, FirstOfficerDrumsRollOverTheLastFoot) {
     token(kHpa, 1013.0);
     struct Case { f64 alt, ten_k, thousands, hundreds; int hatch, negative; } cases[] = {
         {9990, 0, 1, 0.1, 1, 0}, {9999.5, 9.5, 0.5, 0.005, 1, 0}, {10000, 9, 0, 0, 0, 0}, {-500, 0, 0, 5, 0, 1},
+        {10000, 9, 0, 0, 0, 0},  // straight from negative to 10000: the negative flag goes too
+        {0.5, 0, 0, 0, 1, 0},    // just above 0 is not negative
     };
     for (const Case& c : cases) {
         token(kAlt, c.alt);

@@ -76,11 +76,10 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     frames(1);
     EXPECT_EQ(inst_asi_needle_kt, 0.5);
     EXPECT_EQ(drawn(kAsi, Needle).value, 0.5);
-    token(kIas, -5.0);
+    token(kIas, -5.0);  // below 0 the needle is drawn at 0 and kept there
     frames(1);
-    EXPECT_EQ(drawn(kAsi, Needle).value, 0.0) << "below 0: on the stop";
-    token(kIas, 0.5);
-    frames(1);
+    EXPECT_EQ(drawn(kAsi, Needle).value, 0.0);
+    EXPECT_EQ(inst_asi_needle_kt, 0.0);
     const struct { f64 token, mach, tenths, hundredths, units; } kCases[] = {
         {3000, 150.0, 9, 5, 0.002}, {3001, 145.05, 9, 6, 4.95}, {16384, 814.2, 2, 9, 5.8},
     };
@@ -109,6 +108,23 @@ TEST_F(Asi, TheAsFlagRaisesTheAirspeedWarning) {
         token(274, c.first);
         frames(1);
         EXPECT_EQ(warn_flag_asi, c.second) << c.first;
+    }
+}
+
+// The needles' calibration points as the host reads them: knots for the index, barber pole and
+// needle (0 and 60 share the top), dial degrees for the four bugs.
+TEST_F(Asi, NeedlesCarryTheSpeedAndDegreeTables) {
+    using Points = std::vector<std::vector<i32>>;
+    const Points kSpeed = {{0, 92, 11},    {60, 92, 11},   {80, 125, 17},  {100, 150, 35}, {120, 167, 62},
+                           {140, 172, 93}, {160, 166, 124}, {180, 149, 149}, {200, 121, 167}, {250, 44, 153},
+                           {300, 19, 126}, {350, 11, 91},  {400, 20, 55},  {450, 42, 27}};
+    const Points kDegrees = {{0, 92, 0}, {90, 183, 91}, {180, 92, 183}, {270, 0, 91}, {320, 21, 0}};
+    for (size_t pos = Index; pos <= Needle + 4; ++pos) {
+        const auto* n = reinterpret_cast<const NeedleElement*>(element(kAsi, pos));
+        Points got;
+        for (u32 i = 0; n->nonlinearity && i < n->nonlinearity_count; ++i)
+            got.push_back({i32(n->nonlinearity[i].value), n->nonlinearity[i].x, n->nonlinearity[i].y});
+        EXPECT_EQ(got, pos <= Needle ? kSpeed : kDegrees) << "element " << pos;
     }
 }
 
@@ -174,6 +190,7 @@ TEST_F(Asi, CentreClickConvertsTheSpeedsStandingThenDragsMoveAndRefuse) {
     const struct { std::vector<f64> path; std::vector<f64> want; } kDrags[] = {
         {{86, 150, 220, 300}, {300, 300, 305, 310}},  {{86, 150, 220, 300, 306}, {300, 300, 305, 310}},  // to 305
         {{86, 200}, {86, 114, 135, 183}},             {{86, 120, 200}, {200, 200, 205, 210}},  // no jump past 90
+        {{86, 150, 85, 200}, {85, 150, 155, 183}},    // back below 90 from 150: 180..270 refused again
         {{86, 150, 220, 300, 340, 20}, {300, 300, 305, 310}},                    // past 330: refused until
         {{86, 150, 220, 300, 340, 20, 200}, {200, 300, 305, 310}},               // back through 180..270,
         {{86, 150, 220, 300, 340, 20, 200, 150}, {150, 300, 305, 310}},          // and below 180 again

@@ -19,7 +19,7 @@ const char* kSec = "ketravin adi_sec_kr60";
 const char* kBarsSw = "ketravin fd_bars_sw_kr60";
 constexpr u32 kIas = 61, kPitch = 78, kBank = 80, kAttFail = 276, kVacFail = 288;
 enum { AdiSphere = 2, AdiFlag = 5, AdiFlag2 = 10, AdiSpeedPointer = 15 };
-enum { SecSymbol = 4, SecFlag = 5 };
+enum { SecSymbol = 4, SecFlag = 5, SecKnob = 10 };
 }  // namespace
 
 class Attitude : public PanelTest {
@@ -190,7 +190,8 @@ TEST_F(Attitude, FlagAndAutopilotDropByFailureTokensPowerAndIns) {
 TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     place(kAdi);
     const struct { f64 pitch, shown; f64 ias, pointer; } cases[] = {
-        {40.0, 22.5, 180.0, 53.0}, {-50.0, -30.0, 180.5, 53.0}, {10.0, 10.0, 70.0, 153.0}, {-30.0, -30.0, 135.0, 98.0},
+        {40.0, 22.5, 180.0, 53.0}, {-50.0, -30.0, 180.5, 53.0}, {-35.0, -30.0, 180.0, 53.0},
+        {10.0, 10.0, 70.0, 153.0}, {-30.0, -30.0, 135.0, 98.0},
     };
     for (const auto& c : cases) {
         token(kPitch, c.pitch), token(kIas, c.ias);
@@ -256,6 +257,12 @@ TEST_F(Attitude, StandbyKnobStopsAtTenEachWay) {
         adi_sec_symbol_pos = s.first;
         frames(1);
         EXPECT_EQ(adi_sec_symbol_pos, s.second);
+    }
+    for (const auto& k : {std::pair<i32, f64>{50, 10}, {-50, -10}}) {  // a knob past a stop is drawn at it
+        adi_sec_knob = k.first;
+        frames(1);
+        EXPECT_EQ(drawn(kSec, SecKnob).value, k.second);
+        EXPECT_EQ(adi_sec_knob, i32(k.second));
     }
 }
 

@@ -129,6 +129,12 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
         EXPECT_EQ(std::vector<u8>(inst_utc_digits, inst_utc_digits + 4), (std::vector<u8>{1, 3, 4, 7}));
         for (int b = 0; b < 3; ++b) EXPECT_EQ(shown(kClock, Bar1 + b), b < c.bars) << c.second << " bar " << b + 1;
     }
+    const u8 batt1 = elec_batt_sw[0];
+    power(0, 0);  // no power: no bars, whatever the seconds
+    token(kSecond, 45);
+    frames(1);
+    for (int b = 0; b < 3; ++b) EXPECT_FALSE(shown(kClock, Bar1 + b)) << "unpowered bar " << b + 1;
+    power(1, batt1);
     token(kZuluHour, 123);  // a tens byte of 12 shows modulo 10
     at(200, TestButton);
     EXPECT_EQ(line(Utc0, 10), "8888888888") << "display test";
@@ -140,6 +146,7 @@ TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
     EXPECT_EQ(line(Utc0, 4), "2347");
     at(300, TestButton);  // a later test runs as the first did
     EXPECT_EQ(line(Utc0, 4), "8888");
+    EXPECT_EQ(f64(inst_clock_test_deadline), std::trunc(host().token(kTick)) + 36) << "36 ticks from its first frame";
     seconds(2.1);
     EXPECT_EQ(line(Utc0, 4), "2347");
     EXPECT_EQ(inst_clock_test_state + inst_clock_test_armed, 0) << "idle and unarmed";

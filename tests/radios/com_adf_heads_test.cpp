@@ -120,6 +120,7 @@ TEST_F(ComAdfHeads, AdfTargetsFromTheNearestTenthWithinTheWindow) {
         {999.9, digits(0, 9, 9, 9, 9), 999.9, digits(0, 9, 9, 9, 9), 999.9},
         {kNaN, digits(0, 9, 9, 9, 9), 999.9, digits(0, 9, 9, 9, 9), 999.9},
         {-250.0, digits(0, 0, 0, 0, 0), 0.0, digits(0, 0, 0, 0, 0), 0.0},
+        {0.5, digits(0, 0, 0, 0, 5), 0.5, digits(0, 0, 0, 0, 5), 0.5},  // only below 0 is cut to 0
         {999.97, digits(1, 0, 0, 0, 0), 999.97, digits(1, 0, 0, 0, 0), 999.97},
         {1999.96, digits(1, 9, 9, 9, 9), 1999.9, digits(1, 10, 0, 0, 0), 1999.96},
         {1e300, digits(1, 9, 9, 9, 9), 1999.9, digits(1, 89, 9, 9, 9), 9999.9},
