@@ -799,6 +799,14 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     token(104, 0.0);
     frames(1);
     EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(30, 1.0));
+    token(311, 100.0);  // a small roll input: a held 25 degrees, then a bank past 30 puts the leveler back on
+    token(tk::bank, -25.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_roll_hold_engaged, ap_bank_target_deg, host().token(104)),
+              std::make_tuple(u8(1), 25, 0.0));
+    token(tk::bank, -40.0);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(30, 1.0));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {

@@ -153,6 +153,10 @@ TEST_F(NavInstruments, HsiImagesBySourcePowerAndReceiver) {
         {"no signal: striped over TO", 1, 2, 3, 0, 1, 0, 64, 1, 100, 0, 1, "1000100111000000"},
         {"INS, no ground speed", 1, 2, 3, 1, -1, 1, 64, 1, -1, 1, 1, "1000100101010111"},
         {"INS without heading", 1, 2, 1, 1, 1, 1, 64, 1, 100, 1, 1, "1001010011010000"},
+        {"radio FROM, heading back", 1, 2, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100101001000000"},
+        {"INS steering over FROM", 1, 2, 3, 1, -1, 1, 0, 1, 100, 1, 1, "1000100100010111"},
+        {"radio FROM again", 1, 2, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100101000000000"},
+        {"level 0 over FROM", 1, 0, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100010010000000"},
     };
     gps_plan_active = 1;
     element(kHsi, 21)->image_flags &= ~ImageHidden;  // the GPS legend: hidden by every powered frame
