@@ -645,7 +645,7 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     }
     token(tk::ground, 1.0);
     token(tk::ias, 40.0);
-    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3101}}) {
+    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3000.0, 3000}, {3001.0, 3101}, {kNaN, 3101}}) {
         token(tk::elevator, elevator);
         frames(1);
         i32 first = 0;  // the ground aileron goes out before the roll-out's
