@@ -538,6 +538,17 @@ TEST_F(ApMaster, TakeoffRolloutArmsBelow45KtAndShowsAbove50KtBelow30Ft) {
         frames(1);
         EXPECT_EQ(ap_rollout_mode, s.rollout) << s.ias << " kt at " << s.ft << " ft";
     }
+    token(tk::ground, 1.0);  // armed again, then the glide slope goes at 60 kt: no RLOUT, disarmed
+    token(tk::ias, 40.0);
+    frames(1);
+    ASSERT_EQ(ap_rollout_takeoff_state, 1);
+    token(tk::ias, 60.0);
+    token(tk::code, 0x80);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_rollout_mode, ap_rollout_takeoff_state), std::make_pair(u8(0), u8(0)));
+    token(tk::code, 0xC0);  // back above 45 kt: it waits for the next arming
+    frames(1);
+    EXPECT_EQ(ap_rollout_mode, 0);
 }
 
 // NAV engages with a plan, no approach and the director's INS navigating (status 3), and sets the
