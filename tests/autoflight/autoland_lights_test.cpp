@@ -207,6 +207,24 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     EXPECT_EQ(ap_autoland_warning, 0);
 }
 
+// DC ESS lost during the flash: the light goes dark at once, the flash and the warning end.
+TEST_F(Lights, AutolandFlashEndsWithItsPower) {
+    place(kAutoland);
+    in_land(120.0);
+    frames(1);
+    token(tk::ap, 0.0);
+    ap_approach_state = 0;
+    ap_cmd_engaged = 0;
+    frames(1);
+    ASSERT_EQ(std::make_tuple(ap_autoland_warning, ap_autoland_flashing, lit(element(kAutoland, 0))),
+              std::make_tuple(i8(2), u8(1), true));
+    dc_ess_powered = 0;
+    frames(1);
+    EXPECT_EQ(std::make_tuple(lit(element(kAutoland, 0)), ap_autoland_flashing, ap_autoland_blink_phase,
+                              ap_autoland_warning),
+              std::make_tuple(false, u8(0), u8(0), i8(0)));
+}
+
 // On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that
 // the next approach is monitored again; the touchdown also ends the LAND engagement, so lifting off
 // again with the autopilot off is no autopilot lost.
