@@ -1128,6 +1128,8 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
     int shown = 0;
     for (int f = 0; f < 30; ++f, frames(1)) shown += hidden(element(kPanel, LabelAp)) ? 0 : 1;
     EXPECT_EQ(shown, 20);
+    press({110, 100}, MouseRightSingle);  // a second right click: back to the director's reference
+    EXPECT_EQ(ap_wheel_ap_mode, 0);
 }
 
 TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {

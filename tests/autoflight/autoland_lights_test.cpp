@@ -207,9 +207,11 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     EXPECT_EQ(ap_autoland_warning, 0);
 }
 
-// DC ESS lost during the flash: the light goes dark at once, the flash and the warning end.
-TEST_F(Lights, AutolandFlashEndsWithItsPower) {
+// A clock set back in the dark half of the flash starts a new cycle from now, lit. DC ESS lost
+// during the flash: the light goes dark at once, the flash and the warning end.
+TEST_F(Lights, AutolandFlashRestartsOnAClockSetBackAndEndsWithItsPower) {
     place(kAutoland);
+    token(tk::tick, 500.0);
     in_land(120.0);
     frames(1);
     token(tk::ap, 0.0);
@@ -218,6 +220,11 @@ TEST_F(Lights, AutolandFlashEndsWithItsPower) {
     frames(1);
     ASSERT_EQ(std::make_tuple(ap_autoland_warning, ap_autoland_flashing, lit(element(kAutoland, 0))),
               std::make_tuple(i8(2), u8(1), true));
+    for (int f = 0; f < 20 && lit(element(kAutoland, 0)); ++f) frames(1);
+    ASSERT_FALSE(lit(element(kAutoland, 0)));
+    token(tk::tick, f64(tick() - 100));
+    frames(1);
+    EXPECT_EQ(std::make_pair(lit(element(kAutoland, 0)), i64(ap_autoland_blink_time)), std::make_pair(true, tick()));
     dc_ess_powered = 0;
     frames(1);
     EXPECT_EQ(std::make_tuple(lit(element(kAutoland, 0)), ap_autoland_flashing, ap_autoland_blink_phase,

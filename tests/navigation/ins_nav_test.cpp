@@ -110,7 +110,7 @@ TEST_F(NavComputerTest, AlignmentTimeCountsDownAndNeverGoesNegative) {
 // TRUE while the count is above 50; MAGNETIC at 50 inside the latitude band; otherwise kept.
 TEST_F(NavComputerTest, HeadingReferenceByAlignmentCount) {
     const struct { u8 count; i32 lat; u8 before, after; } cases[] = {
-        {60, 45, 2, 1}, {51, 45, 2, 1}, {50, 45, 1, 2}, {50, 74, 1, 1}, {49, 45, 1, 1}, {1, 45, 1, 1}, {1, 45, 2, 2},
+        {60, 45, 2, 1}, {51, 45, 2, 1}, {50, 45, 1, 2}, {50, 74, 1, 1}, {50, 74, 2, 2}, {49, 45, 1, 1}, {1, 45, 1, 1}, {1, 45, 2, 2},
     };
     for (const auto& c : cases) {
         ins1_align_count = c.count, gps_lat_deg_signed = c.lat, ins1_hdg_ref = c.before;
