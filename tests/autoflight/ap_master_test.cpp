@@ -828,6 +828,14 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     token(tk::bank, -40.0);
     frames(1);
     EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(30, 1.0));
+    for (f64 input : {-500.0, -2000.0}) {  // the mirror: a large left input after a small one, banked past -30
+        token(tk::bank, 40.0);
+        token(104, 0.0);
+        token(311, input);
+        frames(1);
+    }
+    EXPECT_EQ(std::make_tuple(ap_roll_input_state, ap_bank_target_deg, host().token(104)),
+              std::make_tuple(i8(-2), -30, 1.0));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
