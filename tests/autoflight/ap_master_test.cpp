@@ -651,7 +651,7 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     radio_ft(800.0);
     // Flown V/S more than 20 off the command: 100 beyond it, back toward the command. Sent only above
     // 10 ft of radio altitude.
-    const struct { f64 g, sent, vs = g, ft = 800.0; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0},
+    const struct { f64 g, sent, vs = g, ft = 800.0; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0}, {-745.0, -745.0},
         {-750.0, -800.0}, {760.0, 760.0}, {-700.0, -800.0, -650.0}, {-700.0, -600.0, -750.0},
         {-700.0, -700.0, -715.0}, {-700.0, -700.0, -720.0}, {-899.0, -900.0, -879.0}, {-500.0, -900.0, -500.0, 10.0},
         {-500.0, -500.0, -500.0, 10.5}};

@@ -216,6 +216,7 @@ TEST_F(NavInstruments, HsiOdometerWindows) {
         {0.0, {0, 0, 10}, {0, 0, 10}}, {123.0, {9, 8, 7}, {9, 8, 7}}, {99.5, {9.5, 0.5, 0.5}, {0, 1, 0.5}},
         {99.985, {9.015, 0.015, 0.015}, {9.015, 0.015, 0.015}},  // both higher drums rolling
         {999.985, {0.015, 0.015, 0.015}, {0.015, 0.015, 0.015}},  // all three rolling, just below the top
+        {98.5, {0, 1, 1.5}, {0, 1, 1.5}},  // MILES hundreds still held 0.985 along
         {1234.0, {0, 7, 6}, {0, 7, 6}},
     };
     for (const auto& c : cases) {
