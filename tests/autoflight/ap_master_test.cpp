@@ -1002,6 +1002,12 @@ TEST_F(ApMaster, LandDualThroughTheSpeedModeToFlareAndRollout) {
     ASSERT_TRUE(click(kAts, 60, 20));  // SPD
     press(kLand);
     EXPECT_EQ(ap_approach_state, 40);
+    fctl_yaw_damper_count = 1;  // one yaw damper lost: LAND 2 while it lasts, LAND 3 again after
+    frames(1);
+    EXPECT_EQ(ap_approach_state, 30);
+    fctl_yaw_damper_count = 2;
+    frames(1);
+    EXPECT_EQ(ap_approach_state, 40);
     const struct { f64 ft, ias; bool ground; u8 land, flare, rollout, spd; f64 axis; } steps[] = {
         {1500.0, 140.0, false, 0, 0, 0, 1, 5000.0}, {600.0, 140.0, false, 1, 0, 0, 1, 5000.0},
         {59.0, 140.0, false, 1, 1, 0, 1, 4950.0},   {0.0, 120.0, true, 1, 0, 1, 0, 4950.0},

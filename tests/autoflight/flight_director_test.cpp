@@ -316,9 +316,11 @@ TEST_F(FlightDirector, SwitchedOffBarsLeaveTheCentreTwoUnitsAFrame) {
 }
 
 // An attitude failure parks the bars one unit a frame; no equipment level parks them two; the
-// roll-out bar ignores the switch and the failure.
+// roll-out bar ignores the switch and the failure. V/L and PITCH stay selected throughout.
 TEST_F(FlightDirector, ParkingRatesByCause) {
     ap_rollout_mode = 1;
+    fd_lateral_mode = 3;
+    fd_vertical_mode = 1;
     const struct { u8 on; i32 fail; u8 level; f64 roll, pitch, rollout; } cases[] = {
         {1, 1, 1, 7.0, 5.0, 6.1}, {0, 0, 1, 8.0, 4.0, 6.1}, {1, 0, 0, 8.0, 4.0, 7.0}};
     for (const auto& c : cases) {
