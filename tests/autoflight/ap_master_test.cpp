@@ -769,6 +769,7 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
         frames(1);
         ap_bank_target_deg = c.target;
         ap_roll_takeover_pending = 1;
+        token(104, 1.0);  // the leveler on, whichever side the bank is
         frames(1);
         EXPECT_EQ(std::make_tuple(ap_bank_target_deg, ap_roll_takeover_pending, host().token(104)),
                   std::make_tuple(c.target_after, c.pending, 0.0)) << c.bank << " from " << c.target;

@@ -168,6 +168,9 @@ TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
         EXPECT_EQ(lit(element(kAutoland, 0)), (tick() - start) % 8 < 4) << tick() - start;
         EXPECT_LT(tick() - ap_autoland_blink_time, 8) << "the cycle start follows the clock";
         ASSERT_TRUE(click(kAutoland, 10, 10));
+        EXPECT_EQ(std::make_tuple(ap_autoland_warning, ap_autoland_cancel, ap_autoland_ap_in_land),
+                  std::make_tuple(i8(0), u8(1), u8(0)))
+            << "the click itself acknowledges";
         token(tk::cdi, cdi_after);
         token(tk::ground, touchdown ? 1.0 : 0.0);
         frames(1);

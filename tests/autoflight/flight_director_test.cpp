@@ -86,6 +86,7 @@ TEST(FlightDirectorHeading, ShortestDifferenceWithDeadBandAndFrozenOutsideTheCir
     const struct { f64 target, heading, band, error; } cases[] = {
         {190.0, 10.0, 0.5, -180.0}, {10.0, 190.0, 0.5, 180.0}, {350.0, 10.0, 0.5, -20.0}, {10.0, 350.0, 0.5, 20.0},
         {10.5, 10.0, 0.5, 0.0},     {10.3, 10.0, 0.2, 0.3},    {0.0, 360.0, 0.5, 77.0},   {kNaN, 10.0, 0.5, 0.0},
+        {190.5, 190.0, 0.5, 0.0},   {189.6, 190.0, 0.5, 0.0},  {150.0, 200.0, 0.5, -50.0},
     };
     for (const auto& c : cases)
         EXPECT_NEAR(fd_heading_error(c.target, c.heading, c.band, 77.0), c.error, 1e-9)

@@ -141,7 +141,7 @@ TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
 
 // Navigation time since alignment: whole hours and the tenth, both truncated.
 TEST_F(NavComputerTest, NavigationTimeDigits) {
-    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}};
+    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}, {300.0, 255, 0}};
     for (const auto& c : cases) {
         ins1_align_count = 5;  // not aligned: the stamp follows the clock, both digits 0
         token(604, 1000.0);
