@@ -466,6 +466,11 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         frames(1);
         EXPECT_EQ(ap_approach_state, b.state) << b.code;
     }
+    ap_approach_state = 29;  // a press anywhere in the APP band ends the approach; the next one arms again
+    press(kAppr);
+    EXPECT_EQ(ap_approach_state, 0);
+    press(kAppr);
+    frames(1);
     const struct { f64 ft; u8 state; } heights[] = {{kNaN, 20}, {700.0, 20}, {700.5, 30}};
     for (const auto& h : heights) {
         inst_radio_alt_ft = h.ft;

@@ -151,7 +151,7 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
     const struct { f64 next_deg; u32 turn; f64 upper, lower; } turns[] = {
         {20.5, 20, 112, 22},   {25.5, 25, 112, 22},   {26.5, 26, 112.8354, 22.8354}, {110.5, 110, 183.0006, 93.0006},
         {111.5, 111, 90, 0},   {200.5, 159, 90, 0},   {-175.5, 175, 90, 0},         {-190.5, 169, 90, 0},
-        {-20.5, 20, 112, 22},
+        {-20.5, 20, 112, 22},  {175.5, 175, 90, 0},   {185.5, 174, 90, 0},
     };
     for (const auto& t : turns) {
         put<f64>(d + kDataArray + 3 * 64, 0x20, t.next_deg * M_PI / 180.0);
