@@ -143,6 +143,16 @@ TEST_F(ApMaster, FdOneOnDcEssentialAloneEngagesThenDropsAndASecondPressClears) {
     EXPECT_EQ(ap_fd_engaged, 0);
 }
 
+// Side 1 is supplied by AC bus 1 or DC ESS: on AC bus 1 alone, FD 1 and CMD 1 engage and stay.
+TEST_F(ApMaster, SideOneOnAcBusOneAloneEngagesFdAndCmd) {
+    dc_ess_powered = 0;
+    press(kFd1);
+    EXPECT_EQ(ap_fd_engaged, 1);
+    press(kCmd1Up);
+    frames(2);
+    EXPECT_EQ(std::make_tuple(ap_fd_engaged, ap_cmd_engaged, ap_cmd1_lever), std::make_tuple(u8(1), u8(1), u8(1)));
+}
+
 // IAS (with a director): an armed altitude stays armed, any other altitude mode ends; refused in
 // LAND on the beam; an approach whose glide slope is approaching ends. A second press ends IAS.
 TEST_F(ApMaster, IasButtonKeepsOnlyAnArmedAltitudeAndEndsAnApproachingBeam) {
@@ -456,6 +466,11 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
         frames(1);
         EXPECT_EQ(ap_approach_state, b.state) << b.code;
     }
+    ap_approach_state = 29;  // a press anywhere in the APP band ends the approach; the next one arms again
+    press(kAppr);
+    EXPECT_EQ(ap_approach_state, 0);
+    press(kAppr);
+    frames(1);
     const struct { f64 ft; u8 state; } heights[] = {{kNaN, 20}, {700.0, 20}, {700.5, 30}};
     for (const auto& h : heights) {
         inst_radio_alt_ft = h.ft;
@@ -544,6 +559,17 @@ TEST_F(ApMaster, TakeoffRolloutArmsBelow45KtAndShowsAbove50KtBelow30Ft) {
         frames(1);
         EXPECT_EQ(ap_rollout_mode, s.rollout) << s.ias << " kt at " << s.ft << " ft";
     }
+    token(tk::ground, 1.0);  // armed again, then the glide slope goes at 60 kt: no RLOUT, disarmed
+    token(tk::ias, 40.0);
+    frames(1);
+    ASSERT_EQ(ap_rollout_takeoff_state, 1);
+    token(tk::ias, 60.0);
+    token(tk::code, 0x80);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_rollout_mode, ap_rollout_takeoff_state), std::make_pair(u8(0), u8(0)));
+    token(tk::code, 0xC0);  // back above 45 kt: it waits for the next arming
+    frames(1);
+    EXPECT_EQ(ap_rollout_mode, 0);
 }
 
 // NAV engages with a plan, no approach and the director's INS navigating (status 3), and sets the
@@ -636,9 +662,9 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     radio_ft(800.0);
     // Flown V/S more than 20 off the command: 100 beyond it, back toward the command. Sent only above
     // 10 ft of radio altitude.
-    const struct { f64 g, sent, vs = g, ft = 800.0; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0},
+    const struct { f64 g, sent, vs = g, ft = 800.0; } cases[] = {{-760.0, -800.0}, {-730.0, -730.0}, {-745.0, -745.0},
         {-750.0, -800.0}, {760.0, 760.0}, {-700.0, -800.0, -650.0}, {-700.0, -600.0, -750.0},
-        {-700.0, -700.0, -715.0}, {-899.0, -900.0, -879.0}, {-500.0, -900.0, -500.0, 10.0},
+        {-700.0, -700.0, -715.0}, {-700.0, -700.0, -720.0}, {-899.0, -900.0, -879.0}, {-500.0, -900.0, -500.0, 10.0},
         {-500.0, -500.0, -500.0, 10.5}};
     for (const auto& c : cases) {
         radio_ft(c.ft);
@@ -651,7 +677,7 @@ TEST_F(ApMaster, GlideSlopeVsRoundsOnlyDescentsAndTheGroundAileronFollowsTheElev
     }
     token(tk::ground, 1.0);
     token(tk::ias, 40.0);
-    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3001.0, 3101}, {kNaN, 3101}}) {
+    for (const auto& [elevator, aileron] : {std::pair<f64, i32>{1000.0, 3000}, {3000.0, 3000}, {3001.0, 3101}, {kNaN, 3101}}) {
         token(tk::elevator, elevator);
         frames(1);
         i32 first = 0;  // the ground aileron goes out before the roll-out's
@@ -754,6 +780,7 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
         frames(1);
         ap_bank_target_deg = c.target;
         ap_roll_takeover_pending = 1;
+        token(104, 1.0);  // the leveler on, whichever side the bank is
         frames(1);
         EXPECT_EQ(std::make_tuple(ap_bank_target_deg, ap_roll_takeover_pending, host().token(104)),
                   std::make_tuple(c.target_after, c.pending, 0.0)) << c.bank << " from " << c.target;
@@ -805,6 +832,22 @@ TEST_F(ApMaster, RollTakesOverTheBankALateralModeLeft) {
     token(104, 0.0);
     frames(1);
     EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(30, 1.0));
+    token(311, 100.0);  // a small roll input: a held 25 degrees, then a bank past 30 puts the leveler back on
+    token(tk::bank, -25.0);
+    frames(1);
+    EXPECT_EQ(std::make_tuple(ap_roll_hold_engaged, ap_bank_target_deg, host().token(104)),
+              std::make_tuple(u8(1), 25, 0.0));
+    token(tk::bank, -40.0);
+    frames(1);
+    EXPECT_EQ(std::make_pair(ap_bank_target_deg, host().token(104)), std::make_pair(30, 1.0));
+    for (f64 input : {-500.0, -2000.0}) {  // the mirror: a large left input after a small one, banked past -30
+        token(tk::bank, 40.0);
+        token(104, 0.0);
+        token(311, input);
+        frames(1);
+    }
+    EXPECT_EQ(std::make_tuple(ap_roll_input_state, ap_bank_target_deg, host().token(104)),
+              std::make_tuple(i8(-2), -30, 1.0));
 }
 
 TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
@@ -974,6 +1017,12 @@ TEST_F(ApMaster, LandDualThroughTheSpeedModeToFlareAndRollout) {
     ASSERT_TRUE(click(kAts, 60, 20));  // SPD
     press(kLand);
     EXPECT_EQ(ap_approach_state, 40);
+    fctl_yaw_damper_count = 1;  // one yaw damper lost: LAND 2 while it lasts, LAND 3 again after
+    frames(1);
+    EXPECT_EQ(ap_approach_state, 30);
+    fctl_yaw_damper_count = 2;
+    frames(1);
+    EXPECT_EQ(ap_approach_state, 40);
     const struct { f64 ft, ias; bool ground; u8 land, flare, rollout, spd; f64 axis; } steps[] = {
         {1500.0, 140.0, false, 0, 0, 0, 1, 5000.0}, {600.0, 140.0, false, 1, 0, 0, 1, 5000.0},
         {59.0, 140.0, false, 1, 1, 0, 1, 4950.0},   {0.0, 120.0, true, 1, 0, 1, 0, 4950.0},
@@ -1108,6 +1157,8 @@ TEST_F(ApMaster, PitchWheelLimitsAndResets) {
     int shown = 0;
     for (int f = 0; f < 30; ++f, frames(1)) shown += hidden(element(kPanel, LabelAp)) ? 0 : 1;
     EXPECT_EQ(shown, 20);
+    press({110, 100}, MouseRightSingle);  // a second right click: back to the director's reference
+    EXPECT_EQ(ap_wheel_ap_mode, 0);
 }
 
 TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {

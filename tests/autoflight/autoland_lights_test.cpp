@@ -168,6 +168,9 @@ TEST_F(Lights, AutolandFaultFlashesFromItsTickAndAClickEndsIt) {
         EXPECT_EQ(lit(element(kAutoland, 0)), (tick() - start) % 8 < 4) << tick() - start;
         EXPECT_LT(tick() - ap_autoland_blink_time, 8) << "the cycle start follows the clock";
         ASSERT_TRUE(click(kAutoland, 10, 10));
+        EXPECT_EQ(std::make_tuple(ap_autoland_warning, ap_autoland_cancel, ap_autoland_ap_in_land),
+                  std::make_tuple(i8(0), u8(1), u8(0)))
+            << "the click itself acknowledges";
         token(tk::cdi, cdi_after);
         token(tk::ground, touchdown ? 1.0 : 0.0);
         frames(1);
@@ -229,6 +232,31 @@ TEST_F(Lights, AutopilotLostInLandIsClearedOnlyByGoAround) {
     frames(3);
     EXPECT_EQ(ap_autoland_warning, 0);
     EXPECT_FALSE(lit(element(kAutoland, 0)));
+}
+
+// A clock set back in the dark half of the flash starts a new cycle from now, lit. DC ESS lost
+// during the flash: the light goes dark at once, the flash and the warning end.
+TEST_F(Lights, AutolandFlashRestartsOnAClockSetBackAndEndsWithItsPower) {
+    place(kAutoland);
+    token(tk::tick, 500.0);
+    in_land(120.0);
+    frames(1);
+    token(tk::ap, 0.0);
+    ap_approach_state = 0;
+    ap_cmd_engaged = 0;
+    frames(1);
+    ASSERT_EQ(std::make_tuple(ap_autoland_warning, ap_autoland_flashing, lit(element(kAutoland, 0))),
+              std::make_tuple(i8(2), u8(1), true));
+    for (int f = 0; f < 20 && lit(element(kAutoland, 0)); ++f) frames(1);
+    ASSERT_FALSE(lit(element(kAutoland, 0)));
+    token(tk::tick, f64(tick() - 100));
+    frames(1);
+    EXPECT_EQ(std::make_pair(lit(element(kAutoland, 0)), i64(ap_autoland_blink_time)), std::make_pair(true, tick()));
+    dc_ess_powered = 0;
+    frames(1);
+    EXPECT_EQ(std::make_tuple(lit(element(kAutoland, 0)), ap_autoland_flashing, ap_autoland_blink_phase,
+                              ap_autoland_warning),
+              std::make_tuple(false, u8(0), u8(0), i8(0)));
 }
 
 // On the ground the warning reads -1 while the autopilot is engaged and 0 once it is off, so that

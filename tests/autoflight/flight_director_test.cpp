@@ -86,6 +86,7 @@ TEST(FlightDirectorHeading, ShortestDifferenceWithDeadBandAndFrozenOutsideTheCir
     const struct { f64 target, heading, band, error; } cases[] = {
         {190.0, 10.0, 0.5, -180.0}, {10.0, 190.0, 0.5, 180.0}, {350.0, 10.0, 0.5, -20.0}, {10.0, 350.0, 0.5, 20.0},
         {10.5, 10.0, 0.5, 0.0},     {10.3, 10.0, 0.2, 0.3},    {0.0, 360.0, 0.5, 77.0},   {kNaN, 10.0, 0.5, 0.0},
+        {190.5, 190.0, 0.5, 0.0},   {189.6, 190.0, 0.5, 0.0},  {150.0, 200.0, 0.5, -50.0},
     };
     for (const auto& c : cases)
         EXPECT_NEAR(fd_heading_error(c.target, c.heading, c.band, 77.0), c.error, 1e-9)
@@ -318,9 +319,11 @@ TEST_F(FlightDirector, SwitchedOffBarsLeaveTheCentreTwoUnitsAFrame) {
 }
 
 // An attitude failure parks the bars one unit a frame; no equipment level parks them two; the
-// roll-out bar ignores the switch and the failure.
+// roll-out bar ignores the switch and the failure. V/L and PITCH stay selected throughout.
 TEST_F(FlightDirector, ParkingRatesByCause) {
     ap_rollout_mode = 1;
+    fd_lateral_mode = 3;
+    fd_vertical_mode = 1;
     const struct { u8 on; i32 fail; u8 level; f64 roll, pitch, rollout; } cases[] = {
         {1, 1, 1, 7.0, 5.0, 6.1}, {0, 0, 1, 8.0, 4.0, 6.1}, {1, 0, 0, 8.0, 4.0, 7.0}};
     for (const auto& c : cases) {

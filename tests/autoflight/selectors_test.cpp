@@ -305,6 +305,14 @@ TEST_F(Selectors, VlAndHdgHandNavOneBackFromTheGpsToTheRadio) {
                   std::make_tuple(c.vl, c.hdg, c.nav, c.approach_after, c.approach_after == 30 ? c.captured : u8(0)));
         EXPECT_EQ(sent(key_gps_drives_nav1_toggle), c.toggles);
     }
+    ap_vl_mode = ap_hdg_select_mode = 1;  // V/L on: a press only ends it, HDG S. steers on
+    ap_nav_mode = 0;
+    token(tk::gps_drives, 1.0);
+    frames(1);
+    new_keys();
+    press(kHdg, kVl);
+    EXPECT_EQ(std::make_tuple(ap_vl_mode, ap_hdg_select_mode, sent(key_gps_drives_nav1_toggle)),
+              std::make_tuple(u8(0), u8(1), size_t(0)));
 }
 
 // V/L armed on an ILS couples the localizer every frame with the host autopilot on (NAV hold

@@ -288,6 +288,21 @@ TEST_F(CduKeys, ExpOnAStatusPageClosesTheTestView) {
     }
 }
 
+// EXP on WPT SELECT opens the selected waypoint and closes it again, only for a waypoint of the
+// active plan.
+TEST_F(CduKeys, ExpTogglesTheSelectedWaypointOfThePlan) {
+    gps_wpt_count = 5;
+    const struct { u8 plan, wpt, opened; } cases[] = {{1, 3, 3}, {1, 5, 5}, {1, 6, 0}, {0, 3, 0}};
+    for (const auto& c : cases) {
+        gps_plan_active = c.plan;
+        show_page(1, kPageWptSelect, c.wpt);
+        press(1, "EXP");
+        EXPECT_EQ(ins1_cdu_page[kPageWptDetail], c.opened) << int(c.plan) << " " << int(c.wpt);
+        press(1, "EXP");
+        EXPECT_EQ(ins1_cdu_page[kPageWptDetail], 0) << int(c.plan) << " " << int(c.wpt);
+    }
+}
+
 // Each page key shows its page alone; LEG, CAT and RMT also raise the INOP flag.
 TEST_F(CduKeys, PageKeysShowTheirPageAndInop) {
     const struct { const char* key; size_t page; u8 value, inop; } cases[] = {

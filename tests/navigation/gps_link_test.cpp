@@ -29,6 +29,10 @@ TEST_F(NavTest, BlockOf175BytesGivesTheDefaultsAnd176TheConvertedValues) {
                            gps_mag_track_deg,  gps_true_track_deg,  gps_ground_speed_kt,
                            gps_drift_deg,      gps_lat_rad,         gps_lon_deg};
         for (size_t i = 0; i < 10; ++i) EXPECT_NEAR(got[i], c.want[i], 1e-9) << "value " << i;
+        // A quarter turn is 90 degrees to the last bit: whole-degree readouts truncate it.
+        if (c.size == 176) {
+            EXPECT_EQ(gps_dtk_deg, 90.0);
+        }
         EXPECT_EQ(gps_wpt_count, c.count);
         EXPECT_EQ(gps_plan_active, c.plan);
         EXPECT_EQ(gps_active_wpt, c.active);

@@ -21,6 +21,7 @@ TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
     EXPECT_EQ(ins1_powered, 1);
     EXPECT_EQ(ins1_status, 0) << "status drops at once";
     EXPECT_EQ(ins1_align_count, 100);
+    EXPECT_NE(ins1_mode, 0) << "the mode stops with the unit, not a frame before";
     frames(1);
     EXPECT_EQ(ins1_powered, 0);
     EXPECT_EQ(ins1_mode, 0);

@@ -110,7 +110,7 @@ TEST_F(NavComputerTest, AlignmentTimeCountsDownAndNeverGoesNegative) {
 // TRUE while the count is above 50; MAGNETIC at 50 inside the latitude band; otherwise kept.
 TEST_F(NavComputerTest, HeadingReferenceByAlignmentCount) {
     const struct { u8 count; i32 lat; u8 before, after; } cases[] = {
-        {60, 45, 2, 1}, {51, 45, 2, 1}, {50, 45, 1, 2}, {50, 74, 1, 1}, {49, 45, 1, 1}, {1, 45, 1, 1}, {1, 45, 2, 2},
+        {60, 45, 2, 1}, {51, 45, 2, 1}, {50, 45, 1, 2}, {50, 74, 1, 1}, {50, 74, 2, 2}, {49, 45, 1, 1}, {1, 45, 1, 1}, {1, 45, 2, 2},
     };
     for (const auto& c : cases) {
         ins1_align_count = c.count, gps_lat_deg_signed = c.lat, ins1_hdg_ref = c.before;
@@ -141,7 +141,7 @@ TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
 
 // Navigation time since alignment: whole hours and the tenth, both truncated.
 TEST_F(NavComputerTest, NavigationTimeDigits) {
-    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}};
+    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}, {300.0, 255, 0}};
     for (const auto& c : cases) {
         ins1_align_count = 5;  // not aligned: the stamp follows the clock, both digits 0
         token(604, 1000.0);

@@ -133,6 +133,25 @@ TEST_F(PlanTest, PassesEndAtOnceWhateverTheCountAndStopAfterRecord98) {
     }
 }
 
+// The tables hold the plan's own legs only: the slot after its last waypoint stays empty, and a
+// leg left from a longer plan does not count when a shorter one takes its place.
+TEST_F(PlanTest, TablesStopAtThePlansLastLeg) {
+    place(kSwitch);
+    plan(north_line(5), 1);
+    for (u32 n : {5u, 3u}) {  // 30 NM legs: five of them, then the first three
+        put<u32>(data(), 0xa8, n);
+        frames(3);
+        f64 sum = 0;
+        for (u32 i = 0; i < n; ++i) sum += f64(ins_leg_nm[i]);
+        EXPECT_NEAR(sum, 30.0 * n, 0.2) << n;
+        EXPECT_DOUBLE_EQ(ins1_plan_total_nm, sum) << n;
+        EXPECT_FLOAT_EQ(ins_leg_cum_nm[n - 1], f32(sum)) << n;
+        if (n == 5) {
+            EXPECT_EQ(std::make_pair(ins_leg_nm[5], ins_leg_cum_nm[5]), std::make_pair(0.0f, 0.0f));
+        }
+    }
+}
+
 // The legs of the shown waypoint s (WPT SELECT, else FLIGHT PLAN), 24.6 NM between waypoints
 // 0.41 degrees apart: the leg from s - 2 to s - 1, and the next one, into s (none for the plan's
 // last waypoint); both 0 without a valid block.

@@ -153,6 +153,10 @@ TEST_F(NavInstruments, HsiImagesBySourcePowerAndReceiver) {
         {"no signal: striped over TO", 1, 2, 3, 0, 1, 0, 64, 1, 100, 0, 1, "1000100111000000"},
         {"INS, no ground speed", 1, 2, 3, 1, -1, 1, 64, 1, -1, 1, 1, "1000100101010111"},
         {"INS without heading", 1, 2, 1, 1, 1, 1, 64, 1, 100, 1, 1, "1001010011010000"},
+        {"radio FROM, heading back", 1, 2, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100101001000000"},
+        {"INS steering over FROM", 1, 2, 3, 1, -1, 1, 0, 1, 100, 1, 1, "1000100100010111"},
+        {"radio FROM again", 1, 2, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100101000000000"},
+        {"level 0 over FROM", 1, 0, 3, 0, -1, 1, 0, 1, 100, 0, 1, "1100010010000000"},
     };
     gps_plan_active = 1;
     element(kHsi, 21)->image_flags &= ~ImageHidden;  // the GPS legend: hidden by every powered frame
@@ -211,6 +215,8 @@ TEST_F(NavInstruments, HsiOdometerWindows) {
     const struct { f64 v; f64 miles[3], spd[3]; } cases[] = {
         {0.0, {0, 0, 10}, {0, 0, 10}}, {123.0, {9, 8, 7}, {9, 8, 7}}, {99.5, {9.5, 0.5, 0.5}, {0, 1, 0.5}},
         {99.985, {9.015, 0.015, 0.015}, {9.015, 0.015, 0.015}},  // both higher drums rolling
+        {999.985, {0.015, 0.015, 0.015}, {0.015, 0.015, 0.015}},  // all three rolling, just below the top
+        {98.5, {0, 1, 1.5}, {0, 1, 1.5}},  // MILES hundreds still held 0.985 along
         {1234.0, {0, 7, 6}, {0, 7, 6}},
     };
     for (const auto& c : cases) {
