@@ -187,7 +187,7 @@ TEST_F(FctlPanels, ServoJamLatchedOnTheGroundUntilOff) {
 
 TEST_F(FctlPanels, ServoOffRefusedWhileBothOthersAreOff) {
     place(kServo);
-    const struct { u8 green, yellow; u8 blue_after; } cases[] = {{57, 57, 27}, {57, 30, 57}, {57, 0, 57}};
+    const struct { u8 green, yellow; u8 blue_after; } cases[] = {{57, 57, 27}, {57, 30, 57}, {57, 0, 57}, {27, 57, 57}};
     for (const auto& c : cases) {
         fctl_servo_sw[0] = 27, fctl_servo_sw[1] = c.green, fctl_servo_sw[2] = c.yellow;
         click(kServo, kServoBlueX, kServoOffY);

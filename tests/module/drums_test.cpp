@@ -145,6 +145,14 @@ TEST_F(Drums, PlainAndContinuousDrumsShowNoNumberAsZero) {
     }
 }
 
+TEST_F(Drums, CallbacksOnAnElementWithoutADrumGiveZero) {
+    const char* other = "ketravin adf_kr60";
+    place(other);
+    ElementHeader* e = element(other, 0);  // the card's plate: no drum behind it
+    for (auto fn : {drum_value, drum_units_value, drum_digit_value, digit_drum_y, drum_edge_value})
+        EXPECT_EQ(fn(e), 0.0);
+}
+
 // Each row: drum, start, target, the values of successive draws; then, when `calls` is set,
 // the draw on which the drum first stands on `settle` and stays.
 struct ChaseCase { int e; f64 start, target; std::vector<f64> seq; int calls = 0; f64 settle = 0; };

@@ -54,6 +54,8 @@ TEST(SoundEngine, ResourceFirstThenFileAndVolumesClamped) {
     sound_init(0);
     ASSERT_NE(sound_device, nullptr);
 
+    FileView view;
+    EXPECT_FALSE(snddev::file_map(nullptr, &view) || snddev::file_map("", &view)) << "no name, no file";
     u32 resource_size = 0;
     ASSERT_TRUE(wave_from_resource(0, "CLICK", nullptr, nullptr, &resource_size));
     struct Case { const char* name; bool hide_resources; u32 size; /* 0: does not load */ } cases[] = {
