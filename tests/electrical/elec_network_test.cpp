@@ -69,6 +69,24 @@ TEST_F(Battery, SegmentsCarryOnFromTheChargeTheyFound) {
     }
 }
 
+// Every battery OFF pauses a 10 A discharge with its odd seconds kept: back on at the same level,
+// the next unit goes when three seconds in all have passed, not three from the restart.
+TEST_F(Battery, ALowRateDischargePausedByTheSwitchesKeepsItsOddSeconds) {
+    elec_ess_equipment_level = 0;
+    std::memset(elec_batt_sw, 1, sizeof elec_batt_sw);
+    until(600.0);
+    ASSERT_EQ(battery_current, -10);
+    const u32 c0 = battery_charge;
+    until(640.2);  // 40 s: 13 units and 1 s towards the next
+    EXPECT_EQ(battery_charge, c0 - 13);
+    std::memset(elec_batt_sw, 0, sizeof elec_batt_sw);
+    until(650.2);
+    EXPECT_EQ(battery_charge, c0 - 13) << "nothing used while OFF";
+    std::memset(elec_batt_sw, 1, sizeof elec_batt_sw);
+    until(652.6);
+    EXPECT_EQ(battery_charge, c0 - 14) << "two seconds after the restart: three in all";
+}
+
 // Charging from 1700: 50 A up to 1750, then 49 falling to 1 A as the battery fills, 0 A when full;
 // the charge climbs one unit a second all the way and a full battery on charge clears the carry.
 TEST_F(Battery, ChargeTapersAbove1750) {
