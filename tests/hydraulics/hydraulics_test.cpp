@@ -56,6 +56,13 @@ TEST_F(SystemsTest, NoPumpOrNoOpenValveDecaysEveryLineNeverBelowZero) {
         for (u32 p : {hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow})
             EXPECT_EQ(p, c.to) << int(c.pump) << int(c.valve) << " " << c.from;
     }
+    // Two pumps running are pumps running, whichever two.
+    set_pressures(3000, 3000, 3000);
+    set_pumps(0, 200, 200, 0);
+    std::memset(hyd_pump_fire_valve, 1, sizeof hyd_pump_fire_valve);
+    frames(1);
+    EXPECT_EQ(std::vector<u32>({hyd_press_blue, hyd_press_green1, hyd_press_green2, hyd_press_yellow}),
+              std::vector<u32>({3000, 3000, 3000, 3000}));
     // Any valve open passes the gate: the lines behind the open ones rise, the others decay; a
     // running electric pump adds to the open valves and lifts both green lines.
     token(tk::ias, 0.0);

@@ -37,6 +37,11 @@ TEST_F(RadioAltimeter, OffsetLatchedOnTheGroundAndTheCapWithoutIt) {
     at(800);
     EXPECT_NEAR(inst_radio_alt_ft, 2610, 1e-6) << "frozen without AC bus 1";
     EXPECT_TRUE(shown(kRalt, Off));
+    for (f64 lights : {1.0, 0.0, 0.5}) {  // the overlay lies over the face unless the panel lights are on
+        token(10, lights);
+        frames(1);
+        EXPECT_EQ(shown(kRalt, 5), lights != 1.0) << lights;
+    }
 }
 
 TEST_F(RadioAltimeter, DhStateAndMinimumsRequest) {
