@@ -854,7 +854,7 @@ TEST_F(ApMaster, IasLimitsFollowThrustLeverOne) {
     engage_cmd1();
     press(kIas);
     const struct { u8 lever; u16 upper; i16 lower; } cases[] = {
-        {10, 0, -3750}, {30, 1250, -2812}, {50, 2500, -1875}, {90, 5000, 0}};
+        {10, 0, -3750}, {90, 5000, 0}, {10, 0, -3750}, {30, 1250, -2812}, {50, 2500, -1875}, {90, 5000, 0}};
     for (const auto& c : cases) {
         thr1_readout_pct = c.lever;
         frames(1);
