@@ -185,6 +185,20 @@ TEST_F(Bleed, GroundAirShutsTheAutomaticBleedValvesAndFeedsBothDucts) {
     EXPECT_TRUE(air_duct_supply[0] == 1 && air_duct_supply[1] == 1 && air_xbleed_valve == kOpen);
 }
 
+// A side whose bleed valve is shut no longer supplies, though its engine runs: the automatic
+// cross-bleed valve opens to feed it from the other side.
+TEST_F(Bleed, AShutBleedValveOpensTheAutomaticCrossBleed) {
+    place_bleed(false);
+    engine(0, 50.0);
+    engine(1, 50.0);
+    frames(100);
+    ASSERT_EQ(air_xbleed_valve, 0);
+    air_bleed_valve_sw[1] = 0;  // down: shut
+    frames(100);
+    EXPECT_EQ(air_bleed_valve[1], 0);
+    EXPECT_EQ(air_xbleed_valve, kOpen);
+}
+
 TEST_F(Bleed, ManifoldFaultLatchesWithPowerAndOnlyCloseResetClearsIt) {
     place_bleed(false);
     struct Step {
