@@ -26,13 +26,18 @@ TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
         EXPECT_DOUBLE_EQ(ins1_dtk_deg, c.want_dtk) << c.dtk << " " << c.var;
         EXPECT_DOUBLE_EQ(ins1_wpt_course_deg, c.want_course);
     }
-    // The heading follows the reference: true, then magnetic.
+    // The heading and the track follow the reference: true, then magnetic; slow, the track is
+    // the heading of that reference.
     ins_hdg_true_deg = 201.5, ins_hdg_mag_deg = 190.25;
-    for (u8 ref : {1, 2}) {
-        ins1_hdg_ref = ref;
-        frames(1);
-        EXPECT_EQ(ins_heading_deg, ref == 1 ? 201.5 : 190.25);
-    }
+    gps_true_track_deg = 77.0, gps_mag_track_deg = 66.0;
+    for (f64 gs : {200.0, 5.0})
+        for (u8 ref : {1, 2}) {
+            gps_ground_speed_kt = gs;
+            ins1_hdg_ref = ref;
+            frames(1);
+            EXPECT_EQ(ins_heading_deg, ref == 1 ? 201.5 : 190.25);
+            EXPECT_EQ(ins1_track_deg, gs > 10 ? (ref == 1 ? 77.0 : 66.0) : ins_heading_deg) << gs << " " << int(ref);
+        }
 }
 
 // At 10 kt or less the track is the heading.
