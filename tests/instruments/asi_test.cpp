@@ -247,4 +247,9 @@ TEST_F(Asi, HostileMouseEventsAndTokensLeaveEverythingFinite) {
             EXPECT_TRUE(std::isfinite(x)) << v;
         for (f64 b : bugs()) EXPECT_TRUE(b >= 0 && b <= 320) << v;
     }
+    for (const auto& xy : {std::make_pair(30.0, kNaN), std::make_pair(kInf, 30.0)}) {
+        inst_asi_pointer_x = xy.first, inst_asi_pointer_y = xy.second;  // either half no number: the centre
+        frames(1);
+        EXPECT_EQ(inst_asi_pointer_dist, 0.0) << xy.first << " " << xy.second;
+    }
 }
