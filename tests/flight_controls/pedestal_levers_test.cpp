@@ -206,6 +206,9 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
         EXPECT_EQ(flap_lever_frame, c.frame);
     }
     EXPECT_TRUE(new_keys().empty());
+    flap_lever_frame = 200;  // a frame past the last, written from outside: back on the last
+    frames(1);
+    EXPECT_EQ(flap_lever_frame, 77);
     dc_ess_powered = 1;
     click(kFlaps, 5, 60);
     click(kFlapsBig, 5, 5);
