@@ -295,21 +295,13 @@ constexpr f64 kGsLost = -119.0;
 // The bounds follow the course; a heading that is no number (or infinite) keeps the last answer.
 u8 heading_in_sector(f64 h) {
     const f64 o = tok_read_finite(tok_nav1_obs_deg);
-    const u8 last = fd_gs_heading_ok;
-    const bool known = std::isfinite(h);
-    if (o >= 90.0 && o < 270.0) {
-        fd_gs_sector_high = sat_i32(o + 90.0);
-        fd_gs_sector_low = sat_i32(o - 90.0);
-        return !known ? last : fd_gs_sector_low < h && h < fd_gs_sector_high;
-    }
-    if (o < 90.0) {
-        fd_gs_sector_high = sat_i32(o + 90.0);
-        fd_gs_sector_low = sat_i32(o + 270.0);
-        return !known ? last : h > fd_gs_sector_low || h < fd_gs_sector_high;
-    }
-    fd_gs_sector_high = sat_i32(o - 270.0);
-    fd_gs_sector_low = sat_i32(o - 90.0);
-    return !known ? last : h < fd_gs_sector_high || h > fd_gs_sector_low;
+    const bool across_north = !(o >= 90.0 && o < 270.0);
+    fd_gs_sector_high = sat_i32(o < 270.0 ? o + 90.0 : o - 270.0);
+    fd_gs_sector_low = sat_i32(o < 90.0 ? o + 270.0 : o - 90.0);
+    if (!std::isfinite(h)) return fd_gs_heading_ok;
+    const bool in = across_north ? h > fd_gs_sector_low || h < fd_gs_sector_high
+                                 : fd_gs_sector_low < h && h < fd_gs_sector_high;
+    return in ? 1 : 0;
 }
 
 void gs_capture(const Inputs& in) {
