@@ -244,12 +244,16 @@ TEST_F(CduDisplay, PageLabelsAndDirectToFromRowFollowTheActiveWaypoint) {
         {6, 1, 6, {_, "FROM", "  TO", _, _}}, {6, 1, 5, {_, _, "FROM", "  TO", _}},
         {6, 1, 4, {_, _, _, "FROM", "  TO"}}, {6, 1, 3, {_, _, _, _, "FROM"}}, {6, 1, 2, {_, _, _, _, _}},
     };
+    // A fresh plan with waypoint `active` active, then page `page` at number `n`.
+    const auto plan_page = [this](u32 active, u8 departed, u8 page, u8 n) {
+        plan(north_line(14, 0.1), active, 45.0075, 5.0125);
+        frames(1);
+        ins1_departed = departed;
+        show_page(1, page, n);
+        frames(1);
+    };
     for (const auto& c : cases) {
-        plan(north_line(14, 0.1), c.active, 45.0075, 5.0125);
-        frames(1);
-        ins1_departed = c.departed;
-        show_page(1, kPageWptSelect, c.wp);
-        frames(1);
+        plan_page(c.active, c.departed, kPageWptSelect, c.wp);
         for (size_t r = 0; r < 5; ++r) EXPECT_STREQ(ins1_wpt_label[r], c.labels[r]) << c.active << " " << int(c.wp);
         const Lines l = lines(1);
         for (size_t r = 0; r < 4; ++r) EXPECT_EQ(l[r + 1].substr(12), c.labels[r]) << c.active << " " << int(c.wp);
@@ -272,11 +276,7 @@ TEST_F(CduDisplay, PageLabelsAndDirectToFromRowFollowTheActiveWaypoint) {
         {6, 1, 3, {b, b, b, b}},
     };
     for (const auto& c : fpl_cases) {
-        plan(north_line(14, 0.1), c.active, 45.0075, 5.0125);
-        frames(1);
-        ins1_departed = c.departed;
-        show_page(1, kPageFlightPlan, c.fpl);
-        frames(1);
+        plan_page(c.active, c.departed, kPageFlightPlan, c.fpl);
         for (size_t r = 0; r < 4; ++r) EXPECT_STREQ(ins1_fpl_label[r], c.labels[r]) << c.active << " " << int(c.fpl);
         const Lines l = lines(1);
         for (size_t r = 0; r < 3; ++r) EXPECT_EQ(l[r + 2].substr(9, 2), c.labels[r]) << c.active << " " << int(c.fpl);
