@@ -30,7 +30,7 @@ constexpr f64 kFeetPerMetre = 3.281;
 
 bool one_fd_no_cmd() { return (ap_fd_engaged == 1 || ap_fd_engaged == 2) && ap_cmd_engaged == 0; }
 bool on_ground() { return ap::flag_on(tok_on_ground); }
-f64 ias() { return tok_read_finite(tok_ias_kt); }
+f64 ias() { return tok_read(tok_ias_kt); }  // only ever compared
 }  // namespace
 
 // ---- Step 8: approach-state upkeep and the approach host keys.
@@ -86,7 +86,7 @@ i32 rounded_descent(i32 vs) {
 void ap_glide_slope_hold() {
     if (!ap::flag_on(tok_ap_engaged) || ap_approach_state == 0) return;
     if (fd_gs_capture_state > 0) ap_alt_mode = 0;
-    const f64 vs = tok_read_finite(tok_vertical_speed) / kHostVsPerFpm;
+    const f64 vs = tok_read(tok_vertical_speed) / kHostVsPerFpm;  // no number: within the band
     const f64 g = finite_or(fd_gs_vs_command, 0.0) / kHostVsPerFpm;
     if (vs > g + kGsBandFpm)
         ap_vs_command = sat_i32(g - kGsCorrectionFpm);
@@ -98,8 +98,11 @@ void ap_glide_slope_hold() {
     if (inst_radio_alt_ft > kVsSentAboveFt) ap::send(key_ap_vs_set, rounded_descent(ap_vs_command));
     if (on_ground()) {
         // Token 317 (our elevator record) is what the ground aileron follows.
-        const i32 a = sat_i32(tok_read_finite(tok_elevator_pos));
-        ap::send(key_aileron_set, a > kGroundAileronFloor ? sat_i32(f64(a) + kGroundAileronStep) : kGroundAileronFloor);
+        f64 elevator = 0.0;
+        if (tok_number(tok_elevator_pos, elevator)) {  // no number: no new aileron command
+            const i32 a = sat_i32(elevator);
+            ap::send(key_aileron_set, a > kGroundAileronFloor ? sat_i32(f64(a) + kGroundAileronStep) : kGroundAileronFloor);
+        }
     }
 }
 
@@ -147,9 +150,9 @@ void nose_up_keys() {
 
 void ap_land() {
     if (ap_approach_state >= kLand) {
-        if (tok_read_finite(tok_radio_height_m) * kFeetPerMetre < kLandEngageBelowFt) ap_land_engaged = 1;
+        if (tok_read(tok_radio_height_m) * kFeetPerMetre < kLandEngageBelowFt) ap_land_engaged = 1;
         const f64 ra = inst_radio_alt_ft;
-        const f64 pitch = tok_read_finite(tok_adi_pitch_deg);
+        const f64 pitch = tok_read(tok_adi_pitch_deg);
         if (ra >= kLowPhaseFt && ra < ap_flare_height_ft) {
             ap_flare_mode = 1;
             ap::send(key_ap_vs_set, kFlareVs);

@@ -73,7 +73,7 @@ constexpr f64 kN1ButtonMinPct = 20.0;
 constexpr u8 kN1ComputerGa = 3;
 
 i32 FSAPI n1_button(MousePoint*, u32) {
-    const f64 n1a = tok_read_finite(tok_eng1_n1), n1b = tok_read_finite(tok_eng2_n1);
+    const f64 n1a = tok_read(tok_eng1_n1), n1b = tok_read(tok_eng2_n1);  // no number: N1 stays off
     const bool on_ground = ap::flag_on(tok_on_ground);
     if (!(ats_arm_state == 1 && ats_n1_mode == 0 && n1a > kN1ButtonMinPct && n1b > kN1ButtonMinPct)) {
         ats_n1_mode = 0;
@@ -83,7 +83,7 @@ i32 FSAPI n1_button(MousePoint*, u32) {
         ats_n1_mode = 1;
         return 0;
     }
-    if (tok_read_finite(tok_gear_nose_pos) >= 1.0 && !on_ground) {
+    if (tok_read(tok_gear_nose_pos) >= 1.0 && !on_ground) {
         ats_n1_mode = 1;
         ap_approach_state = ap_hdg_select_mode = ap_alt_mode = ap_ias_mode = ap_vl_mode = ap_turb_mode = 0;
     } else {
@@ -124,8 +124,11 @@ Gauge<kElements, 8> gauge(gauge_ap_ats, "ketravin ap_ats_kr60", 143, ap_ats_upda
 constexpr i32 kWindowMax = 999;
 
 void speed_window() {
-    const i32 kt = sat_i32(tok_read_finite(tok_ap_speed_sel_kt));
-    ats_speed_target = kt > 0 ? kt : 0;
+    f64 sel = 0.0;
+    if (tok_number(tok_ap_speed_sel_kt, sel)) {
+        const i32 kt = sat_i32(sel);
+        ats_speed_target = kt > 0 ? kt : 0;
+    }
     const i32 shown = ats_speed_target > kWindowMax ? kWindowMax : ats_speed_target;
     const SelectorTargets t = selector_split(shown, 100, kWheels);
     ats_drum_100 = t.wheel[0];
@@ -182,7 +185,8 @@ void thr_off() {
     if (ats_arm_state != 2 || ats_thr_off_latched != 0) return;
     warn_thr_off = 1;
     ats_spd_mode = ats_n1_mode = 0;
-    ats_thr_off_ref = sat_i32(tok_read_finite(tok_eng1_throttle_axis));
+    f64 axis = 0.0;
+    if (tok_number(tok_eng1_throttle_axis, axis)) ats_thr_off_ref = sat_i32(axis);  // else the last one
     ats_thr_off_latched = 1;
 }
 
@@ -193,7 +197,7 @@ constexpr f64 kIdleLever = 0.05;
 
 void spd_trip() {
     const bool ground = ap::flag_on(tok_on_ground);
-    const f64 lever1 = tok_read_finite(tok_eng1_throttle_lever), lever2 = tok_read_finite(tok_eng2_throttle_lever);
+    const f64 lever1 = tok_read(tok_eng1_throttle_lever), lever2 = tok_read(tok_eng2_throttle_lever);
     tok_refresh(tok_radio_height_m);
     if (ats_spd_mode != 1) return;
     if (ins1_status < kInsNavigate || inst_adc1_ias_valid == 0 || (ground && (lever1 < kIdleLever || lever2 < kIdleLever)))
@@ -216,7 +220,7 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     light_walk(*g, kWalk);
     speed_window();                                                     // 1
     lamps();                                                            // 2
-    const f64 n1a = tok_read_finite(tok_eng1_n1), n1b = tok_read_finite(tok_eng2_n1);  // 3
+    const f64 n1a = tok_read(tok_eng1_n1), n1b = tok_read(tok_eng2_n1);  // 3: as the host gives them
     tok_refresh(tok_eng1_throttle_axis);
     tok_refresh(tok_eng2_throttle_axis);
     arming(n1a, n1b);                                                   // 4
@@ -230,7 +234,8 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     n1_trip(n1a, n1b);                                                  // 9
     tok_refresh(tok_ap_engaged);                                        // 10
     tok_refresh(tok_eng1_throttle_axis);
-    ats_speed_error_kt = tok_read_finite(tok_ias_kt) - f64(ats_speed_target);
+    f64 ias = 0.0;
+    if (tok_number(tok_ias_kt, ias)) ats_speed_error_kt = ias - f64(ats_speed_target);
     tok_refresh(tok_eng1_n1);
     ats_thrust_law();                                                   // 11
     ats_go_around();

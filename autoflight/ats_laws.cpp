@@ -92,7 +92,10 @@ void speed_hold_off_if_on() {
 // ---- Paced step: a command from the present axis, re-sent until a second has passed.
 constexpr u32 kStepTicks = 18;
 
-void paced(f64 base, i32 step, f64 tick) {
+// Without any reading of the base axis there is nothing to step from: nothing is sent.
+void paced(TokenVar& axis, i32 step, f64 tick) {
+    f64 base = 0.0;
+    if (!tok_reading(axis, base)) return;
     if (ats_step_latch == 0) {
         set_commands(ats_throttle_command(base + step));
         ats_step_due_tick = deadline_arm(tick, kStepTicks);
@@ -114,19 +117,23 @@ void n1_law() {
         ap_pitch_hold_engaged = 0;
     }
     const f64 tick = tok_read(tok_tick18);
-    const f64 axis1 = tok_read_finite(tok_eng1_throttle_axis), axis2 = tok_read_finite(tok_eng2_throttle_axis);
-    const f64 lever1 = tok_read_finite(tok_eng1_throttle_lever);
+    // An axis that is no number this frame steps from its latest reading.
+    f64 axis1 = 0.0;
+    const bool have_axis1 = tok_reading(tok_eng1_throttle_axis, axis1);
+    tok_refresh(tok_eng2_throttle_axis);
+    const f64 lever1 = tok_read(tok_eng1_throttle_lever);
     tok_refresh(tok_eng2_throttle_lever);
     const f64 e = eng_n1_target_error;
     const BandRow* row = find_band(takeoff ? kTakeoffTable : kClimbTable, e);
     switch (row ? row->kind : Band::Dead) {
         case Band::Paced:
-            paced(row->from_eng2 ? axis2 : axis1, row->step, tick);
+            paced(row->from_eng2 ? tok_eng2_throttle_axis : tok_eng1_throttle_axis, row->step, tick);
             break;
         case Band::Dead:
             ats_step_latch = 0;
             break;
         case Band::EveryFrame:
+            if (!have_axis1) break;
             set_commands(ats_throttle_command(axis1 + row->step));
             send_commands();
             if (!takeoff && e >= kExtraEventsFromPct) {
@@ -138,7 +145,7 @@ void n1_law() {
             if (lever1 <= kLeverAdvanceBelow) {
                 ap::send(key_throttle1_event_101ad);
                 ap::send(key_throttle2_event_101b2);
-                set_commands(ats_throttle_command(axis1 + row->step));
+                if (have_axis1) set_commands(ats_throttle_command(axis1 + row->step));
             }
             break;
     }
@@ -154,10 +161,13 @@ constexpr f64 kSlowForN1LawKt = -15.0;
 
 void speed_path() {
     if (ats_spd_mode == 1) {
-        if (tok_read_finite(tok_eng1_n1) > eng_n1_target_selected + kN1LimitMarginPct) {
+        if (tok_read(tok_eng1_n1) > eng_n1_target_selected + kN1LimitMarginPct) {
             speed_hold_off_if_on();
-            set_commands(ats_throttle_command(tok_read_finite(tok_eng1_throttle_axis) - kN1LimitPull));
-            send_commands();
+            f64 axis1 = 0.0;
+            if (tok_reading(tok_eng1_throttle_axis, axis1)) {
+                set_commands(ats_throttle_command(axis1 - kN1LimitPull));
+                send_commands();
+            }
         } else {
             tok_refresh(tok_ap_speed_hold);
             ap_flare_height_ft = kFlareHeightFt;
@@ -166,17 +176,21 @@ void speed_path() {
                 if (hold_off) ap::send(key_ap_speed_hold_on);
             } else if (ap_approach_state >= kLand) {
                 if (ap::flag_off(tok_on_ground) && ap_go_around_mode != 1) {  // retard
-                    const f64 axis1 = tok_read_finite(tok_eng1_throttle_axis);
+                    f64 axis1 = 0.0;
+                    const bool have_axis1 = tok_reading(tok_eng1_throttle_axis, axis1);
                     tok_refresh(tok_eng2_throttle_axis);
                     ap::send(key_ap_speed_hold_off);
-                    set_commands(ats_throttle_command(std::trunc(axis1) - kRetardPull));
-                    send_commands();
+                    if (have_axis1) {
+                        set_commands(ats_throttle_command(std::trunc(axis1) - kRetardPull));
+                        send_commands();
+                    }
                 }
             } else {
-                const f64 l1 = tok_read_finite(tok_eng1_throttle_lever), l2 = tok_read_finite(tok_eng2_throttle_lever);
+                // A lever that is no number is neither below nor at 0.8: nothing is sent.
+                const f64 l1 = tok_read(tok_eng1_throttle_lever), l2 = tok_read(tok_eng2_throttle_lever);
                 if (l1 < kLeverHoldFrom || l2 < kLeverHoldFrom)
                     speed_hold_off_if_on();
-                else if (hold_off)
+                else if (l1 >= kLeverHoldFrom && l2 >= kLeverHoldFrom && hold_off)
                     ap::send(key_ap_speed_hold_on);
             }
         }
@@ -184,7 +198,8 @@ void speed_path() {
         speed_hold_off_if_on();
     }
     // A later N1 law starts from where the throttle stands.
-    if (ats_arm_state == 1) set_commands(ats_throttle_command(tok_read_finite(tok_eng1_throttle_axis)));
+    f64 axis1 = 0.0;
+    if (tok_number(tok_eng1_throttle_axis, axis1) && ats_arm_state == 1) set_commands(ats_throttle_command(axis1));
     ap_go_around_mode = 0;
     ats_ga_started = 0;
 }
@@ -206,7 +221,7 @@ constexpr f64 kPitchFloorDeg = -12.0;
 constexpr f64 kFeetPerMetre = 3.281, kSingleCmdAboveFt = 700.0;
 
 void climb_vertical_speed() {
-    const bool flaps_out = tok_read_finite(tok_flaps_left_pos) > f64(inst_flap_detent[1]);
+    const bool flaps_out = tok_read(tok_flaps_left_pos) > f64(inst_flap_detent[1]);
     const i32 v = ap::vs_fpm();
     i32 vs;
     if (v < kSinkBelowFpm)
@@ -225,7 +240,7 @@ void climb_vertical_speed() {
 void host_climb() {
     if (!ap::flag_on(tok_ap_engaged)) return;
     ap::send(key_ap_event_101f3, kAltTargetClimb);
-    if (tok_read_finite(tok_adi_pitch_deg) > kPitchFloorDeg) ap::send(key_ap_vs_set, ap_vs_command);
+    if (tok_read(tok_adi_pitch_deg) > kPitchFloorDeg) ap::send(key_ap_vs_set, ap_vs_command);
 }
 }  // namespace
 
@@ -248,6 +263,6 @@ void ats_go_around() {
     }
     // 3: a dual autopilot flies the climb-out on one side.
     if (ap_go_around_mode == 1 && ap_cmd_engaged > 1 &&
-        tok_read_finite(tok_radio_height_m) * kFeetPerMetre > kSingleCmdAboveFt)
+        tok_read(tok_radio_height_m) * kFeetPerMetre > kSingleCmdAboveFt)
         ap_cmd_engaged = 1;
 }

@@ -103,7 +103,7 @@ void trip_handling() {
     fma_thoff_request = 1;
     if (ats_spd_mode == 2) ats_spd_mode = 0;
     if (ats_thr_off_latched != 1) return;
-    const f64 a = tok_read_finite(tok_eng1_throttle_axis);  // no reading is no movement
+    const f64 a = tok_read(tok_eng1_throttle_axis);  // no number is no movement
     if (!(std::fabs(a - f64(ats_thr_off_ref)) > kAckMargin)) return;
     warn_thr_off = 0;
     ats_thr_off_ref = kNoReference;

@@ -1,6 +1,7 @@
 #include "module/tokens.h"
 
 #include <cmath>
+#include <limits>
 
 #include "module/services.h"
 
@@ -15,25 +16,9 @@ const TokenInfo kTokenNames[] = {
 };
 const u32 kTokenNameCount = sizeof kTokenNames / sizeof kTokenNames[0];
 
-void tok_refresh(TokenVar& t) { svc::lookup_var(t); }
-
-f64 tok_read(TokenVar& t) {
-    svc::lookup_var(t);
-    return token_f64(t);
-}
-
-u32 tok_read_u32(TokenVar& t) {
-    svc::lookup_var(t);
-    return token_u32(t);
-}
-
-i32 tok_read_i32(TokenVar& t) {
-    svc::lookup_var(t);
-    return token_i32(t);
-}
-
-// The last finite reading of every token, by token id. It lives beside the records because the
-// host fixes their layout; the two records of token 79 read one host value and share a slot.
+// The latest finite reading of every token, by token id. It lives beside the records because
+// the host fixes their layout; the two records of token 79 read one host value and share a slot.
+// NaN marks a token the host has never given a number for.
 namespace {
 constexpr u32 kTokenIds[] = {
 #define KR_TOKEN(name, id) id,
@@ -46,22 +31,60 @@ constexpr u32 highest_token_id() {
     return m;
 }
 constexpr u32 kLastFiniteSlots = highest_token_id() + 1;
-f64 last_finite[kLastFiniteSlots];
+
+struct LastFinite {
+    f64 v[kLastFiniteSlots];
+    LastFinite() {
+        for (f64& x : v) x = std::numeric_limits<f64>::quiet_NaN();
+    }
+};
+LastFinite last_finite;
 
 constexpr f64 kLimit = 1e9;
 f64 clamp_limit(f64 v) { return v > kLimit ? kLimit : v < -kLimit ? -kLimit : v; }
 }  // namespace
 
-f64 tok_read_finite(TokenVar& t) {
+void tok_refresh(TokenVar& t) {
+    svc::lookup_var(t);
+    const f64 v = token_f64(t);
+    if (std::isfinite(v) && t.id < kLastFiniteSlots) last_finite.v[t.id] = v;
+}
+
+f64 tok_read(TokenVar& t) {
+    tok_refresh(t);
+    return token_f64(t);
+}
+
+u32 tok_read_u32(TokenVar& t) {
+    tok_refresh(t);
+    return token_u32(t);
+}
+
+i32 tok_read_i32(TokenVar& t) {
+    tok_refresh(t);
+    return token_i32(t);
+}
+
+bool tok_number(TokenVar& t, f64& out) {
     const f64 v = tok_read(t);
-    f64* const slot = t.id < kLastFiniteSlots ? &last_finite[t.id] : nullptr;
-    if (!std::isfinite(v)) return slot ? *slot : 0.0;
-    const f64 held = clamp_limit(v);
-    if (slot) *slot = held;
-    return held;
+    if (!std::isfinite(v)) return false;
+    out = clamp_limit(v);
+    return true;
+}
+
+bool tok_reading(TokenVar& t, f64& out) {
+    if (tok_number(t, out)) return true;
+    if (t.id >= kLastFiniteSlots || !std::isfinite(last_finite.v[t.id])) return false;
+    out = clamp_limit(last_finite.v[t.id]);
+    return true;
 }
 
 f64 tok_read_clamped(TokenVar& t) {
     const f64 v = tok_read(t);
     return v == v ? clamp_limit(v) : 0.0;
+}
+
+f64 tok_read_finite(TokenVar& t) {
+    f64 v = 0.0;
+    return tok_reading(t, v) ? v : std::numeric_limits<f64>::quiet_NaN();
 }

@@ -8,20 +8,28 @@
 #include "module/tokens.def"
 #undef KR_TOKEN
 
-// Refreshes the record through the host's lookup_var, then returns its value.
+// Which read to use:
+// - tok_read (and the _u32/_i32 forms): the host's value as it is. The rules' own comparisons
+//   use it, so a value that is no number matches no band and the rule's "otherwise" applies.
+// - tok_number: for a number computed from the value (a command, a reference, a key's value, a
+//   shared reading). False when the host's value is no number or infinite: the caller keeps what
+//   it last computed. A finite value beyond +-1e9 (far outside every physical range the host
+//   reports) is held there, so that sums and products of readings stay finite.
+// - tok_reading: the token's latest finite value as the host reported it, held the same way,
+//   for a law that needs some reading of a token that is no number this frame. False only while
+//   the host has never given one: never 0, never a value the host did not give.
+// - tok_read_clamped: for a gauge that keeps nothing between frames and shows a value that is no
+//   number as 0.
+// Every refresh, through whichever read, records the latest finite value.
 f64 tok_read(TokenVar& t);
 u32 tok_read_u32(TokenVar& t);
 i32 tok_read_i32(TokenVar& t);
 void tok_refresh(TokenVar& t);
-// Refreshes and reads a host value for arithmetic. A reading that is no number or infinite
-// answers the token's last finite reading (0 before the host ever gave one), so that a law fed
-// garbage computes what it last computed instead of acting on a value the host never reported;
-// anything beyond +-1e9 (far outside every physical range the host reports) is held there.
-// The raw value stays in the record (token_f64) for the rules that decide on it themselves.
-f64 tok_read_finite(TokenVar& t);
-// The same for a gauge that keeps nothing between frames and shows a value that is no number as
-// 0: infinities and anything beyond +-1e9 are held at +-1e9.
+bool tok_number(TokenVar& t, f64& out);
+bool tok_reading(TokenVar& t, f64& out);
 f64 tok_read_clamped(TokenVar& t);
+// TRANSITIONAL: to be removed once every caller picks one of the reads above.
+f64 tok_read_finite(TokenVar& t);
 // Whether the record's value, as last refreshed, is a finite number.
 inline bool tok_is_finite(const TokenVar& t) { return std::isfinite(token_f64(t)); }
 

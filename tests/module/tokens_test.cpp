@@ -1,5 +1,6 @@
-// Host values read for arithmetic: a reading that is no number answers the token's last finite
-// one, never 0 or a huge value; a gauge that keeps nothing between frames reads such a value as 0.
+// Host values read for arithmetic: a reading that is no number is no number to compute with, and a
+// last reading is one the host gave, never 0 or a huge value; a gauge that keeps nothing between
+// frames reads such a value as 0.
 #include <cmath>
 
 #include "module/tokens.h"
@@ -11,28 +12,39 @@ constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 
 class TokenReads : public HostTest {};
 
+// A number computed from a value that is no number is not computed (the caller keeps its own);
+// the latest reading is the host's own finite value, recorded by any refresh, never a made-up 0.
 TEST_F(TokenReads, NoNumberReadsTheLastFiniteValue) {
-    const struct { f64 host, finite, clamped; } steps[] = {
-        {kNaN, 0.0, 0.0},           // nothing finite read yet
-        {250.5, 250.5, 250.5},      {kNaN, 250.5, 0.0},  {kInf, 250.5, 1e9}, {-kInf, 250.5, -1e9},
-        {-3e12, -1e9, -1e9},        {kInf, -1e9, 1e9},   // a huge reading is held at the limit
+    const f64 kNone = -12345.0;  // what the caller keeps when no number is answered
+    const struct { f64 host, number, reading, clamped; } steps[] = {
+        {kNaN, kNone, kNone, 0.0},   {kInf, kNone, kNone, 1e9},  // nothing finite read yet
+        {250.5, 250.5, 250.5, 250.5}, {kNaN, kNone, 250.5, 0.0},  {kInf, kNone, 250.5, 1e9},
+        {-kInf, kNone, 250.5, -1e9},  {-3e12, -1e9, -1e9, -1e9},  // a huge reading is held at the limit
+        {kInf, kNone, -1e9, 1e9},
     };
     for (const auto& s : steps) {
         token(61, s.host);
-        EXPECT_EQ(tok_read_finite(tok_ias_kt), s.finite) << s.host;
+        f64 number = kNone, reading = kNone;
+        EXPECT_EQ(tok_number(tok_ias_kt, number), s.number != kNone) << s.host;
+        EXPECT_EQ(number, s.number) << s.host;
+        EXPECT_EQ(tok_reading(tok_ias_kt, reading), s.reading != kNone) << s.host;
+        EXPECT_EQ(reading, s.reading) << s.host;
         EXPECT_EQ(tok_read_clamped(tok_ias_kt), s.clamped) << s.host;
         EXPECT_EQ(tok_is_finite(tok_ias_kt), std::isfinite(s.host)) << s.host;
     }
 }
 
-// Both records of token 79 read one host value: either one's last finite reading serves the other.
+// Both records of token 79 read one host value: a plain refresh of either records the reading
+// that serves the other.
 TEST_F(TokenReads, RecordsOfOneTokenShareTheirLastReading) {
     token(79, 12.5);
-    EXPECT_EQ(tok_read_finite(tok_bank_deg), 12.5);
+    tok_refresh(tok_bank_deg);
     token(79, kNaN);
-    EXPECT_EQ(tok_read_finite(tok_bank_deg_b), 12.5);
-    TokenVar unlisted{};  // an id no record has: nothing kept, 0
+    f64 r = 0.0;
+    EXPECT_TRUE(tok_reading(tok_bank_deg_b, r));
+    EXPECT_EQ(r, 12.5);
+    TokenVar unlisted{};  // an id no record has: nothing kept, no reading
     unlisted.id = 100000;
     token_store_f64(unlisted, kNaN);
-    EXPECT_EQ(tok_read_finite(unlisted), 0.0);
+    EXPECT_FALSE(tok_reading(unlisted, r));
 }
