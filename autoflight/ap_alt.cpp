@@ -133,12 +133,14 @@ void hold_present(const Air& x) {
     u8& step = ap_alt_capture_step;
     if (step == 0) {
         const f64 offset = x.v > kLevelFpm ? kPresentOffsetFt : x.v < -kLevelFpm ? -kPresentOffsetFt : 0.0;
-        ap_alt_command = sat_i32(x.a + offset);
+        f64 a = 0.0;  // the altitude as the host last reported it
+        if (tok_reading(tok_indicated_altitude_ft, a)) ap_alt_command = sat_i32(a + offset);
         ap_vs_command = 0;
         ap::send(key_ap_vs_set, 0);
         step = 1;
     }
-    ap_pitch_ref_deg = -tok_read_finite(tok_adi_pitch_deg);
+    f64 pitch = 0.0;
+    if (tok_number(tok_adi_pitch_deg, pitch)) ap_pitch_ref_deg = -pitch;
     if (step == 1) {
         ap::send(key_ap_alt_set, ap_alt_command);
         const f64 c = ap_alt_command;
@@ -272,7 +274,7 @@ int band_side(const Air& x, bool leaving) {
 }
 
 void altitude_alert(const Air& x) {
-    const f64 n2_1 = tok_read_finite(tok_eng1_n2), n2_2 = tok_read_finite(tok_eng2_n2);
+    const f64 n2_1 = tok_read(tok_eng1_n2), n2_2 = tok_read(tok_eng2_n2);  // no number is not above 20
     const bool active = tok_read(tok_gear_nose_pos) == 0.0 && (n2_1 > kMinN2Pct || n2_2 > kMinN2Pct) &&
                         ap_fd_engaged != 0;
     if (!active) return;
@@ -327,8 +329,10 @@ void FSAPI ap_alt_update(GaugeHeader* g, i32 service, u32) {
     const i32 s = ap_selected_altitude;
     drums_and_lamps(s);                                                 // 2, 3
     if (ap_alt_mode != Off && ap_approach_state > 0 && fd_gs_capture_state > 0) ap_alt_mode = Off;  // 4
-    inst_vs_fpm = vertical_speed_fpm(tok_read(tok_vertical_speed));    // 5
-    const Air x{s, tok_read_finite(tok_indicated_altitude_ft), ap::vs_fpm(), ap::flag_on(tok_ap_engaged)};
+    f64 host_vs = 0.0;                                                  // 5: no number keeps the last
+    if (tok_number(tok_vertical_speed, host_vs)) inst_vs_fpm = vertical_speed_fpm(host_vs);
+    // The altitude is only compared (no band holds a value that is no number) and, once, offset.
+    const Air x{s, tok_read(tok_indicated_altitude_ft), ap::vs_fpm(), ap::flag_on(tok_ap_engaged)};
     mode_step(x);                                                       // 6
     if (ap_alt_mode != Off && ap_alt_mode != Armed) ap_ias_mode = 0;    // 7
     altitude_alert(x);                                                  // 8

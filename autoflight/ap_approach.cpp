@@ -99,7 +99,7 @@ void ap_glide_slope_hold() {
     if (on_ground()) {
         // Token 317 (our elevator record) is what the ground aileron follows.
         f64 elevator = 0.0;
-        if (tok_number(tok_elevator_pos, elevator)) {  // no number: no new aileron command
+        if (tok_reading(tok_elevator_pos, elevator)) {  // the rudder as last reported
             const i32 a = sat_i32(elevator);
             ap::send(key_aileron_set, a > kGroundAileronFloor ? sat_i32(f64(a) + kGroundAileronStep) : kGroundAileronFloor);
         }

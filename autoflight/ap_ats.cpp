@@ -185,8 +185,8 @@ void thr_off() {
     if (ats_arm_state != 2 || ats_thr_off_latched != 0) return;
     warn_thr_off = 1;
     ats_spd_mode = ats_n1_mode = 0;
-    f64 axis = 0.0;
-    if (tok_number(tok_eng1_throttle_axis, axis)) ats_thr_off_ref = sat_i32(axis);  // else the last one
+    f64 axis = 0.0;  // the axis as the host last reported it
+    if (tok_reading(tok_eng1_throttle_axis, axis)) ats_thr_off_ref = sat_i32(axis);
     ats_thr_off_latched = 1;
 }
 

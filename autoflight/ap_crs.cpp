@@ -87,7 +87,10 @@ void FSAPI ap_crs_update(GaugeHeader* g, i32 service, u32) {
     refresh_wrap10(ap_selected_course);                                 // 2
     const f64 host = tok_read(tok_nav1_obs_deg);                        // 3
     const bool ins_coupled = ins_source_sw == 1 && ins1_status >= kInsNavigate && gps_plan_active == 1;
-    const i32 c = ins_coupled ? sat_i32(tok_read_finite(tok_gps_course_rad) * kDegPerRad) : ap_selected_course;  // 4
+    f64 gps = 0.0;  // 4: a GPS course that is no number leaves the last course sent
+    const i32 c = !ins_coupled                             ? ap_selected_course
+                  : tok_number(tok_gps_course_rad, gps) ? sat_i32(gps * kDegPerRad)
+                                                          : ap_crs_host_course;
     ap_crs_host_course = c;
     // 5: until it reads within. Not before the systems computer has loaded the selector from the
     // host's course: a gauge called ahead of it in the first frame would overwrite that course with 0.

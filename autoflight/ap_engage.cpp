@@ -24,7 +24,13 @@
 #include "systems/systems_keys.h"
 
 namespace ap {
-void send(u32 key, i32 value) { svc::send_key_event(key, u32(value)); }
+// The host's autopilot V/S reference holds no more than 10000 ft/min either way; only an absurd
+// reading makes a command beyond it, and that goes out at the limit.
+constexpr i32 kVsKeyLimitFpm = 10000;
+void send(u32 key, i32 value) {
+    if (key == key_ap_vs_set) value = value > kVsKeyLimitFpm ? kVsKeyLimitFpm : value < -kVsKeyLimitFpm ? -kVsKeyLimitFpm : value;
+    svc::send_key_event(key, u32(value));
+}
 void trigger(u32 key, i32 value) { svc::trigger_key_event(key, u32(value)); }
 
 constexpr u32 kLocBit = 0x80, kGsBit = 0x40;
@@ -42,8 +48,9 @@ bool failed(TokenVar& t) {
     return token_i32(t) == 1;
 }
 i32 vs_fpm() {
-    const f64 held = tok_read_finite(tok_vertical_speed);
-    return tok_is_finite(tok_vertical_speed) ? inst_vs_fpm : vertical_speed_fpm(held);
+    f64 latest = 0.0;
+    if (tok_number(tok_vertical_speed, latest) || !tok_reading(tok_vertical_speed, latest)) return inst_vs_fpm;
+    return vertical_speed_fpm(latest);
 }
 }  // namespace ap
 
@@ -223,7 +230,10 @@ constexpr i32 kTrimWalkStep = 5;
 void ap_ground_trim_reset() {
     if (!(ap::flag_on(tok_ap_engaged) && ap::flag_on(tok_on_ground))) return;
     if (ap_trim_follow_state != kTrimWalking) {
-        ap_trim_axis_base = sat_i32(tok_read_finite(tok_trim_axis));
+        // The walk starts from the host's axis: without any reading of it there is nothing to walk.
+        f64 axis = 0.0;
+        if (!tok_reading(tok_trim_axis, axis)) return;
+        ap_trim_axis_base = sat_i32(axis);
         ap_trim_follow_state = kTrimWalking;
     }
     if (ap_trim_axis_base > kTrimWalkStep) {
@@ -394,7 +404,8 @@ void ap_nav_upkeep() {
     ap_nav_mode = 3;
     release_if_on(tok_ap_wing_leveler, key_ap_wing_leveler_off);
     ap_hdg_select_mode = 0;
-    ap_heading_target = sat_i32(tok_read_finite(tok_ap_hdg_sel_deg));
+    f64 bug = 0.0;
+    if (tok_number(tok_ap_hdg_sel_deg, bug)) ap_heading_target = sat_i32(bug);
     if (ap::flag_on(tok_ap_engaged)) {
         tok_refresh(tok_ap_hdg_hold);
         ap::send(key_ap_hdg_hold_event_b);

@@ -24,14 +24,23 @@
 namespace {
 constexpr f64 kHostVsPerFpm = 1.30048;
 f64 fpm_from_host(f64 host_vs) { return host_vs / 256.0 * 3.281 * 60.0; }  // the IAS law's conversion
-f64 nose_up_deg() { return -tok_read_finite(tok_adi_pitch_deg); }
+// The nose-up attitude; false (nothing computed from it) while the pitch token is no number.
+bool nose_up_deg(f64& deg) {
+    f64 pitch = 0.0;
+    if (!tok_number(tok_adi_pitch_deg, pitch)) return false;
+    deg = -pitch;
+    return true;
+}
 bool airborne() { return ap::flag_off(tok_on_ground); }
 
 // V/S and altitude target by the sign of the present V/S: 60000 climbing, 0 descending, the
-// present altitude when level. The target is the laws' own, in metres.
+// present altitude when level. The target is the laws' own, in metres. A V/S that is no number
+// has no sign: nothing is sent.
 constexpr i32 kClimbTarget = 60000, kDescentTarget = 0;
 void send_vs_and_target(f64 present_vs) {
-    ap_pitch_alt_target_m = sat_i32(tok_read_finite(tok_altitude_m));
+    f64 altitude = 0.0;
+    if (tok_number(tok_altitude_m, altitude)) ap_pitch_alt_target_m = sat_i32(altitude);
+    if (present_vs != present_vs) return;
     const i32 target = present_vs > 0.0 ? kClimbTarget : present_vs < 0.0 ? kDescentTarget : ap_pitch_alt_target_m;
     ap::send(key_ap_event_101f3, target);
     ap::send(key_ap_vs_set, ap_vs_command);
@@ -61,8 +70,11 @@ f64 pitch_gain(f64 e) {
     return kPitchGainCentre;
 }
 
+// Following starts from the host's trim axis; with no reading of it ever, it does not start.
 void start_following() {
-    ap_trim_axis_base = sat_i32(tok_read_finite(tok_trim_axis));
+    f64 axis = 0.0;
+    if (!tok_reading(tok_trim_axis, axis)) return;
+    ap_trim_axis_base = sat_i32(axis);
     ap_trim_follow_state = 1;
 }
 
@@ -72,15 +84,15 @@ void follow_input(i32 in, f64 away) {
     const f64 base = ap_trim_axis_base;
     const f64 factor = std::abs(ap_bank_deg) * kTrimPerBankDeg + kTrimBase + away * kTrimPerBaseUnit;
     ap::send(key_trim_axis_set, sat_i32(base + f64(in) * factor));
-    ap_pitch_ref_deg = nose_up_deg();
+    nose_up_deg(ap_pitch_ref_deg);
     ap_vs_command = add_saturating(ap_vs_command, f64(in) * kVsPerInput);
 }
 
 void wheel_steering() {
     tok_refresh(tok_ap_input_309);
     tok_refresh(tok_adi_pitch_deg);
-    const f64 input = tok_read_finite(tok_ap_input_309);
-    if (!tok_is_finite(tok_ap_input_309)) return;  // no reading: the steering stands as it is
+    f64 input = 0.0;
+    if (!tok_number(tok_ap_input_309, input)) return;  // no number: the steering stands as it is
     const i32 in = sat_i32(input);
     ap_pitch_input = in;
     const bool counts = std::abs(i64(in)) >= kInputDeadBand;
@@ -106,18 +118,24 @@ void wheel_steering() {
 void ap_pitch_law() {
     if (ap_pitch_mode != 1) return;
     wheel_steering();
-    const f64 vs = tok_read_finite(tok_vertical_speed) / kHostVsPerFpm;
+    // The present V/S and attitude feed the command; either one that is no number leaves what
+    // they last gave (the reference, the error, the command) as it stands.
+    f64 host_vs = 0.0;
+    const bool have_vs = tok_number(tok_vertical_speed, host_vs);
+    const f64 vs = have_vs ? host_vs / kHostVsPerFpm : std::numeric_limits<f64>::quiet_NaN();
+    f64 nose = 0.0;
+    const bool have_nose = nose_up_deg(nose);
     const bool free = ap_alt_mode < 2 && ap_ias_mode == 0 && ap_go_around_mode == 0;
     if (ap::flag_on(tok_ap_engaged) && ap_pitch_hold_engaged == 0 && airborne() && free) {
         ap::send(key_ap_alt_hold_on);
-        ap_vs_command = sat_i32(vs);
-        ap_pitch_ref_deg = nose_up_deg();
+        if (have_vs) ap_vs_command = sat_i32(vs);
+        if (have_nose) ap_pitch_ref_deg = nose;
         ap_pitch_hold_engaged = 1;
     }
     if (!(ap_pitch_hold_engaged == 1 && free && airborne())) return;
-    const f64 e = nose_up_deg() - ap_pitch_ref_deg;
-    ap_pitch_error_deg = e;
-    if (ap_trim_follow_state == 0) ap_vs_command = sat_i32(vs - e * pitch_gain(e));
+    if (have_nose) ap_pitch_error_deg = nose - ap_pitch_ref_deg;
+    const f64 e = ap_pitch_error_deg;
+    if (ap_trim_follow_state == 0 && have_vs && have_nose) ap_vs_command = sat_i32(vs - e * pitch_gain(e));
     send_vs_and_target(vs);
 }
 
@@ -127,14 +145,18 @@ constexpr f64 kBankFreeDeg = 15.0, kAileronPerDeg = 140.0, kSpeedGain = 0.022, k
 constexpr f64 kAileronFull = -16383.0;
 
 void ap_bank_limit_aileron() {
-    const f64 bank = tok_read_finite(tok_bank_deg_b);
+    // The bank is only compared: one that is no number is neither outside nor back inside.
+    const f64 bank = tok_read(tok_bank_deg_b);
     const bool outside = bank > kBankFreeDeg && bank < 360.0 - kBankFreeDeg;
+    const bool inside = bank <= kBankFreeDeg || bank >= 360.0 - kBankFreeDeg;
+    f64 ias = 0.0;
     if (ap::flag_on(tok_ap_engaged) && ap_pitch_mode == 0 && outside) {
+        if (!tok_reading(tok_ias_kt, ias)) return;  // the airspeed as last reported
         const f64 b = sat_u8(bank < 180.0 ? bank : 360.0 - bank);
-        const f64 factor = std::fmax(0.0, 1.0 + kSpeedGain * (kSpeedRefKt - tok_read_finite(tok_ias_kt)));
+        const f64 factor = std::fmax(0.0, 1.0 + kSpeedGain * (kSpeedRefKt - ias));
         ap::send(key_aileron_set, sat_i32(std::fmax(kAileronFull, -(kAileronPerDeg * b * factor))));
         ap_aileron_active = 1;
-    } else if (ap_aileron_active == 1 && (!outside || ap::flag_off(tok_ap_engaged) || ap_pitch_mode != 0)) {
+    } else if (ap_aileron_active == 1 && (inside || ap::flag_off(tok_ap_engaged) || ap_pitch_mode != 0)) {
         // A host flag that is neither on nor off leaves the command as it stands.
         ap::send(key_aileron_set, 0);
         ap_aileron_active = 0;
@@ -153,7 +175,8 @@ void ap_roll_input() {
         s = -1;
     else if (in > -5000 && in <= -1000 && s == -1)
         s = -2;
-    ap_bank_deg = sat_i32(-tok_read_finite(tok_adi_bank_deg));
+    f64 bank = 0.0;
+    if (tok_number(tok_adi_bank_deg, bank)) ap_bank_deg = sat_i32(-bank);
 }
 
 // ---- ROLL law
@@ -293,8 +316,10 @@ constexpr i32 kLimitMargin = 10;
 void ias_engage() {
     if (ap_ias_law_engaged == 1 || !airborne() || ap_approach_state != 0 || ap_alt_mode >= 2) return;
     if (ap::flag_off(tok_ap_alt_hold)) ap::send(key_ap_alt_hold_on);
-    ap_vs_command = sat_i32(fpm_from_host(tok_read_finite(tok_vertical_speed)));
-    ap_ias_reference = sat_i32(tok_read_finite(tok_ias_kt));
+    // The references are taken from the values as the host last reported them.
+    f64 v = 0.0;
+    if (tok_reading(tok_vertical_speed, v)) ap_vs_command = sat_i32(fpm_from_host(v));
+    if (tok_reading(tok_ias_kt, v)) ap_ias_reference = sat_i32(v);
     ap_ias_law_engaged = 1;
 }
 
@@ -388,9 +413,9 @@ void ap_ias_law() {
 
     // The speed law adds to the command every frame: without an airspeed reading the command, the
     // error and the trend stand as they are (and are still flown).
-    const f64 ias = tok_read_finite(tok_ias_kt);
-    if (tok_is_finite(tok_ias_kt)) ias_step(ias);
-    if (ap::flag_on(tok_ap_engaged)) send_vs_and_target(fpm_from_host(tok_read_finite(tok_vertical_speed)));
+    f64 ias = 0.0;
+    if (tok_number(tok_ias_kt, ias)) ias_step(ias);
+    if (ap::flag_on(tok_ap_engaged)) send_vs_and_target(fpm_from_host(tok_read(tok_vertical_speed)));
 }
 
 // ---- Yaw law: rudder by the slip ball while the host does not coordinate; centring after.
@@ -431,13 +456,13 @@ void ap_yaw_law() {
     svc::execute_calculator_code(kAutoCoordination, &coordination, nullptr, nullptr);
     if (ap_cmd_active == 1 && coordination != 1.0) {
         ap_rudder_state = 1;
-        const f64 bank = tok_read_finite(tok_adi_bank_deg);
+        const f64 bank = tok_read(tok_adi_bank_deg);
         if (bank > -kWingsLevelDeg && bank < kWingsLevelDeg) {
             ap_rudder_state = 2;
         } else {
-            // A ball that is no number (or infinite) lies in no band: the command stands, still sent.
-            const f64 ball = tok_read_finite(tok_slip_ball);
-            if (tok_is_finite(tok_slip_ball)) ball_step(ball);
+            // A ball that is no number lies in no band: the command stands, still sent.
+            const f64 ball = tok_read(tok_slip_ball);
+            if (ball == ball) ball_step(ball);
             ap::send(key_rudder_set, ap_rudder_cmd);
         }
     }

@@ -28,7 +28,7 @@ constexpr u8 kLand = 30, kLandDual = 40, kApproachArmed = 20;
 constexpr f64 kFeetPerMetre = 3.281;
 
 bool powered() { return dc_ess_powered == 1; }
-f64 radio_height_ft() { return tok_read_finite(tok_radio_height_m) * kFeetPerMetre; }
+f64 radio_height_ft() { return tok_read(tok_radio_height_m) * kFeetPerMetre; }  // only compared
 
 // Localizer beyond 12 needle units with the glide slope armed, above 15 ft.
 bool loc_excess() {
@@ -134,8 +134,10 @@ void stop_flash() {
 constexpr f64 kDaySeconds = 86400.0, kLateInDay = 86380.0, kFlareSeconds = 17.0, kFlareSecondsLate = 20.0;
 
 bool flare_too_long(bool airborne_flag) {
-    const f64 t = tok_read_finite(tok_time_of_day_s);
+    // A time that is no number starts no timing and reaches no deadline.
+    const f64 t = tok_read(tok_time_of_day_s);
     if (ap_autoland_flare_timing == 0) {
+        if (t != t) return false;
         ap_autoland_flare_deadline =
             sat_i32(t < kLateInDay ? t + kFlareSeconds : t + kFlareSecondsLate - kDaySeconds);
         ap_autoland_flare_timing = 1;

@@ -1046,7 +1046,7 @@ TEST_F(ApMaster, BankLimitAileronStaysOnOneSideAndWithinTravel) {
     ap_alt_mode = 2;  // PITCH off
     const struct { f64 bank, ias, aileron; } cases[] = {
         {30.0, 300.0, -4200.0}, {330.0, 300.0, -4200.0}, {30.0, 150.0, -16383.0}, {30.0, 400.0, 0.0},
-        {20.0, 345.0, -28.0},   {15.0, 300.0, 0.0},      {30.0, kNaN, -4200.0},   {kInf, 300.0, -4200.0},
+        {20.0, 345.0, -28.0},   {15.0, 300.0, 0.0},      {30.0, kNaN, -4200.0},   {kInf, 300.0, 0.0},
     };
     for (const auto& c : cases) {
         token(tk::bank_b, c.bank);
@@ -1312,6 +1312,29 @@ const RawRule kRawRules[] = {
     {848, false, {"ap_nav_mode"}, {key_ap_hdg_hold_event_b}},  // GPS not driving NAV 1 (not 1.0): NAV 3
     {792, false, {}, {key_fd_active_set}},  // the host's director flag above 0 with ours off: 0 sent
     {854, false, {}, {key_course_set}},    // the host's course off the selector's: sent again
+    // Comparisons on the value as it is: no number matches no band, an infinity lies beyond them all.
+    {61, false, {"ap_rollout_mode"}, {}},  // RLOUT only above 50 kt
+    {65, false, {"ap_vs_command", "fd_pitch_error"}, {key_ap_vs_set, key_ap_event_101f3}},  // glide-slope band, the V/S sign
+    {69, false, {"ap_rudder_cmd"}, {key_rudder_set}},                     // an infinite ball: full steps
+    {74, false, {"ap_vs_command", "fd_pitch_error", "fd_alt_error", "ap_alt_capture_step"}, {key_ap_vs_set}},  // far below
+    {78, false, {}, {key_ap_event_10094}},                                // the flare's nose test
+    {79, false, {"ap_aileron_active"}, {key_aileron_set}},                // an infinite bank: not outside
+    {80, false, {"ap_rudder_state", "ap_rudder_cmd"}, {key_rudder_set}},  // not within wings level: the ball
+    {329, false, {"ap_vs_command", "fd_pitch_error"}, {key_ap_vs_set}},   // flaps not out: the V/S bands
+    // A lever at -inf is at idle: SPD trips on the ground, the speed hold goes off, the levers advance.
+    {558, false, {"ats_spd_mode", "ats_throttle1_cmd", "ats_throttle2_cmd"},
+     {key_ap_speed_hold_off, key_throttle1_event_101ad, key_throttle2_event_101b2}},
+    {568, false, {"ats_spd_mode"}, {key_ap_speed_hold_off}},
+    // N1 not above 25 (or above the target): the A/T drops with THR OFF and ends a go-around; the
+    // speed hold goes off and the throttles are pulled back.
+    {624, false, {"ats_arm_state", "warn_thr_off", "ats_spd_mode", "ats_n1_mode", "ats_thr_off_ref",
+                  "ap_go_around_mode", "eng_n1_mode", "ats_throttle1_cmd", "ats_throttle2_cmd", "ap_vs_command",
+                  "fd_pitch_error"},
+     {key_autothrottle_arm_set, key_ap_speed_hold_off, key_throttle1_set, key_throttle2_set, key_ap_alt_hold_on,
+      key_ap_vs_set}},
+    {643, false, {"ats_arm_state", "warn_thr_off", "ats_spd_mode", "ats_n1_mode", "ats_thr_off_ref",
+                  "ap_go_around_mode", "eng_n1_mode", "ap_vs_command", "fd_pitch_error"},
+     {key_autothrottle_arm_set, key_ap_speed_hold_off, key_ap_alt_hold_on, key_ap_vs_set}},
 };
 const RawRule* raw_rule(u32 token) {
     for (const RawRule& r : kRawRules)

@@ -372,7 +372,7 @@ TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
 }
 
 // THR OFF saves the engine 1 axis the host last reported; an axis that is no number is no movement
-// of the throttle; an N1 push in GA reads the gear as last reported.
+// of the throttle; an N1 push in GA with a gear that is no number finds it not down.
 TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
     place("ketravin idpp_kr60");
     press(kArmOn);
@@ -383,7 +383,7 @@ TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
     frame();
     ASSERT_EQ(warn_thr_off, 1);
     EXPECT_EQ(ats_thr_off_ref, 8000);
-    for (f64 axis : {kNaN, kInf, -kInf, 8002.0}) {
+    for (f64 axis : {kNaN, 8002.0, kNaN}) {
         token(tk::axis1, axis);
         frame();
         EXPECT_EQ(warn_thr_off, 1) << axis;
@@ -399,5 +399,5 @@ TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
     press(kN1);  // off
     token(tk::gear, kNaN);
     press(kN1);
-    EXPECT_EQ(ats_n1_mode, 1) << "the gear as last reported";
+    EXPECT_EQ(ats_n1_mode, 0) << "a gear that is no number is not down";
 }

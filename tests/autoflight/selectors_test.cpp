@@ -191,7 +191,7 @@ TEST_F(Selectors, AltitudeAlertOnEntryAndDeviationFromAHold) {
 TEST_F(Selectors, AltFromArmedHoldsThePresentAltitude) {
     place(kAlt);
     const struct { f64 a, v; i32 command; u8 step; } cases[] = {
-        {5000.0, 600.0, 5020, 1}, {5000.0, -600.0, 4980, 1}, {f64(NAN), 0.0, 5000, 10}, {5000.0, 0.0, 5000, 10}};  // no reading: the last altitude
+        {5000.0, 600.0, 5020, 1}, {5000.0, -600.0, 4980, 1}, {f64(NAN), 0.0, 5000, 1}, {5000.0, 0.0, 5000, 10}};  // no number: from the last altitude, never reached
     for (const auto& c : cases) {
         flying();
         token(tk::ap, 0.0);

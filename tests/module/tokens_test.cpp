@@ -45,6 +45,6 @@ TEST_F(TokenReads, RecordsOfOneTokenShareTheirLastReading) {
     EXPECT_EQ(r, 12.5);
     TokenVar unlisted{};  // an id no record has: nothing kept, no reading
     unlisted.id = 100000;
-    token_store_f64(unlisted, kNaN);
+    token(100000, kNaN);
     EXPECT_FALSE(tok_reading(unlisted, r));
 }
