@@ -1325,16 +1325,10 @@ const RawRule kRawRules[] = {
     {558, false, {"ats_spd_mode", "ats_throttle1_cmd", "ats_throttle2_cmd"},
      {key_ap_speed_hold_off, key_throttle1_event_101ad, key_throttle2_event_101b2}},
     {568, false, {"ats_spd_mode"}, {key_ap_speed_hold_off}},
-    // N1 not above 25 (or above the target): the A/T drops with THR OFF and ends a go-around; the
-    // speed hold goes off and the throttles are pulled back.
-    {624, false, {"ats_arm_state", "warn_thr_off", "ats_spd_mode", "ats_n1_mode", "ats_thr_off_ref",
-                  "ap_go_around_mode", "eng_n1_mode", "ats_throttle1_cmd", "ats_throttle2_cmd", "ap_vs_command",
-                  "fd_pitch_error"},
-     {key_autothrottle_arm_set, key_ap_speed_hold_off, key_throttle1_set, key_throttle2_set, key_ap_alt_hold_on,
-      key_ap_vs_set}},
-    {643, false, {"ats_arm_state", "warn_thr_off", "ats_spd_mode", "ats_n1_mode", "ats_thr_off_ref",
-                  "ap_go_around_mode", "eng_n1_mode", "ap_vs_command", "fd_pitch_error"},
-     {key_autothrottle_arm_set, key_ap_speed_hold_off, key_ap_alt_hold_on, key_ap_vs_set}},
+    // N1 not above 25 (or above the target): the A/T drops with THR OFF, which ends a go-around
+    // and all that follows from it.
+    {624, true, {}, {}},
+    {643, true, {}, {}},
 };
 const RawRule* raw_rule(u32 token) {
     for (const RawRule& r : kRawRules)
