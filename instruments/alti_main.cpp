@@ -105,7 +105,9 @@ void altitude_drums(f64 a) {
 }
 
 void baro_counter(f64 b, i32 (&targets)[3], f64& units) {
-    if (!std::isfinite(b)) return;  // no reading: the counter stands
+    constexpr f64 kCounterTop = 10000.0;  // four drums
+    // No reading, or one beyond what the four drums can show: the counter stands, on its strips.
+    if (!(b >= 0.0 && b < kCounterTop)) return;
     const BaroDigits d = baro_split(b, true);
     for (int i = 0; i < 3; ++i) targets[i] = d.d[i];
     units = d.units;

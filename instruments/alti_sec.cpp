@@ -1,6 +1,7 @@
-// First officer's altimeter: keeps its own setting (copied from the host's once, then moved only
-// by its knob) and shows the host's altitude corrected by 29.52 ft per hectopascal of difference,
-// on a 100-ft needle and three drums, with hPa and inHg counters of its own setting and a VIB flag.
+// First officer's altimeter: keeps its own setting (copied once from the host's, as soon as that is
+// one its knob could set, then moved only by the knob) and shows the host's altitude corrected by
+// 29.52 ft per hectopascal of difference, on a 100-ft needle and three drums, with hPa and inHg
+// counters of its own setting and a VIB flag.
 // Reads: dc_ess_powered, light_zone, annunciator_bright
 // Writes: inst_alti2_* (its setting, shown altitude, needle, drums and counters)
 #include "electrical/state.h"
@@ -64,6 +65,8 @@ i32 FSAPI alti_sec_baro_inc(MousePoint*, u32) {
     if (dc_ess_powered == 1 && inst_alti2_baro_hpa < kKnobHigh) inst_alti2_baro_hpa += kKnobStep;
     return 0;
 }
+// The knob tests its limit before stepping, so it reaches up to a step beyond either limit.
+bool knob_could_set(f64 hpa) { return hpa > kKnobLow - kKnobStep && hpa < kKnobHigh + kKnobStep; }
 constexpr u32 kKnobEvents = MouseLeftSingle | MouseRepeat;
 const RectDef kRects[] = {
     //          x   y    w   h   cursor           events       action
@@ -105,14 +108,15 @@ void FSAPI alti_sec_update(GaugeHeader* g, i32 service, u32) {
     // 2. Host setting first, then altitude.
     const f64 host_hpa = tok_read(tok_baro_hpa);
     const f64 host_alt = tok_read(tok_indicated_altitude_ft);
-    // 3. The own setting starts from the host's, on the first frame with a reading, whatever the power.
-    if (inst_alti2_baro_synced == 0 && std::isfinite(host_hpa)) {
+    // 3. The own setting starts from the host's, on the first frame whatever the power, once the
+    //    host's is one the knob could have set; until then it keeps its start value.
+    if (inst_alti2_baro_synced == 0 && knob_could_set(host_hpa)) {
         inst_alti2_baro_hpa = host_hpa;
         inst_alti2_baro_synced = 1;
     }
-    // 4. Shown altitude; a frame without a reading keeps the last one.
-    const f64 shown = host_alt - (host_hpa - inst_alti2_baro_hpa) * kFeetPerHpa;
-    if (std::isfinite(shown)) inst_alti2_alt_ft = shown;
+    // 4. Shown altitude, saturated; a frame without a reading keeps the last one.
+    const f64 shown = alti_saturate(host_alt - alti_saturate((host_hpa - inst_alti2_baro_hpa) * kFeetPerHpa));
+    if (!std::isnan(shown)) inst_alti2_alt_ft = shown;
     const f64 a = inst_alti2_alt_ft;
     // 5, 6. Needle and drum altitude while powered.
     if (dc_ess_powered == 1) {

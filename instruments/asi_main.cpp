@@ -84,7 +84,8 @@ constexpr i32 kDetentMargin = 10;
 u8 speed_byte(i32 kt) { return u8(std::clamp(kt, 0, 255)); }
 
 void reference_speeds() {
-    f64 m = finite_or(weight_gross_hundreds, 0.0);  // no weight known: the base speed alone
+    f64 m = weight_gross_hundreds;
+    if (std::isnan(m)) return;  // no weight known: the speeds stand as last worked out
     if (tok_read(tok_units_of_measure) == 0.0) m = m * kPoundsToKg;
     const i32 base = speed_byte(sat_i32(m / 10.0 * kKtPerTonne + kBaseKt));
     inst_asi_base_kt = u8(base);

@@ -1,5 +1,6 @@
 // Both barometric altimeters: needle and drums, barometric counters, the captain's knob through the
 // host's setting, flags, and the alert flash at any frame rate.
+#include <cfloat>
 #include <utility>
 #include <vector>
 
@@ -13,7 +14,7 @@ const char* kMain = "ketravin alti_main_kr60";
 const char* kSec = "ketravin alti_sec_kr60";
 constexpr u32 kTick = 1, kAlt = 74, kHpa = 75, kInHg = 76, kAltFail = 275;
 enum { Alert = 2, Tens, Hundreds, Thousands, TenK, InHgTens = 10, HpaThousands = 14, Hatch, Negative, Off, Ssc, Needle };
-enum { SecHundreds = 2, SecThousands, SecTenK, SecHatch = 13, SecNegative, Vib };
+enum { SecHundreds = 2, SecThousands, SecTenK, SecBaroFirst, SecBaroLast = 12, SecHatch, SecNegative, Vib };
 }  // namespace
 
 TEST_F(Instruments, CaptainNeedleDrumsAndFlagsFollowTheHostAltitude) {
@@ -22,6 +23,7 @@ TEST_F(Instruments, CaptainNeedleDrumsAndFlagsFollowTheHostAltitude) {
         {12345.6, 34.56, 12345.6, 9, 8, 7, 5.44, 0, 0}, {9995, 99.5, 9995, 9.5, 0.5, 0.5, 0.5, 0, 1},
         {-150, -15, 850, 0, 0, 2, 5, 1, -1},           {-1500, -50, 1500, 0, 9, 5, 0, 1, -1},
         {-2500, -50, 0, 0, 0, 0, 0, 1, -1},            {kNaN, -50, 0, 0, 0, 0, 0, 1, -1},
+        {DBL_MAX, 36.8, DBL_MAX, 0, 2, 7, 3.2, 0, 0},  // ...79858368 ft: the true last digits, ten thousands held
     };
     for (const Case& c : cases) {
         token(kAlt, c.alt);
@@ -74,6 +76,7 @@ TEST_F(Instruments, CaptainCountersAnnounceTheCarryAhead) {
         {1013.25, 29.92, {1, 0, 1, 3.25}, {2, 9, 9, 2}},
         {1009.7, 29.997, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},  // a carry target of 10 rests at 9.8 or more
         {kNaN, kInf, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},     // no reading: the counters stand
+        {1e300, -1e300, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},  // nor does one beyond the four drums move them
     };
     for (const Case& c : cases) {
         token(kHpa, c.hpa), token(kInHg, c.inhg);
@@ -146,7 +149,16 @@ TEST_F(Instruments, AltitudeAlertFlashesAtAnyFrameRate) {
 TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     place(kSec);
     dc_ess_powered = 0;  // the first frame copies the host's setting whatever the power
-    token(kHpa, 1013.0), token(kAlt, 1000.0);
+    token(kAlt, 1000.0);
+    for (f64 first : {-1e308, 1e308, 2000.0}) {  // none a setting the knob could make: the copy waits
+        token(kHpa, first);
+        frames(1);
+        EXPECT_EQ(inst_alti2_baro_synced, 0) << first;
+        EXPECT_TRUE(std::isfinite(inst_alti2_inhg100)) << first;
+        for (size_t i = SecBaroFirst; i <= SecBaroLast; ++i)
+            EXPECT_TRUE(y(kSec, i) >= 0.0 && y(kSec, i) <= 10.0) << first << " drum " << i << " at " << y(kSec, i);
+    }
+    token(kHpa, 1013.0);
     frames(1);
     EXPECT_TRUE(shown(kSec, Vib));
     EXPECT_EQ(inst_alti2_baro_synced, 1);
@@ -193,6 +205,7 @@ TEST_F(Instruments, FirstOfficerDrumsRollOverTheLastFoot) {
         {9990, 0, 1, 0.1, 1, 0}, {9999.5, 9.5, 0.5, 0.005, 1, 0}, {10000, 9, 0, 0, 0, 0}, {-500, 0, 0, 5, 0, 1},
         {10000, 9, 0, 0, 0, 0},  // straight from negative to 10000: the negative flag goes too
         {0.5, 0, 0, 0, 1, 0},    // just above 0 is not negative
+        {DBL_MAX, 0, 2, 6.32, 0, 0},  // ...79858368 ft: the true last digits, ten thousands held
     };
     for (const Case& c : cases) {
         token(kAlt, c.alt);

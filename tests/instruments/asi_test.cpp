@@ -131,12 +131,13 @@ TEST_F(Asi, NeedlesCarryTheSpeedAndDegreeTables) {
 TEST_F(Asi, ReferenceSpeedsBugSetsAndTheSpeedTarget) {
     // The eight reference speeds: base, approach and take-off targets, V1, VR, take-off bug 2, bugs
     // 3 and 4. Flaps short of the first detent less 10 add 15 to the take-off target. 250 t puts
-    // bug 4 beyond a byte: it holds at 255 instead of wrapping to 28.
+    // bug 4 beyond a byte: it holds at 255 instead of wrapping to 28. A weight that is no number
+    // leaves the speeds as they were.
     const struct { f64 units, weight, flaps; std::vector<int> speeds; } kCases[] = {
         {1, 1500, 5243, {145, 155, 145, 138, 141, 160, 200, 230}}, {1, 1500, 5233, {145, 155, 145, 138, 141, 160, 200, 230}},
         {1, 1500, 5232, {145, 155, 160, 153, 156, 160, 200, 230}}, {0, 3300, 5243, {144, 154, 144, 137, 140, 159, 199, 229}},
-        {1, 2500, 5243, {199, 209, 199, 192, 195, 214, 254, 255}}, {1, -1e300, 5243, {0, 10, 0, 0, 0, 15, 55, 85}},
-        {1, kNaN, 5243, {63, 73, 63, 56, 59, 78, 118, 148}},
+        {1, 2500, 5243, {199, 209, 199, 192, 195, 214, 254, 255}}, {1, kNaN, 5243, {199, 209, 199, 192, 195, 214, 254, 255}},
+        {1, -1e300, 5243, {0, 10, 0, 0, 0, 15, 55, 85}},
     };
     for (const auto& c : kCases) {
         token(kUnits, c.units), token(kFlapsLeft, c.flaps);

@@ -1,4 +1,6 @@
 // Radio altimeter: ground offset and cap, DH state and the minimums request, DH knob and counter.
+#include <cfloat>
+
 #include "autoflight/state.h"
 #include "tests/instruments/instruments_fixture.h"
 #include "warnings/state.h"
@@ -21,17 +23,21 @@ protected:
 }  // namespace
 
 TEST_F(RadioAltimeter, OffsetLatchedOnTheGroundAndTheCapWithoutIt) {
+    // A raw height that is no number is no reading: everything holds, also the start values and
+    // the offset on the ground. Infinities saturate: +inf is above the cap, -inf the lowest altitude.
     struct Case { f64 raw; bool ground; f64 ralt; u32 offset; } cases[] = {
-        {12.75, true, 0.75, 12},  {-5, true, -5, 0},      // below 0 latches 0, not a wrapped offset
-        {kNaN, true, 2610, 0},    {12.75, true, 0.75, 12}, {500, false, 488, 12},
+        {kNaN, false, 0, 0},      {12.75, true, 0.75, 12}, {-5, true, -5, 0},  // below 0 latches 0, not wrapped
+        {kNaN, true, -5, 0},      {12.75, true, 0.75, 12}, {500, false, 488, 12},
         {2, false, -10, 12},      {2609, false, 2597, 12}, {2610, false, 2610, 12},  // no offset at the cap
-        {kInf, false, 2610, 12},                                                    // no reading
+        {71, false, 59, 12},      {kNaN, false, 59, 12},                             // in the flare
+        {-kInf, false, -DBL_MAX, 12}, {kInf, false, 2610, 12},
     };
     for (const Case& c : cases) {
         at(c.raw, c.ground);
         EXPECT_NEAR(inst_radio_alt_ft, c.ralt, 1e-6) << c.raw;
         EXPECT_EQ(inst_ralt_ground_offset_ft, c.offset) << c.raw;
         EXPECT_NEAR(y(kRalt, Tape), 2610 - c.ralt, 1e-6) << c.raw;
+        EXPECT_TRUE(std::isfinite(inst_ralt_dh_marker_pos)) << c.raw;
     }
     elec_ac_bus1_powered = 0;
     at(800);
