@@ -4,7 +4,6 @@
 // Reads: tok_on_ground, tok_exit1_open, tok_exit2_open, tok_exit3_open, the host's exit percentage,
 //        dc_ess_powered, hyd_avail, light_zone, annunciator_bright
 // Writes: doors_exit_open_pct, warn_doors, doors_test
-#include <cfloat>
 
 #include "air/air_keys.h"
 #include "air/air_panel.h"
@@ -111,7 +110,7 @@ Gauge<kElements, sizeof kRects / sizeof kRects[0]> gauge(gauge_doors, "ketravin 
 // The host's percentage as a finite number: NaN reads closed, an infinity the largest value.
 f64 finite_percent(f64 v) {
     if (!(v == v)) return 0.0;
-    return v > DBL_MAX ? DBL_MAX : v < -DBL_MAX ? -DBL_MAX : v;
+    return sat_f64(v);
 }
 
 template <size_t N>

@@ -115,7 +115,7 @@ void FSAPI alti_sec_update(GaugeHeader* g, i32 service, u32) {
         inst_alti2_baro_synced = 1;
     }
     // 4. Shown altitude, saturated; a frame without a reading keeps the last one.
-    const f64 shown = alti_saturate(host_alt - alti_saturate((host_hpa - inst_alti2_baro_hpa) * kFeetPerHpa));
+    const f64 shown = sat_f64(host_alt - sat_f64((host_hpa - inst_alti2_baro_hpa) * kFeetPerHpa));
     if (!std::isnan(shown)) inst_alti2_alt_ft = shown;
     const f64 a = inst_alti2_alt_ft;
     // 5, 6. Needle and drum altitude while powered.

@@ -2,7 +2,6 @@
 // negative altitudes onto the counter, the dial table, and the split of a barometric setting into
 // the digits of its four-drum counter.
 #pragma once
-#include <cfloat>
 #include <cmath>
 
 #include "instruments/drum_places.h"
@@ -13,10 +12,6 @@ inline f64 alti_needle_value(f64 alt) {
     if (std::fabs(alt) >= kWholeDoubles) return place_rest(alt, 1000.0) / 10.0;
     return alt / 10.0 - 100.0 * std::trunc(alt / 1000.0);
 }
-
-// The nearest finite double: a product or difference of readings that overflows stands at the end
-// of the range. Not a number stays not a number.
-inline f64 alti_saturate(f64 v) { return v > DBL_MAX ? DBL_MAX : v < -DBL_MAX ? -DBL_MAX : v; }
 
 // The altitude the counter shows: negative altitudes down to -2000 ft read on from 1000 or 3000,
 // anything within a foot of 0 (and below -2000) reads 0.

@@ -5,8 +5,6 @@
 // Writes: inst_radio_alt_ft, inst_dh_state, inst_dh_setting_ft, inst_ralt_ground_offset_ft,
 //         inst_ralt_tape_pos, inst_ralt_dh_marker_pos, inst_dh_hundreds, inst_dh_tens, inst_dh_units,
 //         ap_alt_alert_request
-#include <cfloat>
-
 #include "autoflight/state.h"
 #include "electrical/state.h"
 #include "instruments/state.h"
@@ -76,23 +74,19 @@ Gauge<kElements, 4> gauge(gauge_ralt, "ketravin ralt_kr60", 60, ralt_update, kEl
 
 bool on_ground() { return tok_read(tok_on_ground) == 1.0; }
 
-// The nearest finite double: an overflowed product or difference stands at the end of the range
-// instead of becoming infinite. Not a number stays not a number.
-f64 saturate(f64 v) { return v > DBL_MAX ? DBL_MAX : v < -DBL_MAX ? -DBL_MAX : v; }
-
 // Radio altitude above the height latched on the ground. A raw height below 0 latches 0. A raw
 // height that is no number is no reading: the radio altitude, the offset and both tapes keep what
 // was last computed (the start values before any reading). An infinite or huge one is a value: it
 // saturates, so +inf reads the cap and -inf the lowest finite altitude.
 void radio_altitude() {
     constexpr f64 kFeetPerMetre = 3.281;
-    const f64 raw = saturate(tok_read(tok_radio_height_m) * kFeetPerMetre);
+    const f64 raw = sat_f64(tok_read(tok_radio_height_m) * kFeetPerMetre);
     const bool ground = on_ground();
     if (std::isnan(raw)) return;
     if (ground) inst_ralt_ground_offset_ft = sat_u32(raw);
-    inst_radio_alt_ft = raw < kCapFt ? saturate(raw - f64(inst_ralt_ground_offset_ft)) : kCapFt;
-    inst_ralt_tape_pos = saturate(kCapFt - inst_radio_alt_ft);
-    inst_ralt_dh_marker_pos = saturate(kMarkerRange - inst_radio_alt_ft + f64(inst_dh_setting_ft));
+    inst_radio_alt_ft = raw < kCapFt ? sat_f64(raw - f64(inst_ralt_ground_offset_ft)) : kCapFt;
+    inst_ralt_tape_pos = sat_f64(kCapFt - inst_radio_alt_ft);
+    inst_ralt_dh_marker_pos = sat_f64(kMarkerRange - inst_radio_alt_ft + f64(inst_dh_setting_ft));
 }
 
 void dh_digits() {

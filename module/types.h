@@ -31,5 +31,12 @@ inline i32 sat_i32(double v) { return sat_cast<i32>(v); }
 inline u32 sat_u32(double v) { return sat_cast<u32>(v); }
 inline u8 sat_u8(double v) { return sat_cast<u8>(v); }
 
+// The nearest finite double: an overflowed sum or product of readings stands at the end of the
+// range instead of becoming infinite. Not a number stays not a number.
+inline double sat_f64(double v) {
+    constexpr double m = std::numeric_limits<double>::max();
+    return v > m ? m : v < -m ? -m : v;
+}
+
 // Replaces NaN and infinities so that garbage from the host cannot poison the model.
 inline double finite_or(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
