@@ -1,10 +1,13 @@
 // The host GPS link's conversions into panel units. Without a valid block every converted value
-// takes its default so that a block that shrinks or disappears shows at once.
+// takes its default so that a block that shrinks or disappears shows at once; a field or host
+// value that is no number (or too large to convert) leaves its value as last converted.
 // Reads: gps_data_ptr, tok_gps_latitude, tok_gps_drives_nav1, tok_ap_hdg_sel_deg,
 //        tok_heading_mag_deg, tok_heading_true_deg
 // Writes: gps_data_ptr, gps_request_ptr, the gps_ variables, ap_nav_course_deg, ins_hdg_mag_deg,
 //         ins_hdg_true_deg
 #include "navigation/gps_link.h"
+
+#include <cmath>
 
 #include "module/services.h"
 #include "module/tokens.h"
@@ -31,6 +34,10 @@ void bind(u8*& ptr, const char* name) {
 
 f64 rad_to_deg(f64 r) { return r * 180.0 / kPi; }
 
+// One field of the block: the default without a valid block, else the converted field unless
+// that is no finite number.
+void convert(f64& var, bool valid, f64 converted, f64 absent) { var = valid ? finite_or(converted, var) : absent; }
+
 struct Split {
     i32 deg_abs, min, tenths;
 };
@@ -55,20 +62,19 @@ void gps_link_convert() {
     const bool valid = gps_block_valid();
     const GpsDataBlock b = gps_read_block(valid ? gps_data_ptr : nullptr);
 
-    // A field that is not a finite number counts as absent: it takes the default.
-    gps_course_deg = valid ? finite_or(b.waypoint_course * kCourseDegPerRad, 0.0) : 0.0;
+    convert(gps_course_deg, valid, b.waypoint_course * kCourseDegPerRad, 0.0);
     gps_wpt_count = valid ? b.waypoint_count : 0;
-    gps_dtk_deg = valid ? finite_or(rad_to_deg(b.desired_track), kAbsent) : kAbsent;
-    gps_xtk_nm = valid ? finite_or(b.cross_track * kNmPerMetre, kAbsent) : kAbsent;
-    gps_dist_nm = valid ? finite_or(b.distance * kNmPerMetre, kAbsent) : kAbsent;
-    gps_mag_track_deg = valid ? finite_or(rad_to_deg(b.magnetic_track), kAbsent) : kAbsent;
-    gps_true_track_deg = valid ? finite_or(rad_to_deg(b.true_track), kAbsent) : kAbsent;
-    gps_ground_speed_kt = valid ? finite_or(b.ground_speed * kKmhPerMs * kKnotsPerKmh, 0.0) : 0.0;
-    gps_drift_deg = valid ? finite_or(rad_to_deg(b.drift_angle), kAbsent) : kAbsent;
+    convert(gps_dtk_deg, valid, rad_to_deg(b.desired_track), kAbsent);
+    convert(gps_xtk_nm, valid, b.cross_track * kNmPerMetre, kAbsent);
+    convert(gps_dist_nm, valid, b.distance * kNmPerMetre, kAbsent);
+    convert(gps_mag_track_deg, valid, rad_to_deg(b.magnetic_track), kAbsent);
+    convert(gps_true_track_deg, valid, rad_to_deg(b.true_track), kAbsent);
+    convert(gps_ground_speed_kt, valid, b.ground_speed * kKmhPerMs * kKnotsPerKmh, 0.0);
+    convert(gps_drift_deg, valid, rad_to_deg(b.drift_angle), kAbsent);
     gps_active_wpt = valid ? u8(b.active_index & 0xFF) : 0;
 
     const f64 fallback_lat = tok_read(tok_gps_latitude);
-    gps_lat_rad = valid ? host_lat_to_rad(b.position.latitude) : finite_or(fallback_lat, 0.0);
+    gps_lat_rad = valid ? host_lat_to_rad(b.position.latitude) : finite_or(fallback_lat, gps_lat_rad);
     const f64 lat_deg = rad_to_deg(gps_lat_rad);
     const Split lat = split_degrees(lat_deg);
     gps_lat_deg_abs = lat.deg_abs;
@@ -86,10 +92,10 @@ void gps_link_convert() {
     gps_plan_active = valid ? b.plan_active : 0;
 
     // NAV course word: the GPS course while the host's GPS drives NAV 1, else the selected
-    // heading; truncated, low 16 bits kept.
+    // heading; truncated, low 16 bits kept. A selected heading that is no number leaves the word.
     const f64 course = tok_read(tok_gps_drives_nav1) == 1.0 ? gps_course_deg : tok_read(tok_ap_hdg_sel_deg);
-    ap_nav_course_deg = u16(u32(sat_i32(course)) & 0xFFFFu);
+    if (!std::isnan(course)) ap_nav_course_deg = u16(u32(sat_i32(course)) & 0xFFFFu);
 
-    ins_hdg_mag_deg = finite_or(tok_read(tok_heading_mag_deg), 0.0);
-    ins_hdg_true_deg = finite_or(tok_read(tok_heading_true_deg), 0.0);
+    ins_hdg_mag_deg = finite_or(tok_read(tok_heading_mag_deg), ins_hdg_mag_deg);
+    ins_hdg_true_deg = finite_or(tok_read(tok_heading_true_deg), ins_hdg_true_deg);
 }

@@ -47,8 +47,14 @@ f64 FSAPI gs_pointer(ElementHeader*) { return hsi_gs_pointer_px; }
 f64 FSAPI course_angle(ElementHeader*) { return f64(u32(hsi_course_angle)); }
 f64 FSAPI drift_pointer(ElementHeader*) { return f64(u32(hsi_drift_pointer_deg)); }
 f64 FSAPI marker_angle(ElementHeader*) { return f64(u32(hsi_marker_angle)); }
-// The bar centres whenever the instrument is unpowered.
-f64 FSAPI hsi_deviation_offset(ElementHeader*) { return powered() ? finite_or(hsi_deviation, 0.0) : 0.0; }
+// The bar centres whenever the instrument is unpowered; a deviation that is no number leaves
+// the bar where it was last drawn.
+f64 deviation_drawn = 0.0;
+f64 FSAPI hsi_deviation_offset(ElementHeader*) {
+    if (!powered()) return 0.0;
+    deviation_drawn = finite_or(hsi_deviation, deviation_drawn);
+    return deviation_drawn;
+}
 
 // Odometer wheels: hold width / top limit per drum; both windows roll from the same formulas
 // (hundreds from 0.99 at 100 a unit, tens from 0.9 at 10), so GND SPD holds its digits longer.

@@ -77,14 +77,20 @@ bool motion() {
     return sum > kMotionLimit || sum < -kMotionLimit;
 }
 
+// A base so far out that a 3 s step no longer moves it was taken from an absurd clock: it could
+// never catch up, and counting from it would step once a frame.
+bool base_absurd(f64 base) { return base + kStepSeconds == base; }
+
 // One alignment step of n every 3 s of simulation time. The first counted frame (or, with
 // hold renewal, every frame of the excess-motion hold) only sets the time base. The base
 // advances by exactly 3 s a step, so after a pause the steps come once a frame until it has
-// caught up. A clock set back re-bases from now; a non-finite clock changes nothing.
+// caught up. A clock set back re-bases from now; a non-finite clock changes nothing; while the
+// clock reads absurdly far out the base follows it and nothing is counted.
 void count_by(const MsuUnit& u, u8 n, bool renew_hold) {
     const f64 now = tok_read(tok_sim_time_s);
     if (!std::isfinite(now)) return;
-    if (u.timer_set == 0 || (renew_hold && u.wrn_lamp == kWrnHold) || u.time_base > now) {
+    if (u.timer_set == 0 || (renew_hold && u.wrn_lamp == kWrnHold) || !(u.time_base <= now) ||
+        base_absurd(u.time_base)) {
         u.time_base = now;
         u.timer_set = 1;
         return;

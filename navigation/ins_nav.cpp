@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "instruments/state.h"
 #include "module/tokens.h"
@@ -68,8 +69,16 @@ constexpr f64 kDepartedNm = 4.0;
 constexpr f64 kDepartedSpeed = 10.0;
 constexpr u8 kDtoSent = 3;
 
-// Whole part and the next digit (scale 10 for tenths, 100 for hundredths), each truncated.
+// Sums and differences of readings: two huge ones end at the largest double, never at infinity.
+f64 saturate(f64 v) {
+    constexpr f64 kMax = std::numeric_limits<f64>::max();
+    return std::clamp(v, -kMax, kMax);
+}
+
+// Whole part and the next digit (scale 10 for tenths, 100 for hundredths), each truncated. A
+// value that is no number leaves the digits last shown.
 void digits(f64 v, i32& whole, i32& fraction, f64 scale) {
+    if (std::isnan(v)) return;
     whole = sat_i32(v);
     fraction = fraction_digits(v, whole, scale);
 }
@@ -94,9 +103,9 @@ void heading_reference(const InsNavUnit& u) {
     } else {
         u.track_deg = slow ? ins_hdg_true_deg : gps_true_track_deg;
         ins_heading_deg = ins_hdg_true_deg;
-        ins_magvar_deg = finite_or(tok_read(tok_magvar_deg), 0.0);
-        u.dtk_deg = wrap_360(gps_dtk_deg + ins_magvar_deg);
-        u.wpt_course_deg = wrap_360(gps_course_deg + ins_magvar_deg);
+        ins_magvar_deg = finite_or(tok_read(tok_magvar_deg), ins_magvar_deg);
+        u.dtk_deg = wrap_360(saturate(gps_dtk_deg + ins_magvar_deg));
+        u.wpt_course_deg = wrap_360(saturate(gps_course_deg + ins_magvar_deg));
     }
     u.drift_int = sat_i32(gps_drift_deg < 0 ? -gps_drift_deg : gps_drift_deg);
     u.xtk_nm = gps_xtk_nm;
@@ -104,41 +113,51 @@ void heading_reference(const InsNavUnit& u) {
 
 // Desired track minus track, brought into -180..180.
 f64 track_angle_error(f64 track, f64 dtk) {
-    const f64 d = track - dtk;
+    const f64 d = saturate(track - dtk);
     if (d > 180.0) return 360.0 - d;
     if (d < -180.0) return -(d + 360.0);
     if (d == -180.0) return 180.0;
     return -d;
 }
 
-// Step B: the display digits and copies.
+// A byte or whole number from a reading; a reading that is no number leaves it as it was.
+void set_whole(u8& x, f64 v) {
+    if (!std::isnan(v)) x = sat_u8(v);
+}
+void set_whole(i32& x, f64 v) {
+    if (!std::isnan(v)) x = sat_i32(v);
+}
+
+// Step B: the display digits and copies. A reading that is no number leaves what it sets as it
+// stood, never 0.
 void digits_and_copies(const InsNavUnit& u) {
     digits(u.track_deg, u.track_int, u.track_tenth, 10.0);
     digits(ins_heading_deg, ins_heading_int, ins_heading_tenth, 10.0);
     u.tke_deg = track_angle_error(u.track_deg, u.dtk_deg);
     ins_true_heading_deg = ins_hdg_true_deg;
     digits(ins_true_heading_deg, ins_true_heading_int, ins_true_heading_hundredths, 100.0);
-    ins_ground_speed_kt = sat_i32(tok_read(tok_ground_speed_ms) * kKmhPerMs * kKnotsPerKmh);
+    set_whole(ins_ground_speed_kt, tok_read(tok_ground_speed_ms) * kKmhPerMs * kKnotsPerKmh);
     ins_tas_kt = sat_i32(inst_tas_kt);
-    ins_wind_speed = finite_or(tok_read(tok_wind_speed), 0.0);
+    ins_wind_speed = finite_or(tok_read(tok_wind_speed), ins_wind_speed);
     ins_wind_speed_int = sat_i32(ins_wind_speed);
-    ins_wind_dir_deg = finite_or(tok_read(tok_wind_direction), 0.0);
+    ins_wind_dir_deg = finite_or(tok_read(tok_wind_direction), ins_wind_dir_deg);
     ins_wind_dir_int = sat_i32(ins_wind_dir_deg);
-    const f64 a = finite_or(tok_read(tok_accel_fps2) / kFtPerS2PerG, 0.0);
-    ins_accel_g = std::clamp(a, -kAccelLimitG, kAccelLimitG);
+    // An infinite acceleration is beyond the limit like any other; only no number keeps the last.
+    const f64 a = tok_read(tok_accel_fps2) / kFtPerS2PerG;
+    if (!std::isnan(a)) ins_accel_g = std::clamp(a, -kAccelLimitG, kAccelLimitG);
     ins_accel_mg = sat_i32(ins_accel_g * 1000.0);
     const f64 alt = tok_read(tok_gps_altitude_m);
-    ins_altitude_m = sat_i32(alt);
-    ins_altitude_ft = sat_i32(alt * kFeetPerMetre);
+    set_whole(ins_altitude_m, alt);
+    set_whole(ins_altitude_ft, alt * kFeetPerMetre);
     digits(tok_read(tok_pitch_deg), ins_pitch_int, ins_pitch_hundredths, 100.0);
     digits(tok_read(tok_bank_deg), ins_bank_int, ins_bank_hundredths, 100.0);
 }
 
 // Step C: the time of day (INS 1 only).
 void time_of_day() {
-    ins_utc_hour = sat_u8(tok_read(tok_zulu_hour));
-    ins_utc_minute = sat_u8(tok_read(tok_zulu_minute));
-    ins_utc_second = sat_u8(tok_read(tok_clock_second));
+    set_whole(ins_utc_hour, tok_read(tok_zulu_hour));
+    set_whole(ins_utc_minute, tok_read(tok_zulu_minute));
+    set_whole(ins_utc_second, tok_read(tok_clock_second));
 }
 
 void distance_digits() {
@@ -147,7 +166,8 @@ void distance_digits() {
 }
 
 // Step E: the CDU's alignment countdown and the time since alignment, on simulation time. A
-// clock set back restarts a stamp from now; a non-finite clock changes nothing.
+// clock set back (or a stamp that is no number) restarts a stamp from now; a non-finite clock
+// changes nothing; the time between two absurd readings saturates instead of overflowing.
 void alignment_and_nav_time(const InsNavUnit& u) {
     const f64 now = tok_read(tok_sim_time_s);
     if (!std::isfinite(now)) return;
@@ -157,16 +177,16 @@ void alignment_and_nav_time(const InsNavUnit& u) {
     } else if (u.align_time_s < kAlignTimeLatch) {
         u.align_time_s = 0.0f;
     } else {
-        if (u.align_stamp_s > now) u.align_stamp_s = now;
-        u.align_time_s = f32(std::max(kAlignSeconds - (now - u.align_stamp_s), 0.0));
+        if (!(u.align_stamp_s <= now)) u.align_stamp_s = now;
+        u.align_time_s = f32(std::max(kAlignSeconds - saturate(now - u.align_stamp_s), 0.0));
     }
     const f64 remaining_min = f64(std::max(u.align_time_s, 0.0f)) / 60.0;
     u.align_time_min = sat_u8(remaining_min);
     u.align_time_tenth = sat_u8(fraction_digits(remaining_min, u.align_time_min, 10.0));
 
     if (u.align_count < kCountAligned) {
-        if (u.nav_stamp_s > now) u.nav_stamp_s = now;
-        u.nav_time_h = (now - u.nav_stamp_s) / 3600.0;
+        if (!(u.nav_stamp_s <= now)) u.nav_stamp_s = now;
+        u.nav_time_h = saturate(now - u.nav_stamp_s) / 3600.0;
         u.nav_time_int = sat_u8(u.nav_time_h);
         // Past 255 hours the whole digits stop; the tenths then stop with them.
         u.nav_time_tenth = u.nav_time_h < 256.0 ? sat_u8(u.nav_time_h * 10.0 - f64(u.nav_time_int) * 10.0) : 0;
@@ -232,7 +252,7 @@ void ins_nav_frame_head(const InsNavUnit& u) {
     distance_digits();
     ins_plan_distances(u);                                   // 6
     if (u.first)                                             // 7
-        ins_wind_component_kt = sat_i32(wind_component(ins_hdg_mag_deg, ins_wind_dir_deg, ins_wind_speed));
+        set_whole(ins_wind_component_kt, wind_component(ins_hdg_mag_deg, ins_wind_dir_deg, ins_wind_speed));
     alignment_and_nav_time(u);                               // 8
 }
 

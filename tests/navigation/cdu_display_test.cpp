@@ -403,6 +403,7 @@ TEST_F(CduDisplay, AttitudeLinesByTheLevelBand) {
         {-0.015, " PITCH   0.00" DEG "  ", " ROLL    0.00" DEG "  "},
         {0.02, " PITCH - 0.02" DEG "  ", " ROLL  L 0.02" DEG "  "},
         {-0.02, " PITCH + 0.02" DEG "  ", " ROLL  R 0.02" DEG "  "},
+        {NAN, " PITCH + 0.02" DEG "  ", " ROLL  R 0.02" DEG "  "},  // no number: outside the band, last digits
     };
     for (const auto& c : cases) {
         token(77, c.token);

@@ -6,25 +6,27 @@
 
 TEST_F(NavTest, BlockOf175BytesGivesTheDefaultsAnd176TheConvertedValues) {
     place(kSwitch);
-    token(827, 0.25);
     plan(north_line(3), 2);
     u8* d = data();
     // Drift, ground speed (m/s), true and magnetic track, distance (m), cross track (m), desired
     // track and waypoint course; angles in radians.
     const std::pair<size_t, f64> fields[] = {{0x20, -0.05},   {0x28, 100.0},   {0x30, 1.0},      {0x38, 0.5},
                                              {0x80, 10000.0}, {0x90, -2000.0}, {0x98, M_PI / 2}, {0xa0, 1.0}};
-    for (const auto& [off, v] : fields) put<f64>(d, off, v);
-    const struct { u32 size; f64 want[10]; u32 count, plan; u8 active; } cases[] = {
-        {175, {0.0, 99.0, 99.0, 99.0, 99.0, 99.0, 0.0, 99.0, 0.25, 0.0}, 0, 0, 0},
-        {176,
-         {57.29578, 90.0, -1.08, 5.4, 28.64788975654116, 57.29577951308232, 194.4, -2.864788975654116,
-          45.0 * M_PI / 180, 5.0},
-         3, 1, 2},
+    const f64 defaults[10] = {0.0, 99.0, 99.0, 99.0, 99.0, 99.0, 0.0, 99.0, 0.25, 0.0};
+    const f64 converted[10] = {57.29578, 90.0, -1.08, 5.4, 28.64788975654116, 57.29577951308232, 194.4,
+                               -2.864788975654116, 45.0 * M_PI / 180, 5.0};
+    const f64 defaults_last_lat[10] = {0.0, 99.0, 99.0, 99.0, 99.0, 99.0, 0.0, 99.0, 45.0 * M_PI / 180, 0.0};
+    // With `no_number` every field and the host's latitude are NaN: what was last converted stays.
+    const struct { u32 size; bool no_number; const f64* want; u32 count, plan; u8 active; } cases[] = {
+        {175, false, defaults, 0, 0, 0}, {176, false, converted, 3, 1, 2}, {176, true, converted, 3, 1, 2},
+        {175, true, defaults_last_lat, 0, 0, 0},
     };
     for (const auto& c : cases) {
+        for (const auto& [off, v] : fields) put<f64>(d, off, c.no_number ? NAN : v);
+        token(827, c.no_number ? NAN : 0.25);
         put<u32>(d, 0, c.size);
         frames(1);
-        SCOPED_TRACE(c.size);
+        SCOPED_TRACE(testing::Message() << c.size << (c.no_number ? " no number" : ""));
         const f64 got[] = {gps_course_deg,     gps_dtk_deg,         gps_xtk_nm,     gps_dist_nm,
                            gps_mag_track_deg,  gps_true_track_deg,  gps_ground_speed_kt,
                            gps_drift_deg,      gps_lat_rad,         gps_lon_deg};
@@ -75,7 +77,7 @@ TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {
         {true, 1.0, 123.9, 57},     // GPS drives: the waypoint course (1 rad)
         {true, 0.5, 200.2, 200},    // anything but exactly 1.0 is not driving
         {true, 0.0, -1.0, 0xFFFF},  // low 16 bits of a negative heading
-        {true, 0.0, NAN, 0},
+        {true, 0.0, NAN, 0xFFFF},   // a selected heading that is no number: the word as it was
     };
     for (const auto& c : cases) {
         put<u32>(data(), 0, c.block ? 176 : 0);
@@ -87,11 +89,11 @@ TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {
     }
 }
 
-// The units' headings are the host's, a heading that is no number reading 0.
-TEST_F(NavTest, HeadingsForTheUnitsNoNumberAsZero) {
+// The units' headings are the host's; a heading that is no number keeps the last one, never 0.
+TEST_F(NavTest, HeadingsForTheUnitsKeepTheLastThroughNoNumber) {
     place(kSwitch);
     const struct { f64 mag, tru, want_mag, want_true; } cases[] = {
-        {12.5, 15.25, 12.5, 15.25}, {NAN, NAN, 0, 0}, {359.0, INFINITY, 359.0, 0}};
+        {12.5, 15.25, 12.5, 15.25}, {NAN, NAN, 12.5, 15.25}, {359.0, INFINITY, 359.0, 15.25}};
     for (const auto& c : cases) {
         token(81, c.mag);
         token(86, c.tru);

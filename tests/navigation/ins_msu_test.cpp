@@ -30,19 +30,33 @@ TEST_F(MsuTest, KnobOffRunsOutA100FrameOffDelay) {
     EXPECT_EQ(ins1_off_delay, 0);
 }
 
+// A clock thrown to one end of the range and then the other counts nothing; the alignment then
+// takes its 264 s from the clock's return.
 TEST_F(MsuTest, AlignmentFrom90To2Takes264SecondsAtAnyFrameRate) {
-    for (f64 fps : {10.0, 18.0, 30.0, 60.0}) {
-        host().set_fps(fps);
+    const struct { f64 fps, thrown_to, then; } cases[] = {
+        {10.0, 0, 0}, {18.0, 0, 0}, {30.0, 0, 0}, {60.0, 0, 0}, {18.0, -1e308, 1e308}, {60.0, 1e308, -1e308},
+    };
+    for (const auto& c : cases) {
+        host().set_fps(c.fps);
         ins1_msu_knob = 0;
         frames(100);
         ASSERT_EQ(ins1_powered, 0);
         ins1_msu_knob = 1;  // STBY
         frames(1);
         ASSERT_EQ(ins1_align_count, 90);
+        if (c.thrown_to != 0.0) {
+            const f64 back = host().token(604);
+            for (f64 t : {c.thrown_to, c.then}) {
+                token(604, t);
+                frames(10);
+            }
+            EXPECT_EQ(ins1_align_count, 90) << "counted on the clock at " << c.thrown_to << " then " << c.then;
+            token(604, back);
+        }
         frames(1);  // the first counted frame starts the clock
         const f64 start = host().token(604);
         while (ins1_align_count > 2 && host().token(604) - start < 300) frames(1);
-        EXPECT_NEAR(host().token(604) - start, 264.0, 1.0 / fps + 1e-9) << fps;
+        EXPECT_NEAR(host().token(604) - start, 264.0, 1.0 / c.fps + 1e-9) << c.fps << " " << c.thrown_to;
         EXPECT_EQ(ins1_status, 2);
         ins1_msu_knob = 3;  // NAV
         frames(1);

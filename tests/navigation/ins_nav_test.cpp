@@ -16,6 +16,7 @@ TEST_F(NavComputerTest, TrueReferenceAddsVariationAndWraps) {
     const struct { f64 dtk, course, var, want_dtk, want_course; } cases[] = {
         {350, 10, 10, 0, 20}, {355, 355, 10, 5, 5}, {5, 100, -10, 355, 90}, {180, 360, 0, 180, 0},
         {10, 350, -10, 0, 340},
+        {350, 10, NAN, 340, 0},  // a variation that is no number: the last one, not 0
     };
     for (const auto& c : cases) {
         ins1_hdg_ref = 1;
@@ -58,22 +59,24 @@ TEST_F(NavComputerTest, TrackAngleErrorAndTrackFromHeadingWhenSlow) {
 }
 
 TEST_F(NavComputerTest, WindComponentAccelerationAndGroundSpeed) {
-    const struct { f64 wind_dir, accel; i32 want_wind, want_mg; } cases[] = {
-        {90, 40, -20, 999}, {270, -40, 20, -999}, {180, 16.087, 0, 500}, {0, NAN, 0, 0},
+    // Readings that are no number keep the last wind and acceleration, never 0.
+    const struct { f64 wind_speed, wind_dir, accel; i32 want_wind, want_mg; } cases[] = {
+        {20, 90, 40, -20, 999}, {20, 270, -40, 20, -999}, {NAN, NAN, NAN, 20, -999}, {20, 180, 16.087, 0, 500},
+        {20, 0, NAN, 0, 500},   {40, 270, INFINITY, 40, 999}, {NAN, 270, 0, 40, 0},
     };
     ins_hdg_mag_deg = 90;
-    token(343, 20);
     for (const auto& c : cases) {
+        token(343, c.wind_speed);
         token(344, c.wind_dir);
         token(934, c.accel);
         frames(1);
-        EXPECT_EQ(ins_wind_component_kt, c.want_wind) << c.wind_dir;
+        EXPECT_EQ(ins_wind_component_kt, c.want_wind) << c.wind_speed << " from " << c.wind_dir;
         EXPECT_EQ(ins_accel_mg, c.want_mg) << c.accel;
     }
     // Metres a second to knots rounds after each factor: these speeds land just either side
     // of a whole knot, where the folded constant gives the other integer.
     const struct { f64 ms; i32 kt; } speeds[] = {
-        {7.716049382716048, 15}, {8.744855967078188, 17}, {10.288065843621398, 19}};
+        {7.716049382716048, 15}, {8.744855967078188, 17}, {10.288065843621398, 19}, {NAN, 19}};
     for (const auto& s : speeds) {
         token(832, s.ms);
         frames(1);
@@ -144,19 +147,24 @@ TEST_F(NavComputerTest, LatitudeLimitHoldsAMagneticUnitOnItsPage) {
     }
 }
 
-// Navigation time since alignment: whole hours and the tenth, both truncated.
+// Navigation time since alignment: whole hours and the tenth, both truncated. Between clock
+// readings at either end of the range the time saturates instead of overflowing.
 TEST_F(NavComputerTest, NavigationTimeDigits) {
-    const struct { f64 hours; u8 whole, tenth; } cases[] = {{2.35, 2, 3}, {255.55, 255, 5}, {0.05, 0, 0}, {300.0, 255, 0}};
+    const struct { f64 aligned_at, now; u8 whole, tenth; } cases[] = {
+        {1000, 1000 + 2.35 * 3600, 2, 3}, {1000, 1000 + 255.55 * 3600, 255, 5}, {1000, 1000 + 0.05 * 3600, 0, 0},
+        {1000, 1000 + 300.0 * 3600, 255, 0}, {-1e308, 1e308, 255, 0},
+    };
     for (const auto& c : cases) {
         ins1_align_count = 5;  // not aligned: the stamp follows the clock, both digits 0
-        token(604, 1000.0);
+        token(604, c.aligned_at);
         frames(1);
         EXPECT_EQ(ins1_nav_time_int + ins1_nav_time_tenth, 0);
         ins1_align_count = 1;
-        token(604, 1000.0 + c.hours * 3600.0);
+        token(604, c.now);
         frames(1);
-        EXPECT_EQ(ins1_nav_time_int, c.whole) << c.hours;
-        EXPECT_EQ(ins1_nav_time_tenth, c.tenth) << c.hours;
+        EXPECT_TRUE(std::isfinite(ins1_nav_time_h)) << c.aligned_at << " to " << c.now;
+        EXPECT_EQ(ins1_nav_time_int, c.whole) << c.aligned_at << " to " << c.now;
+        EXPECT_EQ(ins1_nav_time_tenth, c.tenth);
     }
 }
 
