@@ -329,8 +329,8 @@ void FSAPI ap_alt_update(GaugeHeader* g, i32 service, u32) {
     const i32 s = ap_selected_altitude;
     drums_and_lamps(s);                                                 // 2, 3
     if (ap_alt_mode != Off && ap_approach_state > 0 && fd_gs_capture_state > 0) ap_alt_mode = Off;  // 4
-    f64 host_vs = 0.0;                                                  // 5: no number keeps the last
-    if (tok_number(tok_vertical_speed, host_vs)) inst_vs_fpm = vertical_speed_fpm(host_vs);
+    const f64 host_vs = tok_read(tok_vertical_speed);                   // 5: no number keeps the last
+    if (host_vs == host_vs) inst_vs_fpm = vertical_speed_fpm(host_vs);
     // The altitude is only compared (no band holds a value that is no number) and, once, offset.
     const Air x{s, tok_read(tok_indicated_altitude_ft), ap::vs_fpm(), ap::flag_on(tok_ap_engaged)};
     mode_step(x);                                                       // 6

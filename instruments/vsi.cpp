@@ -59,8 +59,10 @@ void FSAPI vsi_update(GaugeHeader* g, i32 service, u32) {
     // 1. Lighting.
     light_walk(*g, kWalk);
     show_if(gauge.el(LitFace), light_zone[kZone] == 1);
-    // 2. Vertical speed, whatever the power.
-    inst_vs_fpm = vertical_speed_fpm(tok_read(tok_vertical_speed));
+    // 2. Vertical speed, whatever the power; one that is no number leaves the last, an infinite
+    // one stands at the end of the range.
+    const f64 host_vs = tok_read(tok_vertical_speed);
+    if (host_vs == host_vs) inst_vs_fpm = vertical_speed_fpm(host_vs);
     // 3, 4. Needle.
     const bool failed = tok_read_i32(tok_vsi_fail) == 1;
     inst_vsi_needle_fpm = needle_step(inst_vsi_needle_fpm, inst_vs_fpm, elec_ess_ac_any_powered == 1 && !failed);

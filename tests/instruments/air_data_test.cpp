@@ -54,7 +54,8 @@ TEST_F(Vsi, NeedleClimbsAtMostFiveHundredAFrameAndReturnsWithoutPower) {
 TEST_F(Vsi, OffFlagAndExtremeSpeeds) {
     struct Case { u8 powered, valid; f64 fpm; bool off; } cases[] = {
         {1, 1, 6000, false}, {1, 1, 6001, true}, {1, 1, -6000, false}, {1, 1, -6001, true}, {0, 1, 0, true},
-        {1, 0, 0, true},     {1, 1, -kInf, true}, {1, 1, kNaN, false},
+        {1, 0, 0, true},     {1, 1, -kInf, true}, {1, 1, kNaN, true},  // no number: the last, beyond the scale
+        {1, 1, 100, false},  {1, 1, kNaN, false},
     };
     for (const Case& c : cases) {
         elec_ess_ac_any_powered = c.powered, inst_adc1_vs_valid = c.valid;
