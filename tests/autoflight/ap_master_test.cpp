@@ -470,6 +470,7 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
     press(kAppr);
     EXPECT_EQ(ap_approach_state, 0);
     press(kAppr);
+    token(tk::radio_m, kNaN);  // the radio height no number since the start: LAND never engages
     frames(1);
     const struct { f64 ft; u8 state; } heights[] = {{kNaN, 20}, {700.0, 20}, {700.5, 30}};
     for (const auto& h : heights) {
@@ -480,6 +481,8 @@ TEST_F(ApMaster, ApproachStateFollowsTheBeamsAndLandNeedsHeight) {
                   std::make_tuple(h.state, u8(h.state == 30 ? 0 : 1), u8(0)))
             << h.ft;
     }
+    frames(2);
+    EXPECT_EQ(ap_land_engaged, 0) << "a radio height that is no number is not below 700 ft";
     ap_nav_mode = 0;
     press(kCmd2Up);  // dual in LAND without SPD: LAND DUAL waits for 100 ft and both counts at 2
     const struct { f64 ft; u8 yaw_dampers, state; } dual[] = {{101.0, 2, 30}, {100.0, 1, 30}, {100.0, 2, 40}};
@@ -513,6 +516,7 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
     token(tk::pitch, -3.0);
     weight_gross_hundreds = 1060.0;
     fd_gs_capture_state = 2;
+    token(318, kNaN);  // the trim axis no number all along: the ground walk has nothing to start from
     const struct { f64 ft, ias; bool ground; u8 land, flare, low, rollout; f64 host_vs, aileron; } steps[] = {
         {1500.0, 140.0, false, 0, 0, 0, 0, -700.0, 0.0}, {600.0, 140.0, false, 1, 0, 0, 0, -700.0, 0.0},
         {59.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},    {50.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},
@@ -528,7 +532,11 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
                                   host().token(kHostApVsToken), host().token(tk::aileron)),
                   std::make_tuple(s.land, s.flare, s.low, s.rollout, s.host_vs, s.aileron))
             << s.ft;
+        EXPECT_EQ(sent(key_trim_axis_set), 0u) << s.ft;
     }
+    token(318, 1200.0);  // once the host gives its axis, the walk starts from it
+    frames(1);
+    EXPECT_EQ(ap_trim_axis_base, 1195);
     // On the ground: the aileron by gross weight (hundreds), nose-down trim above 1 degree of trim.
     const struct { f64 weight, trim; f64 aileron; size_t trim_down; } ground[] = {
         {1070.0, 1.1, 8000.0, 1}, {1069.9, 1.0, 7000.0, 0}, {1050.0, 1.0, 7000.0, 0}, {1049.9, 2.0, 6000.0, 1}};
@@ -1000,6 +1008,7 @@ TEST_F(ApMaster, IasInLandKeepsGoAroundOnlyOnTheBeam) {
 TEST_F(ApMaster, LandDualThroughTheSpeedModeToFlareAndRollout) {
     const char* kAts = "ketravin ap_ats_kr60";
     place(kAts);  // after the mode panel
+    place("ketravin ralt_kr60");
     for (auto [id, v] : {std::pair<u32, f64>{624, 80.0}, {643, 80.0}, {116, 140.0}, {tk::axis1, 5000.0}}) token(id, v);
     eng_n1_target_selected = 85.0;
     token(tk::ias, 140.0);
@@ -1025,11 +1034,15 @@ TEST_F(ApMaster, LandDualThroughTheSpeedModeToFlareAndRollout) {
     EXPECT_EQ(ap_approach_state, 40);
     const struct { f64 ft, ias; bool ground; u8 land, flare, rollout, spd; f64 axis; } steps[] = {
         {1500.0, 140.0, false, 0, 0, 0, 1, 5000.0}, {600.0, 140.0, false, 1, 0, 0, 1, 5000.0},
-        {59.0, 140.0, false, 1, 1, 0, 1, 4950.0},   {0.0, 120.0, true, 1, 0, 1, 0, 4950.0},
-        {0.0, 40.0, true, 1, 0, 0, 0, 4950.0},
+        {59.0, 140.0, false, 1, 1, 0, 1, 4950.0},   {kNaN, 140.0, false, 1, 1, 0, 1, 4900.0},  // held at 59 ft
+        {0.0, 120.0, true, 1, 0, 1, 0, 4900.0},     {0.0, 40.0, true, 1, 0, 0, 0, 4900.0},
     };
     for (const auto& s : steps) {
-        radio_ft(s.ft);
+        const f64 last_ft = inst_radio_alt_ft;
+        if (s.ft == s.ft)
+            radio_ft(s.ft);
+        else
+            token(tk::radio_m, s.ft);  // only the host's height: the radio altimeter keeps its last
         token(tk::ias, s.ias);
         token(tk::ground, s.ground ? 1.0 : 0.0);
         frames(1);
@@ -1037,6 +1050,10 @@ TEST_F(ApMaster, LandDualThroughTheSpeedModeToFlareAndRollout) {
                                   host().token(tk::axis1), ap_flare_height_ft),
                   std::make_tuple(u8(40), s.land, s.flare, s.rollout, s.spd, s.axis, 60.0))
             << s.ft << " ft at " << s.ias;
+        if (s.ft != s.ft) {
+            EXPECT_EQ(std::make_tuple(inst_radio_alt_ft, host().token(kHostApVsToken), host().token(115)),
+                      std::make_tuple(last_ft, -50.0, 0.0)) << "still in the flare";
+        }
     }
 }
 
@@ -1172,16 +1189,26 @@ TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {
                                                [this] { return hidden(element(kPanel, BigWheel)); }});
 }
 
+// Keys carry only what the host's variables hold: V/S within 10000 ft/min, throttles on their axis.
 TEST_F(ApMaster, HostileHostValuesKeepTheStateFinite) {
+    place("ketravin ap_ats_kr60");
     land_armed();
     press(kIas);
-    const u32 ids[] = {1, tk::ias, tk::vs, tk::slip, tk::altitude_m, tk::pitch, tk::bank_b, tk::bank, 309, 311, 318,
-                       tk::elevator, tk::radio_m, tk::apfd_reset};
-    for (f64 v : {kNaN, kInf, -kInf, 1e300, -1e300}) {
+    ats_arm_state = ats_spd_mode = 1;
+    const u32 ids[] = {1,        tk::ias, tk::vs, tk::slip, tk::altitude_m, tk::pitch, tk::bank_b,   tk::bank,
+                       309,      311,     318,    tk::elevator, tk::radio_m,  tk::apfd_reset, tk::axis1, 163};
+    for (f64 v : {kNaN, kInf, -kInf, 1e300, -1e300, 1e308, -1e308}) {
         for (u32 id : ids) token(id, v);
+        new_keys();
         frames(3);
-        for (f64 x : {ap_pitch_ref_deg, ap_pitch_error_deg, ap_ias_error, ap_ias_trend, ap_ias_gain, ap_wheel_position})
+        for (f64 x : {ap_pitch_ref_deg, ap_pitch_error_deg, ap_ias_error, ap_ias_trend, ap_ias_gain, ap_wheel_position,
+                      ats_speed_error_kt})
             EXPECT_TRUE(std::isfinite(x)) << v;
+        for (const KeyLogEntry& k : new_keys()) {
+            const bool throttle = k.id == key_throttle1_set || k.id == key_throttle2_set;
+            EXPECT_LE(std::abs(i64(i32(k.value))), k.id == key_ap_vs_set ? 10000 : INT64_MAX) << v;
+            EXPECT_LE(k.value, throttle ? 16383u : UINT32_MAX) << v;
+        }
     }
 }
 

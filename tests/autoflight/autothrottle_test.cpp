@@ -101,7 +101,7 @@ TEST_F(Autothrottle, ArmingTripsAndThrOffAcknowledgement) {
     EXPECT_EQ(std::make_pair(ats_thr_off_ref, warn_thr_off), std::make_pair(65000, u8(0)));
 
     token(tk::n1a, 80.0);
-    for (const auto& [n1, mode] : {std::pair<f64, u8>{20.0, 0}, {20.5, 1}}) {  // N1 wants both engines above 20 %
+    for (const auto& [n1, mode] : {std::pair<f64, u8>{20.0, 0}, {20.5, 1}, {kNaN, 0}}) {  // both engines above 20 %
         ats_arm_state = 1;
         ats_n1_mode = 0;
         eng_n1_mode = 5;
@@ -177,13 +177,17 @@ TEST_F(Autothrottle, LostArmingConditionDisconnects) {
         EXPECT_EQ(std::make_pair(host().token(tk::arm), host().token(tk::hold)), std::make_pair(0.0, 0.0));
         *input = good;
     }
-    ats_thr_off_latched = 0;  // an engine at 25 % N1 disarms the host as well
-    engage(kSpd, 5);
-    frame();
-    ASSERT_EQ(host().token(tk::arm), 1.0);
-    token(tk::n1b, 25.0);
-    frame();
-    EXPECT_EQ(std::make_tuple(ats_arm_state, host().token(tk::arm), warn_thr_off), std::make_tuple(u8(2), 0.0, u8(1)));
+    for (f64 n1 : {25.0, kNaN}) {  // an engine at 25 % N1, or one that is no number, disarms the host as well
+        ats_thr_off_latched = warn_thr_off = 0;
+        token(tk::n1b, 80.0);
+        engage(kSpd, 5);
+        frame();
+        ASSERT_EQ(host().token(tk::arm), 1.0);
+        token(tk::n1b, n1);
+        frame();
+        EXPECT_EQ(std::make_tuple(ats_arm_state, host().token(tk::arm), warn_thr_off), std::make_tuple(u8(2), 0.0, u8(1)))
+            << n1;
+    }
 }
 
 // Not armed (off, or disconnected with THR OFF already raised): SPD and N1 drop, and the host's
@@ -221,7 +225,8 @@ TEST_F(Autothrottle, SpdTripsOnLostInsAirspeedOrALeverAtIdleOnTheGround) {
 
 // Engine 1 axis `axis`, engine 2 axis 6000; both engines get one command. cmd -1: the dead band sends nothing.
 TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
-    const struct { u8 computer; f64 e, axis; i32 cmd; bool every_frame = false; } cases[] = {
+    const struct { u8 computer; f64 e, axis; i32 cmd; bool every_frame = false; f64 axis2 = 6000.0; } cases[] = {
+        {1, -15.0, 8000, 6050, false, kNaN},  // first: engine 2's axis as last reported, never a made-up 0
         {5, -10.01, 8000, 8200}, {5, -10.0, 8000, 8150}, {5, -5.0, 8000, 8050}, {5, -1.0, 8000, 8050},
         {5, -0.5, 8000, 8020},   {5, -0.1, 8000, 8005},  {5, -0.05, 8000, 8001}, {5, -0.049, 8000, -1},
         {5, 0.05, 8000, 7999},   {5, 0.1, 8000, 7995},   {5, 3.0, 8000, 7950},  {5, 10.0, 8000, 7850},
@@ -234,7 +239,7 @@ TEST_F(Autothrottle, BandEdgesOfBothTablesOnTheAxis) {
     engage(kN1, 5);
     for (const auto& c : cases) {
         token(tk::axis1, c.axis);
-        token(tk::axis2, 6000.0);
+        token(tk::axis2, c.axis2);
         ats_step_latch = 0;
         eng_n1_mode = c.computer;
         eng_n1_target_error = c.e;
@@ -317,7 +322,8 @@ TEST_F(Autothrottle, SpeedPathHoldLimitAndRetard) {
     inst_radio_alt_ft = 60.0;
     token(tk::ias, 250.0);
     for (const auto& [lever1, lever2, hold] :
-         {std::tuple<f64, f64, f64>{0.8, 0.8, 1.0}, {0.85, 0.79, 0.0}, {0.85, 0.85, 1.0}, {0.79, 0.9, 0.0}}) {
+         {std::tuple<f64, f64, f64>{0.8, 0.8, 1.0}, {0.85, 0.79, 0.0}, {kNaN, 0.85, 0.0},  // neither: nothing sent
+          {0.85, 0.85, 1.0}, {0.79, 0.9, 0.0}}) {
         token(558, lever1);
         token(568, lever2);
         frame();
