@@ -1348,6 +1348,8 @@ const RawRule kRawRules[] = {
     {79, false, {"ap_aileron_active"}, {key_aileron_set}},                // an infinite bank: not outside
     {80, false, {"ap_rudder_state", "ap_rudder_cmd"}, {key_rudder_set}},  // not within wings level: the ball
     {329, false, {"ap_vs_command", "fd_pitch_error"}, {key_ap_vs_set}},   // flaps not out: the V/S bands
+    {614, false, {"ap_land_engaged"}, {}},                                // -inf is below 700 ft
+    {128, false, {"ats_thr_off_ref", "warn_thr_off", "ats_arm_state"}, {}},  // an infinite axis has moved
     // A lever at -inf is at idle: SPD trips on the ground, the speed hold goes off, the levers advance.
     {558, false, {"ats_spd_mode", "ats_throttle1_cmd", "ats_throttle2_cmd"},
      {key_ap_speed_hold_off, key_throttle1_event_101ad, key_throttle2_event_101b2}},
@@ -1483,6 +1485,29 @@ const Flight kFlights[] = {
          pin(p, 65, -300.0 * kFpm);
      },
      {{"ap_land_engaged", 1}, {"ap_flare_mode", 1}}},
+    // No number from the first frame: the rules take it as it is, nothing stands in for it.
+    {"LandWithTheRadioHeightNoNumber", [](Pins& p) {  // never below 700 ft: LAND stays off
+         cmd_engaged();
+         approach(30);
+         ap_flare_height_ft = 60.0;
+         ils(p, 0.0);
+         pin(p, 614, kNaN);
+     },
+     {{"ap_approach_state", 30}, {"ap_land_engaged", 0}, {"ap_flare_mode", 0}}},
+    // No number just as a mode starts: the A/T armed, or N1 on, with an N1 that is no number drops
+    // with THR OFF.
+    {"ArmedWithTheN1NoNumber", [](Pins& p) {
+         autothrottle(5, 0.0);
+         pin(p, 624, kNaN);
+     },
+     {{"ats_arm_state", 2}, {"warn_thr_off", 1}}},
+    {"N1OnWithTheN1NoNumber", [](Pins& p) {
+         cmd_engaged();
+         autothrottle(5, -3.0);
+         ats_n1_mode = 1;
+         pin(p, 643, kNaN);
+     },
+     {{"ats_arm_state", 2}, {"ats_n1_mode", 0}, {"warn_thr_off", 1}}},
     {"RollOut", [](Pins& p) {
          cmd_engaged();
          approach(30);
