@@ -136,8 +136,11 @@ void fd_bars_step() {
     const bool powered = supply && elec_ess_equipment_level >= 1 && switched_on;
 
     // Step 1: the approach roll command, and the attitude failure, only with switch and supply.
+    // Without a number for either bank the command stands as last computed.
     if (switched_on && supply) {
-        fd_app_roll_error = tok_read_finite(tok_adi_bank_deg) - tok_read_finite(tok_fd_bank_cmd_deg);
+        f64 bank = 0.0, command = 0.0;
+        const bool have_bank = tok_number(tok_adi_bank_deg, bank);
+        if (tok_number(tok_fd_bank_cmd_deg, command) && have_bank) fd_app_roll_error = bank - command;
         tok_refresh(tok_attitude_fail);
     }
     const bool available = powered && token_i32(tok_attitude_fail) == 0;

@@ -25,19 +25,28 @@ namespace {
 constexpr u32 kLocBit = 0x80, kGsBit = 0x40;
 constexpr f64 kHostVsPerFpm = 1.30048;  // host V/S units per ft/min
 
-// A frame's view of the receiver and air data. A value the host does not give as a finite number
-// reads as its last finite reading, except the heading: the heading rules themselves hold their
-// results for a heading outside 0..360, so they see the raw value.
+// A frame's view of the receiver and air data, as the host gives it: the rules compare these
+// values themselves, so one that is no number falls in none of their bands. Where a step takes a
+// number from H or D, it has one only while the host gives one; without it, that step's result
+// stands as last computed.
 struct Inputs {
-    f64 heading;        // H, raw
-    f64 heading_whole;  // H as last finite, for the one step that truncates it
+    f64 heading;        // H; the heading rules hold their results outside 0..360
+    f64 heading_whole;  // H as a number, for the one step that truncates it
+    bool heading_known;
     f64 cdi;            // D
+    f64 cdi_number;     // D as a number, for the copy the roll-out bar steers by
+    bool cdi_known;
     f64 radio;          // R, in metres
     f64 tick;
 };
 
 f64 fpm(f64 host_vs) { return host_vs * 3.281 * 60.0 / 256.0; }
-f64 host_vs() { return tok_read_finite(tok_vertical_speed); }
+
+// A V/S sample is the host's value in its own units; without a number the sample stands.
+void take_vs_sample(f64& sample) {
+    f64 v = 0.0;
+    if (tok_number(tok_vertical_speed, v)) sample = v;
+}
 
 // ---- Step 1: navaid flags.
 void navaid_flags() {
@@ -50,9 +59,9 @@ void navaid_flags() {
 constexpr f64 kSample3Above = 130.0, kSample1Above = 120.0, kSample2Above = 110.0;
 
 void vs_samples(const Inputs& in) {
-    const f64 ias = tok_read_finite(tok_ias_kt);
-    fd_gs_entry_vs = -(ias / 2.0 * 10.0) * kHostVsPerFpm;
-    if (in.radio > kSample3Above) fd_vs_sample_3 = host_vs();
+    f64 ias = 0.0;
+    if (tok_number(tok_ias_kt, ias)) fd_gs_entry_vs = -(ias / 2.0 * 10.0) * kHostVsPerFpm;
+    if (in.radio > kSample3Above) take_vs_sample(fd_vs_sample_3);
     fd_vs_average = (fd_vs_sample_1 + fd_vs_sample_2 + fd_vs_sample_3) / 3.0;
 }
 
@@ -61,6 +70,8 @@ constexpr f64 kLowHeight = 50.0;
 constexpr f64 kPhaseTicks = 10.0;
 constexpr f64 kSteepBandR = 100.0;
 
+// A needle that is no number is in no band, and a height that is none is not above the steep
+// band's: the command stays as it was.
 void band_law(f64 g, f64 r) {
     fd_gs_vs_base = (fd_gs_entry_vs + fd_vs_average) / 2.0;
     if (g <= -20.0)
@@ -71,7 +82,7 @@ void band_law(f64 g, f64 r) {
         fd_gs_vs_command = fd_gs_vs_base - 7.5 * g;
     else if (g < 25.0)
         fd_gs_vs_command = -1125.0;
-    else if (r > kSteepBandR)
+    else if (g >= 25.0 && r > kSteepBandR)
         fd_gs_vs_command = -1500.0;
 }
 
@@ -96,15 +107,15 @@ void vs_command(const Inputs& in) {
         fd_gs_deadline_a = in.tick + kPhaseTicks;
         return;
     }
-    const f64 g = tok_read_finite(tok_nav1_gs_needle);
+    const f64 g = tok_read(tok_nav1_gs_needle);
     if (fd_gs_phase_a_done == 0 && phase_due(fd_gs_deadline_a, in.tick)) {
-        if (in.radio > kSample1Above) fd_vs_sample_1 = host_vs();
+        if (in.radio > kSample1Above) take_vs_sample(fd_vs_sample_1);
         band_law(g, in.radio);
         fd_gs_deadline_b = fd_gs_deadline_a + kPhaseTicks;
         fd_gs_phase_a_done = 1;
         fd_gs_phase_b_done = 0;
     } else if (fd_gs_phase_b_done == 0 && phase_due(fd_gs_deadline_b, in.tick)) {
-        if (in.radio > kSample2Above) fd_vs_sample_2 = host_vs();
+        if (in.radio > kSample2Above) take_vs_sample(fd_vs_sample_2);
         band_law(g, in.radio);
         fd_gs_deadline_a = fd_gs_deadline_b + kPhaseTicks;
         fd_gs_phase_b_done = 1;
@@ -116,38 +127,68 @@ void vs_command(const Inputs& in) {
 constexpr f64 kAltBand = 300.0;
 constexpr f64 kAltGain = 3.5;
 
+// A source whose readings are no number this frame stands as last computed.
 void pitch_sources() {
-    const f64 v = fpm(host_vs());
-    if (fd_pitch_hold == 1)
-        fd_pitch_error = -4.0 * (fd_pitch_reference + tok_read_finite(tok_adi_pitch_deg));
-    else
+    f64 host_vs = 0.0;
+    const bool have_v = tok_number(tok_vertical_speed, host_vs);
+    const f64 v = fpm(host_vs);
+    if (fd_pitch_hold == 1) {
+        f64 pitch = 0.0;
+        if (tok_number(tok_adi_pitch_deg, pitch)) fd_pitch_error = -4.0 * (fd_pitch_reference + pitch);
+    } else if (have_v) {
         fd_pitch_error = (v - ap_vs_command) / 100.0;
+    }
 
-    const f64 h = tok_read_finite(tok_indicated_altitude_ft);
+    // The band is chosen on the altitude as the host gives it; only the law inside the band
+    // takes a number from it.
+    f64 h_number = 0.0;
+    const bool have_h = tok_number(tok_indicated_altitude_ft, h_number);
+    const f64 h = have_h ? h_number : token_f64(tok_indicated_altitude_ft);
+    bool known = have_v;
+    f64 e = 0.0;
     if (ap_alt_mode == 4) {
         const f64 a = ap_alt_command;
-        if (h > a + kAltBand)
-            fd_alt_error = (v + 500.0) / 100.0;
-        else if (h < a - kAltBand)
-            fd_alt_error = (v - 500.0) / 100.0;
-        else
-            fd_alt_error = (v - kAltGain * (a - h)) / 100.0;
+        if (h > a + kAltBand) {
+            e = (v + 500.0) / 100.0;
+        } else if (h < a - kAltBand) {
+            e = (v - 500.0) / 100.0;
+        } else {
+            e = (v - kAltGain * (a - h)) / 100.0;
+            known = known && have_h;
+        }
     } else if (ap_alt_mode == 2 || ap_alt_mode == 3 || ap_alt_mode == 25 || ap_alt_mode == 26) {
         const f64 a = ap_selected_altitude;
-        if (h > a + kAltBand || h < a - kAltBand)
-            fd_alt_error = (v - ap_vs_command) / 100.0;
-        else
-            fd_alt_error = (v - kAltGain * (a - h)) / 100.0;
+        if (h > a + kAltBand || h < a - kAltBand) {
+            e = (v - ap_vs_command) / 100.0;
+        } else {
+            e = (v - kAltGain * (a - h)) / 100.0;
+            known = known && have_h;
+        }
+    } else {
+        known = false;
     }
-    fd_level_error = v / 200.0;
-    fd_gs_error = (v - fd_gs_vs_command / kHostVsPerFpm) / 200.0;
+    if (known) fd_alt_error = e;
+    if (have_v) {
+        fd_level_error = v / 200.0;
+        fd_gs_error = (v - fd_gs_vs_command / kHostVsPerFpm) / 200.0;
+    }
 }
 
 // ---- Step 5: course steering of the roll-out bar.
+// The course error is a difference from the course: without a number for it the error stands,
+// and so does the copy of a deviation that is no number.
 void course_steering(const Inputs& in) {
-    fd_course_error = fd_heading_error(tok_read_finite(tok_nav1_obs_deg), in.heading, 0.5, fd_course_error);
-    fd_loc_deviation = in.cdi;
+    f64 course = 0.0;
+    if (tok_number(tok_nav1_obs_deg, course))
+        fd_course_error = fd_heading_error(course, in.heading, 0.5, fd_course_error);
+    if (in.cdi_known) fd_loc_deviation = in.cdi_number;
     fd_course_steering = 0.75 * (fd_course_error + fd_loc_deviation);
+}
+
+// A roll source that adds the bank: without a bank reading it stands as last computed.
+void bank_plus(f64& command, i32 step) {
+    f64 bank = 0.0;
+    if (tok_number(tok_adi_bank_deg, bank)) command = step + bank;
 }
 
 // Bank step by error size: rows (above, step), the first row the error exceeds wins.
@@ -177,7 +218,7 @@ void hdg_roll(const Inputs& in) {
     const f64 e = fd_hdg_heading_error;
     fd_hdg_bank_step = bank_step(e, kHdgSteps);
     if (e < -kHdgRollBand || e > kHdgRollBand)
-        fd_hdg_roll_command = fd_hdg_bank_step + tok_read_finite(tok_adi_bank_deg);
+        bank_plus(fd_hdg_roll_command, fd_hdg_bank_step);
     else
         fd_hdg_roll_command = e;
 }
@@ -190,13 +231,13 @@ void next_latch(u8& latch, u8 from, u8 to, u8 otherwise) {
     latch = latch == from || latch == to ? to : otherwise;
 }
 
+// A VOR window is computed from the signal; without a number the window stands.
 void capture_bands(const Inputs& in) {
-    if (fd_loc_available == 1 || fd_gs_available == 1) {
+    f64 s = 0.0;
+    if (fd_loc_available == 1 || fd_gs_available == 1)
         fd_capture_window = kIlsWindow;
-    } else {
-        const f64 s = tok_read_finite(tok_nav1_signal);
+    else if (tok_number(tok_nav1_signal, s))
         fd_capture_window = s <= kVorLawChange ? s / 15.0 : s / 15.0 - (s / 30.0 - 30.0);
-    }
     const f64 w = fd_capture_window;
     fd_vl_band_edge_15 = w / 3.0;
     fd_vl_band_edge_10 = fd_vl_band_edge_15 / 1.5;
@@ -223,9 +264,9 @@ void capture_bands(const Inputs& in) {
     } else if (in_band(0.0, fd_vl_band_edge_0)) {
         fd_vl_intercept_angle = 0;
         next_latch(fd_vl_inner_latch, 2, 3, 1);
-    } else {
+    } else if (a == 0.0 || a > w) {
         fd_vl_intercept_angle = 0;
-    }
+    }  // a deviation that is no number is in no band: angle and latches stand
 }
 
 // ---- Step 8: V/L heading target, whole degrees.
@@ -239,7 +280,7 @@ void vl_heading_target(const Inputs& in) {
         fd_vl_heading_target = sat_u32(angle > c ? c + 360.0 - angle : c - angle);
     else if ((right && !back_beam) || (left && back_beam))
         fd_vl_heading_target = sat_u32(c + angle > 360.0 ? c + angle - 360.0 : c + angle);
-    else
+    else if (in.heading_known)
         fd_vl_heading_target = sat_u32(in.heading_whole);
 }
 
@@ -254,7 +295,7 @@ void vl_heading_error(const Inputs& in) {
 void vl_roll() {
     const f64 e = fd_vl_heading_error;
     if (e < -kVlRollBand || e > kVlRollBand)
-        fd_vl_roll_command = fd_vl_bank_step + tok_read_finite(tok_adi_bank_deg);
+        bank_plus(fd_vl_roll_command, fd_vl_bank_step);
     else
         fd_vl_roll_command = e;
 }
@@ -267,7 +308,7 @@ void vl_capture(const Inputs& in) {
     const u8 inside = in.cdi >= -w && in.cdi <= w ? 1 : 0;
     const bool engaged = tok_read(tok_ap_engaged) == 1.0;
     const f64 hdg_hold = tok_read(tok_ap_hdg_hold);
-    const f64 bank_cmd = tok_read_finite(tok_fd_bank_cmd_deg);
+    const f64 bank_cmd = tok_read(tok_fd_bank_cmd_deg);
     const bool bank_active = bank_cmd > kBankActive || bank_cmd < -kBankActive;
     tok_refresh(tok_nav1_code);
     const bool ils = mask_test(tok_nav1_code, kLocBit | kGsBit) != 0;
@@ -285,16 +326,18 @@ void vl_capture(const Inputs& in) {
         else if (bank_active && hdg_hold == 0.0)
             fd_vl_captured = 1;
     }
-    if (tok_read_finite(tok_nav1_signal) <= 0.0) fd_vl_captured = 0;
+    if (tok_read(tok_nav1_signal) <= 0.0) fd_vl_captured = 0;
 }
 
 // ---- Step 12: glide-slope arming and capture.
 constexpr f64 kGsApproaching = -15.0;
 constexpr f64 kGsLost = -119.0;
 
-// The bounds follow the course; a heading that is no number (or infinite) keeps the last answer.
+// The bounds follow the course; a course or a heading that is no number (or infinite) draws no
+// sector, and the bounds and the last answer stand.
 u8 heading_in_sector(f64 h) {
-    const f64 o = tok_read_finite(tok_nav1_obs_deg);
+    f64 o = 0.0;
+    if (!tok_number(tok_nav1_obs_deg, o)) return fd_gs_heading_ok;
     const bool across_north = !(o >= 90.0 && o < 270.0);
     fd_gs_sector_high = sat_i32(o < 270.0 ? o + 90.0 : o - 270.0);
     fd_gs_sector_low = sat_i32(o < 90.0 ? o + 270.0 : o - 90.0);
@@ -315,7 +358,7 @@ void gs_capture(const Inputs& in) {
         return;
     }
     fd_gs_armed = 1;
-    const f64 g = tok_read_finite(tok_nav1_gs_needle);
+    const f64 g = tok_read(tok_nav1_gs_needle);  // a needle that is no number moves no state
     u8& state = fd_gs_capture_state;
     if (g > kGsApproaching && state == 0) {
         state = 1;  // the approach pitch source waits a frame
@@ -347,11 +390,12 @@ f64 fd_heading_error(f64 t, f64 h, f64 dead_band, f64 previous) {
 
 // Later steps use the values of earlier ones; the V/S command uses last frame's capture state.
 void fd_capture_step() {
-    Inputs in;
-    in.radio = tok_read_finite(tok_radio_height_m);
+    Inputs in{};
+    in.radio = tok_read(tok_radio_height_m);
     in.tick = tok_read(tok_tick18);
-    in.cdi = tok_read_finite(tok_nav1_cdi);
-    in.heading_whole = tok_read_finite(tok_heading_deg);
+    in.cdi_known = tok_number(tok_nav1_cdi, in.cdi_number);
+    in.cdi = token_f64(tok_nav1_cdi);
+    in.heading_known = tok_number(tok_heading_deg, in.heading_whole);
     in.heading = token_f64(tok_heading_deg);
 
     navaid_flags();

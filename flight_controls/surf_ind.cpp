@@ -94,28 +94,34 @@ f64 trim_tape(f64 t) {
     return t > kHigh ? kZeroAtIndex - kHigh : kZeroAtIndex - kLow;  // a trim not a number reads low
 }
 
+// A surface position that is no number leaves its pointer where it stands.
 void pointers(f64 t) {
-    const f64 e = tok_read_finite(tok_elevator_pos);
-    const f64 p = tok_read_finite(tok_aileron_pos) * kAileron;
-    const f64 r = tok_read_finite(tok_rudder_pos);
-    inst_surf_elevator_px = e >= 0.0 ? -(e * kElevatorUp) : -(e * kElevatorDown);
+    f64 e = 0.0, p = 0.0, r = 0.0;
+    const bool have_e = tok_number(tok_elevator_pos, e);
+    const bool have_p = tok_number(tok_aileron_pos, p);
+    const bool have_r = tok_number(tok_rudder_pos, r);
+    if (have_e) inst_surf_elevator_px = e >= 0.0 ? -(e * kElevatorUp) : -(e * kElevatorDown);
     // The low-speed view centres both ailerons while the low-speed ailerons are not active.
     const bool centred = inst_surf_lo_spd_ail_view == 1 && fctl_lo_spd_ail_active != 1;
-    inst_surf_aileron_left_px = centred ? 0.0 : p;
-    inst_surf_aileron_right_px = centred ? 0.0 : -p;
+    if (centred || have_p) {
+        inst_surf_aileron_left_px = centred ? 0.0 : p * kAileron;
+        inst_surf_aileron_right_px = centred ? 0.0 : -(p * kAileron);
+    }
     inst_surf_trim_px = trim_pointer(t);
-    inst_surf_rudder_px = r * kRudder;
+    if (have_r) inst_surf_rudder_px = r * kRudder;
 }
 
 // Spoilers: the scale is longer on the ground (any token 60 value but 0.0 in the air).
 void spoilers(bool moving) {
     constexpr f64 kAir = 0.1533742, kGround = 0.2208589, kPercent = 100.0;
     const f64 ground = tok_read(tok_on_ground);
-    const f64 left = tok_read_finite(tok_spoilers_left_pos), right = tok_read_finite(tok_spoilers_right_pos);
+    f64 left = 0.0, right = 0.0;
+    const bool have_left = tok_number(tok_spoilers_left_pos, left);
+    const bool have_right = tok_number(tok_spoilers_right_pos, right);
     if (!moving) return;
     const f64 k = ground == 0.0 ? kAir : kGround;
-    inst_surf_spoiler_left_px = -(left * k / kPercent);
-    inst_surf_spoiler_right_px = -(right * k / kPercent);
+    if (have_left) inst_surf_spoiler_left_px = -(left * k / kPercent);
+    if (have_right) inst_surf_spoiler_right_px = -(right * k / kPercent);
 }
 
 // Take-off trim check: outside -1.5..3.5 degrees with the aircraft exactly on the ground.

@@ -175,8 +175,19 @@ void hold_test(f64& d, u8& latch, f64 attitude) {
     latch = 1;
 }
 
+// An attitude token for the display's rules: held within the token limits when it is a number,
+// else as the host gives it, for the comparisons (no number is in none of their bands). `known`
+// tells whether the display may take it as its value.
+f64 attitude_reading(TokenVar& t, bool& known) {
+    f64 v = 0.0;
+    known = tok_number(t, v);
+    return known ? v : token_f64(t);
+}
+
+// A bank that is no number leaves the display where it stands.
 void bank_display_step(bool powered) {
-    const f64 b = tok_read_finite(tok_adi_bank_deg);
+    bool known = false;
+    const f64 b = attitude_reading(tok_adi_bank_deg, known);
     f64& d = adi_bank_display_deg;
     u8& latch = adi_bank_return_latch;
     if (powered && ins1_apfd_test == 1) {
@@ -195,7 +206,7 @@ void bank_display_step(bool powered) {
         }
     } else if (powered && ins1_status >= 1) {
         if (latch == 0) {
-            d = b;
+            if (known) d = b;
         } else if (b > 2.0 && b < 180.0) {
             if (b - 2.0 > d)
                 d += kWalkStep;
@@ -206,7 +217,7 @@ void bank_display_step(bool powered) {
                 d -= kWalkStep;
             else
                 land(d, latch, b);
-        } else {
+        } else if (b == b) {  // no number is in no band; an infinite bank is walked toward, never landed on
             walk_back_both_ways(d, latch, b);
         }
     } else {  // no valid attitude: toward level
@@ -224,7 +235,8 @@ void bank_display_step(bool powered) {
 
 // ---- Step 9: pitch display.
 void pitch_display_step(bool powered) {
-    const f64 p = tok_read_finite(tok_adi_pitch_deg);
+    bool known = false;
+    const f64 p = attitude_reading(tok_adi_pitch_deg, known);
     f64& d = adi_pitch_display_deg;
     u8& latch = adi_pitch_return_latch;
     if (powered && ins1_apfd_test == 1) {
@@ -242,47 +254,59 @@ void pitch_display_step(bool powered) {
                 hold_test(d, latch, kAdiTestPitch);
         }
     } else if (powered && ins1_status >= 1) {
-        if (latch == 0)
-            d = p;
-        else if (!walk_back_to_steep_pitch(d, latch, p))
+        if (latch == 0) {
+            if (known) d = p;
+        } else if (!walk_back_to_steep_pitch(d, latch, p) && p == p) {
             walk_back_both_ways(d, latch, p);
+        }
     } else {
         walk_pitch_to_level(d, latch);
     }
 }
 
 // ---- Steps 10 and 11: deviation pointers slide in 10 a frame, then sit on their target; out of
-// service they slide back to 0.
+// service they slide back to 0. In service, a deviation that is no number gives no target: the
+// pointer stands where it is.
 constexpr f64 kPointerStep = 10.0;
 
-void slide_pointer(f64& pos, bool in_service, f64 target) {
-    if (in_service)
-        pos = target - kPointerStep > pos ? pos + kPointerStep : target;
-    else
+void slide_pointer(f64& pos, bool in_service, TokenVar& deviation, f64 scale, f64 centre) {
+    f64 v = 0.0;
+    const bool known = tok_number(deviation, v);
+    if (!in_service) {
         pos = pos > kPointerStep ? pos - kPointerStep : 0.0;
+    } else if (known) {
+        const f64 target = v * scale + centre;
+        pos = target - kPointerStep > pos ? pos + kPointerStep : target;
+    }
 }
 
 void deviation_pointers(bool powered) {
     tok_refresh(tok_nav1_code);
     const bool loc = powered && mask_test(tok_nav1_code, kLocBit) != 0 && tok_read(tok_nav1_signal) > 0.0;
-    slide_pointer(adi_loc_pointer_pos, loc, tok_read_finite(tok_nav1_cdi) * 1.4173 + 104.0);
+    slide_pointer(adi_loc_pointer_pos, loc, tok_nav1_cdi, 1.4173, 104.0);
     const bool gs = tok_read(tok_nav1_gs_valid) == 1.0 && powered;
-    slide_pointer(adi_gs_pointer_pos, gs, tok_read_finite(tok_nav1_gs_needle) * 0.418 + 100.0);
+    slide_pointer(adi_gs_pointer_pos, gs, tok_nav1_gs_needle, 0.418, 100.0);
 }
 
 // ---- Steps 12 and 13: fast/slow pointer (no power test) and the ball.
 constexpr f64 kSpeedSpan = 50.0;
 constexpr f64 kSpeedCentre = 103.0;
 
+// A speed or a slip that is no number leaves its pointer or the ball where it stands.
 void speed_and_ball() {
-    adi_speed_dev_kt = tok_read_finite(tok_ias_kt) - f64(u32(ats_speed_target));
-    const f64 dev = adi_speed_dev_kt;
-    adi_speed_pointer_pos = dev > kSpeedSpan    ? kSpeedCentre - kSpeedSpan
-                            : dev < -kSpeedSpan ? kSpeedCentre + kSpeedSpan
-                                                : kSpeedCentre - dev;
-    const f64 slip = tok_read_finite(tok_slip_ball);
-    adi_ball_x = slip * 0.33;
-    adi_ball_y = slip * 0.0315;
+    f64 ias = 0.0;
+    if (tok_number(tok_ias_kt, ias)) {
+        adi_speed_dev_kt = ias - f64(u32(ats_speed_target));
+        const f64 dev = adi_speed_dev_kt;
+        adi_speed_pointer_pos = dev > kSpeedSpan    ? kSpeedCentre - kSpeedSpan
+                                : dev < -kSpeedSpan ? kSpeedCentre + kSpeedSpan
+                                                    : kSpeedCentre - dev;
+    }
+    f64 slip = 0.0;
+    if (tok_number(tok_slip_ball, slip)) {
+        adi_ball_x = slip * 0.33;
+        adi_ball_y = slip * 0.0315;
+    }
 }
 
 void FSAPI adi_fd_update(GaugeHeader*, i32 service, u32) {

@@ -120,21 +120,32 @@ void knob_area() {
 // ---- Step 5: bank display. Its rest attitude is 30 degrees left wing down.
 constexpr f64 kRestBank = -30.0;
 
+// An attitude token for the display's rules: held within the token limits when it is a number,
+// else as the host gives it, for the comparisons (no number is in none of their bands). `known`
+// tells whether the display may take it as its value; without it the display stands.
+f64 attitude_reading(TokenVar& t, bool& known) {
+    f64 v = 0.0;
+    known = tok_number(t, v);
+    return known ? v : token_f64(t);
+}
+
 void bank_display_step(bool valid) {
-    const f64 b = tok_read_finite(tok_adi_bank_deg);
+    bool known = false;
+    const f64 b = attitude_reading(tok_adi_bank_deg, known);
     f64& d = adi_sec_bank_display_deg;
     u8& latch = adi_sec_bank_return_latch;
     if (dc_ess_powered == 1 && ins1_apfd_test == 1) {
         walk_to_ins_test(d, latch);
     } else if (valid && latch == 0) {
-        d = b;
+        if (known) d = b;
     } else if (valid) {
         // Banks near the rest attitude, and beyond -180, are taken at once; every other bank is
         // walked up to from below and taken within 2 degrees (so that steep banks settle too).
-        if ((b >= -32.5 && b <= -27.5) || b < -180.0 || !(b - 2.0 > d))
-            land(d, latch, b);
-        else
+        if ((b >= -32.5 && b <= -27.5) || b < -180.0 || !(b - 2.0 > d)) {
+            if (known) land(d, latch, b);
+        } else {
             d += kWalkStep;
+        }
     } else {  // toward rest, through 180 onto -180 from beyond 150
         latch = 1;
         if (d > -28.0 && d <= 150.0)
@@ -152,15 +163,17 @@ void bank_display_step(bool valid) {
 
 // ---- Step 6: pitch display; the walk back comes toward level from either side first.
 void pitch_display_step(bool valid) {
-    const f64 p = tok_read_finite(tok_adi_pitch_deg);
+    bool known = false;
+    const f64 p = attitude_reading(tok_adi_pitch_deg, known);
     f64& d = adi_sec_pitch_display_deg;
     u8& latch = adi_sec_pitch_return_latch;
     if (dc_ess_powered == 1 && ins1_apfd_test == 1) {
         walk_to_ins_test(d, latch);
     } else if (valid && latch == 0) {
-        d = p;
+        if (known) d = p;
     } else if (valid) {
-        if (walk_back_to_steep_pitch(d, latch, p))
+        // A pitch that is no number is in none of the return's bands.
+        if (walk_back_to_steep_pitch(d, latch, p) || p != p)
             return;
         if (d > 2.5)
             d -= kWalkStep;

@@ -55,12 +55,14 @@ TEST_F(FlightDirector, CaptureWindowIsFixedForAnIlsAndFollowsTheSignalForAVor) {
     }
 }
 
-// ILS window 117: |D| in (26, 39] is the 15-degree band, (39, 117] the 20-degree band.
+// ILS window 117: |D| in (26, 39] is the 15-degree band, (39, 117] the 20-degree band. A deviation
+// that is no number is on neither side: the present heading.
 TEST_F(FlightDirector, HeadingTargetWrapsAndBackBeamSwapsTheSides) {
     const struct { u8 lateral; f64 course, cdi, heading; u32 target; } cases[] = {
         {3, 10.0, -30.0, 100.0, 355},  {3, 350.0, 50.0, 100.0, 10},  {1, 10.0, 30.0, 100.0, 355},
         {1, 350.0, -50.0, 100.0, 10},  {3, 340.0, 50.0, 100.0, 360}, {3, 200.0, 0.0, 123.7, 123},
         {3, 200.0, 118.0, 45.9, 45},   {3, 200.0, 0.0, -5.0, 0},     {3, kNaN, -50.0, 100.0, 0},
+        {3, 350.0, kNaN, 123.7, 123},
     };
     for (const auto& c : cases) {
         fd_lateral_mode = c.lateral;
@@ -114,15 +116,20 @@ TEST_F(FlightDirector, InterceptBandsAndLatchesFollowTheNeedle) {
 // HDG S. or an active bank command captures at once, else inside the window; with the heading hold
 // on nothing changes. On a VOR engaged: captured inside, unchanged outside. In an approach
 // engaged: an active bank command without heading hold captures. Not engaged: inside. No signal: 0.
+// A deviation that is no number is not inside, a bank command that is none not active, and a
+// signal that is none not "no signal".
 TEST_F(FlightDirector, VlCaptureByModeAutopilotAndBeam) {
     ap_vl_mode = 1;
     const struct { u8 approach; u32 code; f64 engaged, hdg_hold, bank_cmd; u8 hdg_select; f64 cdi, signal;
                    u8 before, after; } cases[] = {
+        {0, 0xC0, 0, 0, 0, 0, kNaN, 1, 0, 0},  // no deviation from the first frame: nothing captured
         {0, 0xC0, 1, 0, 0, 0, 200, 1, 0, 0}, {0, 0xC0, 1, 0, 0, 1, 200, 1, 0, 1}, {0, 0xC0, 1, 0, 6, 0, 200, 1, 0, 1},
         {0, 0xC0, 1, 0, -5, 0, 100, 1, 0, 1}, {0, 0xC0, 1, 1, 6, 1, 100, 1, 0, 0}, {0, 0xC0, 0, 1, 0, 0, 117, 1, 0, 1},
         {0, 0xC0, 0, 0, 6, 1, 118, 1, 1, 0}, {0, 0x00, 1, 1, 0, 0, 0.05, 1, 0, 1}, {0, 0x00, 1, 0, 6, 1, 5, 1, 0, 0},
         {0, 0x00, 1, 0, 0, 0, 5, 1, 1, 1},   {20, 0xC0, 1, 0, 6, 0, 200, 1, 0, 1}, {20, 0xC0, 1, 1, 6, 0, 0, 1, 0, 0},
-        {20, 0xC0, 1, 0, 5, 0, 0, 1, 0, 0},  {20, 0xC0, 0, 0, 0, 0, 50, 1, 0, 1}, {0, 0xC0, 0, 0, 0, 0, 50, 0, 1, 0}};
+        {20, 0xC0, 1, 0, 5, 0, 0, 1, 0, 0},  {20, 0xC0, 0, 0, 0, 0, 50, 1, 0, 1}, {0, 0xC0, 0, 0, 0, 0, 50, 0, 1, 0},
+        {20, 0xC0, 1, 0, 6, 0, 50, kNaN, 0, 1},  // the signal turns no number as the approach starts
+        {20, 0xC0, 1, 0, kNaN, 0, 50, 1, 0, 0},  {0, 0xC0, 0, 0, 0, 0, kNaN, 1, 0, 0}};
     for (const auto& c : cases) {
         ap_approach_state = c.approach;
         ap_hdg_select_mode = c.hdg_select;
@@ -170,7 +177,10 @@ TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
         {2, 8400.0, -500.0, 5.0}, {25, 7600.0, 0.0, 10.0},  {3, 7900.0, 100.0, -2.5}, {26, 8100.0, 0.0, 3.5},
         {1, 0.0, 0.0, 3.5},
         // exactly 300 ft off is still inside
-        {4, 4700.0, 0.0, -10.5},  {4, 5300.0, 0.0, 10.5},  {2, 7700.0, 0.0, -10.5}, {2, 8300.0, 0.0, 10.5}};
+        {4, 4700.0, 0.0, -10.5},  {4, 5300.0, 0.0, 10.5},  {2, 7700.0, 0.0, -10.5}, {2, 8300.0, 0.0, 10.5},
+        // an altitude that is no number is in no band, and the law inside the band has no number
+        // from it; neither has any law a V/S that is none: the source stands
+        {4, kNaN, 0.0, 10.5},     {4, 5100.0, kNaN, 10.5}};
     for (const auto& c : cases) {
         ap_alt_mode = c.mode;
         token(tk::altitude, c.altitude);
@@ -182,13 +192,16 @@ TEST_F(FlightDirector, AltitudePitchSourceByModeAndDistance) {
 
 // The command follows the state a frame later: 0, then the entry V/S, then the band law. The
 // approach pitch source is level flight until the beam approaches, keeps its value on that frame,
-// then follows the glide slope.
+// then follows the glide slope. A needle that is no number moves no state: from the first frame
+// nothing is captured; just after the beam approaches, the state waits and the source is level.
 TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
     enum Source { Level, Kept, GlideSlope };
     const struct { f64 g; u8 state; f64 command; Source source; } frames_[] = {
+        {kNaN, 0, 0.0, Level},
         {-30.0, 0, 0.0, Level},         {-14.0, 1, 0.0, Kept},     {-10.0, 1, kEntry, GlideSlope},
         {0.0, 2, kEntry, GlideSlope},   {-119.0, 0, kEntry, GlideSlope}, {-14.0, 1, 0.0, Kept},
-        {-119.0, 0, kEntry, GlideSlope}};
+        {-119.0, 0, kEntry, GlideSlope}, {5.0, 1, 0.0, Kept},      {kNaN, 1, kEntry, Level},
+        {0.0, 2, kEntry, GlideSlope}};
     for (const auto& f : frames_) {
         glide_slope(f.g);
         fd_app_pitch_error = 99.0;
@@ -205,12 +218,14 @@ TEST_F(FlightDirector, GlideSlopeStatesFromBelowAndTheCommandAFrameLater) {
     EXPECT_EQ(fd_gs_deadline_a + fd_gs_deadline_b, 0.0);
 }
 
-// Samples and average all -850; entry -910.336 with IAS 140: base -880.168.
+// Samples and average all -850; entry -910.336 with IAS 140: base -880.168. A needle or a height
+// that is no number is in no band: the command stays.
 TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
     const f64 base = (kEntry - 850.0) / 2.0;
     const struct { f64 g, radio, command; } cases[] = {{-20.0, 500.0, 0.0}, {-10.0, 500.0, base + 450.0},
         {10.0, 500.0, base - 75.0}, {14.5, 500.0, base - 108.75}, {15.0, 500.0, -1125.0}, {24.5, 500.0, -1125.0},
-        {30.0, 101.0, -1500.0},     {30.0, 100.0, -777.0},          {25.0, 50.0, -850.0}};
+        {30.0, 101.0, -1500.0},     {30.0, 100.0, -777.0},          {25.0, 50.0, -850.0},
+        {kNaN, 500.0, -777.0},      {30.0, kNaN, -777.0}};
     for (const auto& c : cases) {
         fd_gs_capture_state = 2;
         fd_gs_deadline_a = 1.0;  // phase A due now
@@ -224,12 +239,12 @@ TEST_F(FlightDirector, BandLawByNeedleAndHeight) {
 }
 
 // The samples of the averaged V/S: the third every frame above 130 m, the first with phase A above
-// 120 m, the second with phase B above 110 m.
+// 120 m, the second with phase B above 110 m. A height that is no number is above none of them.
 TEST_F(FlightDirector, VsSamplesOnlyHighEnough) {
     token(tk::vs, -1000.0);
     const struct { f64 radio; bool phase_b; f64 s1, s2, s3; } cases[] = {
-        {131.0, false, -1000, -850, -1000}, {130.0, false, -1000, -850, -850}, {120.0, false, -850, -850, -850},
-        {111.0, true, -850, -1000, -850},   {110.0, true, -850, -850, -850}};
+        {131.0, false, -1000, -850, -1000}, {kNaN, false, -850, -850, -850},  {130.0, false, -1000, -850, -850},
+        {120.0, false, -850, -850, -850},   {111.0, true, -850, -1000, -850}, {110.0, true, -850, -850, -850}};
     for (const auto& c : cases) {
         fd_vs_sample_1 = fd_vs_sample_2 = fd_vs_sample_3 = -850.0;
         fd_gs_capture_state = 2;
@@ -279,7 +294,8 @@ TEST_F(FlightDirector, PitchSourceByAttitudeInPitchAndByVsOtherwise) {
     fd_vertical_mode = 2;
     const struct { u8 hold; f64 reference, pitch, vs_fpm; i32 command; f64 error; } cases[] = {
         {1, 5.0, -3.0, 0.0, 0, -8.0},          {1, 2.0, -3.0, 1500.0, 1000, 4.0},   {0, 5.0, -3.0, 1500.0, 1000, 5.0},
-        {0, 0.0, 0.0, 500.0, 1000, -5.0},       {0, 0.0, 0.0, -1200.0, -700, -5.0}, {0, 0.0, 0.0, 300.0, -700, 10.0}};
+        {0, 0.0, 0.0, 500.0, 1000, -5.0},       {0, 0.0, 0.0, -1200.0, -700, -5.0}, {0, 0.0, 0.0, 300.0, -700, 10.0},
+        {1, 5.0, kNaN, 0.0, 0, 10.0},           {0, 0.0, 0.0, kNaN, 1000, 10.0}};  // no number: the source stands
     for (const auto& c : cases) {
         fd_pitch_hold = c.hold;
         fd_pitch_reference = c.reference;
@@ -438,7 +454,7 @@ TEST_F(FlightDirector, HeadingThatIsNoNumberKeepsTheErrorsAndArmsNothing) {
         frames(2);
         EXPECT_EQ(std::make_tuple(fd_hdg_heading_error, fd_hdg_roll_command, fd_course_error),
                   std::make_tuple(2.0, 2.0, 0.0)) << h;
-        // Off the beam the V/L target is the present heading, taken as the host last gave it.
+        // Off the beam the V/L target is the present heading: it stands as last taken.
         if (!std::isfinite(h)) {
             EXPECT_EQ(fd_vl_heading_target, 88u) << h;
         }

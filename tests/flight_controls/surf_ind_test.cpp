@@ -82,6 +82,8 @@ TEST_F(SurfInd, SurfacePointersAndSpoilerScale) {
         {kElevator, 16383, 0, Elevator, true, -23.116413},  // both ends of the scale
         {kElevator, -16383, 0, Elevator, true, 10.0509705},
         {kRudder, 10000, 0, Rudder, false, 13.497},     {kAileron, 10000, 0, AilLeft, true, 11.043},
+        // a position that is no number leaves its pointer where it stands, whatever the scale
+        {kSpoilerL, -kInf, 1, SpoilerL, true, -25.127295186},
     };
     for (const auto& c : kCases) {
         token(c.id, c.value), token(kOnGround, c.ground);

@@ -18,6 +18,7 @@ const char* kAdi = "ketravin adi_fd_kr60";
 const char* kSec = "ketravin adi_sec_kr60";
 const char* kBarsSw = "ketravin fd_bars_sw_kr60";
 constexpr u32 kIas = 61, kPitch = 78, kBank = 80, kAttFail = 276, kVacFail = 288;
+constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 enum { AdiSphere = 2, AdiFlag = 5, AdiFlag2 = 10, AdiSpeedPointer = 15 };
 enum { SecSymbol = 4, SecFlag = 5, SecKnob = 10 };
 }  // namespace
@@ -133,13 +134,15 @@ TEST_F(Attitude, LampsAndChannelAnnunciators) {
 
 // Localizer and glide-slope pointers slide in 10 a frame and sit on their targets while in
 // service (localizer: powered, its station bit and a signal; glide slope: powered and valid at
-// exactly 1), and slide back out 10 a frame otherwise.
+// exactly 1), and slide back out 10 a frame otherwise. In service, a deviation that is no number
+// gives no target: the pointer stands.
 TEST_F(Attitude, DeviationPointersSlideInAndOut) {
     place(kAdi);
     constexpr u32 kCode = 46, kCdi = 40, kGsValid = 44, kGsNeedle = 41, kSignal = 49;
     // flags: LOC shown (powered: with its station bit and no signal), G/S shown (powered: with its
     // bit and a validity of exactly 0); both shown without power.
     const struct { u32 code; f64 signal, gs_valid, cdi, needle; u8 dc; int frames; f64 loc, gs; const char* flags; } kSteps[] = {
+        {0xC0, 1, 1.0, kNaN, kNaN, 1, 3, 0, 0, "--"},
         {0xC0, 1, 1.0, 0, 0, 1, 9, 90, 90, "--"},   {0xC0, 1, 1.0, 0, 0, 1, 1, 100, 100, "--"},
         {0xC0, 1, 1.0, 0, 0, 1, 1, 104, 100, "--"}, {0xC0, 1, 0.5, 0, 0, 1, 1, 104, 90, "--"},
         {0x40, 1, 1.0, 0, 0, 1, 1, 94, 100, "--"},  {0xC0, 0, 1.0, 0, 0, 1, 1, 84, 100, "L-"},
@@ -186,17 +189,19 @@ TEST_F(Attitude, FlagAndAutopilotDropByFailureTokensPowerAndIns) {
 }
 
 // The sphere shows -30..22.5 while the stored pitch display follows the token freely; the fast/
-// slow pointer sits at 103 - deviation within 50 knots of the target (130 at load).
+// slow pointer sits at 103 - deviation within 50 knots of the target (130 at load). A pitch or a
+// speed that is no number from the first frame leaves the display and the pointer where they start.
 TEST_F(Attitude, SpherePitchLimitsAndSpeedPointer) {
     place(kAdi);
     const struct { f64 pitch, shown; f64 ias, pointer; } cases[] = {
+        {kNaN, 0.0, kNaN, 0.0},
         {40.0, 22.5, 180.0, 53.0}, {-50.0, -30.0, 180.5, 53.0}, {-35.0, -30.0, 180.0, 53.0},
         {10.0, 10.0, 70.0, 153.0}, {-30.0, -30.0, 135.0, 98.0},
     };
     for (const auto& c : cases) {
         token(kPitch, c.pitch), token(kIas, c.ias);
         frames(1);
-        EXPECT_EQ(adi_pitch_display_deg, c.pitch);
+        EXPECT_EQ(adi_pitch_display_deg, std::isnan(c.pitch) ? c.shown : c.pitch);
         EXPECT_EQ(drawn(kAdi, AdiSphere).y, c.shown);
         EXPECT_EQ(adi_speed_pointer_pos, c.pointer) << c.ias;
         EXPECT_EQ(drawn(kAdi, AdiSpeedPointer).y, c.pointer);
@@ -288,7 +293,8 @@ TEST_F(Attitude, StandbyRestWalkAndReturnSettleAtAnyBank) {
 
 // Without a valid source each display walks a degree a frame to its rest: the main bank to level,
 // on round from below -180 through 179.9; the standby bank to -30, on through 180 onto -180 from
-// beyond 150; both pitches to level. Valid again, a bank below -180 is walked to or taken at once.
+// beyond 150; both pitches to level. Valid again, a bank below -180 is walked to or taken at once;
+// an attitude that is no number, or infinite where the display would take it, leaves it standing.
 TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
     place(kAdi), place(kSec);
     const struct { f64* display; f64 from; std::vector<f64> steps; } kRest[] = {
@@ -319,13 +325,15 @@ TEST_F(Attitude, BankDisplaysWalkToRestAndBackFromBeyondAHalfTurn) {
         {&adi_pitch_display_deg, kPitch, 0, 10, 8},   {&adi_pitch_display_deg, kPitch, 0, -10, 8},
         {&adi_pitch_display_deg, kPitch, 12, 10, 0},  {&adi_pitch_display_deg, kPitch, 10, 2.5, 6},  // 2.5: both ways
         {&adi_bank_display_deg, kBank, 5, 1.5, 2},    {&adi_bank_display_deg, kBank, -1, 1.5, 1},  // near level: both ways
+        {&adi_bank_display_deg, kBank, 5, kNaN, 0},   {&adi_sec_bank_display_deg, kBank, -30, -kInf, 0},
+        {&adi_sec_pitch_display_deg, kPitch, 10, kNaN, 0},
     };
     for (const auto& b : kBack) {
         adi_bank_return_latch = adi_sec_bank_return_latch = adi_pitch_return_latch = 1;
         *b.display = b.from;
         token(b.token, b.real);
         EXPECT_EQ(walk(*b.display, 400), b.walked) << b.from << " to " << b.real;
-        EXPECT_EQ(*b.display, b.real);
+        EXPECT_EQ(*b.display, std::isfinite(b.real) ? b.real : b.from) << b.from << " to " << b.real;
         token(kPitch, 0);
     }
 }
