@@ -83,8 +83,3 @@ f64 tok_read_clamped(TokenVar& t) {
     const f64 v = tok_read(t);
     return v == v ? clamp_limit(v) : 0.0;
 }
-
-f64 tok_read_finite(TokenVar& t) {
-    f64 v = 0.0;
-    return tok_reading(t, v) ? v : std::numeric_limits<f64>::quiet_NaN();
-}

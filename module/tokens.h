@@ -28,8 +28,6 @@ void tok_refresh(TokenVar& t);
 bool tok_number(TokenVar& t, f64& out);
 bool tok_reading(TokenVar& t, f64& out);
 f64 tok_read_clamped(TokenVar& t);
-// TRANSITIONAL: to be removed once every caller picks one of the reads above.
-f64 tok_read_finite(TokenVar& t);
 // Whether the record's value, as last refreshed, is a finite number.
 inline bool tok_is_finite(const TokenVar& t) { return std::isfinite(token_f64(t)); }
 

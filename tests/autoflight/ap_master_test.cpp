@@ -1348,7 +1348,12 @@ const RawRule kRawRules[] = {
     {79, false, {"ap_aileron_active"}, {key_aileron_set}},                // an infinite bank: not outside
     {80, false, {"ap_rudder_state", "ap_rudder_cmd"}, {key_rudder_set}},  // not within wings level: the ball
     {329, false, {"ap_vs_command", "fd_pitch_error"}, {key_ap_vs_set}},   // flaps not out: the V/S bands
-    {614, false, {"ap_land_engaged"}, {}},                                // -inf is below 700 ft
+    // -inf is low (LAND); no number is not at 50 ft or below: the glide-slope law flies by the needle
+    {614, true, {}, {}},
+    {40, true, {}, {}},  // a deviation outside the window: the capture ends, with all that follows
+    {794, true, {}, {}},  // an infinite bank command is an active one: captured, with all that follows
+    {41, true, {}, {}},  // an infinite needle lies beyond every band and ends the capture, with all that follows
+    {49, true, {}, {}},  // a signal at -inf is no signal: the capture ends, with all that follows
     {128, false, {"ats_thr_off_ref", "warn_thr_off", "ats_arm_state"}, {}},  // an infinite axis has moved
     // A lever at -inf is at idle: SPD trips on the ground, the speed hold goes off, the levers advance.
     {558, false, {"ats_spd_mode", "ats_throttle1_cmd", "ats_throttle2_cmd"},
