@@ -1728,6 +1728,26 @@ TEST_P(NoReading, MovesNoCommandInAnyMode) {
             if (!moved.empty()) ADD_FAILURE() << "token " << id << " = " << bad << ": " << moved;
         }
     }
+    // Absurd readings on the way: a key carries only what its host variable holds (V/S within
+    // 10000 ft/min, throttles on their axis) and every command stays finite.
+    for (u32 id : {61u, 65u, 614u, 1u, 128u, 163u, 558u})
+        for (f64 absurd : {1e308, -1e308}) {
+            settle(pins);
+            const f64 before = host().token(id);
+            for (int i = 0; i < 20; ++i) {
+                for (const KeyLogEntry& k : frame(pins, id, absurd)) {
+                    const i64 v = i32(k.value);
+                    if (k.id == key_ap_vs_set) {
+                        EXPECT_LE(std::abs(v), 10000) << id << " = " << absurd;
+                    }
+                    if (k.id == key_throttle1_set || k.id == key_throttle2_set) {
+                        EXPECT_LE(k.value, 16383u) << id << " = " << absurd;
+                    }
+                }
+                for (f64 w : watched()) EXPECT_TRUE(std::isfinite(w)) << id << " = " << absurd;
+            }
+            token(id, before);
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Flights, NoReading, testing::ValuesIn(kFlights),

@@ -9,7 +9,7 @@
 
 namespace {
 const f64 kHostile[] = {std::numeric_limits<f64>::quiet_NaN(), std::numeric_limits<f64>::infinity(),
-                        -std::numeric_limits<f64>::infinity(), 1e300, -1e300, -1.0, 4294967296.0};
+                        -std::numeric_limits<f64>::infinity(), 1e300, -1e300, -1.0, 4294967296.0, 1e308, -1e308};
 
 void expect_shared_doubles_finite(const char* when) {
     for (const VarTable* t = kStateTables; t->vars; ++t)
