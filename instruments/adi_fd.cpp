@@ -175,15 +175,6 @@ void hold_test(f64& d, u8& latch, f64 attitude) {
     latch = 1;
 }
 
-// An attitude token for the display's rules: held within the token limits when it is a number,
-// else as the host gives it, for the comparisons (no number is in none of their bands). `known`
-// tells whether the display may take it as its value.
-f64 attitude_reading(TokenVar& t, bool& known) {
-    f64 v = 0.0;
-    known = tok_number(t, v);
-    return known ? v : token_f64(t);
-}
-
 // A bank that is no number leaves the display where it stands.
 void bank_display_step(bool powered) {
     bool known = false;

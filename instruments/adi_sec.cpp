@@ -120,15 +120,6 @@ void knob_area() {
 // ---- Step 5: bank display. Its rest attitude is 30 degrees left wing down.
 constexpr f64 kRestBank = -30.0;
 
-// An attitude token for the display's rules: held within the token limits when it is a number,
-// else as the host gives it, for the comparisons (no number is in none of their bands). `known`
-// tells whether the display may take it as its value; without it the display stands.
-f64 attitude_reading(TokenVar& t, bool& known) {
-    f64 v = 0.0;
-    known = tok_number(t, v);
-    return known ? v : token_f64(t);
-}
-
 void bank_display_step(bool valid) {
     bool known = false;
     const f64 b = attitude_reading(tok_adi_bank_deg, known);

@@ -2,7 +2,16 @@
 // its own that moves 1 degree a frame toward a test or rest attitude, with a latch that asks for
 // a walk back to the real attitude afterwards.
 #pragma once
+#include "module/tokens.h"
 #include "module/types.h"
+
+// The host's attitude for the walks: its value when a number (`known`), else the value as it is,
+// which the walks only compare.
+inline f64 attitude_reading(TokenVar& t, bool& known) {
+    f64 v = 0.0;
+    known = tok_number(t, v);
+    return known ? v : token_f64(t);
+}
 
 constexpr f64 kWalkStep = 1.0;
 constexpr f64 kInsTestAttitude = 22.5;
