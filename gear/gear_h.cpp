@@ -61,13 +61,14 @@ void FSAPI gear_h_update(GaugeHeader*, i32 service, u32);
 Gauge<kElements, 3> gauge(gauge_gear_h, "ketravin gear_h_kr60", 50, gear_h_update, kElementDefs, kRects);
 
 // The lever follows a handle moved by anything but its own clicks; exactly 1.0 (and a handle that
-// is not a number) moves nothing.
+// is not a number) moves nothing. Positions are taken as the host gives them: a sum with one that
+// is no number is not above 0.
 void follow_handle() {
     constexpr f64 kHandleMid = 1.0;
     const f64 handle = tok_read(tok_gear_handle);
-    const f64 left = tok_read_clamped(tok_gear_left_pos);
-    const f64 nose = tok_read_clamped(tok_gear_nose_pos);
-    const f64 right = tok_read_clamped(tok_gear_right_pos);
+    const f64 left = tok_read(tok_gear_left_pos);
+    const f64 nose = tok_read(tok_gear_nose_pos);
+    const f64 right = tok_read(tok_gear_right_pos);
     if (handle > kHandleMid && inst_gear_lever_down == 0) {
         inst_gear_lever_offset = kDown;
         inst_gear_lever_down = 1;

@@ -69,10 +69,10 @@ void FSAPI gear_ind_update(GaugeHeader*, i32 service, u32) {
         for (size_t pos = ArrowLeft; pos < kElements; ++pos) set_hidden(gauge.el(pos), true);
         return;
     }
-    // Positions read as finite numbers (a position that is not a number counts as gear up); the
-    // handle raw, since only exactly 0.0 is handle up.
-    const f64 pos[kGears] = {tok_read_clamped(tok_gear_left_pos), tok_read_clamped(tok_gear_nose_pos),
-                             tok_read_clamped(tok_gear_right_pos)};
+    // Positions and handle as the host gives them: a position that is no number lies in no band,
+    // so it shows what the last band of its handle's table shows; only exactly 0.0 is handle up.
+    const f64 pos[kGears] = {tok_read(tok_gear_left_pos), tok_read(tok_gear_nose_pos),
+                             tok_read(tok_gear_right_pos)};
     const bool up = tok_read(tok_gear_handle) == 0.0;
     const bool test = light_lamp_test == 1;
     for (size_t i = 0; i < kGears; ++i) {

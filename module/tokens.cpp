@@ -78,8 +78,3 @@ bool tok_reading(TokenVar& t, f64& out) {
     out = clamp_limit(last_finite.v[t.id]);
     return true;
 }
-
-f64 tok_read_clamped(TokenVar& t) {
-    const f64 v = tok_read(t);
-    return v == v ? clamp_limit(v) : 0.0;
-}

@@ -18,8 +18,6 @@
 // - tok_reading: the token's latest finite value as the host reported it, held the same way,
 //   for a law that needs some reading of a token that is no number this frame. False only while
 //   the host has never given one: never 0, never a value the host did not give.
-// - tok_read_clamped: for a gauge that keeps nothing between frames and shows a value that is no
-//   number as 0.
 // Every refresh, through whichever read, records the latest finite value.
 f64 tok_read(TokenVar& t);
 u32 tok_read_u32(TokenVar& t);
@@ -27,7 +25,6 @@ i32 tok_read_i32(TokenVar& t);
 void tok_refresh(TokenVar& t);
 bool tok_number(TokenVar& t, f64& out);
 bool tok_reading(TokenVar& t, f64& out);
-f64 tok_read_clamped(TokenVar& t);
 // Whether the record's value, as last refreshed, is a finite number.
 inline bool tok_is_finite(const TokenVar& t) { return std::isfinite(token_f64(t)); }
 

@@ -39,6 +39,7 @@ TEST_F(GearTest, LightsAtEachBandThreshold) {
         {16383, 300, 0, "010"},     {16383, 300.1, 0, "011"},   {16383, 13000, 0, "011"}, {16383, 13000.1, 0, "101"},
         {16383, 16000, 0, "101"},   {16383, 16000.1, 0, "100"}, {16383, 16000.1, 1, "111"},
         {16383, 14000, 1, "101"},   {0.5, 0, 0, "010"},         {kNaN, kInf, 0, "100"},
+        {16383, kNaN, 0, "100"},  // a position that is no number is in no band: the table's last
     };
     for (const auto& c : kCases) {
         token(kHandle, c.handle);
@@ -79,6 +80,8 @@ TEST_F(GearTest, LeverClicksAndHandleFollowing) {
         {kNaN, 0, 0, 0, 1, 0, 0},       {16383, 16383, 16383, 16383, 0, 0, 0},  // unpowered: no following
         {16383, 16383, 16383, 16383, 1, 58, 1},     // host handle down
         {0, 8000, 0, 0, 1, -58, 1},                 // up with gear moving
+        {0, kNaN, 8000, 0, 1, 0, 0},                // a sum with no number is not above 0: neutral
+        {16383, 16383, 16383, 16383, 1, 58, 1},
         {0, kNaN, -kInf, 0, 1, 0, 0},               // positions summing to 0 or less: neutral
         {1.5, 0, 0, 0, 1, 58, 1},       {0.5, 0, 0, 0, 1, 0, 0},  // either side of 1.0
     };
