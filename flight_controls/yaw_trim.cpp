@@ -126,14 +126,19 @@ void pitch_trim_channels() {
     if (supplied_on) warn_pitch_trim = 0;
 }
 
+// The stops compare the host's angle as it is (one that is no number is at neither stop); the
+// shared angle keeps its last value through one, and no command is made from an axis that is none.
 void trim_stop() {
-    // Garbage from the host leaves the angle at 0 rather than poisoning the shared value.
-    fctl_pitch_trim_deg = finite_or(tok_read(tok_pitch_trim_rad) * kHalfTurnDeg / kTrimHalfTurnRad, 0.0);
-    if (fctl_pitch_trim_deg >= kTrimStopNoseUp) {
-        fctl_trim_limit_cmd = sat_i32(tok_read(tok_trim_axis) - kTrimStopStep);
+    const f64 deg = sat_f64(tok_read(tok_pitch_trim_rad) * kHalfTurnDeg / kTrimHalfTurnRad);
+    if (std::isfinite(deg)) fctl_pitch_trim_deg = deg;
+    f64 axis = 0.0;
+    if (deg >= kTrimStopNoseUp) {
+        if (!tok_number(tok_trim_axis, axis)) return;
+        fctl_trim_limit_cmd = sat_i32(axis - kTrimStopStep);
         send(key_trim_axis_set, u32(fctl_trim_limit_cmd));
-    } else if (fctl_pitch_trim_deg <= kTrimStopNoseDown) {
-        fctl_trim_limit_cmd = sat_i32(tok_read(tok_trim_axis) + kTrimStopStep);
+    } else if (deg <= kTrimStopNoseDown) {
+        if (!tok_number(tok_trim_axis, axis)) return;
+        fctl_trim_limit_cmd = sat_i32(axis + kTrimStopStep);
         send(key_trim_axis_set, u32(fctl_trim_limit_cmd));
     }
 }
@@ -151,8 +156,8 @@ void trim_monitor() {
     f64& b = fctl_trim_sample_b;
     f64& due = fctl_trim_sample_due;
     const f64 trim = fctl_pitch_trim_deg;
-    const f64 tick = tok_read(tok_tick18);
-    const f64 t = finite_or(tick, 0.0);
+    const f64 t = tok_read(tok_tick18);
+    if (!std::isfinite(t)) return;  // no clock reading: the monitor waits
     if (p == kMonitorRestart && h == kMonitorRestart) {
         a = b = trim;
         p = h = 0;
@@ -163,20 +168,20 @@ void trim_monitor() {
         p = 1;
         compare_samples();
     }
-    if (p == 1 && h == 0 && deadline_reached(due, tick, kSampleTicks)) {
+    if (p == 1 && h == 0 && deadline_reached(due, t, kSampleTicks)) {
         b = trim;
         h = 1;
         due = t + kSampleTicks;
         compare_samples();
     }
-    if (p == 1 && h == 1 && deadline_reached(due, tick, kSampleTicks)) {
+    if (p == 1 && h == 1 && deadline_reached(due, t, kSampleTicks)) {
         p = 2;
         a = trim;
         due = t + kSampleTicks;
         h = 0;
         compare_samples();
     }
-    if (p == 2 && h == 0 && deadline_reached(due, tick, kSampleTicks)) {
+    if (p == 2 && h == 0 && deadline_reached(due, t, kSampleTicks)) {
         b = trim;
         due = t + kSampleTicks;
         p = 0;

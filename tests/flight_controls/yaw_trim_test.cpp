@@ -77,7 +77,8 @@ TEST_F(SystemsTest, HpValvesTakenOpenFromEightThousand) {
 
 TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
     const struct { f64 deg, axis; size_t sent; i32 value; } cases[] = {
-        {12.0, 1000.0, 1, 950}, {11.99, 1000.0, 0, 0}, {-3.0, -2000.0, 1, -1950}, {-2.99, 0.0, 0, 0}, {30.0, -20.0, 1, -70}};
+        {12.0, 1000.0, 1, 950}, {11.99, 1000.0, 0, 0}, {-3.0, -2000.0, 1, -1950}, {-2.99, 0.0, 0, 0}, {30.0, -20.0, 1, -70},
+        {12.0, f64(NAN), 0, 0}};  // an axis that is no number makes no command
     for (const auto& c : cases) {
         token(tk::pitch_trim_rad, trim_rad(c.deg));
         token(tk::trim_axis, c.axis);
@@ -90,8 +91,8 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
             EXPECT_EQ(host().token(tk::trim_axis), f64(c.value)) << "the host reads it signed";
         }
     }
-    // The trim's own calibration: a half turn is 3.14116 radians, not pi; no number reads 0.
-    for (const auto& [rad, deg] : {std::pair{1.0, 180.0 / 3.14116}, {f64(NAN), 0.0}}) {
+    // The trim's own calibration: a half turn is 3.14116 radians, not pi; no number keeps the last.
+    for (const auto& [rad, deg] : {std::pair{1.0, 180.0 / 3.14116}, {f64(NAN), 180.0 / 3.14116}}) {
         token(tk::pitch_trim_rad, rad);
         frames(1);
         EXPECT_NEAR(fctl_pitch_trim_deg, deg, 1e-12) << rad;
