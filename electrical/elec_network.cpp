@@ -86,7 +86,11 @@ u32 segment_seconds(u32 now_s) {
 }
 
 void update_charge() {
-    const u32 now_s = sat_u32(tok_read(tok_sim_time_s));  // whole seconds; NaN and negatives give 0
+    // Whole seconds; a negative clock counts as 0. A clock that is no number (or infinite) is no
+    // reading: the battery waits for the next one rather than count from a made-up time.
+    const f64 now = tok_read(tok_sim_time_s);
+    if (!std::isfinite(now)) return;
+    const u32 now_s = sat_u32(now);
     const i32 current = battery_current;
     if (current < -1) {
         if (!elec_batt_discharging || elec_batt_segment_level != current) {

@@ -113,7 +113,8 @@ void pitch_trim_channels() {
     if (any_on && (dc_ess_powered == 0 || !some_circuit)) {
         // Loss of supply: hand the autopilot's trim back where it was, then drop both channels.
         if (fctl_trim_capture_done == 0) {
-            if (tok_read(tok_ap_engaged) == 1.0) fctl_trim_axis_captured = sat_i32(tok_read(tok_trim_axis));
+            f64 axis = 0.0;  // the axis as the host last reported it
+            if (tok_read(tok_ap_engaged) == 1.0 && tok_reading(tok_trim_axis, axis)) fctl_trim_axis_captured = sat_i32(axis);
             fctl_trim_capture_done = 1;
         }
         if (tok_read(tok_ap_engaged) == 1.0) send(key_trim_axis_set, u32(fctl_trim_axis_captured));

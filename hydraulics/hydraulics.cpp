@@ -164,8 +164,9 @@ void green_yellow_loss() {
         return;
     }
     if (!hyd_loss_snapshot_taken) {
-        hyd_loss_gear_left = sat_u32(tok_read(tok_gear_left_pos));
-        hyd_loss_gear_right = sat_u32(tok_read(tok_gear_right_pos));
+        f64 pos = 0.0;  // the gear as the host last reported it
+        if (tok_reading(tok_gear_left_pos, pos)) hyd_loss_gear_left = sat_u32(pos);
+        if (tok_reading(tok_gear_right_pos, pos)) hyd_loss_gear_right = sat_u32(pos);
         hyd_loss_snapshot_taken = 1;
     }
     ap_fd_engaged = 0;

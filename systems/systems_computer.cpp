@@ -25,10 +25,12 @@ constexpr LightWalk kPlateWalk = {2, walk_range(0, 0)};
 
 enum InitState : u8 { InitLoaded = 0, InitTokensCaptured = 1 };
 
-// First frame: the autopilot's selectors start where the host's are (truncated toward zero).
+// First frame: the autopilot's selectors start where the host's are (truncated toward zero); one
+// the host gives no number for keeps its start value.
 void capture_start_tokens() {
-    ap_selected_heading = sat_i32(tok_read(tok_ap_hdg_sel_deg));
-    ap_selected_course = sat_i32(tok_read(tok_nav1_obs_deg));
+    f64 v = 0.0;
+    if (tok_number(tok_ap_hdg_sel_deg, v)) ap_selected_heading = sat_i32(v);
+    if (tok_number(tok_nav1_obs_deg, v)) ap_selected_course = sat_i32(v);
     panel_init_state = InitTokensCaptured;
 }
 }  // namespace

@@ -114,9 +114,11 @@ TEST_F(Battery, AClockRunningBackwardsCountsNothing) {
     until(600);
     for (f64 back_to : {300.0, 100.0, -5.0, std::numeric_limits<f64>::quiet_NaN()}) {
         const u32 before = battery_charge;
+        const f64 was = host().token(tk::sim_time);
         token(tk::sim_time, back_to);
         frames(1);
         EXPECT_EQ(battery_charge, before) << back_to;
+        if (back_to != back_to) token(tk::sim_time, was);  // no number for a frame counts no time
         frames(18 * 10);
         EXPECT_LE(battery_charge, before) << back_to;
         EXPECT_GE(battery_charge + 10, before) << back_to;

@@ -217,7 +217,8 @@ TEST_F(PedestalControls, UnpoweredFlapsStepNineteenPoweredFollowTheHandle) {
     EXPECT_TRUE(keys[0].id == key_flaps_incr && keys[0].value == 0 && !keys[0].sent);
     EXPECT_TRUE(keys[1].id == key_flaps_decr && keys[1].value == 0 && !keys[1].sent);
     const struct { f64 handle; u8 frame; int image; } kCases[] = {
-        {7880, 36, 3}, {7881, 37, 2}, {11928, 56, 1}, {16187, 75, 1}, {16383, 76, 0}, {-5461, 0, 3}, {kNaN, 0, 3},
+        {7880, 36, 3}, {7881, 37, 2}, {11928, 56, 1}, {16187, 75, 1}, {16383, 76, 0}, {kNaN, 76, 0},  // stands
+        {-5461, 0, 3}, {kNaN, 0, 3},
         {1e300, 77, 0},
     };
     for (const auto& c : kCases) {

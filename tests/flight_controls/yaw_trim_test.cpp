@@ -107,6 +107,7 @@ TEST_F(YawTrim, TrimSupplyLossCapturesOncePerLoss) {
     elec_dc_tie_sw = 0;
     const struct { f64 axis; bool supplied; i32 handed_back; } kSteps[] = {
         {-1234.8, false, -1234}, {500.0, false, -1234}, {500.0, true, 0}, {777.0, false, 777},
+        {500.0, true, 0},        {f64(NAN), false, 777},  // no number: the axis as last reported
     };
     for (const auto& c : kSteps) {
         SCOPED_TRACE(testing::Message() << "step " << &c - kSteps);
