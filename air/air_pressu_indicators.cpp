@@ -44,9 +44,8 @@ void FSAPI cabin_diff_pressure_update(GaugeHeader*, i32 service, u32);
 Gauge<kDialCount, 2> diff_gauge(gauge_air_pressu_diffpress, "ketravin air_pressu_diffpress_kr60", 92,
                                 cabin_diff_pressure_update, kDiffElements, kNoClicks);
 
-// A non-finite altitude reads 0 psi; the result is kept within single precision.
+// The result is kept within single precision by the caller.
 f64 diff_psi(f64 aircraft_ft, f64 cabin_ft) {
-    if (!std::isfinite(aircraft_ft)) return 0.0;
     const f64 factor =
         aircraft_ft <= kReducedFromFt ? kPsiPerFt : kPsiPerFt - (aircraft_ft - kReducedFromFt) * kReductionPerFt;
     return (aircraft_ft - cabin_ft) * factor;
@@ -56,7 +55,11 @@ void FSAPI cabin_diff_pressure_update(GaugeHeader*, i32 service, u32) {
     if (service != ServicePreUpdate) return;
     light_walk(diff_gauge.header(), kDialWalk);
     const f64 aircraft = tok_read(tok_indicated_altitude_ft);
-    air_cabin_diff_psi = dc_ess_powered == 1 ? air_f32(diff_psi(aircraft, f64(air_cabin_alt_ft))) : 0.0f;
+    // An altitude that is no finite number keeps the last difference (0 without power all the same).
+    if (dc_ess_powered != 1)
+        air_cabin_diff_psi = 0.0f;
+    else if (std::isfinite(aircraft))
+        air_cabin_diff_psi = air_f32(diff_psi(aircraft, f64(air_cabin_alt_ft)));
     // A cabin above the aircraft shows 0, not the negative part of the scale.
     air_cabin_diff_needle = air_cabin_diff_psi < 0.0f ? 0.0f : air_f32(f64(air_cabin_diff_psi) * kNeedlePerPsi);
 }
@@ -82,10 +85,12 @@ struct VsiRate {
     VsiRate() { air_needle_rate(vsi_gauge.el(Needle), 6); }
 } vsi_rate;
 
-// Beyond 20 either way the dial's end; within, V x 100 truncated toward zero; NaN shows 0.
-i16 cabin_vs(f64 v) {
+// Beyond 20 either way the dial's end; within, V x 100 truncated toward zero. A value that is no
+// number falls in neither end and gives no figure: the last one stands.
+i16 cabin_vs(f64 v, i16 last) {
     if (v > kVsLimit) return kVsFullScale;
     if (v < -kVsLimit) return -kVsFullScale;
+    if (v != v) return last;
     return sat_cast<i16>(v * kFpmPerUnit);
 }
 
@@ -93,7 +98,7 @@ void FSAPI cabin_vsi_update(GaugeHeader*, i32 service, u32) {
     if (service != ServicePreUpdate) return;
     light_walk(vsi_gauge.header(), kDialWalk);
     const f64 v = tok_read(tok_cabin_vs);  // read while dumping all the same
-    air_cabin_vs_fpm = air_press_dump == 0 ? cabin_vs(v) : 0;
+    air_cabin_vs_fpm = air_press_dump == 0 ? cabin_vs(v, air_cabin_vs_fpm) : 0;
 }
 
 // ---- EXCESS ALT and PRESS HI lamps: bright whenever shown, outside the lighting walk -------------------

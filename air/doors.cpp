@@ -107,9 +107,10 @@ void FSAPI doors_update(GaugeHeader*, i32 service, u32);
 Gauge<kElements, sizeof kRects / sizeof kRects[0]> gauge(gauge_doors, "ketravin doors_kr60", 149, doors_update,
                                                          kElementDefs, kRects);
 
-// The host's percentage as a finite number: NaN reads closed, an infinity the largest value.
-f64 finite_percent(f64 v) {
-    if (!(v == v)) return 0.0;
+// The host's percentage as a finite number: an infinity is the largest value; one that is no
+// number leaves the last.
+f64 finite_percent(f64 v, f64 last) {
+    if (!(v == v)) return last;
     return sat_f64(v);
 }
 
@@ -127,7 +128,7 @@ void FSAPI doors_update(GaugeHeader*, i32 service, u32) {
     // The host stores straight into the shared value: one that answers nothing leaves the last.
     f64 percent = doors_exit_open_pct;
     svc::execute_calculator_code(kExitPercentExpr, &percent, nullptr, nullptr);
-    doors_exit_open_pct = finite_percent(percent);
+    doors_exit_open_pct = finite_percent(percent, doors_exit_open_pct);
 
     // The test raises the caution only while every door value is exactly 0.
     const f64 sum = exit3 + exit1 + exit2 + doors_exit_open_pct;

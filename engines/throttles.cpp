@@ -40,14 +40,13 @@ f64 FSAPI drum_digit(ElementHeader*) {
 }
 
 // Readout digits of one lever: the two leading digits of the fraction, truncated (0.29 reads 28);
-// a lever at full travel either way reads 00.
-struct Digits {
-    u8 tens, units;
-};
-Digits readout(f64 lever) {
+// a lever at full travel either way reads 00. A lever that is no number is in none of these
+// ranges: its digits stay as they were.
+void readout(f64 lever, u8& tens, u8& units) {
+    if (lever != lever) return;
     const f64 m = lever >= 0.0 && lever < 1.0 ? lever : lever > -1.0 && lever < 0.0 ? -lever : 0.0;
-    const u8 tens = sat_u8(m * 10.0);
-    return Digits{tens, sat_u8(m * 100.0 - f64(tens) * 10.0)};
+    tens = sat_u8(m * 10.0);
+    units = sat_u8(m * 100.0 - f64(tens) * 10.0);
 }
 
 // ---- Small quadrant ---------------------------------------------------------------------
@@ -98,19 +97,20 @@ void show_drums(G& g, size_t first) {
 
 void FSAPI throttle_quadrant_update(GaugeHeader*, i32 service, u32) {
     if (service != ServicePreUpdate) return;
-    // 1. Lever images.
+    // 1. Lever images; a lever that is no finite number leaves its images where they stand.
     const f64 l1 = tok_read(tok_eng1_throttle_lever), l2 = tok_read(tok_eng2_throttle_lever);
-    small_offset[Lever1Top] = lever_up(l1, kTopTravel);
-    small_offset[Lever2Top] = lever_up(l2, kTopTravel);
-    small_offset[Lever1Grip] = lever_up(l1, kGripTravel);
-    small_offset[Lever2Grip] = lever_up(l2, kGripTravel);
+    if (std::isfinite(l1)) {
+        small_offset[Lever1Top] = lever_up(l1, kTopTravel);
+        small_offset[Lever1Grip] = lever_up(l1, kGripTravel);
+    }
+    if (std::isfinite(l2)) {
+        small_offset[Lever2Top] = lever_up(l2, kTopTravel);
+        small_offset[Lever2Grip] = lever_up(l2, kGripTravel);
+    }
     // 2. Readout digits; 3. engine 1's as a number.
-    const Digits d1 = readout(l1), d2 = readout(l2);
-    thr1_pct_tens = d1.tens;
-    thr1_pct_units = d1.units;
-    thr2_pct_tens = d2.tens;
-    thr2_pct_units = d2.units;
-    thr1_readout_pct = u8(d1.tens * 10 + d1.units);
+    readout(l1, thr1_pct_tens, thr1_pct_units);
+    readout(l2, thr2_pct_tens, thr2_pct_units);
+    thr1_readout_pct = u8(thr1_pct_tens * 10 + thr1_pct_units);
     // 4. Drums.
     show_drums(small, Drum1Tens);
 }
@@ -184,6 +184,7 @@ Gauge<kBigElements, 4> big(gauge_throttles_big, "ketravin throttles_big_kr60", 1
                            kBigElementDefs, kBigRects);
 
 void big_levers(size_t first, f64 lever) {
+    if (!std::isfinite(lever)) return;  // no number: the images stand
     for (size_t i = 0; i < kBigLevers; ++i) {
         const BigLever& b = kBigLever[i];
         big_offset[first + i] = b.reverse_lift && lever < 0.0 ? sat_cast<i16>(lever * b.k - kReverseLift)

@@ -168,9 +168,13 @@ constexpr LightWalk kAuxWalk{kZone, walk_range(0, kAuxElements - 1)};
 
 // ---- frame ------------------------------------------------------------------------------------
 // Steps 3 and 4: the tank's quantity and its weight in the selected unit. A reading that is not
-// a number keeps the last quantity and target.
+// a number keeps the last quantity and target; absurd readings are held so that the products
+// saturate instead of overflowing into a kept value.
 void quantity_and_target(Tank& t, bool pounds) {
-    const f64 capacity = tok_read(t.capacity), level = tok_read(t.level), lb_per_gal = tok_read(tok_fuel_lb_per_gal);
+    f64 capacity = 0.0, level = 0.0, lb_per_gal = 0.0;
+    const bool c = tok_number(t.capacity, capacity), l = tok_number(t.level, level),
+               w = tok_number(tok_fuel_lb_per_gal, lb_per_gal);  // all three refreshed, in this order
+    if (!c || !l || !w) return;
     const f64 qty = (level / kLevelScale) * (capacity * kQtyPerGallon) / 100.0;
     const f64 per_unit = lb_per_gal / kQtyPerGallon;
     const f64 target = pounds ? per_unit * qty : per_unit * kKgPerLb * qty;

@@ -6,6 +6,8 @@
 //        light_zone, annunciator_bright
 // Writes: weight_total, weight_gross_hundreds, weight_digit1..3, weight_drum4, weight_fuel_tens,
 //         weight_fuel_digit1..3, weight_fuel_roll1..3, weight_knob_value
+#include <cmath>
+
 #include "electrical/state.h"
 #include "fuel/state.h"
 #include "module/drums.h"
@@ -75,7 +77,10 @@ void total_weight_digits() {
     weight_digit2 = sat_u32((v - above1) / 100.0);
     const f64 above2 = above1 + 100.0 * weight_digit2;
     weight_digit3 = sat_u32((v - above2) / 10.0);
-    weight_drum4 = v - (above2 + 10.0 * weight_digit3);
+    // Past what the whole digits can hold (an absurd weight) the rest is no longer a tenth: the
+    // drum stands at the top of its strip.
+    const f64 rest = v - (above2 + 10.0 * weight_digit3);
+    weight_drum4 = rest < 10.0 ? rest : std::nextafter(10.0, 0.0);
 }
 
 void FSAPI plane_weight_update(GaugeHeader*, i32 service, u32) {

@@ -42,13 +42,13 @@ constexpr u8 kReservoirDialTop = 100;
 constexpr f64 kNoPressure = 0.1;     // host pressure below it: none
 constexpr f64 kEngineTurningN1 = 15.0;
 
-// Host fraction to dial units, truncated; the product is held to the dial first so that NaN
-// (as 0), negative and huge fractions convert soundly.
-u8 reservoir_units(f64 fraction, f64 full_units) {
+// Host fraction to dial units, truncated; the product is held to the dial first so that negative
+// and huge fractions convert soundly. A fraction that is no number leaves the quantity as it was.
+void reservoir_units(u8& qty, TokenVar& reservoir, f64 full_units) {
+    f64 fraction = 0.0;
+    if (!tok_number(reservoir, fraction)) return;
     const f64 units = fraction * full_units;
-    if (!(units > 0.0)) return 0;
-    if (units >= f64(kReservoirDialTop)) return kReservoirDialTop;
-    return u8(units);
+    qty = !(units > 0.0) ? 0 : units >= f64(kReservoirDialTop) ? kReservoirDialTop : u8(units);
 }
 
 template <size_t Circuit>
@@ -116,8 +116,8 @@ void FSAPI hyd_reservoir_update(GaugeHeader*, i32 service, u32) {
     // 1. Walk.
     light_walk(gauge.header(), kWalk);
     // 2. Blue and yellow from the host, 3. green from the gear.
-    hyd_reservoir_qty[0] = reservoir_units(tok_read(tok_hyd1_reservoir), kBlueFullUnits);
-    hyd_reservoir_qty[2] = reservoir_units(tok_read(tok_hyd2_reservoir), kYellowFullUnits);
+    reservoir_units(hyd_reservoir_qty[0], tok_hyd1_reservoir, kBlueFullUnits);
+    reservoir_units(hyd_reservoir_qty[2], tok_hyd2_reservoir, kYellowFullUnits);
     green_quantity();
     // 4. Level, 5. engine-pump pressure.
     for (size_t c = 0; c < 3; ++c) warn_hyd_level_lo[c] = hyd_reservoir_qty[c] < kLevelLow ? 1 : 0;

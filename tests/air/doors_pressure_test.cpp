@@ -42,8 +42,9 @@ TEST_F(Doors, CautionFaultDotAndTestLatch) {
     const struct { f64 e3, e1, e2, pct; u8 test, warn; bool dot, group, exit, exit3; } cases[] = {
         {0.05, 0.05, 0, 0, 0, 0, true, true, false, true},  // S exactly 0.1
         {0, 0, 0, 0.1, 0, 0, false, false, false, false},   // the exit lamps want more than 0.1
-        {0, 0, 0, kNaN, 0, 0, false, false, false, false},  // a percentage that is no number reads closed
+        {0, 0, 0, kNaN, 0, 0, false, false, false, false},  // a percentage that is no number keeps the last
         {0, 0, 0, 0.1000001, 0, 1, false, false, true, false},
+        {0, 0, 0, kNaN, 0, 1, false, false, true, false},   // ... open as well as closed
         {0, 0, 0, 0, 1, 1, true, true, true, true},      // test with every value 0
         {0, 0.05, 0, 0, 1, 0, true, true, true, true},   // test with a door barely open
         {0, 0.1, 0, 0, 0, 0, true, true, false, false},  // 0.1 lights the fault dot
@@ -243,6 +244,7 @@ TEST_F(Pressure, DifferentialPressureAndExcessAltitude) {
         {1, 31000, 8000, 7.1645, 0},
         {1, 1000, 9300, -8300 * 0.000381, 0},  // cabin above the aircraft: the needle shows 0
         {1, 30000, 9300.5, 20699.5 * (0.000381 - 9000 * 6.95e-9), 1},
+        {1, kNaN, 9300.5, 20699.5 * (0.000381 - 9000 * 6.95e-9), 1},  // no altitude: the last difference
         {0, 30000, 12000, 0, 0},     // no power: 0 psi, dark, no CAB PRESS
         {1, kNaN, 2000, 0, 0},
         {1, 1e300, kNaN, kNaN, 0},  // the cabin keeps its last sample; psi stays finite
@@ -267,7 +269,7 @@ TEST_F(Pressure, DifferentialPressureAndExcessAltitude) {
 TEST_F(Pressure, CabinVerticalSpeed) {
     place("ketravin air_pressu_vsi_kr60");
     const struct { f64 v; u8 dump; i16 fpm; } cases[] = {{20.5, 0, 2000}, {-20.5, 0, -2000}, {-7.259, 0, -725},
-        {0.019, 0, 1}, {kNaN, 0, 0}, {kInf, 0, 2000}, {-kInf, 0, -2000}, {12, 1, 0}};
+        {0.019, 0, 1}, {kNaN, 0, 1}, {kInf, 0, 2000}, {-kInf, 0, -2000}, {12, 1, 0}};
     for (const auto& c : cases) {
         air_press_dump = c.dump;
         token(kCabinVs, c.v);

@@ -30,9 +30,10 @@ protected:
 TEST_F(Throttles, ReadoutsTruncateAndLeversMoveByMagnitudeWithTheReverseLift) {
     const struct { f64 lever; u8 tens, units; f64 top, grip, k109, k126, k126_eng2; } kCases[] = {
         {0.29, 2, 8, -15, -19, -31, -36, -66},  // 0.29 x 100 is just below 29
+        {std::numeric_limits<f64>::quiet_NaN(), 2, 8, -15, -19, -31, -36, -66},  // no number: all stand
         {-0.25, 2, 5, -13, -17, -27, -61, -31},
         {1.0, 0, 0, -53, -68, -109, -126, -156},
-        {std::numeric_limits<f64>::quiet_NaN(), 0, 0, 0, 0, 0, 0, 0}, {0.0, 0, 0, 0, 0, 0, 0, 0},  // not lifted at 0
+        {0.0, 0, 0, 0, 0, 0, 0, 0},  // not lifted at 0
         {-1e300, 0, 0, -32767, -32767, -32767, -32768, -32767},
     };
     for (const auto& c : kCases) {

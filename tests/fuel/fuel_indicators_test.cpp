@@ -44,6 +44,7 @@ TEST_F(FuelIndicators, QuantityCountsUpDropsAtOnceAndStopsAtFullScale) {
         {1000, 1, 1, 1, 2265},   {1000, 0, 1, 1, 2765},                             // down at once; kg; up by 500
         {1000, 0, 0, 9, 2765},   {1000, 0, 1, 5, 5265},   {1000, 0, 1, 1, 5000},   // no normal DC: stands
         {2020, 0, 1, 10, 10000}, {2020, 0, 1, 1, 10100},                            // exactly 100 short: taken
+        {-1e308, 0, 1, 1, 0},                                                       // saturates: below 0, not kept
         {7000, 0, 1, 60, 30000}, {kNaN, 0, 1, 1, 30000}, {kInf, 0, 1, 1, 30000},   // over-full; bad capacity kept
         {7000, 1, 1, 1, 15000},                                                     // kilograms: its own full scale
     };
@@ -250,6 +251,7 @@ TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {
     const struct { f64 total, fuel; f64 want_total; u32 d1; f64 fuel1; } cases[] = {
         {352480, 45300, 352480, 3, 4.53}, {352480, 123450, 352480, 3, 12.345}, {kNaN, kNaN, 352480, 3, 12.345},
         {kInf, -kInf, 352480, 3, 12.345}, {1e300, 1e300, 1e300, 4294967295u, 1e296},
+        {1e15, 49995, 1e15, 4294967295u, 4.9995},  // past the digits: the tenths drum stays on its strip
         {-5000, -100, -5000, 0, 0},  // saturates; negative splits as 0
     };
     for (const auto& c : cases) {
@@ -259,6 +261,7 @@ TEST_F(GrossWeight, HostileWeightsKeepTheDrumsFinite) {
         EXPECT_EQ(weight_total, c.want_total);
         EXPECT_EQ(weight_digit1, c.d1);
         EXPECT_NEAR(weight_fuel_digit1, c.fuel1, c.fuel1 * 1e-12) << c.fuel;
+        EXPECT_TRUE(weight_drum4 >= 0.0 && weight_drum4 < 10.0) << c.total << ": " << weight_drum4;
         for (f64 v : {weight_drum1, weight_drum4, weight_fuel_tens, weight_fuel_roll1, weight_fuel_digit3,
                       weight_gross_hundreds, y(WtDrum1), y(WtFuel1), y(WtFuel3)})
             EXPECT_TRUE(std::isfinite(v)) << c.total;

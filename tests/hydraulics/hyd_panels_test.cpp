@@ -88,7 +88,8 @@ TEST_F(HydPanels, ReservoirQuantitiesAreClampedBeforeTheyBecomeBytes) {
     place(kBaches);
     const struct { f64 blue, yellow; u8 blue_qty, yellow_qty; const char* levl_lo; } cases[] = {
         {1.0, 1.0, 55, 70, "000"}, {0.2727, 0.2143, 14, 15, "100"}, {0.2728, 0.2142, 15, 14, "001"},
-        {kNaN, kNaN, 0, 0, "101"}, {1e300, kInf, 100, 100, "000"},  {-1.0, -kInf, 0, 0, "101"},
+        {kNaN, kNaN, 15, 14, "001"},  // no number: the quantities stay where they were
+        {1e300, 1e308, 100, 100, "000"}, {kInf, -kInf, 100, 100, "000"}, {-1.0, -1e308, 0, 0, "101"},
     };
     for (const auto& c : cases) {
         token(kHyd1Res, c.blue);
