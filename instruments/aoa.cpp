@@ -65,10 +65,12 @@ void FSAPI aoa_update(GaugeHeader*, i32 service, u32) {
     if (elec_ac_bus1_powered == 1 || elec_ac_bus2_powered == 1 || elec_ess_ac_powered == 1) inst_aoa_armed = 1;
     // 3. Tape, from the previous frame's angle.
     if (elec_ac_bus1_powered == 1) tape_step(tok_read(tok_on_ground) == 1.0);
-    // 4. Indicated angle, whatever the power; a host value that gives no finite angle is no reading.
+    // 4. Indicated angle, whatever the power. One that is no number keeps the last; an absurd one
+    // saturates, so it reads beyond the stall angles instead of being thrown away.
     const f64 flaps = tok_read(tok_flaps_left_pos);
-    const f64 deg = tok_read(tok_aoa_rad) * kHalfTurnDeg / kHalfTurnRad * (flaps * kFlapGain + 1.0);
-    if (std::isfinite(deg)) inst_aoa_deg = deg;
+    const f64 rad = tok_read(tok_aoa_rad);
+    const f64 deg = sat_f64(sat_f64(rad * kHalfTurnDeg / kHalfTurnRad) * sat_f64(flaps * kFlapGain + 1.0));
+    if (!std::isnan(deg)) inst_aoa_deg = deg;
     // 5. Stall warning in the air once armed; held on the ground.
     if (tok_read(tok_on_ground) == 0.0 && inst_aoa_armed == 1)
         warn_stall = inst_aoa_deg > (flaps == 0.0 ? kStallCleanDeg : kStallFlapsDeg) ? 1 : 0;

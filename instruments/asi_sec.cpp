@@ -72,8 +72,9 @@ void FSAPI asi_sec_update(GaugeHeader*, i32 service, u32) {
     const f64 v = tok_read(tok_ias_kt);
     const bool failed = tok_read_u32(tok_airspeed_fail) != 0;
     u32& n = inst_asi_sec_needle_kt;
-    // A speed that is not a finite number is no reading: the needle sinks as without power.
-    if (dc_ess_powered == 1 && v >= kAliveKt && std::isfinite(v) && !failed)
+    // The speed as the host gives it: one that is no number is below 60 kt in no sense, so the
+    // needle sinks as without power; an infinite one lies above every mark and raises it a step.
+    if (dc_ess_powered == 1 && v >= kAliveKt && !failed)
         n = v - f64(kStepKt) > f64(n) ? n + kStepKt : sat_u32(v);
     else
         n = n > kStepKt ? n - kStepKt : 0;

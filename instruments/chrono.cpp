@@ -180,11 +180,14 @@ void host_digits(f64 value, u8* out) {
     out[1] = u8(sat_i32(value - 10.0 * tens));
 }
 
+// An hour or minute that is no number leaves its two digits as they were.
 void utc() {
-    const f64 hour = tok_read(tok_zulu_hour), minute = tok_read(tok_zulu_minute);
+    f64 hour = 0.0, minute = 0.0;
+    const bool have_hour = tok_number(tok_zulu_hour, hour);
+    const bool have_minute = tok_number(tok_zulu_minute, minute);
     if (!clock_powered()) return;
-    host_digits(hour, &inst_utc_digits[0]);
-    host_digits(minute, &inst_utc_digits[2]);
+    if (have_hour) host_digits(hour, &inst_utc_digits[0]);
+    if (have_minute) host_digits(minute, &inst_utc_digits[2]);
 }
 
 // Both counts are kept as the clock reading they started from, in whole seconds (a negative

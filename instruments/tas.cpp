@@ -49,13 +49,21 @@ void FSAPI tas_update(GaugeHeader* g, i32 service, u32) {
     if (service != ServicePreUpdate || !g) return;
     // 1. Lighting.
     light_walk(*g, kWalk);
-    // 2. Compute while powered and valid; anything but a finite speed above the floor reads the floor.
+    // 2. Compute while powered and valid, from two numbers: a temperature or Mach that is no number
+    // computes nothing and everything keeps its last value. A speed not above the floor (also one
+    // with no root, below absolute zero) reads the floor.
     const bool computed = elec_ess_ac_any_powered == 1 && inst_adc1_tas_valid == 1;
     if (computed) {
-        tas_tat_c = tok_read(tok_tat) * kTatScale;
-        tas_mach = tok_read(tok_mach) * kMachScale;
-        tas_raw_kt = true_airspeed(tas_mach, tas_tat_c);
-        inst_tas_kt = tas_raw_kt > kFloorKt && std::isfinite(tas_raw_kt) ? tas_raw_kt : kFloorKt;
+        f64 tat = 0.0, mach = 0.0;
+        const bool have_tat = tok_number(tok_tat, tat);
+        const bool have_mach = tok_number(tok_mach, mach);
+        if (have_tat && have_mach) {
+            tas_tat_c = tat * kTatScale;
+            tas_mach = mach * kMachScale;
+            const f64 tas = true_airspeed(tas_mach, tas_tat_c);
+            if (!std::isnan(tas)) tas_raw_kt = tas;
+            inst_tas_kt = tas > kFloorKt ? tas : kFloorKt;
+        }
     }
     // 3. Drums, every frame.
     const f64 v = inst_tas_kt;

@@ -23,21 +23,25 @@ namespace {
 
 // ---- Inputs --------------------------------------------------------------------------------
 
-// A reading that is not a number (NaN, an infinity) leaves the computer on the last one that
-// was, so that garbage neither raises nor clears a warning, nor walks a sampler or a timer.
+// The envelopes compare the host's values as they are: one that is no number matches no band,
+// so the rule's "otherwise" applies; an infinity lies beyond every bound. Bounds, samples and the
+// saved altitudes are computed only from numbers and otherwise keep what was last computed. The
+// clock goes only through the deadline helpers, for which a clock that is no number changes nothing.
+struct HostInput {
+    TokenVar& token;
+    f64 now = 0.0;  // this frame's value, for the test sequence after the envelopes
+    f64 refresh() { return now = tok_read(token); }
+    f64 value() const { return now; }
+};
+
+// The radio altitude is the radio altimeter's shared value, not a host reading; should it ever be
+// no number, the computer stays on the last that was.
 struct Held {
     f64 last = 0.0;
     f64 keep(f64 v) {
         if (std::isfinite(v)) last = v;
         return last;
     }
-};
-
-struct HostInput {
-    TokenVar& token;
-    Held held;
-    f64 refresh() { return held.keep(tok_read(token)); }
-    f64 value() const { return held.last; }
 };
 
 HostInput g_tick{tok_tick18, {}};
@@ -47,7 +51,6 @@ HostInput g_gs_valid{tok_nav1_gs_valid, {}};
 HostInput g_gs_needle{tok_nav1_gs_needle, {}};
 HostInput g_on_ground{tok_on_ground, {}};
 HostInput g_gear{tok_gear_nose_pos, {}};
-HostInput g_altitude_m{tok_altitude_m, {}};
 HostInput g_indicated_alt{tok_indicated_altitude_ft, {}};
 HostInput g_n1_1{tok_eng1_n1, {}};
 HostInput g_n1_2{tok_eng2_n1, {}};
@@ -79,10 +82,14 @@ struct AirspeedRamp {
     u32 at_lo;
     f64 slope;
     u32 at_hi;
-    u32 at(f64 ias) const {
-        if (ias <= lo) return at_lo;
-        if (ias >= hi) return at_hi;
-        return sat_u32((ias - lo) * slope + at_lo);
+    // The bound at `ias`; an airspeed that is no number leaves `bound` as last computed.
+    void update(u32& bound, f64 ias) const {
+        if (ias <= lo)
+            bound = at_lo;
+        else if (ias >= hi)
+            bound = at_hi;
+        else if (!std::isnan(ias))
+            bound = sat_u32((ias - lo) * slope + at_lo);
     }
 };
 
@@ -180,7 +187,7 @@ u32 closure_bound(i32 rate) {
 void mode2(const Frame& f) {
     static constexpr AirspeedRamp kCeiling{230, 330, 1650, 3.5, 2000};
     constexpr f64 kClimbClears = 300;  // feet above the pull-up altitude that end the pull-up
-    gpws_mode2_ceiling = kCeiling.at(f.ias);
+    kCeiling.update(gpws_mode2_ceiling, f.ias);
     if (f.ra > gpws_mode2_ceiling || f.ra <= kLowestHeight || f.flaps >= f.d1 || f.gs_valid) {
         gpws_mode2 = 0;
     } else {
@@ -188,7 +195,8 @@ void mode2(const Frame& f) {
         gpws_mode2_half = gpws_mode2_bound / 2;
         if (f.ra <= gpws_mode2_half) {
             gpws_mode2 = 2;
-            gpws_mode2_alt = sat_i32(g_indicated_alt.refresh());
+            const f64 indicated = g_indicated_alt.refresh();
+            if (std::isfinite(indicated)) gpws_mode2_alt = sat_i32(indicated);
         } else if (f.ra <= gpws_mode2_bound && gpws_callout != kTerrainPullUp) {
             gpws_mode2 = 1;
         } else if (f.ra > gpws_mode2_bound) {
@@ -227,17 +235,22 @@ void mode3(const Frame& f) {
         gpws_mode3_state = 0;
         forget_mode3_peak();
     }
-    gpws_mode3_limit = kLimit.at(f.ias);
+    kLimit.update(gpws_mode3_limit, f.ias);
 
-    const f64 altitude = g_altitude_m.refresh() * kFeetPerMetre;
+    // Peak and loss are computed from an altitude that is a number; otherwise both keep theirs.
+    f64 metres = 0.0;
+    const bool have_altitude = tok_number(tok_altitude_m, metres);
+    const f64 altitude = metres * kFeetPerMetre;
     tok_refresh(tok_vertical_speed);  // refreshed with the altitude for the record's other readers
     const bool in_envelope = f.ra <= gpws_mode3_limit && f.ra > kLowestHeight;
-    // The peak starts unset: a take-off below sea level has negative altitudes to climb from.
-    if (in_envelope && (!gpws_mode3_peak_set || f64(gpws_mode3_peak) <= altitude)) {
-        gpws_mode3_peak = sat_i32(altitude);
-        gpws_mode3_peak_set = 1;
+    if (have_altitude) {
+        // The peak starts unset: a take-off below sea level has negative altitudes to climb from.
+        if (in_envelope && (!gpws_mode3_peak_set || f64(gpws_mode3_peak) <= altitude)) {
+            gpws_mode3_peak = sat_i32(altitude);
+            gpws_mode3_peak_set = 1;
+        }
+        gpws_mode3_loss = sat_i32(f64(gpws_mode3_peak) - altitude);  // an unset peak counts as 0
     }
-    gpws_mode3_loss = sat_i32(f64(gpws_mode3_peak) - altitude);  // an unset peak counts as 0
 
     bool sinking = false;
     if (in_envelope && clean && gpws_mode3_state == 1) {
@@ -260,12 +273,12 @@ void mode4a(const Frame& f) {
         gpws_mode4a = 0;
         return;
     }
-    gpws_mode4a_bound = kBound.at(f.ias);
+    kBound.update(gpws_mode4a_bound, f.ias);
     if (f.ra > gpws_mode4a_bound)
         gpws_mode4a = 0;
     else if (f.ias <= kBound.lo) {
         if (either_n1_below(f, kSlowN1)) gpws_mode4a = 1;
-    } else if (either_n1_below(f, kFastN1)) {
+    } else if (f.ias > kBound.lo && either_n1_below(f, kFastN1)) {  // no number: neither band
         gpws_mode4a = 2;
     }
 }
@@ -278,11 +291,13 @@ void mode4b(const Frame& f) {
         gpws_mode4b = 0;
         return;
     }
-    gpws_mode4b_bound = kBound.at(f.ias);
+    kBound.update(gpws_mode4b_bound, f.ias);
     if (f.ra > gpws_mode4b_bound)
         gpws_mode4b = 0;
-    else if (either_n1_below(f, kN1))
-        gpws_mode4b = f.ias <= kBound.lo ? 1 : 2;
+    else if (either_n1_below(f, kN1) && f.ias <= kBound.lo)
+        gpws_mode4b = 1;
+    else if (either_n1_below(f, kN1) && f.ias > kBound.lo)  // no number: neither band
+        gpws_mode4b = 2;
 }
 
 void mode4c(const Frame& f) {
@@ -298,7 +313,7 @@ void mode4c(const Frame& f) {
         gpws_mode4c_state = 0;
         gpws_mode4c_peak = 0;
     }
-    gpws_mode4c_bound = kBound.at(f.ias);
+    kBound.update(gpws_mode4c_bound, f.ias);
     if (f64(gpws_mode4c_peak) <= f.ra) gpws_mode4c_peak = sat_u32(f.ra);
     if (f.ra <= gpws_mode4c_bound && f.ra > kLowestHeight && gpws_mode4c_state == 1) {
         // 64-bit product: a saturated peak must not wrap the floor around to a small number.

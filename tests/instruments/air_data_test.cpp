@@ -71,6 +71,7 @@ TEST_F(Instruments, TrueAirspeedFlooredAtOneTwentyAndHeldWhileNotComputed) {
     place(kTas);
     struct Case { f64 mach, tat; u8 powered; f64 kt, units, tens, hundreds; bool off; } cases[] = {
         {16384, -0.078125, 1, 467.40, 2.5997, 4, 6, false}, {10240, 0, 1, 314.51, 5.4856, 9, 7, false},
+        {kNaN, 0, 1, 314.51, 5.4856, 9, 7, false},  // no Mach: nothing computed, the last speed held
         {0, 0, 1, 120, 0, 8, 9, false}, {kNaN, 0, 1, 120, 0, 8, 9, false},  // at rest; "above 120, else 120"
         {16384, -2, 1, 120, 0, 8, 9, false},                              // below absolute zero: no root
         {16384, -0.078125, 0, 120, 0, 8, 9, true},                        // unpowered: held under the flag

@@ -121,9 +121,10 @@ TEST_F(Clock, ChronometerStartsOnTheHotBatteryAndCountsThroughAnOutage) {
 
 TEST_F(Clock, UtcSecondsBarsTestAndTooltip) {
     token(kZuluHour, 13), token(kZuluMinute, 47);
-    struct Case { f64 second; int bars; } cases[] = {{14.9, 0}, {15, 1}, {44.9, 2}, {45, 3}, {kNaN, 0}};
+    struct Case { f64 second; int bars; f64 hour = 13; } cases[] = {
+        {14.9, 0}, {15, 1}, {44.9, 2}, {45, 3}, {kNaN, 0}, {30, 2, kNaN}};  // an hour that is no number: held
     for (const Case& c : cases) {
-        token(kSecond, c.second);
+        token(kSecond, c.second), token(kZuluHour, c.hour);
         frames(1);
         EXPECT_EQ(line(Utc0, 4), "1347");
         EXPECT_EQ(std::vector<u8>(inst_utc_digits, inst_utc_digits + 4), (std::vector<u8>{1, 3, 4, 7}));

@@ -21,7 +21,7 @@ TEST_F(Instruments, HostileTokensLeaveEveryPublishedValueFinite) {
                       inst_alti2_drum_alt_ft, inst_alti2_inhg100, inst_alti2_inhg_units, inst_alti2_hpa_units,
                       inst_tas_kt, inst_sat_c, inst_radio_alt_ft, inst_ralt_tape_pos, inst_ralt_dh_marker_pos})
             EXPECT_TRUE(std::isfinite(x)) << v;
-        EXPECT_GE(inst_tas_kt, 120.0) << v;
+        EXPECT_TRUE(inst_tas_kt == 0.0 || inst_tas_kt >= 120.0) << v;  // 0 until computed from numbers
         EXPECT_LE(inst_chrono_hand_s, 59) << v;
         for (size_t i = 9; i < 19; ++i) {  // the clock's ten digits: one digit or a blank each
             const std::string t = text("ketravin chrono_kr60", i);

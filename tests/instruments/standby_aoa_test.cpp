@@ -28,7 +28,7 @@ protected:
 TEST_F(Standby, NeedleRisesTenAFrameSinksWithoutSpeedPowerOrDataAndTheBugStopsAtSixty) {
     const struct { u32 from; f64 ias; u8 power; f64 fail; std::vector<u32> frames; } kCases[] = {
         {0, 60, 1, 0, {10, 20, 30, 40, 50, 60}}, {120, 59.9, 1, 0, {110, 100}}, {65, 65.7, 1, 0, {65}},
-        {7, 100, 0, 0, {0}}, {30, 100, 1, 1, {20, 10, 0}}, {30, kInf, 1, 0, {20}},
+        {7, 100, 0, 0, {0}}, {30, 100, 1, 1, {20, 10, 0}}, {30, kInf, 1, 0, {40}},  // infinite: above every mark
     };
     for (const auto& c : kCases) {
         inst_asi_sec_needle_kt = c.from, dc_ess_powered = c.power;
@@ -71,6 +71,7 @@ TEST_F(Standby, AoaTapeParksDampsAndFreezesAndTheStallWarningLatches) {
         {0, 0, 0.3, 0, 0},  {1, 0, 0.15, 0, 0}, {1, 0, 0.151, 0, 1},  // not armed; 8.5956; 8.6529
         {1, 1, 0.0, 0, 1},  {0, 0, 0.1, 16383, 0},                  // held on the ground; 11.466 flaps
         {0, 0, 16.45 * 3.14116 / 180 / (1 + 6.11e-05), 1, 0},       // 16.45 with flaps: not above 16.5
+        {0, 0, 1e308, 1, 1},                                        // absurd: saturates, not thrown away
         {0, 0, 0.29, 1, 1}, {0, 0, kNaN, 0, 1},                     // 16.6 with flaps; no reading
     };
     inst_aoa_armed = warn_stall = 0;  // as at load: no AC power seen yet
