@@ -8,6 +8,8 @@
 // Writes: ap_fd_engaged, ap_cmd_engaged, the levers, ap_sim_ap_latched, the mode bytes,
 //         fd_lateral_mode, fd_vertical_mode, fd_pitch_hold, ap_cmd_active, ap_ias_mode_seen,
 //         ap_trim_follow_state, ap_trim_axis_base, ap_rudder_state, ap_heading_target
+#include <algorithm>
+
 #include "air/state.h"
 #include "autoflight/ap_keys.h"
 #include "autoflight/autopilot.h"
@@ -28,7 +30,7 @@ namespace ap {
 // reading makes a command beyond it, and that goes out at the limit.
 constexpr i32 kVsKeyLimitFpm = 10000;
 void send(u32 key, i32 value) {
-    if (key == key_ap_vs_set) value = value > kVsKeyLimitFpm ? kVsKeyLimitFpm : value < -kVsKeyLimitFpm ? -kVsKeyLimitFpm : value;
+    if (key == key_ap_vs_set) value = std::clamp(value, -kVsKeyLimitFpm, kVsKeyLimitFpm);
     svc::send_key_event(key, u32(value));
 }
 void trigger(u32 key, i32 value) { svc::trigger_key_event(key, u32(value)); }
@@ -49,7 +51,7 @@ bool failed(TokenVar& t) {
 }
 i32 vs_fpm() {
     f64 latest = 0.0;
-    if (tok_number(tok_vertical_speed, latest) || !tok_reading(tok_vertical_speed, latest)) return inst_vs_fpm;
+    if (!tok_reading(tok_vertical_speed, latest) || tok_is_finite(tok_vertical_speed)) return inst_vs_fpm;
     return vertical_speed_fpm(latest);
 }
 }  // namespace ap

@@ -93,9 +93,8 @@ void speed_hold_off_if_on() {
 constexpr u32 kStepTicks = 18;
 
 // Without any reading of the base axis there is nothing to step from: nothing is sent.
-void paced(TokenVar& axis, i32 step, f64 tick) {
-    f64 base = 0.0;
-    if (!tok_reading(axis, base)) return;
+void paced(bool have_base, f64 base, i32 step, f64 tick) {
+    if (!have_base) return;
     if (ats_step_latch == 0) {
         set_commands(ats_throttle_command(base + step));
         ats_step_due_tick = deadline_arm(tick, kStepTicks);
@@ -118,16 +117,19 @@ void n1_law() {
     }
     const f64 tick = tok_read(tok_tick18);
     // An axis that is no number this frame steps from its latest reading.
-    f64 axis1 = 0.0;
+    f64 axis1 = 0.0, axis2 = 0.0;
     const bool have_axis1 = tok_reading(tok_eng1_throttle_axis, axis1);
-    tok_refresh(tok_eng2_throttle_axis);
+    const bool have_axis2 = tok_reading(tok_eng2_throttle_axis, axis2);
     const f64 lever1 = tok_read(tok_eng1_throttle_lever);
     tok_refresh(tok_eng2_throttle_lever);
     const f64 e = eng_n1_target_error;
     const BandRow* row = find_band(takeoff ? kTakeoffTable : kClimbTable, e);
     switch (row ? row->kind : Band::Dead) {
         case Band::Paced:
-            paced(row->from_eng2 ? tok_eng2_throttle_axis : tok_eng1_throttle_axis, row->step, tick);
+            if (row->from_eng2)
+                paced(have_axis2, axis2, row->step, tick);
+            else
+                paced(have_axis1, axis1, row->step, tick);
             break;
         case Band::Dead:
             ats_step_latch = 0;

@@ -132,16 +132,11 @@ void pitch_trim_channels() {
 void trim_stop() {
     const f64 deg = sat_f64(tok_read(tok_pitch_trim_rad) * kHalfTurnDeg / kTrimHalfTurnRad);
     if (std::isfinite(deg)) fctl_pitch_trim_deg = deg;
+    const f64 push = deg >= kTrimStopNoseUp ? -kTrimStopStep : deg <= kTrimStopNoseDown ? kTrimStopStep : 0.0;
     f64 axis = 0.0;
-    if (deg >= kTrimStopNoseUp) {
-        if (!tok_number(tok_trim_axis, axis)) return;
-        fctl_trim_limit_cmd = sat_i32(axis - kTrimStopStep);
-        send(key_trim_axis_set, u32(fctl_trim_limit_cmd));
-    } else if (deg <= kTrimStopNoseDown) {
-        if (!tok_number(tok_trim_axis, axis)) return;
-        fctl_trim_limit_cmd = sat_i32(axis + kTrimStopStep);
-        send(key_trim_axis_set, u32(fctl_trim_limit_cmd));
-    }
+    if (push == 0.0 || !tok_number(tok_trim_axis, axis)) return;
+    fctl_trim_limit_cmd = sat_i32(axis + push);
+    send(key_trim_axis_set, u32(fctl_trim_limit_cmd));
 }
 
 void compare_samples() {

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "instruments/state.h"
 #include "module/tokens.h"
@@ -69,12 +68,6 @@ constexpr f64 kDepartedNm = 4.0;
 constexpr f64 kDepartedSpeed = 10.0;
 constexpr u8 kDtoSent = 3;
 
-// Sums and differences of readings: two huge ones end at the largest double, never at infinity.
-f64 saturate(f64 v) {
-    constexpr f64 kMax = std::numeric_limits<f64>::max();
-    return std::clamp(v, -kMax, kMax);
-}
-
 // Whole part and the next digit (scale 10 for tenths, 100 for hundredths), each truncated. A
 // value that is no number leaves the digits last shown.
 void digits(f64 v, i32& whole, i32& fraction, f64 scale) {
@@ -104,8 +97,8 @@ void heading_reference(const InsNavUnit& u) {
         u.track_deg = slow ? ins_hdg_true_deg : gps_true_track_deg;
         ins_heading_deg = ins_hdg_true_deg;
         ins_magvar_deg = finite_or(tok_read(tok_magvar_deg), ins_magvar_deg);
-        u.dtk_deg = wrap_360(saturate(gps_dtk_deg + ins_magvar_deg));
-        u.wpt_course_deg = wrap_360(saturate(gps_course_deg + ins_magvar_deg));
+        u.dtk_deg = wrap_360(sat_f64(gps_dtk_deg + ins_magvar_deg));
+        u.wpt_course_deg = wrap_360(sat_f64(gps_course_deg + ins_magvar_deg));
     }
     u.drift_int = sat_i32(gps_drift_deg < 0 ? -gps_drift_deg : gps_drift_deg);
     u.xtk_nm = gps_xtk_nm;
@@ -113,7 +106,7 @@ void heading_reference(const InsNavUnit& u) {
 
 // Desired track minus track, brought into -180..180.
 f64 track_angle_error(f64 track, f64 dtk) {
-    const f64 d = saturate(track - dtk);
+    const f64 d = sat_f64(track - dtk);
     if (d > 180.0) return 360.0 - d;
     if (d < -180.0) return -(d + 360.0);
     if (d == -180.0) return 180.0;
@@ -178,7 +171,7 @@ void alignment_and_nav_time(const InsNavUnit& u) {
         u.align_time_s = 0.0f;
     } else {
         if (!(u.align_stamp_s <= now)) u.align_stamp_s = now;
-        u.align_time_s = f32(std::max(kAlignSeconds - saturate(now - u.align_stamp_s), 0.0));
+        u.align_time_s = f32(std::max(kAlignSeconds - sat_f64(now - u.align_stamp_s), 0.0));
     }
     const f64 remaining_min = f64(std::max(u.align_time_s, 0.0f)) / 60.0;
     u.align_time_min = sat_u8(remaining_min);
@@ -186,7 +179,7 @@ void alignment_and_nav_time(const InsNavUnit& u) {
 
     if (u.align_count < kCountAligned) {
         if (!(u.nav_stamp_s <= now)) u.nav_stamp_s = now;
-        u.nav_time_h = saturate(now - u.nav_stamp_s) / 3600.0;
+        u.nav_time_h = sat_f64(now - u.nav_stamp_s) / 3600.0;
         u.nav_time_int = sat_u8(u.nav_time_h);
         // Past 255 hours the whole digits stop; the tenths then stop with them.
         u.nav_time_tenth = u.nav_time_h < 256.0 ? sat_u8(u.nav_time_h * 10.0 - f64(u.nav_time_int) * 10.0) : 0;
