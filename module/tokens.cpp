@@ -78,3 +78,14 @@ bool tok_reading(TokenVar& t, f64& out) {
     out = clamp_limit(last_finite.v[t.id]);
     return true;
 }
+
+void TokenWatch::watch() {
+    f64 v;
+    if (tok_number(*tok_, v)) last_ = v;
+}
+
+bool TokenWatch::latest(f64& out) const {
+    if (std::isnan(last_)) return false;
+    out = last_;
+    return true;
+}

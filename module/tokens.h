@@ -1,6 +1,7 @@
 // The host token records (one per token the module reads) and their refresh.
 #pragma once
 #include <cmath>
+#include <limits>
 
 #include "module/host_interface.h"
 
@@ -15,16 +16,29 @@
 //   shared reading). False when the host's value is no number or infinite: the caller keeps what
 //   it last computed. A finite value beyond +-1e9 (far outside every physical range the host
 //   reports) is held there, so that sums and products of readings stay finite.
-// - tok_reading: the token's latest finite value as the host reported it, held the same way,
-//   for a law that needs some reading of a token that is no number this frame. False only while
-//   the host has never given one: never 0, never a value the host did not give.
-// Every refresh, through whichever read, records the latest finite value.
+// - TokenWatch: the token's latest finite value, for a law that needs some reading of a token
+//   that is no number this frame. Only a reader that watches the token every frame has one.
 f64 tok_read(TokenVar& t);
 u32 tok_read_u32(TokenVar& t);
 i32 tok_read_i32(TokenVar& t);
 void tok_refresh(TokenVar& t);
 bool tok_number(TokenVar& t, f64& out);
-bool tok_reading(TokenVar& t, f64& out);
+bool tok_reading(TokenVar& t, f64& out);  // TRANSITION: replaced by TokenWatch
+
+// The latest finite value of a token, kept by the reader that needs it. The reader calls
+// watch() once every frame, before any rule of its frame can return early, so latest() is the
+// host's last number (held within +-1e9 as tok_number holds it), never a reading from long ago
+// that the module stopped looking at. False until the host has given a number.
+class TokenWatch {
+public:
+    explicit constexpr TokenWatch(TokenVar& t) : tok_(&t) {}
+    void watch();
+    bool latest(f64& out) const;
+
+private:
+    TokenVar* tok_;
+    f64 last_ = std::numeric_limits<f64>::quiet_NaN();
+};
 // Whether the record's value, as last refreshed, is a finite number.
 inline bool tok_is_finite(const TokenVar& t) { return std::isfinite(token_f64(t)); }
 

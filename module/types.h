@@ -16,10 +16,12 @@ using i64 = int64_t;
 using f32 = float;
 using f64 = double;
 
-// Truncates toward zero, clamping to the target's range; NaN gives 0.
+// Truncates toward zero, clamping to the target's range, so an absurd value stands at the end
+// of the range. A value that is no number converts to nothing: `keep` (what the caller last
+// held) comes back, so a conversion never makes a reading up as 0.
 template <typename T>
-constexpr T sat_cast(double v) {
-    if (!(v == v)) return T(0);
+constexpr T sat_cast(double v, T keep) {
+    if (!(v == v)) return keep;
     constexpr double lo = double(std::numeric_limits<T>::lowest());
     constexpr double hi = double(std::numeric_limits<T>::max());
     if (v <= lo) return std::numeric_limits<T>::lowest();
@@ -27,6 +29,13 @@ constexpr T sat_cast(double v) {
     return T(v);
 }
 
+inline i32 sat_i32(double v, i32 keep) { return sat_cast<i32>(v, keep); }
+inline u32 sat_u32(double v, u32 keep) { return sat_cast<u32>(v, keep); }
+inline u8 sat_u8(double v, u8 keep) { return sat_cast<u8>(v, keep); }
+
+// TRANSITION: one-argument forms, removed once every caller passes what it keeps.
+template <typename T>
+constexpr T sat_cast(double v) { return sat_cast<T>(v, T(0)); }
 inline i32 sat_i32(double v) { return sat_cast<i32>(v); }
 inline u32 sat_u32(double v) { return sat_cast<u32>(v); }
 inline u8 sat_u8(double v) { return sat_cast<u8>(v); }
