@@ -12,7 +12,7 @@ constexpr f64 kNaN = f64(NAN), kInf = f64(INFINITY);
 class TokenReads : public HostTest {};
 
 // A number computed from a value that is no number is not computed (the caller keeps its own);
-// the latest reading is the host's own finite value, recorded by any refresh, never a made-up 0.
+// the latest reading is the host's own finite value as the watching reader saw it, never 0.
 TEST_F(TokenReads, NoNumberReadsTheLastFiniteValue) {
     const f64 kNone = -12345.0;  // what the caller keeps when no number is answered
     const struct { f64 host, number, reading; } steps[] = {
@@ -21,28 +21,15 @@ TEST_F(TokenReads, NoNumberReadsTheLastFiniteValue) {
         {-kInf, kNone, 250.5},  {-3e12, -1e9, -1e9},   // a huge reading is held at the limit
         {kInf, kNone, -1e9},
     };
+    TokenWatch watch{tok_ias_kt};
     for (const auto& s : steps) {
         token(61, s.host);
         f64 number = kNone, reading = kNone;
         EXPECT_EQ(tok_number(tok_ias_kt, number), s.number != kNone) << s.host;
         EXPECT_EQ(number, s.number) << s.host;
-        EXPECT_EQ(tok_reading(tok_ias_kt, reading), s.reading != kNone) << s.host;
+        watch.watch();
+        EXPECT_EQ(watch.latest(reading), s.reading != kNone) << s.host;
         EXPECT_EQ(reading, s.reading) << s.host;
         EXPECT_EQ(tok_is_finite(tok_ias_kt), std::isfinite(s.host)) << s.host;
     }
-}
-
-// Both records of token 79 read one host value: a plain refresh of either records the reading
-// that serves the other.
-TEST_F(TokenReads, RecordsOfOneTokenShareTheirLastReading) {
-    token(79, 12.5);
-    tok_refresh(tok_bank_deg);
-    token(79, kNaN);
-    f64 r = 0.0;
-    EXPECT_TRUE(tok_reading(tok_bank_deg_b, r));
-    EXPECT_EQ(r, 12.5);
-    TokenVar unlisted{};  // an id no record has: nothing kept, no reading
-    unlisted.id = 100000;
-    token(100000, kNaN);
-    EXPECT_FALSE(tok_reading(unlisted, r));
 }
