@@ -48,6 +48,10 @@ const ElementDef kElementDefs[kElements] = {
 
 constexpr LightWalk kWalk{5, walk_positions({Background, Units, Tens, Hundreds})};
 
+// The engine throttle axes, watched at the top of every frame: THR OFF's reference and the
+// thrust laws take the host's latest number for an axis that is no number this frame.
+TokenWatch axis1_watch{tok_eng1_throttle_axis}, axis2_watch{tok_eng2_throttle_axis};
+
 // ---- Speed knobs: the host's selected speed is the master copy; each step is sent at once.
 constexpr i32 kSpeedMax = 400;
 
@@ -126,7 +130,7 @@ constexpr i32 kWindowMax = 999;
 void speed_window() {
     f64 sel = 0.0;
     if (tok_number(tok_ap_speed_sel_kt, sel)) {
-        const i32 kt = sat_i32(sel);
+        const i32 kt = sat_i32(sel, ats_speed_target);
         ats_speed_target = kt > 0 ? kt : 0;
     }
     const i32 shown = ats_speed_target > kWindowMax ? kWindowMax : ats_speed_target;
@@ -185,8 +189,8 @@ void thr_off() {
     if (ats_arm_state != 2 || ats_thr_off_latched != 0) return;
     warn_thr_off = 1;
     ats_spd_mode = ats_n1_mode = 0;
-    f64 axis = 0.0;  // the axis as the host last reported it
-    if (tok_reading(tok_eng1_throttle_axis, axis)) ats_thr_off_ref = sat_i32(axis);
+    f64 axis = 0.0;  // the host's latest number for the axis; before any, the reference stands
+    if (axis1_watch.latest(axis)) ats_thr_off_ref = sat_i32(axis, ats_thr_off_ref);
     ats_thr_off_latched = 1;
 }
 
@@ -217,12 +221,12 @@ void n1_trip(f64 n1a, f64 n1b) {
 
 void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     if (service != ServicePreUpdate) return;
+    axis1_watch.watch();  // also step 3's refresh of both axes
+    axis2_watch.watch();
     light_walk(*g, kWalk);
     speed_window();                                                     // 1
     lamps();                                                            // 2
     const f64 n1a = tok_read(tok_eng1_n1), n1b = tok_read(tok_eng2_n1);  // 3: as the host gives them
-    tok_refresh(tok_eng1_throttle_axis);
-    tok_refresh(tok_eng2_throttle_axis);
     arming(n1a, n1b);                                                   // 4
     thr_off();                                                          // 5
     spd_trip();                                                         // 6
@@ -237,7 +241,7 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     f64 ias = 0.0;
     if (tok_number(tok_ias_kt, ias)) ats_speed_error_kt = ias - f64(ats_speed_target);
     tok_refresh(tok_eng1_n1);
-    ats_thrust_law();                                                   // 11
+    ats_thrust_law(axis1_watch, axis2_watch);                           // 11
     ats_go_around();
 }
 }  // namespace

@@ -24,7 +24,7 @@
 #include "module/numeric.h"
 
 i32 ats_throttle_command(f64 axis_plus_step) {
-    const i32 v = sat_i32(axis_plus_step);
+    const i32 v = sat_i32(axis_plus_step, ats_throttle1_cmd);  // a sum of numbers: the keep is never taken
     return v < 0 ? 0 : v > kThrottleAxisMax ? kThrottleAxisMax : v;
 }
 
@@ -108,7 +108,7 @@ constexpr f64 kLeverAdvanceBelow = 0.9;
 constexpr f64 kExtraEventsFromPct = 20.0;
 constexpr u8 kN1ComputerGa = 3;
 
-void n1_law() {
+void n1_law(const TokenWatch& watch1, const TokenWatch& watch2) {
     speed_hold_off_if_on();
     const bool takeoff = eng_n1_mode >= 1 && eng_n1_mode <= 3;
     if (eng_n1_mode == kN1ComputerGa) {
@@ -116,10 +116,10 @@ void n1_law() {
         ap_pitch_hold_engaged = 0;
     }
     const f64 tick = tok_read(tok_tick18);
-    // An axis that is no number this frame steps from its latest reading.
+    // An axis that is no number this frame steps from the host's latest number for it.
     f64 axis1 = 0.0, axis2 = 0.0;
-    const bool have_axis1 = tok_reading(tok_eng1_throttle_axis, axis1);
-    const bool have_axis2 = tok_reading(tok_eng2_throttle_axis, axis2);
+    const bool have_axis1 = watch1.latest(axis1);
+    const bool have_axis2 = watch2.latest(axis2);
     const f64 lever1 = tok_read(tok_eng1_throttle_lever);
     tok_refresh(tok_eng2_throttle_lever);
     const f64 e = eng_n1_target_error;
@@ -161,12 +161,12 @@ constexpr u8 kLand = 30;
 constexpr f64 kLeverHoldFrom = 0.8;
 constexpr f64 kSlowForN1LawKt = -15.0;
 
-void speed_path() {
+void speed_path(const TokenWatch& watch1) {
     if (ats_spd_mode == 1) {
         if (tok_read(tok_eng1_n1) > eng_n1_target_selected + kN1LimitMarginPct) {
             speed_hold_off_if_on();
             f64 axis1 = 0.0;
-            if (tok_reading(tok_eng1_throttle_axis, axis1)) {
+            if (watch1.latest(axis1)) {
                 set_commands(ats_throttle_command(axis1 - kN1LimitPull));
                 send_commands();
             }
@@ -179,8 +179,7 @@ void speed_path() {
             } else if (ap_approach_state >= kLand) {
                 if (ap::flag_off(tok_on_ground) && ap_go_around_mode != 1) {  // retard
                     f64 axis1 = 0.0;
-                    const bool have_axis1 = tok_reading(tok_eng1_throttle_axis, axis1);
-                    tok_refresh(tok_eng2_throttle_axis);
+                    const bool have_axis1 = watch1.latest(axis1);
                     ap::send(key_ap_speed_hold_off);
                     if (have_axis1) {
                         set_commands(ats_throttle_command(std::trunc(axis1) - kRetardPull));
@@ -207,11 +206,11 @@ void speed_path() {
 }
 }  // namespace
 
-void ats_thrust_law() {
+void ats_thrust_law(const TokenWatch& axis1, const TokenWatch& axis2) {
     if (ats_n1_mode == 1 || (ats_spd_mode == 1 && ats_speed_error_kt <= kSlowForN1LawKt))
-        n1_law();
+        n1_law(axis1, axis2);
     else
-        speed_path();
+        speed_path(axis1);
 }
 
 // ---- Go-around

@@ -269,7 +269,12 @@ void capture_bands(const Inputs& in) {
     }  // a deviation that is no number is in no band: angle and latches stand
 }
 
-// ---- Step 8: V/L heading target, whole degrees.
+// ---- Step 8: V/L heading target, whole degrees. A course that is no number (or infinite)
+// gives no heading: the target stands as last computed.
+void set_vl_heading_target(f64 deg) {
+    if (std::isfinite(deg)) fd_vl_heading_target = sat_u32(deg, fd_vl_heading_target);
+}
+
 void vl_heading_target(const Inputs& in) {
     const f64 c = hsi_drift_course_deg;
     const f64 angle = fd_vl_intercept_angle;
@@ -277,11 +282,11 @@ void vl_heading_target(const Inputs& in) {
     const bool left = d >= -w && d < 0.0, right = d > 0.0 && d <= w;
     const bool back_beam = fd_lateral_mode == 1;
     if ((left && !back_beam) || (right && back_beam))
-        fd_vl_heading_target = sat_u32(angle > c ? c + 360.0 - angle : c - angle);
+        set_vl_heading_target(angle > c ? c + 360.0 - angle : c - angle);
     else if ((right && !back_beam) || (left && back_beam))
-        fd_vl_heading_target = sat_u32(c + angle > 360.0 ? c + angle - 360.0 : c + angle);
+        set_vl_heading_target(c + angle > 360.0 ? c + angle - 360.0 : c + angle);
     else if (in.heading_known)
-        fd_vl_heading_target = sat_u32(in.heading_whole);
+        set_vl_heading_target(in.heading_whole);
 }
 
 // ---- Steps 9 and 11: V/L heading error, bank step and roll source.
@@ -339,8 +344,8 @@ u8 heading_in_sector(f64 h) {
     f64 o = 0.0;
     if (!tok_number(tok_nav1_obs_deg, o)) return fd_gs_heading_ok;
     const bool across_north = !(o >= 90.0 && o < 270.0);
-    fd_gs_sector_high = sat_i32(o < 270.0 ? o + 90.0 : o - 270.0);
-    fd_gs_sector_low = sat_i32(o < 90.0 ? o + 270.0 : o - 90.0);
+    fd_gs_sector_high = sat_i32(o < 270.0 ? o + 90.0 : o - 270.0, fd_gs_sector_high);
+    fd_gs_sector_low = sat_i32(o < 90.0 ? o + 270.0 : o - 90.0, fd_gs_sector_low);
     if (!std::isfinite(h)) return fd_gs_heading_ok;
     const bool in = across_north ? h > fd_gs_sector_low || h < fd_gs_sector_high
                                  : fd_gs_sector_low < h && h < fd_gs_sector_high;

@@ -103,7 +103,7 @@ void trip_handling() {
     fma_thoff_request = 1;
     if (ats_spd_mode == 2) ats_spd_mode = 0;
     if (ats_thr_off_latched != 1) return;
-    const f64 a = tok_read(tok_eng1_throttle_axis);  // no number is no movement
+    const f64 a = tok_read(tok_eng1_throttle_axis);  // no number is no movement; an infinity is past both bounds
     if (!(std::fabs(a - f64(ats_thr_off_ref)) > kAckMargin)) return;
     warn_thr_off = 0;
     ats_thr_off_ref = kNoReference;
@@ -126,7 +126,7 @@ void thoff_lamp() {
     if (!std::isfinite(t)) return;  // no reading: the lamp stands as it is
     if (fma_thoff_request == 1 && fma_thoff_flashing == 0) {
         set_hidden(lamp, false);
-        fma_thoff_start_tick = fma_thoff_cycle_tick = sat_u32(t);
+        fma_thoff_start_tick = fma_thoff_cycle_tick = sat_u32(t, fma_thoff_start_tick);
         fma_thoff_flashing = 1;
     }
     if (fma_thoff_flashing == 1) {
@@ -139,7 +139,7 @@ void thoff_lamp() {
             ats_spd_mode = 0;
         } else if (t - f64(fma_thoff_cycle_tick) >= kCycleTicks) {
             set_hidden(lamp, false);
-            fma_thoff_cycle_tick = sat_u32(t);
+            fma_thoff_cycle_tick = sat_u32(t, fma_thoff_cycle_tick);
         } else if (t - f64(fma_thoff_cycle_tick) >= kLitTicks) {
             set_hidden(lamp, true);
         }

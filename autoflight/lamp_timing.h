@@ -13,9 +13,12 @@ namespace lamp {
 constexpr i64 kNoReading = -1;
 constexpr i32 kLitTicks = 4, kPeriodTicks = 8;
 
-// The tick count to store as a start: truncated, negative as 0.
+// The tick count to store as a start: truncated, negative as 0. A clock that is no number or
+// infinite gives a start ahead of every clock, which since() moves to the first real reading.
 inline i32 stamp(f64 now) {
-    return i32(std::min<u32>(sat_u32(now), u32(std::numeric_limits<i32>::max())));
+    constexpr i32 kAhead = std::numeric_limits<i32>::max();
+    if (!std::isfinite(now)) return kAhead;
+    return i32(std::min<u32>(sat_u32(now, u32(kAhead)), u32(kAhead)));
 }
 
 // Ticks since `start`; a start ahead of the clock moves to now. kNoReading for a clock that is
@@ -25,7 +28,7 @@ inline i64 since(i32& start, f64 now) {
     u32 s = start > 0 ? u32(start) : 0u;
     start_rebase(s, now);
     start = stamp(f64(s));
-    return i64(sat_u32(now)) - i64(start);
+    return i64(sat_u32(now, u32(start))) - i64(start);
 }
 
 // One frame of the 4 lit / 4 dark cycle begun at `cycle`: the cycle moves on by whole periods

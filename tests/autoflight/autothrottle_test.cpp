@@ -378,7 +378,8 @@ TEST_F(Autothrottle, GoAroundClimbRatePitchFloorDualCommandAndExits) {
 }
 
 // THR OFF saves the engine 1 axis the host last reported; an axis that is no number is no movement
-// of the throttle; an N1 push in GA with a gear that is no number finds it not down.
+// of the throttle, an infinite one lies beyond both bounds; an N1 push in GA with a gear that is
+// no number finds it not down.
 TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
     place("ketravin idpp_kr60");
     press(kArmOn);
@@ -389,14 +390,18 @@ TEST_F(Autothrottle, ThrottleOffAndGoAroundReadTheLastReportedValues) {
     frame();
     ASSERT_EQ(warn_thr_off, 1);
     EXPECT_EQ(ats_thr_off_ref, 8000);
-    for (f64 axis : {kNaN, 8002.0, kNaN}) {
+    for (const auto& [axis, warn] : {std::pair<f64, u8>{kNaN, 1}, {8002.0, 1}, {kNaN, 1}, {8002.5, 0}, {kInf, 0},
+                                     {-kInf, 0}}) {
+        if (warn_thr_off == 0) {  // acknowledged: the next disconnect saves 8000
+            token(tk::axis1, 8000.0);
+            press({100, 130});
+            frame();
+            ASSERT_EQ(std::make_pair(warn_thr_off, ats_thr_off_ref), std::make_pair(u8(1), 8000));
+        }
         token(tk::axis1, axis);
         frame();
-        EXPECT_EQ(warn_thr_off, 1) << axis;
+        EXPECT_EQ(std::make_tuple(warn_thr_off, ats_arm_state), std::make_tuple(warn, u8(warn == 1 ? 2 : 0))) << axis;
     }
-    token(tk::axis1, 8002.5);
-    frame();
-    EXPECT_EQ(warn_thr_off, 0) << "moved more than 2";
 
     token(tk::ground, 0.0);
     token(tk::gear, 1.0);

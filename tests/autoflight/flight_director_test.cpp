@@ -61,8 +61,8 @@ TEST_F(FlightDirector, HeadingTargetWrapsAndBackBeamSwapsTheSides) {
     const struct { u8 lateral; f64 course, cdi, heading; u32 target; } cases[] = {
         {3, 10.0, -30.0, 100.0, 355},  {3, 350.0, 50.0, 100.0, 10},  {1, 10.0, 30.0, 100.0, 355},
         {1, 350.0, -50.0, 100.0, 10},  {3, 340.0, 50.0, 100.0, 360}, {3, 200.0, 0.0, 123.7, 123},
-        {3, 200.0, 118.0, 45.9, 45},   {3, 200.0, 0.0, -5.0, 0},     {3, kNaN, -50.0, 100.0, 0},
-        {3, 350.0, kNaN, 123.7, 123},
+        {3, 200.0, 118.0, 45.9, 45},   {3, 200.0, 0.0, -5.0, 0},     {3, 350.0, kNaN, 123.7, 123},
+        {3, kNaN, -50.0, 100.0, 123},  {3, kInf, 50.0, 100.0, 123},  // no course: the target stands
     };
     for (const auto& c : cases) {
         fd_lateral_mode = c.lateral;
@@ -129,7 +129,7 @@ TEST_F(FlightDirector, VlCaptureByModeAutopilotAndBeam) {
         {0, 0x00, 1, 0, 0, 0, 5, 1, 1, 1},   {20, 0xC0, 1, 0, 6, 0, 200, 1, 0, 1}, {20, 0xC0, 1, 1, 6, 0, 0, 1, 0, 0},
         {20, 0xC0, 1, 0, 5, 0, 0, 1, 0, 0},  {20, 0xC0, 0, 0, 0, 0, 50, 1, 0, 1}, {0, 0xC0, 0, 0, 0, 0, 50, 0, 1, 0},
         {20, 0xC0, 1, 0, 6, 0, 50, kNaN, 0, 1},  // the signal turns no number as the approach starts
-        {20, 0xC0, 1, 0, kNaN, 0, 50, 1, 0, 0},  {0, 0xC0, 0, 0, 0, 0, kNaN, 1, 0, 0}};
+        {20, 0xC0, 1, 0, kNaN, 0, 50, 1, 0, 0}};
     for (const auto& c : cases) {
         ap_approach_state = c.approach;
         ap_hdg_select_mode = c.hdg_select;
