@@ -38,18 +38,18 @@ f64 rad_to_deg(f64 r) { return r * 180.0 / kPi; }
 // that is no finite number.
 void convert(f64& var, bool valid, f64 converted, f64 absent) { var = valid ? finite_or(converted, var) : absent; }
 
-struct Split {
-    i32 deg_abs, min, tenths;
-};
-// Whole degrees, whole minutes and tenths of a minute of the magnitude; each truncated.
-Split split_degrees(f64 d) {
+// Whole degrees, whole minutes and tenths of a minute of the magnitude; each truncated. The
+// angle is always a number here (a latitude or longitude already converted or kept).
+void split_degrees(f64 d, i32& deg_abs, i32& min, i32& tenths) {
     const f64 mag = d < 0 ? -d : d;
-    Split s{sat_i32(mag), 0, 0};
-    if (!(mag < 2147483647.0)) return s;  // a fallback latitude of no use: no minutes
-    const f64 m = (mag - s.deg_abs) * 60.0;
-    s.min = sat_i32(m);
-    s.tenths = sat_i32((m - s.min) * 10.0);
-    return s;
+    deg_abs = sat_i32(mag, deg_abs);
+    if (!(mag < 2147483647.0)) {  // a fallback latitude of no use: no minutes
+        min = tenths = 0;
+        return;
+    }
+    const f64 m = (mag - deg_abs) * 60.0;
+    min = sat_i32(m, min);
+    tenths = sat_i32((m - min) * 10.0, tenths);
 }
 }  // namespace
 
@@ -76,25 +76,20 @@ void gps_link_convert() {
     const f64 fallback_lat = tok_read(tok_gps_latitude);
     gps_lat_rad = valid ? host_lat_to_rad(b.position.latitude) : finite_or(fallback_lat, gps_lat_rad);
     const f64 lat_deg = rad_to_deg(gps_lat_rad);
-    const Split lat = split_degrees(lat_deg);
-    gps_lat_deg_abs = lat.deg_abs;
-    gps_lat_min = lat.min;
-    gps_lat_tenths = lat.tenths;
-    gps_lat_deg_signed = sat_i32(lat_deg);
+    split_degrees(lat_deg, gps_lat_deg_abs, gps_lat_min, gps_lat_tenths);
+    gps_lat_deg_signed = sat_i32(lat_deg, gps_lat_deg_signed);
 
     gps_lon_deg = valid ? host_lon_to_deg(b.position.longitude) : 0.0;
     gps_lon_rad = kPi * gps_lon_deg / 180.0;
-    const Split lon = split_degrees(gps_lon_deg);
-    gps_lon_deg_abs = lon.deg_abs;
-    gps_lon_min = lon.min;
-    gps_lon_tenths = lon.tenths;
+    split_degrees(gps_lon_deg, gps_lon_deg_abs, gps_lon_min, gps_lon_tenths);
 
     gps_plan_active = valid ? b.plan_active : 0;
 
     // NAV course word: the GPS course while the host's GPS drives NAV 1, else the selected
-    // heading; truncated, low 16 bits kept. A selected heading that is no number leaves the word.
+    // heading; truncated, low 16 bits kept. A selected heading that is no number (an infinity
+    // too: it has no whole degrees) leaves the word.
     const f64 course = tok_read(tok_gps_drives_nav1) == 1.0 ? gps_course_deg : tok_read(tok_ap_hdg_sel_deg);
-    if (!std::isnan(course)) ap_nav_course_deg = u16(u32(sat_i32(course)) & 0xFFFFu);
+    if (std::isfinite(course)) ap_nav_course_deg = u16(u32(sat_i32(course, ap_nav_course_deg)) & 0xFFFFu);
 
     ins_hdg_mag_deg = finite_or(tok_read(tok_heading_mag_deg), ins_hdg_mag_deg);
     ins_hdg_true_deg = finite_or(tok_read(tok_heading_true_deg), ins_hdg_true_deg);

@@ -125,27 +125,30 @@ bool read(TokenVar& t, f64& v) {
     return std::isfinite(v);
 }
 void set_angle(i32& angle, f64 v) {
-    if (std::isfinite(v)) angle = sat_i32(v);
+    if (std::isfinite(v)) angle = sat_i32(v, angle);
 }
 
-// ---- Step 2: drift and the published course, whatever the power. A zero or non-number
-// velocity has no direction: drift 0.
+// ---- Step 2: drift and the published course, whatever the power. A zero velocity has no
+// direction: drift 0. A component that is no number (or infinite) gives no drift to compute:
+// the last one stays, and the sides are compared with the host's vz as it is.
 constexpr f64 kPi = 3.1415927;
 constexpr f64 kDeadBand = 1.0;
 f64 velocity_z = 0.0;  // this frame's reading, for the drift pointer's side
 
 void drift_and_course() {
-    f64 vx = tok_read(tok_velocity_x), vz = tok_read(tok_velocity_z);
-    if (!std::isfinite(vx) || !std::isfinite(vz)) vx = vz = 0.0;
+    const f64 vx = tok_read(tok_velocity_x), vz = tok_read(tok_velocity_z);
     velocity_z = vz;
-    f64 speed = std::sqrt(vx * vx + vz * vz);
-    if (!std::isfinite(speed)) speed = std::hypot(vx, vz);  // squares beyond the range
-    f64 drift = 0.0;
-    if (speed > 0.0) {
-        const f64 ratio = vx / speed;
-        drift = std::acos(ratio > 1.0 ? 1.0 : ratio < -1.0 ? -1.0 : ratio) * 180.0 / kPi;
+    if (std::isfinite(vx) && std::isfinite(vz)) {
+        f64 speed = std::sqrt(vx * vx + vz * vz);
+        if (!std::isfinite(speed)) speed = std::hypot(vx, vz);  // squares beyond the range
+        f64 drift = 0.0;
+        if (speed > 0.0) {
+            const f64 ratio = vx / speed;
+            drift = std::acos(ratio > 1.0 ? 1.0 : ratio < -1.0 ? -1.0 : ratio) * 180.0 / kPi;
+        }
+        hsi_drift_deg = drift;
     }
-    hsi_drift_deg = drift;
+    const f64 drift = hsi_drift_deg;
 
     f64 obs;
     if (!read(tok_nav1_obs_deg, obs)) return;
@@ -201,8 +204,10 @@ void drift_pointer() {
             ramp_step(p);
         else if (hsi_drift_test_return)
             return_step(p);
-        else
-            p = sat_i32(velocity_z >= 0.0 ? hsi_drift_deg : 360.0 - hsi_drift_deg);
+        else if (velocity_z >= 0.0)  // a side that is no number is neither: the pointer stays
+            p = sat_i32(hsi_drift_deg, p);
+        else if (velocity_z < 0.0)
+            p = sat_i32(360.0 - hsi_drift_deg, p);
     } else {
         if (test) ramp_step(p);
         if (hsi_drift_test_return) return_step(p);
@@ -321,10 +326,10 @@ void roll_window(const Window& w) {
     const f64 v = w.value;
     if (!std::isfinite(v)) return;
     const f64 a = v / 100.0;
-    w.whole[0] = sat_i32(a);
+    w.whole[0] = sat_i32(a, w.whole[0]);
     drum_roll(gauge.el(w.hundreds), a);
     const f64 b = (v - 100.0 * w.whole[0]) / 10.0;
-    w.whole[1] = sat_i32(b);
+    w.whole[1] = sat_i32(b, w.whole[1]);
     drum_roll(gauge.el(w.tens), b);
     w.drum[2] = 10.0 - (v - (100.0 * w.whole[0] + 10.0 * w.whole[1]));
 }

@@ -120,13 +120,16 @@ void excess_motion_hold(const CduUnit& u) {
 
 f64 leg_course_deg(const GpsWaypointCopy& w) { return w.record.leg_course * 180.0 / kPi; }
 
-u32 turn_angle(f64 d) {
+// A course difference that is no number, or infinite (a leg course of the host's that is no
+// number), has no whole degrees: the turn last computed stays.
+u32 turn_angle(f64 d, u32 keep) {
+    if (!std::isfinite(d)) return keep;
     f64 a;
     if (d >= 0.0 && d <= 180.0) a = d;
     else if (d > 180.0) a = 360.0 - d;
     else if (d >= -180.0) a = -d;
     else a = 360.0 + d;
-    return sat_u32(a);
+    return sat_u32(a, keep);
 }
 
 void waypoint_alert(const CduUnit& u) {
@@ -138,16 +141,19 @@ void waypoint_alert(const CduUnit& u) {
     // to go still counts.
     const i64 active = gps_active_wpt;
     const GpsWaypointCopy next = gps_read_waypoint(active + 1);
-    if (next.present) u.turn_angle_deg = turn_angle(leg_course_deg(next) - leg_course_deg(gps_read_waypoint(active)));
+    if (next.present)
+        u.turn_angle_deg =
+            turn_angle(leg_course_deg(next) - leg_course_deg(gps_read_waypoint(active)), u.turn_angle_deg);
     const f64 gs = tok_read(tok_ground_speed_ms);
     const f64 d = u.nav.departed == 0 ? u.nav.dist_wpt0_nm : gps_dist_nm;
     const f64 t = d * kMetresPerNm / gs;
-    // No usable ground speed, no time to go: the minutes keep their value.
-    if (!(gs > 0.0) || !std::isfinite(t)) {
+    // No usable ground speed (an infinite one gives no time either), no time to go: the minutes
+    // keep their value.
+    if (!(gs > 0.0) || !std::isfinite(gs) || !std::isfinite(t)) {
         u.alr_lamp = 0;
         return;
     }
-    u.time_to_wpt_s = sat_u32(t);
+    u.time_to_wpt_s = sat_u32(t, u.time_to_wpt_s);
     u.time_to_wpt_min = u.time_to_wpt_s / 60;
     if (!next.present) {  // no turn ahead, nothing to alert for
         u.alr_lamp = 0;

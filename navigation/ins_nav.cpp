@@ -69,10 +69,10 @@ constexpr f64 kDepartedSpeed = 10.0;
 constexpr u8 kDtoSent = 3;
 
 // Whole part and the next digit (scale 10 for tenths, 100 for hundredths), each truncated. A
-// value that is no number leaves the digits last shown.
+// value that is no number, or infinite (it has no whole part), leaves the digits last shown.
 void digits(f64 v, i32& whole, i32& fraction, f64 scale) {
-    if (std::isnan(v)) return;
-    whole = sat_i32(v);
+    if (!std::isfinite(v)) return;
+    whole = sat_i32(v, whole);
     fraction = fraction_digits(v, whole, scale);
 }
 
@@ -100,7 +100,7 @@ void heading_reference(const InsNavUnit& u) {
         u.dtk_deg = wrap_360(sat_f64(gps_dtk_deg + ins_magvar_deg));
         u.wpt_course_deg = wrap_360(sat_f64(gps_course_deg + ins_magvar_deg));
     }
-    u.drift_int = sat_i32(gps_drift_deg < 0 ? -gps_drift_deg : gps_drift_deg);
+    u.drift_int = sat_i32(gps_drift_deg < 0 ? -gps_drift_deg : gps_drift_deg, u.drift_int);
     u.xtk_nm = gps_xtk_nm;
 }
 
@@ -113,12 +113,16 @@ f64 track_angle_error(f64 track, f64 dtk) {
     return -d;
 }
 
-// A byte or whole number from a reading; a reading that is no number leaves it as it was.
-void set_whole(u8& x, f64 v) {
-    if (!std::isnan(v)) x = sat_u8(v);
-}
-void set_whole(i32& x, f64 v) {
-    if (!std::isnan(v)) x = sat_i32(v);
+// A byte or whole number from a value computed from readings; no number leaves it as it was.
+void set_whole(u8& x, f64 v) { x = sat_u8(v, x); }
+void set_whole(i32& x, f64 v) { x = sat_i32(v, x); }
+
+// A host reading to compute a whole number from: false for no number or an infinity (it has
+// no whole part), which leave what the reading would set as it was. An absurd finite reading
+// is a number: what it gives saturates.
+bool reading(TokenVar& t, f64& v) {
+    v = tok_read(t);
+    return std::isfinite(v);
 }
 
 // Step B: the display digits and copies. A reading that is no number leaves what it sets as it
@@ -129,32 +133,35 @@ void digits_and_copies(const InsNavUnit& u) {
     u.tke_deg = track_angle_error(u.track_deg, u.dtk_deg);
     ins_true_heading_deg = ins_hdg_true_deg;
     digits(ins_true_heading_deg, ins_true_heading_int, ins_true_heading_hundredths, 100.0);
-    set_whole(ins_ground_speed_kt, tok_read(tok_ground_speed_ms) * kKmhPerMs * kKnotsPerKmh);
-    ins_tas_kt = sat_i32(inst_tas_kt);
+    f64 v;
+    if (reading(tok_ground_speed_ms, v)) set_whole(ins_ground_speed_kt, v * kKmhPerMs * kKnotsPerKmh);
+    if (std::isfinite(inst_tas_kt)) set_whole(ins_tas_kt, inst_tas_kt);
     ins_wind_speed = finite_or(tok_read(tok_wind_speed), ins_wind_speed);
-    ins_wind_speed_int = sat_i32(ins_wind_speed);
+    set_whole(ins_wind_speed_int, ins_wind_speed);
     ins_wind_dir_deg = finite_or(tok_read(tok_wind_direction), ins_wind_dir_deg);
-    ins_wind_dir_int = sat_i32(ins_wind_dir_deg);
+    set_whole(ins_wind_dir_int, ins_wind_dir_deg);
     // An infinite acceleration is beyond the limit like any other; only no number keeps the last.
     const f64 a = tok_read(tok_accel_fps2) / kFtPerS2PerG;
     if (!std::isnan(a)) ins_accel_g = std::clamp(a, -kAccelLimitG, kAccelLimitG);
-    ins_accel_mg = sat_i32(ins_accel_g * 1000.0);
-    const f64 alt = tok_read(tok_gps_altitude_m);
-    set_whole(ins_altitude_m, alt);
-    set_whole(ins_altitude_ft, alt * kFeetPerMetre);
+    set_whole(ins_accel_mg, ins_accel_g * 1000.0);
+    if (reading(tok_gps_altitude_m, v)) {
+        set_whole(ins_altitude_m, v);
+        set_whole(ins_altitude_ft, v * kFeetPerMetre);
+    }
     digits(tok_read(tok_pitch_deg), ins_pitch_int, ins_pitch_hundredths, 100.0);
     digits(tok_read(tok_bank_deg), ins_bank_int, ins_bank_hundredths, 100.0);
 }
 
 // Step C: the time of day (INS 1 only).
 void time_of_day() {
-    set_whole(ins_utc_hour, tok_read(tok_zulu_hour));
-    set_whole(ins_utc_minute, tok_read(tok_zulu_minute));
-    set_whole(ins_utc_second, tok_read(tok_clock_second));
+    f64 v;
+    if (reading(tok_zulu_hour, v)) set_whole(ins_utc_hour, v);
+    if (reading(tok_zulu_minute, v)) set_whole(ins_utc_minute, v);
+    if (reading(tok_clock_second, v)) set_whole(ins_utc_second, v);
 }
 
 void distance_digits() {
-    ins_dist_int = sat_i32(gps_dist_nm);
+    set_whole(ins_dist_int, gps_dist_nm);
     ins_dist_tenth = tenths_digit(gps_dist_nm, ins_dist_int);
 }
 
@@ -174,15 +181,16 @@ void alignment_and_nav_time(const InsNavUnit& u) {
         u.align_time_s = f32(std::max(kAlignSeconds - sat_f64(now - u.align_stamp_s), 0.0));
     }
     const f64 remaining_min = f64(std::max(u.align_time_s, 0.0f)) / 60.0;
-    u.align_time_min = sat_u8(remaining_min);
-    u.align_time_tenth = sat_u8(fraction_digits(remaining_min, u.align_time_min, 10.0));
+    set_whole(u.align_time_min, remaining_min);
+    set_whole(u.align_time_tenth, fraction_digits(remaining_min, u.align_time_min, 10.0));
 
     if (u.align_count < kCountAligned) {
         if (!(u.nav_stamp_s <= now)) u.nav_stamp_s = now;
         u.nav_time_h = sat_f64(now - u.nav_stamp_s) / 3600.0;
-        u.nav_time_int = sat_u8(u.nav_time_h);
+        set_whole(u.nav_time_int, u.nav_time_h);
         // Past 255 hours the whole digits stop; the tenths then stop with them.
-        u.nav_time_tenth = u.nav_time_h < 256.0 ? sat_u8(u.nav_time_h * 10.0 - f64(u.nav_time_int) * 10.0) : 0;
+        if (u.nav_time_h < 256.0) set_whole(u.nav_time_tenth, u.nav_time_h * 10.0 - f64(u.nav_time_int) * 10.0);
+        else u.nav_time_tenth = 0;
     } else {
         u.nav_stamp_s = now;
         u.nav_time_int = 0;
@@ -221,11 +229,12 @@ void plan_started(const InsNavUnit& u) {
 }
 }  // namespace
 
+// Past the guard (no number fails it too) the digit is not shown: 0, as for a value too large.
 i32 fraction_digits(f64 v, i32 whole, f64 scale) {
-    return std::fabs(v) < kWholeLimit ? sat_i32(v * scale - f64(whole) * scale) : 0;
+    return std::fabs(v) < kWholeLimit ? sat_i32(v * scale - f64(whole) * scale, 0) : 0;
 }
 
-u8 tenths_digit(f64 v, i32 whole) { return std::fabs(v) < kWholeLimit ? sat_u8((v - f64(whole)) * 10.0) : 0; }
+u8 tenths_digit(f64 v, i32 whole) { return std::fabs(v) < kWholeLimit ? sat_u8((v - f64(whole)) * 10.0, 0) : 0; }
 
 f64 gc_distance_nm(f64 lat1, f64 lon1, f64 lat2, f64 lon2) {
     const f64 c = std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(lon2 - lon1);

@@ -44,19 +44,14 @@ void fix_of(i64 index, bool valid, f64* out) {
 
 f64 dist(const f64* a, const f64* b) { return gc_distance_nm(a[Lat], a[LonRad], b[Lat], b[LonRad]); }
 
-struct Split {
-    i32 deg;
-    f64 min;
-    i32 min_int, tenth;
-};
-Split split_magnitude(f64 d) {
+// Whole degrees, minutes and the tenth of a minute of the magnitude of an angle converted from
+// a host position (always a number, within half a turn of latitude or a turn of longitude).
+void split_magnitude(f64 d, i32& deg, f64& min, i32& min_int, i32& tenth) {
     const f64 mag = std::fabs(d);
-    Split s;
-    s.deg = sat_i32(mag);
-    s.min = (mag - s.deg) * 60.0;
-    s.min_int = sat_i32(s.min);
-    s.tenth = sat_i32((s.min - s.min_int) * 10.0);
-    return s;
+    deg = sat_i32(mag, deg);
+    min = (mag - deg) * 60.0;
+    min_int = sat_i32(min, min_int);
+    tenth = sat_i32((min - min_int) * 10.0, tenth);
 }
 
 // Beyond f32's range a sum would be undefined to store; the tables never come near it.
@@ -163,8 +158,9 @@ void row_times(const InsNavUnit& u, size_t k, f64 ground_speed_ms) {
     const f64 ete = u.fpl_dtg_nm[k] * kMetresPerNm / ground_speed_ms / 60.0;
     if (!std::isfinite(ete)) return;
     u.fpl_ete_min[k] = ete;
-    const u32 h = sat_u32(ete / 60.0);
-    const u64 m = std::min<u64>(sat_u32(ete - f64(h) * 60.0), 59);
+    // A finite time by the test above: nothing to keep.
+    const u32 h = sat_u32(ete / 60.0, 0u);
+    const u64 m = std::min<u64>(sat_u32(ete - f64(h) * 60.0, 0u), 59);
     u64 minute = u64(ins_utc_minute) + m;
     u64 hour = u64(ins_utc_hour) + h;
     if (minute >= 60) {
@@ -187,20 +183,14 @@ void ins_plan_positions(const InsNavUnit& u) {
     fix_of(sel, valid, u.fix_sel);
     const bool after_dto = ins_dto_state >= kDtoSent;
     const f64* shown = after_dto ? u.fix_sel : u.fix_sel_m1;
-    const Split lat = split_magnitude(shown[Lat] * 180.0 / kPi);
-    u.shown_lat_deg = lat.deg;
-    u.shown_lat_min = lat.min;
-    u.shown_lat_min_int = lat.min_int;
-    u.shown_lat_tenth = lat.tenth;
-    const Split lon = split_magnitude(shown[LonDeg]);
-    u.shown_lon_deg = lon.deg;
-    u.shown_lon_min = lon.min;
-    u.shown_lon_min_int = lon.min_int;
-    u.shown_lon_tenth = lon.tenth;
+    split_magnitude(shown[Lat] * 180.0 / kPi, u.shown_lat_deg, u.shown_lat_min, u.shown_lat_min_int,
+                    u.shown_lat_tenth);
+    split_magnitude(shown[LonDeg], u.shown_lon_deg, u.shown_lon_min, u.shown_lon_min_int, u.shown_lon_tenth);
     if (valid) {
+        // A leg course that is no number, or infinite, has no whole degrees: the last stays.
         const i64 wd = u.cdu_page[kPageWptDetail];
-        const GpsWaypointCopy w = gps_read_waypoint(after_dto ? wd : wd - 1);
-        u.sel_course_deg = sat_i32(w.record.leg_course * 180.0 / kPi);
+        const f64 course = gps_read_waypoint(after_dto ? wd : wd - 1).record.leg_course;
+        if (std::isfinite(course)) u.sel_course_deg = sat_i32(course * 180.0 / kPi, u.sel_course_deg);
     }
 }
 
@@ -222,12 +212,14 @@ void ins_plan_distances(const InsNavUnit& u) {
         u.dist_wpt0_nm = 0.0;
         u.sel_leg_nm = 0.0;
     }
-    ins_dist_wpt0_int = sat_i32(u.dist_wpt0_nm);
-    ins_sel_leg_int = sat_i32(u.sel_leg_nm);
-    ins_sel_leg_tenth = sat_u8(fraction_digits(u.sel_leg_nm, ins_sel_leg_int, 10.0));
+    // Great-circle distances of converted positions: always numbers.
+    ins_dist_wpt0_int = sat_i32(u.dist_wpt0_nm, ins_dist_wpt0_int);
+    ins_sel_leg_int = sat_i32(u.sel_leg_nm, ins_sel_leg_int);
+    ins_sel_leg_tenth = sat_u8(fraction_digits(u.sel_leg_nm, ins_sel_leg_int, 10.0), ins_sel_leg_tenth);
     u.sel_next_leg_nm = !valid || u.sel_wpt == n ? 0.0 : dist(u.fix_sel_m1, u.fix_sel);
-    ins_sel_next_leg_int = sat_i32(u.sel_next_leg_nm);
-    ins_sel_next_leg_tenth = sat_u8(fraction_digits(u.sel_next_leg_nm, ins_sel_next_leg_int, 10.0));
+    ins_sel_next_leg_int = sat_i32(u.sel_next_leg_nm, ins_sel_next_leg_int);
+    ins_sel_next_leg_tenth =
+        sat_u8(fraction_digits(u.sel_next_leg_nm, ins_sel_next_leg_int, 10.0), ins_sel_next_leg_tenth);
 
     if (u.first) {
         const i64 a = gps_active_wpt;
@@ -278,9 +270,9 @@ void ins_plan_tables(const InsNavUnit& u) {
             u.fpl_leg_nm[k] = v.leg;
         }
         row_times(u, k, gs);
-        if (shown_range(u.fpl_dtg_nm[k])) u.fpl_dtg_int[k] = sat_i32(u.fpl_dtg_nm[k]);
+        if (shown_range(u.fpl_dtg_nm[k])) u.fpl_dtg_int[k] = sat_i32(u.fpl_dtg_nm[k], u.fpl_dtg_int[k]);
         if (shown_range(u.fpl_ete_min[k])) u.fpl_ete_shown[k] = u.fpl_ete_min[k];
-        if (shown_range(u.fpl_leg_nm[k])) u.fpl_leg_int[k] = sat_i32(u.fpl_leg_nm[k]);
+        if (shown_range(u.fpl_leg_nm[k])) u.fpl_leg_int[k] = sat_i32(u.fpl_leg_nm[k], u.fpl_leg_int[k]);
     }
     flight_plan_labels(u, f, a, dep);
     wpt_select_labels(u, u.cdu_page[kPageWptSelect], a, dep);

@@ -130,7 +130,7 @@ void dme_step(Side& s) {
     }
     const f64 x = s.tenths;
     if (!std::isfinite(x)) return;
-    const auto whole = [](f64 v) { return f64(sat_i32(v)); };
+    const auto whole = [](f64 v) { return f64(sat_i32(v, 0)); };  // a finite store: always a number
     drum_roll(gauge.el(s.first_drum + 3), x / 1000.0);
     drum_roll(gauge.el(s.first_drum + 2), (x - 1000.0 * whole(x / 1000.0)) / 100.0);
     drum_roll(gauge.el(s.first_drum + 1), (x - 100.0 * whole(x / 100.0)) / 10.0);

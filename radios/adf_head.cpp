@@ -18,7 +18,7 @@ void adf_head_frame(const AdfHead& h, Gauge<kAdfElements, kAdfRects>& gauge) {
     svc::execute_calculator_code(h.frequency_expr, &khz, nullptr, nullptr);
     if (!adf_window_targets(khz, h.window)) return;
     *h.freq_khz = adf_clamp_khz(khz, h.window.top_khz);
-    h.freq_whole.store(sat_u32(*h.freq_khz));
+    h.freq_whole.store(sat_u32(*h.freq_khz, 0u));  // finite and within the window: a number
 }
 
 void adf_head_test(const AdfHead& h) {

@@ -21,7 +21,7 @@ void freq_window_targets(u32 word, const FreqWindow& w, u32 top) {
 bool adf_window_targets(f64 khz, const AdfWindow& w) {
     if (!std::isfinite(khz)) return false;
     const f64 f = adf_clamp_khz(khz, w.top_khz);
-    const u32 tenths = sat_u32(std::round(f * 10.0));
+    const u32 tenths = sat_u32(std::round(f * 10.0), 0u);  // finite and within the window: a number
     const u32 thousands = tenths >= 10000 ? 1 : 0;
     w.thousands.store(thousands);
     w.hundreds.store(tenths / 1000 - 10 * thousands);

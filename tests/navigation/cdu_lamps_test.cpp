@@ -134,11 +134,12 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
     put<f64>(d, 0x80, 10000.0);
     put<f64>(d + kDataArray + 3 * 64, 0x20, M_PI / 2);
     frames(2);  // departed from the second frame on
-    // The seconds to go set the ground speed; none (0, below, NaN) gives no time.
+    // The seconds to go set the ground speed; none (0, below, NaN, infinite) gives no time.
     const struct { f64 seconds_to_go; u8 lamp; u32 minutes; } cases[] = {
-        {120, 1, 2}, {170, 0, 2}, {76, 0, 1}, {166, 1, 2}, {0, 0, 2}, {-1, 0, 2}, {NAN, 0, 2}};
+        {120, 1, 2}, {170, 0, 2}, {76, 0, 1}, {166, 1, 2}, {0, 0, 2}, {-1, 0, 2}, {NAN, 0, 2}, {INFINITY, 0, 2}};
     for (const auto& c : cases) {
-        const f64 gs = c.seconds_to_go > 0 ? 5.4 * 1852.0 / (c.seconds_to_go + 0.5) : c.seconds_to_go;
+        const f64 gs = c.seconds_to_go > 0 && c.seconds_to_go < INFINITY ? 5.4 * 1852.0 / (c.seconds_to_go + 0.5)
+                                                                          : c.seconds_to_go;
         token(832, gs);
         frames(2);
         EXPECT_EQ(ins1_alr_lamp, c.lamp) << c.seconds_to_go;
@@ -152,6 +153,7 @@ TEST_F(CduLamps, WaypointAlertWindowByTurnAndTimeToGo) {
         {20.5, 20, 112, 22},   {25.5, 25, 112, 22},   {26.5, 26, 112.8354, 22.8354}, {110.5, 110, 183.0006, 93.0006},
         {111.5, 111, 90, 0},   {200.5, 159, 90, 0},   {-175.5, 175, 90, 0},         {-190.5, 169, 90, 0},
         {-20.5, 20, 112, 22},  {175.5, 175, 90, 0},   {185.5, 174, 90, 0},  {-185.5, 174, 90, 0},
+        {NAN, 174, 90, 0},  // a leg course that is no number: the last turn
     };
     for (const auto& t : turns) {
         put<f64>(d + kDataArray + 3 * 64, 0x20, t.next_deg * M_PI / 180.0);

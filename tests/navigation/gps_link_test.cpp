@@ -76,6 +76,7 @@ TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {
         {false, 1.0, 123.9, 0},     // GPS drives, no block: course 0
         {true, 1.0, 123.9, 57},     // GPS drives: the waypoint course (1 rad)
         {true, 0.5, 200.2, 200},    // anything but exactly 1.0 is not driving
+        {true, 0.0, INFINITY, 200}, // an infinite heading has no whole degrees: the word as it was
         {true, 0.0, -1.0, 0xFFFF},  // low 16 bits of a negative heading
         {true, 0.0, NAN, 0xFFFF},   // a selected heading that is no number: the word as it was
     };

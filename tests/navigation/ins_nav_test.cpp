@@ -76,7 +76,7 @@ TEST_F(NavComputerTest, WindComponentAccelerationAndGroundSpeed) {
     // Metres a second to knots rounds after each factor: these speeds land just either side
     // of a whole knot, where the folded constant gives the other integer.
     const struct { f64 ms; i32 kt; } speeds[] = {
-        {7.716049382716048, 15}, {8.744855967078188, 17}, {10.288065843621398, 19}, {NAN, 19}};
+        {7.716049382716048, 15}, {8.744855967078188, 17}, {10.288065843621398, 19}, {NAN, 19}, {INFINITY, 19}};
     for (const auto& s : speeds) {
         token(832, s.ms);
         frames(1);

@@ -68,6 +68,7 @@ TEST_F(PlanTest, ArrivalTimeWrapsAtMidnight) {
         {23, 0, 60.0 * 1800, 5, 0, 7500},    // 30 hours: still a time of day
         {23, 0, 60.0 * 1440005, 23, 5, 7500}, // 1000 days and 5 minutes; beyond 9999 NM the shown value stays
         {NAN, NAN, 7500, 1, 5, 7500},        // a time of day that is no number: the last one, 23:00
+        {INFINITY, INFINITY, 7500, 1, 5, 7500},  // nor is an infinite one a time of day
     };
     five_legs(3, 0, 4);  // row 1 is the active waypoint: distance to go = G
     token(832, 1852);    // one NM a second: a minute per 60 NM

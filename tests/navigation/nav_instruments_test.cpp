@@ -49,14 +49,16 @@ protected:
 };
 
 // Drift is the velocity's angle off the x axis; the course moves by it outside the +-1 dead band
-// of vz; a zero or non-number velocity has no drift. Pointer -1: not checked.
+// of vz; a zero velocity has no drift, one that is no number leaves the last drift (and a side
+// that is no number the pointer). Pointer -1: not checked.
 TEST_F(NavInstruments, HsiPublishedCourseAndDriftPointer) {
     place(kHsi);
     const struct { f64 vx, vz, obs, course; i32 pointer; } cases[] = {
         {2.0 / std::tan(15 * kDeg), 2.0, 10.0, 355.0, -1},  {2.0 / std::tan(15 * kDeg), -2.0, 350.0, 5.0, -1},
         {-2.0 / std::tan(15 * kDeg), 2.0, 10.0, 205.0, -1}, {0.8, 0.6, 200.0, 200.0, 36},
+        {kNaN, 5.0, 40.0, 40.0 - std::acos(0.8) / kDeg, 36}, {0.8, kNaN, 40.0, 40.0, 36},
         {0.5 / std::tan(3 * kDeg), -0.5, 100.0, 100.0, 357},  // the pointer's side has no dead band
-        {0.0, 0.0, 360.0, 360.0, 0}, {kNaN, 5.0, 40.0, 40.0, 0}, {kNaN, -5.0, 40.0, 40.0, 0},
+        {0.0, 0.0, 360.0, 360.0, 0},
         {1.0 / std::tan(15 * kDeg), 1.0, 40.0, 25.0, -1}, {1.0 / std::tan(15 * kDeg), -1.0, 40.0, 55.0, -1},
         {1e300, 1e300, 100.0, 55.0, 44},  // squares beyond the range still give 45 degrees
     };
