@@ -107,7 +107,7 @@ bool powered() { return elec_ess_ac_any_powered == 1 && dc_ess_powered == 1; }
 void bug_and_target() {
     if (eng_n1_mode != 0) {
         const f64 t = eng_n1_target_computed;
-        if (std::isfinite(t)) eng_n1_bug = sat_u32(t > f64(kBugMax) ? f64(kBugMax) : t);
+        if (std::isfinite(t)) eng_n1_bug = sat_u32(t > f64(kBugMax) ? f64(kBugMax) : t, eng_n1_bug);
     } else {
         eng_n1_target_selected = f64(eng_n1_bug);
     }

@@ -29,7 +29,7 @@ f64 dial_digits(f64 value, f64 max) {
 }
 
 void dial_telltale_rise(u32& telltale, f64 shown) {
-    if (f64(telltale) < shown) telltale = sat_u32(shown);
+    if (f64(telltale) < shown) telltale = sat_u32(shown, telltale);
 }
 
 void dial_frame(const DialSpec& spec, DialVars& v, bool powered, f64 raw, ElementHeader* off_flag) {

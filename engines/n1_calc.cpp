@@ -132,7 +132,7 @@ Gauge<kElements, sizeof kRects / sizeof kRects[0]> gauge(gauge_n1_calc, "ketravi
 void read_tat() {
     const f64 v = tok_read(tok_tat) * kTatScale;
     if (!std::isfinite(v)) return;
-    eng_n1_tat_c = i8(u8(u32(sat_i32(v)) & 0xFF));
+    eng_n1_tat_c = i8(u8(u32(sat_i32(v, eng_n1_tat_c)) & 0xFF));
     const i32 c = eng_n1_tat_c;
     eng_n1_tat_abs = u8(c < 0 ? -c : c);
 }

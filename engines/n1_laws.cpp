@@ -35,15 +35,17 @@ f64 reading(TokenVar& t, f64& kept) {
 f64 cap(f64 v, f64 top) { return v < top ? v : top; }
 
 // A deviation is the difference of two whole temperatures in a signed byte, held at its ends.
-i8 deviation(i32 temp_k, i32 ref_k) { return sat_cast<i8>(f64(temp_k) - f64(ref_k)); }
+void deviation(i8& dev, i32 temp_k, i32 ref_k) { dev = sat_cast<i8>(f64(temp_k) - f64(ref_k), dev); }
 
 i8 static_deviation(u16 ref_k) {
     eng_n1_ref_sat_k = ref_k;
-    return eng_n1_sat_dev = deviation(eng_n1_sat_k, eng_n1_ref_sat_k);
+    deviation(eng_n1_sat_dev, eng_n1_sat_k, eng_n1_ref_sat_k);
+    return eng_n1_sat_dev;
 }
 i8 total_deviation(u16 ref_k) {
     eng_n1_ref_tat_k = ref_k;
-    return eng_n1_tat_dev = deviation(eng_n1_tat_k, eng_n1_ref_tat_k);
+    deviation(eng_n1_tat_dev, eng_n1_tat_k, eng_n1_ref_tat_k);
+    return eng_n1_tat_dev;
 }
 
 // Go-around, MCT and climb: engine anti-ice alone, or with wing anti-ice (more when an engine's
@@ -91,7 +93,7 @@ Law law(u8 mode, f64 a, f64 e, u8 w) {
             return {cap(101.4 + 0.25 * a / 1000.0, 115.5), 96.5 + 0.184 * dt + alt - engine_bleed(e, w, 0.9, 2.0, 1.6)};
         }
         default: {  // Cruise: the reference is the host's, read only in this mode
-            const u16 ref = sat_cast<u16>(reading(tok_ref_temp_c, last.ref) + kKelvin);
+            const u16 ref = sat_cast<u16>(reading(tok_ref_temp_c, last.ref) + kKelvin, eng_n1_ref_sat_k);
             const f64 ds = static_deviation(ref);
             const f64 alt = a < 35000.0 ? 0.84 * a / 1000.0 : 29.4;
             return {113.0, 72.1 + 0.2 * ds + alt};
@@ -109,7 +111,7 @@ void n1_laws_step() {
     const f64 alt_m = reading(tok_altitude_m, last.alt_m);
     // 2-3. Altitude in feet, whole kelvin.
     const f64 a = eng_n1_calc_alt_ft = alt_m * kMetresToFeet;
-    eng_n1_sat_k = sat_cast<i16>(sat + kKelvin);
+    eng_n1_sat_k = sat_cast<i16>(sat + kKelvin, eng_n1_sat_k);
     eng_n1_tat_k = i16(eng_n1_tat_c + i16(kKelvin));
     // 4. The selected mode's law, held under its limit; no mode keeps the last target.
     if (eng_n1_mode >= TakeOff && eng_n1_mode <= Cruise) {

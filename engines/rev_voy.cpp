@@ -50,11 +50,11 @@ const Reverser kReversers[2] = {
 };
 
 // Deadlines on the tick counter, kept in their signed variables by the shared deadline rule.
-void arm(i32& deadline, f64 now, u32 length) { deadline = sat_i32(f64(deadline_arm(now, length))); }
+void arm(i32& deadline, f64 now, u32 length) { deadline = sat_i32(f64(deadline_arm(now, length)), deadline); }
 bool reached(i32& deadline, f64 now, u32 length) {
     u32 d = deadline > 0 ? u32(deadline) : 0;
     const bool r = deadline_reached(d, now, length);
-    deadline = sat_i32(f64(d));
+    deadline = sat_i32(f64(d), deadline);
     return r;
 }
 

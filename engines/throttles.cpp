@@ -45,8 +45,8 @@ f64 FSAPI drum_digit(ElementHeader*) {
 void readout(f64 lever, u8& tens, u8& units) {
     if (lever != lever) return;
     const f64 m = lever >= 0.0 && lever < 1.0 ? lever : lever > -1.0 && lever < 0.0 ? -lever : 0.0;
-    tens = sat_u8(m * 10.0);
-    units = sat_u8(m * 100.0 - f64(tens) * 10.0);
+    tens = sat_u8(m * 10.0, tens);
+    units = sat_u8(m * 100.0 - f64(tens) * 10.0, units);
 }
 
 // ---- Small quadrant ---------------------------------------------------------------------
@@ -88,7 +88,10 @@ void FSAPI throttle_quadrant_update(GaugeHeader*, i32 service, u32);
 Gauge<kSmallElements, 4> small(gauge_throttles, "ketravin throttles_kr60", 58, throttle_quadrant_update,
                                kSmallElementDefs, kSmallRects);
 
-i16 lever_up(f64 lever, f64 travel) { return i16(-sat_cast<i16>(std::fabs(lever) * 100.0 / travel)); }
+// An image's rise by the lever's magnitude. Callers pass only a finite lever, so the magnitude is
+// a number and the conversion has nothing to keep.
+i16 rise(f64 magnitude) { return i16(-sat_cast<i16>(magnitude, i16(0))); }
+i16 lever_up(f64 lever, f64 travel) { return rise(std::fabs(lever) * 100.0 / travel); }
 
 template <typename G>
 void show_drums(G& g, size_t first) {
@@ -187,8 +190,9 @@ void big_levers(size_t first, f64 lever) {
     if (!std::isfinite(lever)) return;  // no number: the images stand
     for (size_t i = 0; i < kBigLevers; ++i) {
         const BigLever& b = kBigLever[i];
-        big_offset[first + i] = b.reverse_lift && lever < 0.0 ? sat_cast<i16>(lever * b.k - kReverseLift)
-                                                               : i16(-sat_cast<i16>(std::fabs(lever) * b.k));
+        i16& offset = big_offset[first + i];
+        offset = b.reverse_lift && lever < 0.0 ? sat_cast<i16>(lever * b.k - kReverseLift, offset)
+                                               : rise(std::fabs(lever) * b.k);
     }
 }
 

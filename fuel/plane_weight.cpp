@@ -72,11 +72,11 @@ void total_weight_digits() {
     const f64 h = weight_total / 100.0;
     weight_gross_hundreds = h;
     const f64 v = h > 0.0 ? h : 0.0;
-    weight_digit1 = sat_u32(v / 1000.0);
+    weight_digit1 = sat_u32(v / 1000.0, weight_digit1);
     const f64 above1 = 1000.0 * weight_digit1;
-    weight_digit2 = sat_u32((v - above1) / 100.0);
+    weight_digit2 = sat_u32((v - above1) / 100.0, weight_digit2);
     const f64 above2 = above1 + 100.0 * weight_digit2;
-    weight_digit3 = sat_u32((v - above2) / 10.0);
+    weight_digit3 = sat_u32((v - above2) / 10.0, weight_digit3);
     // Past what the whole digits can hold (an absurd weight) the rest is no longer a tenth: the
     // drum stands at the top of its strip.
     const f64 rest = v - (above2 + 10.0 * weight_digit3);

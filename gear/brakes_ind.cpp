@@ -70,9 +70,9 @@ void pressures() {
     if (elec_ac_bus1_powered != 1) return;
     u32& l = inst_brake_press_left;
     u32& r = inst_brake_press_right;
-    if (green_or_yellow()) {
-        l = sat_u32(left);
-        r = sat_u32(right);
+    if (green_or_yellow()) {  // a brake that is no number keeps its pressure
+        l = sat_u32(left, l);
+        r = sat_u32(right, r);
     } else if (inst_brake_park_latch == 1) {
         l = r = kFullPressure;
     } else if (l > kBleedPerFrame) {

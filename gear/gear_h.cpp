@@ -61,8 +61,8 @@ void FSAPI gear_h_update(GaugeHeader*, i32 service, u32);
 Gauge<kElements, 3> gauge(gauge_gear_h, "ketravin gear_h_kr60", 50, gear_h_update, kElementDefs, kRects);
 
 // The lever follows a handle moved by anything but its own clicks; exactly 1.0 (and a handle that
-// is not a number) moves nothing. Positions are taken as the host gives them: a sum with one that
-// is no number is not above 0.
+// is not a number) moves nothing. Positions are taken as the host gives them: a sum that is no
+// number is neither above 0 nor at or below it, so a lever going up stays where it stands.
 void follow_handle() {
     constexpr f64 kHandleMid = 1.0;
     const f64 handle = tok_read(tok_gear_handle);
@@ -73,9 +73,13 @@ void follow_handle() {
         inst_gear_lever_offset = kDown;
         inst_gear_lever_down = 1;
     } else if (handle < kHandleMid && inst_gear_lever_down == 1) {
-        const bool retracting = left + right + nose > 0.0;
-        inst_gear_lever_offset = retracting ? kUp : kNeutral;
-        inst_gear_lever_down = retracting ? 1 : 0;
+        const f64 sum = left + right + nose;
+        if (sum > 0.0) {
+            inst_gear_lever_offset = kUp;  // retraction under way
+        } else if (sum <= 0.0) {
+            inst_gear_lever_offset = kNeutral;  // retraction complete
+            inst_gear_lever_down = 0;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // Gear position lights of the main panel: for the left main, nose and right main gear a green
 // down arrow, a red lamp and an amber DOOR lamp, lit every frame from the host's gear handle and
-// the gear's position. Stateless; bright lamps that take no part in the panel lighting.
+// the gear's position. No state of its own beyond the lamps; bright lamps that take no part in the
+// panel lighting.
 // Reads: dc_ess_powered, light_lamp_test, tok_gear_handle, tok_gear_*_pos
 // Writes: nothing shared
 #include "electrical/state.h"
@@ -46,21 +47,28 @@ struct Lamps {
 };
 constexpr Lamps kAllOn{true, true, true};
 
+// Each table answers with the first band the position lies in, and false when it lies in none
+// (a position that is no number): that gear's lamps then keep what they showed.
+
 // Handle up: each band holds its lower threshold. The lamp test acts only once the gear is up.
-Lamps handle_up(f64 p, bool test) {
-    if (p >= 16000.0) return {true, true, false};
-    if (p >= 9000.0) return kAllOn;
-    if (p >= 3000.0) return {false, true, true};
-    if (p >= 10.0) return {false, false, true};
-    return test ? kAllOn : Lamps{false, false, false};
+bool handle_up(f64 p, bool test, Lamps& l) {
+    if (p >= 16000.0) l = {true, true, false};
+    else if (p >= 9000.0) l = kAllOn;
+    else if (p >= 3000.0) l = {false, true, true};
+    else if (p >= 10.0) l = {false, false, true};
+    else if (p < 10.0) l = test ? kAllOn : Lamps{false, false, false};
+    else return false;
+    return true;
 }
 
 // Handle down: each band holds its upper threshold. The lamp test acts only once down and locked.
-Lamps handle_down(f64 p, bool test) {
-    if (p <= 300.0) return {false, true, false};
-    if (p <= 13000.0) return {false, true, true};
-    if (p <= 16000.0) return {true, false, true};
-    return test ? kAllOn : Lamps{true, false, false};
+bool handle_down(f64 p, bool test, Lamps& l) {
+    if (p <= 300.0) l = {false, true, false};
+    else if (p <= 13000.0) l = {false, true, true};
+    else if (p <= 16000.0) l = {true, false, true};
+    else if (p > 16000.0) l = test ? kAllOn : Lamps{true, false, false};
+    else return false;
+    return true;
 }
 
 void FSAPI gear_ind_update(GaugeHeader*, i32 service, u32) {
@@ -69,14 +77,14 @@ void FSAPI gear_ind_update(GaugeHeader*, i32 service, u32) {
         for (size_t pos = ArrowLeft; pos < kElements; ++pos) set_hidden(gauge.el(pos), true);
         return;
     }
-    // Positions and handle as the host gives them: a position that is no number lies in no band,
-    // so it shows what the last band of its handle's table shows; only exactly 0.0 is handle up.
+    // Positions and handle as the host gives them: only exactly 0.0 is handle up.
     const f64 pos[kGears] = {tok_read(tok_gear_left_pos), tok_read(tok_gear_nose_pos),
                              tok_read(tok_gear_right_pos)};
     const bool up = tok_read(tok_gear_handle) == 0.0;
     const bool test = light_lamp_test == 1;
     for (size_t i = 0; i < kGears; ++i) {
-        const Lamps l = up ? handle_up(pos[i], test) : handle_down(pos[i], test);
+        Lamps l{};
+        if (!(up ? handle_up(pos[i], test, l) : handle_down(pos[i], test, l))) continue;
         show_if(gauge.el(ArrowLeft + i), l.arrow);
         show_if(gauge.el(RedLeft + i), l.red);
         show_if(gauge.el(DoorLeft + i), l.door);

@@ -82,14 +82,15 @@ struct AirspeedRamp {
     u32 at_lo;
     f64 slope;
     u32 at_hi;
-    // The bound at `ias`; an airspeed that is no number leaves `bound` as last computed.
+    // The bound at `ias`; an airspeed that is no number is in no band and leaves `bound` as last
+    // computed.
     void update(u32& bound, f64 ias) const {
         if (ias <= lo)
             bound = at_lo;
         else if (ias >= hi)
             bound = at_hi;
-        else if (!std::isnan(ias))
-            bound = sat_u32((ias - lo) * slope + at_lo);
+        else
+            bound = sat_u32((ias - lo) * slope + at_lo, bound);
     }
 };
 
@@ -141,8 +142,9 @@ void mode1(f64 ra) {
         gpws_mode1 = 0;
         return;
     }
-    gpws_sink_bound = sat_u32((sink - kSinkFrom) * kSinkSlope + kSinkBase);
-    gpws_pullup_bound = sink >= kPullUpFrom ? sat_u32((sink - kPullUpFrom) * kPullUpSlope + kPullUpBase) : 0;
+    gpws_sink_bound = sat_u32((sink - kSinkFrom) * kSinkSlope + kSinkBase, gpws_sink_bound);
+    gpws_pullup_bound =
+        sink >= kPullUpFrom ? sat_u32((sink - kPullUpFrom) * kPullUpSlope + kPullUpBase, gpws_pullup_bound) : 0;
     gpws_mode1 = ra <= gpws_pullup_bound ? 2 : ra <= gpws_sink_bound ? 1 : 0;
 }
 
@@ -153,9 +155,9 @@ void closure_sampler(f64 ra, f64 tick) {
     constexpr f64 kPerMinute = 60;
     constexpr u32 kInterval = 18;
     const auto sample = [&](u32 previous, u32& store, u8 next) {
-        gpws_closure_rate = sat_i32((ra - previous) * kPerMinute);
+        gpws_closure_rate = sat_i32((ra - previous) * kPerMinute, gpws_closure_rate);
         gpws_closure_deadline = deadline_arm(tick, kInterval);
-        store = sat_u32(ra);
+        store = sat_u32(ra, store);
         gpws_closure_state = next;
     };
     const auto due = [&] { return deadline_reached(gpws_closure_deadline, tick, kInterval); };
@@ -167,7 +169,7 @@ void closure_sampler(f64 ra, f64 tick) {
 
 // ---- Mode 2: excessive closure rate --------------------------------------------------------
 // Height below which the closure rate warns, from the closing speed (ft/min, positive closing).
-u32 closure_bound(i32 rate) {
+u32 closure_bound(i32 rate, u32 keep) {
     struct Segment {
         f64 from, slope;
         u32 base;
@@ -180,7 +182,7 @@ u32 closure_bound(i32 rate) {
     };
     const f64 closing = -f64(rate);
     for (const Segment& s : kSegments)
-        if (closing >= s.from) return sat_u32((closing - s.from) * s.slope + s.base);
+        if (closing >= s.from) return sat_u32((closing - s.from) * s.slope + s.base, keep);
     return 0;
 }
 
@@ -191,12 +193,12 @@ void mode2(const Frame& f) {
     if (f.ra > gpws_mode2_ceiling || f.ra <= kLowestHeight || f.flaps >= f.d1 || f.gs_valid) {
         gpws_mode2 = 0;
     } else {
-        gpws_mode2_bound = closure_bound(gpws_closure_rate);
+        gpws_mode2_bound = closure_bound(gpws_closure_rate, gpws_mode2_bound);
         gpws_mode2_half = gpws_mode2_bound / 2;
         if (f.ra <= gpws_mode2_half) {
             gpws_mode2 = 2;
             const f64 indicated = g_indicated_alt.refresh();
-            if (std::isfinite(indicated)) gpws_mode2_alt = sat_i32(indicated);
+            if (std::isfinite(indicated)) gpws_mode2_alt = sat_i32(indicated, gpws_mode2_alt);
         } else if (f.ra <= gpws_mode2_bound && gpws_callout != kTerrainPullUp) {
             gpws_mode2 = 1;
         } else if (f.ra > gpws_mode2_bound) {
@@ -246,15 +248,15 @@ void mode3(const Frame& f) {
     if (have_altitude) {
         // The peak starts unset: a take-off below sea level has negative altitudes to climb from.
         if (in_envelope && (!gpws_mode3_peak_set || f64(gpws_mode3_peak) <= altitude)) {
-            gpws_mode3_peak = sat_i32(altitude);
+            gpws_mode3_peak = sat_i32(altitude, gpws_mode3_peak);
             gpws_mode3_peak_set = 1;
         }
-        gpws_mode3_loss = sat_i32(f64(gpws_mode3_peak) - altitude);  // an unset peak counts as 0
+        gpws_mode3_loss = sat_i32(f64(gpws_mode3_peak) - altitude, gpws_mode3_loss);  // an unset peak counts as 0
     }
 
     bool sinking = false;
     if (in_envelope && clean && gpws_mode3_state == 1) {
-        gpws_mode3_threshold = sat_u32(f64(gpws_mode3_loss) * kThresholdPerFootLost);
+        gpws_mode3_threshold = sat_u32(f64(gpws_mode3_loss) * kThresholdPerFootLost, gpws_mode3_threshold);
         sinking = f.ra <= gpws_mode3_threshold;
     }
     if (sinking)
@@ -314,7 +316,7 @@ void mode4c(const Frame& f) {
         gpws_mode4c_peak = 0;
     }
     kBound.update(gpws_mode4c_bound, f.ias);
-    if (f64(gpws_mode4c_peak) <= f.ra) gpws_mode4c_peak = sat_u32(f.ra);
+    if (f64(gpws_mode4c_peak) <= f.ra) gpws_mode4c_peak = sat_u32(f.ra, gpws_mode4c_peak);
     if (f.ra <= gpws_mode4c_bound && f.ra > kLowestHeight && gpws_mode4c_state == 1) {
         // 64-bit product: a saturated peak must not wrap the floor around to a small number.
         gpws_mode4c_floor = u32(u64(gpws_mode4c_peak) * kFloorPercent / 100);

@@ -52,7 +52,8 @@ TEST_F(Brakes, LatchHoldsThenPressuresBleed) {
         {0, 1, true, 25000.9, 1500, 0, 25000, 1500},  // hydraulics: the host's brakes, truncated
         {0, 1, false, 0, 0, 0, 23000, 0},             // a pressure below 2000 becomes 0
         {0, 1, true, 1500, 25000, 0, 1500, 25000},    {0, 1, false, 0, 0, 0, 0, 0},  // left at 2000 or less: both 0
-        {1, 1, true, kNaN, -kInf, 1, 0, 0},           // hostile brakes read 0; the latch arms
+        {1, 1, true, 25000, 1500, 1, 25000, 1500},    // the latch arms
+        {1, 1, true, kNaN, -kInf, 1, 25000, 0},       // no number keeps its pressure; -inf stands at 0
         {1, 1, false, 0, 0, 1, 32000, 32000}, {kNaN, 1, false, 0, 0, 1, 32000, 32000},  // NaN: neither set nor released
     };
     for (const auto& f : kFrames) {

@@ -34,12 +34,12 @@ TEST_F(GearTest, LightsAtEachBandThreshold) {
         // handle up: each band holds its lower threshold
         {0, 16000, 0, "110"}, {0, 15999, 0, "111"}, {0, 9000, 0, "111"}, {0, 8999, 0, "011"}, {0, 3000, 0, "011"},
         {0, 2999, 0, "001"},  {0, 10, 0, "001"},    {0, 9.9, 0, "000"},  {0, 9.9, 1, "111"},  {0, 16000, 1, "110"},
-        {0, kNaN, 0, "000"},
+        {0, kNaN, 0, "110"},  // a position that is no number is in no band: the lamps keep theirs
         // handle down (anything but exactly 0.0): each band holds its upper threshold
         {16383, 300, 0, "010"},     {16383, 300.1, 0, "011"},   {16383, 13000, 0, "011"}, {16383, 13000.1, 0, "101"},
         {16383, 16000, 0, "101"},   {16383, 16000.1, 0, "100"}, {16383, 16000.1, 1, "111"},
         {16383, 14000, 1, "101"},   {0.5, 0, 0, "010"},         {kNaN, kInf, 0, "100"},
-        {16383, kNaN, 0, "100"},  // a position that is no number is in no band: the table's last
+        {16383, 8000, 0, "011"},    {16383, kNaN, 0, "011"},    {16383, kNaN, 1, "011"},  // no band: kept
     };
     for (const auto& c : kCases) {
         token(kHandle, c.handle);
@@ -80,9 +80,10 @@ TEST_F(GearTest, LeverClicksAndHandleFollowing) {
         {kNaN, 0, 0, 0, 1, 0, 0},       {16383, 16383, 16383, 16383, 0, 0, 0},  // unpowered: no following
         {16383, 16383, 16383, 16383, 1, 58, 1},     // host handle down
         {0, 8000, 0, 0, 1, -58, 1},                 // up with gear moving
-        {0, kNaN, 8000, 0, 1, 0, 0},                // a sum with no number is not above 0: neutral
+        {0, kNaN, 8000, 0, 1, -58, 1},              // a sum that is no number is in neither case: held
+        {0, 0, 0, 0, 1, 0, 0},
         {16383, 16383, 16383, 16383, 1, 58, 1},
-        {0, kNaN, -kInf, 0, 1, 0, 0},               // positions summing to 0 or less: neutral
+        {0, 0, -kInf, 0, 1, 0, 0},                  // positions summing to 0 or less: neutral
         {1.5, 0, 0, 0, 1, 58, 1},       {0.5, 0, 0, 0, 1, 0, 0},  // either side of 1.0
     };
     for (const auto& f : kFrames) {
