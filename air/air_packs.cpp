@@ -192,7 +192,7 @@ f32 toward_outside(f32 stored, f64 outside) {
     const f64 t = stored;
     if (t < outside - kCool) return f32(t + kWarm);
     if (t > outside + kWarm) return f32(t - kCool);
-    return air_f32(outside);
+    return air_f32(outside, stored);
 }
 
 template <size_t P>
@@ -208,7 +208,7 @@ void FSAPI pack_update(GaugeHeader*, i32 service, u32) {
     if (!std::isfinite(outside)) return;
     // 3. running only with the valve fully open; 4. otherwise drifting toward outside
     if (air && air_pack_valve[P] == kValveOpen && powered) {
-        air_pack_valve_temp[P] = air_f32(kValveTempCentre - outside);
+        air_pack_valve_temp[P] = air_f32(kValveTempCentre - outside, air_pack_valve_temp[P]);
         air_pack_turbine_temp[P] = toward_working(air_pack_turbine_temp[P], 40.0, 0.01);
         air_pack_discharge_temp[P] = toward_working(air_pack_discharge_temp[P], 27.0, 0.01);
     } else {

@@ -30,9 +30,10 @@ void air_dial_points(NonlinearityPoint (&points)[N], i32 cx, i32 cy, f64 r) {
 // The needle record's speed limit word, which the element lines have no field for.
 inline void air_needle_rate(ElementHeader* e, u32 rate) { reinterpret_cast<NeedleElement*>(e)->reserved2[0] = rate; }
 
-// A double stored in single precision without overflowing to an infinity; NaN gives 0.
-inline f32 air_f32(f64 v) {
-    if (!(v == v)) return 0.0f;
+// A double stored in single precision without overflowing to an infinity; one that is no number
+// gives back `keep` (what the caller last held).
+inline f32 air_f32(f64 v, f32 keep) {
+    if (!(v == v)) return keep;
     if (v >= f64(FLT_MAX)) return FLT_MAX;
     if (v <= -f64(FLT_MAX)) return -FLT_MAX;
     return f32(v);

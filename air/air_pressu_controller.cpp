@@ -123,11 +123,12 @@ void turning_hold(PressSetPanelState& s, ElementHeader* image, f64 tick) {
     }
 }
 
-// Only system 1's panel turns the dials; a target that is no number leaves them where they stand.
+// Only system 1's panel turns the dials. A target that is no finite number leaves its dial where
+// it stands; a setting that is no number (only a script can write one) leaves its dial unrotated.
 void set_dial_angles() {
-    press_baro_dial_deg = air_f32((f64(press_baro_setting_inhg) - kBaroDialZeroInHg) * kBaroDialDegPerInHg);
+    press_baro_dial_deg = air_f32((f64(press_baro_setting_inhg) - kBaroDialZeroInHg) * kBaroDialDegPerInHg, 0.0f);
     const f64 target = tok_read(tok_cabin_target_alt);
-    if (target == target) press_alt_dial_deg = air_f32(target * kAltDialDegPerFt);
+    if (std::isfinite(target)) press_alt_dial_deg = air_f32(target * kAltDialDegPerFt, press_alt_dial_deg);
 }
 
 template <size_t S>
@@ -291,7 +292,7 @@ void FSAPI cabin_altitude_update(GaugeHeader*, i32 service, u32) {
     // The sample: with power only; a reading that is no finite number keeps the last one.
     if (dc_ess_powered == 1) {
         const f64 cabin = tok_read(tok_cabin_altitude);
-        if (std::isfinite(cabin)) air_cabin_alt_ft = air_f32(cabin);
+        if (std::isfinite(cabin)) air_cabin_alt_ft = air_f32(cabin, air_cabin_alt_ft);
     }
     // Dump with no controller active or any door value off 0, however small; the toggle goes out
     // on every frame the host's switch disagrees, and never for a switch that is neither 0 nor 1.

@@ -59,9 +59,10 @@ void FSAPI cabin_diff_pressure_update(GaugeHeader*, i32 service, u32) {
     if (dc_ess_powered != 1)
         air_cabin_diff_psi = 0.0f;
     else if (std::isfinite(aircraft))
-        air_cabin_diff_psi = air_f32(diff_psi(aircraft, f64(air_cabin_alt_ft)));
+        air_cabin_diff_psi = air_f32(diff_psi(aircraft, f64(air_cabin_alt_ft)), air_cabin_diff_psi);
     // A cabin above the aircraft shows 0, not the negative part of the scale.
-    air_cabin_diff_needle = air_cabin_diff_psi < 0.0f ? 0.0f : air_f32(f64(air_cabin_diff_psi) * kNeedlePerPsi);
+    air_cabin_diff_needle =
+        air_cabin_diff_psi < 0.0f ? 0.0f : air_f32(f64(air_cabin_diff_psi) * kNeedlePerPsi, air_cabin_diff_needle);
 }
 
 // ---- cabin vertical speed -----------------------------------------------------------------------------
@@ -90,8 +91,7 @@ struct VsiRate {
 i16 cabin_vs(f64 v, i16 last) {
     if (v > kVsLimit) return kVsFullScale;
     if (v < -kVsLimit) return -kVsFullScale;
-    if (v != v) return last;
-    return sat_cast<i16>(v * kFpmPerUnit);
+    return sat_cast<i16>(v * kFpmPerUnit, last);
 }
 
 void FSAPI cabin_vsi_update(GaugeHeader*, i32 service, u32) {

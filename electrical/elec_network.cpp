@@ -90,7 +90,7 @@ void update_charge() {
     // reading: the battery waits for the next one rather than count from a made-up time.
     const f64 now = tok_read(tok_sim_time_s);
     if (!std::isfinite(now)) return;
-    const u32 now_s = sat_u32(now);
+    const u32 now_s = sat_u32(now, 0);  // a number here
     const i32 current = battery_current;
     if (current < -1) {
         if (!elec_batt_discharging || elec_batt_segment_level != current) {

@@ -142,7 +142,7 @@ void krug_blink() {
     ElementHeader* lamp = gauge.el(Krug);
     if (inst_krug_blinking == 0) {
         show_if(lamp, true);
-        inst_krug_blink_start = inst_krug_blink_phase = sat_u32(t);
+        inst_krug_blink_start = inst_krug_blink_phase = start_at(t);
         inst_krug_blinking = 1;
     }
     start_rebase(inst_krug_blink_start, t);
@@ -153,7 +153,7 @@ void krug_blink() {
         inst_slat_transit = 0;
     } else if (t >= f64(inst_krug_blink_phase) + kBlinkCycleTicks) {
         show_if(lamp, true);
-        inst_krug_blink_phase = sat_u32(t);
+        inst_krug_blink_phase = start_at(t);
     } else if (t >= f64(inst_krug_blink_phase) + kBlinkOnTicks) {
         show_if(lamp, false);
     }

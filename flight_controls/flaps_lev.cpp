@@ -59,7 +59,7 @@ void FSAPI flap_lever_update(GaugeHeader*, i32 service, u32) {
     f64 handle = 0.0;
     if (flap_power()) {
         if (!tok_number(tok_flaps_handle, handle)) return;  // no number: the lever stands
-        const u8 frame = sat_u8(handle / kHandlePerFrame);
+        const u8 frame = sat_u8(handle / kHandlePerFrame, flap_lever_frame);
         flap_lever_frame = frame < kFrameMax ? frame : kFrameMax;
     } else if (flap_lever_frame > kFrameMax) {
         flap_lever_frame = kFrameMax;

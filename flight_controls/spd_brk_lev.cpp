@@ -5,6 +5,8 @@
 // Reads: hyd_avail, dc_ess_powered, light_zone, annunciator_bright, tok_spoilers_handle,
 //        tok_spoilers_armed, tok_on_ground, tok_eng1_n1, tok_eng1_throttle_lever
 // Writes: spd_brk_lever_pos, spd_brk_arm_state, spd_brk_arm_phase, spd_brk_peak_n1
+#include <cmath>
+
 #include "electrical/state.h"
 #include "flight_controls/fctl_keys.h"
 #include "flight_controls/state.h"
@@ -151,7 +153,8 @@ constexpr i32 kLowerPerPixel = 364;    // integer division
 constexpr f64 kUpperPerPixel = 327.6;  // truncated
 
 f64 FSAPI lower_offset(ElementHeader*) { return f64(spd_brk_lever_pos / kLowerPerPixel); }
-f64 FSAPI upper_offset(ElementHeader*) { return f64(sat_i32(spd_brk_lever_pos / kUpperPerPixel)); }
+// The lever's i16 over a constant is always a number.
+f64 FSAPI upper_offset(ElementHeader*) { return f64(sat_i32(spd_brk_lever_pos / kUpperPerPixel, 0)); }
 
 const ElementDef kSmallElementDefs[kSmallElements] = {
     //          bitmap                x   y  flags
@@ -192,8 +195,9 @@ void FSAPI spd_brk_lever_update(GaugeHeader*, i32 service, u32) {
     const bool ground = on_ground();
     // 3. Highest engine-1 N1 seen on the ground while armed.
     if (spd_brk_arm_state == kArmed && ground) {
+        // An N1 that is no finite number is no peak: the highest number seen stands.
         const f64 n1 = tok_read(tok_eng1_n1);
-        if (f64(spd_brk_peak_n1) < n1) spd_brk_peak_n1 = sat_u32(n1);
+        if (std::isfinite(n1) && f64(spd_brk_peak_n1) < n1) spd_brk_peak_n1 = sat_u32(n1, spd_brk_peak_n1);
     }
     // 4. Rejected take-off: take-off thrust was seen and the throttle came back.
     if (spd_brk_arm_state == kArmed && ground && spd_brk_arm_phase == kPhaseGround &&

@@ -85,7 +85,7 @@ void FSAPI trim_wheel_update(GaugeHeader*, i32 service, u32) {
     const f64 t = fctl_pitch_trim_deg;
     // A trim that is not a number leaves the wheel and pointer where they were.
     if (std::isfinite(t)) {
-        trim_whole_deg = sat_cast<i8>(t);
+        trim_whole_deg = sat_cast<i8>(t, trim_whole_deg);
         if (trim_whole_deg != trim_whole_deg_prev) {
             trim_wheel_phase = trim_wheel_phase == 1 ? 0 : 1;
             trim_whole_deg_prev = trim_whole_deg;

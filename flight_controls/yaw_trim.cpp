@@ -49,6 +49,8 @@ constexpr f64 kSampleTicks = 18.0;  // one second of the 18 Hz counter
 constexpr f64 kRunawayLimitFlaps = 4.5;
 constexpr f64 kRunawayLimitClean = 2.5;
 constexpr u8 kMonitorRestart = 3;
+// The trim axis as the host last gave it, for the capture at a loss of supply.
+TokenWatch trim_axis_watch{tok_trim_axis};
 
 void send(u32 key, u32 value = 0) { svc::send_key_event(key, value); }
 
@@ -112,9 +114,11 @@ void pitch_trim_channels() {
     const bool some_circuit = u32(hyd_avail[0]) + hyd_avail[1] + hyd_avail[2] != 0;
     if (any_on && (dc_ess_powered == 0 || !some_circuit)) {
         // Loss of supply: hand the autopilot's trim back where it was, then drop both channels.
+        // Without any reading of the axis yet the capture keeps what it held.
         if (fctl_trim_capture_done == 0) {
-            f64 axis = 0.0;  // the axis as the host last reported it
-            if (tok_read(tok_ap_engaged) == 1.0 && tok_reading(tok_trim_axis, axis)) fctl_trim_axis_captured = sat_i32(axis);
+            f64 axis = 0.0;
+            if (tok_read(tok_ap_engaged) == 1.0 && trim_axis_watch.latest(axis))
+                fctl_trim_axis_captured = sat_i32(axis, fctl_trim_axis_captured);
             fctl_trim_capture_done = 1;
         }
         if (tok_read(tok_ap_engaged) == 1.0) send(key_trim_axis_set, u32(fctl_trim_axis_captured));
@@ -135,7 +139,7 @@ void trim_stop() {
     const f64 push = deg >= kTrimStopNoseUp ? -kTrimStopStep : deg <= kTrimStopNoseDown ? kTrimStopStep : 0.0;
     f64 axis = 0.0;
     if (push == 0.0 || !tok_number(tok_trim_axis, axis)) return;
-    fctl_trim_limit_cmd = sat_i32(axis + push);
+    fctl_trim_limit_cmd = sat_i32(axis + push, fctl_trim_limit_cmd);
     send(key_trim_axis_set, u32(fctl_trim_limit_cmd));
 }
 
@@ -187,6 +191,7 @@ void trim_monitor() {
 }  // namespace
 
 void yaw_trim_frame() {
+    trim_axis_watch.watch();
     hp_valves();
     yaw_dampers();
     pitch_trim_channels();

@@ -428,7 +428,8 @@ u32 Host::svc_lookup_var(TokenVar* r) {
     if (!r) return 0;
     const f64 v = token(r->id);
     if (is_integer_token(r->id)) {
-        token_store_i32(*r, sat_i32(v));
+        // The host's integer variable holds whole numbers: a script value that is no number is 0 there.
+        token_store_i32(*r, sat_i32(v, 0));
         r->var_type = 1;
     } else {
         token_store_f64(*r, v);
@@ -460,7 +461,7 @@ u32 Host::svc_calculator(const char* code, f64* f, i32* i, const char** s) {
         }
     }
     if (f) *f = v;
-    if (i) *i = sat_i32(v);
+    if (i) *i = sat_i32(v, 0);  // an integer answer has no NaN: the host answers 0, as for an unknown one
     if (s) *s = "";
     return 1;
 }
@@ -677,9 +678,9 @@ std::string fill_tooltip(const char* text, const TooltipArg* args, u32 count, co
         char buf[128];
         int written = -1;
         if (conv == "d" || conv == "i")
-            written = std::snprintf(buf, sizeof buf, fmt.c_str(), int(sat_i32(v)));
+            written = std::snprintf(buf, sizeof buf, fmt.c_str(), int(sat_i32(v, 0)));  // NaN shows as 0
         else if (conv == "u" || conv == "x" || conv == "X" || conv == "o")
-            written = std::snprintf(buf, sizeof buf, fmt.c_str(), unsigned(sat_u32(v)));
+            written = std::snprintf(buf, sizeof buf, fmt.c_str(), unsigned(sat_u32(v, 0)));
         else if (conv == "f" || conv == "F" || conv == "e" || conv == "E" || conv == "g" || conv == "G")
             written = std::snprintf(buf, sizeof buf, fmt.c_str(), std::isfinite(v) ? v : 0.0);
         if (written < 0) {

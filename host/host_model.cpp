@@ -222,8 +222,8 @@ const KeyRule kKeyRules[] = {
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
 
 f64 bcd_step(f64 word, f64 step) {
-    const u32 w = sat_u32(word);
-    const u32 place = sat_u32(std::fabs(step));
+    const u32 w = sat_u32(word, 0);  // a word that is no number steps from 0000
+    const u32 place = sat_u32(std::fabs(step), 0);  // a constant of the key rules
     u32 shift = 0;
     while (shift < 32 && (u32(1) << shift) != place) shift += 4;
     if (shift >= 32) return word;

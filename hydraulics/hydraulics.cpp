@@ -55,6 +55,10 @@ constexpr f64 kTrimNeutralBand = 1.0;
 constexpr f64 kExitMovingMin = 0.001;
 constexpr f64 kExitMovingMax = 0.999;
 
+// The gear as the host last gave it, for the snapshot at a loss of green and yellow.
+TokenWatch gear_left_watch{tok_gear_left_pos};
+TokenWatch gear_right_watch{tok_gear_right_pos};
+
 // Pressures move only by these steps, so they stay multiples of 15 from 0. A decay never
 // goes below 0, whatever value the line was given.
 void rise(u32& p) { p = p < kPressMax ? p + kRiseStep : kPressMax; }
@@ -163,10 +167,11 @@ void green_yellow_loss() {
         hyd_loss_snapshot_taken = 0;
         return;
     }
+    // A gear the host has given no number for yet keeps its captured position.
     if (!hyd_loss_snapshot_taken) {
-        f64 pos = 0.0;  // the gear as the host last reported it
-        if (tok_reading(tok_gear_left_pos, pos)) hyd_loss_gear_left = sat_u32(pos);
-        if (tok_reading(tok_gear_right_pos, pos)) hyd_loss_gear_right = sat_u32(pos);
+        f64 pos = 0.0;
+        if (gear_left_watch.latest(pos)) hyd_loss_gear_left = sat_u32(pos, hyd_loss_gear_left);
+        if (gear_right_watch.latest(pos)) hyd_loss_gear_right = sat_u32(pos, hyd_loss_gear_right);
         hyd_loss_snapshot_taken = 1;
     }
     ap_fd_engaged = 0;
@@ -235,6 +240,8 @@ void pump_ramps() {
 }  // namespace
 
 void hydraulics_frame() {
+    gear_left_watch.watch();
+    gear_right_watch.watch();
     // 1. Electric pumps.
     hyd_elec_pump_running = (hyd_elec_pump_sw[0] == 1 && elec_ac_bus1_powered == 1) ||
                                     (hyd_elec_pump_sw[1] == 1 && elec_ac_bus2_powered == 1)

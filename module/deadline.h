@@ -11,7 +11,7 @@
 inline u32 deadline_arm(f64 now, u32 length) {
     if (!std::isfinite(now)) return std::numeric_limits<u32>::max();
     const f64 t = now > 0.0 ? now : 0.0;
-    return sat_u32(t + f64(length));
+    return sat_u32(t + f64(length), std::numeric_limits<u32>::max());  // t is a number here
 }
 
 // True when `now` has reached `deadline`. First re-arms a deadline that lies more than `length`
@@ -35,6 +35,14 @@ inline bool deadline_reached(f64& deadline, f64 now, f64 length) {
 // has gone back past restarts the count from now. A non-finite clock changes nothing.
 inline void start_rebase(u32& start, f64 now) {
     if (!std::isfinite(now)) return;
-    const u32 t = sat_u32(now);  // negative counts as 0
+    const u32 t = sat_u32(now, start);  // negative counts as 0
     if (start > t) start = t;
+}
+
+// The start of such a timer started at `now` (a negative clock counts as 0). A clock that is no
+// finite number gives the far end of the range, which start_rebase brings back to the first real
+// reading: the count begins there, never at a moment the host did not give.
+inline u32 start_at(f64 now) {
+    if (!std::isfinite(now)) return std::numeric_limits<u32>::max();
+    return sat_u32(now, 0);  // a number here
 }

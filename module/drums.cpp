@@ -106,8 +106,9 @@ f64 chase_selector(f64 s, f64 d, const Wrap& w) {
 
 // ---- counters ----
 // trunc(v / place) as a 32-bit integer, times place as a 32-bit product, taken back unsigned.
+// v is a finite number of 0 or more.
 f64 place_product(f64 v, u32 place) {
-    const u32 whole = u32(sat_i32(v / f64(place)));
+    const u32 whole = u32(sat_i32(v / f64(place), 0));
     return f64(u32(whole * place));
 }
 
@@ -178,7 +179,7 @@ f64 FSAPI digit_drum_y(ElementHeader* e) {
 void drum_roll(ElementHeader* e, f64 x) {
     const ElementBinding& b = element_binding(e);
     if (b.rule != drum::RuleBanded || !in_i32_range(x)) return;
-    const f64 n = sat_i32(x);
+    const f64 n = sat_i32(x, 0);  // x is a number within range here
     const f64 along = (x - b.k[3] - n) * b.k[4];
     *var(b, 0) = x;
     *var(b, 1) = b.arg == drum::Reversed ? 10.0 - n - along : n + along;
@@ -194,7 +195,7 @@ CounterPlaces counter_split(f64 value, u32 top_place) {
         const f64 s = (v - above) / f64(place_value);
         c.scaled[place] = s;
         if (place >= 2) {
-            const f64 n = sat_i32(s);
+            const f64 n = sat_i32(s, 0);  // v is finite, so s is a number
             const drum::Band b = drum::counter_place(place);
             c.roll[place] = n + ((s - b.s) - n) * b.gain;
         }
@@ -215,12 +216,12 @@ void engine_drums_step(f64 digit_value, f64 leading_weight, u32 count, EngineDru
         if (i == 0) {
             s.x = d_value / weight;
         } else {
-            row.whole[i - 1] = sat_u32(d_value / above);
+            row.whole[i - 1] = sat_u32(d_value / above, row.whole[i - 1]);
             const f64 whole = row.whole[i - 1];
             // A tenths drum turns with ten times the fraction of D, as the counters compute it.
             s.x = last && weight < 1.0 ? 10.0 * d_value - 10.0 * whole : (d_value - above * whole) / weight;
         }
-        s.d = sat_u32(s.x);
+        s.d = sat_u32(s.x, s.d);
         if (last) {
             s.p = 10.0 - s.x;
         } else {
@@ -236,9 +237,10 @@ SelectorTargets selector_split(i32 value, u32 leading_place, u32 leading_n) {
     u32 place = leading_place;
     const u32 lead = rest / place;
     rest -= lead * place;
-    t.wheel[t.count++] = lead == 0 ? 0 : i32(leading_n) - sat_i32(f64(lead));
+    // Whole numbers throughout: no conversion below meets a value that is no number.
+    t.wheel[t.count++] = lead == 0 ? 0 : i32(leading_n) - sat_i32(f64(lead), 0);
     for (place /= 10; place >= 10 && t.count < 4; place /= 10) {
-        const i32 digit = sat_i32(f64(rest) / f64(place));
+        const i32 digit = sat_i32(f64(rest) / f64(place), 0);
         rest -= u32(digit) * place;
         t.wheel[t.count++] = digit == 0 ? 0 : 10 - digit;
     }

@@ -8,7 +8,8 @@ T* at(const VarInfo& v, u32 index) {
 }
 template <typename T>
 void store(const VarInfo& v, u32 index, f64 value) {
-    *at<T>(v, index) = sat_cast<T>(value);
+    T& x = *at<T>(v, index);
+    x = sat_cast<T>(value, x);  // no number leaves the variable as it was
 }
 }  // namespace
 

@@ -112,7 +112,7 @@ void countdowns(f64 t) {
         if (!std::isfinite(t) || due(it, t)) continue;
         const f64 start_minute = f64(fail_start_time[it.start] / kSecondsPerMinuteU);
         const f64 left = f64(setting) - (t / kSecondsPerMinute - start_minute) + kCountdownLead;
-        shown = sat_u8(std::min(left, f64(setting)));
+        shown = sat_u8(std::min(left, f64(setting)), shown);
     }
 }
 
@@ -250,7 +250,7 @@ void failures_apply() {
     if (fail_apply_enable == kApplyLit) {
         // With no reading of the clock the delay starts at the first real one (see rebase_starts).
         const f64 t = tok_read(tok_sim_time_s);
-        const u32 now_s = std::isfinite(t) ? sat_u32(t) : std::numeric_limits<u32>::max();
+        const u32 now_s = start_at(t);
         fail_apply_enable = 0;
         for (u8* s : kSelections) {
             if (*s != kSelectArmed) continue;

@@ -29,8 +29,8 @@ enum InitState : u8 { InitLoaded = 0, InitTokensCaptured = 1 };
 // the host gives no number for keeps its start value.
 void capture_start_tokens() {
     f64 v = 0.0;
-    if (tok_number(tok_ap_hdg_sel_deg, v)) ap_selected_heading = sat_i32(v);
-    if (tok_number(tok_nav1_obs_deg, v)) ap_selected_course = sat_i32(v);
+    if (tok_number(tok_ap_hdg_sel_deg, v)) ap_selected_heading = sat_i32(v, ap_selected_heading);
+    if (tok_number(tok_nav1_obs_deg, v)) ap_selected_course = sat_i32(v, ap_selected_course);
     panel_init_state = InitTokensCaptured;
 }
 }  // namespace

@@ -143,6 +143,12 @@ TEST_F(Pressure, AltKnobStopsAt12000AndEveryAreaTouchesTheTurningImage) {
     EXPECT_EQ(events, 6u);
     frames(1);
     EXPECT_FLOAT_EQ(press_alt_dial_deg, 11799.5f * 0.0225f);
+    for (f64 none : {kInf, -kInf}) {  // an infinite target leaves the dial, as one that is no number
+        token(kTarget, none);
+        frames(1);
+        EXPECT_FLOAT_EQ(press_alt_dial_deg, 11799.5f * 0.0225f) << none;
+    }
+    token(kTarget, 11799.5);
 
     // Hold: a touch before tick 100 holds to 150; a second one before 140 holds to 191.
     for (const auto& [second, hidden_at] : {std::pair{false, 150u}, {true, 191u}}) {

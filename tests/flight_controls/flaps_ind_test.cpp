@@ -129,15 +129,20 @@ TEST_F(FlapsInd, KrugBlinksAtAnyFrameRateAndAfterTheClockRunsBack) {
     flaps(0, 0.5);  // in a gap: the slat tape stays in transit
     inst_slat_tape_pos = 1.5;
     // 18 fps: 4 ticks on, 4 off; 6 fps (3 ticks a frame) never skips a change; the period ends at
-    // tick 81 (80 after it began) and starts again on the next frame.
-    const struct { f64 fps; size_t from; const char* pattern; } kCases[] = {
+    // tick 81 (80 after it began) and starts again on the next frame. A blink that starts with no
+    // clock reading counts from the first one (`clock_back`, after `from` frames without).
+    const struct { f64 fps; size_t from; const char* pattern; f64 clock_back = -1; } kCases[] = {
         {18, 0, "1111000011110000"}, {6, 0, "110110110110"}, {18, 76, "00000111"},
+        {18, 3, "1111000011110000", 500},
     };
     for (const auto& c : kCases) {
         host().set_fps(c.fps);
-        token(kTick, 0);
+        token(kTick, c.clock_back < 0 ? 0 : kNaN);
         inst_krug_blinking = 0;
-        EXPECT_EQ(krug(c.from + strlen(c.pattern)).substr(c.from), c.pattern) << c.fps;
+        std::string lamp = krug(c.from);
+        if (c.clock_back >= 0) token(kTick, c.clock_back);
+        lamp += krug(strlen(c.pattern));
+        EXPECT_EQ(lamp.substr(c.from), c.pattern) << c.fps << " " << c.clock_back;
     }
     // A counter set back far below the blink's start: the lamp goes on blinking, and the period
     // ends 80 ticks after the clock came back.

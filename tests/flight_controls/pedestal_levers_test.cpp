@@ -13,7 +13,7 @@
 #include "tests/panel_fixture.h"
 
 namespace {
-constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN();
+constexpr f64 kNaN = std::numeric_limits<f64>::quiet_NaN(), kInf = std::numeric_limits<f64>::infinity();
 constexpr u32 kOnGround = 60, kArmedTok = 324, kHandle = 325, kFlapsHandle = 328, kThrottle1 = 558, kN1 = 624;
 const char* kSpd = "ketravin spd_brk_lev_kr60";
 const char* kSpdBig = "ketravin spd_brk_lev_big_kr60";
@@ -101,7 +101,7 @@ TEST_F(SpeedBrake, RetractAndArmPushFollowTheExactFlags) {
 TEST_F(SpeedBrake, RejectedTakeOffDeploysOnceAfterTakeOffThrust) {
     const struct { f64 n1, throttle; bool deploys; } kCases[] = {
         {86, 0.5, true}, {90, 0.59, true}, {85, 0.5, true}, {85, 0.6, false}, {84.9, 0.5, false}, {kNaN, 0, false},
-        {86, kNaN, false}};
+        {86, kNaN, false}, {kInf, 0.5, false}};  // an infinite N1 is no peak
     token(kOnGround, 1.0);
     for (const auto& c : kCases) {
         token(kHandle, 0.0), spd_brk_lever_pos = spd_brk_arm_state = 0, spd_brk_peak_n1 = 0;

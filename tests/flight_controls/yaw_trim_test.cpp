@@ -101,13 +101,15 @@ TEST_F(YawTrim, TrimStopPushesBackFromTwelveAndMinusThree) {
 
 // One loss of trim supply captures the autopilot's trim once: a channel switched on again while
 // DC essential is still off (the air data computers on AC) hands back the same value; a supplied
-// channel frees the next capture.
+// channel frees the next capture. An axis that is no number at the loss is captured as the host
+// last gave it, though nothing else read it since: not the 0 the cold start read.
 TEST_F(YawTrim, TrimSupplyLossCapturesOncePerLoss) {
     std::memset(elec_batt_sw, 0, sizeof elec_batt_sw);
     elec_dc_tie_sw = 0;
     const struct { f64 axis; bool supplied; i32 handed_back; } kSteps[] = {
+        {1200.0, true, 0},       {f64(NAN), false, 1200},  {500.0, true, 0},
         {-1234.8, false, -1234}, {500.0, false, -1234}, {500.0, true, 0}, {777.0, false, 777},
-        {500.0, true, 0},        {f64(NAN), false, 777},  // no number: the axis as last reported
+        {500.0, true, 0},        {f64(NAN), false, 500},  // no number: the axis as the host last gave it
     };
     for (const auto& c : kSteps) {
         SCOPED_TRACE(testing::Message() << "step " << &c - kSteps);

@@ -193,11 +193,14 @@ TEST_F(SystemsTest, LossOfGreenAndYellowFreezesGearAndSendsEachEventOnce) {
     frames(1);
     EXPECT_EQ(sent_now(key_gear_up), 1u);
     EXPECT_EQ(hyd_loss_gear_left + hyd_loss_gear_right, 0u) << "captured once, at the loss";
-    // A third loss with only the right gear still out: not up, so the gear is sent down.
+    // A third loss with only the right gear still out: not up, so the gear is sent down. The right
+    // gear is no number at the loss: captured as the host last gave it, not as the second loss read it.
     engines(25.0, 25.0);
     frames(60);
     token(tk::gear_left, 0.0);
     token(tk::gear_right, 9000.0);
+    frames(1);
+    token(tk::gear_right, f64(NAN));
     new_keys();
     engines(0.0, 0.0);
     set_pressures(0, 0, 0);
