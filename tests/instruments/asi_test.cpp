@@ -68,10 +68,12 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
         EXPECT_EQ(inst_asi_needle_kt, want);
     }
     elec_ess_ac_any_powered = 1;
-    inst_asi_needle_kt = 25;  // a speed that is no number is no reading: the needle sinks as without data
-    token(kIas, kNaN);
-    frames(1);
-    EXPECT_EQ(inst_asi_needle_kt, 15.0);
+    for (f64 v : {kNaN, -kInf}) {  // with the data valid, no speed to follow: the needle stands
+        inst_asi_needle_kt = 25;
+        token(kIas, v);
+        frames(1);
+        EXPECT_EQ(inst_asi_needle_kt, 25.0) << v;
+    }
     token(kIas, 0.5);  // only a needle below 0 is held at 0
     frames(1);
     EXPECT_EQ(inst_asi_needle_kt, 0.5);
@@ -90,15 +92,28 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
         EXPECT_EQ(drawn(kAsi, MachTenths).y * 10 + drawn(kAsi, MachHundredths).y, c.tenths * 10 + c.hundredths);
         EXPECT_NEAR(drawn(kAsi, MachUnits).y, c.units, 1e-9);
     }
-    token(kApSpeed, 600);
-    frames(1);
-    EXPECT_EQ(inst_asi_ap_index_kt, 450u);
-    EXPECT_EQ(drawn(kAsi, Index).value, 450.0);
-    for (const auto& b : {std::pair<f64, u32>{340 * 128.0, 340}, {600 * 128.0, 450}}) {  // barber pole, 450 at most
-        token(kVmo, b.first);
+    // The index, 450 at most; a selected speed that is no number leaves it where it stands.
+    for (const auto& a : {std::pair<f64, u32>{230, 230}, {kNaN, 230}, {-kInf, 230}, {600, 450}}) {
+        token(kApSpeed, a.first);
         frames(1);
-        EXPECT_EQ(inst_asi_barber_kt, b.second);
-        EXPECT_EQ(drawn(kAsi, Barber).value, f64(b.second));
+        EXPECT_EQ(inst_asi_ap_index_kt, a.second) << a.first;
+        EXPECT_EQ(drawn(kAsi, Index).value, f64(a.second)) << a.first;
+    }
+    // The barber pole, 450 at most, and the overspeed warning it sets at 250 kt clean: a VMO that is
+    // no number or infinite gives no knots, so the pole stands and raises no warning.
+    place("ketravin flaps_ind_kr60");
+    dc_ess_powered = 1;
+    token(kIas, 250), inst_asi_needle_kt = 250;
+    const struct { f64 vmo; u32 pole; u8 warn; } kPoles[] = {
+        {360 * 128.0, 360, 0}, {kNaN, 360, 0}, {-kInf, 360, 0}, {kInf, 360, 0},
+        {200 * 128.0, 200, 1}, {600 * 128.0, 450, 0},
+    };
+    for (const auto& b : kPoles) {
+        token(kVmo, b.vmo);
+        frames(1);
+        EXPECT_EQ(inst_asi_barber_kt, b.pole) << b.vmo;
+        EXPECT_EQ(drawn(kAsi, Barber).value, f64(b.pole)) << b.vmo;
+        EXPECT_EQ(warn_overspeed, b.warn) << b.vmo;
     }
 }
 
