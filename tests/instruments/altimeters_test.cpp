@@ -160,8 +160,7 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     for (const auto& r : kFirst) {
         inst_alti2_baro_synced = 0, inst_alti2_baro_hpa = 1013.0;
         for (f64 hpa : r.given) {
-            token(kHpa, hpa);
-            frames(1);
+            token(kHpa, hpa), frames(1);
             EXPECT_TRUE(std::isfinite(inst_alti2_inhg100)) << hpa;
             for (size_t i = SecBaroFirst; i <= SecBaroLast; ++i)
                 EXPECT_TRUE(y(kSec, i) >= 0.0 && y(kSec, i) <= 10.0) << hpa << " drum " << i << " at " << y(kSec, i);

@@ -69,9 +69,7 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
     }
     elec_ess_ac_any_powered = 1;
     for (f64 v : {kNaN, -kInf}) {  // with the data valid, no speed to follow: the needle stands
-        inst_asi_needle_kt = 25;
-        token(kIas, v);
-        frames(1);
+        inst_asi_needle_kt = 25, token(kIas, v), frames(1);
         EXPECT_EQ(inst_asi_needle_kt, 25.0) << v;
     }
     token(kIas, 0.5);  // only a needle below 0 is held at 0
@@ -92,28 +90,21 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
         EXPECT_EQ(drawn(kAsi, MachTenths).y * 10 + drawn(kAsi, MachHundredths).y, c.tenths * 10 + c.hundredths);
         EXPECT_NEAR(drawn(kAsi, MachUnits).y, c.units, 1e-9);
     }
-    // The index, 450 at most; a selected speed that is no number leaves it where it stands.
-    for (const auto& a : {std::pair<f64, u32>{230, 230}, {kNaN, 230}, {-kInf, 230}, {600, 450}}) {
-        token(kApSpeed, a.first);
-        frames(1);
-        EXPECT_EQ(inst_asi_ap_index_kt, a.second) << a.first;
-        EXPECT_EQ(drawn(kAsi, Index).value, f64(a.second)) << a.first;
-    }
-    // The barber pole, 450 at most, and the overspeed warning it sets at 250 kt clean: a VMO that is
-    // no number or infinite gives no knots, so the pole stands and raises no warning.
+    // The index and the barber pole, 450 at most, and the overspeed warning the pole sets at 250 kt
+    // clean: a selected speed or VMO that is no number or infinite gives no knots; each stands.
     place("ketravin flaps_ind_kr60");
     dc_ess_powered = 1;
     token(kIas, 250), inst_asi_needle_kt = 250;
-    const struct { f64 vmo; u32 pole; u8 warn; } kPoles[] = {
-        {360 * 128.0, 360, 0}, {kNaN, 360, 0}, {-kInf, 360, 0}, {kInf, 360, 0},
-        {200 * 128.0, 200, 1}, {600 * 128.0, 450, 0},
+    const struct { f64 ap, vmo; u32 index, pole; u8 warn; } kSpeeds[] = {
+        {230, 360 * 128.0, 230, 360, 0}, {kNaN, kNaN, 230, 360, 0},          {-kInf, -kInf, 230, 360, 0},
+        {600, kInf, 450, 360, 0},        {600, 200 * 128.0, 450, 200, 1},    {600, 600 * 128.0, 450, 450, 0},
     };
-    for (const auto& b : kPoles) {
-        token(kVmo, b.vmo);
-        frames(1);
-        EXPECT_EQ(inst_asi_barber_kt, b.pole) << b.vmo;
-        EXPECT_EQ(drawn(kAsi, Barber).value, f64(b.pole)) << b.vmo;
-        EXPECT_EQ(warn_overspeed, b.warn) << b.vmo;
+    for (const auto& c : kSpeeds) {
+        token(kApSpeed, c.ap), token(kVmo, c.vmo), frames(1);
+        EXPECT_EQ(std::vector<f64>({f64(inst_asi_ap_index_kt), drawn(kAsi, Index).value, f64(inst_asi_barber_kt),
+                                    drawn(kAsi, Barber).value, f64(warn_overspeed)}),
+                  std::vector<f64>({f64(c.index), f64(c.index), f64(c.pole), f64(c.pole), f64(c.warn)}))
+            << c.ap << " " << c.vmo;
     }
 }
 
