@@ -77,7 +77,8 @@ void baro_step(f64 step, f64 limit) {
     const f64 setting = tok_read(tok_baro_hpa);
     if (elec_ess_ac_any_powered != 1 || !std::isfinite(setting)) return;
     const bool allowed = step < 0.0 ? setting > limit : setting < limit;
-    if (allowed) svc::trigger_key_event(key_baro_set, u32(sat_i32(setting * kSixteenths + step)));
+    // The setting is a number here, so the 0 kept for none is never taken.
+    if (allowed) svc::trigger_key_event(key_baro_set, u32(sat_i32(setting * kSixteenths + step, 0)));
 }
 i32 FSAPI coarse_down(MousePoint*, u32) { return baro_step(-kCoarseStep, kCoarseLow), 0; }
 i32 FSAPI fine_down(MousePoint*, u32) { return baro_step(-kFineStep, kFineLow), 0; }
@@ -102,15 +103,6 @@ void altitude_drums(f64 a) {
     drum_roll(gauge.el(AltThousands), place_rest(a, 10000.0) / 1000.0);
     drum_roll(gauge.el(AltHundreds), place_rest(a, 1000.0) / 100.0);
     tens_p = 10.0 - place_rest(a, 100.0) / 10.0;
-}
-
-void baro_counter(f64 b, i32 (&targets)[3], f64& units) {
-    constexpr f64 kCounterTop = 10000.0;  // four drums
-    // No reading, or one beyond what the four drums can show: the counter stands, on its strips.
-    if (!(b >= 0.0 && b < kCounterTop)) return;
-    const BaroDigits d = baro_split(b, true);
-    for (int i = 0; i < 3; ++i) targets[i] = d.d[i];
-    units = d.units;
 }
 
 void flags(f64 alt, bool host_failed) {
@@ -142,7 +134,7 @@ void alert_flash() {
     constexpr i64 kDarkAfter = 4, kPeriod = 8;
     ElementHeader* light = gauge.el(AlertLight);
     const f64 now = tok_read(tok_tick18);
-    const i32 tick = sat_i32(now > 0.0 ? now : 0.0);
+    const i32 tick = sat_i32(now < 0.0 ? 0.0 : now, inst_alti1_alert_flash_tick);
     if (inst_alti1_alert_flashing == 0) {
         show_if(light, true);
         inst_alti1_alert_flash_tick = tick;
@@ -196,8 +188,9 @@ void FSAPI alti_main_update(GaugeHeader* g, i32 service, u32) {
     // 5. Barometric counters while powered.
     if (elec_ess_ac_any_powered == 1) {
         constexpr f64 kHundredths = 100.0;
-        baro_counter(tok_read(tok_baro_inhg) * kHundredths, inhg_target, inhg_units);
-        baro_counter(tok_read(tok_baro_hpa), hpa_target, hpa_units);
+        baro_counter(tok_read(tok_baro_inhg) * kHundredths, true, inhg_target[0], inhg_target[1], inhg_target[2],
+                     inhg_units);
+        baro_counter(tok_read(tok_baro_hpa), true, hpa_target[0], hpa_target[1], hpa_target[2], hpa_units);
     }
     // 6. Flags; 7. alert light.
     const bool host_failed = tok_read_i32(tok_altimeter_fail) == 1;

@@ -1,7 +1,7 @@
-// First officer's altimeter: keeps its own setting (copied once from the host's, as soon as that is
-// one its knob could set, then moved only by the knob) and shows the host's altitude corrected by
-// 29.52 ft per hectopascal of difference, on a 100-ft needle and three drums, with hPa and inHg
-// counters of its own setting and a VIB flag.
+// First officer's altimeter: keeps its own setting (copied once from the first setting the host
+// gives that is a number, whatever its value, then moved only by the knob) and shows the host's
+// altitude corrected by 29.52 ft per hectopascal of difference, on a 100-ft needle and three
+// drums, with hPa and inHg counters of its own setting and a VIB flag.
 // Reads: dc_ess_powered, light_zone, annunciator_bright
 // Writes: inst_alti2_* (its setting, shown altitude, needle, drums and counters)
 #include "electrical/state.h"
@@ -65,8 +65,6 @@ i32 FSAPI alti_sec_baro_inc(MousePoint*, u32) {
     if (dc_ess_powered == 1 && inst_alti2_baro_hpa < kKnobHigh) inst_alti2_baro_hpa += kKnobStep;
     return 0;
 }
-// The knob tests its limit before stepping, so it reaches up to a step beyond either limit.
-bool knob_could_set(f64 hpa) { return hpa > kKnobLow - kKnobStep && hpa < kKnobHigh + kKnobStep; }
 constexpr u32 kKnobEvents = MouseLeftSingle | MouseRepeat;
 const RectDef kRects[] = {
     //          x   y    w   h   cursor           events       action
@@ -76,13 +74,6 @@ const RectDef kRects[] = {
 
 void FSAPI alti_sec_update(GaugeHeader* g, i32 service, u32);
 Gauge<kElements, 2> gauge(gauge_alti_sec, "ketravin alti_sec_kr60", 191, alti_sec_update, kElementDefs, kRects);
-
-// Plain truncated digits: no carry ahead on this instrument.
-void counter(f64 b, i32& d1000, i32& d100, i32& d10, f64& units) {
-    if (!std::isfinite(b)) return;
-    const BaroDigits d = baro_split(b, false);
-    d1000 = d.d[0], d100 = d.d[1], d10 = d.d[2], units = d.units;
-}
 
 void flags(f64 a) {
     constexpr f64 kNegativeBelow = -1.0, kHatchBelow = 10000.0;
@@ -108,15 +99,17 @@ void FSAPI alti_sec_update(GaugeHeader* g, i32 service, u32) {
     // 2. Host setting first, then altitude.
     const f64 host_hpa = tok_read(tok_baro_hpa);
     const f64 host_alt = tok_read(tok_indicated_altitude_ft);
-    // 3. The own setting starts from the host's, on the first frame whatever the power, once the
-    //    host's is one the knob could have set; until then it keeps its start value.
-    if (inst_alti2_baro_synced == 0 && knob_could_set(host_hpa)) {
+    // 3. The own setting starts from the host's, on the first frame whatever the power and
+    //    whatever its value (a high-pressure day lies beyond the knob's stops). A frame whose
+    //    setting is no number or infinite gives nothing to copy: the copy waits for a number.
+    if (inst_alti2_baro_synced == 0 && std::isfinite(host_hpa)) {
         inst_alti2_baro_hpa = host_hpa;
         inst_alti2_baro_synced = 1;
     }
-    // 4. Shown altitude, saturated; a frame without a reading keeps the last one.
-    const f64 shown = sat_f64(host_alt - sat_f64((host_hpa - inst_alti2_baro_hpa) * kFeetPerHpa));
-    if (!std::isnan(shown)) inst_alti2_alt_ft = shown;
+    // 4. Shown altitude, from numbers only: an altitude or setting that is no number or infinite
+    //    keeps the last one. Absurd finite ones saturate.
+    if (std::isfinite(host_alt) && std::isfinite(host_hpa))
+        inst_alti2_alt_ft = sat_f64(host_alt - sat_f64((host_hpa - inst_alti2_baro_hpa) * kFeetPerHpa));
     const f64 a = inst_alti2_alt_ft;
     // 5, 6. Needle and drum altitude while powered.
     if (dc_ess_powered == 1) {
@@ -129,10 +122,12 @@ void FSAPI alti_sec_update(GaugeHeader* g, i32 service, u32) {
     drum_roll(gauge.el(AltThousands), place_rest(A, 10000.0) / 1000.0);
     inst_alti2_100_drum = 10.0 - place_rest(A, 1000.0) / 100.0;
     // 8, 9. Barometric counters of the own setting, every frame.
-    inst_alti2_inhg100 = inst_alti2_baro_hpa * kHundredthsInHgPerHpa;
-    counter(inst_alti2_inhg100, inst_alti2_inhg_d1000, inst_alti2_inhg_d100, inst_alti2_inhg_d10,
-            inst_alti2_inhg_units);
-    counter(inst_alti2_baro_hpa, inst_alti2_hpa_d1000, inst_alti2_hpa_d100, inst_alti2_hpa_d10, inst_alti2_hpa_units);
+    //    Plain truncated digits: no carry ahead on this instrument.
+    inst_alti2_inhg100 = sat_f64(inst_alti2_baro_hpa * kHundredthsInHgPerHpa);
+    baro_counter(inst_alti2_inhg100, false, inst_alti2_inhg_d1000, inst_alti2_inhg_d100, inst_alti2_inhg_d10,
+                 inst_alti2_inhg_units);
+    baro_counter(inst_alti2_baro_hpa, false, inst_alti2_hpa_d1000, inst_alti2_hpa_d100, inst_alti2_hpa_d10,
+                 inst_alti2_hpa_units);
     // 10. Flags.
     flags(a);
 }

@@ -22,28 +22,26 @@ inline f64 alti_drum_altitude(f64 alt) {
     return 0.0;
 }
 
-// A setting's counter: thousands, hundreds and tens as chasing-drum targets, the rest as the units
-// drum's position. With `carry`, a target moves on to its next digit (10 for a carry in progress)
-// while what is below it approaches 10. Whole parts saturate, so no setting overflows a digit.
-struct BaroDigits {
-    i32 d[3];
-    f64 units;
-};
-inline BaroDigits baro_split(f64 b, bool carry) {
+// A setting's four-drum counter: thousands, hundreds and tens as chasing-drum targets, the rest
+// as the units drum's position. With `carry`, a target moves on to its next digit (10 for a carry
+// in progress) while what is below it approaches 10. A setting that is no number, or one the four
+// drums cannot show (below 0, or 10000 and up), leaves the counter as it stands, on its strips.
+inline void baro_counter(f64 b, bool carry, i32& d1000, i32& d100, i32& d10, f64& units) {
+    constexpr f64 kCounterTop = 10000.0;
     constexpr f64 kCarry1000 = 9.996, kCarry100 = 9.96, kCarry10 = 9.6;
-    const i32 d1 = sat_i32(b / 1000.0);
+    if (!(b >= 0.0 && b < kCounterTop)) return;
+    const i32 d1 = sat_i32(b / 1000.0, d1000);
     const f64 r1 = b - 1000.0 * d1;
-    const i32 d2 = sat_i32(r1 / 100.0);
+    const i32 d2 = sat_i32(r1 / 100.0, d100);
     const f64 r2 = b - (1000.0 * d1 + 100.0 * d2);
-    const i32 d3 = sat_i32(r2 / 10.0);
-    const f64 u = b - (1000.0 * d1 + 100.0 * d2 + 10.0 * d3);
-    BaroDigits out{{d1, d2, d3}, u};
+    const i32 d3 = sat_i32(r2 / 10.0, d10);
+    units = b - (1000.0 * d1 + 100.0 * d2 + 10.0 * d3);
+    d1000 = d1, d100 = d2, d10 = d3;
     if (carry) {
-        if (r1 / 100.0 > kCarry1000 && d1 < 2147483647) ++out.d[0];
-        if (r2 / 10.0 > kCarry100 && d2 < 2147483647) ++out.d[1];
-        if (u > kCarry10 && d3 < 2147483647) ++out.d[2];
+        if (r1 / 100.0 > kCarry1000) ++d1000;
+        if (r2 / 10.0 > kCarry100) ++d100;
+        if (units > kCarry10) ++d10;
     }
-    return out;
 }
 
 // The dial: 19 points from -90 to 90; -v stands where 100 - v does. The host writes the angles,

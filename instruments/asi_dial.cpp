@@ -218,10 +218,10 @@ AsiFlags asi_flags(bool airspeed_failed) {
     return {inst_adc1_air_valid == 0, inst_adc1_alt_valid == 0, inst_adc1_ias_valid == 0, false};
 }
 
-AsiMachDrums asi_mach_drums(f64 m) {
+AsiMachDrums asi_mach_drums(f64 m, i32 hundreds, i32 tens) {
     AsiMachDrums d{};
-    d.hundreds = sat_i32(m / 100.0);
-    d.tens = sat_i32(m / 10.0);
+    d.hundreds = sat_i32(m / 100.0, hundreds);
+    d.tens = sat_i32(m / 10.0, tens);
     d.tenths_x = m / 100.0;
     d.hundredths_x = (m - 100.0 * d.hundreds) / 10.0;
     d.units_p = 10.0 - (m - 10.0 * d.tens);
@@ -239,7 +239,7 @@ AsiFlags asi_show_flags(bool airspeed_failed, ElementHeader* mach, ElementHeader
 }
 
 void asi_show_mach(ElementHeader* tenths, ElementHeader* hundredths, i32& hundreds, i32& tens, f64& units_p) {
-    const AsiMachDrums d = asi_mach_drums(inst_mach_display);
+    const AsiMachDrums d = asi_mach_drums(inst_mach_display, hundreds, tens);
     hundreds = d.hundreds;
     tens = d.tens;
     drum_roll(tenths, d.tenths_x);

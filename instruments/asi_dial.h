@@ -56,12 +56,12 @@ AsiFlags asi_show_flags(bool airspeed_failed, ElementHeader* mach, ElementHeader
 // ---- Mach counter ----
 // The drum inputs of a Mach value M (thousandths): tenths and hundredths banded drums, and the
 // continuous position of the thousandths drum. A value out of the 32-bit range leaves the banded
-// drums where they stand (their roll refuses it).
+// drums where they stand (their roll refuses it); one that is no number gives back the digits held.
 struct AsiMachDrums {
     f64 tenths_x, hundredths_x, units_p;
     i32 hundreds, tens;  // trunc(M / 100), trunc(M / 10)
 };
-AsiMachDrums asi_mach_drums(f64 mach_display);
+AsiMachDrums asi_mach_drums(f64 mach_display, i32 hundreds, i32 tens);
 
 // The two banded Mach drums of every display.
 constexpr drum::Band kAsiMachTenths = drum::band(0.99, 9.999, 0.99, 100, drum::Reversed);

@@ -87,7 +87,7 @@ void reference_speeds() {
     f64 m = weight_gross_hundreds;
     if (std::isnan(m)) return;  // no weight known: the speeds stand as last worked out
     if (tok_read(tok_units_of_measure) == 0.0) m = m * kPoundsToKg;
-    const i32 base = speed_byte(sat_i32(m / 10.0 * kKtPerTonne + kBaseKt));
+    const i32 base = speed_byte(sat_i32(m / 10.0 * kKtPerTonne + kBaseKt, inst_asi_base_kt));
     inst_asi_base_kt = u8(base);
     inst_asi_app_target_kt = speed_byte(base + kApproachAdd);
     const f64 flaps = tok_read(tok_flaps_left_pos);
@@ -110,18 +110,26 @@ void needle_decay() {
     n = n > kDecayKt ? n - kDecayKt : 0.0;
 }
 
-// Rises at most 10 kt a frame, falls at once. A speed that is not a number is no reading.
+// Rises at most 10 kt a frame, falls at once. The speed is compared as the host gives it, so an
+// infinite one lies above the needle and raises it a step; a speed that is no number (or -inf)
+// gives nothing to follow, and the needle stands: sinking belongs to failed air data only.
 void needle_follow(f64 v) {
     f64& n = inst_asi_needle_kt;
-    if (!std::isfinite(v) || !std::isfinite(n)) return needle_decay();
-    n = v - kRiseKt > n ? n + kRiseKt : v;
+    if (!std::isfinite(n)) return needle_decay();
+    if (v - kRiseKt > n)
+        n += kRiseKt;
+    else if (std::isfinite(v))
+        n = v;
 }
 
 void air_data(f64 ias, f64 mach, f64 vmo, f64 ap_speed, bool asi_failed) {
     const bool pitot_failed = tok_read_u32(tok_pitot_fail) == 1;
     if (pitot_failed || inst_adc1_powered != 1 || elec_ess_ac_any_powered != 1) return needle_decay();
-    if (inst_adc1_alt_valid == 1) inst_asi_barber_kt = sat_u32(vmo / kVmoScale);
-    inst_asi_ap_index_kt = sat_u32(ap_speed);
+    // A VMO or selected speed that is no number, or infinite, gives no knots: the pole and the
+    // index keep what they last showed. Absurd finite ones saturate.
+    if (inst_adc1_alt_valid == 1 && std::isfinite(vmo))
+        inst_asi_barber_kt = sat_u32(vmo / kVmoScale, inst_asi_barber_kt);
+    if (std::isfinite(ap_speed)) inst_asi_ap_index_kt = sat_u32(ap_speed, inst_asi_ap_index_kt);
     const bool probes_ok = !asi_failed && aice_pitot_fault == 0;
     if (probes_ok && inst_adc1_ias_valid == 1)
         needle_follow(ias);

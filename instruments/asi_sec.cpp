@@ -75,7 +75,7 @@ void FSAPI asi_sec_update(GaugeHeader*, i32 service, u32) {
     // The speed as the host gives it: one that is no number is below 60 kt in no sense, so the
     // needle sinks as without power; an infinite one lies above every mark and raises it a step.
     if (dc_ess_powered == 1 && v >= kAliveKt && !failed)
-        n = v - f64(kStepKt) > f64(n) ? n + kStepKt : sat_u32(v);
+        n = v - f64(kStepKt) > f64(n) ? n + kStepKt : sat_u32(v, n);
     else
         n = n > kStepKt ? n - kStepKt : 0;
 }

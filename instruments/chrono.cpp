@@ -173,11 +173,12 @@ void two_digits(u32 v, u8* out) {
     out[1] = u8(v % 10);
 }
 
-// Tens and units of a host hour or minute; each byte keeps the low bits of a saturated whole.
+// Tens and units of a host hour or minute (a number, held within +-1e9); each byte keeps the low
+// bits of a saturated whole.
 void host_digits(f64 value, u8* out) {
-    const i32 tens = sat_i32(value / 10.0);
+    const i32 tens = sat_i32(value / 10.0, out[0]);
     out[0] = u8(tens);
-    out[1] = u8(sat_i32(value - 10.0 * tens));
+    out[1] = u8(sat_i32(value - 10.0 * tens, out[1]));
 }
 
 // An hour or minute that is no number leaves its two digits as they were.
@@ -192,8 +193,9 @@ void utc() {
 
 // Both counts are kept as the clock reading they started from, in whole seconds (a negative
 // clock counts as 0). The start is signed: a count held while the clock went back behind it
-// (a new situation loaded) still continues from the held value when it runs on.
-f64 whole_seconds(f64 now) { return f64(sat_u32(now)); }
+// (a new situation loaded) still continues from the held value when it runs on. The clock is a
+// number here (tested before the counts run), so the 0 kept for none is never taken.
+f64 whole_seconds(f64 now) { return f64(sat_u32(now, 0)); }
 
 // Held: the count stands still, so its start follows the clock.
 void hold_count(f64& start, u32 seconds, f64 now) { start = whole_seconds(now) - f64(seconds); }
@@ -207,7 +209,7 @@ void run_count(f64& start, u32& seconds, f64 now) {
         return;
     }
     if (!(start <= t)) start = t;
-    seconds = sat_u32(t - start);
+    seconds = sat_u32(t - start, seconds);
 }
 
 void elapsed_time(f64 now) {

@@ -83,7 +83,7 @@ void radio_altitude() {
     const f64 raw = sat_f64(tok_read(tok_radio_height_m) * kFeetPerMetre);
     const bool ground = on_ground();
     if (std::isnan(raw)) return;
-    if (ground) inst_ralt_ground_offset_ft = sat_u32(raw);
+    if (ground) inst_ralt_ground_offset_ft = sat_u32(raw, inst_ralt_ground_offset_ft);
     inst_radio_alt_ft = raw < kCapFt ? sat_f64(raw - f64(inst_ralt_ground_offset_ft)) : kCapFt;
     inst_ralt_tape_pos = sat_f64(kCapFt - inst_radio_alt_ft);
     inst_ralt_dh_marker_pos = sat_f64(kMarkerRange - inst_radio_alt_ft + f64(inst_dh_setting_ft));

@@ -50,8 +50,9 @@ Gauge<kElements, 2> gauge(gauge_vsi, "ketravin vsi_kr60", 133, vsi_update, kElem
 
 // Sums in 64 bits: neither the comparison nor the step can overflow at the ends of the range.
 i32 needle_step(i64 needle, i64 vs, bool working) {
-    if (working) return sat_i32(f64(needle < vs - kStep ? needle + kStep : vs));
-    return sat_i32(f64(needle > kStep ? needle - kStep : 0));
+    const i32 held = i32(needle);  // whole numbers here: the keep is never taken
+    if (working) return sat_i32(f64(needle < vs - kStep ? needle + kStep : vs), held);
+    return sat_i32(f64(needle > kStep ? needle - kStep : 0), held);
 }
 
 void FSAPI vsi_update(GaugeHeader* g, i32 service, u32) {

@@ -68,10 +68,10 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
         EXPECT_EQ(inst_asi_needle_kt, want);
     }
     elec_ess_ac_any_powered = 1;
-    inst_asi_needle_kt = 25;  // a speed that is no number is no reading: the needle sinks as without data
-    token(kIas, kNaN);
-    frames(1);
-    EXPECT_EQ(inst_asi_needle_kt, 15.0);
+    for (f64 v : {kNaN, -kInf}) {  // with the data valid, no speed to follow: the needle stands
+        inst_asi_needle_kt = 25, token(kIas, v), frames(1);
+        EXPECT_EQ(inst_asi_needle_kt, 25.0) << v;
+    }
     token(kIas, 0.5);  // only a needle below 0 is held at 0
     frames(1);
     EXPECT_EQ(inst_asi_needle_kt, 0.5);
@@ -90,15 +90,21 @@ TEST_F(Asi, NeedleMachCounterAndIndex) {
         EXPECT_EQ(drawn(kAsi, MachTenths).y * 10 + drawn(kAsi, MachHundredths).y, c.tenths * 10 + c.hundredths);
         EXPECT_NEAR(drawn(kAsi, MachUnits).y, c.units, 1e-9);
     }
-    token(kApSpeed, 600);
-    frames(1);
-    EXPECT_EQ(inst_asi_ap_index_kt, 450u);
-    EXPECT_EQ(drawn(kAsi, Index).value, 450.0);
-    for (const auto& b : {std::pair<f64, u32>{340 * 128.0, 340}, {600 * 128.0, 450}}) {  // barber pole, 450 at most
-        token(kVmo, b.first);
-        frames(1);
-        EXPECT_EQ(inst_asi_barber_kt, b.second);
-        EXPECT_EQ(drawn(kAsi, Barber).value, f64(b.second));
+    // The index and the barber pole, 450 at most, and the overspeed warning the pole sets at 250 kt
+    // clean: a selected speed or VMO that is no number or infinite gives no knots; each stands.
+    place("ketravin flaps_ind_kr60");
+    dc_ess_powered = 1;
+    token(kIas, 250), inst_asi_needle_kt = 250;
+    const struct { f64 ap, vmo; u32 index, pole; u8 warn; } kSpeeds[] = {
+        {230, 360 * 128.0, 230, 360, 0}, {kNaN, kNaN, 230, 360, 0},          {-kInf, -kInf, 230, 360, 0},
+        {600, kInf, 450, 360, 0},        {600, 200 * 128.0, 450, 200, 1},    {600, 600 * 128.0, 450, 450, 0},
+    };
+    for (const auto& c : kSpeeds) {
+        token(kApSpeed, c.ap), token(kVmo, c.vmo), frames(1);
+        EXPECT_EQ(std::vector<f64>({f64(inst_asi_ap_index_kt), drawn(kAsi, Index).value, f64(inst_asi_barber_kt),
+                                    drawn(kAsi, Barber).value, f64(warn_overspeed)}),
+                  std::vector<f64>({f64(c.index), f64(c.index), f64(c.pole), f64(c.pole), f64(c.warn)}))
+            << c.ap << " " << c.vmo;
     }
 }
 
