@@ -51,6 +51,8 @@ constexpr f64 kRunawayLimitClean = 2.5;
 constexpr u8 kMonitorRestart = 3;
 // The trim axis as the host last gave it, for the capture at a loss of supply.
 TokenWatch trim_axis_watch{tok_trim_axis};
+// Whether fctl_trim_axis_captured holds a reading of the axis rather than its start value.
+bool axis_captured = false;
 
 void send(u32 key, u32 value = 0) { svc::send_key_event(key, value); }
 
@@ -114,14 +116,16 @@ void pitch_trim_channels() {
     const bool some_circuit = u32(hyd_avail[0]) + hyd_avail[1] + hyd_avail[2] != 0;
     if (any_on && (dc_ess_powered == 0 || !some_circuit)) {
         // Loss of supply: hand the autopilot's trim back where it was, then drop both channels.
-        // Without any reading of the axis yet the capture keeps what it held.
+        // Until some capture has held a reading of the axis there is nowhere to hand it back to.
         if (fctl_trim_capture_done == 0) {
             f64 axis = 0.0;
-            if (tok_read(tok_ap_engaged) == 1.0 && trim_axis_watch.latest(axis))
+            if (tok_read(tok_ap_engaged) == 1.0 && trim_axis_watch.latest(axis)) {
                 fctl_trim_axis_captured = sat_i32(axis, fctl_trim_axis_captured);
+                axis_captured = true;
+            }
             fctl_trim_capture_done = 1;
         }
-        if (tok_read(tok_ap_engaged) == 1.0) send(key_trim_axis_set, u32(fctl_trim_axis_captured));
+        if (tok_read(tok_ap_engaged) == 1.0 && axis_captured) send(key_trim_axis_set, u32(fctl_trim_axis_captured));
         ch[0] = ch[1] = 0;
         warn_pitch_trim = 1;
     }
