@@ -18,18 +18,28 @@ enum Mode : u8 { TakeOff = 1, FlexTakeOff, GoAround, MaxContinuous, Climb, Cruis
 constexpr f64 kMetresToFeet = 3.281;
 constexpr f64 kKelvin = 273.0;
 constexpr u16 kIsaSeaLevelK = 288;
-constexpr f64 kReadingLimit = 1e9;  // far beyond any real reading; keeps every product finite
 
-// The last usable reading of each token: a value that is not a number is no reading.
+// The latest reading of each token, watched every frame so that none is from long ago; the laws
+// wait until the host has given each a number (a reading that is none is never taken as 0).
 struct Readings {
     f64 anti_ice[2], n2[2], sat, alt_m, ref, n1[2];
 };
 Readings last{};
+TokenWatch anti_ice_watch[2] = {TokenWatch{tok_eng1_anti_ice}, TokenWatch{tok_eng2_anti_ice}};
+TokenWatch n2_watch[2] = {TokenWatch{tok_eng1_n2}, TokenWatch{tok_eng2_n2}};
+TokenWatch n1_watch[2] = {TokenWatch{tok_eng1_n1}, TokenWatch{tok_eng2_n1}};
+TokenWatch sat_watch{tok_sat_c}, alt_watch{tok_altitude_m}, ref_watch{tok_ref_temp_c};
 
-f64 reading(TokenVar& t, f64& kept) {
-    const f64 v = tok_read(t);
-    if (std::isfinite(v)) kept = v > kReadingLimit ? kReadingLimit : v < -kReadingLimit ? -kReadingLimit : v;
-    return kept;
+// Watches every token and takes the latest readings; true when the host has given the loads,
+// the N2s and the altitude that every law needs.
+bool take_readings() {
+    bool all = true;
+    for (int i = 0; i < 2; ++i) {
+        anti_ice_watch[i].watch(), n2_watch[i].watch(), n1_watch[i].watch();
+        all &= anti_ice_watch[i].latest(last.anti_ice[i]) & n2_watch[i].latest(last.n2[i]);
+    }
+    sat_watch.watch(), alt_watch.watch(), ref_watch.watch();
+    return all & alt_watch.latest(last.alt_m);
 }
 
 f64 cap(f64 v, f64 top) { return v < top ? v : top; }
@@ -92,8 +102,8 @@ Law law(u8 mode, f64 a, f64 e, u8 w) {
             const f64 alt = a < 32800.0 ? 0.9 * a / 2000.0 : 14.76;
             return {cap(101.4 + 0.25 * a / 1000.0, 115.5), 96.5 + 0.184 * dt + alt - engine_bleed(e, w, 0.9, 2.0, 1.6)};
         }
-        default: {  // Cruise: the reference is the host's, read only in this mode
-            const u16 ref = sat_cast<u16>(reading(tok_ref_temp_c, last.ref) + kKelvin, eng_n1_ref_sat_k);
+        default: {  // Cruise: the reference is the host's (the caller has made sure of a reading)
+            const u16 ref = sat_cast<u16>(last.ref + kKelvin, eng_n1_ref_sat_k);
             const f64 ds = static_deviation(ref);
             const f64 alt = a < 35000.0 ? 0.84 * a / 1000.0 : 29.4;
             return {113.0, 72.1 + 0.2 * ds + alt};
@@ -103,25 +113,26 @@ Law law(u8 mode, f64 a, f64 e, u8 w) {
 }  // namespace
 
 void n1_laws_step() {
-    // 1. Loads and air data.
-    const f64 e = reading(tok_eng1_anti_ice, last.anti_ice[0]) + reading(tok_eng2_anti_ice, last.anti_ice[1]);
-    reading(tok_eng1_n2, last.n2[0]);
-    reading(tok_eng2_n2, last.n2[1]);
-    const f64 sat = reading(tok_sat_c, last.sat);
-    const f64 alt_m = reading(tok_altitude_m, last.alt_m);
-    // 2-3. Altitude in feet, whole kelvin.
-    const f64 a = eng_n1_calc_alt_ft = alt_m * kMetresToFeet;
-    eng_n1_sat_k = sat_cast<i16>(sat + kKelvin, eng_n1_sat_k);
+    // 1. Loads and air data; a law waits for a reading of each value it is computed from, and
+    //    until then keeps what it computed.
+    const bool readings = take_readings();
+    const bool sat = sat_watch.latest(last.sat), ref = ref_watch.latest(last.ref);
+    // 2-3. Altitude in feet, whole kelvin (the total temperature is the computer's own).
+    if (sat) eng_n1_sat_k = sat_cast<i16>(last.sat + kKelvin, eng_n1_sat_k);
     eng_n1_tat_k = i16(eng_n1_tat_c + i16(kKelvin));
-    // 4. The selected mode's law, held under its limit; no mode keeps the last target.
-    if (eng_n1_mode >= TakeOff && eng_n1_mode <= Cruise) {
-        const Law l = law(eng_n1_mode, a, e, aice_wing_active);
+    // 4. The selected mode's law, held under its limit; no mode keeps the last target. MCT and
+    //    climb work from the total temperature, the others from the static one.
+    const u8 m = eng_n1_mode;
+    const bool static_law = m != MaxContinuous && m != Climb;
+    if (readings) eng_n1_calc_alt_ft = last.alt_m * kMetresToFeet;
+    if (readings && m >= TakeOff && m <= Cruise && (sat || !static_law) && (ref || m != Cruise)) {
+        const Law l = law(m, eng_n1_calc_alt_ft, last.anti_ice[0] + last.anti_ice[1], aice_wing_active);
         eng_n1_limit = l.limit;
         eng_n1_target_computed = l.n < l.limit ? l.n : l.limit;
         eng_n1_target_selected = eng_n1_target_computed;
     }
-    // 5-6. The higher engine and its error, in every mode.
-    const f64 n1 = reading(tok_eng1_n1, last.n1[0]), n2 = reading(tok_eng2_n1, last.n1[1]);
-    eng_n1_max_pct = n2 > n1 ? n2 : n1;
+    // 5-6. The higher engine and its error, in every mode, once both engines have a reading.
+    if (!n1_watch[0].latest(last.n1[0]) || !n1_watch[1].latest(last.n1[1])) return;
+    eng_n1_max_pct = last.n1[1] > last.n1[0] ? last.n1[1] : last.n1[0];
     eng_n1_target_error = eng_n1_max_pct - eng_n1_target_selected;
 }

@@ -89,7 +89,11 @@ TEST_F(N1Computer, NoModeOrNoPowerFreezesTheTarget) {
 }
 
 TEST_F(N1Computer, ReadingsThatAreNoNumbersHoldAndHugeOnesStayFinite) {
-    eng_n1_mode = 4, tat(-10), token(kTokAltM, metres(17999));
+    eng_n1_mode = 1, token(kTokSat, kNaN), tat(-10), token(kTokAltM, metres(17999));
+    frames(1);  // no static temperature yet: the take-off law waits rather than read 0 K
+    EXPECT_EQ(eng_n1_sat_k, 0);
+    EXPECT_EQ(eng_n1_target_computed, 105.3);  // its start value
+    eng_n1_mode = 4;
     frames(1);
     for (f64 bad : {kNaN, kInf, -kInf}) {
         token(kTokAltM, bad), token(kTokSat, bad), tat(bad), token(kTokN1[0], bad), token(kTokEai[0], bad);
@@ -97,6 +101,13 @@ TEST_F(N1Computer, ReadingsThatAreNoNumbersHoldAndHugeOnesStayFinite) {
         EXPECT_NEAR(eng_n1_target_computed, 108.2494, 1e-6) << bad;
         EXPECT_EQ(eng_n1_tat_c, -10);
     }
+    // The cruise reference is the host's latest, watched in every mode, not the one last cruise saw.
+    token(kTokAltM, metres(30000)), token(kTokSat, -40), token(kTokN1[0], 0), token(kTokEai[0], 0);
+    for (const auto& [mode, ref] : {std::pair{6, 10.0}, {5, 30.0}, {6, kNaN}}) {
+        eng_n1_mode = u8(mode), token(kTokRef, ref);
+        frames(1);
+    }
+    EXPECT_EQ(eng_n1_ref_sat_k, 303);
     for (u8 mode = 1; mode <= 12; ++mode) {
         const f64 huge = mode % 2 ? 1e300 : -1e300;
         eng_n1_mode = (mode + 1) / 2;
