@@ -4,6 +4,9 @@
 // Reads: tok_eng1_vibration, tok_eng2_vibration, elec_ac_bus1_powered, snd_click, light_zone,
 //        annunciator_bright
 // Writes: eng_vib_1, eng_vib_2, eng_vib_selector, eng_vib_test
+#include <cmath>
+#include <limits>
+
 #include "electrical/state.h"
 #include "engines/state.h"
 #include "module/gauge.h"
@@ -29,8 +32,9 @@ constexpr f64 kStep = 0.2, kBand = 0.4;
 constexpr f64 kSweepTop = 28.0;  // 7 on the scale
 constexpr f64 kReadingLimit = 1e9;
 
-// The host's levels as last read with AC bus 1; a level that is not a number is no reading.
-f64 level[2] = {0.0, 0.0};
+// The host's levels as last read with AC bus 1; a level that is not a number is no reading, and
+// before the first one (NaN) a powered pointer has nothing to follow.
+f64 level[2] = {std::numeric_limits<f64>::quiet_NaN(), std::numeric_limits<f64>::quiet_NaN()};
 void read_level(TokenVar& t, f64& kept) {
     const f64 v = tok_read(t);
     if (std::isfinite(v)) kept = v > kReadingLimit ? kReadingLimit : v < -kReadingLimit ? -kReadingLimit : v;
@@ -98,6 +102,8 @@ void follow(f64* v[2], bool powered) {
         f64& p = *v[i];
         if (!std::isfinite(p)) p = 0.0;
         const f64 r = level[i] * k;
+        if (powered && std::isnan(r))
+            continue;
         if (powered)
             p = r - kBand > p ? p + kStep : r + kBand < p ? p - kStep : r;
         else

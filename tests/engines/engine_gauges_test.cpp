@@ -218,9 +218,10 @@ TEST_F(EngineGauges, OilPressLowFromTheRawTokenPoweredOrNot) {
 TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     place(kVib), place(kVibSw);
     clicks();
-    token(kTokVib[0], 1.5);
+    token(kTokVib[0], 1.5), token(kTokVib[1], kNaN), eng_vib_2 = 2.0;
     frames(40);
     EXPECT_NEAR(drawn(kVib, 1).y, -6.0, 1e-9);
+    EXPECT_EQ(eng_vib_2, 2.0) << "no reading yet: nothing to follow";
     click(kVibSw, 60, 20);  // FAN again: nothing
     click(kVibSw, 60, 50);
     EXPECT_EQ(eng_vib_selector, 2) << "TURBINE";
