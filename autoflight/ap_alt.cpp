@@ -120,6 +120,10 @@ struct Air {
     bool host_ap;
 };
 
+// The latest altitude and vertical speed this gauge saw, watched first thing in its frame.
+TokenWatch altitude_watch{tok_indicated_altitude_ft};
+TokenWatch vs_watch{tok_vertical_speed};
+
 void send_vs(i32 vs, bool host_ap) {
     ap_vs_command = vs;
     if (host_ap) ap::send(key_ap_vs_set, vs);
@@ -131,10 +135,10 @@ constexpr f64 kPresentOffsetFt = 20.0, kReachedFt = 0.5;
 
 void hold_present(const Air& x) {
     u8& step = ap_alt_capture_step;
-    if (step == 0) {
+    f64 a = 0.0;  // the altitude as the host last gave it; until it has, the hold waits for one
+    if (step == 0 && altitude_watch.latest(a)) {
         const f64 offset = x.v > kLevelFpm ? kPresentOffsetFt : x.v < -kLevelFpm ? -kPresentOffsetFt : 0.0;
-        f64 a = 0.0;  // the altitude as the host last reported it
-        if (tok_reading(tok_indicated_altitude_ft, a)) ap_alt_command = sat_i32(a + offset);
+        ap_alt_command = sat_i32(a + offset, ap_alt_command);
         ap_vs_command = 0;
         ap::send(key_ap_vs_set, 0);
         step = 1;
@@ -325,6 +329,8 @@ void drums_and_lamps(i32 s) {
 
 void FSAPI ap_alt_update(GaugeHeader* g, i32 service, u32) {
     if (service != ServicePreUpdate) return;
+    altitude_watch.watch();  // before any step can return early: the latest readings are this frame's
+    vs_watch.watch();
     light_walk(*g, kWalk);                                              // 1
     const i32 s = ap_selected_altitude;
     drums_and_lamps(s);                                                 // 2, 3
@@ -332,7 +338,7 @@ void FSAPI ap_alt_update(GaugeHeader* g, i32 service, u32) {
     const f64 host_vs = tok_read(tok_vertical_speed);                   // 5: no number keeps the last
     if (host_vs == host_vs) inst_vs_fpm = vertical_speed_fpm(host_vs);
     // The altitude is only compared (no band holds a value that is no number) and, once, offset.
-    const Air x{s, tok_read(tok_indicated_altitude_ft), ap::vs_fpm(), ap::flag_on(tok_ap_engaged)};
+    const Air x{s, tok_read(tok_indicated_altitude_ft), ap::vs_fpm(vs_watch), ap::flag_on(tok_ap_engaged)};
     mode_step(x);                                                       // 6
     if (ap_alt_mode != Off && ap_alt_mode != Armed) ap_ias_mode = 0;    // 7
     altitude_alert(x);                                                  // 8

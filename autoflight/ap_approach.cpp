@@ -10,6 +10,7 @@
 //        ap_flare_height_ft, dc_ess_powered, elec_ac_bus1_powered, elec_ess_equipment_level
 // Writes: ap_approach_state, ap_land_engaged, ap_flare_mode, ap_land_low_phase, ap_rollout_mode,
 //         ap_rollout_takeoff_state, ap_alt_mode, ats_spd_mode, ap_vs_command, fd_gs_available
+#include <cmath>
 #include <initializer_list>
 
 #include "autoflight/ap_keys.h"
@@ -80,28 +81,29 @@ constexpr i32 kGroundAileronFloor = 3000, kGroundAileronStep = 100;
 // Negative commands within 50 below a whole hundred go out as the next hundred down.
 i32 rounded_descent(i32 vs) {
     const i64 hundreds = i64(vs) / 100 * 100;
-    return i64(vs) <= hundreds - 50 ? sat_i32(f64(hundreds - 100)) : vs;
+    return i64(vs) <= hundreds - 50 ? sat_i32(f64(hundreds - 100), vs) : vs;  // a number: stops at the i32 end
 }
 
 void ap_glide_slope_hold() {
     if (!ap::flag_on(tok_ap_engaged) || ap_approach_state == 0) return;
     if (fd_gs_capture_state > 0) ap_alt_mode = 0;
-    const f64 vs = tok_read(tok_vertical_speed) / kHostVsPerFpm;  // no number: within the band
-    const f64 g = finite_or(fd_gs_vs_command, 0.0) / kHostVsPerFpm;
-    if (vs > g + kGsBandFpm)
-        ap_vs_command = sat_i32(g - kGsCorrectionFpm);
-    else if (vs < g - kGsBandFpm)
-        ap_vs_command = sat_i32(g + kGsCorrectionFpm);
-    else
-        ap_vs_command = sat_i32(g);
+    // The director's command is a number (its writer keeps it finite); were it none, the command
+    // would keep what it held.
+    const f64 g = fd_gs_vs_command / kHostVsPerFpm;
+    if (std::isfinite(g)) {
+        const f64 vs = tok_read(tok_vertical_speed) / kHostVsPerFpm;  // no number: within the band
+        const f64 c = vs > g + kGsBandFpm ? g - kGsCorrectionFpm : vs < g - kGsBandFpm ? g + kGsCorrectionFpm : g;
+        ap_vs_command = sat_i32(c, ap_vs_command);
+    }
     ap::send(key_ap_event_101f3, 0);
     if (inst_radio_alt_ft > kVsSentAboveFt) ap::send(key_ap_vs_set, rounded_descent(ap_vs_command));
     if (on_ground()) {
-        // Token 317 (our elevator record) is what the ground aileron follows.
+        // Token 317 (our elevator record) is what the ground aileron follows, as the host last gave
+        // it; until it has, nothing is sent.
         f64 elevator = 0.0;
-        if (tok_reading(tok_elevator_pos, elevator)) {  // the rudder as last reported
-            const i32 a = sat_i32(elevator);
-            ap::send(key_aileron_set, a > kGroundAileronFloor ? sat_i32(f64(a) + kGroundAileronStep) : kGroundAileronFloor);
+        if (ap::panel_watch.elevator.latest(elevator)) {
+            const i32 a = sat_i32(elevator, kGroundAileronFloor);  // a number held within +-1e9
+            ap::send(key_aileron_set, a > kGroundAileronFloor ? sat_i32(f64(a) + kGroundAileronStep, a) : kGroundAileronFloor);
         }
     }
 }

@@ -89,7 +89,7 @@ void FSAPI ap_crs_update(GaugeHeader* g, i32 service, u32) {
     const bool ins_coupled = ins_source_sw == 1 && ins1_status >= kInsNavigate && gps_plan_active == 1;
     f64 gps = 0.0;  // 4: a GPS course that is no number leaves the last course sent
     const i32 c = !ins_coupled                             ? ap_selected_course
-                  : tok_number(tok_gps_course_rad, gps) ? sat_i32(gps * kDegPerRad)
+                  : tok_number(tok_gps_course_rad, gps) ? sat_i32(gps * kDegPerRad, ap_crs_host_course)
                                                           : ap_crs_host_course;
     ap_crs_host_course = c;
     // 5: until it reads within. Not before the systems computer has loaded the selector from the

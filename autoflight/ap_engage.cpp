@@ -8,8 +8,6 @@
 // Writes: ap_fd_engaged, ap_cmd_engaged, the levers, ap_sim_ap_latched, the mode bytes,
 //         fd_lateral_mode, fd_vertical_mode, fd_pitch_hold, ap_cmd_active, ap_ias_mode_seen,
 //         ap_trim_follow_state, ap_trim_axis_base, ap_rudder_state, ap_heading_target
-#include <algorithm>
-
 #include "air/state.h"
 #include "autoflight/ap_keys.h"
 #include "autoflight/autopilot.h"
@@ -26,13 +24,8 @@
 #include "systems/systems_keys.h"
 
 namespace ap {
-// The host's autopilot V/S reference holds no more than 10000 ft/min either way; only an absurd
-// reading makes a command beyond it, and that goes out at the limit.
-constexpr i32 kVsKeyLimitFpm = 10000;
-void send(u32 key, i32 value) {
-    if (key == key_ap_vs_set) value = std::clamp(value, -kVsKeyLimitFpm, kVsKeyLimitFpm);
-    svc::send_key_event(key, u32(value));
-}
+// A signed value goes out as its two's-complement bits, as the host reads it back.
+void send(u32 key, i32 value) { svc::send_key_event(key, u32(value)); }
 void trigger(u32 key, i32 value) { svc::trigger_key_event(key, u32(value)); }
 
 constexpr u32 kLocBit = 0x80, kGsBit = 0x40;
@@ -49,10 +42,34 @@ bool failed(TokenVar& t) {
     tok_refresh(t);
     return token_i32(t) == 1;
 }
+i32 vs_fpm(const TokenWatch& vs) {
+    f64 latest = 0.0;
+    if (tok_is_finite(tok_vertical_speed) || !vs.latest(latest)) return inst_vs_fpm;
+    return vertical_speed_fpm(latest);
+}
 i32 vs_fpm() {
     f64 latest = 0.0;
     if (!tok_reading(tok_vertical_speed, latest) || tok_is_finite(tok_vertical_speed)) return inst_vs_fpm;
     return vertical_speed_fpm(latest);
+}
+
+PanelWatch panel_watch;
+void PanelWatch::watch() {
+    trim_axis.watch();
+    vertical_speed.watch();
+    elevator.watch();
+    ias.watch();
+}
+
+bool heading_key_value(i64 deg, i32& out) {
+    constexpr i64 kFullTurn = 360;
+    if (deg < 0 || deg > kFullTurn) return false;
+    out = i32(deg % kFullTurn);
+    return true;
+}
+void send_heading(i64 deg) {
+    i32 value = 0;
+    if (heading_key_value(deg, value)) send(key_ap_heading_set, value);
 }
 }  // namespace ap
 
@@ -232,10 +249,10 @@ constexpr i32 kTrimWalkStep = 5;
 void ap_ground_trim_reset() {
     if (!(ap::flag_on(tok_ap_engaged) && ap::flag_on(tok_on_ground))) return;
     if (ap_trim_follow_state != kTrimWalking) {
-        // The walk starts from the host's axis: without any reading of it there is nothing to walk.
+        // The walk starts from the host's latest axis: until the host has given one, it waits.
         f64 axis = 0.0;
-        if (!tok_reading(tok_trim_axis, axis)) return;
-        ap_trim_axis_base = sat_i32(axis);
+        if (!ap::panel_watch.trim_axis.latest(axis)) return;
+        ap_trim_axis_base = sat_i32(axis, ap_trim_axis_base);
         ap_trim_follow_state = kTrimWalking;
     }
     if (ap_trim_axis_base > kTrimWalkStep) {
@@ -364,7 +381,7 @@ void ap_basic_mode_flags() {
 
         if (vertical_mode)
             ap_pitch_mode = 0;
-        else if (ap::vs_fpm() > kClimbForPitchFpm)
+        else if (ap::vs_fpm(ap::panel_watch.vertical_speed) > kClimbForPitchFpm)
             ap_pitch_mode = 1;
         else if (s >= 20)
             ap_pitch_mode = fd_gs_capture_state == 0 ? 1 : 0;
@@ -406,8 +423,9 @@ void ap_nav_upkeep() {
     ap_nav_mode = 3;
     release_if_on(tok_ap_wing_leveler, key_ap_wing_leveler_off);
     ap_hdg_select_mode = 0;
+    // The host's selected heading, whole degrees, folded into 0..359 as the knobs fold the selector.
     f64 bug = 0.0;
-    if (tok_number(tok_ap_hdg_sel_deg, bug)) ap_heading_target = sat_i32(bug);
+    if (tok_number(tok_ap_hdg_sel_deg, bug)) ap_heading_target = ap::fold_degrees(sat_i32(bug, ap_heading_target));
     if (ap::flag_on(tok_ap_engaged)) {
         tok_refresh(tok_ap_hdg_hold);
         ap::send(key_ap_hdg_hold_event_b);

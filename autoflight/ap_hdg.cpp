@@ -123,11 +123,14 @@ Gauge<kElements, sizeof kRects / sizeof kRects[0]> gauge(gauge_ap_hdg, "ketravin
                                                          kElementDefs, kRects);
 
 // ---- Steps of the frame
+// A NAV course word outside 0..360 holds the low bits of a value that was no heading (an
+// infinite or negative host heading): the target keeps its value. The selector is folded as the
+// knobs fold it.
 void heading_target() {
     if (ap_nav_mode >= 1)
-        ap_heading_target = ap_nav_course_deg;
+        ap::heading_key_value(ap_nav_course_deg, ap_heading_target);
     else if (fd_vl_captured != 1)
-        ap_heading_target = ap_selected_heading;
+        ap_heading_target = ap::fold_degrees(ap_selected_heading);
     // V/L captured with NAV off: the target keeps its value.
 }
 
@@ -188,7 +191,7 @@ void vor_loc(bool host_ap) {
     } else if (host_ap && fd_vl_captured == 1) {
         ap::send(key_ap_wing_leveler_off);
         ap_hdg_select_mode = 0;
-        ap::send(key_ap_heading_set, sat_i32(f64(fd_vl_heading_target)));
+        ap::send_heading(fd_vl_heading_target);
         ap::send(key_ap_hdg_hold_event_b);
     }
 }
@@ -200,7 +203,7 @@ void FSAPI ap_hdg_update(GaugeHeader* g, i32 service, u32) {
     drums_and_lamps();                                                    // 2, 3
     const bool host_ap = ap::flag_on(tok_ap_engaged);
     heading_select(host_ap);                                              // 4
-    if (host_ap && fd_vl_captured != 1) ap::send(key_ap_heading_set, ap_heading_target);  // 5: every frame
+    if (host_ap && fd_vl_captured != 1) ap::send_heading(ap_heading_target);  // 5: every frame
     vor_loc(host_ap);                                                     // 6
     if (ap_vl_mode == 0 && ap_approach_state == 0) fd_vl_captured = 0;    // 7
 }

@@ -39,14 +39,15 @@ bool airborne() { return ap::flag_off(tok_on_ground); }
 constexpr i32 kClimbTarget = 60000, kDescentTarget = 0;
 void send_vs_and_target(f64 present_vs) {
     f64 altitude = 0.0;
-    if (tok_number(tok_altitude_m, altitude)) ap_pitch_alt_target_m = sat_i32(altitude);
+    if (tok_number(tok_altitude_m, altitude)) ap_pitch_alt_target_m = sat_i32(altitude, ap_pitch_alt_target_m);
     if (present_vs != present_vs) return;
     const i32 target = present_vs > 0.0 ? kClimbTarget : present_vs < 0.0 ? kDescentTarget : ap_pitch_alt_target_m;
     ap::send(key_ap_event_101f3, target);
     ap::send(key_ap_vs_set, ap_vs_command);
 }
 
-i32 add_saturating(i32 v, f64 d) { return sat_i32(f64(v) + d); }
+// The sum of numbers: a step that is no number leaves the value.
+i32 add_saturating(i32 v, f64 d) { return sat_i32(f64(v) + d, v); }
 }  // namespace
 
 // ---- PITCH law
@@ -70,11 +71,11 @@ f64 pitch_gain(f64 e) {
     return kPitchGainCentre;
 }
 
-// Following starts from the host's trim axis; with no reading of it ever, it does not start.
+// Following starts from the host's latest trim axis; until the host has given one, it does not start.
 void start_following() {
     f64 axis = 0.0;
-    if (!tok_reading(tok_trim_axis, axis)) return;
-    ap_trim_axis_base = sat_i32(axis);
+    if (!ap::panel_watch.trim_axis.latest(axis)) return;
+    ap_trim_axis_base = sat_i32(axis, ap_trim_axis_base);
     ap_trim_follow_state = 1;
 }
 
@@ -83,7 +84,7 @@ void start_following() {
 void follow_input(i32 in, f64 away) {
     const f64 base = ap_trim_axis_base;
     const f64 factor = std::abs(ap_bank_deg) * kTrimPerBankDeg + kTrimBase + away * kTrimPerBaseUnit;
-    ap::send(key_trim_axis_set, sat_i32(base + f64(in) * factor));
+    ap::send(key_trim_axis_set, sat_i32(base + f64(in) * factor, ap_trim_axis_base));  // numbers only
     nose_up_deg(ap_pitch_ref_deg);
     ap_vs_command = add_saturating(ap_vs_command, f64(in) * kVsPerInput);
 }
@@ -93,7 +94,7 @@ void wheel_steering() {
     tok_refresh(tok_adi_pitch_deg);
     f64 input = 0.0;
     if (!tok_number(tok_ap_input_309, input)) return;  // no number: the steering stands as it is
-    const i32 in = sat_i32(input);
+    const i32 in = sat_i32(input, ap_pitch_input);
     ap_pitch_input = in;
     const bool counts = std::abs(i64(in)) >= kInputDeadBand;
     const bool hold = ap_pitch_hold_engaged == 1;
@@ -128,14 +129,14 @@ void ap_pitch_law() {
     const bool free = ap_alt_mode < 2 && ap_ias_mode == 0 && ap_go_around_mode == 0;
     if (ap::flag_on(tok_ap_engaged) && ap_pitch_hold_engaged == 0 && airborne() && free) {
         ap::send(key_ap_alt_hold_on);
-        if (have_vs) ap_vs_command = sat_i32(vs);
+        if (have_vs) ap_vs_command = sat_i32(vs, ap_vs_command);
         if (have_nose) ap_pitch_ref_deg = nose;
         ap_pitch_hold_engaged = 1;
     }
     if (!(ap_pitch_hold_engaged == 1 && free && airborne())) return;
     if (have_nose) ap_pitch_error_deg = nose - ap_pitch_ref_deg;
     const f64 e = ap_pitch_error_deg;
-    if (ap_trim_follow_state == 0 && have_vs && have_nose) ap_vs_command = sat_i32(vs - e * pitch_gain(e));
+    if (ap_trim_follow_state == 0 && have_vs && have_nose) ap_vs_command = sat_i32(vs - e * pitch_gain(e), ap_vs_command);
     send_vs_and_target(vs);
 }
 
@@ -151,10 +152,11 @@ void ap_bank_limit_aileron() {
     const bool inside = bank <= kBankFreeDeg || bank >= 360.0 - kBankFreeDeg;
     f64 ias = 0.0;
     if (ap::flag_on(tok_ap_engaged) && ap_pitch_mode == 0 && outside) {
-        if (!tok_reading(tok_ias_kt, ias)) return;  // the airspeed as last reported
-        const f64 b = sat_u8(bank < 180.0 ? bank : 360.0 - bank);
+        if (!ap::panel_watch.ias.latest(ias)) return;  // the airspeed as the host last gave it
+        // The bank lies strictly between 15 and 345 here: a number.
+        const f64 b = sat_u8(bank < 180.0 ? bank : 360.0 - bank, 0);
         const f64 factor = std::fmax(0.0, 1.0 + kSpeedGain * (kSpeedRefKt - ias));
-        ap::send(key_aileron_set, sat_i32(std::fmax(kAileronFull, -(kAileronPerDeg * b * factor))));
+        ap::send(key_aileron_set, sat_i32(std::fmax(kAileronFull, -(kAileronPerDeg * b * factor)), 0));
         ap_aileron_active = 1;
     } else if (ap_aileron_active == 1 && (inside || ap::flag_off(tok_ap_engaged) || ap_pitch_mode != 0)) {
         // A host flag that is neither on nor off leaves the command as it stands.
@@ -164,8 +166,8 @@ void ap_bank_limit_aileron() {
 }
 
 // ---- Pilot roll input and the bank in whole degrees.
-void ap_roll_input() {
-    const i32 in = sat_i32(tok_read(tok_ap_input_311));
+namespace {
+void roll_input_step(i32 in) {
     i8& s = ap_roll_input_state;
     if (in > 50 && in < 1000)
         s = 1;
@@ -175,8 +177,15 @@ void ap_roll_input() {
         s = -1;
     else if (in > -5000 && in <= -1000 && s == -1)
         s = -2;
+}
+}  // namespace
+
+void ap_roll_input() {
+    // An input that is no number matches no rule: the state stands.
+    const f64 input = tok_read(tok_ap_input_311);
+    if (input == input) roll_input_step(sat_i32(input, 0));  // a number here: 0 is never kept
     f64 bank = 0.0;
-    if (tok_number(tok_adi_bank_deg, bank)) ap_bank_deg = sat_i32(-bank);
+    if (tok_number(tok_adi_bank_deg, bank)) ap_bank_deg = sat_i32(-bank, ap_bank_deg);
 }
 
 // ---- ROLL law
@@ -294,7 +303,7 @@ void ap_bank_hold_drive() {
         else if (ap_bank_deg < ap_bank_target_deg)
             next = out + 1;
         else
-            next = sat_i32(ap_bank_deg * kOutputPerBankDeg);
+            next = sat_i32(ap_bank_deg * kOutputPerBankDeg, out);
         ap_bank_hold_output = i8(next < -kOutputLimit ? -kOutputLimit : next > kOutputLimit ? kOutputLimit : next);
     } else if (ap_bank_hold_state == HoldReleasing) {
         if (tok_read(tok_ap_reset_flag) != 0.0)
@@ -316,19 +325,20 @@ constexpr i32 kLimitMargin = 10;
 void ias_engage() {
     if (ap_ias_law_engaged == 1 || !airborne() || ap_approach_state != 0 || ap_alt_mode >= 2) return;
     if (ap::flag_off(tok_ap_alt_hold)) ap::send(key_ap_alt_hold_on);
-    // The references are taken from the values as the host last reported them.
+    // The references are taken from the values as the host last gave them; one it has not given
+    // yet is not taken.
     f64 v = 0.0;
-    if (tok_reading(tok_vertical_speed, v)) ap_vs_command = sat_i32(fpm_from_host(v));
-    if (tok_reading(tok_ias_kt, v)) ap_ias_reference = sat_i32(v);
+    if (ap::panel_watch.vertical_speed.latest(v)) ap_vs_command = sat_i32(fpm_from_host(v), ap_vs_command);
+    if (ap::panel_watch.ias.latest(v)) ap_ias_reference = sat_i32(v, ap_ias_reference);
     ap_ias_law_engaged = 1;
 }
 
 void trend_sampler(f64 ias) {
     const f64 now = tok_read(tok_tick18);
     if (!std::isfinite(now)) return;  // no clock reading: the sampler waits
-    const i32 tick = sat_i32(now);
     i32& d = ap_ias_sample_deadline;
-    const i32 next = sat_i32(f64(tick) + kSampleTicks);
+    const i32 tick = sat_i32(now, 0);  // a finite clock here
+    const i32 next = sat_i32(f64(tick) + kSampleTicks, d);
     if (i64(tick) + kSampleRestart < i64(d)) d = next;
     switch (ap_ias_sample_state) {
         case 0:
@@ -362,8 +372,8 @@ void vs_limits() {
         ap_ias_vs_upper = u16(kVsUpperMax);
         ap_ias_vs_lower = 0;
     } else {
-        ap_ias_vs_upper = sat_cast<u16>(lerp2(x, kLeverLow, kLeverHigh, 0.0, kVsUpperMax));
-        ap_ias_vs_lower = sat_cast<i16>(lerp2(x, kLeverLow, kLeverHigh, kVsLowerMin, 0.0));
+        ap_ias_vs_upper = sat_cast<u16>(lerp2(x, kLeverLow, kLeverHigh, 0.0, kVsUpperMax), ap_ias_vs_upper);
+        ap_ias_vs_lower = sat_cast<i16>(lerp2(x, kLeverLow, kLeverHigh, kVsLowerMin, 0.0), ap_ias_vs_lower);
     }
 }
 

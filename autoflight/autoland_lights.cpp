@@ -8,6 +8,8 @@
 //        tok_tick18, tok_on_ground, tok_nav1_signal, tok_ap_engaged, tok_time_of_day_s,
 //        tok_nav1_cdi, tok_nav1_gs_needle, tok_radio_height_m
 // Writes: ap_land_mode_changed, the ap_land_ flash state, the ap_autoland_ warning state
+#include <cmath>
+
 #include "autoflight/autopilot.h"
 #include "autoflight/lamp_timing.h"
 #include "autoflight/state.h"
@@ -134,12 +136,13 @@ void stop_flash() {
 constexpr f64 kDaySeconds = 86400.0, kLateInDay = 86380.0, kFlareSeconds = 17.0, kFlareSecondsLate = 20.0;
 
 bool flare_too_long(bool airborne_flag) {
-    // A time that is no number starts no timing and reaches no deadline.
+    // A time that is no number reaches no deadline; the deadline is computed from a number only,
+    // so a time that is none or infinite starts no timing.
     const f64 t = tok_read(tok_time_of_day_s);
     if (ap_autoland_flare_timing == 0) {
-        if (t != t) return false;
-        ap_autoland_flare_deadline =
-            sat_i32(t < kLateInDay ? t + kFlareSeconds : t + kFlareSecondsLate - kDaySeconds);
+        if (!std::isfinite(t)) return false;
+        ap_autoland_flare_deadline = sat_i32(t < kLateInDay ? t + kFlareSeconds : t + kFlareSecondsLate - kDaySeconds,
+                                             ap_autoland_flare_deadline);
         ap_autoland_flare_timing = 1;
     }
     const f64 d = ap_autoland_flare_deadline;

@@ -55,9 +55,25 @@ bool nav1_signal();
 // Failure tokens hold the integer 1 when failed.
 bool failed(TokenVar& t);
 // The vertical speed the autoflight logic flies by: inst_vs_fpm, or while token 65 reads no finite
-// number the same formula on its last finite reading, so that garbage is neither level flight
-// nor a real climb.
-i32 vs_fpm();
+// number the same formula on the latest reading the calling gauge watched, so that garbage is
+// neither level flight nor a real climb.
+i32 vs_fpm(const TokenWatch& vs);
+i32 vs_fpm();  // TRANSITION: for readers without a watch of token 65 yet; goes with tok_reading
+// The latest readings the mode panel's laws take a reference from while the host's value is no
+// number: the trim axis (ground walk, trim following), the vertical speed, the elevator record
+// (ground aileron) and the airspeed. Watched first thing in the panel's frame.
+struct PanelWatch {
+    TokenWatch trim_axis{tok_trim_axis};
+    TokenWatch vertical_speed{tok_vertical_speed};
+    TokenWatch elevator{tok_elevator_pos};
+    TokenWatch ias{tok_ias_kt};
+    void watch();
+};
+extern PanelWatch panel_watch;
+// A heading key carries a heading the host's bug can show, whole degrees 0..359 (360 is north,
+// 0). Any other value is none: nothing goes out and the bug keeps what it has.
+bool heading_key_value(i64 deg, i32& out);
+void send_heading(i64 deg);
 // A selector value in whole degrees brought into 0..359 (360 is 0, -5 is 355).
 inline i32 fold_degrees(i32 deg) { return (deg % 360 + 360) % 360; }
 }  // namespace ap

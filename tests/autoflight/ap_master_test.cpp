@@ -516,27 +516,41 @@ TEST_F(ApMaster, FlareLowPhaseTouchdownAndRollout) {
     token(tk::pitch, -3.0);
     weight_gross_hundreds = 1060.0;
     fd_gs_capture_state = 2;
-    token(318, kNaN);  // the trim axis no number all along: the ground walk has nothing to start from
-    const struct { f64 ft, ias; bool ground; u8 land, flare, low, rollout; f64 host_vs, aileron; } steps[] = {
-        {1500.0, 140.0, false, 0, 0, 0, 0, -700.0, 0.0}, {600.0, 140.0, false, 1, 0, 0, 0, -700.0, 0.0},
-        {59.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},    {50.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0},
-        {49.0, 140.0, false, 1, 1, 1, 0, -700.0, 0.0},   {0.0, 120.0, true, 1, 0, 1, 1, -700.0, 7000.0},
-        {0.0, 40.0, true, 1, 0, 0, 0, -700.0, 7000.0},
+    token(tk::ground, 1.0);  // the trim axis read 0 on the ground before: an old reading, not the latest
+    token(318, 0.0);
+    frames(1);
+    token(tk::ground, 0.0);
+    token(tk::aileron, 0.0);
+    // On the ground the trim axis walks back to 0 by 5 a frame from the host's latest axis, here the
+    // flare's: no number at touchdown is not a reason to start from an older one.
+    constexpr i32 kNoKey = -1;
+    const struct { f64 ft, ias; bool ground; u8 land, flare, low, rollout; f64 host_vs, aileron, axis; i32 trim; } steps[] = {
+        {1500.0, 140.0, false, 0, 0, 0, 0, -700.0, 0.0, 1200.0, kNoKey},
+        {600.0, 140.0, false, 1, 0, 0, 0, -700.0, 0.0, 1200.0, kNoKey},
+        {59.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0, -900.0, kNoKey},
+        {50.0, 140.0, false, 1, 1, 0, 0, -50.0, 0.0, -900.0, kNoKey},
+        {49.0, 140.0, false, 1, 1, 1, 0, -700.0, 0.0, kNaN, kNoKey},
+        {0.0, 120.0, true, 1, 0, 1, 1, -700.0, 7000.0, kNaN, -895},
+        {0.0, 40.0, true, 1, 0, 0, 0, -700.0, 7000.0, kNaN, -890},
     };
     for (const auto& s : steps) {
         radio_ft(s.ft);
         token(tk::ias, s.ias);
         token(tk::ground, s.ground ? 1.0 : 0.0);
+        token(318, s.axis);
+        new_keys();
         frames(1);
         EXPECT_EQ(std::make_tuple(ap_land_engaged, ap_flare_mode, ap_land_low_phase, ap_rollout_mode,
                                   host().token(kHostApVsToken), host().token(tk::aileron)),
                   std::make_tuple(s.land, s.flare, s.low, s.rollout, s.host_vs, s.aileron))
             << s.ft;
-        EXPECT_EQ(sent(key_trim_axis_set), 0u) << s.ft;
+        i32 trim = kNoKey;
+        EXPECT_EQ(std::make_pair(sent(key_trim_axis_set, &trim), trim),
+                  std::make_pair(size_t(s.trim == kNoKey ? 0 : 1), s.trim)) << s.ft;
     }
-    token(318, 1200.0);  // once the host gives its axis, the walk starts from it
+    token(318, 1200.0);  // the walk goes on from where it started, whatever the host gives meanwhile
     frames(1);
-    EXPECT_EQ(ap_trim_axis_base, 1195);
+    EXPECT_EQ(ap_trim_axis_base, -885);
     // On the ground: the aileron by gross weight (hundreds), nose-down trim above 1 degree of trim.
     const struct { f64 weight, trim; f64 aileron; size_t trim_down; } ground[] = {
         {1070.0, 1.1, 8000.0, 1}, {1069.9, 1.0, 7000.0, 0}, {1050.0, 1.0, 7000.0, 0}, {1049.9, 2.0, 6000.0, 1}};
@@ -723,7 +737,7 @@ TEST_F(ApMaster, PitchHoldsTheAttitudeThroughVsAndKeepsItsOwnAltitudeTarget) {
     EXPECT_EQ(ap_vs_command, 1500);
     const struct { f64 pitch, vs_fpm; i32 command; f64 target; } cases[] = {
         {-4.2, 1500.0, -2100, 60000.0}, {-3.05, 1500.0, 1495, 60000.0}, {-1.0, -500.0, 9500, 0.0}, {-3, 0, 0, 3048},
-        {-3, 0.5, 0, 60000.0}};
+        {-3, 0.5, 0, 60000.0}, {-6.0, 500.0, -14500, 60000.0}};
     for (const auto& c : cases) {
         token(tk::pitch, c.pitch);
         token(tk::vs, c.vs_fpm * kHostVsPerFpm);
@@ -1189,26 +1203,49 @@ TEST_F(ApMaster, EnlargedWheelSurvivesTheClockJumping) {
                                                [this] { return hidden(element(kPanel, BigWheel)); }});
 }
 
-// Keys carry only what the host's variables hold: V/S within 10000 ft/min, throttles on their axis.
+// On an approach, keys carry what their rules give, whatever the host's values: V/S the command as
+// computed (the glide slope's rounding moves it by 50 at most; the flare sends -50), the altitude
+// target 60000, 0 or the law's own, controls within their travel, throttles on their axis, the
+// bank-hold control within +-127, flags 0 or 1, plain events 0.
 TEST_F(ApMaster, HostileHostValuesKeepTheStateFinite) {
     place("ketravin ap_ats_kr60");
+    place("ketravin adi_fd_kr60");  // the glide-slope command the approach flies
     land_armed();
     press(kIas);
     ats_arm_state = ats_spd_mode = 1;
     const u32 ids[] = {1,        tk::ias, tk::vs, tk::slip, tk::altitude_m, tk::pitch, tk::bank_b,   tk::bank,
                        309,      311,     318,    tk::elevator, tk::radio_m,  tk::apfd_reset, tk::axis1, 163};
+    struct Range { u32 key; i64 lo, hi; };
+    constexpr Range kRanges[] = {{key_aileron_set, -16383, 16383}, {key_rudder_set, -16383, 16383},
+                                 {key_trim_axis_set, -16383, 16383}, {key_ap_reset_event, -127, 127},
+                                 {key_throttle1_set, 0, 16383}, {key_throttle2_set, 0, 16383},
+                                 {key_fd_active_set, 0, 1}, {key_autothrottle_arm_set, 0, 1}};
     for (f64 v : {kNaN, kInf, -kInf, 1e300, -1e300, 1e308, -1e308}) {
         for (u32 id : ids) token(id, v);
-        new_keys();
-        frames(3);
-        for (f64 x : {ap_pitch_ref_deg, ap_pitch_error_deg, ap_ias_error, ap_ias_trend, ap_ias_gain, ap_wheel_position,
-                      ats_speed_error_kt})
-            EXPECT_TRUE(std::isfinite(x)) << v;
-        for (const KeyLogEntry& k : new_keys()) {
-            const bool throttle = k.id == key_throttle1_set || k.id == key_throttle2_set;
-            EXPECT_LE(std::abs(i64(i32(k.value))), k.id == key_ap_vs_set ? 10000 : INT64_MAX) << v;
-            EXPECT_LE(k.value, throttle ? 16383u : UINT32_MAX) << v;
+        for (int f = 0; f < 3; ++f) {
+            new_keys();
+            frames(1);
+            std::vector<i64> vs_keys;
+            for (const KeyLogEntry& k : new_keys()) {
+                const i64 x = i32(k.value);
+                if (k.id == key_ap_vs_set) {
+                    vs_keys.push_back(x);
+                } else if (k.id == key_ap_event_101f3) {
+                    EXPECT_TRUE(x == 0 || x == 60000 || x == ap_pitch_alt_target_m) << x << " at " << v;
+                } else {
+                    Range r{k.id, 0, 0};
+                    for (const Range& known : kRanges)
+                        if (known.key == k.id) r = known;
+                    EXPECT_TRUE(x >= r.lo && x <= r.hi) << "key 0x" << std::hex << k.id << std::dec << " " << x << " at " << v;
+                }
+            }
+            const i64 last = vs_keys.empty() ? i64(ap_vs_command) : vs_keys.back();
+            EXPECT_TRUE(std::abs(last - ap_vs_command) <= 50 || (ap_flare_mode == 1 && last == -50))
+                << last << " for a command of " << ap_vs_command << " at " << v;
         }
+        for (f64 x : {ap_pitch_ref_deg, ap_pitch_error_deg, ap_ias_error, ap_ias_trend, ap_ias_gain, ap_wheel_position,
+                      ats_speed_error_kt, fd_gs_vs_command})
+            EXPECT_TRUE(std::isfinite(x)) << v;
     }
 }
 
@@ -1223,6 +1260,8 @@ TEST_F(ApMaster, SpeedLawAndPilotInputTakeNothingFromNoNumber) {
         {50.0, 500.0, -1, -6},   // a small input ends it: the law takes the command back
         {300.0, kNaN, 515, 6},   // started again on a trim axis that is no number: from 500
         {kNaN, kNaN, -1, 0},     // an input that is no number steers nothing
+        {50.0, 1200.0, -1, -6},  // ended, while the host's axis goes to 1200
+        {300.0, kNaN, 1215, 6},  // started on no number: from the host's latest axis, not an older one
     };
     for (const auto& c : pitch) {
         token(309, c.input);
@@ -1253,11 +1292,18 @@ TEST_F(ApMaster, SpeedLawAndPilotInputTakeNothingFromNoNumber) {
     frames(1);
     EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 260));
 
-    ap_nav_mode = 1;  // NAV without the GPS: the target is the host's selected heading
+    // NAV without the GPS: the target is the host's selected heading, also as the NAV course word the
+    // INS link makes of it, and the heading gauge sends it as the bug: only ever 0..359.
+    place("ketravin ins_sw_kr60");
+    place("ketravin ap_hdg_kr60");
+    ap_nav_mode = 1;
     for (const auto& [selected, target] : {std::pair<f64, i32>{120.7, 120}, {kNaN, 120}, {kInf, 120}, {95.0, 95}}) {
         token(107, selected);
+        new_keys();
         frames(1);
-        EXPECT_EQ(std::make_pair(ap_nav_mode, ap_heading_target), std::make_pair(u8(3), target)) << selected;
+        i32 bug = -1;
+        EXPECT_EQ(std::make_tuple(ap_nav_mode, ap_heading_target, sent(key_ap_heading_set, &bug), bug),
+                  std::make_tuple(u8(3), target, size_t(1), target)) << selected;
     }
 }
 
@@ -1728,22 +1774,24 @@ TEST_P(NoReading, MovesNoCommandInAnyMode) {
             if (!moved.empty()) ADD_FAILURE() << "token " << id << " = " << bad << ": " << moved;
         }
     }
-    // Absurd readings on the way: a key carries only what its host variable holds (V/S within
-    // 10000 ft/min, throttles on their axis) and every command stays finite.
+    // Absurd readings on the way: the V/S key carries the command as computed (the glide slope's
+    // rounding moves it by 50 at most; the flare sends -50), throttles stay on their axis and every
+    // command stays finite.
     for (u32 id : {61u, 65u, 614u, 1u, 128u, 163u, 558u})
         for (f64 absurd : {1e308, -1e308}) {
             settle(pins);
             const f64 before = host().token(id);
             for (int i = 0; i < 20; ++i) {
+                std::vector<i64> vs_keys;
                 for (const KeyLogEntry& k : frame(pins, id, absurd)) {
-                    const i64 v = i32(k.value);
-                    if (k.id == key_ap_vs_set) {
-                        EXPECT_LE(std::abs(v), 10000) << id << " = " << absurd;
-                    }
+                    if (k.id == key_ap_vs_set) vs_keys.push_back(i32(k.value));
                     if (k.id == key_throttle1_set || k.id == key_throttle2_set) {
                         EXPECT_LE(k.value, 16383u) << id << " = " << absurd;
                     }
                 }
+                const i64 last = vs_keys.empty() ? i64(ap_vs_command) : vs_keys.back();
+                EXPECT_TRUE(std::abs(last - ap_vs_command) <= 50 || (ap_flare_mode == 1 && last == -50))
+                    << last << " for a command of " << ap_vs_command << ": " << id << " = " << absurd;
                 for (f64 w : watched()) EXPECT_TRUE(std::isfinite(w)) << id << " = " << absurd;
             }
             token(id, before);

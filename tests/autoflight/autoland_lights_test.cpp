@@ -279,12 +279,14 @@ TEST_F(Lights, AutolandWarningOnTheGroundFollowsTheAutopilot) {
 
 // The flare may last 17 s; begun within 20 s of midnight it runs to 20 s and counts after it.
 TEST_F(Lights, FlareTimerAcrossMidnight) {
+    constexpr f64 kInf = std::numeric_limits<f64>::infinity();
     place(kAutoland);
     in_land(30.0);
     ap_flare_mode = 1;
     const struct { f64 begun; f64 t; i8 warning; } cases[] = {
         {1000.0, 1016.0, 0},  {1000.0, 1017.0, 1},  {86390.0, 86399.0, 0}, {86390.0, 5.0, 0}, {86390.0, 10.0, 1},
-        {86379.5, 86396.0, 1}, {86380.0, 86399.5, 0}, {86380.0, 0.0, 1}};  // deadline 0: due only after midnight
+        {86379.5, 86396.0, 1}, {86380.0, 86399.5, 0}, {86380.0, 0.0, 1},  // deadline 0: due only after midnight
+        {kInf, 1000.0, 0}, {-kInf, 1000.0, 0}};  // an infinite time starts no timing: it starts at 1000 s
     for (const auto& c : cases) {
         ap_autoland_warning = 0;
         ap_autoland_flare_timing = 0;
