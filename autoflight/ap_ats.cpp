@@ -51,6 +51,8 @@ constexpr LightWalk kWalk{5, walk_positions({Background, Units, Tens, Hundreds})
 // The engine throttle axes, watched at the top of every frame: THR OFF's reference and the
 // thrust laws take the host's latest number for an axis that is no number this frame.
 TokenWatch axis1_watch{tok_eng1_throttle_axis}, axis2_watch{tok_eng2_throttle_axis};
+// The host's vertical speed, for the go-around's climb when token 65 reads no number.
+TokenWatch vs_watch{tok_vertical_speed};
 
 // ---- Speed knobs: the host's selected speed is the master copy; each step is sent at once.
 constexpr i32 kSpeedMax = 400;
@@ -223,6 +225,7 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     if (service != ServicePreUpdate) return;
     axis1_watch.watch();  // also step 3's refresh of both axes
     axis2_watch.watch();
+    vs_watch.watch();
     light_walk(*g, kWalk);
     speed_window();                                                     // 1
     lamps();                                                            // 2
@@ -242,6 +245,6 @@ void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
     if (tok_number(tok_ias_kt, ias)) ats_speed_error_kt = ias - f64(ats_speed_target);
     tok_refresh(tok_eng1_n1);
     ats_thrust_law(axis1_watch, axis2_watch);                           // 11
-    ats_go_around();
+    ats_go_around(vs_watch);
 }
 }  // namespace

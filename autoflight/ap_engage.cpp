@@ -47,11 +47,6 @@ i32 vs_fpm(const TokenWatch& vs) {
     if (tok_is_finite(tok_vertical_speed) || !vs.latest(latest)) return inst_vs_fpm;
     return vertical_speed_fpm(latest);
 }
-i32 vs_fpm() {
-    f64 latest = 0.0;
-    if (!tok_reading(tok_vertical_speed, latest) || tok_is_finite(tok_vertical_speed)) return inst_vs_fpm;
-    return vertical_speed_fpm(latest);
-}
 
 PanelWatch panel_watch;
 void PanelWatch::watch() {

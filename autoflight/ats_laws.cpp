@@ -221,9 +221,9 @@ constexpr i32 kAltTargetClimb = 60000;
 constexpr f64 kPitchFloorDeg = -12.0;
 constexpr f64 kFeetPerMetre = 3.281, kSingleCmdAboveFt = 700.0;
 
-void climb_vertical_speed() {
+void climb_vertical_speed(const TokenWatch& vertical_speed) {
     const bool flaps_out = tok_read(tok_flaps_left_pos) > f64(inst_flap_detent[1]);
-    const i32 v = ap::vs_fpm();
+    const i32 v = ap::vs_fpm(vertical_speed);
     i32 vs;
     if (v < kSinkBelowFpm)
         vs = kVsSinking;
@@ -245,19 +245,19 @@ void host_climb() {
 }
 }  // namespace
 
-void ats_go_around() {
+void ats_go_around(const TokenWatch& vertical_speed) {
     if (ats_ga_started == 1 && ap_go_around_mode == 1) {  // 1: running
         const int modes = ap_hdg_select_mode + ap_alt_mode + ap_ias_mode + ap_vl_mode;
         if (modes >= 1 || ats_n1_mode == 0 || eng_n1_mode == 0) {
             ap_go_around_mode = ats_n1_mode = eng_n1_mode = 0;
             if (ap_cmd_engaged > 1) ap_cmd_engaged = 1;
         } else {
-            climb_vertical_speed();
+            climb_vertical_speed(vertical_speed);
             host_climb();
         }
     }
     if (ap_go_around_mode == 1 && ats_ga_started == 0) {  // 2: first frame
-        climb_vertical_speed();
+        climb_vertical_speed(vertical_speed);
         host_climb();
         ap_approach_state = ap_hdg_select_mode = ap_alt_mode = ap_ias_mode = ap_vl_mode = ap_turb_mode = 0;
         ats_ga_started = 1;

@@ -58,7 +58,6 @@ bool failed(TokenVar& t);
 // number the same formula on the latest reading the calling gauge watched, so that garbage is
 // neither level flight nor a real climb.
 i32 vs_fpm(const TokenWatch& vs);
-i32 vs_fpm();  // TRANSITION: for readers without a watch of token 65 yet; goes with tok_reading
 // The latest readings the mode panel's laws take a reference from while the host's value is no
 // number: the trim axis (ground walk, trim following), the vertical speed, the elevator record
 // (ground aileron) and the airspeed. Watched first thing in the panel's frame.

@@ -23,7 +23,6 @@ u32 tok_read_u32(TokenVar& t);
 i32 tok_read_i32(TokenVar& t);
 void tok_refresh(TokenVar& t);
 bool tok_number(TokenVar& t, f64& out);
-bool tok_reading(TokenVar& t, f64& out);  // TRANSITION: replaced by TokenWatch
 
 // The latest finite value of a token, kept by the reader that needs it. The reader calls
 // watch() once every frame, before any rule of its frame can return early, so latest() is the

@@ -33,13 +33,6 @@ inline i32 sat_i32(double v, i32 keep) { return sat_cast<i32>(v, keep); }
 inline u32 sat_u32(double v, u32 keep) { return sat_cast<u32>(v, keep); }
 inline u8 sat_u8(double v, u8 keep) { return sat_cast<u8>(v, keep); }
 
-// TRANSITION: one-argument forms, removed once every caller passes what it keeps.
-template <typename T>
-constexpr T sat_cast(double v) { return sat_cast<T>(v, T(0)); }
-inline i32 sat_i32(double v) { return sat_cast<i32>(v); }
-inline u32 sat_u32(double v) { return sat_cast<u32>(v); }
-inline u8 sat_u8(double v) { return sat_cast<u8>(v); }
-
 // The nearest finite double: an overflowed sum or product of readings stands at the end of the
 // range instead of becoming infinite. Not a number stays not a number.
 inline double sat_f64(double v) {

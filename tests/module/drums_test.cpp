@@ -160,7 +160,7 @@ class DrumChase : public Drums {
 public:
     void run(const std::vector<ChaseCase>& rows) {
         for (const ChaseCase& r : rows) {
-            pos[r.e] = r.start, tf[r.e] = r.target, ti[r.e] = sat_i32(r.target), tu[r.e] = sat_u32(r.target);
+            pos[r.e] = r.start, tf[r.e] = r.target, ti[r.e] = sat_i32(r.target, 0), tu[r.e] = sat_u32(r.target, 0u);
             const auto what = ::testing::Message() << r.e << ": " << r.start << " -> " << r.target;
             for (f64 v : r.seq) EXPECT_DOUBLE_EQ(frame_y(r.e), v) << what;
             if (!r.calls) continue;

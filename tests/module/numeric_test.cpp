@@ -43,13 +43,14 @@ TEST(MaskTest, LowWordOnly) {
 }
 
 TEST(SatCast, HostGarbageNeverOverflows) {
-    EXPECT_EQ(sat_i32(NAN), 0);
-    EXPECT_EQ(sat_i32(INFINITY), INT32_MAX);
-    EXPECT_EQ(sat_i32(-INFINITY), INT32_MIN);
-    EXPECT_EQ(sat_i32(1e300), INT32_MAX);
-    EXPECT_EQ(sat_i32(-2.9), -2);
-    EXPECT_EQ(sat_u32(-1.0), 0u);
-    EXPECT_EQ(sat_u32(4294967295.9), 4294967295u);
-    EXPECT_EQ(sat_u8(255.99), 255);
-    EXPECT_EQ(sat_u8(256.0), 255);
+    EXPECT_EQ(sat_i32(NAN, 7), 7) << "no number keeps what the caller held";
+    EXPECT_EQ(sat_cast<i16>(-NAN, i16(-3)), -3);
+    EXPECT_EQ(sat_i32(INFINITY, 7), INT32_MAX);
+    EXPECT_EQ(sat_i32(-INFINITY, 7), INT32_MIN);
+    EXPECT_EQ(sat_i32(1e300, 7), INT32_MAX);
+    EXPECT_EQ(sat_i32(-2.9, 7), -2);
+    EXPECT_EQ(sat_u32(-1.0, 7), 0u);
+    EXPECT_EQ(sat_u32(4294967295.9, 7), 4294967295u);
+    EXPECT_EQ(sat_u8(255.99, 7), 255);
+    EXPECT_EQ(sat_u8(256.0, 7), 255);
 }

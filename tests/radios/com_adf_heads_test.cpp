@@ -134,7 +134,7 @@ TEST_F(ComAdfHeads, AdfTargetsFromTheNearestTenthWithinTheWindow) {
         EXPECT_EQ(digits(adf2_thousands_target, adf2_hundreds_target, adf2_tens_target, adf2_units_target,
                          adf2_tenths_target), c.adf2) << c.khz;
         EXPECT_EQ(digits(adf1_freq_khz, adf1_freq_khz_int, adf2_freq_khz, adf2_freq_int),
-                  digits(c.stored1, sat_u32(c.stored1), c.stored2, sat_i32(c.stored2))) << c.khz;
+                  digits(c.stored1, sat_u32(c.stored1, 0u), c.stored2, sat_i32(c.stored2, 0))) << c.khz;
     }
     // A host that answers nothing leaves the stored frequency and the window as they stood.
     ServiceFn& calc = ImportTable.services->slot[SlotExecuteCalculatorCode / 4];
