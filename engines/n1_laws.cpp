@@ -36,10 +36,13 @@ bool take_readings() {
     bool all = true;
     for (int i = 0; i < 2; ++i) {
         anti_ice_watch[i].watch(), n2_watch[i].watch(), n1_watch[i].watch();
-        all &= anti_ice_watch[i].latest(last.anti_ice[i]) & n2_watch[i].latest(last.n2[i]);
+        const bool load = anti_ice_watch[i].latest(last.anti_ice[i]);
+        const bool n2 = n2_watch[i].latest(last.n2[i]);
+        all = all && load && n2;
     }
     sat_watch.watch(), alt_watch.watch(), ref_watch.watch();
-    return all & alt_watch.latest(last.alt_m);
+    const bool alt = alt_watch.latest(last.alt_m);
+    return all && alt;
 }
 
 f64 cap(f64 v, f64 top) { return v < top ? v : top; }
