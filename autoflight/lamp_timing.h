@@ -17,8 +17,7 @@ constexpr i32 kLitTicks = 4, kPeriodTicks = 8;
 // infinite gives a start ahead of every clock, which since() moves to the first real reading.
 inline i32 stamp(f64 now) {
     constexpr i32 kAhead = std::numeric_limits<i32>::max();
-    if (!std::isfinite(now)) return kAhead;
-    return i32(std::min<u32>(sat_u32(now, u32(kAhead)), u32(kAhead)));
+    return i32(std::min<u32>(start_at(now), u32(kAhead)));
 }
 
 // Ticks since `start`; a start ahead of the clock moves to now. kNoReading for a clock that is

@@ -30,14 +30,13 @@ constexpr u8 kFan = 1, kTurbine = 2;
 constexpr f64 kFanFactor = 4.0, kTurbineFactor = 6.0;  // face pixels per unit of the host's level
 constexpr f64 kStep = 0.2, kBand = 0.4;
 constexpr f64 kSweepTop = 28.0;  // 7 on the scale
-constexpr f64 kReadingLimit = 1e9;
 
 // The host's levels as last read with AC bus 1; a level that is not a number is no reading, and
 // before the first one (NaN) a powered pointer has nothing to follow.
 f64 level[2] = {std::numeric_limits<f64>::quiet_NaN(), std::numeric_limits<f64>::quiet_NaN()};
 void read_level(TokenVar& t, f64& kept) {
-    const f64 v = tok_read(t);
-    if (std::isfinite(v)) kept = v > kReadingLimit ? kReadingLimit : v < -kReadingLimit ? -kReadingLimit : v;
+    f64 v = 0.0;
+    if (tok_number(t, v)) kept = v;
 }
 
 // The pointers move up by their values; not held to the scale.

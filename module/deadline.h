@@ -39,10 +39,7 @@ inline void start_rebase(u32& start, f64 now) {
     if (start > t) start = t;
 }
 
-// The start of such a timer started at `now` (a negative clock counts as 0). A clock that is no
-// finite number gives the far end of the range, which start_rebase brings back to the first real
+// The start of such a timer started at `now`: a deadline of no length. A clock that is no finite
+// number gives the far end of the range, which start_rebase brings back to the first real
 // reading: the count begins there, never at a moment the host did not give.
-inline u32 start_at(f64 now) {
-    if (!std::isfinite(now)) return std::numeric_limits<u32>::max();
-    return sat_u32(now, 0);  // a number here
-}
+inline u32 start_at(f64 now) { return deadline_arm(now, 0); }
