@@ -2,7 +2,7 @@
 // coarse knob, wrapping through north), kept in the host's NAV 1 course by key events; while the
 // INS is the source, INS 1 navigates and the GPS has a plan, the host follows the GPS course and
 // the window goes on showing the selector.
-// Reads: ins_source_sw, ins1_status, gps_plan_active, panel_init_state, light_zone, annunciator_bright,
+// Reads: ins_source_sw, ins1_status, gps_plan_active, light_zone, annunciator_bright,
 //        tok_nav1_obs_deg, tok_gps_course_rad
 // Writes: ap_selected_course, ap_crs_wrap10, ap_crs_host_course, the course drums
 #include "autoflight/ap_keys.h"
@@ -12,7 +12,6 @@
 #include "module/gauge.h"
 #include "module/lighting.h"
 #include "navigation/state.h"
-#include "systems/state.h"
 
 GaugeHeader gauge_ap_crs;
 
@@ -92,10 +91,10 @@ void FSAPI ap_crs_update(GaugeHeader* g, i32 service, u32) {
                   : tok_number(tok_gps_course_rad, gps) ? sat_i32(gps * kDegPerRad, ap_crs_host_course)
                                                           : ap_crs_host_course;
     ap_crs_host_course = c;
-    // 5: until it reads within. Not before the systems computer has loaded the selector from the
-    // host's course: a gauge called ahead of it in the first frame would overwrite that course with 0.
-    const bool loaded = panel_init_state != 0;
-    if (loaded && !(f64(c) - 1.0 < host && host < f64(c) + 1.0)) ap::send(key_course_set, c);
+    // 5: until it reads within. Also before the systems computer has loaded the selector, which
+    // then sends 0: the host applies the key after the frame, so the systems computer still loads
+    // the host's course in this one, and the next frame sends it back.
+    if (!(f64(c) - 1.0 < host && host < f64(c) + 1.0)) ap::send(key_course_set, c);
     const SelectorTargets t = selector_split(ap_selected_course, 100, 4);  // 6: always the selector
     ap_crs_drum_100 = t.wheel[0];
     ap_crs_drum_10 = t.wheel[1];

@@ -134,6 +134,7 @@ Host::Host(const ModuleLink& link) : link_(link), tokens_(kDirectTokens, 0.0) {
     services_.slot[SlotExecuteCalculatorCode / 4] = as_slot(&t_calculator);
     services_.slot[SlotSendKeyEvent / 4] = as_slot(&t_send_key);
 
+    for (size_t k = 0; k < kTokenStartCount; ++k) set_token(kTokenStarts[k].token, kTokenStarts[k].value);
     key_log_.reserve(1 << 16);
     pending_keys_.reserve(1024);
     element_list_calls_.reserve(64);

@@ -207,9 +207,11 @@ const KeyRule kKeyRules[] = {
     {key_ap_vs_set, KeyAction::SetFromSignedValue, kHostApVsToken, 0.0, 0},
     {key_ap_event_101f3, KeyAction::SetFromSignedValue, kHostApAltTargetToken, 0.0, 0},
     // The heading bug and the NAV 1 course take the value; the altitude command lands in a
-    // host-side token. The localizer coupling event (0x1010d) is only logged.
+    // host-side token. The localizer coupling event (0x1010d) is only logged. The course lands
+    // after the frame it was sent in, as in the simulator: every gauge of that frame (the systems
+    // computer loading the selector from it) reads the course as it was.
     {key_ap_heading_set, KeyAction::SetFromSignedValue, 107, 0.0, 0},
-    {key_course_set, KeyAction::SetFromSignedValue, 854, 0.0, 0},
+    {key_course_set, KeyAction::SetFromSignedValue, 854, 0.0, 1},
     {key_ap_alt_set, KeyAction::SetFromSignedValue, kHostApAltCommandToken, 0.0, 0},
     // Autothrottle: arming from the value, airspeed hold on and off, the absolute throttle axes
     // (signed values). The lever-advance and climb-thrust events are only logged.
@@ -220,6 +222,15 @@ const KeyRule kKeyRules[] = {
     {key_throttle2_set, KeyAction::SetFromSignedValue, 163, 0.0, 0},
 };
 const size_t kKeyRuleCount = sizeof kKeyRules / sizeof kKeyRules[0];
+
+// Host variables that start at something other than 0 (a script's own setting replaces them):
+// the altimeter setting of the standard day, which the first officer's altimeter copies on its
+// first frame.
+const TokenStart kTokenStarts[] = {
+    {75, 1013.25},  // hPa
+    {76, 29.92},    // inHg
+};
+const size_t kTokenStartCount = sizeof kTokenStarts / sizeof kTokenStarts[0];
 
 f64 bcd_step(f64 word, f64 step) {
     const u32 w = sat_u32(word, 0);  // a word that is no number steps from 0000

@@ -1,6 +1,7 @@
-// What the simulator does with the module's key events, which tokens it publishes as integers,
-// and which calculator expressions it answers from its variables. Each gauge that sends a new
-// event adds its row here, so that "send only on a difference" converges in tests.
+// What the simulator does with the module's key events, which variables start at other than 0,
+// which tokens it publishes as integers, and which calculator expressions it answers from its
+// variables. Each gauge that sends a new event adds its row here, so that "send only on a
+// difference" converges in tests.
 #pragma once
 #include <cstddef>
 
@@ -26,7 +27,14 @@ struct KeyRule {
     KeyAction action;
     u32 token;
     f64 arg;
-    u32 latency_frames;  // 0: takes effect at once
+    // 0: takes effect at once; N: before the gauges of the Nth frame after the one it was sent
+    // in (1: after that frame's gauges, which all read the value as it was)
+    u32 latency_frames;
+};
+
+struct TokenStart {
+    u32 token;
+    f64 value;
 };
 
 struct CalcRule {
@@ -59,6 +67,8 @@ constexpr u32 kHostApAltCommandToken = 4040;  // the autopilot's altitude comman
 
 extern const KeyRule kKeyRules[];
 extern const size_t kKeyRuleCount;
+extern const TokenStart kTokenStarts[];
+extern const size_t kTokenStartCount;
 extern const u32 kIntegerTokens[];
 extern const size_t kIntegerTokenCount;
 extern const CalcRule kCalcRules[];

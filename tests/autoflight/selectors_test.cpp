@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "autoflight/ap_keys.h"
 #include "autoflight/state.h"
-#include "systems/state.h"
 #include "electrical/state.h"
 #include "host/host_model.h"
 #include "module/keys.h"
@@ -408,7 +409,6 @@ TEST_F(Selectors, HostHoldsReleasedWhenNoModeAsksForThem) {
 
 TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
     place(kCrs);
-    panel_init_state = 1;  // the systems computer has loaded the selectors
     ap_selected_course = 15;
     press(kCrs, kCrsKnob[CoarseDown]);  // two clicks in one frame
     press(kCrs, kCrsKnob[CoarseDown]);
@@ -426,6 +426,7 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
         EXPECT_EQ(ap_crs_wrap10, wrap) << course;
     }
     ap_selected_course = 123;
+    frames(2);  // the host takes the selector's course
     const struct { f64 host; size_t sent; } sync[] = {{123.4, 0}, {122.5, 0}, {124.0, 1}, {122.0, 1}, {f64(NAN), 1}};
     for (const auto& c : sync) {
         token(tk::obs, c.host);
@@ -435,6 +436,7 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
         EXPECT_EQ(sent(key_course_set, &v), c.sent) << c.host;
         EXPECT_TRUE(c.sent == 0 || v == 123);
         EXPECT_EQ(ap_crs_host_course, 123);
+        frames(1);  // the key lands after the frame it was sent in
     }
     ins_source_sw = 1;  // INS-coupled: the host follows the GPS, the window the selector
     gps_plan_active = 1;
@@ -444,20 +446,40 @@ TEST_F(Selectors, CourseWrapsAndTheHostFollowsSelectorOrGps) {
     EXPECT_TRUE(ap_crs_drum_100 == 3 && ap_crs_drum_1 == 7.0);
 }
 
-// The first frame loads the course selector from the host's NAV 1 course, whichever gauge the
-// host calls first: the course gauge must not push its unloaded 0 into the host before that.
-// One order per test: each test starts from the module's start values.
-class CourseFirstFrame : public Selectors, public ::testing::WithParamInterface<bool> {};
+// The first frame loads the course selector from the host's NAV 1 course. The course gauge does
+// not wait for that: called ahead of the systems computer it sends its 0, which the host applies
+// only after the frame, so the selector still loads the host's course and the next frame puts the
+// host back on it; alone, the selector's 0 goes to the host like any other course. One case per
+// test: each starts from the module's start values.
+struct CourseStart {
+    bool systems, reverse;  // the whole panel (else the course gauge alone), called last to first
+    std::vector<i32> sent;  // courses sent over the first three frames
+    i32 course;             // the selector and the host's course after them
+};
+class CourseFirstFrame : public Selectors, public ::testing::WithParamInterface<CourseStart> {};
 
-TEST_P(CourseFirstFrame, KeepsTheHostCourseInEitherGaugeOrder) {
-    host().set_reverse_order(GetParam());
-    token(tk::obs, 90.0);
+TEST_P(CourseFirstFrame, SendsFromTheFirstFrameAndTheHostKeepsItsCourseInEitherGaugeOrder) {
+    const CourseStart& c = GetParam();
+    host().set_reverse_order(c.reverse);
+    token(tk::obs, 123.0);
     token(tk::hdg_bug, 45.0);
-    host().place_all();
+    if (c.systems)
+        host().place_all();
+    else
+        place(kCrs);
     frames(3);
-    EXPECT_EQ(ap_selected_course, 90);
-    EXPECT_EQ(ap_selected_heading, 45);
-    EXPECT_EQ(host().token(tk::obs), 90.0);
-    EXPECT_EQ(sent(key_course_set), 0u);
+    std::vector<i32> courses;
+    for (const KeyLogEntry& k : new_keys())
+        if (k.id == key_course_set && k.sent) courses.push_back(i32(k.value));
+    EXPECT_EQ(courses, c.sent);
+    EXPECT_EQ(std::make_pair(ap_selected_course, host().token(tk::obs)), std::make_pair(c.course, f64(c.course)));
+    EXPECT_EQ(ap_selected_heading, c.systems ? 45 : 0);
+    press(kCrs, kCrsKnob[FineUp]);
+    frames(1);
+    i32 v = -1;
+    EXPECT_EQ(sent(key_course_set, &v), 1u);
+    EXPECT_EQ(v, c.course + 1);
 }
-INSTANTIATE_TEST_SUITE_P(Order, CourseFirstFrame, ::testing::Values(false, true));
+INSTANTIATE_TEST_SUITE_P(Order, CourseFirstFrame,
+                         ::testing::Values(CourseStart{false, false, {0}, 0}, CourseStart{true, false, {0, 123}, 123},
+                                           CourseStart{true, true, {}, 123}));

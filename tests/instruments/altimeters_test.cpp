@@ -72,14 +72,16 @@ TEST_F(Instruments, CaptainKnobSendsSixteenthsWithTheLimitTestedFirst) {
 
 TEST_F(Instruments, CaptainCountersAnnounceTheCarryAhead) {
     place(kMain);
-    struct Case { f64 hpa, inhg, hpa_drums[4], inhg_drums[4]; } cases[] = {
+    // start: the host's setting left as it starts, which is the standard day's.
+    struct Case { f64 hpa, inhg, hpa_drums[4], inhg_drums[4]; bool start = false; } cases[] = {
+        {1013.25, 29.92, {1, 0, 1, 3.25}, {2, 9, 9, 2}, true},
         {1013.25, 29.92, {1, 0, 1, 3.25}, {2, 9, 9, 2}},
         {1009.7, 29.997, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},  // a carry target of 10 rests at 9.8 or more
         {kNaN, kInf, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},     // no reading: the counters stand
         {1e300, -1e300, {1, 0, 1, 9.7}, {3, 9.8, 9.8, 9.7}},  // nor does one beyond the four drums move them
     };
     for (const Case& c : cases) {
-        token(kHpa, c.hpa), token(kInHg, c.inhg);
+        if (!c.start) token(kHpa, c.hpa), token(kInHg, c.inhg);
         frames(40);
         for (int i = 0; i < 4; ++i) {
             EXPECT_NEAR(y(kMain, HpaThousands - i), c.hpa_drums[i], i == 3 ? 1e-9 : 0.2) << c.hpa << " drum " << i;
@@ -153,21 +155,24 @@ TEST_F(Instruments, FirstOfficerShowsTheAltitudeForItsOwnSetting) {
     // Each row from load: the host's settings frame by frame. The first that is a number is copied
     // whatever its value (1060 on a high-pressure day, beyond the knob's stops), and never a later
     // one; a setting that is no number gives no altitude either. The counters keep to their strips.
+    // None given (first, while the host has not been set): one frame on the host's standard day.
     const struct { std::vector<f64> given; u8 synced; f64 own, alt; } kFirst[] = {
+        {{}, 1, 1013.25, 5000},             {{1020}, 1, 1020, 5000},
         {{kNaN, kInf, -kInf}, 0, 1013, 0},  {{kNaN, 1060, 1040}, 1, 1060, 5590.4}, {{2000, 1013}, 1, 2000, 34136.24},
         {{1e308, 1013}, 1, 1e308, DBL_MAX}, {{-1e308, 1013}, 1, -1e308, -DBL_MAX}, {{1013}, 1, 1013, 5000},
     };
     for (const auto& r : kFirst) {
-        inst_alti2_baro_synced = 0, inst_alti2_baro_hpa = 1013.0;
+        inst_alti2_baro_synced = 0, inst_alti2_baro_hpa = 1013.0, inst_alti2_alt_ft = 0.0;
+        if (r.given.empty()) frames(1);
         for (f64 hpa : r.given) {
             token(kHpa, hpa), frames(1);
             EXPECT_TRUE(std::isfinite(inst_alti2_inhg100)) << hpa;
             for (size_t i = SecBaroFirst; i <= SecBaroLast; ++i)
                 EXPECT_TRUE(y(kSec, i) >= 0.0 && y(kSec, i) <= 10.0) << hpa << " drum " << i << " at " << y(kSec, i);
         }
-        EXPECT_EQ(inst_alti2_baro_synced, r.synced) << r.given.front();
-        EXPECT_EQ(inst_alti2_baro_hpa, r.own) << r.given.front();
-        EXPECT_NEAR(inst_alti2_alt_ft, r.alt, 1e-9) << r.given.front();
+        EXPECT_EQ(inst_alti2_baro_synced, r.synced) << &r - kFirst;
+        EXPECT_EQ(inst_alti2_baro_hpa, r.own) << &r - kFirst;
+        EXPECT_NEAR(inst_alti2_alt_ft, r.alt, 1e-9) << &r - kFirst;
     }
     EXPECT_TRUE(shown(kSec, Vib));
     EXPECT_EQ(inst_alti2_baro_synced, 1);
