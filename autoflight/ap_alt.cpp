@@ -328,6 +328,10 @@ void drums_and_lamps(i32 s) {
 }
 
 void FSAPI ap_alt_update(GaugeHeader* g, i32 service, u32) {
+    if (service == ServicePreInstall) {  // placed again: no reading from before
+        altitude_watch.forget();
+        vs_watch.forget();
+    }
     if (service != ServicePreUpdate) return;
     altitude_watch.watch();  // before any step can return early: the latest readings are this frame's
     vs_watch.watch();

@@ -222,6 +222,11 @@ void n1_trip(f64 n1a, f64 n1b) {
 }
 
 void FSAPI ap_ats_update(GaugeHeader* g, i32 service, u32) {
+    if (service == ServicePreInstall) {  // placed again: no reading from before
+        axis1_watch.forget();
+        axis2_watch.forget();
+        vs_watch.forget();
+    }
     if (service != ServicePreUpdate) return;
     axis1_watch.watch();  // also step 3's refresh of both axes
     axis2_watch.watch();

@@ -55,6 +55,12 @@ void PanelWatch::watch() {
     elevator.watch();
     ias.watch();
 }
+void PanelWatch::forget() {
+    trim_axis.forget();
+    vertical_speed.forget();
+    elevator.forget();
+    ias.forget();
+}
 
 bool heading_key_value(i64 deg, i32& out) {
     constexpr i64 kFullTurn = 360;

@@ -302,6 +302,7 @@ void lamps() {
 
 // Each step sees what the steps before it wrote in this frame.
 void FSAPI ap_master_update(GaugeHeader* g, i32 service, u32) {
+    if (service == ServicePreInstall) ap::panel_watch.forget();  // placed again: no reading from before
     if (service != ServicePreUpdate) return;
     ap::panel_watch.watch();  // before any step can return early: the latest readings are this frame's
     light_walk(*g, kWalk);                      // 1

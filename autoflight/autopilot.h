@@ -3,6 +3,7 @@
 // of the frame, called in frame order by the panel's gauge callback.
 #pragma once
 #include "module/host_interface.h"
+#include "module/numeric.h"
 #include "module/tokens.h"
 
 // Engagement and host drive (ap_engage.cpp).
@@ -67,12 +68,13 @@ struct PanelWatch {
     TokenWatch elevator{tok_elevator_pos};
     TokenWatch ias{tok_ias_kt};
     void watch();
+    void forget();
 };
 extern PanelWatch panel_watch;
 // A heading key carries a heading the host's bug can show, whole degrees 0..359 (360 is north,
 // 0). Any other value is none: nothing goes out and the bug keeps what it has.
 bool heading_key_value(i64 deg, i32& out);
 void send_heading(i64 deg);
-// A selector value in whole degrees brought into 0..359 (360 is 0, -5 is 355).
-inline i32 fold_degrees(i32 deg) { return (deg % 360 + 360) % 360; }
+// A selector value in whole degrees brought into 0..359.
+using ::fold_degrees;
 }  // namespace ap

@@ -5,13 +5,13 @@
 //        annunciator_bright
 // Writes: eng_vib_1, eng_vib_2, eng_vib_selector, eng_vib_test
 #include <cmath>
-#include <limits>
 
 #include "electrical/state.h"
 #include "engines/state.h"
 #include "module/gauge.h"
 #include "module/lighting.h"
 #include "module/switches.h"
+#include "module/tokens.h"
 
 GaugeHeader gauge_engomn_vib;
 GaugeHeader gauge_engomn_vib_sw;
@@ -31,12 +31,13 @@ constexpr f64 kFanFactor = 4.0, kTurbineFactor = 6.0;  // face pixels per unit o
 constexpr f64 kStep = 0.2, kBand = 0.4;
 constexpr f64 kSweepTop = 28.0;  // 7 on the scale
 
-// The host's levels as last read with AC bus 1; a level that is not a number is no reading, and
-// before the first one (NaN) a powered pointer has nothing to follow.
-f64 level[2] = {std::numeric_limits<f64>::quiet_NaN(), std::numeric_limits<f64>::quiet_NaN()};
+// The host's levels as last read with AC bus 1, 0.0 until the first read. A level read as no
+// number (or infinite) is kept as read: a powered pointer has nothing to follow and stands, and
+// without power it matches no band. A finite level is held as tok_number holds it.
+f64 level[2] = {0.0, 0.0};
 void read_level(TokenVar& t, f64& kept) {
     f64 v = 0.0;
-    if (tok_number(t, v)) kept = v;
+    kept = tok_number(t, v) ? v : token_f64(t);
 }
 
 // The pointers move up by their values; not held to the scale.
@@ -101,7 +102,7 @@ void follow(f64* v[2], bool powered) {
         f64& p = *v[i];
         if (!std::isfinite(p)) p = 0.0;
         const f64 r = level[i] * k;
-        if (powered && std::isnan(r))
+        if (powered && !std::isfinite(r))
             continue;
         if (powered)
             p = r - kBand > p ? p + kStep : r + kBand < p ? p - kStep : r;

@@ -138,8 +138,11 @@ void read_tat() {
 }
 
 void FSAPI n1_calc_update(GaugeHeader*, i32 service, u32) {
+    if (service == ServicePreInstall) n1_laws_forget();
     if (service != ServicePreUpdate) return;
     const bool on = powered();
+    const bool laws = on && inst_adc1_ok == 1;
+    n1_laws_watch(laws);  // before anything can return: the laws' readings are the host's latest
     // 1-2. Lighting, legends.
     light_walk(gauge.header(), kWalk);
     show_if(gauge.el(Legends), on);
@@ -160,7 +163,7 @@ void FSAPI n1_calc_update(GaugeHeader*, i32 service, u32) {
     // 8. The entered temperature, with or without power.
     eng_n1_flex_temp = u8(eng_n1_flex_tens * 10 + eng_n1_flex_units);
     // 9. The laws, with AC bus 1 and a valid air data computer 1.
-    if (on && inst_adc1_ok == 1) n1_laws_step();
+    if (laws) n1_laws_step();
     // 10. Cover over the dark display.
     show_if(gauge.el(Cover), !on);
 }

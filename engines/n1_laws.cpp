@@ -8,6 +8,8 @@
 //         eng_n1_ref_tat_k, eng_n1_sat_dev, eng_n1_tat_dev
 #include "engines/n1_laws.h"
 
+#include <initializer_list>
+
 #include "air/state.h"
 #include "engines/state.h"
 #include "module/tokens.h"
@@ -19,30 +21,25 @@ constexpr f64 kMetresToFeet = 3.281;
 constexpr f64 kKelvin = 273.0;
 constexpr u16 kIsaSeaLevelK = 288;
 
-// The latest reading of each token, watched every frame so that none is from long ago; the laws
-// wait until the host has given each a number (a reading that is none is never taken as 0).
+// The latest reading of each token a law computes from, watched every frame, powered or not, so
+// that none is from long ago; the laws wait until the host has given each a number (a reading
+// that is none is never taken as 0). The bleed tests compare the loads and N2s as the host gives
+// them, so those are read, not watched.
 struct Readings {
-    f64 anti_ice[2], n2[2], sat, alt_m, ref, n1[2];
+    f64 sat, alt_m, ref, n1[2];
 };
 Readings last{};
-TokenWatch anti_ice_watch[2] = {TokenWatch{tok_eng1_anti_ice}, TokenWatch{tok_eng2_anti_ice}};
-TokenWatch n2_watch[2] = {TokenWatch{tok_eng1_n2}, TokenWatch{tok_eng2_n2}};
 TokenWatch n1_watch[2] = {TokenWatch{tok_eng1_n1}, TokenWatch{tok_eng2_n1}};
 TokenWatch sat_watch{tok_sat_c}, alt_watch{tok_altitude_m}, ref_watch{tok_ref_temp_c};
 
-// Watches every token and takes the latest readings; true when the host has given the loads,
-// the N2s and the altitude that every law needs.
-bool take_readings() {
-    bool all = true;
-    for (int i = 0; i < 2; ++i) {
-        anti_ice_watch[i].watch(), n2_watch[i].watch(), n1_watch[i].watch();
-        const bool load = anti_ice_watch[i].latest(last.anti_ice[i]);
-        const bool n2 = n2_watch[i].latest(last.n2[i]);
-        all = all && load && n2;
-    }
-    sat_watch.watch(), alt_watch.watch(), ref_watch.watch();
-    const bool alt = alt_watch.latest(last.alt_m);
-    return all && alt;
+// The loads and N2s of this frame, refreshed in the order the laws take them.
+struct Bleed {
+    f64 e, n2[2];
+};
+Bleed read_bleed() {
+    const f64 e1 = tok_read(tok_eng1_anti_ice), e2 = tok_read(tok_eng2_anti_ice);
+    const f64 n2a = tok_read(tok_eng1_n2), n2b = tok_read(tok_eng2_n2);
+    return {e1 + e2, {n2a, n2b}};
 }
 
 f64 cap(f64 v, f64 top) { return v < top ? v : top; }
@@ -63,18 +60,19 @@ i8 total_deviation(u16 ref_k) {
 
 // Go-around, MCT and climb: engine anti-ice alone, or with wing anti-ice (more when an engine's
 // N2 is low); wing anti-ice alone takes nothing.
-f64 engine_bleed(f64 e, u8 w, f64 engine_only, f64 both_low_n2, f64 both) {
-    if (!(e > 0.0)) return 0.0;
+f64 engine_bleed(const Bleed& b, u8 w, f64 engine_only, f64 both_low_n2, f64 both) {
+    if (!(b.e > 0.0)) return 0.0;
     if (w == 0) return engine_only;
     constexpr f64 kLowN2 = 15.0;
-    return last.n2[0] < kLowN2 || last.n2[1] < kLowN2 ? both_low_n2 : both;
+    return b.n2[0] < kLowN2 || b.n2[1] < kLowN2 ? both_low_n2 : both;
 }
 
 struct Law {
     f64 limit, n;
 };
 
-Law law(u8 mode, f64 a, f64 e, u8 w) {
+Law law(u8 mode, f64 a, const Bleed& b, u8 w) {
+    const f64 e = b.e;
     const f64 t = eng_n1_flex_temp;
     switch (mode) {
         case TakeOff: {
@@ -92,18 +90,18 @@ Law law(u8 mode, f64 a, f64 e, u8 w) {
         }
         case GoAround: {
             const f64 ds = static_deviation(u16(kKelvin));
-            return {110.9, 105.0 + 0.194 * ds - engine_bleed(e, w, 0.7, 1.7, 1.3)};
+            return {110.9, 105.0 + 0.194 * ds - engine_bleed(b, w, 0.7, 1.7, 1.3)};
         }
         case MaxContinuous: {
             const f64 dt = total_deviation(u16(kKelvin));
             // The altitude term changes slope at 18000 ft, so the law drops there.
             const f64 alt = a / 2000.0 * (a < 18000.0 ? 1.2 : 0.8);
-            return {cap(105.8 + 0.188 * a / 1000.0, 115.5), 99.2 + 0.175 * dt + alt - engine_bleed(e, w, 0.9, 2.0, 1.6)};
+            return {cap(105.8 + 0.188 * a / 1000.0, 115.5), 99.2 + 0.175 * dt + alt - engine_bleed(b, w, 0.9, 2.0, 1.6)};
         }
         case Climb: {
             const f64 dt = total_deviation(u16(kKelvin));
             const f64 alt = a < 32800.0 ? 0.9 * a / 2000.0 : 14.76;
-            return {cap(101.4 + 0.25 * a / 1000.0, 115.5), 96.5 + 0.184 * dt + alt - engine_bleed(e, w, 0.9, 2.0, 1.6)};
+            return {cap(101.4 + 0.25 * a / 1000.0, 115.5), 96.5 + 0.184 * dt + alt - engine_bleed(b, w, 0.9, 2.0, 1.6)};
         }
         default: {  // Cruise: the reference is the host's (the caller has made sure of a reading)
             const u16 ref = sat_cast<u16>(last.ref + kKelvin, eng_n1_ref_sat_k);
@@ -115,10 +113,31 @@ Law law(u8 mode, f64 a, f64 e, u8 w) {
 }
 }  // namespace
 
+void n1_laws_watch(bool running) {
+    // The cruise reference is the law's reading only in cruise; otherwise its record is left as
+    // other readers last refreshed it, as are all of them while the laws do not run.
+    const bool cruise = running && eng_n1_mode == Cruise;
+    for (TokenWatch* w : {&sat_watch, &alt_watch, &n1_watch[0], &n1_watch[1]}) {
+        if (running)
+            w->watch();
+        else
+            w->peek();
+    }
+    if (cruise)
+        ref_watch.watch();
+    else
+        ref_watch.peek();
+}
+
+void n1_laws_forget() {
+    for (TokenWatch* w : {&sat_watch, &alt_watch, &ref_watch, &n1_watch[0], &n1_watch[1]}) w->forget();
+}
+
 void n1_laws_step() {
     // 1. Loads and air data; a law waits for a reading of each value it is computed from, and
     //    until then keeps what it computed.
-    const bool readings = take_readings();
+    const Bleed bleed = read_bleed();
+    const bool alt = alt_watch.latest(last.alt_m);
     const bool sat = sat_watch.latest(last.sat), ref = ref_watch.latest(last.ref);
     // 2-3. Altitude in feet, whole kelvin (the total temperature is the computer's own).
     if (sat) eng_n1_sat_k = sat_cast<i16>(last.sat + kKelvin, eng_n1_sat_k);
@@ -127,9 +146,9 @@ void n1_laws_step() {
     //    climb work from the total temperature, the others from the static one.
     const u8 m = eng_n1_mode;
     const bool static_law = m != MaxContinuous && m != Climb;
-    if (readings) eng_n1_calc_alt_ft = last.alt_m * kMetresToFeet;
-    if (readings && m >= TakeOff && m <= Cruise && (sat || !static_law) && (ref || m != Cruise)) {
-        const Law l = law(m, eng_n1_calc_alt_ft, last.anti_ice[0] + last.anti_ice[1], aice_wing_active);
+    if (alt) eng_n1_calc_alt_ft = last.alt_m * kMetresToFeet;
+    if (alt && m >= TakeOff && m <= Cruise && (sat || !static_law) && (ref || m != Cruise)) {
+        const Law l = law(m, eng_n1_calc_alt_ft, bleed, aice_wing_active);
         eng_n1_limit = l.limit;
         eng_n1_target_computed = l.n < l.limit ? l.n : l.limit;
         eng_n1_target_selected = eng_n1_target_computed;

@@ -194,6 +194,8 @@ void trim_monitor() {
 }
 }  // namespace
 
+void yaw_trim_forget() { trim_axis_watch.forget(); }
+
 void yaw_trim_frame() {
     trim_axis_watch.watch();
     hp_valves();

@@ -3,3 +3,5 @@
 #pragma once
 
 void yaw_trim_frame();
+// A systems computer placed again starts with no reading of the trim axis.
+void yaw_trim_forget();

@@ -239,6 +239,11 @@ void pump_ramps() {
 }
 }  // namespace
 
+void hydraulics_forget() {
+    gear_left_watch.forget();
+    gear_right_watch.forget();
+}
+
 void hydraulics_frame() {
     gear_left_watch.watch();
     gear_right_watch.watch();

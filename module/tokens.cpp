@@ -45,9 +45,16 @@ bool tok_number(TokenVar& t, f64& out) {
     return true;
 }
 
-void TokenWatch::watch() {
-    f64 v;
-    if (tok_number(*tok_, v)) last_ = v;
+void TokenWatch::keep(f64 v) {
+    if (std::isfinite(v)) last_ = clamp_limit(v);
+}
+
+void TokenWatch::watch() { keep(tok_read(*tok_)); }
+
+void TokenWatch::peek() {
+    own_.id = tok_->id;
+    svc::lookup_var(own_);
+    keep(token_f64(own_));
 }
 
 bool TokenWatch::latest(f64& out) const {

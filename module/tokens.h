@@ -18,6 +18,7 @@
 //   reports) is held there, so that sums and products of readings stay finite.
 // - TokenWatch: the token's latest finite value, for a law that needs some reading of a token
 //   that is no number this frame. Only a reader that watches the token every frame has one.
+//   A value the rules only compare (a bleed test, a band) is read as it is, not watched.
 f64 tok_read(TokenVar& t);
 u32 tok_read_u32(TokenVar& t);
 i32 tok_read_i32(TokenVar& t);
@@ -25,17 +26,25 @@ void tok_refresh(TokenVar& t);
 bool tok_number(TokenVar& t, f64& out);
 
 // The latest finite value of a token, kept by the reader that needs it. The reader calls
-// watch() once every frame, before any rule of its frame can return early, so latest() is the
-// host's last number (held within +-1e9 as tok_number holds it), never a reading from long ago
-// that the module stopped looking at. False until the host has given a number.
+// watch() (or peek()) once every frame, before any rule of its frame can return early, so
+// latest() is the host's last number (held within +-1e9 as tok_number holds it), never a reading
+// from long ago that the module stopped looking at. False until the host has given a number.
 class TokenWatch {
 public:
     explicit constexpr TokenWatch(TokenVar& t) : tok_(&t) {}
+    // The reader's own refresh of the token's record.
     void watch();
+    // The host's value without refreshing the token's record, for a frame whose rules do not read
+    // the token: other gauges may read the record as it was last refreshed.
+    void peek();
+    // A gauge placed again starts with no reading, as on a fresh load.
+    void forget() { last_ = std::numeric_limits<f64>::quiet_NaN(); }
     bool latest(f64& out) const;
 
 private:
+    void keep(f64 v);
     TokenVar* tok_;
+    TokenVar own_{};
     f64 last_ = std::numeric_limits<f64>::quiet_NaN();
 };
 // Whether the record's value, as last refreshed, is a finite number.

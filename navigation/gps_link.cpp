@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "module/numeric.h"
 #include "module/services.h"
 #include "module/tokens.h"
 #include "navigation/gps_block.h"
@@ -86,10 +87,15 @@ void gps_link_convert() {
     gps_plan_active = valid ? b.plan_active : 0;
 
     // NAV course word: the GPS course while the host's GPS drives NAV 1, else the selected
-    // heading; truncated, low 16 bits kept. A selected heading that is no number (an infinity
-    // too: it has no whole degrees) leaves the word.
-    const f64 course = tok_read(tok_gps_drives_nav1) == 1.0 ? gps_course_deg : tok_read(tok_ap_hdg_sel_deg);
-    if (std::isfinite(course)) ap_nav_course_deg = u16(u32(sat_i32(course, ap_nav_course_deg)) & 0xFFFFu);
+    // heading; truncated, low 16 bits kept. The host's waypoint course may run past a turn or
+    // below 0; it is a heading to steer, so its whole degrees are folded into 0..359. A selected
+    // heading that is no number (an infinity too: it has no whole degrees) leaves the word.
+    const bool gps = tok_read(tok_gps_drives_nav1) == 1.0;
+    const f64 course = gps ? gps_course_deg : tok_read(tok_ap_hdg_sel_deg);
+    if (std::isfinite(course)) {
+        const i32 whole = sat_i32(course, ap_nav_course_deg);
+        ap_nav_course_deg = gps ? u16(fold_degrees(whole)) : u16(u32(whole) & 0xFFFFu);
+    }
 
     ins_hdg_mag_deg = finite_or(tok_read(tok_heading_mag_deg), ins_hdg_mag_deg);
     ins_hdg_true_deg = finite_or(tok_read(tok_heading_true_deg), ins_hdg_true_deg);

@@ -36,6 +36,10 @@ void capture_start_tokens() {
 }  // namespace
 
 void FSAPI systems_tick(GaugeHeader* gauge, i32 service_id, u32) {
+    if (service_id == ServicePreInstall) {  // placed again: no reading from before
+        hydraulics_forget();
+        yaw_trim_forget();
+    }
     if (service_id != ServicePreUpdate || !gauge) return;
     // Other gauges read the tick counter as this refresh left it.
     tok_refresh(tok_tick18);

@@ -243,7 +243,7 @@ void mode3(const Frame& f) {
     f64 metres = 0.0;
     const bool have_altitude = tok_number(tok_altitude_m, metres);
     const f64 altitude = metres * kFeetPerMetre;
-    tok_refresh(tok_vertical_speed);  // refreshed with the altitude for the record's other readers
+    tok_refresh(tok_vertical_speed);  // the mode's refresh of the air data, though it uses no vertical speed
     const bool in_envelope = f.ra <= gpws_mode3_limit && f.ra > kLowestHeight;
     if (have_altitude) {
         // The peak starts unset: a take-off below sea level has negative altitudes to climb from.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 #include <tuple>
@@ -21,6 +22,7 @@
 #include "lighting/state.h"
 #include "module/keys.h"
 #include "module/state_registry.h"
+#include "navigation/gps_block.h"
 #include "navigation/state.h"
 #include "sim_control/presets_keys.h"
 #include "systems/systems_keys.h"
@@ -1255,15 +1257,25 @@ TEST_F(ApMaster, HostileHostValuesKeepTheStateFinite) {
 TEST_F(ApMaster, SpeedLawAndPilotInputTakeNothingFromNoNumber) {
     thr1_readout_pct = 50;
     engage_cmd1();
-    const struct { f64 input, trim; i32 first_trim_key; i32 vs_step; } pitch[] = {
-        {300.0, 500.0, 515, 6},  // following starts from the trim axis: up 500 + 300 x 0.05
-        {50.0, 500.0, -1, -6},   // a small input ends it: the law takes the command back
-        {300.0, kNaN, 515, 6},   // started again on a trim axis that is no number: from 500
-        {kNaN, kNaN, -1, 0},     // an input that is no number steers nothing
-        {50.0, 1200.0, -1, -6},  // ended, while the host's axis goes to 1200
-        {300.0, kNaN, 1215, 6},  // started on no number: from the host's latest axis, not an older one
+    const struct { f64 input, trim; i32 first_trim_key; i32 vs_step; bool replaced; } pitch[] = {
+        {300.0, 500.0, 515, 6, false},  // following starts from the trim axis: up 500 + 300 x 0.05
+        {50.0, 500.0, -1, -6, false},   // a small input ends it: the law takes the command back
+        {300.0, kNaN, 515, 6, false},   // started again on a trim axis that is no number: from 500
+        {kNaN, kNaN, -1, 0, false},     // an input that is no number steers nothing
+        {50.0, 1200.0, -1, -6, false},  // ended, while the host's axis goes to 1200
+        {300.0, kNaN, 1215, 6, false},  // started on no number: from the host's latest axis, not an older one
+        {50.0, -900.0, -1, -6, false},  // ended at -900
+        // The panel removed (the host's axis went to 500 meanwhile) and placed again on no number:
+        // it has no reading yet, so following does not start, least of all from -900.
+        {300.0, kNaN, -1, 0, true},
     };
     for (const auto& c : pitch) {
+        if (c.replaced) {
+            host().remove(gauge(kPanel));
+            token(318, 500.0);
+            frames(1);
+            place(kPanel);
+        }
         token(309, c.input);
         token(318, c.trim);
         const i32 before = ap_vs_command;
@@ -1293,17 +1305,33 @@ TEST_F(ApMaster, SpeedLawAndPilotInputTakeNothingFromNoNumber) {
     EXPECT_EQ(std::make_pair(ap_ias_law_engaged, ap_ias_reference), std::make_pair(u8(1), 260));
 
     // NAV without the GPS: the target is the host's selected heading, also as the NAV course word the
-    // INS link makes of it, and the heading gauge sends it as the bug: only ever 0..359.
+    // INS link makes of it, and the heading gauge sends it as the bug: only ever 0..359. With the GPS
+    // driving NAV 1 (a plan, INS 1 navigating) the same from the waypoint course, in radians.
     place("ketravin ins_sw_kr60");
     place("ketravin ap_hdg_kr60");
-    ap_nav_mode = 1;
-    for (const auto& [selected, target] : {std::pair<f64, i32>{120.7, 120}, {kNaN, 120}, {kInf, 120}, {95.0, 95}}) {
-        token(107, selected);
+    GpsDataBlock block{};
+    block.size = 176;
+    block.plan_active = 1;
+    const struct { bool gps; f64 value; u8 nav; i32 target; } cases[] = {
+        {false, 120.7, 3, 120}, {false, kNaN, 3, 120}, {false, kInf, 3, 120}, {false, 95.0, 3, 95},
+        {true, 1.5, 1, 85}, {true, 13.44, 1, 50}, {true, -0.5, 1, 332},
+    };
+    for (const auto& c : cases) {
+        ap_nav_mode = 1;
+        if (c.gps) {
+            block.waypoint_course = c.value;
+            std::memcpy(host().data_block("FS2002 GPS DATA"), &block, sizeof block);
+            gps_plan_active = 1;
+            ins1_status = 3;
+            token(848, 1.0);
+        } else {
+            token(107, c.value);
+        }
         new_keys();
         frames(1);
         i32 bug = -1;
         EXPECT_EQ(std::make_tuple(ap_nav_mode, ap_heading_target, sent(key_ap_heading_set, &bug), bug),
-                  std::make_tuple(u8(3), target, size_t(1), target)) << selected;
+                  std::make_tuple(c.nav, c.target, size_t(1), c.target)) << c.gps << " " << c.value;
     }
 }
 

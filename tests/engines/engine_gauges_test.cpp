@@ -218,6 +218,15 @@ TEST_F(EngineGauges, OilPressLowFromTheRawTokenPoweredOrNot) {
 TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     place(kVib), place(kVibSw);
     clicks();
+    // Swept up before any frame has read the levels (0.0 until read), then AC bus 1 lost: the
+    // sweep's last frame steps down, then the reading of 0 takes the pointer down a step a frame.
+    click(kVibSw, 10, 70), frames(59);
+    elec_ac_bus1_powered = 0;
+    for (f64 want : {11.6, 11.4, 11.2}) {
+        frames(1);
+        EXPECT_NEAR(eng_vib_1, want, 1e-9);
+    }
+    elec_ac_bus1_powered = 1, eng_vib_1 = 0.0;
     token(kTokVib[0], 1.5), token(kTokVib[1], kNaN), eng_vib_2 = 2.0;
     frames(40);
     EXPECT_NEAR(drawn(kVib, 1).y, -6.0, 1e-9);
@@ -233,8 +242,9 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     token(kTokVib[0], 5 / 6.0), token(kTokVib[1], 0.5), frames(40);
     click(kVibSw, 10, 70), frames(200);
     EXPECT_TRUE(eng_vib_test == 0 && eng_vib_1 - eng_vib_2 > 1.79 && eng_vib_1 - eng_vib_2 < 1.81);
+    const f64 standing = eng_vib_1;  // on its way down to 5
     token(kTokVib[0], kNaN), frames(300);
-    EXPECT_NEAR(eng_vib_1, 5.0, 1e-9) << "no reading: the last record stands";
+    EXPECT_EQ(eng_vib_1, standing) << "a level that is no number: the pointer stands";
     // A sweep that loses AC bus 1 before the switch sees it: down 0.2 a frame, to 0 from below.
     host().remove(gauge(kVibSw));
     elec_ac_bus1_powered = 0;
@@ -242,4 +252,14 @@ TEST_F(EngineGauges, VibrationPointersFollowThePickUpAndTheTestSweep) {
     frames(1);
     EXPECT_NEAR(eng_vib_1, 0.3, 1e-9);
     EXPECT_EQ(eng_vib_2, 0.0);
+    // Back from an outage with a level that is no number: the pointer stands where the outage left
+    // it, not at the level from before; then it follows a level again (FAN: 0.5 reads 2).
+    eng_vib_test = 0, eng_vib_selector = 1;
+    elec_ac_bus1_powered = 1, token(kTokVib[0], 2.0), frames(60);
+    ASSERT_NEAR(eng_vib_1, 8.0, 1e-9);
+    elec_ac_bus1_powered = 0, frames(5);
+    token(kTokVib[0], kNaN), elec_ac_bus1_powered = 1, frames(60);
+    EXPECT_EQ(eng_vib_1, 0.0);
+    token(kTokVib[0], 0.5), frames(20);
+    EXPECT_NEAR(eng_vib_1, 2.0, 1e-9);
 }

@@ -8,6 +8,7 @@
 #include "air/state.h"
 #include "electrical/state.h"
 #include "engines/state.h"
+#include "module/tokens.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -95,11 +96,36 @@ TEST_F(N1Computer, ReadingsThatAreNoNumbersHoldAndHugeOnesStayFinite) {
     EXPECT_EQ(eng_n1_target_computed, 105.3);  // its start value
     eng_n1_mode = 4;
     frames(1);
-    for (f64 bad : {kNaN, kInf, -kInf}) {
+    // The bleed test compares the anti-ice as the host gives it: +inf is above 0 and bleeds.
+    for (const auto& [bad, want] : {std::pair{kNaN, 108.2494}, {kInf, 108.2494 - 0.9}, {-kInf, 108.2494}}) {
         token(kTokAltM, bad), token(kTokSat, bad), tat(bad), token(kTokN1[0], bad), token(kTokEai[0], bad);
         frames(1);
-        EXPECT_NEAR(eng_n1_target_computed, 108.2494, 1e-6) << bad;
+        EXPECT_NEAR(eng_n1_target_computed, want, 1e-6) << bad;
         EXPECT_EQ(eng_n1_tat_c, -10);
+    }
+    // An outage of air data computer 1: the readings go on being watched, without refreshing the
+    // records other gauges read, so a law takes the host's last number when it runs again; the
+    // anti-ice is compared as it is, so one that is no number bleeds nothing.
+    const struct { u8 mode; f64 sat_during; f64 eai_after; bool outage; f64 want; } outages[] = {
+        {3, 40, 0, true, 110.9},        // GA from 40 degrees, held at its limit; not 107.91 from 15
+        {2, 15, kNaN, false, 113.95},   // FLX below 20 at 15 degrees, no bleed; not 113.25
+        {2, 15, kNaN, true, 113.95},
+    };
+    for (const auto& o : outages) {
+        eng_n1_mode = o.mode, eng_n1_flex_tens = 1, eng_n1_flex_units = 0;
+        token(kTokAltM, 0), token(kTokSat, 15), token(kTokEai[0], o.mode == 2), token(kTokN1[0], 50), token(kTokN1[1], 50);
+        frames(1);
+        if (o.outage) {
+            inst_adc1_ok = 0;
+            token(kTokSat, o.sat_during), token(kTokN1[0], 60);
+            frames(1);
+            EXPECT_EQ(token_f64(tok_eng1_n1), 50.0) << "the record as the laws last refreshed it";
+        }
+        token(kTokSat, kNaN), token(kTokEai[0], o.eai_after);
+        frames(1);
+        inst_adc1_ok = 1;
+        frames(1);
+        EXPECT_NEAR(eng_n1_target_computed, o.want, 1e-9) << int(o.mode) << " " << o.outage;
     }
     // The cruise reference is the host's latest, watched in every mode, not the one last cruise saw.
     token(kTokAltM, metres(30000)), token(kTokSat, -40), token(kTokN1[0], 0), token(kTokEai[0], 0);

@@ -71,7 +71,7 @@ TEST_F(NavTest, PresentPositionSplitTruncatesTowardZero) {
 
 TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {
     place(kSwitch);
-    const struct { bool block; f64 tok848, tok107; u16 want; } cases[] = {
+    const struct { bool block; f64 tok848, tok107; u16 want; f64 course_rad = 1.0; } cases[] = {
         {false, 0.0, 123.9, 123},   // not driven by GPS: the selected heading, truncated
         {false, 1.0, 123.9, 0},     // GPS drives, no block: course 0
         {true, 1.0, 123.9, 57},     // GPS drives: the waypoint course (1 rad)
@@ -79,10 +79,13 @@ TEST_F(NavTest, CourseWordFollowsGpsOrSelectedHeadingTruncated) {
         {true, 0.0, INFINITY, 200}, // an infinite heading has no whole degrees: the word as it was
         {true, 0.0, -1.0, 0xFFFF},  // low 16 bits of a negative heading
         {true, 0.0, NAN, 0xFFFF},   // a selected heading that is no number: the word as it was
+        {true, 1.0, 0.0, 50, 13.44},  // a waypoint course past a turn (770.06): its heading
+        {true, 1.0, 0.0, 332, -0.5},  // below 0 (-28.65): -28 from north
+        {true, 1.0, 0.0, 85, 1.5},
     };
     for (const auto& c : cases) {
         put<u32>(data(), 0, c.block ? 176 : 0);
-        put<f64>(data(), 0xa0, 1.0);
+        put<f64>(data(), 0xa0, c.course_rad);
         token(848, c.tok848);
         token(107, c.tok107);
         frames(1);
