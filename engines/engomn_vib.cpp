@@ -31,14 +31,9 @@ constexpr f64 kFanFactor = 4.0, kTurbineFactor = 6.0;  // face pixels per unit o
 constexpr f64 kStep = 0.2, kBand = 0.4;
 constexpr f64 kSweepTop = 28.0;  // 7 on the scale
 
-// The host's levels as last read with AC bus 1, 0.0 until the first read. A level read as no
-// number (or infinite) is kept as read: a powered pointer has nothing to follow and stands, and
-// without power it matches no band. A finite level is held as tok_number holds it.
-f64 level[2] = {0.0, 0.0};
-void read_level(TokenVar& t, f64& kept) {
-    f64 v = 0.0;
-    kept = tok_number(t, v) ? v : token_f64(t);
-}
+// The engines' levels. Their records hold the values last read with AC bus 1 (0.0 until then),
+// which is what the pointers fall against without power.
+TokenVar* const kLevel[2] = {&tok_eng1_vibration, &tok_eng2_vibration};
 
 // The pointers move up by their values; not held to the scale.
 f64 FSAPI vib_pointer_1(ElementHeader*) { return -eng_vib_1; }
@@ -90,24 +85,22 @@ void sweep(f64* v[2], bool powered) {
     }
 }
 
-// Reading: a step toward the level times the pick-up's factor, onto it within the band. Without
-// power the levels last read stand, and a pointer drops to 0 once it is within the band of its reading.
+// Reading: a step toward the level times the pick-up's factor, onto it within the band; a level
+// that is no number leaves the pointer standing. Without power the levels last read stand, compared
+// as they are, and a pointer drops to 0 once it is within the band of its reading (or it has none).
 void follow(f64* v[2], bool powered) {
     const f64 k = eng_vib_selector == kTurbine ? kTurbineFactor : kFanFactor;
-    if (powered) {
-        read_level(tok_eng1_vibration, level[0]);
-        read_level(tok_eng2_vibration, level[1]);
-    }
     for (size_t i = 0; i < 2; ++i) {
         f64& p = *v[i];
         if (!std::isfinite(p)) p = 0.0;
-        const f64 r = level[i] * k;
-        if (powered && !std::isfinite(r))
-            continue;
-        if (powered)
-            p = r - kBand > p ? p + kStep : r + kBand < p ? p - kStep : r;
-        else
+        f64 level = 0.0;
+        if (!powered) {
+            const f64 r = token_f64(*kLevel[i]) * k;
             p = r + kBand < p && p >= kStep ? p - kStep : 0.0;
+        } else if (tok_number(*kLevel[i], level)) {
+            const f64 r = level * k;
+            p = r - kBand > p ? p + kStep : r + kBand < p ? p - kStep : r;
+        }
     }
 }
 
