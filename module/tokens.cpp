@@ -18,7 +18,12 @@ const u32 kTokenNameCount = sizeof kTokenNames / sizeof kTokenNames[0];
 
 namespace {
 constexpr f64 kLimit = 1e9;
-f64 clamp_limit(f64 v) { return v > kLimit ? kLimit : v < -kLimit ? -kLimit : v; }
+// A host value as a number: false when it is none or infinite, else held within the limit.
+bool held_number(f64 v, f64& out) {
+    if (!std::isfinite(v)) return false;
+    out = v > kLimit ? kLimit : v < -kLimit ? -kLimit : v;
+    return true;
+}
 }  // namespace
 
 void tok_refresh(TokenVar& t) { svc::lookup_var(t); }
@@ -38,23 +43,14 @@ i32 tok_read_i32(TokenVar& t) {
     return token_i32(t);
 }
 
-bool tok_number(TokenVar& t, f64& out) {
-    const f64 v = tok_read(t);
-    if (!std::isfinite(v)) return false;
-    out = clamp_limit(v);
-    return true;
-}
+bool tok_number(TokenVar& t, f64& out) { return held_number(tok_read(t), out); }
 
-void TokenWatch::keep(f64 v) {
-    if (std::isfinite(v)) last_ = clamp_limit(v);
-}
-
-void TokenWatch::watch() { keep(tok_read(*tok_)); }
+void TokenWatch::watch() { tok_number(*tok_, last_); }
 
 void TokenWatch::peek() {
     own_.id = tok_->id;
     svc::lookup_var(own_);
-    keep(token_f64(own_));
+    held_number(token_f64(own_), last_);
 }
 
 bool TokenWatch::latest(f64& out) const {

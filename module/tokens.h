@@ -42,7 +42,6 @@ public:
     bool latest(f64& out) const;
 
 private:
-    void keep(f64 v);
     TokenVar* tok_;
     TokenVar own_{};
     f64 last_ = std::numeric_limits<f64>::quiet_NaN();
